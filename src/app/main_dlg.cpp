@@ -1,0 +1,184 @@
+#include "app/main_dlg.h"
+
+#include <cerrno>
+
+#include "app/app_paths.h"
+#include "app/startup.h"
+#include "fileio/document.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+
+const char kProjectHomePage[] = "https://kio.example.org/";
+
+namespace {
+
+const std::string kCannotChangeLanguage = Win1252("Cannot change language.\r\n Impossível mudar língua.");
+
+struct HomeButton {
+  int id;
+  const char* label;
+  int uiRecord;  // -1: keeps its resource label
+  int x, y;
+  int helpButton;
+  const char* helpFile;
+};
+
+// Buttons with their "?" buttons, which stand 15 units to their left.
+const HomeButton kButtons[] = {
+    {kHomeOutput, "&Output", -1, 25, 245, 1228, "lingua_aluno.rtf"},
+    {kHomeInput, "I&nput", -1, 25, 260, 1230, "lingua_pro.rtf"},
+    {kHomeDictionary, "&Dictionary", 133, 25, 275, 1229, "dicionario_intro.rtf"},
+    {kHomeEclipse, "&Eclipse", 135, 115, 250, 1226, "eclipse_intro.rtf"},
+    {kHomeCloze, "&Cloze", 136, 115, 265, 1227, "cloze_intro.rtf"},
+    {kHomeSequence, "&Sequence", 137, 185, 250, 1222, "sequencia_intro.rtf"},
+    {kHomeMemory, "&Memory", 138, 185, 265, 1225, "memoria_intro.rtf"},
+    {kHomeMultiple, "M&ultiple", 139, 275, 250, 1221, "multipla_intro.rtf"},
+    {kHomeDialogical, "D&ialogical", 142, 275, 265, 1220, "dialogica_intro.rtf"},
+    {kHomeBasicPage, "Basic &HP", 141, 360, 250, 1216, "basica_intro.rtf"},
+    {kHomeLinkedPage, "Linked H&P", 140, 360, 265, 1215, "lexical_intro.rtf"},
+    {kHomeMenu, "Menu", 143, 450, 250, 1267, "menu_intro.rtf"},
+    {kHomeIndex, "&Index", 144, 450, 265, 1219, "index_intro.rtf"},
+    {kHomeCreateOutput, "Create Output", 5, 25, 290, 1302, "output_new.rtf"},
+    {kHomeProductivity, "Produtividade", 181, 115, 290, 1291, "aju_pro.rtf"},
+    {kHomeDownload, "Do&wnload", -1, 185, 290, 1280, "download.rtf"},
+    {kHomeSetup, "Setup", -1, 275, 290, 1223, "configura.rtf"},
+    {kHomeHome, "Home", -1, 360, 290, 1231, "inicial.rtf"},
+    {kHomeExit, "&Exit", 145, 450, 290, 1224, "fecha.rtf"},
+};
+
+constexpr int kButtonWidth = 52;
+constexpr int kButtonHeight = 13;
+
+DialogTemplate HomeLayout() {
+  DialogTemplate t;
+  t.resourceId = 102;
+  t.title = "KIO";
+  t.width = 507;
+  t.height = 306;
+  t.controls = {
+      {kHomeHelpLeft, ControlKind::RichText, "", 5, 10, 154, 220, kReadOnly | kVScroll},
+      {kHomeHelpRight, ControlKind::RichText, "", 172, 10, 328, 220, kReadOnly | kVScroll},
+      {9001, ControlKind::Group, "Lexis", 5, 235, 80, 54},
+      {9002, ControlKind::Group, " Auto ", 95, 238, 150, 44},
+      {9003, ControlKind::Group, "Manual", 255, 238, 80, 44},
+      {9004, ControlKind::Group, "HPs", 340, 238, 80, 44},
+      {9005, ControlKind::Group, "Menus", 430, 238, 75, 44},
+  };
+  for (const auto& b : kButtons) {
+    t.controls.push_back({b.id, ControlKind::Button, b.label, b.x, b.y, kButtonWidth, kButtonHeight,
+                          b.id == kHomeEclipse ? unsigned(kDefault) : 0u});
+    t.controls.push_back({b.helpButton, ControlKind::Button, "?", b.x - 15, b.y, 12, kButtonHeight});
+  }
+  return t;
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
+  for (const auto& b : kButtons) {
+    std::string help = b.helpFile;
+    OnButton(b.helpButton, [this, help] { ShowHelp(kHomeHelpLeft, HelpText(help)); });
+  }
+  for (int id : {kHomeEclipse, kHomeCloze, kHomeSequence, kHomeMemory, kHomeMultiple, kHomeDialogical,
+                 kHomeBasicPage, kHomeLinkedPage, kHomeMenu, kHomeIndex})
+    OnButton(id, [this, id] { RunEditor(id); });
+  OnButton(kHomeDictionary, [this] {
+    if (!appPaths.readOnlyMedia) RunEditor(kHomeDictionary);
+  });
+  OnButton(kHomeCreateOutput, [this] {
+    if (!appPaths.readOnlyMedia) RunEditor(kHomeCreateOutput);
+  });
+  OnButton(kHomeInput, [this] { ChooseLanguage(true); });
+  OnButton(kHomeOutput, [this] { ChooseLanguage(false); });
+  OnButton(kHomeHome, [this] {
+    ShowHelp(kHomeHelpRight, HelpText("abertura.rtf"));
+    ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
+  });
+  OnButton(kHomeSetup, [this] { ShowMessage(UiText[206] + appPaths.resultsAddress, "KIO", Buttons::Ok, this); });
+  OnButton(kHomeProductivity, [this] { ShowHelp(kHomeHelpLeft, HelpText("dicas.rtf")); });
+  OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
+}
+
+bool CMainDlg::OnInitDialog() {
+  StartUp();
+  appPaths.programFolder = appPaths.startFolder;
+  Relabel();
+  if (!menuAdded_) {
+    AddMenuCommand(kAboutCommand, "&About Kio...");
+    menuAdded_ = true;
+  }
+  return true;
+}
+
+void CMainDlg::Relabel() {
+  appPaths.programFolder = appPaths.startFolder;
+  ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
+  // HelpText 1 shares its storage with UiText record 20, so when
+  // "abertura.rtf" was not loaded this shows the record instead.
+  ShowHelp(kHomeHelpRight, HelpText("abertura.rtf"));
+  for (const auto& b : kButtons)
+    if (b.uiRecord >= 0) SetItemText(b.id, UiText[b.uiRecord]);
+}
+
+void CMainDlg::OnCancel() {
+  if (ShowMessage(UiText[21], "KIO", Buttons::YesNo, this) != Answer::No) EndDialog(IDCANCEL);
+}
+
+void CMainDlg::OnSysCommand(int command) {
+  if (command == kAboutCommand) {
+    CAboutDlg about;
+    about.DoModal();
+  }
+}
+
+void CMainDlg::ChooseLanguage(bool interface) {
+  configFile.Close();
+  const std::string ext = interface ? "lin" : "stu";
+  ChooserRequest request;
+  request.initialName = appPaths.programFolder + "*." + ext;
+  request.filter = "*." + ext + "||";
+  request.defaultExtension = ext;
+  auto chosen = ChooseFile(request);
+  if (!chosen) return;
+  std::string name = BareName(*chosen);
+  if (name.empty()) return;
+  (interface ? appPaths.interfaceLanguageFile : appPaths.studentLanguageFile) = name;
+  if (appPaths.readOnlyMedia) {
+    if (interface) LoadInterfaceLanguage();
+    else LoadStudentLanguage();
+    Relabel();
+    return;
+  }
+  const char* configName = interface ? "language.dat" : "lingualu.dat";
+  if (!PrepareDocumentFile(configFile, configName)) {
+    ShowMessage(kCannotChangeLanguage, "KIO", Buttons::Ok, this);
+    return;
+  }
+  try {
+    configFile.Close();
+    if (!configFile.Open(configName, File::kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+    configFile.Write(name);
+    configFile.Close();
+  } catch (const FileError&) {
+    configFile.Close();
+    ShowMessage(kCannotChangeLanguage, "KIO", Buttons::Ok, this);
+    return;
+  }
+  OnInitDialog();
+}
+
+void CMainDlg::RunEditor(int button) {
+  // Each editor is wired here once it exists; until then its button does nothing.
+  (void)button;
+}
+
+CAboutDlg::CAboutDlg()
+    : Dialog(DialogTemplate{100, "About Kio", 235, 55,
+                            {{9100, ControlKind::Label, Win1252("KIO Versão 1"), 40, 10, 150, 8},
+                             {9101, ControlKind::Label, "Copyright (C) KIO", 40, 25, 150, 8},
+                             {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {}
+
+}  // namespace kio

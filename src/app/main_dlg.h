@@ -1,0 +1,61 @@
+// The home screen: runs start-up, shows the two help panels and starts every
+// editor.
+#pragma once
+#include "platform/dialog.h"
+
+namespace kio {
+
+// Control ids of the home screen.
+enum HomeControl {
+  kHomeHelpLeft = 1202,
+  kHomeHelpRight = 1201,
+  kHomeOutput = 1265,
+  kHomeInput = 1117,
+  kHomeDictionary = 1006,
+  kHomeEclipse = 1114,
+  kHomeCloze = 1009,
+  kHomeSequence = 1071,
+  kHomeMemory = 1140,
+  kHomeMultiple = 1018,
+  kHomeDialogical = 1017,
+  kHomeBasicPage = 1147,
+  kHomeLinkedPage = 1003,
+  kHomeMenu = 1094,
+  kHomeIndex = 1179,
+  kHomeCreateOutput = 1301,
+  kHomeProductivity = 1273,
+  kHomeDownload = 1279,
+  kHomeSetup = 1268,
+  kHomeHome = 1244,
+  kHomeExit = IDCANCEL,
+};
+
+// Window-menu command of the About box.
+constexpr int kAboutCommand = 16;
+
+// The address the Download button opens.
+extern const char kProjectHomePage[];
+
+class CMainDlg : public Dialog {
+ public:
+  CMainDlg();
+  // Refills the help panels and the labels from the current languages.
+  void Relabel();
+  void OnSysCommand(int command) override;
+
+ protected:
+  bool OnInitDialog() override;
+  void OnCancel() override;
+
+ private:
+  void ChooseLanguage(bool interface);
+  void RunEditor(int button);
+  bool menuAdded_ = false;
+};
+
+class CAboutDlg : public Dialog {
+ public:
+  CAboutDlg();
+};
+
+}  // namespace kio

@@ -1,0 +1,115 @@
+#include "app/startup.h"
+
+#include "app/app_paths.h"
+#include "fileio/document.h"
+#include "fileio/file.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+
+AppPaths appPaths;
+
+namespace {
+
+const std::string kZippedFolder = Win1252("\r\nAparentemente você está tentando iniciar o KIO\r\ndiretamente de uma pasta compactada,\r\n"
+    "ou possivelmente do Linux.\r\nFaça a descompactação, use o Wine e tente novamente.\r\n\r\n"
+    "Apparently you are trying to start KIO\r\nfrom a zipped folder\r\nor from Linux.\r\n"
+    "Please unzip it, use Wine and try again.\r\n");
+const std::string kReadOnlyMedia = Win1252("KIO funciona sem problemas\r\ndiretamente de mídia bloqueada\r\n(como parece ser o caso agora).\r\n"
+    "mas fica mais lento\r\ne tem algumas restrições.\r\n\r\n\r\n"
+    "KIO can be used directly\r\nfrom read-only media\r\n(as seems to be the case now)\r\n"
+    "but it works slower\r\nand has some restrictions.\r\n");
+const std::string kConfigNotFound = Win1252("Config file not found.  Cannot continue.\r\nArquivo de Configuração não encontrada.  Impossível continuar.");
+const std::string kLexiconDatNotFound = Win1252("Configuration file (lexicon.dat) not found.\r\nKIO cannot go on.\r\n\r\n"
+    " Arquivo de configuração (lexicon.dat) não localizado!\r\nKio não pode continuar.");
+const std::string kOutputNotFoundCapital = Win1252("Output language not found.  Cannot continue.\r\nLíngua de Saida não encontrada.  Impossível continuar.");
+const std::string kOutputNotFoundSmall = Win1252("Output language not found.  Cannot continue.\r\nLíngua de saida não encontrada.  Impossível continuar.");
+
+[[noreturn]] void EndProgram(const std::string& message, const std::string& caption) {
+  ShowMessage(message, caption);
+  ExitProcess(1);
+}
+
+enum class Read { kOk, kMissing, kTooShort, kTooLong };
+
+// Reads a one-value configuration file whole through configFile. A value
+// longer than its field is refused rather than cut: a cut file name or
+// address would silently point somewhere else.
+Read ReadConfigValue(const std::string& name, size_t minimum, size_t capacity, std::string& value,
+                     std::string* openedPath = nullptr) {
+  configFile.Close();
+  if (!configFile.Open(name, File::kRead)) return Read::kMissing;
+  std::string contents;
+  try {
+    contents = configFile.ReadAll();
+  } catch (const FileError&) {
+    configFile.Close();
+    return Read::kMissing;
+  }
+  if (openedPath) *openedPath = configFile.Path();
+  configFile.Close();
+  if (contents.size() < minimum) return Read::kTooShort;
+  if (contents.size() > capacity) return Read::kTooLong;
+  value = contents;
+  return Read::kOk;
+}
+
+}  // namespace
+
+std::string DocumentsFolderFor(const std::string& startFolder) {
+  std::string lower = ToLower(startFolder);
+  size_t p = lower.find("documents/");
+  if (p != std::string::npos) return startFolder.substr(0, p + 10);
+  p = lower.find("documentos/");
+  if (p != std::string::npos) return startFolder.substr(0, p + 11);
+  return startFolder;
+}
+
+void DeriveLexiconNames() {
+  appPaths.lexiconDataFile = ToLower(appPaths.lexiconDataFile);
+  appPaths.lexiconPointerFile = ReplaceAll(appPaths.lexiconDataFile, ".kio", ".kpo");
+  appPaths.lexiconBackupDataFile = ReplaceAll(appPaths.lexiconPointerFile, ".kpo", "_bak.kio");
+  appPaths.lexiconBackupPointerFile = ReplaceAll(appPaths.lexiconBackupDataFile, ".kio", ".kpo");
+}
+
+void StartUp() {
+  configFile.Close();
+
+  // The general caption: empty until a language has been loaded.
+  if (!FileExists("Configura.txt")) EndProgram(kZippedFolder, UiText[1]);
+  if (!FileWritable("Configura.txt")) {
+    appPaths.readOnlyMedia = true;
+    ShowMessage(kReadOnlyMedia, UiText[1]);
+  }
+
+  if (ReadConfigValue("Configura.txt", 2, kResultsAddressCapacity, appPaths.resultsAddress) != Read::kOk)
+    EndProgram(kConfigNotFound, "Oops!");
+
+  std::string lexiconPath;
+  if (ReadConfigValue("lexicon.dat", 0, kLexiconNameCapacity, appPaths.lexiconDataFile, &lexiconPath) !=
+      Read::kOk)
+    EndProgram(kLexiconDatNotFound, "Oops!");
+  // The full path under which the file was opened, less "lexicon.dat".
+  std::string full = lexiconPath;
+  if (full.empty() || full[0] != '/') full = WorkingFolder() + full;
+  appPaths.startFolder = ReplaceAll(full, "lexicon.dat", "");
+
+  if (ReadConfigValue("language.dat", 2, kLanguageNameCapacity, appPaths.interfaceLanguageFile) != Read::kOk)
+    EndProgram(InputLanguageNotFoundMessage(), "Oops!");
+  LoadInterfaceLanguage();
+
+  switch (ReadConfigValue("lingualu.dat", 2, kLanguageNameCapacity, appPaths.studentLanguageFile)) {
+    case Read::kOk: break;
+    case Read::kMissing: EndProgram(kOutputNotFoundCapital, "Oops!");
+    default: EndProgram(kOutputNotFoundSmall, "Oops!");
+  }
+  LoadStudentLanguage();
+
+  DeriveLexiconNames();
+
+  if (appPaths.documentsFolder.empty()) appPaths.documentsFolder = DocumentsFolderFor(appPaths.startFolder);
+}
+
+}  // namespace kio

@@ -1,0 +1,119 @@
+#include "fileio/document.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/app_paths.h"
+#include "lang/texts.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+
+File documentFile;
+std::string documentName;
+bool documentOpen = false;
+File configFile;
+
+namespace {
+
+const char* const kCauseTextUtf8[15] = {
+    "",
+    "Error.  ",
+    "Read only File (or trying to record to a CD). \r\nArquivo bloqueado (somente leitura ou tentando gravar para um CD).",
+    "Caminho inválido.  ",
+    "Muitos arquivos abertos.  ",
+    "Acesso negado.  /Access denied.\r\n\r\n",
+    "Invalid File \r\nArquivo inválido.  ",
+    "Cannot remove Folder. \r\nImpossível remover diretório.  ",
+    "Diretório cheio.  ",
+    "Erro de badSeek.  ",
+    "Erro de hardware.  ",
+    "Share violation \r\nArquivo já aberto em outro programa.  \r\n",
+    "Share violation \r\nViolação de bloqueio.  ",
+    "Full disk. \r\n Disco cheio.  ",
+    "File end. \r\nFim do arquivo.  ",
+};
+
+const std::string kCannotProcess = Win1252(" Impossível processar arquivo. Ação cancelada. ");
+const std::string kReadOnlyMediaFile = Win1252("\r\n Aparentemente você está tentando abrir\r\n um arquivo em mídia bloqueada (CD, DVD, etc.).  \r\n"
+    " Copie este arquivo para seu computador e tente novamente. \r\n\r\n\r\n"
+    "Apparently you are trying to load\r\na file from read-only media (CD, DVD, etc.) \r\n"
+    "Copy this file to your computer and try again. \r\n");
+
+}  // namespace
+
+std::string FileErrorMessage(int cause, const std::string& suffix) {
+  std::string message;
+  if (cause >= 1 && cause <= 14) message = Win1252(kCauseTextUtf8[cause]);
+  return message + suffix;
+}
+
+void ReportFileError(int cause, const std::string& suffix) {
+  ShowMessage(FileErrorMessage(cause, suffix), "Oops!");
+}
+
+bool PrepareDocumentFile(File& file, const std::string& name) {
+  std::string path = ResolveCase(name);
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return true;  // a new file will be created
+    ShowMessage(kCannotProcess, "Oops!");
+    file.Close();
+    return false;
+  }
+  if (appPaths.readOnlyMedia) return true;
+  // Clear the read-only attribute: give the owner write permission, keeping
+  // the file's times, then prove the file can be opened for writing.
+  bool ok = true;
+  if (!(st.st_mode & S_IWUSR) && chmod(path.c_str(), st.st_mode | S_IWUSR) != 0) ok = false;
+  if (ok) {
+    File probe;
+    ok = probe.Open(path, File::kReadWrite);
+  }
+  if (ok) {
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+  }
+  if (!ok) {
+    ShowMessage(kReadOnlyMediaFile, "Oops!");
+    file.Close();
+    return false;
+  }
+  return true;
+}
+
+Answer CheckFileNameCharacters(const std::string& name) {
+  static const char kAllowed[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.";
+  for (char c : name) {
+    if (c == '\0' || !std::strchr(kAllowed, c))
+      return ShowMessage(UiText[178], UiText[1], Buttons::YesNo);
+  }
+  return Answer::Yes;
+}
+
+ChooserRequest DocumentChooser(const std::string& extension, bool save) {
+  ChooserRequest r;
+  r.save = save;
+  r.initialName = appPaths.documentsFolder + "*." + extension;
+  r.filter = "*." + extension + "||";
+  r.defaultExtension = extension;
+  r.overwritePrompt = true;
+  return r;
+}
+
+std::string TakeChosenName(const std::string& chosenPath) {
+  std::string lowerPath = ToLower(chosenPath);
+  documentName = BareName(lowerPath);
+  return lowerPath;
+}
+
+void SetDocumentsFolderFrom(const std::string& lowerPath) {
+  appPaths.documentsFolder = ReplaceAll(lowerPath, documentName, "");
+}
+
+}  // namespace kio

@@ -1,0 +1,44 @@
+// The shared document state and the steps every editor's Open, Save and
+// Generate go through.
+#pragma once
+#include <string>
+
+#include "fileio/file.h"
+#include "platform/platform.h"
+
+namespace kio {
+
+// The file of the document being edited, its lower-case bare name, and
+// whether it has a file yet.
+extern File documentFile;
+extern std::string documentName;
+extern bool documentOpen;
+// Used by start-up and the language loaders to read one whole file.
+extern File configFile;
+
+// Readies an existing file for being opened read-write or overwritten.
+// False means the caller abandons the operation: the message was shown and
+// `file` closed.
+bool PrepareDocumentFile(File& file, const std::string& name);
+
+// Shows the message for `cause` followed by `suffix` under "Oops!".
+void ReportFileError(int cause, const std::string& suffix);
+// The text that ReportFileError shows.
+std::string FileErrorMessage(int cause, const std::string& suffix);
+
+// Asks UiText record 178 at the first character of `name` outside
+// A-Z a-z 0-9 _ . ; Yes when every character is allowed.
+Answer CheckFileNameCharacters(const std::string& name);
+
+// The chooser request of a document kind: initial name documentsFolder +
+// "*.ext", filter "*.ext||", default extension "ext".
+ChooserRequest DocumentChooser(const std::string& extension, bool save);
+
+// Open step 3 and Save: lower-cases the chosen path and its bare name, stores
+// the name in documentName and returns the lower-cased path.
+std::string TakeChosenName(const std::string& chosenPath);
+// Open step 7: documentsFolder := lower-cased path less every occurrence of
+// the lower-cased name.
+void SetDocumentsFolderFrom(const std::string& lowerPath);
+
+}  // namespace kio

@@ -1,0 +1,210 @@
+#include "fileio/file.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <vector>
+
+namespace kio {
+
+FileErrorCause CauseFromErrno(int error) {
+  switch (error) {
+    case ENOENT: return kFileNotFound;
+    case EBADF: return kFileNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kAccessDenied;
+    case EMFILE:
+    case ENFILE: return kTooManyOpenFiles;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return kDiskFull;
+    case EIO: return kHardwareError;
+    case ESPIPE:
+    case EINVAL: return kBadSeek;
+    case ENAMETOOLONG:
+    case ENOTDIR:
+    case ELOOP: return kBadPath;
+    case EISDIR: return kInvalidFile;
+    case EBUSY:
+    case ETXTBSY: return kSharingViolation;
+    case EDEADLK:
+    case ENOLCK: return kLockViolation;
+    default: return kGenericError;
+  }
+}
+
+std::string ToLower(std::string text) {
+  for (char& ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 'A' && c <= 'Z') c = c - 'A' + 'a';
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c = c + 0x20;
+    else if (c == 0x8A || c == 0x8C || c == 0x8E) c = c + 0x10;  // Š Œ Ž
+    else if (c == 0x9F) c = 0xFF;                                 // Ÿ
+    ch = static_cast<char>(c);
+  }
+  return text;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  size_t pos = 0;
+  while ((pos = text.find(from, pos)) != std::string::npos) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+  return text;
+}
+
+std::string BareName(const std::string& path) {
+  size_t p = path.rfind('/');
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t p = path.rfind('/');
+  return p == std::string::npos ? "" : path.substr(0, p + 1);
+}
+
+std::string WorkingFolder() {
+  std::vector<char> buf(PATH_MAX + 1);
+  if (!getcwd(buf.data(), buf.size())) return "./";
+  std::string s = buf.data();
+  if (s.empty() || s.back() != '/') s += '/';
+  return s;
+}
+
+std::string ResolveCase(const std::string& path) {
+  struct stat st;
+  if (path.empty() || lstat(path.c_str(), &st) == 0) return path;
+  std::string out;
+  size_t i = 0;
+  if (path[0] == '/') { out = "/"; i = 1; }
+  while (i <= path.size()) {
+    size_t slash = path.find('/', i);
+    if (slash == std::string::npos) slash = path.size();
+    std::string part = path.substr(i, slash - i);
+    if (!part.empty()) {
+      std::string candidate = out + part;
+      if (lstat(candidate.c_str(), &st) != 0) {
+        // Look for the part among the folder's entries, ignoring case.
+        std::string folder = out.empty() ? "." : out;
+        std::string wanted = ToLower(part);
+        if (DIR* d = opendir(folder.c_str())) {
+          while (dirent* e = readdir(d)) {
+            if (ToLower(e->d_name) == wanted) {
+              candidate = out + e->d_name;
+              break;
+            }
+          }
+          closedir(d);
+        }
+      }
+      out = candidate;
+      if (slash < path.size()) out += '/';
+    } else if (slash < path.size() && !out.empty() && out.back() != '/') {
+      out += '/';
+    }
+    i = slash + 1;
+  }
+  return out;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(ResolveCase(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FileWritable(const std::string& path) { return access(ResolveCase(path).c_str(), W_OK) == 0; }
+
+File::~File() { Close(); }
+
+bool File::Open(const std::string& name, Mode mode) {
+  Close();
+  errno = 0;
+  path_ = ResolveCase(name);
+  const char* how = mode == kRead ? "rb" : mode == kReadWrite ? "r+b" : "wb";
+  fp_ = std::fopen(path_.c_str(), how);
+  // Writes go straight to the system so that a full disk or a failing
+  // device shows on the write that met it, not later on a silent close.
+  if (fp_ && mode != kRead) std::setvbuf(fp_, nullptr, _IONBF, 0);
+  return fp_ != nullptr;
+}
+
+void File::Close() {
+  if (fp_) std::fclose(fp_);
+  fp_ = nullptr;
+}
+
+void File::Check() const {
+  if (!fp_) throw FileError{kFileNotFound};
+}
+
+size_t File::Read(void* buffer, size_t size) {
+  Check();
+  if (size == 0) return 0;
+  size_t n = std::fread(buffer, 1, size, fp_);
+  if (n < size && std::ferror(fp_)) {
+    int e = errno;
+    std::clearerr(fp_);
+    throw FileError{CauseFromErrno(e)};
+  }
+  return n;
+}
+
+void File::ReadExact(void* buffer, size_t size) {
+  if (Read(buffer, size) != size) throw FileError{kEndOfFile};
+}
+
+void File::Write(const void* data, size_t size) {
+  Check();
+  if (size == 0) return;
+  if (std::fwrite(data, 1, size, fp_) != size) {
+    int e = errno;
+    std::clearerr(fp_);
+    throw FileError{CauseFromErrno(e)};
+  }
+}
+
+void File::Flush() {
+  Check();
+  if (std::fflush(fp_) != 0) throw FileError{CauseFromErrno(errno)};
+}
+
+void File::SeekToBegin() { Seek(0); }
+
+void File::Seek(int64_t offset) {
+  Check();
+  if (offset < 0 || std::fseek(fp_, static_cast<long>(offset), SEEK_SET) != 0) throw FileError{kBadSeek};
+}
+
+uint64_t File::Length() {
+  Check();
+  struct stat st;
+  if (fstat(fileno(fp_), &st) != 0) throw FileError{CauseFromErrno(errno)};
+  return static_cast<uint64_t>(st.st_size);
+}
+
+std::string File::ReadAll() {
+  std::string out;
+  char buf[65536];
+  size_t n;
+  while ((n = Read(buf, sizeof buf)) > 0) out.append(buf, n);
+  return out;
+}
+
+bool ReadWholeFile(const std::string& name, std::string& contents) {
+  File f;
+  if (!f.Open(name, File::kRead)) return false;
+  try {
+    contents = f.ReadAll();
+  } catch (const FileError&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kio

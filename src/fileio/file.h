@@ -1,0 +1,93 @@
+// File objects whose failures travel as FileError exceptions carrying a
+// FileErrorCause, and the platform's file services the editors use.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace kio {
+
+// The cause of a failed file operation.
+enum FileErrorCause : int {
+  kGenericError = 1,
+  kFileNotFound = 2,  // also: a file object that failed to open was used
+  kBadPath = 3,
+  kTooManyOpenFiles = 4,
+  kAccessDenied = 5,  // also write-protected media
+  kInvalidFile = 6,
+  kRemoveCurrentFolder = 7,
+  kFolderFull = 8,
+  kBadSeek = 9,
+  kHardwareError = 10,
+  kSharingViolation = 11,
+  kLockViolation = 12,
+  kDiskFull = 13,
+  kEndOfFile = 14,
+};
+
+// Maps an errno value to its cause.
+FileErrorCause CauseFromErrno(int error);
+
+struct FileError {
+  int cause;
+};
+
+// Finds a file or folder whatever the case of its name on disk: each part of
+// the path that does not exist as written is looked up among its folder's
+// entries ignoring case. Names are lower-cased before use throughout the
+// program, so a teacher's "Aula 1.CLO" is found again as "aula 1.clo".
+// Returns the path as written when nothing matches.
+std::string ResolveCase(const std::string& path);
+
+bool FileExists(const std::string& path);  // a file (not a folder), any case
+// True when the process may write the file (which must exist).
+bool FileWritable(const std::string& path);
+
+std::string ToLower(std::string text);  // Windows-1252 letters
+// Replaces every occurrence of `from` in `text` by `to`, left to right.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+std::string BareName(const std::string& path);   // after the last "/"
+std::string FolderOf(const std::string& path);   // up to and including the last "/"
+std::string WorkingFolder();                     // with a trailing "/"
+
+class File {
+ public:
+  enum Mode { kRead, kReadWrite, kCreateWrite };
+  File() = default;
+  ~File();
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Opens without throwing; false when the file cannot be opened. A file
+  // object that failed to open reports cause 2 on its first use.
+  bool Open(const std::string& name, Mode mode);
+  bool IsOpen() const { return fp_ != nullptr; }
+  const std::string& Path() const { return path_; }
+  // Never throws: writes are unbuffered, so their errors were reported by
+  // Write. Closing a closed file does nothing.
+  void Close();
+
+  // Reads up to `size` bytes; returns how many were read (fewer at the end).
+  size_t Read(void* buffer, size_t size);
+  // Reads exactly `size` bytes or throws cause 14.
+  void ReadExact(void* buffer, size_t size);
+  void Write(const void* data, size_t size);
+  void Write(const std::string& text) { Write(text.data(), text.size()); }
+  void SeekToBegin();
+  void Seek(int64_t offset);
+  uint64_t Length();
+  void Flush();
+
+  // Reads the whole file; throws like Read.
+  std::string ReadAll();
+
+ private:
+  void Check() const;
+  std::FILE* fp_ = nullptr;
+  std::string path_;
+};
+
+// Reads a whole file by name; false when it cannot be opened.
+bool ReadWholeFile(const std::string& name, std::string& contents);
+
+}  // namespace kio

@@ -1,0 +1,60 @@
+// The interface texts, help texts and student texts, and their loaders.
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kio {
+
+constexpr int kUiTextCount = 213;
+constexpr int kHelpTextCount = 76;
+constexpr int kFirstStudentEntry = 5;
+constexpr int kLastStudentEntry = 34;
+// Largest language or help file the loaders take: the shared buffer holds
+// 550,000 bytes including the terminating zero.
+constexpr size_t kSharedTextBufferSize = 550000;
+
+// Interface texts: entry k holds record k of the current interface language.
+extern std::array<std::string, kUiTextCount> UiText;
+
+// The activity's end message; also StudentText entry 34.
+extern std::string completionMessage;
+
+// StudentText entry r (5..34). Entries 5 to 33 share their storage with
+// UiText entries, entry 34 with completionMessage.
+std::string& StudentText(int entry);
+// The UiText entry behind StudentText entry r (5..33).
+int StudentTextUiRecord(int entry);
+
+// Help texts by load order (1..76) and by file name.
+const char* HelpFileName(int index);
+const std::string& HelpText(const std::string& fileName);
+const std::string& HelpText(int index);
+
+// Takes the records of a record file: each "^" that has a later "~" opens a
+// record running to that "~"; scanning goes on after the "^". At most
+// `capacity` records are kept; the rest are left out.
+std::vector<std::string> ReadRecords(const std::string& contents, size_t capacity);
+
+// The help folder for an interface language file name.
+std::string HelpFolderFor(const std::string& languageFile);
+
+// "Input language not found ...": an unusable interface language file.
+const std::string& InputLanguageNotFoundMessage();
+
+// Reads the file named by appPaths.interfaceLanguageFile into UiText, sets
+// the help folder and loads the help texts. Ends the process when the file
+// is unusable.
+void LoadInterfaceLanguage();
+
+// Reads the file named by appPaths.studentLanguageFile. Normal mode fills
+// StudentText; editing mode fills `workingTexts` (30 entries, 5..34 at
+// index 0..29) and changes no StudentText entry. Ends the process when the
+// file is unusable.
+void LoadStudentLanguage(std::vector<std::string>* workingTexts = nullptr);
+
+// Reads a whole file of 2 to 549,999 bytes through configFile; false when it
+// cannot be opened, is shorter than 2 bytes, or does not fit the buffer.
+bool ReadTextFile(const std::string& name, std::string& contents);
+
+}  // namespace kio

@@ -1,0 +1,284 @@
+#include "platform/headless.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "platform/dialog.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r");
+  return s.substr(b, e - b + 1);
+}
+
+// Lower case for Windows-1252 letters, for matching labels.
+std::string FoldCase(const std::string& s) {
+  std::string out;
+  for (unsigned char c : s) {
+    if (c >= 'A' && c <= 'Z') c = c - 'A' + 'a';
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c = c + 0x20;
+    out += static_cast<char>(c);
+  }
+  return out;
+}
+
+std::string WithoutAccelerator(const std::string& label) {
+  std::string out;
+  for (size_t i = 0; i < label.size(); ++i) {
+    if (label[i] == '&') {
+      if (i + 1 < label.size() && label[i + 1] == '&') { out += '&'; ++i; }
+      continue;
+    }
+    out += label[i];
+  }
+  return out;
+}
+
+bool IsNumber(const std::string& s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+const char* KindName(ControlKind k) {
+  switch (k) {
+    case ControlKind::Button: return "button";
+    case ControlKind::Edit: return "edit";
+    case ControlKind::Label: return "label";
+    case ControlKind::Group: return "group";
+    case ControlKind::RichText: return "richtext";
+    case ControlKind::Progress: return "progress";
+    case ControlKind::List: return "list";
+  }
+  return "control";
+}
+
+}  // namespace
+
+HeadlessPlatform::HeadlessPlatform(std::istream& script, std::ostream& transcript)
+    : script_(script), out_(transcript) {}
+
+void HeadlessPlatform::Emit(const std::string& line) {
+  out_ << Cp1252ToUtf8(EscapeLine(line)) << '\n';
+  out_.flush();
+}
+
+void HeadlessPlatform::ScriptError(const std::string& why) {
+  Emit("SCRIPT ERROR " + why);
+  throw ProcessExit{3};
+}
+
+void HeadlessPlatform::ExitProcess(int status) {
+  Emit("EXIT " + std::to_string(status));
+  throw ProcessExit{status};
+}
+
+std::optional<HeadlessPlatform::Line> HeadlessPlatform::PeekLine() {
+  while (pending_.empty()) {
+    std::string raw;
+    if (!std::getline(script_, raw)) return std::nullopt;
+    std::string text = Trim(raw);
+    if (text.empty() || text[0] == '#') continue;
+    auto converted = Utf8ToCp1252(text);
+    if (!converted) ScriptError("a character with no Windows-1252 form in: " + text);
+    Line line;
+    size_t sp = converted->find(' ');
+    line.verb = converted->substr(0, sp);
+    if (sp != std::string::npos) {
+      // Only the single blank after the verb is a separator: a typed text
+      // keeps its own leading blanks.
+      line.rest = UnescapeLine(converted->substr(sp + 1));
+    }
+    line.raw = *converted;
+    pending_.push_back(line);
+  }
+  return pending_.front();
+}
+
+std::optional<HeadlessPlatform::Line> HeadlessPlatform::NextLine() {
+  auto line = PeekLine();
+  if (line) pending_.pop_front();
+  return line;
+}
+
+HeadlessPlatform::Line HeadlessPlatform::ExpectLine(const std::string& verb, const std::string& what) {
+  auto line = NextLine();
+  if (!line) ScriptError("the script ended while " + what + " waited for '" + verb + "'");
+  if (line->verb != verb) ScriptError("expected '" + verb + "' for " + what + ", got: " + line->raw);
+  return *line;
+}
+
+int HeadlessPlatform::RunModal(Dialog& dialog) {
+  stack_.push_back(&dialog);
+  struct Pop {
+    std::vector<Dialog*>& s;
+    Dialog& d;
+    ~Pop() { s.pop_back(); d.FinishModal(); }
+  } pop{stack_, dialog};
+  dialog.BeginModal(nullptr);
+  Emit("DIALOG " + dialog.Title());
+  while (!dialog.Ended()) {
+    auto line = NextLine();
+    if (!line) throw ScriptEnded{};
+    Execute(dialog, *line);
+  }
+  Emit("END " + dialog.Title());
+  return dialog.Result();
+}
+
+int HeadlessPlatform::ResolveControl(Dialog& dialog, const std::string& ref, bool buttonsOnly) {
+  if (IsNumber(ref)) {
+    int id = std::stoi(ref);
+    if (!dialog.HasControl(id)) ScriptError("dialog \"" + dialog.Title() + "\" has no control " + ref);
+    return id;
+  }
+  std::string wanted = FoldCase(ref);
+  int found = 0, count = 0;
+  for (const auto& c : dialog.Layout().controls) {
+    if (buttonsOnly && c.kind != ControlKind::Button) continue;
+    if (FoldCase(WithoutAccelerator(dialog.GetItemText(c.id))) == wanted) {
+      found = c.id;
+      ++count;
+    }
+  }
+  if (count == 0) ScriptError("dialog \"" + dialog.Title() + "\" has no button labelled " + ref);
+  if (count > 1) ScriptError("the label " + ref + " names more than one button; use its id");
+  return found;
+}
+
+void HeadlessPlatform::Execute(Dialog& dialog, const Line& line) {
+  const std::string& v = line.verb;
+  if (v == "press") {
+    int id = ResolveControl(dialog, Trim(line.rest), true);
+    const ControlSpec* spec = dialog.Spec(id);
+    if (spec->kind != ControlKind::Button) ScriptError("control " + std::to_string(id) + " is not a button");
+    if (!dialog.IsItemEnabled(id)) ScriptError("button " + std::to_string(id) + " is disabled");
+    dialog.PressButton(id);
+  } else if (v == "type") {
+    size_t sp = line.rest.find(' ');
+    std::string ref = line.rest.substr(0, sp);
+    std::string text = sp == std::string::npos ? "" : line.rest.substr(sp + 1);
+    int id = ResolveControl(dialog, ref, false);
+    const ControlSpec* spec = dialog.Spec(id);
+    if (spec->kind != ControlKind::Edit) ScriptError("control " + ref + " is not a text box");
+    if (spec->flags & kReadOnly) ScriptError("text box " + ref + " is read-only");
+    dialog.UserSetText(id, text);
+  } else if (v == "focus" || v == "leave") {
+    int id = ResolveControl(dialog, Trim(line.rest), false);
+    if (v == "focus") dialog.FocusEnter(id);
+    else dialog.FocusLeave(id);
+  } else if (v == "escape") {
+    dialog.PressEscape();
+  } else if (v == "enter") {
+    dialog.PressEnter();
+  } else if (v == "menu") {
+    std::string ref = Trim(line.rest);
+    bool known = false;
+    for (const auto& [command, label] : dialog.MenuCommands())
+      if (std::to_string(command) == ref) known = true;
+    if (!known) ScriptError("the window menu has no command " + ref);
+    dialog.OnSysCommand(std::stoi(ref));
+  } else if (v == "dump") {
+    std::vector<int> ids;
+    for (const auto& c : dialog.Layout().controls) ids.push_back(c.id);
+    std::sort(ids.begin(), ids.end());
+    for (int id : ids) Emit("CONTROL " + std::to_string(id) + " " + dialog.GetItemText(id));
+  } else if (v == "answer") {
+    ScriptError("an answer with no question on screen: " + line.raw);
+  } else if (v == "choose") {
+    ScriptError("a choice with no file chooser on screen: " + line.raw);
+  } else if (v == "colour" || v == "font") {
+    ScriptError("a pick with no picker on screen: " + line.raw);
+  } else {
+    ScriptError("unknown script line: " + line.raw);
+  }
+}
+
+Answer HeadlessPlatform::ShowMessage(const std::string& text, const std::string& caption,
+                                     Buttons buttons, const Dialog* owner) {
+  Emit("MESSAGE " + caption + " | " + text);
+  if (buttons == Buttons::Ok) return Answer::Ok;
+  Line line = ExpectLine("answer", "the question");
+  std::string a = FoldCase(Trim(line.rest));
+  if (a == "yes") return Answer::Yes;
+  if (a == "no") return Answer::No;
+  if (a == "cancel" && buttons == Buttons::YesNoCancel) return Answer::Cancel;
+  ScriptError("the question has no button " + Trim(line.rest));
+}
+
+std::optional<std::string> HeadlessPlatform::ChooseFile(const ChooserRequest& request) {
+  Emit(std::string("CHOOSE ") + (request.save ? "save" : "open") + " | " + request.initialName +
+       " | " + request.filter + " | " + request.defaultExtension);
+  Line line = ExpectLine("choose", "the file chooser");
+  std::string path = Trim(line.rest);
+  if (path == "cancel") return std::nullopt;
+  if (path.empty()) ScriptError("choose needs a path or cancel");
+  fs::path chosen = fs::absolute(fs::path(path)).lexically_normal();
+  std::error_code ec;
+  if (!fs::is_directory(chosen.parent_path(), ec)) ScriptError("no folder " + chosen.parent_path().string());
+  if (fs::is_directory(chosen, ec)) ScriptError(path + " is a folder, not a file");
+  if (chdir(chosen.parent_path().c_str()) != 0) ScriptError("cannot enter " + chosen.parent_path().string());
+  return chosen.string();
+}
+
+std::optional<Rgb> HeadlessPlatform::PickColour() {
+  Emit("PICK colour");
+  Line line = ExpectLine("colour", "the colour picker");
+  std::string v = Trim(line.rest);
+  if (v == "cancel") return std::nullopt;
+  auto hex = [&](size_t i) -> int {
+    int r = 0;
+    for (size_t k = i; k < i + 2; ++k) {
+      char c = static_cast<char>(std::tolower(static_cast<unsigned char>(v[k])));
+      if (c >= '0' && c <= '9') r = r * 16 + (c - '0');
+      else if (c >= 'a' && c <= 'f') r = r * 16 + (c - 'a' + 10);
+      else ScriptError("a colour is #RRGGBB or cancel: " + v);
+    }
+    return r;
+  };
+  if (v.size() != 7 || v[0] != '#') ScriptError("a colour is #RRGGBB or cancel: " + v);
+  Rgb rgb;
+  rgb.red = static_cast<unsigned char>(hex(1));
+  rgb.green = static_cast<unsigned char>(hex(3));
+  rgb.blue = static_cast<unsigned char>(hex(5));
+  return rgb;
+}
+
+std::optional<FontChoice> HeadlessPlatform::PickFont() {
+  Emit("PICK font");
+  Line line = ExpectLine("font", "the font picker");
+  std::string v = Trim(line.rest);
+  if (v == "cancel") return std::nullopt;
+  // The face may hold blanks; the size is the last word.
+  size_t sp = v.find_last_of(' ');
+  if (sp == std::string::npos || !IsNumber(v.substr(sp + 1)))
+    ScriptError("a font is FACE POINTS or cancel: " + v);
+  FontChoice choice;
+  choice.face = Trim(v.substr(0, sp));
+  choice.points = std::stoi(v.substr(sp + 1));
+  return choice;
+}
+
+void HeadlessPlatform::OpenInBrowser(const std::string& pathOrAddress) { Emit("OPEN " + pathOrAddress); }
+
+bool HeadlessPlatform::EscapePressed() {
+  auto line = PeekLine();
+  if (line && line->verb == "escape") {
+    pending_.pop_front();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace kio

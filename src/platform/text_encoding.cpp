@@ -1,0 +1,118 @@
+#include "platform/text_encoding.h"
+
+#include <stdexcept>
+
+namespace kio {
+namespace {
+
+// Bytes 0x80..0x9F; the others equal their code point.
+constexpr char32_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+char32_t Cp1252CodePoint(unsigned char byte) {
+  if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
+  return byte;
+}
+
+std::optional<unsigned char> Cp1252Byte(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == cp) return static_cast<unsigned char>(0x80 + i);
+  return std::nullopt;
+}
+
+std::string Cp1252ToUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (unsigned char c : text) AppendUtf8(out, Cp1252CodePoint(c));
+  return out;
+}
+
+std::optional<std::string> Utf8ToCp1252(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = text[i];
+    char32_t cp;
+    int extra;
+    if (c < 0x80) { cp = c; extra = 0; }
+    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
+    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
+    else return std::nullopt;
+    if (i + extra >= text.size() && extra > 0) return std::nullopt;
+    for (int k = 1; k <= extra; ++k) {
+      unsigned char d = text[i + k];
+      if ((d & 0xC0) != 0x80) return std::nullopt;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    i += extra + 1;
+    auto b = Cp1252Byte(cp);
+    if (!b) return std::nullopt;
+    out += static_cast<char>(*b);
+  }
+  return out;
+}
+
+std::string Win1252(const char* utf8) {
+  auto converted = Utf8ToCp1252(utf8);
+  if (!converted) throw std::invalid_argument(std::string("no Windows-1252 form: ") + utf8);
+  return *converted;
+}
+
+std::string EscapeLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string UnescapeLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size()) {
+      char n = text[i + 1];
+      if (n == 'r') { out += '\r'; ++i; continue; }
+      if (n == 'n') { out += '\n'; ++i; continue; }
+      if (n == 't') { out += '\t'; ++i; continue; }
+      if (n == '\\') { out += '\\'; ++i; continue; }
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+}  // namespace kio

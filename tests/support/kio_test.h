@@ -1,0 +1,82 @@
+// Shared test helpers: temporary folders, prepared program folders, running
+// the kio program through its headless driver, and an in-process headless
+// platform.
+#pragma once
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/headless.h"
+
+namespace kio::test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const fs::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  fs::path path_;
+};
+
+void WriteFile(const fs::path& path, const std::string& contents);
+std::string ReadFile(const fs::path& path);
+
+// Copies the assembled program folder (configuration, languages, help,
+// templates; not the executables) into `dest`.
+void CopyProgramFolder(const fs::path& dest);
+
+struct RunResult {
+  int status = -1;
+  std::string transcript;  // UTF-8, as the driver wrote it
+};
+
+// Runs `kio --program-folder folder --headless --script -` with `script` on
+// its standard input, optionally as another user (uid) so that permission
+// bits mean the same for root as for a teacher.
+RunResult RunKio(const std::string& programFolder, const std::string& script, int asUid = -1);
+
+// Runs a command line through the shell; returns its exit status and output.
+RunResult RunCommand(const std::string& command);
+
+// True when the tests run as root and can therefore switch to another user.
+bool CanDropPrivileges();
+// The uid used for running as "another user".
+constexpr int kNobodyUid = 65534;
+
+// Installs a headless platform reading `script` for the lifetime of the
+// object; the transcript collects in transcript().
+class HeadlessSession {
+ public:
+  explicit HeadlessSession(const std::string& script = "");
+  ~HeadlessSession();
+  std::string transcript() const { return out_.str(); }
+  HeadlessPlatform& platform() { return *platform_; }
+
+ private:
+  std::istringstream in_;
+  std::ostringstream out_;
+  std::unique_ptr<HeadlessPlatform> platform_;
+};
+
+// Changes the working folder for the lifetime of the object.
+class InFolder {
+ public:
+  explicit InFolder(const fs::path& folder);
+  ~InFolder();
+
+ private:
+  fs::path previous_;
+};
+
+// Converts a UTF-8 test literal to the program's Windows-1252.
+std::string W(const std::string& utf8);
+
+}  // namespace kio::test

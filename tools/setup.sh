@@ -1,0 +1,32 @@
+# Shared by ./kio and ./test: installs the Debian packages that are missing,
+# then configures and builds into the folder given.
+set -euo pipefail
+
+KIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Debian packages the program and its tests need.
+KIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev qt6-base-dev libgl-dev dict-freedict-eng-por)
+KIO_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev util-linux
+                   clang libclang-rt-14-dev chromium nodejs npm xvfb xauth fonts-dejavu-core)
+
+kio_install_packages() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# kio_build DIR [cmake options...]
+kio_build() {
+  local dir=$1
+  shift
+  cmake -S "$KIO_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir"
+}
