@@ -1,0 +1,164 @@
+// The record reader and the two language loaders.
+#include <gtest/gtest.h>
+
+#include "app/app_paths.h"
+#include "kio_test.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+
+namespace kio {
+namespace {
+
+using test::HeadlessSession;
+using test::InFolder;
+using test::TempDir;
+using test::W;
+using test::WriteFile;
+
+TEST(ReadRecords, TakesTextBetweenCaretAndTilde) {
+  struct Case {
+    std::string input;
+    std::vector<std::string> records;
+  } cases[] = {
+      {"^Sim~ ^N\xE3o~", {"Sim", "N\xE3o"}},
+      {"^line one\r\nline two~", {"line one\r\nline two"}},
+      {"^a^b~", {"a^b", "b"}},                    // a caret inside a record opens another
+      {"^a~ ^b", {"a"}},                          // a caret after the last tilde takes nothing
+      {"ignored ^x~ between ^y~ tail", {"x", "y"}},
+      {"^~^~", {"", ""}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadRecords(c.input, 225), c.records) << c.input;
+}
+
+TEST(ReadRecords, KeepsNoMoreThanTheTableHolds) {
+  std::string many;
+  for (int i = 0; i < 60; ++i) many += "^r" + std::to_string(i) + "~";
+  auto records = ReadRecords(many, 50);
+  ASSERT_EQ(records.size(), 50u);
+  EXPECT_EQ(records.back(), "r49");
+}
+
+TEST(HelpFolder, FollowsTheLanguageFileName) {
+  std::pair<const char*, const char*> cases[] = {
+      {"portugues.lin", "instru_por/"}, {"english.lin", "instru_eng/"}, {"port_deut.lin", "instru_por/"},
+      {"eng_deut.lin", "instru_eng/"},  {"port_espan.lin", "instru_por/"}, {"English.LIN", "instru_eng/"},
+      {"French.lin", "french.lin"},
+  };
+  for (auto [file, folder] : cases) EXPECT_EQ(HelpFolderFor(file), folder) << file;
+}
+
+class LoaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (auto& t : UiText) t.clear();
+    completionMessage.clear();
+  }
+  TempDir dir;
+};
+
+TEST_F(LoaderTest, InterfaceLanguageFillsUiTextAndLeavesTheRestEmpty) {
+  WriteFile(dir / "mini.lin", "^Sim~ ^N\xE3o~");
+  UiText[2] = "from an earlier language";
+  InFolder in(dir.path());
+  appPaths.interfaceLanguageFile = "mini.lin";
+  HeadlessSession session;
+  LoadInterfaceLanguage();
+  EXPECT_EQ(UiText[0], "Sim");
+  EXPECT_EQ(UiText[1], "N\xE3o");
+  EXPECT_EQ(UiText[2], "");
+  // No help folder "mini.lin" exists: one message, and loading goes on.
+  EXPECT_EQ(session.transcript(),
+            "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de saída não "
+            "encontrada.  Impossível continuar.\n");
+}
+
+TEST_F(LoaderTest, RecordsHeldByOtherEntriesAreSkippedAndHelpReplacesItsRecords) {
+  std::string lin;
+  for (int k = 0; k < 213; ++k) lin += "^r" + std::to_string(k) + "~";
+  WriteFile(dir / "english.lin", lin);
+  std::filesystem::create_directory(dir / "instru_eng");
+  // Only the first help file exists: loading stops at the second.
+  WriteFile(dir / "instru_eng" / "abertura.rtf", "{\\rtf1 hello}");
+  UiText[182] = "kept";
+  InFolder in(dir.path());
+  appPaths.interfaceLanguageFile = "english.lin";
+  HeadlessSession session;
+  LoadInterfaceLanguage();
+  EXPECT_EQ(appPaths.helpFolder, "instru_eng/");
+  EXPECT_EQ(UiText[182], "kept");
+  EXPECT_EQ(UiText[205], "");
+  EXPECT_EQ(UiText[20], "{\\rtf1 hello}");  // help text 1 shares record 20
+  EXPECT_EQ(UiText[28], "r28");              // help text 2 was not loaded
+  EXPECT_EQ(UiText[212], "r212");
+}
+
+TEST_F(LoaderTest, UnusableLanguageFilesEndTheProgram) {
+  WriteFile(dir / "one.lin", "^");
+  WriteFile(dir / "one.stu", "^");
+  InFolder in(dir.path());
+  struct Case {
+    std::string file;
+    bool interface;
+  } cases[] = {{"one.lin", true}, {"missing.lin", true}, {"one.stu", false}, {"missing.stu", false}};
+  for (const auto& c : cases) {
+    HeadlessSession session;
+    appPaths.interfaceLanguageFile = appPaths.studentLanguageFile = c.file;
+    try {
+      c.interface ? LoadInterfaceLanguage() : LoadStudentLanguage();
+      ADD_FAILURE() << c.file << " was accepted";
+    } catch (const ProcessExit& e) {
+      EXPECT_EQ(e.status, 1);
+    }
+    std::string expected = c.interface ? "Input language not found" : "Output language not found";
+    EXPECT_NE(session.transcript().find("MESSAGE Oops! | " + expected), std::string::npos) << c.file;
+    EXPECT_NE(session.transcript().find("EXIT 1"), std::string::npos);
+  }
+}
+
+TEST_F(LoaderTest, StudentLanguageFillsSharedEntries) {
+  std::string stu;
+  for (int r = 0; r < 10; ++r) stu += "^s" + std::to_string(r) + "~";
+  WriteFile(dir / "short.stu", stu);
+  UiText[18] = "interface text for entry 10";
+  completionMessage = "previous";
+  InFolder in(dir.path());
+  appPaths.studentLanguageFile = "short.stu";
+  HeadlessSession session;
+  LoadStudentLanguage();
+  EXPECT_EQ(StudentText(5), "s5");
+  EXPECT_EQ(UiText[6], "s5");  // entry 5 is UiText record 6
+  EXPECT_EQ(UiText[11], "s9");
+  for (int r = 10; r <= 34; ++r) EXPECT_EQ(StudentText(r), "") << r;
+  EXPECT_EQ(completionMessage, "");
+}
+
+TEST_F(LoaderTest, EditingModeChangesNoStudentText) {
+  std::string stu;
+  for (int r = 0; r <= 34; ++r) stu += "^s" + std::to_string(r) + "~";
+  WriteFile(dir / "full.stu", stu);
+  UiText[6] = "current";
+  InFolder in(dir.path());
+  appPaths.studentLanguageFile = "full.stu";
+  HeadlessSession session;
+  std::vector<std::string> working;
+  LoadStudentLanguage(&working);
+  ASSERT_EQ(working.size(), 30u);
+  EXPECT_EQ(working.front(), "s5");
+  EXPECT_EQ(working.back(), "s34");
+  EXPECT_EQ(UiText[6], "current");
+}
+
+TEST_F(LoaderTest, StudentTextWithCaretShiftsFollowingEntries) {
+  WriteFile(dir / "caret.stu", "^0~^1~^2~^3~^4~^five^x~^six~");
+  InFolder in(dir.path());
+  appPaths.studentLanguageFile = "caret.stu";
+  HeadlessSession session;
+  LoadStudentLanguage();
+  EXPECT_EQ(StudentText(5), "five^x");
+  EXPECT_EQ(StudentText(6), "x");
+  EXPECT_EQ(StudentText(7), "six");
+}
+
+}  // namespace
+}  // namespace kio
