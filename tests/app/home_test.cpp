@@ -1,0 +1,160 @@
+// The home screen driven through the real program and its headless driver.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/app_paths.h"
+#include "app/startup.h"
+#include "kio_test.h"
+#include "lang/texts.h"
+#include "program_folder.h"
+
+namespace kio {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ProgramFolder;
+using test::ReadFile;
+using test::RunKio;
+using test::WriteFile;
+
+// The text of one control as the last "dump" showed it.
+std::string Control(const std::string& transcript, int id) {
+  std::string key = "CONTROL " + std::to_string(id) + " ";
+  size_t p = transcript.rfind(key);
+  if (p == std::string::npos) return "<absent>";
+  size_t e = transcript.find('\n', p);
+  return transcript.substr(p + key.size(), e - p - key.size());
+}
+
+bool Has(const std::string& transcript, const std::string& line) {
+  return transcript.find(line) != std::string::npos;
+}
+
+TEST(HomeScreen, ExitAsksAndNoKeepsTheWindow) {
+  ProgramFolder folder;
+  auto run = RunKio(folder.str(), "press 2\nanswer No\nescape\nanswer No\npress Voltar\nanswer Yes\n");
+  EXPECT_EQ(run.status, 0);
+  std::string question = "MESSAGE KIO | Deseja mesmo sair do KIO?\n";
+  EXPECT_EQ(run.transcript, "DIALOG KIO\n" + question + question + question + "END KIO\nEXIT 0\n");
+}
+
+TEST(HomeScreen, EveryHelpButtonShowsItsTextInTheLeftPanel) {
+  std::pair<int, const char*> buttons[] = {
+      {1228, "lingua_aluno.rtf"},  {1230, "lingua_pro.rtf"},      {1229, "dicionario_intro.rtf"},
+      {1226, "eclipse_intro.rtf"}, {1227, "cloze_intro.rtf"},     {1222, "sequencia_intro.rtf"},
+      {1225, "memoria_intro.rtf"}, {1221, "multipla_intro.rtf"},  {1220, "dialogica_intro.rtf"},
+      {1216, "basica_intro.rtf"},  {1215, "lexical_intro.rtf"},   {1267, "menu_intro.rtf"},
+      {1219, "index_intro.rtf"},   {1302, "output_new.rtf"},      {1291, "aju_pro.rtf"},
+      {1280, "download.rtf"},      {1223, "configura.rtf"},       {1231, "inicial.rtf"},
+      {1224, "fecha.rtf"},
+  };
+  ProgramFolder folder;
+  std::string script;
+  for (auto [id, file] : buttons) script += "press " + std::to_string(id) + "\ndump\n";
+  script += "press Produtividade\ndump\npress Home\ndump\n";
+  auto run = RunKio(folder.str(), script);
+  // Each dump follows one press: walk them in order.
+  size_t at = 0;
+  auto nextPanel = [&](int id) {
+    std::string key = "CONTROL " + std::to_string(id) + " ";
+    size_t p = run.transcript.find(key, at);
+    size_t e = run.transcript.find('\n', p);
+    at = e;
+    return run.transcript.substr(p + key.size(), e - p - key.size());
+  };
+  for (auto [id, file] : buttons) {
+    EXPECT_EQ(nextPanel(1202), std::string("{\\\\rtf1 instru_por/") + file + "}") << id;
+  }
+  EXPECT_EQ(nextPanel(1202), "{\\\\rtf1 instru_por/dicas.rtf}");
+  EXPECT_EQ(nextPanel(1201), "{\\\\rtf1 instru_por/abertura.rtf}");
+  EXPECT_EQ(nextPanel(1202), "{\\\\rtf1 instru_por/help_inicial.rtf}");
+}
+
+TEST(HomeScreen, SetupDownloadAndAbout) {
+  ProgramFolder folder;
+  WriteFile(folder / "Configura.txt", "http://school.example/results.cgi");
+  auto run = RunKio(folder.str(), "press Setup\npress Download\nmenu 16\npress OK\n");
+  EXPECT_TRUE(Has(run.transcript, "MESSAGE KIO | Endereço para envio dos resultados: "
+                                  "http://school.example/results.cgi\n"))
+      << run.transcript;
+  EXPECT_TRUE(Has(run.transcript, "OPEN https://"));
+  EXPECT_TRUE(Has(run.transcript, "DIALOG About Kio\nEND About Kio\nEXIT 0\n"));
+}
+
+TEST(HomeScreen, OpeningTextFallsBackToRecord20) {
+  ProgramFolder folder;
+  fs::remove(folder / "instru_por" / "abertura.rtf");
+  auto run = RunKio(folder.str(), "dump\n");
+  EXPECT_TRUE(Has(run.transcript, "MESSAGE Oops! | Output language not found."));
+  EXPECT_EQ(Control(run.transcript, 1201), "Bem-vindo ao KIO.");
+}
+
+TEST(LanguageChoosers, ChangeTheConfigurationAndRelabel) {
+  ProgramFolder folder;
+  auto run = RunKio(folder.str(),
+                    "press Input\nchoose english.lin\ndump\npress Output\nchoose english.stu\npress 2\nanswer Yes\n");
+  EXPECT_EQ(run.status, 0);
+  std::string initial = folder.str() + "/*.lin";
+  EXPECT_TRUE(Has(run.transcript, "CHOOSE open | " + initial + " | *.lin|| | lin\n")) << run.transcript;
+  EXPECT_TRUE(Has(run.transcript, "CHOOSE open | " + folder.str() + "/*.stu | *.stu|| | stu\n"));
+  EXPECT_EQ(ReadFile(folder / "language.dat"), "english.lin");
+  EXPECT_EQ(ReadFile(folder / "lingualu.dat"), "english.stu");
+  EXPECT_EQ(Control(run.transcript, 2), "&Return");
+  EXPECT_EQ(Control(run.transcript, 1009), "&Cloze");
+  EXPECT_EQ(Control(run.transcript, 1006), "&Dictionary");
+  EXPECT_EQ(Control(run.transcript, 1117), "I&nput");  // keeps its resource label
+  EXPECT_EQ(Control(run.transcript, 1201), "{\\\\rtf1 instru_eng/abertura.rtf}");
+  EXPECT_TRUE(Has(run.transcript, "MESSAGE KIO | Do you really want to leave KIO?"));
+}
+
+TEST(LanguageChoosers, CancelChangesNothing) {
+  ProgramFolder folder;
+  auto run = RunKio(folder.str(), "press Input\nchoose cancel\npress Output\nchoose cancel\n");
+  EXPECT_EQ(ReadFile(folder / "language.dat"), "portugues.lin");
+  EXPECT_EQ(ReadFile(folder / "lingualu.dat"), "portugues.stu");
+}
+
+TEST(LanguageChoosers, AFileOutsideTheProgramFolderLosesTheConfiguration) {
+  ProgramFolder folder;
+  test::TempDir elsewhere;
+  fs::copy(folder / "english.lin", elsewhere / "english.lin");
+  auto run = RunKio(folder.str(), "press Input\nchoose " + (elsewhere / "english.lin").string() + "\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Has(run.transcript, "MESSAGE KIO | \\r\\nAparentemente você está tentando iniciar o KIO"));
+}
+
+TEST(LanguageChoosers, OnReadOnlyMediaTheChoiceLastsOnlyThisRun) {
+  if (!test::CanDropPrivileges()) GTEST_SKIP() << "needs root to act as another user";
+  ProgramFolder folder;
+  for (const char* f : {"Configura.txt", "language.dat", "lingualu.dat"})
+    fs::permissions(folder / f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  auto run = RunKio(folder.str(),
+                    "press Input\nchoose english.lin\npress Output\nchoose english.stu\n"
+                    "press 1006\npress 1301\ndump\n",
+                    test::kNobodyUid);
+  EXPECT_EQ(run.status, 0) << run.transcript;
+  EXPECT_EQ(ReadFile(folder / "language.dat"), "portugues.lin");
+  EXPECT_EQ(ReadFile(folder / "lingualu.dat"), "portugues.stu");
+  EXPECT_EQ(Control(run.transcript, 2), "&Return");
+  // Dictionary and Create Output do nothing on read-only media: the
+  // transcript goes straight from the choosers to the dump.
+  EXPECT_TRUE(Has(run.transcript, "| *.stu|| | stu\nCONTROL 2 &Return\n")) << run.transcript;
+}
+
+TEST(StartUp, ARerunKeepsTheDocumentsFolder) {
+  ProgramFolder folder;
+  test::InFolder in(fs::path(folder.str()));
+  test::HeadlessSession session;
+  appPaths = AppPaths{};
+  StartUp();
+  EXPECT_EQ(appPaths.documentsFolder, folder.str() + "/");
+  EXPECT_EQ(appPaths.startFolder, folder.str() + "/");
+  appPaths.documentsFolder = "/home/ana/aulas/";
+  StartUp();
+  EXPECT_EQ(appPaths.documentsFolder, "/home/ana/aulas/");
+  EXPECT_EQ(session.transcript(), "");
+}
+
+}  // namespace
+}  // namespace kio

@@ -1,0 +1,129 @@
+// Start-up against prepared program folders, through the real program and
+// its headless driver.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/app_paths.h"
+#include "app/startup.h"
+#include "kio_test.h"
+#include "program_folder.h"
+#include "lang/texts.h"
+
+namespace kio {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunKio;
+using test::TempDir;
+using test::WriteFile;
+using test::ProgramFolder;
+
+const std::string kZipped =
+    "MESSAGE  | \\r\\nAparentemente você está tentando iniciar o KIO\\r\\ndiretamente de uma pasta "
+    "compactada,\\r\\nou possivelmente do Linux.\\r\\nFaça a descompactação, use o Wine e tente "
+    "novamente.\\r\\n\\r\\nApparently you are trying to start KIO\\r\\nfrom a zipped folder\\r\\nor from "
+    "Linux.\\r\\nPlease unzip it, use Wine and try again.\\r\\n\n";
+
+TEST(StartUpFailures, EachEndsTheProgramWithItsMessage) {
+  struct Case {
+    std::string name;
+    std::function<void(ProgramFolder&)> prepare;
+    std::string transcript;
+  } cases[] = {
+      {"Configura.txt missing", [](ProgramFolder& p) { fs::remove(p / "Configura.txt"); }, kZipped + "EXIT 1\n"},
+      {"Configura.txt of one byte", [](ProgramFolder& p) { WriteFile(p / "Configura.txt", "x"); },
+       "MESSAGE Oops! | Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não encontrada.  "
+       "Impossível continuar.\nEXIT 1\n"},
+      {"Configura.txt longer than its field",
+       [](ProgramFolder& p) { WriteFile(p / "Configura.txt", std::string(300, 'a')); },
+       "MESSAGE Oops! | Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não encontrada.  "
+       "Impossível continuar.\nEXIT 1\n"},
+      {"lexicon.dat missing", [](ProgramFolder& p) { fs::remove(p / "lexicon.dat"); },
+       "MESSAGE Oops! | Configuration file (lexicon.dat) not found.\\r\\nKIO cannot go on.\\r\\n\\r\\n Arquivo "
+       "de configuração (lexicon.dat) não localizado!\\r\\nKio não pode continuar.\nEXIT 1\n"},
+      {"language.dat missing", [](ProgramFolder& p) { fs::remove(p / "language.dat"); },
+       "MESSAGE Oops! | Input language not found.  Cannot continue.\\r\\nLíngua de entrada não encontrada.  "
+       "Impossível continuar.\nEXIT 1\n"},
+      {"language.dat of one byte", [](ProgramFolder& p) { WriteFile(p / "language.dat", "p"); },
+       "MESSAGE Oops! | Input language not found.  Cannot continue.\\r\\nLíngua de entrada não encontrada.  "
+       "Impossível continuar.\nEXIT 1\n"},
+      {"language file missing", [](ProgramFolder& p) { WriteFile(p / "language.dat", "nowhere.lin"); },
+       "MESSAGE Oops! | Input language not found.  Cannot continue.\\r\\nLíngua de entrada não encontrada.  "
+       "Impossível continuar.\nEXIT 1\n"},
+      {"lingualu.dat missing", [](ProgramFolder& p) { fs::remove(p / "lingualu.dat"); },
+       "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de Saida não encontrada.  "
+       "Impossível continuar.\nEXIT 1\n"},
+      {"lingualu.dat of one byte", [](ProgramFolder& p) { WriteFile(p / "lingualu.dat", "p"); },
+       "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de saida não encontrada.  "
+       "Impossível continuar.\nEXIT 1\n"},
+      {"student language file missing", [](ProgramFolder& p) { WriteFile(p / "lingualu.dat", "nowhere.stu"); },
+       "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de saída não encontrada.  "
+       "Impossível continuar.\nEXIT 1\n"},
+  };
+  for (const auto& c : cases) {
+    ProgramFolder folder;
+    c.prepare(folder);
+    auto run = RunKio(folder.str(), "press 2\nanswer Yes\n");
+    EXPECT_EQ(run.transcript, c.transcript) << c.name;
+    EXPECT_EQ(run.status, 1) << c.name;
+  }
+}
+
+TEST(StartUp, TwoByteAddressAndEmptyLexiconNameAreAccepted) {
+  ProgramFolder folder;
+  WriteFile(folder / "Configura.txt", "ab");
+  WriteFile(folder / "lexicon.dat", "");
+  auto run = RunKio(folder.str(), "press Setup\npress 2\nanswer Yes\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.transcript.find("MESSAGE KIO | "), std::string::npos);
+  EXPECT_NE(run.transcript.find("ab\nMESSAGE KIO"), std::string::npos) << run.transcript;
+}
+
+TEST(StartUp, ReadOnlyMediaWarnsAndGoesOn) {
+  if (!test::CanDropPrivileges()) GTEST_SKIP() << "needs root to act as another user";
+  ProgramFolder folder;
+  fs::permissions(folder / "Configura.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  auto run = RunKio(folder.str(), "press 2\nanswer Yes\n", test::kNobodyUid);
+  EXPECT_EQ(run.status, 0) << run.transcript;
+  EXPECT_EQ(run.transcript.rfind("MESSAGE  | KIO funciona sem problemas\\r\\ndiretamente de mídia bloqueada", 0), 0u)
+      << run.transcript;
+  EXPECT_NE(run.transcript.find("DIALOG KIO"), std::string::npos);
+}
+
+TEST(StartUp, MissingConfigurationWinsOverReadOnlyMedia) {
+  if (!test::CanDropPrivileges()) GTEST_SKIP() << "needs root to act as another user";
+  ProgramFolder folder;
+  fs::remove(folder / "Configura.txt");
+  fs::permissions(folder.str(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+  auto run = RunKio(folder.str(), "", test::kNobodyUid);
+  EXPECT_EQ(run.transcript, kZipped + "EXIT 1\n");
+  EXPECT_EQ(run.status, 1);
+}
+
+TEST(DocumentsFolder, FollowsTheStartFolder) {
+  std::pair<const char*, const char*> cases[] = {
+      {"/home/ana/Documents/Work/", "/home/ana/Documents/"},
+      {"/media/Meus Documentos/Work/", "/media/Meus Documentos/"},
+      {"/x/documentos/a/Documents/b/", "/x/documentos/a/Documents/"},  // "documents/" wins wherever it stands
+      {"/opt/kio/", "/opt/kio/"},
+      {"/x/mydocuments/", "/x/mydocuments/"},
+  };
+  for (auto [start, documents] : cases) EXPECT_EQ(DocumentsFolderFor(start), documents) << start;
+}
+
+TEST(LexiconNames, AreDerivedFromTheLowerCasedDataFile) {
+  appPaths.lexiconDataFile = "Ingles.KIO";
+  DeriveLexiconNames();
+  EXPECT_EQ(appPaths.lexiconDataFile, "ingles.kio");
+  EXPECT_EQ(appPaths.lexiconPointerFile, "ingles.kpo");
+  EXPECT_EQ(appPaths.lexiconBackupDataFile, "ingles_bak.kio");
+  EXPECT_EQ(appPaths.lexiconBackupPointerFile, "ingles_bak.kpo");
+  appPaths.lexiconDataFile = "";
+  DeriveLexiconNames();
+  EXPECT_EQ(appPaths.lexiconBackupPointerFile, "");
+}
+
+}  // namespace
+}  // namespace kio
