@@ -88,10 +88,12 @@ std::optional<HeadlessPlatform::Line> HeadlessPlatform::PeekLine() {
   while (pending_.empty()) {
     std::string raw;
     if (!std::getline(script_, raw)) return std::nullopt;
+    ++lineNumber_;
     std::string text = Trim(raw);
     if (text.empty() || text[0] == '#') continue;
     auto converted = Utf8ToCp1252(text);
-    if (!converted) ScriptError("a character with no Windows-1252 form in: " + text);
+    if (!converted)
+      ScriptError("line " + std::to_string(lineNumber_) + " holds a character with no Windows-1252 form");
     Line line;
     size_t sp = converted->find(' ');
     line.verb = converted->substr(0, sp);

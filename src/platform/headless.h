@@ -54,6 +54,7 @@ class HeadlessPlatform : public Platform {
   std::ostream& out_;
   std::deque<Line> pending_;
   std::vector<Dialog*> stack_;
+  int lineNumber_ = 0;
 };
 
 }  // namespace kio
