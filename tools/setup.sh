@@ -7,7 +7,7 @@ KIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian packages the program and its tests need.
 KIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev qt6-base-dev libgl-dev dict-freedict-eng-por)
 KIO_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev util-linux
-                   clang libclang-rt-14-dev chromium nodejs npm xvfb xauth fonts-dejavu-core)
+                   clang libclang-rt-14-dev chromium xvfb xauth fonts-dejavu-core)
 
 kio_install_packages() {
   local missing=()
@@ -21,6 +21,14 @@ kio_install_packages() {
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The browser tests need Node.js with npm. Machines that already carry a
+# Node.js of their own (with its npm) keep it: Debian's npm package would
+# conflict with it.
+kio_install_node() {
+  command -v node >/dev/null && command -v npm >/dev/null && return 0
+  kio_install_packages nodejs npm
 }
 
 # kio_build DIR [cmake options...]
