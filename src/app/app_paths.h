@@ -5,11 +5,11 @@
 namespace kio {
 
 struct AppPaths {
-  std::string startFolder;     // folder of "lexicon.dat", with a trailing "/"
-  std::string programFolder;   // copy of startFolder taken by the home screen
-  std::string documentsFolder; // the teacher's current documents folder
-  std::string resultsAddress;  // contents of "Configura.txt", at most 299 bytes
-  bool readOnlyMedia = false;  // "Configura.txt" exists but cannot be written
+  std::string startFolder;               // folder of "lexicon.dat", with a trailing "/"
+  std::string programFolder;             // copy of startFolder taken by the home screen
+  std::string documentsFolder;           // the teacher's current documents folder
+  std::string resultsAddress;            // contents of "Configura.txt", at most 299 bytes
+  bool readOnlyMedia = false;            // "Configura.txt" exists but cannot be written
   std::string lexiconDataFile;           // at most 99 bytes, lower case
   std::string lexiconPointerFile;        // at most 99 bytes
   std::string lexiconBackupDataFile;     // at most 99 bytes

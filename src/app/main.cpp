@@ -59,10 +59,14 @@ int main(int argc, char** argv) {
   bool headless = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--program-folder" && i + 1 < argc) programFolder = argv[++i];
-    else if (a == "--headless") headless = true;
-    else if (a == "--script" && i + 1 < argc) script = argv[++i];
-    else return Usage();
+    if (a == "--program-folder" && i + 1 < argc)
+      programFolder = argv[++i];
+    else if (a == "--headless")
+      headless = true;
+    else if (a == "--script" && i + 1 < argc)
+      script = argv[++i];
+    else
+      return Usage();
   }
   if (headless && script.empty()) return Usage();
 

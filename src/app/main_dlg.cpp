@@ -97,7 +97,8 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
     ShowHelp(kHomeHelpRight, HelpText("abertura.rtf"));
     ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   });
-  OnButton(kHomeSetup, [this] { ShowMessage(UiText[206] + appPaths.resultsAddress, "KIO", Buttons::Ok, this); });
+  OnButton(kHomeSetup,
+           [this] { ShowMessage(UiText[206] + appPaths.resultsAddress, "KIO", Buttons::Ok, this); });
   OnButton(kHomeProductivity, [this] { ShowHelp(kHomeHelpLeft, HelpText("dicas.rtf")); });
   OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
 }
@@ -147,8 +148,10 @@ void CMainDlg::ChooseLanguage(bool interface) {
   if (name.empty()) return;
   (interface ? appPaths.interfaceLanguageFile : appPaths.studentLanguageFile) = name;
   if (appPaths.readOnlyMedia) {
-    if (interface) LoadInterfaceLanguage();
-    else LoadStudentLanguage();
+    if (interface)
+      LoadInterfaceLanguage();
+    else
+      LoadStudentLanguage();
     Relabel();
     return;
   }
@@ -176,7 +179,10 @@ void CMainDlg::RunEditor(int button) {
 }
 
 CAboutDlg::CAboutDlg()
-    : Dialog(DialogTemplate{100, "About Kio", 235, 55,
+    : Dialog(DialogTemplate{100,
+                            "About Kio",
+                            235,
+                            55,
                             {{9100, ControlKind::Label, Win1252("KIO Versão 1"), 40, 10, 150, 8},
                              {9101, ControlKind::Label, "Copyright (C) KIO", 40, 25, 150, 8},
                              {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {}

@@ -13,19 +13,26 @@ AppPaths appPaths;
 
 namespace {
 
-const std::string kZippedFolder = Win1252("\r\nAparentemente você está tentando iniciar o KIO\r\ndiretamente de uma pasta compactada,\r\n"
+const std::string kZippedFolder = Win1252(
+    "\r\nAparentemente você está tentando iniciar o KIO\r\ndiretamente de uma pasta compactada,\r\n"
     "ou possivelmente do Linux.\r\nFaça a descompactação, use o Wine e tente novamente.\r\n\r\n"
     "Apparently you are trying to start KIO\r\nfrom a zipped folder\r\nor from Linux.\r\n"
     "Please unzip it, use Wine and try again.\r\n");
-const std::string kReadOnlyMedia = Win1252("KIO funciona sem problemas\r\ndiretamente de mídia bloqueada\r\n(como parece ser o caso agora).\r\n"
+const std::string kReadOnlyMedia = Win1252(
+    "KIO funciona sem problemas\r\ndiretamente de mídia bloqueada\r\n(como parece ser o caso agora).\r\n"
     "mas fica mais lento\r\ne tem algumas restrições.\r\n\r\n\r\n"
     "KIO can be used directly\r\nfrom read-only media\r\n(as seems to be the case now)\r\n"
     "but it works slower\r\nand has some restrictions.\r\n");
-const std::string kConfigNotFound = Win1252("Config file not found.  Cannot continue.\r\nArquivo de Configuração não encontrada.  Impossível continuar.");
-const std::string kLexiconDatNotFound = Win1252("Configuration file (lexicon.dat) not found.\r\nKIO cannot go on.\r\n\r\n"
+const std::string kConfigNotFound = Win1252(
+    "Config file not found.  Cannot continue.\r\nArquivo de Configuração não encontrada.  Impossível "
+    "continuar.");
+const std::string kLexiconDatNotFound = Win1252(
+    "Configuration file (lexicon.dat) not found.\r\nKIO cannot go on.\r\n\r\n"
     " Arquivo de configuração (lexicon.dat) não localizado!\r\nKio não pode continuar.");
-const std::string kOutputNotFoundCapital = Win1252("Output language not found.  Cannot continue.\r\nLíngua de Saida não encontrada.  Impossível continuar.");
-const std::string kOutputNotFoundSmall = Win1252("Output language not found.  Cannot continue.\r\nLíngua de saida não encontrada.  Impossível continuar.");
+const std::string kOutputNotFoundCapital = Win1252(
+    "Output language not found.  Cannot continue.\r\nLíngua de Saida não encontrada.  Impossível continuar.");
+const std::string kOutputNotFoundSmall = Win1252(
+    "Output language not found.  Cannot continue.\r\nLíngua de saida não encontrada.  Impossível continuar.");
 
 [[noreturn]] void EndProgram(const std::string& message, const std::string& caption) {
   ShowMessage(message, caption);

@@ -24,7 +24,8 @@ namespace {
 const char* const kCauseTextUtf8[15] = {
     "",
     "Error.  ",
-    "Read only File (or trying to record to a CD). \r\nArquivo bloqueado (somente leitura ou tentando gravar para um CD).",
+    "Read only File (or trying to record to a CD). \r\nArquivo bloqueado (somente leitura ou tentando gravar "
+    "para um CD).",
     "Caminho inválido.  ",
     "Muitos arquivos abertos.  ",
     "Acesso negado.  /Access denied.\r\n\r\n",
@@ -40,7 +41,8 @@ const char* const kCauseTextUtf8[15] = {
 };
 
 const std::string kCannotProcess = Win1252(" Impossível processar arquivo. Ação cancelada. ");
-const std::string kReadOnlyMediaFile = Win1252("\r\n Aparentemente você está tentando abrir\r\n um arquivo em mídia bloqueada (CD, DVD, etc.).  \r\n"
+const std::string kReadOnlyMediaFile = Win1252(
+    "\r\n Aparentemente você está tentando abrir\r\n um arquivo em mídia bloqueada (CD, DVD, etc.).  \r\n"
     " Copie este arquivo para seu computador e tente novamente. \r\n\r\n\r\n"
     "Apparently you are trying to load\r\na file from read-only media (CD, DVD, etc.) \r\n"
     "Copy this file to your computer and try again. \r\n");
@@ -90,8 +92,7 @@ bool PrepareDocumentFile(File& file, const std::string& name) {
 Answer CheckFileNameCharacters(const std::string& name) {
   static const char kAllowed[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.";
   for (char c : name) {
-    if (c == '\0' || !std::strchr(kAllowed, c))
-      return ShowMessage(UiText[178], UiText[1], Buttons::YesNo);
+    if (c == '\0' || !std::strchr(kAllowed, c)) return ShowMessage(UiText[178], UiText[1], Buttons::YesNo);
   }
   return Answer::Yes;
 }

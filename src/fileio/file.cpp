@@ -40,10 +40,14 @@ FileErrorCause CauseFromErrno(int error) {
 std::string ToLower(std::string text) {
   for (char& ch : text) {
     unsigned char c = static_cast<unsigned char>(ch);
-    if (c >= 'A' && c <= 'Z') c = c - 'A' + 'a';
-    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c = c + 0x20;
-    else if (c == 0x8A || c == 0x8C || c == 0x8E) c = c + 0x10;  // Š Œ Ž
-    else if (c == 0x9F) c = 0xFF;                                 // Ÿ
+    if (c >= 'A' && c <= 'Z')
+      c = c - 'A' + 'a';
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+      c = c + 0x20;
+    else if (c == 0x8A || c == 0x8C || c == 0x8E)
+      c = c + 0x10;  // Š Œ Ž
+    else if (c == 0x9F)
+      c = 0xFF;  // Ÿ
     ch = static_cast<char>(c);
   }
   return text;
@@ -82,7 +86,10 @@ std::string ResolveCase(const std::string& path) {
   if (path.empty() || lstat(path.c_str(), &st) == 0) return path;
   std::string out;
   size_t i = 0;
-  if (path[0] == '/') { out = "/"; i = 1; }
+  if (path[0] == '/') {
+    out = "/";
+    i = 1;
+  }
   while (i <= path.size()) {
     size_t slash = path.find('/', i);
     if (slash == std::string::npos) slash = path.size();

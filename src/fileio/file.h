@@ -46,9 +46,9 @@ bool FileWritable(const std::string& path);
 std::string ToLower(std::string text);  // Windows-1252 letters
 // Replaces every occurrence of `from` in `text` by `to`, left to right.
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
-std::string BareName(const std::string& path);   // after the last "/"
-std::string FolderOf(const std::string& path);   // up to and including the last "/"
-std::string WorkingFolder();                     // with a trailing "/"
+std::string BareName(const std::string& path);  // after the last "/"
+std::string FolderOf(const std::string& path);  // up to and including the last "/"
+std::string WorkingFolder();                    // with a trailing "/"
 
 class File {
  public:

@@ -15,29 +15,85 @@ std::string completionMessage;
 
 namespace {
 
-constexpr int kUiRecordOfStudent[29] = {6,  7,  9,  10, 11, 18,  19,  22,  25,  35,
-                                        69, 75, 76, 77, 78, 80,  81,  82,  83,  122,
-                                        124, 125, 198, 199, 200, 201, 202, 203, 204};
+constexpr int kUiRecordOfStudent[29] = {6,  7,  9,  10, 11,  18,  19,  22,  25,  35,  69,  75,  76,  77, 78,
+                                        80, 81, 82, 83, 122, 124, 125, 198, 199, 200, 201, 202, 203, 204};
 
-const char* const kHelpNames[kHelpTextCount] = {
-    "abertura.rtf", "atividades.rtf", "dicionario.rtf", "fontes.rtf", "frames.rtf", "av.rtf",
-    "paragraph.rtf", "ajuda_geral.rtf", "dial_01_seleciona.rtf", "dial_02_avalia.rtf",
-    "dial_03_pergunta.rtf", "dial_05_gabarito.rtf", "dial_04_errado.rtf", "dial_06_certo.rtf",
-    "insere_move.rtf", "copia_cola.rtf", "gera_htm.rtf", "arquivos.rtf", "audiovisuais.rtf",
-    "dic_termo_fonte.rtf", "dic_termo_alvo.rtf", "dic_move.rtf", "dic_edita.rtf",
-    "dic_abre_salva.rtf", "dic_avancado.rtf", "kio_tur.rtf", "dicas.rtf", "hp_basica.rtf",
-    "hp_lexical.rtf", "memoria_instru.rtf", "mult_dica_geral.rtf", "mult_opcoes.rtf",
-    "mult_feedback.rtf", "cloze_instru.rtf", "cloze_text.rtf", "memoria_text.rtf",
-    "eclipse_instru.rtf", "eclipse_text.rtf", "eclipse_dadas.rtf", "sequencia_text.rtf",
-    "index_inicializa.rtf", "index_titulo.rtf", "index_cada_link.rtf", "index_cada_titulo.rtf",
-    "index_finish.rtf", "menu_titulo.rtf", "menu_select.rtf", "menu_arquivos.rtf",
-    "help_inicial.rtf", "eclipse_intro.rtf", "cloze_intro.rtf", "sequencia_intro.rtf",
-    "memoria_intro.rtf", "multipla_intro.rtf", "dialogica_intro.rtf", "basica_intro.rtf",
-    "lexical_intro.rtf", "menu_intro.rtf", "index_intro.rtf", "lingua_aluno.rtf",
-    "lingua_pro.rtf", "dicionario_intro.rtf", "inicial.rtf", "fecha.rtf", "configura.rtf",
-    "mensagem_final.rtf", "eclipse_tips.rtf", "cloze_tips.rtf", "sequencia_tips.rtf",
-    "memoria_tips.rtf", "multipla_tips.rtf", "dialogica_tips.rtf", "download.rtf",
-    "aju_pro.rtf", "output_new.rtf", "output_intro.rtf"};
+const char* const kHelpNames[kHelpTextCount] = {"abertura.rtf",
+                                                "atividades.rtf",
+                                                "dicionario.rtf",
+                                                "fontes.rtf",
+                                                "frames.rtf",
+                                                "av.rtf",
+                                                "paragraph.rtf",
+                                                "ajuda_geral.rtf",
+                                                "dial_01_seleciona.rtf",
+                                                "dial_02_avalia.rtf",
+                                                "dial_03_pergunta.rtf",
+                                                "dial_05_gabarito.rtf",
+                                                "dial_04_errado.rtf",
+                                                "dial_06_certo.rtf",
+                                                "insere_move.rtf",
+                                                "copia_cola.rtf",
+                                                "gera_htm.rtf",
+                                                "arquivos.rtf",
+                                                "audiovisuais.rtf",
+                                                "dic_termo_fonte.rtf",
+                                                "dic_termo_alvo.rtf",
+                                                "dic_move.rtf",
+                                                "dic_edita.rtf",
+                                                "dic_abre_salva.rtf",
+                                                "dic_avancado.rtf",
+                                                "kio_tur.rtf",
+                                                "dicas.rtf",
+                                                "hp_basica.rtf",
+                                                "hp_lexical.rtf",
+                                                "memoria_instru.rtf",
+                                                "mult_dica_geral.rtf",
+                                                "mult_opcoes.rtf",
+                                                "mult_feedback.rtf",
+                                                "cloze_instru.rtf",
+                                                "cloze_text.rtf",
+                                                "memoria_text.rtf",
+                                                "eclipse_instru.rtf",
+                                                "eclipse_text.rtf",
+                                                "eclipse_dadas.rtf",
+                                                "sequencia_text.rtf",
+                                                "index_inicializa.rtf",
+                                                "index_titulo.rtf",
+                                                "index_cada_link.rtf",
+                                                "index_cada_titulo.rtf",
+                                                "index_finish.rtf",
+                                                "menu_titulo.rtf",
+                                                "menu_select.rtf",
+                                                "menu_arquivos.rtf",
+                                                "help_inicial.rtf",
+                                                "eclipse_intro.rtf",
+                                                "cloze_intro.rtf",
+                                                "sequencia_intro.rtf",
+                                                "memoria_intro.rtf",
+                                                "multipla_intro.rtf",
+                                                "dialogica_intro.rtf",
+                                                "basica_intro.rtf",
+                                                "lexical_intro.rtf",
+                                                "menu_intro.rtf",
+                                                "index_intro.rtf",
+                                                "lingua_aluno.rtf",
+                                                "lingua_pro.rtf",
+                                                "dicionario_intro.rtf",
+                                                "inicial.rtf",
+                                                "fecha.rtf",
+                                                "configura.rtf",
+                                                "mensagem_final.rtf",
+                                                "eclipse_tips.rtf",
+                                                "cloze_tips.rtf",
+                                                "sequencia_tips.rtf",
+                                                "memoria_tips.rtf",
+                                                "multipla_tips.rtf",
+                                                "dialogica_tips.rtf",
+                                                "download.rtf",
+                                                "aju_pro.rtf",
+                                                "output_new.rtf",
+                                                "output_intro.rtf"};
 
 // Help texts 4 to 76 have storage of their own; 1, 2 and 3 share theirs with
 // UiText records 20, 28 and 48.
@@ -53,13 +109,16 @@ std::string& HelpStorage(int index) {
 }  // namespace
 
 const std::string& InputLanguageNotFoundMessage() {
-  static const std::string text = Win1252("Input language not found.  Cannot continue.\r\nLíngua de entrada não encontrada.  Impossível continuar.");
+  static const std::string text = Win1252(
+      "Input language not found.  Cannot continue.\r\nLíngua de entrada não encontrada.  Impossível "
+      "continuar.");
   return text;
 }
 
 namespace {
 
-const std::string kOutputLanguageNotFound = Win1252("Output language not found.  Cannot continue.\r\nLíngua de saída não encontrada.  Impossível continuar.");
+const std::string kOutputLanguageNotFound = Win1252(
+    "Output language not found.  Cannot continue.\r\nLíngua de saída não encontrada.  Impossível continuar.");
 
 }  // namespace
 
@@ -117,8 +176,10 @@ bool ReadTextFile(const std::string& name, std::string& contents) {
   bool ok = true;
   try {
     uint64_t length = configFile.Length();
-    if (length < 2 || length > kSharedTextBufferSize - 1) ok = false;
-    else contents = configFile.ReadAll();
+    if (length < 2 || length > kSharedTextBufferSize - 1)
+      ok = false;
+    else
+      contents = configFile.ReadAll();
   } catch (const FileError&) {
     ok = false;
   }
@@ -158,8 +219,10 @@ void LoadStudentLanguage(std::vector<std::string>* workingTexts) {
   if (workingTexts) workingTexts->assign(kLastStudentEntry - kFirstStudentEntry + 1, std::string());
   for (int r = kFirstStudentEntry; r <= kLastStudentEntry; ++r) {
     std::string text = r < static_cast<int>(records.size()) ? records[r] : std::string();
-    if (workingTexts) (*workingTexts)[r - kFirstStudentEntry] = std::move(text);
-    else StudentText(r) = std::move(text);
+    if (workingTexts)
+      (*workingTexts)[r - kFirstStudentEntry] = std::move(text);
+    else
+      StudentText(r) = std::move(text);
   }
 }
 

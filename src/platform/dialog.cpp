@@ -34,9 +34,7 @@ Dialog::State& Dialog::StateOf(int id) {
   return it->second;
 }
 
-const Dialog::State& Dialog::StateOf(int id) const {
-  return const_cast<Dialog*>(this)->StateOf(id);
-}
+const Dialog::State& Dialog::StateOf(int id) const { return const_cast<Dialog*>(this)->StateOf(id); }
 
 void Dialog::Changed(int id) {
   if (view_) view_->ControlChanged(id);

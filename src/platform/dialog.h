@@ -21,7 +21,7 @@ enum class ControlKind {
   Group,     // a frame drawn around other controls, with a caption
   RichText,  // read-only RTF help panel
   Progress,
-  List,      // a list box; its text is the items separated by "\n"
+  List,  // a list box; its text is the items separated by "\n"
 };
 
 enum ControlFlags : unsigned {
@@ -36,7 +36,7 @@ enum ControlFlags : unsigned {
 struct ControlSpec {
   int id;
   ControlKind kind;
-  std::string label;  // initial text (for buttons and labels, with its "&" accelerator)
+  std::string label;        // initial text (for buttons and labels, with its "&" accelerator)
   int x, y, width, height;  // dialog units
   unsigned flags = kNone;
 };

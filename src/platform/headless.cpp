@@ -25,8 +25,10 @@ std::string Trim(const std::string& s) {
 std::string FoldCase(const std::string& s) {
   std::string out;
   for (unsigned char c : s) {
-    if (c >= 'A' && c <= 'Z') c = c - 'A' + 'a';
-    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c = c + 0x20;
+    if (c >= 'A' && c <= 'Z')
+      c = c - 'A' + 'a';
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+      c = c + 0x20;
     out += static_cast<char>(c);
   }
   return out;
@@ -36,7 +38,10 @@ std::string WithoutAccelerator(const std::string& label) {
   std::string out;
   for (size_t i = 0; i < label.size(); ++i) {
     if (label[i] == '&') {
-      if (i + 1 < label.size() && label[i + 1] == '&') { out += '&'; ++i; }
+      if (i + 1 < label.size() && label[i + 1] == '&') {
+        out += '&';
+        ++i;
+      }
       continue;
     }
     out += label[i];
@@ -126,7 +131,10 @@ int HeadlessPlatform::RunModal(Dialog& dialog) {
   struct Pop {
     std::vector<Dialog*>& s;
     Dialog& d;
-    ~Pop() { s.pop_back(); d.FinishModal(); }
+    ~Pop() {
+      s.pop_back();
+      d.FinishModal();
+    }
   } pop{stack_, dialog};
   dialog.BeginModal(nullptr);
   Emit("DIALOG " + dialog.Title());
@@ -178,8 +186,10 @@ void HeadlessPlatform::Execute(Dialog& dialog, const Line& line) {
     dialog.UserSetText(id, text);
   } else if (v == "focus" || v == "leave") {
     int id = ResolveControl(dialog, Trim(line.rest), false);
-    if (v == "focus") dialog.FocusEnter(id);
-    else dialog.FocusLeave(id);
+    if (v == "focus")
+      dialog.FocusEnter(id);
+    else
+      dialog.FocusLeave(id);
   } else if (v == "escape") {
     dialog.PressEscape();
   } else if (v == "enter") {
@@ -207,8 +217,8 @@ void HeadlessPlatform::Execute(Dialog& dialog, const Line& line) {
   }
 }
 
-Answer HeadlessPlatform::ShowMessage(const std::string& text, const std::string& caption,
-                                     Buttons buttons, const Dialog* owner) {
+Answer HeadlessPlatform::ShowMessage(const std::string& text, const std::string& caption, Buttons buttons,
+                                     const Dialog* owner) {
   Emit("MESSAGE " + caption + " | " + text);
   if (buttons == Buttons::Ok) return Answer::Ok;
   Line line = ExpectLine("answer", "the question");
@@ -220,8 +230,8 @@ Answer HeadlessPlatform::ShowMessage(const std::string& text, const std::string&
 }
 
 std::optional<std::string> HeadlessPlatform::ChooseFile(const ChooserRequest& request) {
-  Emit(std::string("CHOOSE ") + (request.save ? "save" : "open") + " | " + request.initialName +
-       " | " + request.filter + " | " + request.defaultExtension);
+  Emit(std::string("CHOOSE ") + (request.save ? "save" : "open") + " | " + request.initialName + " | " +
+       request.filter + " | " + request.defaultExtension);
   Line line = ExpectLine("choose", "the file chooser");
   std::string path = Trim(line.rest);
   if (path == "cancel") return std::nullopt;
@@ -243,9 +253,12 @@ std::optional<Rgb> HeadlessPlatform::PickColour() {
     int r = 0;
     for (size_t k = i; k < i + 2; ++k) {
       char c = static_cast<char>(std::tolower(static_cast<unsigned char>(v[k])));
-      if (c >= '0' && c <= '9') r = r * 16 + (c - '0');
-      else if (c >= 'a' && c <= 'f') r = r * 16 + (c - 'a' + 10);
-      else ScriptError("a colour is #RRGGBB or cancel: " + v);
+      if (c >= '0' && c <= '9')
+        r = r * 16 + (c - '0');
+      else if (c >= 'a' && c <= 'f')
+        r = r * 16 + (c - 'a' + 10);
+      else
+        ScriptError("a colour is #RRGGBB or cancel: " + v);
     }
     return r;
   };

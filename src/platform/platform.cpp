@@ -23,9 +23,7 @@ std::optional<std::string> ChooseFile(const ChooserRequest& request) {
   return CurrentPlatform().ChooseFile(request);
 }
 
-void OpenInBrowser(const std::string& pathOrAddress) {
-  CurrentPlatform().OpenInBrowser(pathOrAddress);
-}
+void OpenInBrowser(const std::string& pathOrAddress) { CurrentPlatform().OpenInBrowser(pathOrAddress); }
 
 bool EscapePressed() { return CurrentPlatform().EscapePressed(); }
 

@@ -62,8 +62,8 @@ Platform& CurrentPlatform();
 void SetPlatform(Platform* platform);
 
 // Convenience wrappers over the current platform.
-Answer ShowMessage(const std::string& text, const std::string& caption,
-                   Buttons buttons = Buttons::Ok, const Dialog* owner = nullptr);
+Answer ShowMessage(const std::string& text, const std::string& caption, Buttons buttons = Buttons::Ok,
+                   const Dialog* owner = nullptr);
 std::optional<std::string> ChooseFile(const ChooserRequest& request);
 void OpenInBrowser(const std::string& pathOrAddress);
 bool EscapePressed();

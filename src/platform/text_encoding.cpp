@@ -6,11 +6,10 @@ namespace kio {
 namespace {
 
 // Bytes 0x80..0x9F; the others equal their code point.
-constexpr char32_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -59,11 +58,20 @@ std::optional<std::string> Utf8ToCp1252(const std::string& text) {
     unsigned char c = text[i];
     char32_t cp;
     int extra;
-    if (c < 0x80) { cp = c; extra = 0; }
-    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
-    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
-    else return std::nullopt;
+    if (c < 0x80) {
+      cp = c;
+      extra = 0;
+    } else if ((c & 0xE0) == 0xC0) {
+      cp = c & 0x1F;
+      extra = 1;
+    } else if ((c & 0xF0) == 0xE0) {
+      cp = c & 0x0F;
+      extra = 2;
+    } else if ((c & 0xF8) == 0xF0) {
+      cp = c & 0x07;
+      extra = 3;
+    } else
+      return std::nullopt;
     if (i + extra >= text.size() && extra > 0) return std::nullopt;
     for (int k = 1; k <= extra; ++k) {
       unsigned char d = text[i + k];
@@ -105,10 +113,26 @@ std::string UnescapeLine(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\\' && i + 1 < text.size()) {
       char n = text[i + 1];
-      if (n == 'r') { out += '\r'; ++i; continue; }
-      if (n == 'n') { out += '\n'; ++i; continue; }
-      if (n == 't') { out += '\t'; ++i; continue; }
-      if (n == '\\') { out += '\\'; ++i; continue; }
+      if (n == 'r') {
+        out += '\r';
+        ++i;
+        continue;
+      }
+      if (n == 'n') {
+        out += '\n';
+        ++i;
+        continue;
+      }
+      if (n == 't') {
+        out += '\t';
+        ++i;
+        continue;
+      }
+      if (n == '\\') {
+        out += '\\';
+        ++i;
+        continue;
+      }
     }
     out += text[i];
   }

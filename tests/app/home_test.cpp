@@ -41,12 +41,12 @@ TEST(HomeScreen, ExitAsksAndNoKeepsTheWindow) {
 
 TEST(HomeScreen, EveryHelpButtonShowsItsTextInTheLeftPanel) {
   std::pair<int, const char*> buttons[] = {
-      {1228, "lingua_aluno.rtf"},  {1230, "lingua_pro.rtf"},      {1229, "dicionario_intro.rtf"},
-      {1226, "eclipse_intro.rtf"}, {1227, "cloze_intro.rtf"},     {1222, "sequencia_intro.rtf"},
-      {1225, "memoria_intro.rtf"}, {1221, "multipla_intro.rtf"},  {1220, "dialogica_intro.rtf"},
-      {1216, "basica_intro.rtf"},  {1215, "lexical_intro.rtf"},   {1267, "menu_intro.rtf"},
-      {1219, "index_intro.rtf"},   {1302, "output_new.rtf"},      {1291, "aju_pro.rtf"},
-      {1280, "download.rtf"},      {1223, "configura.rtf"},       {1231, "inicial.rtf"},
+      {1228, "lingua_aluno.rtf"},  {1230, "lingua_pro.rtf"},     {1229, "dicionario_intro.rtf"},
+      {1226, "eclipse_intro.rtf"}, {1227, "cloze_intro.rtf"},    {1222, "sequencia_intro.rtf"},
+      {1225, "memoria_intro.rtf"}, {1221, "multipla_intro.rtf"}, {1220, "dialogica_intro.rtf"},
+      {1216, "basica_intro.rtf"},  {1215, "lexical_intro.rtf"},  {1267, "menu_intro.rtf"},
+      {1219, "index_intro.rtf"},   {1302, "output_new.rtf"},     {1291, "aju_pro.rtf"},
+      {1280, "download.rtf"},      {1223, "configura.rtf"},      {1231, "inicial.rtf"},
       {1224, "fecha.rtf"},
   };
   ProgramFolder folder;
@@ -75,8 +75,9 @@ TEST(HomeScreen, SetupDownloadAndAbout) {
   ProgramFolder folder;
   WriteFile(folder / "Configura.txt", "http://school.example/results.cgi");
   auto run = RunKio(folder.str(), "press Setup\npress Download\nmenu 16\npress OK\n");
-  EXPECT_TRUE(Has(run.transcript, "MESSAGE KIO | Endereço para envio dos resultados: "
-                                  "http://school.example/results.cgi\n"))
+  EXPECT_TRUE(Has(run.transcript,
+                  "MESSAGE KIO | Endereço para envio dos resultados: "
+                  "http://school.example/results.cgi\n"))
       << run.transcript;
   EXPECT_TRUE(Has(run.transcript, "OPEN https://"));
   EXPECT_TRUE(Has(run.transcript, "DIALOG About Kio\nEND About Kio\nEXIT 0\n"));
@@ -92,8 +93,9 @@ TEST(HomeScreen, OpeningTextFallsBackToRecord20) {
 
 TEST(LanguageChoosers, ChangeTheConfigurationAndRelabel) {
   ProgramFolder folder;
-  auto run = RunKio(folder.str(),
-                    "press Input\nchoose english.lin\ndump\npress Output\nchoose english.stu\npress 2\nanswer Yes\n");
+  auto run = RunKio(
+      folder.str(),
+      "press Input\nchoose english.lin\ndump\npress Output\nchoose english.stu\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
   std::string initial = folder.str() + "/*.lin";
   EXPECT_TRUE(Has(run.transcript, "CHOOSE open | " + initial + " | *.lin|| | lin\n")) << run.transcript;

@@ -17,7 +17,8 @@ class ProgramFolder {
     for (const char* folder : {"instru_por", "instru_eng"}) {
       std::filesystem::create_directories(dir_ / folder);
       for (int i = 1; i <= 76; ++i) {
-        test::WriteFile(dir_ / folder / HelpFileName(i), std::string("{\\rtf1 ") + folder + "/" + HelpFileName(i) + "}");
+        test::WriteFile(dir_ / folder / HelpFileName(i),
+                        std::string("{\\rtf1 ") + folder + "/" + HelpFileName(i) + "}");
       }
     }
   }

@@ -1,23 +1,24 @@
 // Start-up against prepared program folders, through the real program and
 // its headless driver.
+#include "app/startup.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/app_paths.h"
-#include "app/startup.h"
 #include "kio_test.h"
-#include "program_folder.h"
 #include "lang/texts.h"
+#include "program_folder.h"
 
 namespace kio {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ProgramFolder;
 using test::RunKio;
 using test::TempDir;
 using test::WriteFile;
-using test::ProgramFolder;
 
 const std::string kZipped =
     "MESSAGE  | \\r\\nAparentemente você está tentando iniciar o KIO\\r\\ndiretamente de uma pasta "
@@ -31,16 +32,20 @@ TEST(StartUpFailures, EachEndsTheProgramWithItsMessage) {
     std::function<void(ProgramFolder&)> prepare;
     std::string transcript;
   } cases[] = {
-      {"Configura.txt missing", [](ProgramFolder& p) { fs::remove(p / "Configura.txt"); }, kZipped + "EXIT 1\n"},
+      {"Configura.txt missing", [](ProgramFolder& p) { fs::remove(p / "Configura.txt"); },
+       kZipped + "EXIT 1\n"},
       {"Configura.txt of one byte", [](ProgramFolder& p) { WriteFile(p / "Configura.txt", "x"); },
-       "MESSAGE Oops! | Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não encontrada.  "
+       "MESSAGE Oops! | Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não "
+       "encontrada.  "
        "Impossível continuar.\nEXIT 1\n"},
       {"Configura.txt longer than its field",
        [](ProgramFolder& p) { WriteFile(p / "Configura.txt", std::string(300, 'a')); },
-       "MESSAGE Oops! | Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não encontrada.  "
+       "MESSAGE Oops! | Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não "
+       "encontrada.  "
        "Impossível continuar.\nEXIT 1\n"},
       {"lexicon.dat missing", [](ProgramFolder& p) { fs::remove(p / "lexicon.dat"); },
-       "MESSAGE Oops! | Configuration file (lexicon.dat) not found.\\r\\nKIO cannot go on.\\r\\n\\r\\n Arquivo "
+       "MESSAGE Oops! | Configuration file (lexicon.dat) not found.\\r\\nKIO cannot go on.\\r\\n\\r\\n "
+       "Arquivo "
        "de configuração (lexicon.dat) não localizado!\\r\\nKio não pode continuar.\nEXIT 1\n"},
       {"language.dat missing", [](ProgramFolder& p) { fs::remove(p / "language.dat"); },
        "MESSAGE Oops! | Input language not found.  Cannot continue.\\r\\nLíngua de entrada não encontrada.  "
@@ -57,7 +62,8 @@ TEST(StartUpFailures, EachEndsTheProgramWithItsMessage) {
       {"lingualu.dat of one byte", [](ProgramFolder& p) { WriteFile(p / "lingualu.dat", "p"); },
        "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de saida não encontrada.  "
        "Impossível continuar.\nEXIT 1\n"},
-      {"student language file missing", [](ProgramFolder& p) { WriteFile(p / "lingualu.dat", "nowhere.stu"); },
+      {"student language file missing",
+       [](ProgramFolder& p) { WriteFile(p / "lingualu.dat", "nowhere.stu"); },
        "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de saída não encontrada.  "
        "Impossível continuar.\nEXIT 1\n"},
   };
@@ -83,10 +89,13 @@ TEST(StartUp, TwoByteAddressAndEmptyLexiconNameAreAccepted) {
 TEST(StartUp, ReadOnlyMediaWarnsAndGoesOn) {
   if (!test::CanDropPrivileges()) GTEST_SKIP() << "needs root to act as another user";
   ProgramFolder folder;
-  fs::permissions(folder / "Configura.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(folder / "Configura.txt",
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   auto run = RunKio(folder.str(), "press 2\nanswer Yes\n", test::kNobodyUid);
   EXPECT_EQ(run.status, 0) << run.transcript;
-  EXPECT_EQ(run.transcript.rfind("MESSAGE  | KIO funciona sem problemas\\r\\ndiretamente de mídia bloqueada", 0), 0u)
+  EXPECT_EQ(
+      run.transcript.rfind("MESSAGE  | KIO funciona sem problemas\\r\\ndiretamente de mídia bloqueada", 0),
+      0u)
       << run.transcript;
   EXPECT_NE(run.transcript.find("DIALOG KIO"), std::string::npos);
 }

@@ -1,12 +1,13 @@
 // PrepareDocumentFile, ReportFileError and CheckFileNameCharacters.
-#include <gtest/gtest.h>
+#include "fileio/document.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/app_paths.h"
-#include "fileio/document.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 
@@ -25,7 +26,8 @@ TEST(ReportFileError, ShowsTheCauseTextFollowedByTheSuffix) {
       {0, "Impossível abrir arquivo.", "Impossível abrir arquivo."},
       {13, "X", "Full disk. \\r\\n Disco cheio.  X"},
       {2, "",
-       "Read only File (or trying to record to a CD). \\r\\nArquivo bloqueado (somente leitura ou tentando gravar "
+       "Read only File (or trying to record to a CD). \\r\\nArquivo bloqueado (somente leitura ou tentando "
+       "gravar "
        "para um CD)."},
       {5, "!", "Acesso negado.  /Access denied.\\r\\n\\r\\n!"},
       {11, "", "Share violation \\r\\nArquivo já aberto em outro programa.  \\r\\n"},
@@ -109,11 +111,12 @@ TEST_F(PrepareTest, AFileThatCannotBeWrittenIsRefusedWithTheMediaMessage) {
   int status;
   waitpid(pid, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the file was accepted";
-  EXPECT_EQ(transcript,
-            "MESSAGE Oops! | \\r\\n Aparentemente você está tentando abrir\\r\\n um arquivo em mídia bloqueada "
-            "(CD, DVD, etc.).  \\r\\n Copie este arquivo para seu computador e tente novamente. "
-            "\\r\\n\\r\\n\\r\\nApparently you are trying to load\\r\\na file from read-only media (CD, DVD, etc.) "
-            "\\r\\nCopy this file to your computer and try again. \\r\\n\n");
+  EXPECT_EQ(
+      transcript,
+      "MESSAGE Oops! | \\r\\n Aparentemente você está tentando abrir\\r\\n um arquivo em mídia bloqueada "
+      "(CD, DVD, etc.).  \\r\\n Copie este arquivo para seu computador e tente novamente. "
+      "\\r\\n\\r\\n\\r\\nApparently you are trying to load\\r\\na file from read-only media (CD, DVD, etc.) "
+      "\\r\\nCopy this file to your computer and try again. \\r\\n\n");
 }
 
 TEST(CheckFileNameCharacters, AsksOnceAtTheFirstCharacterOutsideTheSet) {

@@ -1,5 +1,7 @@
 // File objects, their error causes on real failures, and case-insensitive
 // lookup of names.
+#include "fileio/file.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,7 +11,6 @@
 #include <csignal>
 #include <filesystem>
 
-#include "fileio/file.h"
 #include "kio_test.h"
 
 namespace kio {
@@ -20,8 +21,8 @@ using test::WriteFile;
 
 TEST(CauseFromErrno, MapsTheErrorsFilesMeet) {
   std::pair<int, int> cases[] = {
-      {ENOENT, 2}, {EACCES, 5}, {EPERM, 5},  {EROFS, 5},         {EMFILE, 4}, {ENFILE, 4},
-      {ENOSPC, 13}, {EIO, 10},  {ENAMETOOLONG, 3}, {ENOTDIR, 3}, {EISDIR, 6}, {EXDEV, 1},
+      {ENOENT, 2},  {EACCES, 5}, {EPERM, 5},        {EROFS, 5},   {EMFILE, 4}, {ENFILE, 4},
+      {ENOSPC, 13}, {EIO, 10},   {ENAMETOOLONG, 3}, {ENOTDIR, 3}, {EISDIR, 6}, {EXDEV, 1},
   };
   for (auto [error, cause] : cases) EXPECT_EQ(CauseFromErrno(error), cause) << error;
 }

@@ -22,8 +22,8 @@ TEST(ReadRecords, TakesTextBetweenCaretAndTilde) {
   } cases[] = {
       {"^Sim~ ^N\xE3o~", {"Sim", "N\xE3o"}},
       {"^line one\r\nline two~", {"line one\r\nline two"}},
-      {"^a^b~", {"a^b", "b"}},                    // a caret inside a record opens another
-      {"^a~ ^b", {"a"}},                          // a caret after the last tilde takes nothing
+      {"^a^b~", {"a^b", "b"}},  // a caret inside a record opens another
+      {"^a~ ^b", {"a"}},        // a caret after the last tilde takes nothing
       {"ignored ^x~ between ^y~ tail", {"x", "y"}},
       {"^~^~", {"", ""}},
       {"", {}},
@@ -41,7 +41,7 @@ TEST(ReadRecords, KeepsNoMoreThanTheTableHolds) {
 
 TEST(HelpFolder, FollowsTheLanguageFileName) {
   std::pair<const char*, const char*> cases[] = {
-      {"portugues.lin", "instru_por/"}, {"english.lin", "instru_eng/"}, {"port_deut.lin", "instru_por/"},
+      {"portugues.lin", "instru_por/"}, {"english.lin", "instru_eng/"},    {"port_deut.lin", "instru_por/"},
       {"eng_deut.lin", "instru_eng/"},  {"port_espan.lin", "instru_por/"}, {"English.LIN", "instru_eng/"},
       {"French.lin", "french.lin"},
   };
@@ -89,7 +89,7 @@ TEST_F(LoaderTest, RecordsHeldByOtherEntriesAreSkippedAndHelpReplacesItsRecords)
   EXPECT_EQ(UiText[182], "kept");
   EXPECT_EQ(UiText[205], "");
   EXPECT_EQ(UiText[20], "{\\rtf1 hello}");  // help text 1 shares record 20
-  EXPECT_EQ(UiText[28], "r28");              // help text 2 was not loaded
+  EXPECT_EQ(UiText[28], "r28");             // help text 2 was not loaded
   EXPECT_EQ(UiText[212], "r212");
 }
 

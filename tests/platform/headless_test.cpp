@@ -1,11 +1,12 @@
 // The headless driver's script and transcript contract, on a small dialog.
+#include "platform/headless.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
 
 #include "platform/dialog.h"
-#include "platform/headless.h"
 #include "platform/platform.h"
 
 namespace kio {
@@ -16,7 +17,10 @@ namespace fs = std::filesystem;
 class SampleDlg : public Dialog {
  public:
   SampleDlg()
-      : Dialog({7, "Sample", 200, 100,
+      : Dialog({7,
+                "Sample",
+                200,
+                100,
                 {{10, ControlKind::Edit, "", 5, 5, 100, 12},
                  {11, ControlKind::Edit, "fixed", 5, 20, 100, 12, kReadOnly},
                  {20, ControlKind::Button, "&Ask", 5, 40, 40, 14, kDefault},
@@ -81,8 +85,8 @@ std::pair<std::string, int> RunScript(const std::string& script) {
 }
 
 TEST(HeadlessDriver, TypesFocusesAndDumps) {
-  auto [t, status] = RunScript(
-      "# a comment\n\n  focus 10\ntype 10 Olá\\tmundo\\n\\\\\nleave 10\ndump\npress close\n");
+  auto [t, status] =
+      RunScript("# a comment\n\n  focus 10\ntype 10 Olá\\tmundo\\n\\\\\nleave 10\ndump\npress close\n");
   EXPECT_EQ(t,
             "DIALOG Sample\n"
             "CONTROL 2 &Close\nCONTROL 10 Olá\\tmundo\\n\\\\\nCONTROL 11 left with Olá\\tmundo\\n\\\\\n"
@@ -94,7 +98,8 @@ TEST(HeadlessDriver, TypesFocusesAndDumps) {
 
 TEST(HeadlessDriver, QuestionsWaitForAnAnswer) {
   auto [t, status] = RunScript("press Ask\nanswer cancel\nenter\nanswer No\ndump\nescape\n");
-  EXPECT_NE(t.find("MESSAGE KIO | Sure?\nMESSAGE KIO | Sure?\nCONTROL 2 &Close\nCONTROL 10 no\n"), std::string::npos)
+  EXPECT_NE(t.find("MESSAGE KIO | Sure?\nMESSAGE KIO | Sure?\nCONTROL 2 &Close\nCONTROL 10 no\n"),
+            std::string::npos)
       << t;
   EXPECT_EQ(status, 0);
 }
@@ -112,8 +117,8 @@ TEST(HeadlessDriver, ChooserMovesTheWorkingFolder) {
 }
 
 TEST(HeadlessDriver, PickersAndNestedDialogs) {
-  auto [t, status] =
-      RunScript("press Colour\ncolour #FF0A00\nfont Times New Roman 14\ndump\npress Nested\npress 2\nescape\n");
+  auto [t, status] = RunScript(
+      "press Colour\ncolour #FF0A00\nfont Times New Roman 14\ndump\npress Nested\npress 2\nescape\n");
   EXPECT_NE(t.find("PICK colour\nPICK font\n"), std::string::npos);
   EXPECT_NE(t.find("CONTROL 10 255,10/Times New Roman:14\n"), std::string::npos) << t;
   EXPECT_NE(t.find("DIALOG Inner\nEND Inner\nEND Sample\nEXIT 0\n"), std::string::npos) << t;

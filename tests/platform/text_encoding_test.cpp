@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/text_encoding.h"
+
+#include <gtest/gtest.h>
 
 namespace kio {
 namespace {
@@ -18,7 +18,9 @@ TEST(TextEncoding, RefusesWhatWindows1252CannotHold) {
   for (const char* text : {"日本", "\xC3", "\xFF\xFE", "ok \xE2\x82", "\xF0\x9F\x98\x80"})
     EXPECT_FALSE(Utf8ToCp1252(text)) << text;
   EXPECT_THROW(Win1252("ő"), std::invalid_argument);
-  EXPECT_EQ(Win1252("saída"), "sa\xED" "da");
+  EXPECT_EQ(Win1252("saída"),
+            "sa\xED"
+            "da");
 }
 
 TEST(TextEncoding, LineEscapesRoundTrip) {

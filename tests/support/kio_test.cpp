@@ -52,8 +52,10 @@ std::string ReadFile(const fs::path& path) {
 void CopyProgramFolder(const fs::path& dest) {
   fs::path src = KIO_PROGRAM_DIR;
   for (const auto& e : fs::directory_iterator(src)) {
-    if (e.is_regular_file() && (e.path().filename() == "kio" || e.path().filename() == "kio-lexicon")) continue;
-    fs::copy(e.path(), dest / e.path().filename(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    if (e.is_regular_file() && (e.path().filename() == "kio" || e.path().filename() == "kio-lexicon"))
+      continue;
+    fs::copy(e.path(), dest / e.path().filename(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   }
   for (auto it = fs::recursive_directory_iterator(dest); it != fs::recursive_directory_iterator(); ++it)
     fs::permissions(it->path(), fs::perms::all, fs::perm_options::add);
@@ -64,8 +66,10 @@ namespace {
 std::string ShellQuote(const std::string& s) {
   std::string out = "'";
   for (char c : s) {
-    if (c == '\'') out += "'\\''";
-    else out += c;
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out += c;
   }
   return out + "'";
 }
@@ -91,8 +95,8 @@ RunResult RunKio(const std::string& programFolder, const std::string& script, in
   std::string kio = std::string(KIO_PROGRAM_DIR) + "/kio";
   std::string cmd;
   if (asUid >= 0)
-    cmd = "setpriv --reuid=" + std::to_string(asUid) + " --regid=" + std::to_string(asUid) +
-          " --clear-groups ";
+    cmd =
+        "setpriv --reuid=" + std::to_string(asUid) + " --regid=" + std::to_string(asUid) + " --clear-groups ";
   cmd += ShellQuote(kio) + " --program-folder " + ShellQuote(programFolder) + " --headless --script - < " +
          ShellQuote(scriptPath.string()) + " 2>&1";
   return RunCommand(cmd);
