@@ -1,0 +1,847 @@
+#include "lexicon/lexicon_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/app_paths.h"
+#include "app/startup.h"
+#include "fileio/document.h"
+#include "fileio/file.h"
+#include "lexicon/collation.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+namespace {
+
+// --- Messages -----------------------------------------------------------------
+
+const std::string kCannotCreateConfig = " Cannot create config file. Program aborted. ";
+const std::string kRecovering =
+    Win1252(" KIO is trying to recover dictionary.\r\n\r\n KIO está tentanto recuperar dicionário.   ");
+const std::string kCannotSaveProgramData =
+    Win1252("Cannot save program data.\r\n\r\nImpossível salvar dados do programa.");
+const std::string kCannotCreateDictionary =
+    Win1252("Cannot create new dictionary.\r\n\r\nImpossível criar novo dicionário.");
+const std::string kFindDictionary =
+    Win1252("Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não encontrado! Localizar dicionário ?");
+const std::string kCreateDictionary = Win1252("Create dictionary ? \r\n \r\n Criar dicionário ?");
+const std::string kDictionaryNotFound = Win1252("Dictionary not found! \r\n\r\nDicionário não localizado!");
+const std::string kNamedDictionaryNotFound =
+    Win1252("Dictionary not found!  \r\n\r\nDicionário não encontrado!");
+const std::string kCannotAccess =
+    Win1252("Cannot access dictionary.\r\n\r\nImpossível acessar o dicionário!  Possivelmente deteriorado.");
+const std::string kCannotStart = Win1252(
+    "Cannot start dictionary.\r\nAlready Open?\r\n\r\nImpossível inicializar atualização do "
+    "dicionario.\r\nJá aberto?");
+const std::string kReadError1 =
+    "Error (1) on reading entry from dictionary.\r\n\r\nErro (1) ao ler verbete do dicionario.";
+const std::string kReadError2 =
+    "Error (2) on reading entry from dictionary.\r\n\r\nErro (2) ao ler verbete do dicionario.";
+const std::string kReadError3 =
+    "Error (3) on reading entry from dictionary.\r\n\r\nErro (3) ao ler verbete do dicionario.";
+const std::string kReadError4 =
+    "Error (4) on reading entry from dictionary.\r\n\r\nErro  (4) ao ler verbete do dicionario.";
+const std::string kReadError5 =
+    "Error (5) on reading entry from dictionary.\r\n\r\nErro  (5)  ao ler verbete: ";
+const std::string kOffLimitsMessage = Win1252(
+    "Off limits.\r\n\r\nUltrapassou limites do dicionário. Processamento suspenso.\n\rPossível solução: "
+    "Tente excluir o item ");
+const std::string kAddingError = "Adding error.\r\n\r\nErro ao adicionar (nos ponteiros).";
+const std::string kDeletingError = "Deleting error.\r\n\r\nErro ao excluir (nos ponteiros).";
+const std::string kEntryError = "Entry error\r\n\r\nErro ao botar verbete.";
+const std::string kIndexDamaged = Win1252(
+    "Cannot index dictionary.  File probably deteriorated.\r\nImpossível indexar dicionário. Arquivo "
+    "possivelmente deteriorado.");
+const std::string kIndexFailed = Win1252("Cannot index dictionary. \r\nImpossível indexar dicionário.");
+// Entries the store refuses because they could never be read back or would
+// displace the closing sentinel.
+const std::string kEntryTooLong = Win1252(
+    "Entry too long: an entry holds at most 4093 characters.\r\n\r\n"
+    "Verbete longo demais: um verbete tem no máximo 4093 caracteres.\r\n\r\n");
+const std::string kEntryReserved = Win1252(
+    "This headword closes the dictionary and cannot be an entry.\r\n\r\n"
+    "Esta entrada fecha o dicionário e não pode ser um verbete.\r\n\r\n");
+const std::string kEntryInvalid = Win1252(
+    "Invalid entry: it needs a headword, the separator after it and the end mark.\r\n\r\n"
+    "Verbete inválido: precisa de entrada, do separador depois dela e da marca de fim.\r\n\r\n");
+
+std::string InterruptQuestion(size_t n) {
+  return Win1252("Indexed up to \r\nIndexou até palavra ") + std::to_string(n) +
+         Win1252(". \r\nInterrupt index ? \r\nInterromper Indexação?");
+}
+
+// --- Files --------------------------------------------------------------------
+
+const char* const kTempPointer = "temppont";
+const char* const kTempData = "tempglo";
+const char* const kCommitMark = "tempcommit";
+const char* const kCommitMarkNew = "tempcommit.new";
+
+void (*gCommitStepObserver)(int) = nullptr;
+int gCommitStep = 0;
+
+void CommitStep() {
+  if (gCommitStepObserver) gCommitStepObserver(++gCommitStep);
+}
+
+[[noreturn]] void ThrowErrno() { throw FileError{CauseFromErrno(errno)}; }
+
+// Reads a whole file; false when it cannot be opened. Read failures throw.
+bool ReadWhole(const std::string& name, std::string& out) {
+  int fd = ::open(ResolveCase(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  out.clear();
+  struct stat st;
+  if (fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int e = errno;
+      ::close(fd);
+      throw FileError{CauseFromErrno(e)};
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+void WriteAt(int fd, const char* data, size_t size, uint64_t at) {
+  while (size > 0) {
+    ssize_t n = ::pwrite(fd, data, size, static_cast<off_t>(at));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ThrowErrno();
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+    at += static_cast<uint64_t>(n);
+  }
+}
+
+int CreateTruncated(const std::string& name) {
+  int fd = ::open(ResolveCase(name).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) ThrowErrno();
+  return fd;
+}
+
+void RemoveFile(const std::string& name) { ::unlink(ResolveCase(name).c_str()); }
+
+bool Exists(const std::string& name) {
+  struct stat st;
+  return ::stat(ResolveCase(name).c_str(), &st) == 0;
+}
+
+int64_t SizeOf(const std::string& name) {
+  struct stat st;
+  return ::stat(ResolveCase(name).c_str(), &st) == 0 ? st.st_size : -1;
+}
+
+void SyncFolder() {
+  int fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Writes a new file in chunks and makes it durable.
+void WriteDurable(const std::string& name, const std::string& bytes) {
+  int fd = CreateTruncated(name);
+  try {
+    const size_t kChunk = 1 << 16;
+    for (size_t at = 0; at < bytes.size(); at += kChunk) {
+      WriteAt(fd, bytes.data() + at, std::min(kChunk, bytes.size() - at), at);
+      CommitStep();
+    }
+    if (::fsync(fd) != 0) ThrowErrno();
+    CommitStep();
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  if (::close(fd) != 0) ThrowErrno();
+}
+
+void RenameOver(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), ResolveCase(to).c_str()) != 0) ThrowErrno();
+}
+
+void PutU32(std::string& out, uint32_t v) {
+  char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+               static_cast<char>(v >> 24)};
+  out.append(b, 4);
+}
+
+uint32_t GetU32(const char* p) {
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(p);
+  return u[0] | (u[1] << 8) | (u[2] << 16) | (static_cast<uint32_t>(u[3]) << 24);
+}
+
+void PutRecord(std::string& out, const std::string& text) {
+  uint16_t n = static_cast<uint16_t>(text.size());
+  out += static_cast<char>(n & 0xFF);
+  out += static_cast<char>(n >> 8);
+  out += text;
+}
+
+std::string UntilZero(const std::string& text) {
+  size_t zero = text.find('\0');
+  return zero == std::string::npos ? text : text.substr(0, zero);
+}
+
+void EnterProgramFolder() {
+  if (!appPaths.programFolder.empty() && ::chdir(appPaths.programFolder.c_str()) != 0) {
+    // The files are then looked for in the current folder, and their
+    // absence is reported by the operation that needs them.
+  }
+}
+
+std::string BaseName(const std::string& name) { return name.substr(0, name.find('.')); }
+
+}  // namespace
+
+// --- The store ------------------------------------------------------------------
+
+LexiconStore::LexiconStore() = default;
+LexiconStore::~LexiconStore() { CloseAll(); }
+
+LexiconStore& Lexicon() {
+  static LexiconStore store;
+  return store;
+}
+
+void LexiconStore::SetCommitStepObserver(void (*observer)(int)) { gCommitStepObserver = observer; }
+
+void LexiconStore::DeriveNames(const std::string& dataFile) {
+  appPaths.lexiconDataFile = dataFile;
+  DeriveLexiconNames();
+}
+
+void LexiconStore::RecordName(std::string name) {
+  name = ToLower(name);
+  size_t dot = name.find('.');
+  if (dot == 0 || dot == std::string::npos || name.size() < 5) {
+    ShowMessage(kCannotCreateConfig, "Oops!");
+    ExitProcess(1);
+  }
+  // The working pair follows the dictionary's name too, so that editing a
+  // new dictionary never works in the files of the one before.
+  std::string base = name.substr(0, dot);
+  appPaths.lexiconPointerFile = base + ".kpo";
+  appPaths.lexiconDataFile = name;
+  appPaths.lexiconBackupDataFile = base + "_bak.kio";
+  appPaths.lexiconBackupPointerFile = base + "_bak.kpo";
+  configFile.Close();
+  const std::string dat = ResolveCase("lexicon.dat");
+  struct stat st;
+  if (::stat(dat.c_str(), &st) == 0)
+    ::chmod(dat.c_str(), st.st_mode | S_IWUSR);
+  else
+    ShowMessage(kRecovering, "KIO");
+  try {
+    File f;
+    if (!f.Open(dat, File::kCreateWrite)) ThrowErrno();
+    f.Write(name);
+    f.Close();
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kCannotSaveProgramData);
+  }
+}
+
+void LexiconStore::WriteEmptyPair(const std::string& pointerFile, const std::string& dataFile) {
+  std::string pointer, data;
+  PutU32(pointer, 2);
+  PutU32(pointer, 0);
+  PutU32(pointer, static_cast<uint32_t>(2 + kFirstSentinel.size()));
+  PutRecord(data, kFirstSentinel);
+  PutRecord(data, kLastSentinel);
+  RemoveFile(pointerFile);
+  RemoveFile(dataFile);
+  for (auto [name, bytes] : {std::pair{&pointerFile, &pointer}, std::pair{&dataFile, &data}}) {
+    int fd = CreateTruncated(*name);
+    try {
+      WriteAt(fd, bytes->data(), bytes->size(), 0);
+    } catch (...) {
+      ::close(fd);
+      throw;
+    }
+    ::close(fd);
+  }
+}
+
+bool LexiconStore::Create(const Dialog* window, std::string name) {
+  name = ToLower(name);
+  if (name == "*.kio" || name.empty()) return false;
+  CloseAll();
+  if (name.find('.', 1) == std::string::npos) {
+    RecordName(appPaths.lexiconDataFile);
+    Open(window);
+    return true;
+  }
+  appPaths.lexiconPointerFile = BaseName(name) + ".kpo";
+  appPaths.lexiconDataFile = name;
+  try {
+    WriteEmptyPair(appPaths.lexiconPointerFile, appPaths.lexiconDataFile);
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kCannotCreateDictionary);
+    return Open(window);
+  }
+  CloseAll();
+  RecordName(name);
+  Open(window);
+  return true;
+}
+
+bool LexiconStore::OpenPairReadOnly(const Dialog* window) {
+  std::string pointer, data;
+  try {
+    if (!ReadWhole(appPaths.lexiconPointerFile, pointer) || !ReadWhole(appPaths.lexiconDataFile, data))
+      return false;
+  } catch (const FileError&) {
+    pointer.clear();  // unreadable: refused below like a damaged pair
+  }
+  if (LoadPair(pointer, std::move(data)) != Load::kOk) {
+    ShowMessage(kCannotAccess, "Oops!", Buttons::Ok, window);
+    return true;  // the files exist; the refusal has been shown
+  }
+  open_ = true;
+  writable_ = false;
+  return true;
+}
+
+bool LexiconStore::Open(const Dialog* window) {
+  CloseAll();
+  RecoverCommit();
+  if (OpenPairReadOnly(window)) return open_;
+  if (ShowMessage(kFindDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
+    CloseAll();
+    ChooserRequest r{false, "*.KIO", "*.KIO", "KIO"};
+    if (auto chosen = ChooseFile(r); chosen && OpenChosen(window, BareName(*chosen))) return true;
+  }
+  if (ShowMessage(kCreateDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
+    CloseAll();
+    ChooserRequest r{true, "*.KIO", "*.KIO", "KIO"};
+    if (auto chosen = ChooseFile(r)) {
+      std::string name = BareName(*chosen);
+      appPaths.lexiconDataFile = name;
+      return Create(window, name) && open_;
+    }
+  }
+  ShowMessage(kDictionaryNotFound, "Oops!", Buttons::Ok, window);
+  return false;
+}
+
+bool LexiconStore::OpenChosen(const Dialog* window, std::string name) {
+  name = ToLower(name);
+  if (name == "*.kio" || name.empty()) return false;
+  RecordName(name);
+  StartUp();
+  return Open(window);
+}
+
+int LexiconStore::OpenNamed(const Dialog* window, std::string dataFile) {
+  CloseAll();
+  dataFile = ToLower(dataFile);
+  appPaths.lexiconDataFile = dataFile;
+  appPaths.lexiconPointerFile = ReplaceAll(dataFile, ".kio", ".kpo");
+  RecoverCommit();
+  if (!OpenPairReadOnly(window)) {
+    ShowMessage(kNamedDictionaryNotFound, "Oops!", Buttons::Ok, window);
+    return 1;
+  }
+  return open_ ? 0 : 1;
+}
+
+bool LexiconStore::OpenBytes(const Dialog* window, std::string pointerBytes, std::string dataBytes,
+                             bool writable) {
+  CloseAll();
+  if (LoadPair(pointerBytes, std::move(dataBytes)) != Load::kOk) {
+    ShowMessage(kCannotAccess, "Oops!", Buttons::Ok, window);
+    return false;
+  }
+  open_ = true;
+  writable_ = writable;
+  return true;
+}
+
+bool LexiconStore::CloseAll() {
+  try {
+    Flush();
+  } catch (const FileError&) {
+  }
+  if (pointerFd_ >= 0) ::close(pointerFd_);
+  if (dataFd_ >= 0) ::close(dataFd_);
+  pointerFd_ = dataFd_ = -1;
+  open_ = writable_ = false;
+  ClearMemory();
+  return true;
+}
+
+void LexiconStore::ClearMemory() {
+  slots_.Assign({});
+  keys_.clear();
+  keys_.shrink_to_fit();
+  data_.clear();
+  data_.shrink_to_fit();
+  pointerLength_ = dataOnDisk_ = 0;
+  dirtyFrom_ = SIZE_MAX;
+  countDirty_ = false;
+}
+
+// --- The pair in memory ---------------------------------------------------------
+
+LexiconStore::Load LexiconStore::LoadPair(const std::string& pointer, std::string data) {
+  ClearMemory();
+  if (pointer.size() < 4) return Load::kUnreadable;
+  uint32_t count = GetU32(pointer.data());
+  if (count < 2 || count > (pointer.size() - 4) / 4) return Load::kUnreadable;
+  data_ = std::move(data);
+  dataOnDisk_ = data_.size();
+  pointerLength_ = pointer.size();
+  std::vector<LexiconSlot> slots;
+  slots.reserve(count);
+  keys_.reserve(static_cast<size_t>(count) * 12);
+  for (uint32_t i = 0; i < count; ++i) slots.push_back(MakeSlot(GetU32(pointer.data() + 4 + 4 * i)));
+  slots_.Assign(slots);
+  return Load::kOk;
+}
+
+bool LexiconStore::RecordAt(uint32_t offset, std::string& text, int16_t* length) const {
+  if (static_cast<uint64_t>(offset) + 2 > data_.size()) return false;
+  int16_t n = static_cast<int16_t>(static_cast<unsigned char>(data_[offset]) |
+                                   (static_cast<unsigned char>(data_[offset + 1]) << 8));
+  if (length) *length = n;
+  if (n < 0 || n > kLongestRecord) return false;
+  if (static_cast<uint64_t>(offset) + 2 + n > data_.size()) return false;
+  text.assign(data_, offset + 2, static_cast<size_t>(n));
+  return true;
+}
+
+LexiconSlot LexiconStore::MakeSlot(uint32_t offset) {
+  LexiconSlot slot;
+  slot.offset = offset;
+  std::string text;
+  if (!RecordAt(offset, text) || !EntryTextIsSound(text)) {
+    slot.damaged = 1;
+    return slot;
+  }
+  slot.keyStart = static_cast<uint32_t>(keys_.size());
+  AppendHeadwordSortKey(Headword(text), keys_);
+  slot.keySize = static_cast<uint32_t>(keys_.size() - slot.keyStart);
+  return slot;
+}
+
+std::string_view LexiconStore::KeyOf(const LexiconSlot& slot) const {
+  return std::string_view(keys_).substr(slot.keyStart, slot.keySize);
+}
+
+// --- Writing the working pair --------------------------------------------------
+
+void LexiconStore::MarkPointerDirty(size_t fromSlot) {
+  if (fromSlot < dirtyFrom_) dirtyFrom_ = fromSlot;
+  countDirty_ = true;
+}
+
+void LexiconStore::Flush() {
+  if (!open_ || !writable_) return;
+  if (pointerFd_ < 0 || dataFd_ < 0) {  // a pair held in memory only
+    dataOnDisk_ = data_.size();
+    dirtyFrom_ = SIZE_MAX;
+    countDirty_ = false;
+    return;
+  }
+  if (data_.size() > dataOnDisk_) {
+    WriteAt(dataFd_, data_.data() + dataOnDisk_, data_.size() - dataOnDisk_, dataOnDisk_);
+    dataOnDisk_ = data_.size();
+  }
+  if (dirtyFrom_ == SIZE_MAX && !countDirty_) return;
+  size_t count = slots_.size();
+  if (countDirty_) {
+    std::string c;
+    PutU32(c, static_cast<uint32_t>(count));
+    WriteAt(pointerFd_, c.data(), 4, 0);
+  }
+  if (dirtyFrom_ != SIZE_MAX) {
+    size_t from = std::min(dirtyFrom_, count);
+    std::string tail;
+    tail.reserve(pointerLength_ > 4 + 4 * from ? pointerLength_ - 4 - 4 * from : 0);
+    slots_.ForEachFrom(from, [&](size_t, const LexiconSlot& s) {
+      PutU32(tail, s.offset);
+      return true;
+    });
+    // The spare trailing slot left by an insertion repeats the last slot.
+    uint32_t spare = count ? slots_[count - 1].offset : 0;
+    while (4 + 4 * from + tail.size() + 4 <= pointerLength_) PutU32(tail, spare);
+    tail.resize(pointerLength_ > 4 + 4 * from ? pointerLength_ - 4 - 4 * from : 0, '\0');
+    WriteAt(pointerFd_, tail.data(), tail.size(), 4 + 4 * from);
+    struct stat st;
+    if (fstat(pointerFd_, &st) == 0 && static_cast<uint64_t>(st.st_size) != pointerLength_ &&
+        ::ftruncate(pointerFd_, static_cast<off_t>(pointerLength_)) != 0)
+      ThrowErrno();
+  }
+  dirtyFrom_ = SIZE_MAX;
+  countDirty_ = false;
+}
+
+void LexiconStore::WriteThrough() {
+  if (batchDepth_ == 0) Flush();
+}
+
+LexiconStore::Batch::Batch(LexiconStore& store) : store_(store) { ++store_.batchDepth_; }
+
+LexiconStore::Batch::~Batch() {
+  if (--store_.batchDepth_ > 0) return;
+  try {
+    store_.Flush();
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kEntryError);
+  }
+}
+
+// --- Editing -----------------------------------------------------------------------
+
+CommitRecovery LexiconStore::RecoverCommit() {
+  std::string mark;
+  bool marked = false;
+  try {
+    marked = ReadWhole(kCommitMark, mark);
+  } catch (const FileError&) {
+    return CommitRecovery::kNothing;
+  }
+  if (marked) {
+    // "kio commit", pointer name, data name, pointer size, data size.
+    std::vector<std::string> lines;
+    size_t start = 0, nl;
+    while ((nl = mark.find('\n', start)) != std::string::npos) {
+      lines.push_back(mark.substr(start, nl - start));
+      start = nl + 1;
+    }
+    bool sound = lines.size() == 5 && lines[0] == "kio commit" && !lines[1].empty() && !lines[2].empty();
+    if (sound) {
+      const std::pair<const char*, std::string> moves[2] = {{kTempData, lines[2]}, {kTempPointer, lines[1]}};
+      const std::string sizes[2] = {lines[4], lines[3]};
+      bool done = true;
+      for (int i = 0; i < 2; ++i) {
+        if (SizeOf(moves[i].first) == std::atoll(sizes[i].c_str()))
+          ::rename(moves[i].first, ResolveCase(moves[i].second).c_str());
+        if (Exists(moves[i].first)) done = false;
+      }
+      SyncFolder();
+      if (!done) return CommitRecovery::kNothing;
+      ::unlink(kCommitMark);
+      SyncFolder();
+      return CommitRecovery::kRolledForward;
+    }
+    ::unlink(kCommitMark);
+  }
+  bool any = false;
+  for (const char* name : {kTempData, kTempPointer, kCommitMarkNew}) {
+    if (Exists(name)) {
+      ::unlink(name);
+      any = true;
+    }
+  }
+  if (any) SyncFolder();
+  return any || marked ? CommitRecovery::kRolledBack : CommitRecovery::kNothing;
+}
+
+bool LexiconStore::BeginUpdate(const Dialog* window) {
+  WaitCursor wait;
+  EnterProgramFolder();
+  CloseAll();
+  RecoverCommit();
+  const std::string names[4] = {appPaths.lexiconPointerFile, appPaths.lexiconDataFile,
+                                appPaths.lexiconBackupPointerFile, appPaths.lexiconBackupDataFile};
+  for (const std::string& name : names) {
+    File none;
+    if (!PrepareDocumentFile(none, name)) return false;
+  }
+  RemoveFile(appPaths.lexiconBackupPointerFile);
+  RemoveFile(appPaths.lexiconBackupDataFile);
+  std::string pointer, data;
+  try {
+    if (!ReadWhole(appPaths.lexiconPointerFile, pointer) || !ReadWhole(appPaths.lexiconDataFile, data))
+      ThrowErrno();
+    pointerFd_ = CreateTruncated(appPaths.lexiconBackupPointerFile);
+    dataFd_ = CreateTruncated(appPaths.lexiconBackupDataFile);
+    WriteAt(pointerFd_, pointer.data(), pointer.size(), 0);
+    WriteAt(dataFd_, data.data(), data.size(), 0);
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kCannotStart);
+    CloseAll();
+    return false;
+  }
+  if (LoadPair(pointer, std::move(data)) != Load::kOk) {
+    ShowMessage(kCannotAccess, "Oops!", Buttons::Ok, window);
+    CloseAll();
+    return false;
+  }
+  open_ = writable_ = true;
+  return true;
+}
+
+void LexiconStore::EndUpdate() {
+  CloseAll();
+  RemoveFile(appPaths.lexiconBackupPointerFile);
+  RemoveFile(appPaths.lexiconBackupDataFile);
+}
+
+bool LexiconStore::ValidateEntry(const Dialog* window, const std::string& text, uint32_t number) {
+  if (EntryTextIsSound(text)) return false;
+  ShowMessage(kReadError5 + std::to_string(number) + ". Tente excluir verbete.", "Oops!", Buttons::Ok, window);
+  return true;
+}
+
+LexiconEntry LexiconStore::ReadEntry(const Dialog* window, uint32_t& number) {
+  if (!open_) {
+    ReportFileError(kFileNotFound, kReadError1);
+    return "";
+  }
+  uint32_t count = Count();
+  if (number == 0) number = 1;
+  if (number > count - 2) number = count - 2;
+  std::string text;
+  if (!RecordAt(slots_[number].offset, text)) {
+    ShowMessage(kReadError2, "Oops!", Buttons::Ok, window);
+    return "";
+  }
+  if (ValidateEntry(window, text, number)) {
+    ShowMessage(kReadError2, "Oops!", Buttons::Ok, window);
+    return "";
+  }
+  return UntilZero(text);
+}
+
+LexiconEntry LexiconStore::ProbeEntry(const Dialog* window, uint32_t& number) {
+  if (!open_) {
+    ReportFileError(kFileNotFound, kReadError3);
+    return "";
+  }
+  uint32_t count = Count();
+  if (number > count - 1) number = count - 1;
+  std::string text;
+  if (!RecordAt(slots_[number].offset, text)) {
+    ShowMessage(kReadError4, "Oops!", Buttons::Ok, window);
+    return "";
+  }
+  if (ValidateEntry(window, text, number)) {
+    ShowMessage(kReadError4, "Oops!", Buttons::Ok, window);
+    return "";
+  }
+  return UntilZero(text);
+}
+
+uint32_t LexiconStore::Find(const Dialog* window, std::string& key) {
+  if (key.empty()) return 0;
+  if (!open_) return kOffLimits;
+  const std::string sought = HeadwordSortKey(key);
+  // The first entry whose headword does not sort before the key. An entry
+  // that cannot be read has no headword, as a failed read gives, and is
+  // reported as the search meets it.
+  size_t at = slots_.LowerBound([&](size_t position, const LexiconSlot& slot) {
+    if (slot.damaged) {
+      uint32_t n = static_cast<uint32_t>(position);
+      ProbeEntry(window, n);
+    }
+    return CompareSortKeys(KeyOf(slot), sought) < 0;
+  });
+  if (at == 0 || at >= slots_.size()) return kOffLimits;
+  if (CompareSortKeys(KeyOf(slots_[at]), sought) != 0) key.clear();
+  return static_cast<uint32_t>(at);
+}
+
+bool LexiconStore::PutEntry(const Dialog* window, std::string& key, const std::string& text) {
+  if (text.size() > kLongestEntry) {
+    ShowMessage(kEntryTooLong + key, "Oops!", Buttons::Ok, window);
+    return false;
+  }
+  if (key.empty() || text.find('\0') != std::string::npos || !EntryTextIsSound(text) ||
+      Headword(text).empty() || CompareHeadwords(Headword(text), key) != 0) {
+    ShowMessage(kEntryInvalid + key, "Oops!", Buttons::Ok, window);
+    return false;
+  }
+  uint32_t p = Find(window, key);
+  if (p == kOffLimits) {
+    ShowMessage(kOffLimitsMessage + key, "Oops!", Buttons::Ok, window);
+    key.clear();
+    return false;
+  }
+  Batch batch(*this);
+  if (!key.empty()) {
+    if (p == Count() - 1) {
+      ShowMessage(kEntryReserved + key, "Oops!", Buttons::Ok, window);
+      return false;
+    }
+    if (!replaceDuplicates_) return true;
+    DeleteSlot(p);
+  }
+  InsertSlot(p);
+  AppendRecord(p, text);
+  return true;
+}
+
+bool LexiconStore::InsertSlot(uint32_t number) {
+  if (!open_ || number < 1 || number > Count() - 1) return false;
+  slots_.Insert(number, slots_[number]);
+  pointerLength_ = std::max<uint64_t>(pointerLength_, 4 + 4 * static_cast<uint64_t>(Count()) + 4);
+  MarkPointerDirty(number);
+  try {
+    WriteThrough();
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kAddingError);
+  }
+  return true;
+}
+
+bool LexiconStore::DeleteSlot(uint32_t number) {
+  if (!open_ || number < 1 || number + 2 > Count()) return false;
+  slots_.Erase(number);
+  pointerLength_ -= 4;
+  MarkPointerDirty(number);
+  try {
+    WriteThrough();
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kDeletingError);
+  }
+  return true;
+}
+
+bool LexiconStore::DeleteRange(uint32_t first, uint32_t end) {
+  if (!open_ || first < 1 || first > end || end > Count() - 1) return false;
+  WaitCursor wait;
+  slots_.Erase(first, end);
+  pointerLength_ -= 4 * static_cast<uint64_t>(end - first);
+  MarkPointerDirty(first);
+  try {
+    WriteThrough();
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kDeletingError);
+  }
+  return true;
+}
+
+bool LexiconStore::AppendRecord(uint32_t number, const std::string& text) {
+  if (!open_ || number < 1 || number + 2 > Count() || text.size() > static_cast<size_t>(kLongestRecord))
+    return false;
+  uint64_t offset = data_.size();
+  if (offset + 2 + text.size() > UINT32_MAX) {
+    ReportFileError(kDiskFull, kEntryError);
+    return false;
+  }
+  PutRecord(data_, text);
+  slots_[number] = MakeSlot(static_cast<uint32_t>(offset));
+  MarkPointerDirty(number);
+  try {
+    WriteThrough();
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kEntryError);
+  }
+  return true;
+}
+
+// --- Commit ------------------------------------------------------------------------
+
+bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std::string& dataBytes) {
+  gCommitStep = 0;
+  RecoverCommit();
+  const std::string& pointerName = appPaths.lexiconPointerFile;
+  const std::string& dataName = appPaths.lexiconDataFile;
+  bool marked = false;
+  try {
+    WriteDurable(kTempData, dataBytes);
+    WriteDurable(kTempPointer, pointerBytes);
+    // From the moment the mark exists the new pair is the dictionary: an
+    // interrupted rename is completed by the next open.
+    WriteDurable(kCommitMarkNew, "kio commit\n" + pointerName + "\n" + dataName + "\n" +
+                                     std::to_string(pointerBytes.size()) + "\n" +
+                                     std::to_string(dataBytes.size()) + "\n");
+    if (::rename(kCommitMarkNew, kCommitMark) != 0) ThrowErrno();
+    SyncFolder();
+    marked = true;
+    CommitStep();
+    RenameOver(kTempData, dataName);
+    CommitStep();
+    RenameOver(kTempPointer, pointerName);
+    CommitStep();
+    SyncFolder();
+    ::unlink(kCommitMark);
+    SyncFolder();
+    CommitStep();
+  } catch (const FileError&) {
+    if (!marked) {
+      for (const char* name : {kTempData, kTempPointer, kCommitMarkNew}) ::unlink(name);
+    }
+    throw;
+  }
+  return true;
+}
+
+bool LexiconStore::Commit(const Dialog* window, const LexiconProgress& progress) {
+  WaitCursor wait;
+  EnterProgramFolder();
+  auto show = [&](int position) {
+    if (progress) progress(position);
+  };
+  show(0);
+  struct ResetProgress {
+    decltype(show)& f;
+    ~ResetProgress() { f(0); }
+  } reset{show};
+  if (!IsUpdating()) {
+    ReportFileError(kFileNotFound, kIndexFailed);
+    return false;
+  }
+  const uint32_t count = Count();
+  std::string pointer, out;
+  pointer.reserve(4 + 4 * static_cast<size_t>(count));
+  out.reserve(data_.size());
+  PutU32(pointer, count);
+  PutU32(pointer, 0);
+  PutRecord(out, kFirstSentinel);
+  const uint32_t step = count / 100 + 1;
+  int position = 0;
+  bool stopped = false;
+  std::string text;
+  slots_.ForEachFrom(1, [&](size_t n, const LexiconSlot& slot) {
+    if (n + 1 >= count) return false;
+    int16_t length = 0;
+    if (!RecordAt(slot.offset, text, &length) || ValidateEntry(window, text, static_cast<uint32_t>(n))) {
+      ShowMessage(kIndexDamaged, "Kio", Buttons::Ok, window);
+      stopped = true;
+      return false;
+    }
+    PutU32(pointer, static_cast<uint32_t>(out.size()));
+    out.append(data_, slot.offset, 2 + static_cast<size_t>(length));
+    if (n % step == 0) {
+      show(++position);
+      // Escape is looked at once per progress step: after every entry in a
+      // small dictionary, about a hundred times in a large one.
+      if (EscapePressed() &&
+          ShowMessage(InterruptQuestion(n), "Kio", Buttons::YesNo, window) == Answer::Yes) {
+        stopped = true;
+        return false;
+      }
+    }
+    return true;
+  });
+  if (stopped) return false;
+  PutU32(pointer, static_cast<uint32_t>(out.size()));
+  PutRecord(out, kLastSentinel);
+  try {
+    WriteCommittedPair(pointer, out);
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, kIndexFailed);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kio

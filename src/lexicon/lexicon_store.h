@@ -1,0 +1,188 @@
+// The dictionary store: a bilingual glossary kept as a pair of files.
+//
+// The data file (".kio") is a sequence of records, each a signed 16-bit
+// little-endian length followed by that many bytes of entry text (Windows-1252).
+// The pointer file (".kpo") holds the count of entries (the two sentinels
+// included) as a 32-bit little-endian number, then one 32-bit offset per
+// entry, in the order of the entries' headwords (CompareHeadwords). A new
+// dictionary is exactly 12 + 41 bytes.
+//
+// Editing never touches the main pair: BeginUpdate copies it to the working
+// pair, every change lands there, Commit rewrites the main pair compactly.
+// Commit is crash-safe: the new pair is written beside the old under
+// "tempglo"/"temppont", made durable, and a commit mark "tempcommit" naming
+// the target files is set before the new files are renamed over the old ones.
+// Every open of a dictionary first finishes a half-done Commit: with the mark
+// present it completes the renames (roll forward), without it it deletes the
+// leftover new files (the old pair was never touched).
+//
+// The store keeps the slots, the headwords' sort keys and the data file in
+// memory, so reading and finding entries does no file operation. Changes are
+// written through to the working pair at the end of each operation, except
+// inside a Batch, which writes them once at its end: use one for bulk work
+// (merging, importing, replacing throughout the dictionary).
+//
+// File names are bare names relative to the working folder; BeginUpdate and
+// Commit first make appPaths.programFolder (when set) the working folder.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "lexicon/lexicon_entry.h"
+#include "lexicon/slot_list.h"
+
+namespace kio {
+
+class Dialog;
+
+// The result of Find for a key that sorts outside the sentinels.
+constexpr uint32_t kOffLimits = 999999999;
+
+// Receives the progress bar position: 0 at the start, one more after every
+// count/100 + 1 entries, and 0 again at the end.
+using LexiconProgress = std::function<void(int position)>;
+
+// What opening a half-done Commit's leftovers found.
+enum class CommitRecovery { kNothing, kRolledForward, kRolledBack };
+
+class LexiconStore {
+ public:
+  LexiconStore();
+  ~LexiconStore();
+  LexiconStore(const LexiconStore&) = delete;
+  LexiconStore& operator=(const LexiconStore&) = delete;
+
+  // --- Names and dictionaries ---------------------------------------------
+
+  // Sets the four appPaths names from a data file name (lower-cased first).
+  static void DeriveNames(const std::string& dataFile);
+  // Makes `name` the current dictionary and writes it into "lexicon.dat";
+  // ends the program for a name that cannot be a dictionary's.
+  void RecordName(std::string name);
+  // Creates an empty dictionary and opens it.
+  bool Create(const Dialog* window, std::string name);
+  // Opens the current main pair read-only; asks to find or create it when it
+  // cannot be opened.
+  bool Open(const Dialog* window);
+  bool OpenChosen(const Dialog* window, std::string name);
+  // Opens a dictionary read-only without recording its name: 0 on success,
+  // 1 after a message.
+  int OpenNamed(const Dialog* window, std::string dataFile);
+  bool CloseAll();
+
+  // Writes the 12-byte pointer file and the 41-byte data file of an empty
+  // dictionary, replacing any files of those names. Throws FileError.
+  static void WriteEmptyPair(const std::string& pointerFile, const std::string& dataFile);
+
+  // Finishes or undoes a Commit that was cut short in the working folder.
+  static CommitRecovery RecoverCommit();
+
+  // --- Editing --------------------------------------------------------------
+
+  bool BeginUpdate(const Dialog* window);
+  // Ends editing: closes the files and deletes the working pair.
+  void EndUpdate();
+
+  // Reads real entry `number` for display; clamps `number` to 1 .. count-2
+  // (an empty dictionary yields its first sentinel). Empty after a message.
+  LexiconEntry ReadEntry(const Dialog* window, uint32_t& number);
+  // The same read for searching: clamps `number` only from above, to count-1.
+  LexiconEntry ProbeEntry(const Dialog* window, uint32_t& number);
+  // True when the text is bad (after message (5)).
+  bool ValidateEntry(const Dialog* window, const std::string& text, uint32_t number);
+
+  // The position of `key`'s entry, or the position at which it belongs (and
+  // `key` is then emptied); kOffLimits when it sorts outside the sentinels; 0
+  // for an empty key.
+  uint32_t Find(const Dialog* window, std::string& key);
+  // Inserts `text` (an entry whose headword is `key`) at its place, or
+  // replaces the entry of the same headword when ReplaceDuplicates is on.
+  bool PutEntry(const Dialog* window, std::string& key, const std::string& text);
+
+  // Pointer primitives. InsertSlot opens slot `number` (1 .. count-1) as a
+  // copy of the one that was there; DeleteSlot removes a real entry's slot
+  // (1 .. count-2); AppendRecord appends `text` as a record and points real
+  // entry `number` at it. Each returns false for a number outside its range.
+  bool InsertSlot(uint32_t number);
+  bool DeleteSlot(uint32_t number);
+  bool AppendRecord(uint32_t number, const std::string& text);
+  // Removes entries first .. end-1; false (doing nothing) unless
+  // 1 <= first <= end <= count-1.
+  bool DeleteRange(uint32_t first, uint32_t end);
+
+  // Rewrites the main pair compactly from the working pair (the editor's
+  // Save). Polls the Escape key to offer an interruption.
+  bool Commit(const Dialog* window, const LexiconProgress& progress = {});
+
+  bool ReplaceDuplicates() const { return replaceDuplicates_; }
+  void SetReplaceDuplicates(bool on) { replaceDuplicates_ = on; }
+
+  // Defers writing the working pair until the last Batch of a nest ends.
+  class Batch {
+   public:
+    explicit Batch(LexiconStore& store);
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    LexiconStore& store_;
+  };
+
+  // --- State ----------------------------------------------------------------
+
+  uint32_t Count() const { return static_cast<uint32_t>(slots_.size()); }
+  bool IsOpen() const { return open_; }
+  bool IsUpdating() const { return open_ && writable_; }
+  // Length of the current data file, unwritten appends included.
+  uint64_t DataLength() const { return data_.size(); }
+
+  // Opens a pair given as bytes, without files (checks and fuzzing); a
+  // writable pair then changes in memory only. False, after a message, when
+  // the pair cannot be read at all.
+  bool OpenBytes(const Dialog* window, std::string pointerBytes, std::string dataBytes,
+                 bool writable = false);
+
+  // For fault-injection tests: called with a growing step number at every
+  // file operation of Commit.
+  static void SetCommitStepObserver(void (*observer)(int step));
+
+ private:
+  enum class Load { kOk, kUnreadable };
+  Load LoadPair(const std::string& pointerBytes, std::string dataBytes);
+  void ClearMemory();
+  LexiconSlot MakeSlot(uint32_t offset);
+  // The record at `offset` as the reads find it: false when it does not lie
+  // whole inside the data file or its length is outside 0 .. 4094.
+  bool RecordAt(uint32_t offset, std::string& text, int16_t* length = nullptr) const;
+  std::string_view KeyOf(const LexiconSlot& slot) const;
+  bool OpenPairReadOnly(const Dialog* window);
+  void WriteThrough();
+  void Flush();
+  void MarkPointerDirty(size_t fromSlot);
+  bool WriteCommittedPair(const std::string& pointerBytes, const std::string& dataBytes);
+
+  // The current pair: the main pair after Open, the working pair while
+  // updating. Descriptors are -1 when closed.
+  int pointerFd_ = -1;
+  int dataFd_ = -1;
+  bool open_ = false;
+  bool writable_ = false;
+
+  SlotList slots_;
+  std::string keys_;       // sort keys of the headwords, appended as entries come
+  std::string data_;       // the data file's bytes, unwritten appends included
+  uint64_t pointerLength_ = 0;  // the pointer file's length as the operations leave it
+  uint64_t dataOnDisk_ = 0;     // how much of data_ the data file holds
+  size_t dirtyFrom_ = SIZE_MAX; // first slot not yet written
+  bool countDirty_ = false;
+  int batchDepth_ = 0;
+  bool replaceDuplicates_ = true;
+};
+
+// The one process-wide dictionary.
+LexiconStore& Lexicon();
+
+}  // namespace kio

@@ -1,0 +1,297 @@
+// kio-lexicon: keeps KIO dictionaries from the command line with the same
+// store code as the dictionary editor. Run with --help for its usage.
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app_paths.h"
+#include "fileio/file.h"
+#include "lexicon/lexicon_store.h"
+#include "lexicon/lexicon_text.h"
+#include "lexicon/pair_check.h"
+#include "platform/console.h"
+#include "platform/text_encoding.h"
+
+namespace fs = std::filesystem;
+using namespace kio;
+
+namespace {
+
+const char kUsage[] =
+    "Usage: kio-lexicon [--yes|--no] COMMAND DICT [ARGS]\n"
+    "\n"
+    "Keeps a KIO dictionary: DICT is the path of its .kio file, with its .kpo\n"
+    "beside it.\n"
+    "\n"
+    "Commands:\n"
+    "  create DICT [--force]      create an empty dictionary (--force replaces one)\n"
+    "  check DICT                 check the pair: count, offsets, lengths, entries,\n"
+    "                             sentinels and order; the exit status says whether\n"
+    "                             it is sound\n"
+    "  lookup DICT WORD...        show the entry of each word, or say it is not found\n"
+    "  export DICT OUT.txt        write the dictionary in the editor's text layout\n"
+    "                             (Windows-1252)\n"
+    "  import DICT FILE [--replace|--keep]\n"
+    "                             add the entries of FILE: the text layout, or a dictd\n"
+    "                             dictionary given by its .index file (its .dict or\n"
+    "                             .dict.dz beside it); creates DICT if it does not exist\n"
+    "  merge DICT OTHER [--replace|--keep]\n"
+    "                             add the entries of the dictionary OTHER\n"
+    "\n"
+    "With --replace (the default) an entry whose headword is already in DICT\n"
+    "replaces it; with --keep it is skipped. Headwords are compared ignoring\n"
+    "case. Messages go to standard error; questions get the answer Yes unless\n"
+    "--no is given. Ctrl-C during a save asks whether to interrupt it.\n"
+    "\n"
+    "Exit status: 0 done (dictionary sound, every word found); 1 not done or\n"
+    "not sound; 2 wrong usage.\n";
+
+int Usage(const std::string& why) {
+  std::cerr << "kio-lexicon: " << why << "\nRun kio-lexicon --help for the usage.\n";
+  return 2;
+}
+
+int Fail(const std::string& why) {
+  std::cerr << "kio-lexicon: " << why << "\n";
+  return 1;
+}
+
+// Makes DICT the current dictionary: its folder the program folder and the
+// working folder, its name the data file name.
+bool SelectDictionary(const std::string& path, std::string& error) {
+  fs::path p = fs::absolute(path).lexically_normal();
+  std::string name = ToLower(p.filename().string());
+  size_t dot = name.find('.');
+  if (name.size() < 5 || dot == 0 || dot != name.size() - 4 || name.substr(dot) != ".kio") {
+    error = path + ": a dictionary is a name without dots followed by .kio";
+    return false;
+  }
+  std::string folder = p.parent_path().string();
+  if (chdir(folder.c_str()) != 0) {
+    error = folder + ": no such folder";
+    return false;
+  }
+  appPaths.programFolder = folder + (folder.size() > 1 ? "/" : "");
+  LexiconStore::DeriveNames(name);
+  return true;
+}
+
+std::string ToDictionaryText(const std::string& utf8) {
+  if (auto cp = Utf8ToCp1252(utf8)) return *cp;
+  return Utf8ToCp1252Lossy(utf8);
+}
+
+std::string ForConsole(const std::string& text) {
+  std::string out = Cp1252ToUtf8(text);
+  return ReplaceAll(out, "\r\n", "\n");
+}
+
+bool Exists(const std::string& name) { return FileExists(name); }
+
+void NoteRecovery() {
+  switch (LexiconStore::RecoverCommit()) {
+    case CommitRecovery::kRolledForward:
+      std::cerr << "kio-lexicon: completed a save that had been cut short\n";
+      break;
+    case CommitRecovery::kRolledBack:
+      std::cerr << "kio-lexicon: removed the files of a save that had been cut short\n";
+      break;
+    case CommitRecovery::kNothing: break;
+  }
+}
+
+int Create(bool force) {
+  const std::string& data = appPaths.lexiconDataFile;
+  const std::string& pointer = appPaths.lexiconPointerFile;
+  if (!force && (Exists(data) || Exists(pointer)))
+    return Fail(data + " already exists (use --force to replace it)");
+  try {
+    LexiconStore::WriteEmptyPair(pointer, data);
+  } catch (const FileError& e) {
+    return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
+  }
+  std::cout << "created " << appPaths.programFolder << data << "\n";
+  return 0;
+}
+
+int Check() {
+  NoteRecovery();
+  std::string pointer, data;
+  if (!ReadWholeFile(appPaths.lexiconPointerFile, pointer)) return Fail("cannot read " + appPaths.lexiconPointerFile);
+  if (!ReadWholeFile(appPaths.lexiconDataFile, data)) return Fail("cannot read " + appPaths.lexiconDataFile);
+  PairCheck check = CheckPair(pointer, data);
+  for (const std::string& p : check.problems) std::cout << p << "\n";
+  if (check.unlisted) std::cout << "... and " << check.unlisted << " more problems\n";
+  std::cout << appPaths.lexiconDataFile << ": count " << check.count << ", "
+            << (check.count >= 2 ? check.count - 2 : 0) << " entries: " << (check.sound() ? "sound" : "NOT SOUND")
+            << "\n";
+  return check.sound() ? 0 : 1;
+}
+
+int Lookup(LexiconStore& store, const std::vector<std::string>& words) {
+  if (store.OpenNamed(nullptr, appPaths.lexiconDataFile) != 0) return 1;
+  int status = 0;
+  for (const std::string& word : words) {
+    std::string key = ToDictionaryText(word);
+    uint32_t p = store.Find(nullptr, key);
+    if (key.empty() || p == kOffLimits || p == 0 || p + 1 >= store.Count()) {
+      std::cout << word << ": not found\n\n";
+      status = 1;
+      continue;
+    }
+    LexiconEntry entry = store.ReadEntry(nullptr, p);
+    size_t position = 0;
+    std::string headword = Headword(entry, position);
+    std::string body = NextField(entry, position);
+    std::cout << ForConsole(headword) << "\n" << ForConsole(body) << "\n\n";
+  }
+  store.CloseAll();
+  return status;
+}
+
+int Export(LexiconStore& store, const std::string& outPath) {
+  if (store.OpenNamed(nullptr, appPaths.lexiconDataFile) != 0) return 1;
+  std::string out;
+  const uint32_t count = store.Count();
+  for (uint32_t n = 1; n + 1 < count; ++n) {
+    uint32_t k = n;
+    LexiconEntry entry = store.ReadEntry(nullptr, k);
+    if (entry.empty()) {
+      ShowMessage(Win1252("Impossível ler do dicionário. Arquivo possivelmente deteriorado."), "KIO ");
+      return 1;
+    }
+    out += ExportEntryText(entry);
+    if (EscapePressed() &&
+        ShowMessage(Win1252("Salvou como texto até palavra ") + std::to_string(n) + ". Interromper?", "KIO ",
+                    Buttons::YesNo) == Answer::Yes)
+      return 1;
+  }
+  store.CloseAll();
+  std::ofstream f(outPath, std::ios::binary);
+  f << out;
+  f.close();
+  if (!f) return Fail("cannot write " + outPath);
+  std::cout << "exported " << (count - 2) << " entries to " << outPath << "\n";
+  return 0;
+}
+
+// Opens DICT for editing (creating it when asked), puts the entries, saves.
+int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, bool replace, bool create) {
+  const std::string& data = appPaths.lexiconDataFile;
+  if (create && !Exists(data) && !Exists(appPaths.lexiconPointerFile)) {
+    try {
+      LexiconStore::WriteEmptyPair(appPaths.lexiconPointerFile, data);
+    } catch (const FileError& e) {
+      return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
+    }
+  }
+  if (!store.BeginUpdate(nullptr)) return 1;
+  store.SetReplaceDuplicates(replace);
+  PutReport r = PutEntries(store, entries);
+  bool saved = store.Commit(nullptr);
+  uint32_t count = store.Count();
+  store.EndUpdate();
+  if (!saved) return Fail("the dictionary was not saved; it is as it was");
+  std::cout << data << ": " << r.offered << " entries read, " << r.added << " added, " << r.matched
+            << (replace ? " replaced" : " already present and kept") << ", " << r.refused << " refused; "
+            << (count - 2) << " entries in all\n";
+  return r.refused ? 1 : 0;
+}
+
+int Import(LexiconStore& store, const std::string& file, bool replace) {
+  std::vector<TextEntry> entries;
+  std::string lower = ToLower(file);
+  if (lower.size() > 6 && lower.compare(lower.size() - 6, 6, ".index") == 0) {
+    std::string error;
+    if (!ReadDictd(file, entries, error)) return Fail(error);
+  } else {
+    std::string bytes;
+    if (!ReadWholeFile(file, bytes)) return Fail("cannot read " + file);
+    entries = ParseTextLayout(bytes);
+  }
+  return PutAndCommit(store, entries, replace, true);
+}
+
+int Merge(LexiconStore& store, const std::string& other, bool replace) {
+  std::string pointerPath = other.substr(0, other.size() - 4) + ".kpo";
+  if (fs::exists(other) && fs::exists(appPaths.lexiconDataFile) &&
+      fs::equivalent(other, appPaths.lexiconDataFile))
+    return Fail("a dictionary cannot be merged into itself");
+  std::string pointer, data;
+  if (!ReadWholeFile(other, data) || !ReadWholeFile(pointerPath, pointer))
+    return Fail("cannot read " + other + " and " + pointerPath);
+  std::vector<TextEntry> entries;
+  {
+    LexiconStore source;
+    if (!source.OpenBytes(nullptr, pointer, data)) return 1;
+    for (uint32_t n = 1; n + 1 < source.Count(); ++n) {
+      uint32_t k = n;
+      LexiconEntry entry = source.ReadEntry(nullptr, k);
+      if (entry.empty()) {
+        ShowMessage(Win1252("Impossível mesclar. Arquivo possivelmente deteriorado."), "KIO ");
+        return 1;
+      }
+      entries.push_back({"", "", entry});
+    }
+  }
+  return PutAndCommit(store, entries, replace, false);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  Answer answer = Answer::Yes;
+  bool force = false;
+  int mode = 0;  // 0 default, 1 replace, 2 keep
+  std::vector<std::string> words;
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (a == "--yes")
+      answer = Answer::Yes;
+    else if (a == "--no")
+      answer = Answer::No;
+    else if (a == "--force")
+      force = true;
+    else if (a == "--replace" || a == "--keep") {
+      if (mode && mode != (a == "--replace" ? 1 : 2)) return Usage("--replace and --keep exclude each other");
+      mode = a == "--replace" ? 1 : 2;
+    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0)
+      return Usage("unknown option " + a);
+    else
+      words.push_back(a);
+  }
+  if (words.empty()) return Usage("no command");
+  const std::string command = words[0];
+  static const std::vector<std::pair<std::string, size_t>> kArity = {
+      {"create", 2}, {"check", 2}, {"lookup", 3}, {"export", 3}, {"import", 3}, {"merge", 3}};
+  auto known = std::find_if(kArity.begin(), kArity.end(), [&](auto& c) { return c.first == command; });
+  if (known == kArity.end()) return Usage("unknown command " + command);
+  if (words.size() < known->second || (command != "lookup" && words.size() > known->second))
+    return Usage(command + " takes " + std::to_string(known->second - 1) + " argument(s)");
+  if (mode && command != "import" && command != "merge") return Usage("--replace and --keep go with import and merge");
+  if (force && command != "create") return Usage("--force goes with create");
+
+  // Paths given on the command line are taken from where the tool was started.
+  std::string third = words.size() > 2 ? fs::absolute(words[2]).string() : "";
+  ConsolePlatform console(std::cerr, answer);
+  SetPlatform(&console);
+  std::string error;
+  if (!SelectDictionary(words[1], error)) return Fail(error);
+  LexiconStore store;
+  if (command == "create") return Create(force);
+  if (command == "check") return Check();
+  if (command == "lookup") return Lookup(store, std::vector<std::string>(words.begin() + 2, words.end()));
+  if (command == "export") return Export(store, third);
+  if (command == "import") return Import(store, third, mode != 2);
+  return Merge(store, third, mode != 2);
+}
