@@ -1,0 +1,147 @@
+// Shared pieces of the browser tests: the headless Chromium, the sample
+// pages made by the real generators, a loopback server standing in for the
+// results address, screenshots and the accessibility check.
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { createRequire } from 'node:module';
+import { chromium } from 'playwright-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const repoRoot = path.resolve(here, '..', '..', '..');
+export const templateFolder = path.join(repoRoot, 'data', 'Tmplates');
+
+export const DESKTOP = { width: 1280, height: 800 };
+export const PHONE = { width: 390, height: 844 };
+
+const CHROMIUM_ARGS = [
+  '--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+// Debian's Chromium; playwright-core starts it with a fresh temporary
+// --user-data-dir of its own (it refuses one passed in args).
+export async function launchBrowser() {
+  return chromium.launch({
+    executablePath: process.env.KIO_CHROMIUM || '/usr/bin/chromium',
+    args: CHROMIUM_ARGS,
+  });
+}
+
+// A page at desktop or phone size; phones get touch and the mobile viewport.
+// Script errors of the page are collected in page.kioErrors.
+export async function openPage(browser, url, size = DESKTOP) {
+  const phone = size.width < 600;
+  const context = await browser.newContext({
+    viewport: size,
+    isMobile: phone,
+    hasTouch: phone,
+    deviceScaleFactor: phone ? 2 : 1,
+  });
+  const page = await context.newPage();
+  page.kioErrors = [];
+  page.on('pageerror', (error) => page.kioErrors.push(String(error)));
+  page.on('console', (message) => {
+    if (message.type() === 'error') page.kioErrors.push(message.text());
+  });
+  await page.goto(url);
+  return page;
+}
+
+// Runs the sample-page tool (the real editors and generators) into a fresh
+// folder and returns the file URLs of the pages it wrote.
+export function makeSamplePages(resultsAddress) {
+  const tool = process.env.KIO_MAKE_SAMPLE_PAGES;
+  if (!tool) throw new Error('KIO_MAKE_SAMPLE_PAGES must name the make_sample_pages tool');
+  const outdir = fs.mkdtempSync(path.join(os.tmpdir(), 'kio-pages-'));
+  const env = { ...process.env };
+  if (resultsAddress) env.KIO_RESULTS_ADDRESS = resultsAddress;
+  else delete env.KIO_RESULTS_ADDRESS;
+  execFileSync(tool, [outdir], { env, stdio: ['ignore', 'inherit', 'inherit'] });
+  const page = (name) => {
+    const file = path.join(outdir, name);
+    return { file, url: pathToFileURL(file).href };
+  };
+  return { outdir, cloze: page('cloze.htm'), eclipse: page('eclipse.htm') };
+}
+
+export function readWin1252(file) {
+  return new TextDecoder('windows-1252').decode(fs.readFileSync(file));
+}
+
+// The text of every inline script of an HTML page.
+export function scriptsOf(html) {
+  return [...html.matchAll(/<script\b[^>]*>([\s\S]*?)<\/script>/gi)].map((m) => m[1]);
+}
+
+// A loopback server standing in for the results address: it records every
+// form posted to it.
+export async function startResultsServer() {
+  const posts = [];
+  const waiting = [];
+  const server = http.createServer((request, response) => {
+    let body = '';
+    request.setEncoding('utf8');
+    request.on('data', (chunk) => { body += chunk; });
+    request.on('end', () => {
+      if (request.method === 'POST') {
+        const post = {
+          path: request.url,
+          type: request.headers['content-type'] || '',
+          fields: Object.fromEntries(new URLSearchParams(body)),
+        };
+        posts.push(post);
+        waiting.splice(0).forEach((resolve) => resolve(post));
+      }
+      response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
+      response.end('<!DOCTYPE html><title>ok</title><p>ok</p>');
+    });
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const address = `http://127.0.0.1:${server.address().port}/results`;
+  return {
+    address,
+    posts,
+    nextPost(timeoutMs = 10000) {
+      return new Promise((resolve, reject) => {
+        const timer = setTimeout(() => reject(new Error('no form reached the results server')), timeoutMs);
+        waiting.push((post) => { clearTimeout(timer); resolve(post); });
+      });
+    },
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+export function screenshotFolder() {
+  const folder = process.env.KIO_SCREENSHOTS || path.join(repoRoot, 'build', 'screenshots');
+  fs.mkdirSync(folder, { recursive: true });
+  return folder;
+}
+
+export async function screenshot(page, name) {
+  await page.screenshot({ path: path.join(screenshotFolder(), `${name}.png`), fullPage: true });
+}
+
+const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+
+// Runs axe-core in the page; returns the serious and critical violations,
+// each as "rule: target, target ...".
+export async function seriousViolations(page) {
+  if (!(await page.evaluate(() => typeof window.axe === 'object'))) {
+    await page.addScriptTag({ content: axeSource });
+  }
+  const violations = await page.evaluate(async () => {
+    const result = await window.axe.run(document, { resultTypes: ['violations'] });
+    return result.violations.map((v) => ({
+      id: v.id,
+      impact: v.impact,
+      targets: v.nodes.map((n) => n.target.join(' ')),
+    }));
+  });
+  return violations
+    .filter((v) => v.impact === 'serious' || v.impact === 'critical')
+    .map((v) => `${v.id}: ${v.targets.join(', ')}`);
+}
