@@ -1,0 +1,77 @@
+#include "lexicon_test_util.h"
+
+#include "app/app_paths.h"
+#include "lexicon/lexicon_entry.h"
+
+namespace kio::test {
+
+std::string Entry(const std::string& headword, const std::string& body) { return MakeEntry(headword, body); }
+
+namespace {
+void PutU32(std::string& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+void PutRecord(std::string& out, const std::string& text) {
+  out += static_cast<char>(text.size() & 0xFF);
+  out += static_cast<char>((text.size() >> 8) & 0xFF);
+  out += text;
+}
+}  // namespace
+
+std::pair<std::string, std::string> RawPair(const std::vector<std::string>& entries) {
+  std::vector<std::string> all;
+  all.push_back(kFirstSentinel);
+  all.insert(all.end(), entries.begin(), entries.end());
+  all.push_back(kLastSentinel);
+  std::string pointer, data;
+  PutU32(pointer, static_cast<uint32_t>(all.size()));
+  for (const std::string& e : all) {
+    PutU32(pointer, static_cast<uint32_t>(data.size()));
+    PutRecord(data, e);
+  }
+  return {pointer, data};
+}
+
+void WritePair(const std::pair<std::string, std::string>& pair) {
+  WriteFile(appPaths.lexiconPointerFile, pair.first);
+  WriteFile(appPaths.lexiconDataFile, pair.second);
+}
+
+std::pair<std::string, std::string> ReadPair() {
+  return {ReadFile(appPaths.lexiconPointerFile), ReadFile(appPaths.lexiconDataFile)};
+}
+
+void StoreEntries(LexiconStore& store, const std::vector<std::pair<std::string, std::string>>& entries) {
+  if (!fs::exists(appPaths.lexiconDataFile))
+    LexiconStore::WriteEmptyPair(appPaths.lexiconPointerFile, appPaths.lexiconDataFile);
+  if (!store.BeginUpdate(nullptr)) throw std::runtime_error("BeginUpdate failed");
+  {
+    LexiconStore::Batch batch(store);
+    for (const auto& [h, b] : entries) {
+      std::string key = h;
+      if (!store.PutEntry(nullptr, key, Entry(h, b))) throw std::runtime_error("PutEntry failed for " + h);
+    }
+  }
+  if (!store.Commit(nullptr)) throw std::runtime_error("Commit failed");
+  store.EndUpdate();
+}
+
+std::vector<std::string> Headwords(LexiconStore& store) {
+  std::vector<std::string> out;
+  for (uint32_t n = 1; n + 1 < store.Count(); ++n) {
+    uint32_t k = n;
+    out.push_back(Headword(store.ReadEntry(nullptr, k)));
+  }
+  return out;
+}
+
+DictionaryFolder::DictionaryFolder(const std::string& dataFile)
+    : in_(dir_.path()), savedProgramFolder_(appPaths.programFolder) {
+  WriteFile(dir_ / "lexicon.dat", dataFile);
+  appPaths.programFolder = dir_.str() + "/";
+  LexiconStore::DeriveNames(dataFile);
+}
+
+DictionaryFolder::~DictionaryFolder() { appPaths.programFolder = savedProgramFolder_; }
+
+}  // namespace kio::test
