@@ -1,15 +1,9 @@
 // A student works through the generated Cloze page in Chromium.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { DESKTOP, PHONE, launchBrowser, makeSamplePages, openPage, screenshot } from './lib/harness.mjs';
+import { DESKTOP, PHONE, closeClean, openPage, screenshot, useSamplePages } from './lib/harness.mjs';
 
-let browser;
-let pages;
-before(async () => {
-  pages = makeSamplePages();
-  browser = await launchBrowser();
-});
-after(async () => { await browser?.close(); });
+const session = useSamplePages();
 
 // The expected words, read from the page's data as the teacher wrote them
 // between brackets (markup of the text taken out).
@@ -35,7 +29,7 @@ const gapStates = (page) => page.$$eval('#text .gap', (gaps) => gaps.map((gap) =
 
 for (const [name, size] of [['desktop', DESKTOP], ['phone', PHONE]]) {
   test(`${name}: with the keyboard alone, a student fills the gaps, some wrong, then right, and finishes`, async () => {
-    const page = await openPage(browser, pages.cloze.url, size);
+    const page = await openPage(session.browser, session.pages.cloze.url, size);
     const answers = await answersOf(page);
     assert.ok(answers.length >= 3, 'the sample text has at least three gaps');
     const gaps = page.locator('#text .gap input');
@@ -103,13 +97,12 @@ for (const [name, size] of [['desktop', DESKTOP], ['phone', PHONE]]) {
     assert.ok(await page.locator('#done').isVisible());
     assert.deepEqual(await gapStates(page), answers.map(() => ({ mark: 'ok', invalid: null })));
     await screenshot(page, `cloze-${name}-done`);
-    assert.deepEqual(page.kioErrors, []);
-    await page.context().close();
+    await closeClean(page);
   });
 }
 
 test('typed answers: case, blanks and the kind of apostrophe do not count; letters and accents do', async () => {
-  const page = await openPage(browser, pages.cloze.url);
+  const page = await openPage(session.browser, session.pages.cloze.url);
   const answers = await answersOf(page);
   const cases = [
     [0, `  ${answers[0].toUpperCase()}  `, 'ok'],
@@ -133,6 +126,5 @@ test('typed answers: case, blanks and the kind of apostrophe do not count; lette
     await page.locator('#check').click();
     assert.equal((await gapStates(page))[gap].mark, expected, `gap ${gap + 1} typed as ${JSON.stringify(typed)}`);
   }
-  assert.deepEqual(page.kioErrors, []);
-  await page.context().close();
+  await closeClean(page);
 });

@@ -1,15 +1,9 @@
 // A student uncovers the generated Eclipse page in Chromium.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { DESKTOP, PHONE, launchBrowser, makeSamplePages, openPage, screenshot } from './lib/harness.mjs';
+import { DESKTOP, PHONE, closeClean, openPage, screenshot, useSamplePages } from './lib/harness.mjs';
 
-let browser;
-let pages;
-before(async () => {
-  pages = makeSamplePages();
-  browser = await launchBrowser();
-});
-after(async () => { await browser?.close(); });
+const session = useSamplePages();
 
 const squash = (text) => text.replace(/\s+/g, ' ').trim();
 
@@ -51,7 +45,7 @@ async function guess(page, typed) {
 
 for (const [name, size] of [['desktop', DESKTOP], ['phone', PHONE]]) {
   test(`${name}: a student uncovers the text word by word until it is whole`, async () => {
-    const page = await openPage(browser, pages.eclipse.url, size);
+    const page = await openPage(session.browser, session.pages.eclipse.url, size);
     let now = await state(page);
     const words = [...new Set(now.whole.toLowerCase().match(/\p{L}+/gu))];
     const total = now.whole.match(/\p{L}+/gu).length;
@@ -96,13 +90,12 @@ for (const [name, size] of [['desktop', DESKTOP], ['phone', PHONE]]) {
     assert.notEqual(now.done, '');
     assert.ok(await page.locator('#done').isVisible());
     await screenshot(page, `eclipse-${name}-done`);
-    assert.deepEqual(page.kioErrors, []);
-    await page.context().close();
+    await closeClean(page);
   });
 }
 
 test('typed words: case, blanks and the kind of apostrophe do not count; accents do', async () => {
-  const page = await openPage(browser, pages.eclipse.url);
+  const page = await openPage(session.browser, session.pages.eclipse.url);
   const start = await state(page);
   const words = [...new Set(start.whole.toLowerCase().match(/\p{L}+/gu))].filter((w) => !start.given.includes(w));
   // Each case: what the student types, the words it must show in full,
@@ -127,6 +120,5 @@ test('typed words: case, blanks and the kind of apostrophe do not count; accents
     for (const w of shows) assert.equal(count(now.shown, w), count(now.whole, w), `${typed} shows ${w}`);
     for (const w of hides) assert.equal(count(now.shown, w), 0, `${typed} leaves ${w} hidden`);
   }
-  assert.deepEqual(page.kioErrors, []);
-  await page.context().close();
+  await closeClean(page);
 });

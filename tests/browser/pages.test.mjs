@@ -1,24 +1,12 @@
 // What both generated activity pages share: sound scripts, accessibility,
 // printing and the send-results form.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  DESKTOP, PHONE, launchBrowser, makeSamplePages, openPage, readWin1252, scriptsOf, seriousViolations,
-  startResultsServer,
+  DESKTOP, PHONE, closeClean, openPage, readWin1252, scriptsOf, seriousViolations, useSamplePages,
 } from './lib/harness.mjs';
 
-let browser;
-let server;
-let pages;
-before(async () => {
-  server = await startResultsServer();
-  pages = makeSamplePages(server.address);
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const session = useSamplePages({ withServer: true });
 
 // A little of each activity, so that marks and messages are on the page.
 const play = {
@@ -41,61 +29,60 @@ const kinds = ['cloze', 'eclipse'];
 
 test('every script of each page parses, and the page runs without errors', async () => {
   for (const kind of kinds) {
-    const scripts = scriptsOf(readWin1252(pages[kind].file));
+    const scripts = scriptsOf(readWin1252(session.pages[kind].file));
     assert.ok(scripts.length >= 3, `${kind}: instructions, data and program scripts`);
     for (const [i, script] of scripts.entries()) {
       assert.doesNotThrow(() => new Function(script), `${kind}: script ${i + 1}`);
     }
-    const page = await openPage(browser, pages[kind].url);
+    const page = await openPage(session.browser, session.pages[kind].url);
     assert.ok(await page.evaluate(() => palavras.length > 0 && PalavrasDadas.length > 0), `${kind}: data arrived`);
     assert.notEqual((await page.locator('#instructions').textContent()).trim(), '', `${kind}: instructions`);
     await play[kind](page, { allRight: false });
-    assert.deepEqual(page.kioErrors, [], kind);
-    await page.context().close();
+    await closeClean(page);
   }
 });
 
 test('no serious or critical accessibility violations, at desktop and phone widths, before and after playing', async () => {
   for (const kind of kinds) {
     for (const size of [DESKTOP, PHONE]) {
-      const page = await openPage(browser, pages[kind].url, size);
+      const page = await openPage(session.browser, session.pages[kind].url, size);
       await page.locator('#send summary').click();
       assert.deepEqual(await seriousViolations(page), [], `${kind} at ${size.width}px`);
       await play[kind](page, { allRight: false });
       assert.deepEqual(await seriousViolations(page), [], `${kind} at ${size.width}px, after playing`);
-      await page.context().close();
+      await closeClean(page);
     }
   }
 });
 
 test('the print button prints the page', async () => {
   for (const kind of kinds) {
-    const page = await openPage(browser, pages[kind].url);
+    const page = await openPage(session.browser, session.pages[kind].url);
     await page.evaluate(() => { window.print = () => { window.kioPrinted = (window.kioPrinted || 0) + 1; }; });
     await page.locator('#print').focus();
     await page.keyboard.press('Enter');
     assert.equal(await page.evaluate(() => window.kioPrinted), 1, kind);
-    await page.context().close();
+    await closeClean(page);
   }
 });
 
 test('the send-results form posts name, file, score, details, date and time to the results address', async () => {
   for (const kind of kinds) {
-    const page = await openPage(browser, pages[kind].url, PHONE);
-    assert.equal(await page.locator('#results').getAttribute('action'), server.address, kind);
+    const page = await openPage(session.browser, session.pages[kind].url, PHONE);
+    assert.equal(await page.locator('#results').getAttribute('action'), session.server.address, kind);
     await play[kind](page, { allRight: true });
     await page.locator('#send summary').click();
 
     // Without a name the browser keeps the form back.
     await page.locator('#results button[type=submit]').click();
     await page.waitForTimeout(300);
-    assert.equal(server.posts.length, 0, `${kind}: nothing sent without a name`);
+    assert.equal(session.server.posts.length, 0, `${kind}: nothing sent without a name`);
 
     await page.locator('#fName').fill('Jos\u00e9 da Concei\u00e7\u00e3o');
-    const posted = server.nextPost();
+    const posted = session.server.nextPost();
     await page.locator('#results button[type=submit]').click();
     const { path, type, fields } = await posted;
-    server.posts.length = 0;
+    session.server.posts.length = 0;
     assert.equal(path, '/results');
     assert.match(type, /application\/x-www-form-urlencoded/);
     const today = new Date();
@@ -119,6 +106,6 @@ test('the send-results form posts name, file, score, details, date and time to t
       assert.match(fields.details, /\+\S+/, 'the guesses, found ones marked +');
       assert.match(fields.details, /-zzqx/, 'and missed ones marked -');
     }
-    await page.context().close();
+    await closeClean(page);
   }
 });

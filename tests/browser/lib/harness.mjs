@@ -1,6 +1,7 @@
 // Shared pieces of the browser tests: the headless Chromium, the sample
 // pages made by the real generators, a loopback server standing in for the
 // results address, screenshots and the accessibility check.
+import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -8,6 +9,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { createRequire } from 'node:module';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -32,7 +34,8 @@ export async function launchBrowser() {
 }
 
 // A page at desktop or phone size; phones get touch and the mobile viewport.
-// Script errors of the page are collected in page.kioErrors.
+// Script errors of the page are collected in page.kioErrors (a media file
+// that a sample text names but nobody copied is not the page's fault).
 export async function openPage(browser, url, size = DESKTOP) {
   const phone = size.width < 600;
   const context = await browser.newContext({
@@ -45,10 +48,19 @@ export async function openPage(browser, url, size = DESKTOP) {
   page.kioErrors = [];
   page.on('pageerror', (error) => page.kioErrors.push(String(error)));
   page.on('console', (message) => {
-    if (message.type() === 'error') page.kioErrors.push(message.text());
+    if (message.type() === 'error' && !message.text().startsWith('Failed to load resource')) {
+      page.kioErrors.push(message.text());
+    }
   });
   await page.goto(url);
   return page;
+}
+
+// Closes a page, which must have run without script errors.
+export async function closeClean(page) {
+  const errors = page.kioErrors;
+  await page.context().close();
+  assert.deepEqual(errors, [], 'script errors on the page');
 }
 
 // Runs the sample-page tool (the real editors and generators) into a fresh
@@ -66,6 +78,23 @@ export function makeSamplePages(resultsAddress) {
     return { file, url: pathToFileURL(file).href };
   };
   return { outdir, cloze: page('cloze.htm'), eclipse: page('eclipse.htm') };
+}
+
+// For a test file: before its tests, makes the sample pages (posting to a
+// loopback results server when asked) and starts the browser; after them,
+// stops both. The returned object carries browser, pages and server.
+export function useSamplePages({ withServer = false } = {}) {
+  const session = {};
+  before(async () => {
+    if (withServer) session.server = await startResultsServer();
+    session.pages = makeSamplePages(session.server?.address);
+    session.browser = await launchBrowser();
+  });
+  after(async () => {
+    await session.browser?.close();
+    await session.server?.close();
+  });
+  return session;
 }
 
 export function readWin1252(file) {
