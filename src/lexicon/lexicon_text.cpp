@@ -110,6 +110,27 @@ bool ReadGzip(const std::string& path, std::string& out) {
   return ok;
 }
 
+// Undoes UTF-8 that was encoded twice (read as Latin-1 and encoded again):
+// "Ã³" for "ó". Each such character is the four bytes C3 xx C2 yy.
+std::string RepairDoubleUtf8(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    unsigned char a = s[i];
+    if (a == 0xC3 && i + 3 < s.size()) {
+      unsigned char b = s[i + 1], c = s[i + 2], d = s[i + 3];
+      if (b >= 0x82 && b <= 0x9F && c == 0xC2 && d >= 0x80 && d <= 0xBF) {
+        out += static_cast<char>(b + 0x40);
+        out += static_cast<char>(d);
+        i += 3;
+        continue;
+      }
+    }
+    out += static_cast<char>(a);
+  }
+  return out;
+}
+
 // An article's first line: "head, other /pronunciation/ <pos> <pos>".
 void ParseArticle(const std::string& article, std::vector<std::string>& headwords, std::string& body) {
   std::vector<std::string> lines = Lines(article);
@@ -239,7 +260,7 @@ bool ReadDictd(const std::string& indexPath, std::vector<TextEntry>& entries, st
     if (!Base64Number(line.substr(t1 + 1, t2 - t1 - 1), offset) ||
         !Base64Number(line.substr(t2 + 1), length) || offset > dict.size() || length > dict.size() - offset)
       continue;
-    ParseArticle(dict.substr(offset, length), headwords, body);
+    ParseArticle(RepairDoubleUtf8(dict.substr(offset, length)), headwords, body);
     if (headwords.empty()) headwords.push_back(name);
     std::string body1252 = Utf8ToCp1252Lossy(body);
     for (const std::string& h : headwords) {

@@ -45,7 +45,8 @@ std::string Utf8ToCp1252Lossy(const std::string& utf8);
 // slashes is left out, the parts of speech ("<s>", "<vt>") become a first
 // body line "(s)", and the translations follow, one per line. Articles whose
 // headwords are equal for the dictionary's order are joined into one entry.
-// The database's own description ("00-database-...") is skipped. False, with
+// Characters encoded twice over ("Ã³" for "ó") are repaired. The database's
+// own description ("00-database-...") is skipped. False, with
 // `error` set, when the files cannot be read.
 bool ReadDictd(const std::string& indexPath, std::vector<TextEntry>& entries, std::string& error);
 
