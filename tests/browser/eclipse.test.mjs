@@ -96,6 +96,9 @@ for (const [name, size] of [['desktop', DESKTOP], ['phone', PHONE]]) {
 
 test('typed words: case, blanks and the kind of apostrophe do not count; accents do', async () => {
   const page = await openPage(session.browser, session.pages.eclipse.url);
+  const attributes = await page.locator('#word').evaluate((input) =>
+    ['autocomplete', 'autocorrect', 'autocapitalize', 'spellcheck'].map((a) => input.getAttribute(a)));
+  assert.deepEqual(attributes, ['off', 'off', 'off', 'false'], 'the phone leaves typed words as they are');
   const start = await state(page);
   const words = [...new Set(start.whole.toLowerCase().match(/\p{L}+/gu))].filter((w) => !start.given.includes(w));
   // Each case: what the student types, the words it must show in full,
