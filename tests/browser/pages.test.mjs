@@ -11,7 +11,11 @@ const session = useSamplePages({ withServer: true });
 // A little of each activity, so that marks and messages are on the page.
 const play = {
   async cloze(page, { allRight }) {
-    const answers = await page.evaluate(() => PalavrasDadas.map((i) => palavras[i].replace(/<[^>]*>/g, '').trim()));
+    const answers = await page.evaluate(() => PalavrasDadas.map((i) => {
+      const gap = document.createElement('div');
+      gap.innerHTML = palavras[i];
+      return gap.textContent.replace(/\s+/g, ' ').trim();
+    }).filter((answer) => answer !== ''));
     const gaps = page.locator('#text .gap input');
     for (let i = 0; i < answers.length; i++) await gaps.nth(i).fill(allRight || i > 0 ? answers[i] : 'x');
     await page.locator('#check').click();
