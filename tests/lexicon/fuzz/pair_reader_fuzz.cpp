@@ -1,0 +1,59 @@
+// libFuzzer target for the dictionary pair reader. An input is a 16-bit
+// little-endian length n, then n bytes of pointer file, then the data file.
+// The pair is checked, opened, read, searched and changed in memory; every
+// message goes nowhere.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "lexicon/lexicon_store.h"
+#include "lexicon/pair_check.h"
+#include "platform/platform.h"
+
+namespace {
+
+class Silent : public kio::Platform {
+ public:
+  int RunModal(kio::Dialog&) override { return 2; }
+  kio::Answer ShowMessage(const std::string&, const std::string&, kio::Buttons b, const kio::Dialog*) override {
+    return b == kio::Buttons::Ok ? kio::Answer::Ok : kio::Answer::No;
+  }
+  std::optional<std::string> ChooseFile(const kio::ChooserRequest&) override { return std::nullopt; }
+  std::optional<kio::Rgb> PickColour() override { return std::nullopt; }
+  std::optional<kio::FontChoice> PickFont() override { return std::nullopt; }
+  void OpenInBrowser(const std::string&) override {}
+  void SetWaitCursor(bool) override {}
+  bool EscapePressed() override { return false; }
+  [[noreturn]] void ExitProcess(int) override { __builtin_trap(); }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  static Silent silent;
+  kio::SetPlatform(&silent);
+  if (size < 2) return 0;
+  size_t n = bytes[0] | bytes[1] << 8;
+  const char* p = reinterpret_cast<const char*>(bytes) + 2;
+  size_t rest = size - 2;
+  if (n > rest) n = rest;
+  std::string pointer(p, n), data(p + n, rest - n);
+
+  kio::CheckPair(pointer, data);
+  kio::LexiconStore store;
+  if (!store.OpenBytes(nullptr, pointer, data, true)) return 0;
+  const uint32_t count = store.Count();
+  for (uint32_t i = 0; i <= count && i < 64; ++i) {
+    uint32_t a = i, b = i;
+    store.ReadEntry(nullptr, a);
+    store.ProbeEntry(nullptr, b);
+  }
+  for (std::string key : {"a", "m", "zzzzzzzzzzzzzzzzzzzz", "zzzzzzzzzzzzzzzzzzzzz", "\x01"}) store.Find(nullptr, key);
+  std::string key = "mid";
+  store.PutEntry(nullptr, key, "mid\x1C" "entry\x02");
+  store.DeleteRange(1, count > 3 ? 3 : 1);
+  store.InsertSlot(1);
+  uint32_t last = 999999999;
+  store.ReadEntry(nullptr, last);
+  return 0;
+}
