@@ -195,6 +195,13 @@ uint64_t File::Length() {
   return static_cast<uint64_t>(st.st_size);
 }
 
+uint64_t File::Position() {
+  Check();
+  long p = std::ftell(fp_);
+  if (p < 0) throw FileError{kBadSeek};
+  return static_cast<uint64_t>(p);
+}
+
 std::string File::ReadAll() {
   std::string out;
   char buf[65536];

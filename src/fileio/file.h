@@ -76,6 +76,7 @@ class File {
   void SeekToBegin();
   void Seek(int64_t offset);
   uint64_t Length();
+  uint64_t Position();
   void Flush();
 
   // Reads the whole file; throws like Read.

@@ -1,0 +1,35 @@
+#include "render/fields.h"
+
+namespace kio {
+
+std::string EncodeNumber(uint32_t value) {
+  std::string out(4, '\0');
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return out;
+}
+
+std::string EncodeText(const std::string& text) { return EncodeNumber(static_cast<uint32_t>(text.size())) + text; }
+
+uint32_t FieldReader::Number() {
+  unsigned char b[4];
+  file_.ReadExact(b, 4);
+  return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+}
+
+std::string FieldReader::Bytes(size_t size) {
+  std::string out(size, '\0');
+  if (size) file_.ReadExact(out.data(), size);
+  return out;
+}
+
+std::string FieldReader::Text(size_t limit) {
+  uint32_t count = Number();
+  if (count > limit) throw FileError{kInvalidFile};
+  return Bytes(count);
+}
+
+void FieldWriter::Number(uint32_t value) { file_.Write(EncodeNumber(value)); }
+
+void FieldWriter::Text(const std::string& text) { file_.Write(EncodeText(text)); }
+
+}  // namespace kio

@@ -1,0 +1,286 @@
+#include "render/markup.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "fileio/file.h"
+#include "render/page_settings.h"
+#include "render/player_files.h"
+
+namespace kio {
+
+std::string MediaWidth;
+std::string MediaHeight;
+
+namespace {
+
+std::string gCollected;
+
+enum class Mode { kPlain, kMemory, kStrip };
+
+// A tag may be at most 51 characters, both brackets included.
+constexpr size_t kLongestTag = 50;
+
+bool In(const std::string& x, std::initializer_list<const char*> list) {
+  for (const char* s : list)
+    if (x == s) return true;
+  return false;
+}
+
+std::string LowerAscii(std::string s) { return ToLower(std::move(s)); }
+
+// A size value fits its field: a longer one is cut to the field's length.
+std::string SizeValue(const std::string& v) { return v.substr(0, kMediaSizeLimit); }
+
+struct Accepted {
+  bool accepted = false;
+  std::string replacement;
+  bool collect = true;       // appended to the collected markup
+  bool switchToStrip = false;
+};
+
+// The acceptance test and the replacement of one span "{...}".
+Accepted TrySpan(const std::string& span, Mode mode) {
+  Accepted a;
+  std::string t = LowerAscii(span.substr(1, span.size() - 2));
+  size_t dot = t.rfind('.');
+  long d = dot == std::string::npos ? -1 : static_cast<long>(dot);
+  long e = static_cast<long>(t.size()) - d;
+  if (e < 3) return a;
+  std::string x = t.substr(t.size() - std::min<size_t>(static_cast<size_t>(e), t.size()));
+
+  PageSettings& p = pageSettings;
+  // Frame colours take effect at once, in every mode.
+  if (In(x, {".bg1", ".bg2", ".bg3", ".box", ".fo1", ".fo2", ".fo3"})) {
+    t = ReplaceAll(t, x, "");
+    std::string* field = x == ".bg1"   ? &p.background1
+                         : x == ".bg2" ? &p.background2
+                         : x == ".bg3" ? &p.background3
+                         : x == ".box" ? &p.boxColor
+                         : x == ".fo1" ? &p.fontColor1
+                         : x == ".fo2" ? &p.fontColor2
+                                       : &p.fontColor3;
+    *field = t;
+  }
+
+  std::string prefix = LowerAscii(span.substr(0, 3));
+  std::string v;
+  bool byPrefix = false, byExtension = false;
+  if (In(prefix, {"{i=", "{a=", "{v=", "{f=", "{s=", "{h=", "{t="})) {
+    byPrefix = true;
+    v = t.size() >= 2 ? t.substr(2) : "";
+  } else if (In(LowerAscii(span.substr(0, 4)), {"{f1=", "{f2=", "{f3="})) {
+    a.accepted = true;
+    a.collect = false;
+    a.switchToStrip = true;
+    return a;
+  } else if (In(x, {".mov", ".wav", ".mp3", ".avi", ".jpg", ".gif", ".col", ".alt", ".siz", ".fon", ".bgc", ".rmi",
+                    ".rm", ".mpg", ".mid", ".wmv", ".au", ".wma", ".bg1", ".bg2", ".bg3", ".box", ".fo1", ".fo2",
+                    ".fo3"})) {
+    byExtension = true;
+    v = t;
+  } else {
+    return a;
+  }
+  a.accepted = true;
+  char code = prefix.size() == 3 ? prefix[1] : '\0';
+  const bool audio = In(x, {".wav", ".mp3", ".rmi", ".rm", ".mid", ".au", ".wma"});
+
+  if (mode == Mode::kMemory) {
+    // Fixed sizes; the media sizes are neither used nor changed.
+    if (byPrefix && code == 'i') a.replacement = "<img src=\"" + v + "\" width=\"128\" height=\"78\">";
+    else if (byPrefix && code == 'a')
+      a.replacement = "<embed src=\"" + v + "\"width=\"115\" height=\"45\" AUTOSTART=\"false\"> </embed>";
+    else if (byPrefix && code == 'v')
+      a.replacement = "<embed src=\"" + v + "\" width=\"85\" height=\"75\" AUTOSTART=\"false\"> </embed></p>";
+    else if (byPrefix && code == 'f')
+      a.replacement =
+          "<object width=\"138\" height=\"87\" id=\"FLVPlayer\"><param name=\"movie\"value = "
+          "\"FLVPlayer_Progressive.swf\" /> <param name=\"salign\" value=\"lt\" /><param name = \"quality\"value = "
+          "\"high\" /><param name=\"scale\" value=\"noscale\" /><param name = \"FlashVars\" "
+          "value=\"&MM_ComponentVersion = 1&skinName=Clear_Skin_1&streamName=" +
+          v +
+          " & autoPlay=false&autoRewind=false\" /><embed src=\"FLVPlayer_Progressive.swf\"flashvars=\"&MM_"
+          "ComponentVersion = 1&skinName=Clear_Skin_1&streamName=" +
+          v +
+          " & autoPlay=false&autoRewind=false\" quality=\"high\" scale=\"noscale\" width = \"138\" height = \"87\" "
+          "name = \"FLVPlayer\" salign=\"LT\" type = \"application/x-shockwave-flash\"/></object>";
+    else if (byPrefix && code == 's')
+      a.replacement = "<object><param name=\"movie\"value=\"" + v +
+                      "\"><param name=\"quality\" value=\"high\"><embed src=\"" + v +
+                      "\" quality=\"high\" width=\"90\" height=\"50\"></embed></object>";
+    else if (byExtension && audio)
+      a.replacement = "<embed src=\"" + v + "\"width=\"115\" height=\"45\" AUTOSTART=\"false\"> </embed>";
+    else if (byExtension && In(x, {".jpg", ".gif"}))
+      a.replacement = "<img src=\"" + v + "\" width=\"128\" height=\"78\">";
+    return a;
+  }
+
+  // Plain mode (strip mode computes the same and splices nothing).
+  if (x == ".col") p.frameCols = ReplaceAll(v, ".col", ",*");
+  else if (x == ".alt") p.frameRows = ReplaceAll(v, ".alt", ",*");
+  else if (x == ".siz") a.replacement = "<font size = ' " + ReplaceAll(v, x, "") + " ' >";
+  else if (x == ".fon") a.replacement = "<" + ReplaceAll(v, x, "") + ">";
+
+  if (byPrefix) {
+    switch (code) {
+      case 'i': a.replacement = "<img src='" + v + "'  border='0'>"; break;
+      case 'a':
+        a.replacement = "<embed src='" + v + "' width = '245' height = '45' AUTOSTART='false'> </embed></p>";
+        break;
+      case 'v':
+        a.replacement = "<embed src='" + v + "' width='" + MediaWidth + "' height='" + MediaHeight +
+                        "' AUTOSTART='false'> </embed></p>";
+        break;
+      case 's':
+        a.replacement = "<object><param name=\"movie\" value=\" " + v +
+                        "\"><param name=\"quality\" value=\"high\"><embed src=\"" + v +
+                        "\" quality=\"high\"  width=\"180\" height=\"40\"></embed></object>";
+        break;
+      case 'h': a.replacement.clear(); MediaWidth = SizeValue(v); break;
+      case 't': a.replacement.clear(); MediaHeight = SizeValue(v); break;
+      case 'f':
+        CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
+        a.replacement =
+            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" + MediaWidth + "' height='" +
+            MediaHeight +
+            "' id='VideoPlayer' align='middle'> <param name='allowScriptAccess' value='*' /> <param "
+            "name='allowFullScreen' value='false' /> <param name='movie' value='FLVPlayer.swf?video=" +
+            v +
+            "&autoplay=false' /> <param name='quality' value='high' /><param name='bgcolor' value='#ffffff' /> "
+            "<embed src='FLVPlayer.swf?video=" +
+            v + "&autoplay=false' quality='high' bgcolor='#000000' width='" + MediaWidth + "' height='" +
+            MediaHeight +
+            "' name='VideoPlayer' align='middle' allowScriptAccess='*' allowFullScreen='false' "
+            "type='application/x-shockwave-flash' />  </object>";
+        break;
+    }
+  } else if (byExtension) {
+    if (In(x, {".jpg", ".gif"})) a.replacement = "<img src='" + v + "'> ";
+    else if (In(x, {".avi", ".mov", ".wmv", ".mpg"}))
+      a.replacement = "<embed src='" + v + "' width='240' height='180' AUTOSTART='false'> </embed></p>";
+    else if (audio)
+      a.replacement = "<embed src='" + v + "' width = '245' height = '45' AUTOSTART='false'> </embed></p>";
+  }
+  return a;
+}
+
+Mode TakeMode(std::string& text) {
+  if (text.compare(0, 4, "mmra") == 0 && text.size() >= 4) {
+    text.erase(0, 4);
+    return Mode::kMemory;
+  }
+  if (text.compare(0, 4, "sqnc") == 0 && text.size() >= 4) {
+    text.erase(0, 4);
+    return Mode::kStrip;
+  }
+  return Mode::kPlain;
+}
+
+// The end of the tag that starts at `i`, or npos when there is none within
+// reach.
+size_t TagEnd(const std::string& text, size_t i) {
+  size_t close = text.find('>', i);
+  if (close == std::string::npos || close - i > kLongestTag) return std::string::npos;
+  return close;
+}
+
+// Tries the spans that start at the "{" at `i`, nearest "}" first.
+bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
+  for (size_t close = text.find('}', i + 1); close != std::string::npos; close = text.find('}', close + 1)) {
+    Accepted a = TrySpan(text.substr(i, close - i + 1), mode);
+    if (!a.accepted) continue;
+    if (a.collect && mode != Mode::kMemory) gCollected += a.replacement + " ";
+    const std::string& spliced = mode == Mode::kStrip ? std::string() : a.replacement;
+    text.replace(i, close - i + 1, spliced);
+    if (a.switchToStrip) mode = Mode::kStrip;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+const std::string& CollectedMarkup() { return gCollected; }
+
+void RenderMarkupByRescanning(std::string& text) {
+  Mode mode = TakeMode(text);
+  gCollected.clear();
+  size_t i = 0;
+  while (i < text.size()) {
+    char c = text[i];
+    if (c == '<') {
+      size_t end = TagEnd(text, i);
+      if (end == std::string::npos) {
+        ++i;
+      } else {
+        gCollected.append(text, i, end - i + 1).append(" ");
+        i = end + 1;
+      }
+    } else if (c == '{' && ReplaceAt(text, i, mode)) {
+      i = 0;
+    } else {
+      ++i;
+    }
+  }
+}
+
+// The fast scan. After a replacement at s the text before s is unchanged, so
+// a scan from the start would repeat this pass's decisions up to the first
+// one that looked at text from s on: a "{" it passed over (its spans ran
+// on past s), or a "<" that found no ">" before s and could reach s. The
+// scan resumes there, collecting again the tags this pass collected before
+// that point, exactly as the rescan would.
+void RenderMarkup(std::string& text) {
+  Mode mode = TakeMode(text);
+  gCollected.clear();
+  struct Tag {
+    size_t pos;
+    size_t length;
+  };
+  std::vector<Tag> tags;           // this pass's collected tags
+  std::vector<size_t> openBraces;  // "{" passed over in this pass
+  std::vector<size_t> openTags;    // "<" that found no ">" in reach
+  size_t i = 0;
+  while (i < text.size()) {
+    char c = text[i];
+    if (c == '<') {
+      size_t end = TagEnd(text, i);
+      if (end == std::string::npos) {
+        openTags.push_back(i);
+        ++i;
+      } else {
+        tags.push_back({i, end - i + 1});
+        gCollected.append(text, i, end - i + 1).append(" ");
+        i = end + 1;
+      }
+    } else if (c == '{') {
+      if (!ReplaceAt(text, i, mode)) {
+        openBraces.push_back(i);
+        ++i;
+        continue;
+      }
+      size_t resume = i;
+      if (!openBraces.empty()) resume = std::min(resume, openBraces.front());
+      for (size_t p : openTags)
+        if (p + kLongestTag >= i) {
+          resume = std::min(resume, p);
+          break;
+        }
+      auto before = [resume](size_t p) { return p < resume; };
+      size_t keep = std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
+                    tags.begin();
+      // The rescan collects the tags before the resume point once more.
+      const std::string& t = text;
+      for (size_t k = 0; k < keep; ++k) gCollected.append(t, tags[k].pos, tags[k].length).append(" ");
+      tags.resize(keep);
+      openBraces.erase(std::partition_point(openBraces.begin(), openBraces.end(), before), openBraces.end());
+      openTags.erase(std::partition_point(openTags.begin(), openTags.end(), before), openTags.end());
+      i = resume;
+    } else {
+      ++i;
+    }
+  }
+}
+
+}  // namespace kio

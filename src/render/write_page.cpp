@@ -1,0 +1,199 @@
+#include "render/write_page.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "app/app_paths.h"
+#include "fileio/document.h"
+#include "fileio/file.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/markup.h"
+#include "render/page_settings.h"
+
+namespace kio {
+
+std::string PageText;
+std::string itemCountText;
+const char kTemplateFolder[] = "Tmplates/";
+const char kTemplateResultsAddress[] = "https://kio-results.invalid/php2/envprint.php";
+
+namespace {
+
+constexpr size_t kTemplatePathLimit = 251;
+const char kStartMarker[] = "//INICIA DADOS";
+const char kEndMarker[] = "//TERMINA DADOS";
+
+void Replace(std::string& text, const std::string& from, const std::string& to) { text = ReplaceAll(text, from, to); }
+
+// The whole number at the start of a frame split such as "25%,*".
+long LeadingNumber(const std::string& split) { return std::strtol(split.c_str(), nullptr, 10); }
+
+std::string Without(std::string text, std::initializer_list<const char*> parts) {
+  for (const char* p : parts) text = ReplaceAll(text, p, "");
+  return text;
+}
+
+}  // namespace
+
+void EscapeScriptText(std::string& text) {
+  text = ReplaceAll(text, "\\", "\\\\");
+  text = ReplaceAll(text, "\r\n", " <br> ");
+  text = ReplaceAll(text, "'", "\\'");
+  text = ReplaceAll(text, "\"", "\\\"");
+}
+
+bool FillTemplate(const FillInputs& in) {
+  std::string path = appPaths.programFolder + kTemplateFolder + in.templateName;
+  File file;
+  std::string contents;
+  bool ok = path.size() <= kTemplatePathLimit && file.Open(path, File::kRead);
+  if (ok) {
+    try {
+      ok = file.Length() <= kTemplateLimit;
+      if (ok) contents = file.ReadAll();
+    } catch (const FileError&) {
+      ok = false;
+    }
+  }
+  if (!ok) {
+    ShowMessage("Source code not found!", "Oops!");
+    return false;
+  }
+  PageText = contents;
+  std::string& t = PageText;
+  PageSettings& p = pageSettings;
+
+  const long c8 = 8 * LeadingNumber(p.frameCols);
+  const long r4 = 4 * LeadingNumber(p.frameRows);
+  if (c8 == 800) {
+    Replace(t, "180", "790");
+    Replace(t, "170", "780");
+  } else {
+    Replace(t, "170", std::to_string(c8));
+    Replace(t, "180", std::to_string(c8 + 10));
+  }
+  Replace(t, "190", std::to_string(c8 + 20));
+  Replace(t, "600", std::to_string(770 - c8));
+  Replace(t, "610", std::to_string(780 - c8));
+  Replace(t, "81", std::to_string(r4));
+  Replace(t, "399", std::to_string(480 - r4));
+
+  Replace(t, "i_n_s_t_r_u", in.pageInstructions);
+  Replace(t, "t_i_t_l_e", in.outputFileName);
+
+  p.background1 = Without(p.background1, {"\"", "'", "body bgcolor="});
+  p.background2 = Without(p.background2, {"\"", "'", "body bgcolor="});
+  p.background3 = Without(p.background3, {"\"", "'", "body bgcolor="});
+  p.boxColor = Without(p.boxColor, {"'", "\"", "body bgcolor=", "bgcolor="});
+
+  completionMessage = ReplaceAll(completionMessage, "\r\n", " <br> ");
+  const std::pair<const char*, const std::string*> rows[] = {
+      {"RESPOSTA(S):", &StudentText(12)},
+      {"Clique em Avanca para continuar", &StudentText(8)},
+      {"f_i_m", &StudentText(9)},
+      {"Atividade concluida", &completionMessage},
+      {"p_e_r_f_o_r_m_a_n_c_e", &StudentText(5)},
+      {"f_i_l_e", &StudentText(6)},
+      {"p_e_r_g_u_n_t_a_s:", &StudentText(10)},
+      {"s_e_g_m_e_n_t_s", &StudentText(25)},
+      {"d_o_n_e", &StudentText(15)},
+      {"r_i_g_h_t", &StudentText(17)},
+      {"d_a_t_e", &StudentText(18)},
+      {"t_i_m_e", &StudentText(19)},
+      {"d_e_t_a_i_l_s", &StudentText(20)},
+      {"f_r_e_e", &StudentText(22)},
+      {"t_r_i_a_l_s", &StudentText(27)},
+      {"a_c_e_r_t_o_u", &StudentText(28)},
+      {"a_s_k_n_u_m", &StudentText(21)},
+      {"s_e_n_d", &StudentText(29)},
+      {"En_via", &StudentText(26)},
+      {"i_f_o_n_l_i_n_e", &StudentText(30)},
+      {"p_r_i_n_t", &StudentText(31)},
+      {"n_a_m_e", &StudentText(32)},
+      {"#474792", &p.background3},
+      {"#FFFFCC", &p.background2},
+      {"#CAC5E4", &p.background1},
+      {"#474792", &p.background3},
+      {"#FFFFCC", &p.background2},
+      {"#CAC5E4", &p.background1},
+      {"#000001", &p.fontColor1},
+      {"#000002", &p.fontColor2},
+      {"#FFFFFD", &p.fontColor3},
+      {"Verdana", &p.fontFace1},
+      {"Arial", &p.fontFace2},
+      {"Helvetica", &p.fontFace3},
+      {"13pt", &p.fontSize1},
+      {"14pt", &p.fontSize2},
+      {"12pt", &p.fontSize3},
+      {"w_o_r_d_s:", &StudentText(33)},
+      {"t_y_p_e", &StudentText(7)},
+      {"Escreva_menor", &StudentText(11)},
+      {"#F0E8F0", &p.boxColor},
+      {"2     ;", &itemCountText},
+  };
+  for (const auto& [placeholder, value] : rows) Replace(t, placeholder, *value);
+  Replace(t, "var Total = 5;", "");
+  Replace(t, kTemplateResultsAddress, appPaths.resultsAddress);
+  return true;
+}
+
+std::optional<std::string> CutAtMarkers(const std::string& page, const std::string& data) {
+  size_t p1 = page.find(kStartMarker);
+  size_t p2 = page.find(kEndMarker);
+  // The head keeps the start marker and the four characters after it; the
+  // tail starts two characters before the end marker.
+  if (p1 == std::string::npos || p2 == std::string::npos || p1 + 18 > page.size() || p2 < 2 || p2 - 2 < p1 + 18)
+    return std::nullopt;
+  return page.substr(0, p1 + 18) + data + page.substr(p2 - 2);
+}
+
+std::optional<std::string> WritePage(const PageRequest& request) {
+  ChooserRequest chooser;
+  chooser.save = true;
+  chooser.initialName = appPaths.documentsFolder + "*.htm";
+  chooser.filter = "*.htm||";
+  chooser.defaultExtension = "htm";
+  auto chosen = ChooseFile(chooser);
+  if (!chosen) return std::nullopt;
+  const std::string outputPath = ToLower(*chosen);
+  std::string outputFileName = BareName(*chosen);
+  if (CheckFileNameCharacters(outputFileName) != Answer::Yes) return std::nullopt;
+  outputFileName = ToLower(outputFileName);
+  File page;
+  if (!PrepareDocumentFile(page, outputFileName)) return std::nullopt;
+
+  std::string completionField = request.completionField.substr(0, 1499);
+  std::string instructions = request.instructions.substr(0, 14999);
+  if (instructions.empty()) instructions = "*";
+  RenderMarkup(instructions);
+  EscapeScriptText(instructions);
+
+  completionMessage = completionField;
+  RenderMarkup(completionMessage);
+  bool filled = FillTemplate({request.templateName, instructions, outputFileName});
+  std::optional<std::string> whole;
+  if (filled) {
+    whole = CutAtMarkers(PageText, request.data);
+    if (!whole)
+      ShowMessage(Win1252("O modelo da página não tem as marcas dos dados: a página não foi gerada.\r\n"
+                          "The page template lacks its data markers: the page was not generated."),
+                  "Oops!");
+  }
+  completionMessage = completionField;
+  if (!whole) return std::nullopt;
+
+  try {
+    if (!PrepareDocumentFile(page, outputFileName)) return std::nullopt;
+    if (!page.Open(outputFileName, File::kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+    page.Write(*whole);
+    page.Close();
+  } catch (const FileError&) {
+    ShowMessage("Erro ao criar arquivo html!", "Oops!");
+    return std::nullopt;
+  }
+  return ResolveCase(outputPath);
+}
+
+}  // namespace kio
