@@ -425,7 +425,7 @@ bool LexiconStore::RecordAt(uint32_t offset, std::string& text, int16_t* length)
   return true;
 }
 
-LexiconSlot LexiconStore::MakeSlot(uint32_t offset) {
+LexiconSlot LexiconStore::MakeSlot(uint32_t offset, const std::string* sortKey) {
   LexiconSlot slot;
   slot.offset = offset;
   std::string text;
@@ -434,7 +434,10 @@ LexiconSlot LexiconStore::MakeSlot(uint32_t offset) {
     return slot;
   }
   slot.keyStart = static_cast<uint32_t>(keys_.size());
-  AppendHeadwordSortKey(Headword(text), keys_);
+  if (sortKey)
+    keys_ += *sortKey;
+  else
+    AppendHeadwordSortKey(Headword(text), keys_);
   slot.keySize = static_cast<uint32_t>(keys_.size() - slot.keyStart);
   return slot;
 }
@@ -641,8 +644,11 @@ LexiconEntry LexiconStore::ProbeEntry(const Dialog* window, uint32_t& number) {
 
 uint32_t LexiconStore::Find(const Dialog* window, std::string& key) {
   if (key.empty()) return 0;
+  return FindSortKey(window, key, HeadwordSortKey(key));
+}
+
+uint32_t LexiconStore::FindSortKey(const Dialog* window, std::string& key, const std::string& sought) {
   if (!open_) return kOffLimits;
-  const std::string sought = HeadwordSortKey(key);
   // The first entry whose headword does not sort before the key. An entry
   // that cannot be read has no headword, as a failed read gives, and is
   // reported as the search meets it.
@@ -663,12 +669,14 @@ bool LexiconStore::PutEntry(const Dialog* window, std::string& key, const std::s
     ShowMessage(kEntryTooLong + key, "Oops!", Buttons::Ok, window);
     return false;
   }
-  if (key.empty() || text.find('\0') != std::string::npos || !EntryTextIsSound(text) ||
-      Headword(text).empty() || CompareHeadwords(Headword(text), key) != 0) {
+  const std::string headword = Headword(text);
+  const std::string sortKey = HeadwordSortKey(key);
+  if (key.empty() || text.find('\0') != std::string::npos || !EntryTextIsSound(text) || headword.empty() ||
+      (headword != key && HeadwordSortKey(headword) != sortKey)) {
     ShowMessage(kEntryInvalid + key, "Oops!", Buttons::Ok, window);
     return false;
   }
-  uint32_t p = Find(window, key);
+  uint32_t p = FindSortKey(window, key, sortKey);
   if (p == kOffLimits) {
     ShowMessage(kOffLimitsMessage + key, "Oops!", Buttons::Ok, window);
     key.clear();
@@ -684,7 +692,7 @@ bool LexiconStore::PutEntry(const Dialog* window, std::string& key, const std::s
     DeleteSlot(p);
   }
   InsertSlot(p);
-  AppendRecord(p, text);
+  AppendRecordWithKey(p, text, &sortKey);
   return true;
 }
 
@@ -729,6 +737,10 @@ bool LexiconStore::DeleteRange(uint32_t first, uint32_t end) {
 }
 
 bool LexiconStore::AppendRecord(uint32_t number, const std::string& text) {
+  return AppendRecordWithKey(number, text, nullptr);
+}
+
+bool LexiconStore::AppendRecordWithKey(uint32_t number, const std::string& text, const std::string* sortKey) {
   if (!open_ || number < 1 || number + 2 > Count() || text.size() > static_cast<size_t>(kLongestRecord))
     return false;
   uint64_t offset = data_.size();
@@ -737,7 +749,7 @@ bool LexiconStore::AppendRecord(uint32_t number, const std::string& text) {
     return false;
   }
   PutRecord(data_, text);
-  slots_[number] = MakeSlot(static_cast<uint32_t>(offset));
+  slots_[number] = MakeSlot(static_cast<uint32_t>(offset), sortKey);
   MarkPointerDirty(number);
   try {
     WriteThrough();

@@ -153,7 +153,9 @@ class LexiconStore {
   enum class Load { kOk, kUnreadable };
   Load LoadPair(const std::string& pointerBytes, std::string dataBytes);
   void ClearMemory();
-  LexiconSlot MakeSlot(uint32_t offset);
+  LexiconSlot MakeSlot(uint32_t offset, const std::string* sortKey = nullptr);
+  uint32_t FindSortKey(const Dialog* window, std::string& key, const std::string& sortKey);
+  bool AppendRecordWithKey(uint32_t number, const std::string& text, const std::string* sortKey);
   // The record at `offset` as the reads find it: false when it does not lie
   // whole inside the data file or its length is outside 0 .. 4094.
   bool RecordAt(uint32_t offset, std::string& text, int16_t* length = nullptr) const;

@@ -130,7 +130,9 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
     return;
   }
   EXPECT_TRUE(GetParam().opens);
-  if (store.Commit(nullptr)) EXPECT_EQ(store.OpenNamed(nullptr, appPaths.lexiconDataFile), 0);
+  if (store.Commit(nullptr)) {
+    EXPECT_EQ(store.OpenNamed(nullptr, appPaths.lexiconDataFile), 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, LexiconDamageTest, ::testing::ValuesIn(kDamages),
