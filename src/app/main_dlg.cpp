@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "activities/cloze/cloze_dlg.h"
+#include "activities/eclipse/eclipse_dlg.h"
 #include "app/app_paths.h"
 #include "app/startup.h"
 #include "fileio/document.h"
@@ -174,8 +176,21 @@ void CMainDlg::ChooseLanguage(bool interface) {
 }
 
 void CMainDlg::RunEditor(int button) {
-  // Each editor is wired here once it exists; until then its button does nothing.
-  (void)button;
+  // Each editor is constructed afresh, run to its end and destroyed. Buttons
+  // whose editor does not exist yet do nothing.
+  switch (button) {
+    case kHomeCloze: {
+      CClozeDlg editor;
+      editor.DoModal();
+      break;
+    }
+    case kHomeEclipse: {
+      CEclipseDlg editor;
+      editor.DoModal();
+      break;
+    }
+    default: break;
+  }
 }
 
 CAboutDlg::CAboutDlg()

@@ -1,0 +1,81 @@
+#include "activities/eclipse/eclipse_dlg.h"
+
+#include "activities/eclipse/eclipse_tokens.h"
+#include "fileio/file.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/markup.h"
+
+namespace kio {
+
+namespace {
+
+TextActivityKind EclipseKind() {
+  TextActivityKind k;
+  k.title = "KIO Eclipse";
+  k.extension = "ecl";
+  k.activityName = "elipse";
+  k.tipsHelp = "eclipse_tips.rtf";
+  k.instructionsHelp = "eclipse_instru.rtf";
+  k.textHelp = "eclipse_text.rtf";
+  k.extraHelp = "eclipse_dadas.rtf";
+  k.extraLimit = 4999;
+  k.hintRecords = {29, 30};
+  k.textLabelPt = "Texto";
+  k.textLabelEn = "Text";
+  k.extraLabelPt = "Palavras dadas";
+  k.extraLabelEn = "Given words";
+  return k;
+}
+
+}  // namespace
+
+std::string ScriptToken(const std::string& token) {
+  // Every non-letter is a token of its own, so only these single characters
+  // could end or break the page's string.
+  if (token == "'") return "\\'";
+  if (token == "\\") return "\\\\";
+  if (token == "\r") return "\\r";
+  if (token == "\n") return "\\n";
+  return token;
+}
+
+EclipseData BuildEclipseData(const std::string& source, const std::string& givenWords) {
+  EclipseData out;
+  std::string text = source;
+  RenderMarkup(text);
+  text = ReplaceAll(text, "\r\n", "<br>");
+  const std::string given = CollectedMarkup() + "br " + givenWords;
+
+  int i = 0;
+  for (const std::string& token : Tokenize(text)) {
+    out.tokens += "palavras[" + std::to_string(i) + "]='" + ScriptToken(token) + "';\r\n";
+    if (++i > kEclipseMaxEntries - 1) {
+      out.textCut = true;
+      ShowMessage(Win1252("Limite de texto ultrapassado. Apenas uma parte será processada."), UiText[1]);
+      break;
+    }
+  }
+  int j = 0;
+  for (const std::string& token : Tokenize(given)) {
+    if (!IsLetter(token[0])) continue;
+    out.given += "PalavrasDadas[" + std::to_string(j) + "]='" + token + "';\r\n";
+    if (++j > kEclipseMaxEntries - 1) {
+      out.givenCut = true;
+      ShowMessage(Win1252("Limite de dados ultrapassado. Apenas uma parte será processada."), UiText[1]);
+      break;
+    }
+  }
+  return out;
+}
+
+CEclipseDlg::CEclipseDlg() : CTextActivityDlg(EclipseKind()) {}
+
+bool CEclipseDlg::BuildPageData(std::string& data) {
+  EclipseData d = BuildEclipseData(FieldText(kActText), FieldText(kActExtra));
+  data = d.tokens + d.given;
+  return true;
+}
+
+}  // namespace kio

@@ -1,0 +1,273 @@
+#include "activities/text_activity_dlg.h"
+
+#include "app/app_paths.h"
+#include "dialogs/formatting.h"
+#include "fileio/document.h"
+#include "fileio/file.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/fields.h"
+#include "render/page_settings.h"
+#include "render/write_page.h"
+
+namespace kio {
+
+namespace {
+
+constexpr int kButtonWidth = 52;
+constexpr int kButtonHeight = 14;
+constexpr int kRight = 162;        // left edge of the right-hand column
+constexpr int kRightWidth = 340;
+
+DialogTemplate ActivityLayout(const TextActivityKind& kind) {
+  const bool extra = kind.extraLimit > 0;
+  const int textHeight = extra ? 96 : 130;
+  const int finalLabelY = extra ? 198 : 198;
+  DialogTemplate t;
+  t.title = kind.title;
+  t.width = 507;
+  t.height = 306;
+  t.controls = {
+      {kActHelp, ControlKind::RichText, "", 5, 5, 150, 236, kReadOnly | kVScroll},
+      {kActLabelInstructions, ControlKind::Label, "", kRight + 15, 4, 200, 9},
+      {kActHelpInstructions, ControlKind::Button, "?", kRight, 3, 12, 10},
+      {kActInstructions, ControlKind::Edit, "", kRight, 14, kRightWidth, 34, kMultiLine | kVScroll | kWantReturn},
+      {kActLabelText, ControlKind::Label, "", kRight + 15, 52, 200, 9},
+      {kActHelpText, ControlKind::Button, "?", kRight, 51, 12, 10},
+      {kActText, ControlKind::Edit, "", kRight, 62, kRightWidth, textHeight, kMultiLine | kVScroll | kWantReturn},
+      {kActLabelFinal, ControlKind::Label, "Final", kRight + 15, finalLabelY, 200, 9},
+      {kActHelpFinal, ControlKind::Button, "?", kRight, finalLabelY - 1, 12, 10},
+      {kActFinal, ControlKind::Edit, "", kRight, finalLabelY + 10, kRightWidth, 26, kMultiLine | kVScroll | kWantReturn},
+      {kActHint1, ControlKind::Label, "", kRight, 238, kRightWidth, 8},
+      {kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8},
+      {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
+      {kActNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
+      {kActOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
+      {kActSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
+      {kActSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
+      {kActGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20, kButtonHeight},
+      {kActReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
+      {kActFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
+      {kActParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
+      {kActAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
+      {kActGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
+      {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
+  };
+  if (extra) {
+    t.controls.push_back({kActLabelExtra, ControlKind::Label, "", kRight + 15, 162, 200, 9});
+    t.controls.push_back({kActHelpExtra, ControlKind::Button, "?", kRight, 161, 12, 10});
+    t.controls.push_back({kActExtra, ControlKind::Edit, "", kRight, 172, kRightWidth, 22, kMultiLine | kVScroll | kWantReturn});
+  }
+  return t;
+}
+
+// The "Final" box shows the completion message with "<br>" as line breaks.
+std::string FinalBoxText(const std::string& message) { return ReplaceAll(message, "<br>", "\r\n"); }
+
+}  // namespace
+
+std::string LocalText(const std::string& portuguese, const std::string& english) {
+  return appPaths.helpFolder == "instru_eng/" ? english : portuguese;
+}
+
+CTextActivityDlg::CTextActivityDlg(const TextActivityKind& kind) : Dialog(ActivityLayout(kind)), kind_(kind) {
+  auto helpOn = [this](int id, const std::string& help) {
+    OnButton(id, [this, help] { ShowHelp(kActHelp, HelpText(help)); });
+  };
+  helpOn(kActHelpInstructions, kind_.instructionsHelp);
+  helpOn(kActHelpText, kind_.textHelp);
+  helpOn(kActHelpFinal, "mensagem_final.rtf");
+  helpOn(kActWhatCanIDo, kind_.tipsHelp);
+  OnFocusEnter(kActInstructions, [this] { ShowHelp(kActHelp, HelpText(kind_.instructionsHelp)); });
+  OnFocusEnter(kActText, [this] { ShowHelp(kActHelp, HelpText(kind_.textHelp)); });
+  OnFocusEnter(kActFinal, [this] { ShowHelp(kActHelp, HelpText("mensagem_final.rtf")); });
+  if (HasExtra()) {
+    helpOn(kActHelpExtra, kind_.extraHelp);
+    OnFocusEnter(kActExtra, [this] { ShowHelp(kActHelp, HelpText(kind_.extraHelp)); });
+  }
+  OnButton(kActNew, [this] {
+    if (AskToSave()) Start();
+  });
+  OnButton(kActOpen, [this] {
+    if (AskToSave()) Open();
+  });
+  OnButton(kActSave, [this] { Save(); });
+  OnButton(kActSaveAs, [this] { SaveAs(); });
+  OnButton(kActGenerate, [this] { Generate(); });
+  OnButton(kActFont, [] { RunFontDialog(); });
+  OnButton(kActParagraph, [] { RunParagraphDialog(); });
+  OnButton(kActAV, [this] { RunAVDialog(kind_.activityName); });
+  OnButton(kActGlobal, [this] {
+    RunFramesDialog();
+    settingsChanged_ = true;
+  });
+}
+
+bool CTextActivityDlg::OnInitDialog() {
+  Start();
+  return true;
+}
+
+std::string CTextActivityDlg::FieldText(int id) const {
+  std::string text = GetItemText(id);
+  size_t limit = id == kActExtra ? kind_.extraLimit : id == kActFinal ? kCompletionMessageLimit : kind_.textLimit;
+  if (text.size() > limit) text.resize(limit);
+  return text;
+}
+
+void CTextActivityDlg::Start() {
+  // Interface texts on the controls.
+  const std::pair<int, int> labels[] = {{kActNew, 146},    {kActOpen, 147},     {kActSave, 148},
+                                        {kActSaveAs, 149}, {kActGenerate, 150}, {kActReturn, 145},
+                                        {kActWhatCanIDo, 0}, {kActFont, 184},   {kActParagraph, 185},
+                                        {kActGlobal, 186}};
+  for (auto [id, record] : labels)
+    if (!UiText[record].empty()) SetItemText(id, UiText[record]);
+  SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
+  SetItemText(kActLabelText, LocalText(kind_.textLabelPt, kind_.textLabelEn));
+  SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
+  if (HasExtra()) SetItemText(kActLabelExtra, LocalText(kind_.extraLabelPt, kind_.extraLabelEn));
+  for (size_t i = 0; i < kind_.hintRecords.size() && i < 2; ++i)
+    SetItemText(i == 0 ? kActHint1 : kActHint2, UiText[kind_.hintRecords[i]]);
+  ShowHelp(kActHelp, HelpText(kind_.tipsHelp));
+
+  ResetPageSettings();
+  rememberedCompletion_ = FinalBoxText(completionMessage);
+  rememberedInstructions_ = UiText[25];
+  NewSteps();
+}
+
+void CTextActivityDlg::NewSteps() {
+  rememberedText_.clear();
+  rememberedExtra_.clear();
+  documentName = UiText[23];
+  RefreshFields();
+  documentFile.Close();
+  documentOpen = false;
+  settingsChanged_ = false;
+  ResetPageSettings();
+}
+
+void CTextActivityDlg::ReadFields() {
+  instructions_ = FieldText(kActInstructions);
+  text_ = FieldText(kActText);
+  if (HasExtra()) extra_ = FieldText(kActExtra);
+  completion_ = FieldText(kActFinal);
+  completionMessage = completion_;
+}
+
+void CTextActivityDlg::RefreshFields() {
+  SetItemText(kActInstructions, rememberedInstructions_);
+  SetItemText(kActText, rememberedText_);
+  if (HasExtra()) SetItemText(kActExtra, rememberedExtra_);
+  SetItemText(kActFinal, rememberedCompletion_);
+  SetItemText(kActDocumentName, documentName);
+}
+
+bool CTextActivityDlg::Changed() {
+  ReadFields();
+  return settingsChanged_ || instructions_ != rememberedInstructions_ || text_ != rememberedText_ ||
+         (HasExtra() && extra_ != rememberedExtra_) || completion_ != rememberedCompletion_;
+}
+
+bool CTextActivityDlg::AskToSave() {
+  if (!Changed()) return true;
+  switch (ShowMessage(UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+    case Answer::Cancel: return false;
+    case Answer::Yes: Save(); return true;
+    default: return true;
+  }
+}
+
+void CTextActivityDlg::Open() {
+  documentFile.Close();
+  documentOpen = false;
+  auto chosen = ChooseFile(DocumentChooser(kind_.extension, false));
+  if (!chosen) return;
+  std::string lowerPath = TakeChosenName(*chosen);
+  if (!PrepareDocumentFile(documentFile, documentName)) return;
+  documentOpen = true;
+  documentFile.Open(documentName, File::kReadWrite);
+  try {
+    ReadSettingsBlock(documentFile);
+    rememberedCompletion_ = FinalBoxText(completionMessage);
+    FieldReader reader(documentFile);
+    rememberedInstructions_ = reader.Text(kind_.textLimit);
+    rememberedText_ = reader.Text(kind_.textLimit);
+    if (HasExtra()) rememberedExtra_ = reader.Text(kind_.extraLimit);
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
+  }
+  RefreshFields();
+  SetDocumentsFolderFrom(lowerPath);
+}
+
+bool CTextActivityDlg::Save() {
+  ReadFields();
+  if (text_.empty()) {
+    ShowMessage(UiText[31], "Oops!", Buttons::Ok, this);
+    return false;
+  }
+  std::string lowerPath = appPaths.documentsFolder + documentName;
+  try {
+    if (!documentOpen) {
+      auto chosen = ChooseFile(DocumentChooser(kind_.extension, true));
+      if (!chosen) return false;
+      lowerPath = TakeChosenName(*chosen);
+      if (!PrepareDocumentFile(documentFile, documentName)) return false;
+      documentFile.Open(documentName, File::kCreateWrite);
+      documentOpen = true;
+    }
+    documentFile.SeekToBegin();
+    WriteSettingsBlock(documentFile);
+    FieldWriter writer(documentFile);
+    writer.Text(instructions_);
+    writer.Text(text_);
+    if (HasExtra()) writer.Text(extra_);
+    SetDocumentsFolderFrom(lowerPath);
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, UiText[84]);
+    return false;
+  }
+  rememberedInstructions_ = instructions_;
+  rememberedText_ = text_;
+  rememberedExtra_ = extra_;
+  rememberedCompletion_ = completion_;
+  RefreshFields();
+  settingsChanged_ = false;
+  return true;
+}
+
+void CTextActivityDlg::SaveAs() {
+  documentFile.Close();
+  documentOpen = false;
+  Save();
+}
+
+void CTextActivityDlg::OnCancel() {
+  if (!AskToSave()) return;
+  documentFile.Close();
+  documentOpen = false;
+  documentName = "*.txt";
+  EndDialog(IDCANCEL);
+}
+
+void CTextActivityDlg::Generate() {
+  ReadFields();
+  if (text_.empty()) {
+    ShowMessage(UiText[32], "Oops!", Buttons::Ok, this);
+    return;
+  }
+  std::string data;
+  if (!BuildPageData(data)) return;
+  PageRequest request;
+  request.templateName = TemplateName();
+  request.instructions = instructions_;
+  request.completionField = completion_;
+  request.data = data;
+  auto written = WritePage(request);
+  if (written && ShowMessage(UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
+}
+
+}  // namespace kio

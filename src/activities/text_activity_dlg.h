@@ -1,0 +1,103 @@
+// The shared flow of the activity editors whose document is the settings
+// block followed by a few text fields (Cloze, Eclipse, Memory, Sequence):
+// start, New, Open, Save, Save As, Return with the ask-to-save rule, the
+// formatting buttons, help on focus, and the frame of Generate.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+
+namespace kio {
+
+// Control ids shared by these editors.
+enum ActivityControl {
+  kActInstructions = 1401,
+  kActText = 1402,
+  kActFinal = 1403,
+  kActDocumentName = 1404,
+  kActHint1 = 1405,
+  kActHint2 = 1406,
+  kActExtra = 1407,  // a third text field (Eclipse's given words)
+  kActHelp = 1410,
+  kActHelpInstructions = 1411,
+  kActHelpText = 1412,
+  kActHelpFinal = 1413,
+  kActHelpExtra = 1417,
+  kActWhatCanIDo = 1420,
+  kActNew = 1421,
+  kActOpen = 1422,
+  kActSave = 1423,
+  kActSaveAs = 1424,
+  kActGenerate = 1425,
+  kActReturn = IDCANCEL,
+  kActFont = 1431,
+  kActParagraph = 1432,
+  kActAV = 1433,
+  kActGlobal = 1434,
+  kActLabelInstructions = 1441,
+  kActLabelText = 1442,
+  kActLabelFinal = 1443,
+  kActLabelExtra = 1447,
+};
+
+// Longest completion message the "Final" box takes.
+constexpr size_t kCompletionMessageLimit = 1499;
+
+struct TextActivityKind {
+  std::string title;          // dialog title, e.g. "KIO Cloze"
+  std::string extension;      // document extension without dot, e.g. "clo"
+  std::string activityName;   // for the AV dialog
+  std::string tipsHelp;       // shown at start and by "O que posso fazer?"
+  std::string instructionsHelp, textHelp, extraHelp;
+  size_t textLimit = 14999;
+  size_t extraLimit = 0;      // 0: the document has no third field
+  std::vector<int> hintRecords;  // UiText records shown in the hint lines
+  // Labels of the boxes, Portuguese and English.
+  std::string textLabelPt, textLabelEn, extraLabelPt, extraLabelEn;
+};
+
+class CTextActivityDlg : public Dialog {
+ public:
+  explicit CTextActivityDlg(const TextActivityKind& kind);
+
+ protected:
+  bool OnInitDialog() override;
+  void OnCancel() override;  // Return
+
+  // Builds the data text put between the page's markers; false stops the
+  // generation (the message has been shown).
+  virtual bool BuildPageData(std::string& data) = 0;
+  // The template of the page.
+  virtual std::string TemplateName() const = 0;
+
+  const TextActivityKind& Kind() const { return kind_; }
+  // The current field texts (read from the boxes, cut to their limits).
+  std::string FieldText(int id) const;
+
+ private:
+  void Start();
+  void NewSteps();
+  void ReadFields();
+  void RefreshFields();
+  bool Changed();
+  // False when the teacher cancelled.
+  bool AskToSave();
+  void Open();
+  bool Save();
+  void SaveAs();
+  void Generate();
+  bool HasExtra() const { return kind_.extraLimit > 0; }
+
+  TextActivityKind kind_;
+  // As last loaded or saved.
+  std::string rememberedInstructions_, rememberedText_, rememberedExtra_, rememberedCompletion_;
+  // As read from the boxes.
+  std::string instructions_, text_, extra_, completion_;
+  bool settingsChanged_ = false;
+};
+
+// Texts of the editor's own labels, by interface language.
+std::string LocalText(const std::string& portuguese, const std::string& english);
+
+}  // namespace kio
