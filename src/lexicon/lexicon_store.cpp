@@ -80,7 +80,6 @@ std::string InterruptQuestion(size_t n) {
 const char* const kTempPointer = "temppont";
 const char* const kTempData = "tempglo";
 const char* const kCommitMark = "tempcommit";
-const char* const kCommitMarkNew = "tempcommit.new";
 
 void (*gCommitStepObserver)(int) = nullptr;
 int gCommitStep = 0;
@@ -546,7 +545,7 @@ CommitRecovery LexiconStore::RecoverCommit() {
     ::unlink(kCommitMark);
   }
   bool any = false;
-  for (const char* name : {kTempData, kTempPointer, kCommitMarkNew}) {
+  for (const char* name : {kTempData, kTempPointer}) {
     if (Exists(name)) {
       ::unlink(name);
       any = true;
@@ -770,12 +769,12 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
   try {
     WriteDurable(kTempData, dataBytes);
     WriteDurable(kTempPointer, pointerBytes);
-    // From the moment the mark exists the new pair is the dictionary: an
-    // interrupted rename is completed by the next open.
-    WriteDurable(kCommitMarkNew, "kio commit\n" + pointerName + "\n" + dataName + "\n" +
-                                     std::to_string(pointerBytes.size()) + "\n" +
-                                     std::to_string(dataBytes.size()) + "\n");
-    if (::rename(kCommitMarkNew, kCommitMark) != 0) ThrowErrno();
+    // From the moment the mark is on disk the new pair is the dictionary: an
+    // interrupted rename is completed by the next open. A mark cut short
+    // does not parse, and then the main pair was not touched yet.
+    WriteDurable(kCommitMark, "kio commit\n" + pointerName + "\n" + dataName + "\n" +
+                                  std::to_string(pointerBytes.size()) + "\n" +
+                                  std::to_string(dataBytes.size()) + "\n");
     SyncFolder();
     marked = true;
     CommitStep();
@@ -785,11 +784,10 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
     CommitStep();
     SyncFolder();
     ::unlink(kCommitMark);
-    SyncFolder();
     CommitStep();
   } catch (const FileError&) {
     if (!marked) {
-      for (const char* name : {kTempData, kTempPointer, kCommitMarkNew}) ::unlink(name);
+      for (const char* name : {kTempData, kTempPointer, kCommitMark}) ::unlink(name);
     }
     throw;
   }
