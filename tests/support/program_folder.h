@@ -24,6 +24,7 @@ class ProgramFolder {
   }
   std::filesystem::path operator/(const std::string& name) const { return dir_ / name; }
   std::string str() const { return dir_.str(); }
+  const std::filesystem::path& path() const { return dir_.path(); }
 
  private:
   TempDir dir_;

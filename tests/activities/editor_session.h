@@ -1,0 +1,79 @@
+// Runs an activity editor in-process through the headless driver, inside a
+// fresh copy of the program folder with the languages loaded.
+#pragma once
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "app/app_paths.h"
+#include "app/startup.h"
+#include "fileio/document.h"
+#include "kio_test.h"
+#include "lang/texts.h"
+#include "platform/headless.h"
+#include "platform/text_encoding.h"
+#include "program_folder.h"
+#include "render/page_settings.h"
+
+namespace kio::test {
+
+// A program text as the transcript shows it.
+inline std::string Shown(const std::string& cp1252) { return Cp1252ToUtf8(EscapeLine(cp1252)); }
+
+inline bool Has(const std::string& transcript, const std::string& part) {
+  return transcript.find(part) != std::string::npos;
+}
+
+class EditorSession {
+ public:
+  EditorSession() : in_(folder_.path()) {
+    appPaths = AppPaths{};
+    pageSettings = PageSettings{};
+    // A small template stands in for the shipped ones, so that pages can be
+    // compared byte for byte.
+    for (const char* name : {"tmplate_cloze.htm", "tmplate_eclipse.htm"})
+      std::filesystem::copy_file(std::filesystem::path(KIO_FIXTURES) / "tmplate_test.htm", folder_ / "Tmplates" / name,
+                                 std::filesystem::copy_options::overwrite_existing);
+    HeadlessSession quiet;
+    StartUp();
+    appPaths.programFolder = appPaths.startFolder;
+    documentOpen = false;
+    documentFile.Close();
+  }
+
+  // Runs `editor` with `script`; returns the transcript. The working folder
+  // is the program folder again afterwards.
+  template <typename Editor>
+  std::string Run(Editor& editor, const std::string& script) {
+    std::istringstream in(script);
+    std::ostringstream out;
+    HeadlessPlatform platform(in, out);
+    SetPlatform(&platform);
+    try {
+      editor.DoModal();
+    } catch (const ProcessExit&) {
+    } catch (const ScriptEnded&) {
+      out << "(script ended)\n";
+    }
+    SetPlatform(nullptr);
+    std::filesystem::current_path(folder_.path());
+    return out.str();
+  }
+
+  template <typename Editor>
+  std::string Run(const std::string& script) {
+    Editor editor;
+    return Run(editor, script);
+  }
+
+  const ProgramFolder& folder() const { return folder_; }
+  std::string docs() const { return (work_.path()).string() + "/"; }
+  std::filesystem::path operator/(const std::string& name) const { return work_ / name; }
+
+ private:
+  ProgramFolder folder_;
+  TempDir work_;
+  InFolder in_;
+};
+
+}  // namespace kio::test

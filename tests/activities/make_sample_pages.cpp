@@ -1,0 +1,84 @@
+// Writes sample Cloze and Eclipse pages through the real editors and
+// generators, for the browser tests: make_sample_pages OUTDIR.
+// KIO_RESULTS_ADDRESS, when set, replaces the results address.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "activities/cloze/cloze_dlg.h"
+#include "activities/eclipse/eclipse_dlg.h"
+#include "app/app_paths.h"
+#include "app/startup.h"
+#include "kio_test.h"
+#include "platform/headless.h"
+
+namespace fs = std::filesystem;
+using namespace kio;
+
+namespace {
+
+// Types a text into a field: the script's escapes carry its line breaks.
+std::string Type(int id, const std::string& utf8) { return "type " + std::to_string(id) + " " + utf8 + "\n"; }
+
+bool Generate(Dialog& editor, const std::string& script) {
+  std::istringstream in(script);
+  std::ostringstream out;
+  HeadlessPlatform platform(in, out);
+  SetPlatform(&platform);
+  bool ok = true;
+  try {
+    editor.DoModal();
+  } catch (const ProcessExit&) {
+    ok = false;
+  } catch (const ScriptEnded&) {
+    ok = false;
+  }
+  SetPlatform(nullptr);
+  if (!ok || out.str().find("SCRIPT ERROR") != std::string::npos || out.str().find("Oops") != std::string::npos) {
+    std::cerr << out.str();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: make_sample_pages OUTDIR\n";
+    return 2;
+  }
+  fs::path outdir = fs::absolute(argv[1]);
+  fs::create_directories(outdir);
+  test::TempDir program;
+  test::CopyProgramFolder(program.path());
+  if (const char* address = std::getenv("KIO_RESULTS_ADDRESS")) test::WriteFile(program / "Configura.txt", address);
+  fs::current_path(program.path());
+  {
+    std::istringstream none;
+    std::ostringstream out;
+    HeadlessPlatform platform(none, out);
+    SetPlatform(&platform);
+    StartUp();
+    appPaths.programFolder = appPaths.startFolder;
+    SetPlatform(nullptr);
+  }
+
+  CClozeDlg cloze;
+  std::string clozeScript =
+      Type(kActInstructions, "Complete the text with the missing words.") +
+      Type(kActText,
+           "The [cat] sat on the [mat].\\r\\nIt was a [sunny] day, and the cat's friend, the [dog], "
+           "was [sleeping]  under the tree.") +
+      "press " + std::to_string(kActGenerate) + "\nchoose " + (outdir / "cloze.htm").string() +
+      "\nanswer No\npress 2\nanswer No\n";
+  CEclipseDlg eclipse;
+  std::string eclipseScript =
+      Type(kActInstructions, "Type the words you think are in the text.") +
+      Type(kActText, "O gato subiu no telhado.\\r\\nA ação do gato's dia foi <b>rápida</b>!") +
+      Type(kActExtra, "o, a") + "press " + std::to_string(kActGenerate) + "\nchoose " +
+      (outdir / "eclipse.htm").string() + "\nanswer No\npress 2\nanswer No\n";
+  bool ok = Generate(cloze, clozeScript) && Generate(eclipse, eclipseScript);
+  return ok ? 0 : 1;
+}
