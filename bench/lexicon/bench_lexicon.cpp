@@ -243,7 +243,8 @@ int main(int argc, char** argv) {
   sqlMerge.Insert(a);
   double sqlMergeTime = Seconds([&] { sqlMerge.Insert(b); });
   rows.push_back({"merge " + std::to_string(kBig) + " into " + std::to_string(kBig) + " entries", merge,
-                  sqlMergeTime, -1, "SQLite: bulk insert (or replace) of the same entries into the filled table"});
+                  sqlMergeTime, -1,
+                  "SQLite: bulk insert (or replace) of the same entries into the filled table"});
 
   LexiconStore::DeriveNames("b.kio");
   LexiconStore store;
@@ -279,7 +280,8 @@ int main(int argc, char** argv) {
     const size_t sample = quick ? 2000 : 20000;
     naiveFind = Seconds([&] {
                   for (size_t i = 0; i < sample; ++i) naive.Find(keys[i]);
-                }) * static_cast<double>(kFinds) / sample;
+                }) *
+                static_cast<double>(kFinds) / sample;
   }
   {
     fs::copy_file("a.kio", "n.kio", fs::copy_options::overwrite_existing);
@@ -288,7 +290,8 @@ int main(int argc, char** argv) {
     const size_t sample = quick ? 200 : 1000;
     naiveMerge = Seconds([&] {
                    for (size_t i = 0; i < sample; ++i) naive.Put(b[i]);
-                 }) * static_cast<double>(kBig) / sample;
+                 }) *
+                 static_cast<double>(kBig) / sample;
   }
   rows[rows.size() - 2].naive = naiveMerge;
   rows.push_back({std::to_string(kFinds) + " Find calls (half absent)", find, sqlFind, naiveFind,

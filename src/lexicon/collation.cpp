@@ -18,7 +18,8 @@ class Collation {
     collator_ = ucol_open("pt_BR", &status);
     if (U_FAILURE(status)) throw std::runtime_error("ICU has no collation for Portuguese (Brazil)");
     ucol_setStrength(collator_, UCOL_SECONDARY);
-    for (int b = 0; b < 256; ++b) unicode_[b] = static_cast<UChar>(Cp1252CodePoint(static_cast<unsigned char>(b)));
+    for (int b = 0; b < 256; ++b)
+      unicode_[b] = static_cast<UChar>(Cp1252CodePoint(static_cast<unsigned char>(b)));
   }
   ~Collation() { ucol_close(collator_); }
 
@@ -32,8 +33,8 @@ class Collation {
   int Compare(std::string_view a, std::string_view b) {
     const UChar* wa = Widen(a, bufferA_);
     const UChar* wb = Widen(b, bufferB_);
-    UCollationResult r = ucol_strcoll(collator_, wa, static_cast<int32_t>(a.size()), wb,
-                                      static_cast<int32_t>(b.size()));
+    UCollationResult r =
+        ucol_strcoll(collator_, wa, static_cast<int32_t>(a.size()), wb, static_cast<int32_t>(b.size()));
     return r == UCOL_LESS ? -1 : r == UCOL_EQUAL ? 0 : 1;
   }
 

@@ -27,8 +27,8 @@ const std::string kCannotSaveProgramData =
     Win1252("Cannot save program data.\r\n\r\nImpossível salvar dados do programa.");
 const std::string kCannotCreateDictionary =
     Win1252("Cannot create new dictionary.\r\n\r\nImpossível criar novo dicionário.");
-const std::string kFindDictionary =
-    Win1252("Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não encontrado! Localizar dicionário ?");
+const std::string kFindDictionary = Win1252(
+    "Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não encontrado! Localizar dicionário ?");
 const std::string kCreateDictionary = Win1252("Create dictionary ? \r\n \r\n Criar dicionário ?");
 const std::string kDictionaryNotFound = Win1252("Dictionary not found! \r\n\r\nDicionário não localizado!");
 const std::string kNamedDictionaryNotFound =
@@ -493,8 +493,13 @@ void LexiconStore::Flush() {
   countDirty_ = false;
 }
 
-void LexiconStore::WriteThrough() {
-  if (batchDepth_ == 0) Flush();
+void LexiconStore::WriteThrough(const std::string& failure) {
+  if (batchDepth_ > 0) return;
+  try {
+    Flush();
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, failure);
+  }
 }
 
 LexiconStore::Batch::Batch(LexiconStore& store) : store_(store) { ++store_.batchDepth_; }
@@ -598,44 +603,33 @@ void LexiconStore::EndUpdate() {
 
 bool LexiconStore::ValidateEntry(const Dialog* window, const std::string& text, uint32_t number) {
   if (EntryTextIsSound(text)) return false;
-  ShowMessage(kReadError5 + std::to_string(number) + ". Tente excluir verbete.", "Oops!", Buttons::Ok, window);
+  ShowMessage(kReadError5 + std::to_string(number) + ". Tente excluir verbete.", "Oops!", Buttons::Ok,
+              window);
   return true;
 }
 
 LexiconEntry LexiconStore::ReadEntry(const Dialog* window, uint32_t& number) {
-  if (!open_) {
-    ReportFileError(kFileNotFound, kReadError1);
-    return "";
+  if (open_) {
+    if (number == 0) number = 1;
+    if (number > Count() - 2) number = Count() - 2;
   }
-  uint32_t count = Count();
-  if (number == 0) number = 1;
-  if (number > count - 2) number = count - 2;
-  std::string text;
-  if (!RecordAt(slots_[number].offset, text)) {
-    ShowMessage(kReadError2, "Oops!", Buttons::Ok, window);
-    return "";
-  }
-  if (ValidateEntry(window, text, number)) {
-    ShowMessage(kReadError2, "Oops!", Buttons::Ok, window);
-    return "";
-  }
-  return UntilZero(text);
+  return ReadRecord(window, number, kReadError1, kReadError2);
 }
 
 LexiconEntry LexiconStore::ProbeEntry(const Dialog* window, uint32_t& number) {
+  if (open_ && number > Count() - 1) number = Count() - 1;
+  return ReadRecord(window, number, kReadError3, kReadError4);
+}
+
+LexiconEntry LexiconStore::ReadRecord(const Dialog* window, uint32_t number, const std::string& notOpen,
+                                      const std::string& damaged) {
   if (!open_) {
-    ReportFileError(kFileNotFound, kReadError3);
+    ReportFileError(kFileNotFound, notOpen);
     return "";
   }
-  uint32_t count = Count();
-  if (number > count - 1) number = count - 1;
   std::string text;
-  if (!RecordAt(slots_[number].offset, text)) {
-    ShowMessage(kReadError4, "Oops!", Buttons::Ok, window);
-    return "";
-  }
-  if (ValidateEntry(window, text, number)) {
-    ShowMessage(kReadError4, "Oops!", Buttons::Ok, window);
+  if (!RecordAt(slots_[number].offset, text) || ValidateEntry(window, text, number)) {
+    ShowMessage(damaged, "Oops!", Buttons::Ok, window);
     return "";
   }
   return UntilZero(text);
@@ -700,11 +694,7 @@ bool LexiconStore::InsertSlot(uint32_t number) {
   slots_.Insert(number, slots_[number]);
   pointerLength_ = std::max<uint64_t>(pointerLength_, 4 + 4 * static_cast<uint64_t>(Count()) + 4);
   MarkPointerDirty(number);
-  try {
-    WriteThrough();
-  } catch (const FileError& e) {
-    ReportFileError(e.cause, kAddingError);
-  }
+  WriteThrough(kAddingError);
   return true;
 }
 
@@ -713,11 +703,7 @@ bool LexiconStore::DeleteSlot(uint32_t number) {
   slots_.Erase(number);
   pointerLength_ -= 4;
   MarkPointerDirty(number);
-  try {
-    WriteThrough();
-  } catch (const FileError& e) {
-    ReportFileError(e.cause, kDeletingError);
-  }
+  WriteThrough(kDeletingError);
   return true;
 }
 
@@ -727,11 +713,7 @@ bool LexiconStore::DeleteRange(uint32_t first, uint32_t end) {
   slots_.Erase(first, end);
   pointerLength_ -= 4 * static_cast<uint64_t>(end - first);
   MarkPointerDirty(first);
-  try {
-    WriteThrough();
-  } catch (const FileError& e) {
-    ReportFileError(e.cause, kDeletingError);
-  }
+  WriteThrough(kDeletingError);
   return true;
 }
 
@@ -750,11 +732,7 @@ bool LexiconStore::AppendRecordWithKey(uint32_t number, const std::string& text,
   PutRecord(data_, text);
   slots_[number] = MakeSlot(static_cast<uint32_t>(offset), sortKey);
   MarkPointerDirty(number);
-  try {
-    WriteThrough();
-  } catch (const FileError& e) {
-    ReportFileError(e.cause, kEntryError);
-  }
+  WriteThrough(kEntryError);
   return true;
 }
 

@@ -161,7 +161,9 @@ class LexiconStore {
   bool RecordAt(uint32_t offset, std::string& text, int16_t* length = nullptr) const;
   std::string_view KeyOf(const LexiconSlot& slot) const;
   bool OpenPairReadOnly(const Dialog* window);
-  void WriteThrough();
+  void WriteThrough(const std::string& failure);
+  LexiconEntry ReadRecord(const Dialog* window, uint32_t number, const std::string& notOpen,
+                          const std::string& damaged);
   void Flush();
   void MarkPointerDirty(size_t fromSlot);
   bool WriteCommittedPair(const std::string& pointerBytes, const std::string& dataBytes);
@@ -174,11 +176,11 @@ class LexiconStore {
   bool writable_ = false;
 
   SlotList slots_;
-  std::string keys_;       // sort keys of the headwords, appended as entries come
-  std::string data_;       // the data file's bytes, unwritten appends included
-  uint64_t pointerLength_ = 0;  // the pointer file's length as the operations leave it
-  uint64_t dataOnDisk_ = 0;     // how much of data_ the data file holds
-  size_t dirtyFrom_ = SIZE_MAX; // first slot not yet written
+  std::string keys_;             // sort keys of the headwords, appended as entries come
+  std::string data_;             // the data file's bytes, unwritten appends included
+  uint64_t pointerLength_ = 0;   // the pointer file's length as the operations leave it
+  uint64_t dataOnDisk_ = 0;      // how much of data_ the data file holds
+  size_t dirtyFrom_ = SIZE_MAX;  // first slot not yet written
   bool countDirty_ = false;
   int batchDepth_ = 0;
   bool replaceDuplicates_ = true;

@@ -51,10 +51,10 @@ std::string Utf8ToCp1252Lossy(const std::string& utf8);
 bool ReadDictd(const std::string& indexPath, std::vector<TextEntry>& entries, std::string& error);
 
 struct PutReport {
-  size_t offered = 0;   // entries given
-  size_t added = 0;     // new headwords
-  size_t matched = 0;   // headwords already present (replaced or kept as ReplaceDuplicates says)
-  size_t refused = 0;   // refused by the store, after its message
+  size_t offered = 0;  // entries given
+  size_t added = 0;    // new headwords
+  size_t matched = 0;  // headwords already present (replaced or kept as ReplaceDuplicates says)
+  size_t refused = 0;  // refused by the store, after its message
 };
 
 // Puts every entry into the store, which must be updating, as the

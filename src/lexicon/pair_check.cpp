@@ -74,7 +74,8 @@ PairCheck CheckPair(const std::string& pointer, const std::string& data, size_t 
     if (havePrevious) {
       int c = CompareSortKeys(previousKey, key);
       if (c == 0)
-        problem(where + "its headword \"" + Cp1252ToUtf8(headword) + "\" repeats entry " + std::to_string(i - 1));
+        problem(where + "its headword \"" + Cp1252ToUtf8(headword) + "\" repeats entry " +
+                std::to_string(i - 1));
       else if (c > 0)
         problem(where + "\"" + Cp1252ToUtf8(headword) + "\" is out of order after \"" +
                 Cp1252ToUtf8(previousHeadword) + "\"");

@@ -12,8 +12,8 @@
 namespace kio {
 
 struct LexiconSlot {
-  uint32_t offset = 0;   // the slot's value: where the record lies in the data file
-  uint32_t keyStart = 0; // the headword's sort key, in the store's key arena
+  uint32_t offset = 0;    // the slot's value: where the record lies in the data file
+  uint32_t keyStart = 0;  // the headword's sort key, in the store's key arena
   uint32_t keySize = 0;
   uint32_t damaged = 0;  // nonzero: the record cannot be read (its key is empty)
 };

@@ -16,12 +16,23 @@ TEST(LexiconCollation, OrdersHeadwordsCaseInsensitivelyAndAccentAware) {
     std::string a, b;
     int expected;
   } cases[] = {
-      {"house", "HOUSE", 0},         {W("Ação"), W("AÇÃO"), 0},     {"pe", W("pé"), -1},
-      {W("pé"), "pea", -1},          {W("água"), "ah", -1},         {"a lot of", "a-", -1},
-      {"a-", "a'", -1},              {"a'", "aaron", -1},           {"co-op", "coal", -1},
-      {"a lot", "alot", -1},         {"9", "a", -1},                {"#plural:-s", "a", -1},
-      {"\x01", "", 0},               {"\x01", "#", -1},             {"zzzzzzzzzzzzzzzzzzzz", "zzzzzzzzzzzzzzzzzzzzz", -1},
-      {"zebra", "zzzzzzzzzzzzzzzzzzzz", -1}, {W("Çedilha"), "cedilha", 1},
+      {"house", "HOUSE", 0},
+      {W("Ação"), W("AÇÃO"), 0},
+      {"pe", W("pé"), -1},
+      {W("pé"), "pea", -1},
+      {W("água"), "ah", -1},
+      {"a lot of", "a-", -1},
+      {"a-", "a'", -1},
+      {"a'", "aaron", -1},
+      {"co-op", "coal", -1},
+      {"a lot", "alot", -1},
+      {"9", "a", -1},
+      {"#plural:-s", "a", -1},
+      {"\x01", "", 0},
+      {"\x01", "#", -1},
+      {"zzzzzzzzzzzzzzzzzzzz", "zzzzzzzzzzzzzzzzzzzzz", -1},
+      {"zebra", "zzzzzzzzzzzzzzzzzzzz", -1},
+      {W("Çedilha"), "cedilha", 1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CompareHeadwords(c.a, c.b), c.expected) << c.a << " / " << c.b;
@@ -59,10 +70,16 @@ TEST(LexiconEntryFields, HeadwordAndNextField) {
       {"casa\x1Chouse\x02", "casa", 4, "house", 10, "house"},
       {"ir\x1Cto go//ir\x02", "ir", 2, "to go//ir", 12, "to go"},
       {"x\x1C//note\x02", "x", 1, "//note", 8, "//note"},  // "//" at index 0 is kept
-      {"x\x1C" "a\x1D" "b\x02", "x", 1, "", 0, ""},          // the stop mark comes first
+      {"x\x1C"
+       "a\x1D"
+       "b\x02",
+       "x", 1, "", 0, ""},  // the stop mark comes first
       {"x\x1Cno end", "x", 1, "", 0, ""},
       {"no separator\x02", "", 0, "o separator", 12, "o separator"},  // from index 1
-      {std::string("x\x1C" "ab\0c\x02", 7), "x", 1, "", 0, ""},  // a zero byte ends the text
+      {std::string("x\x1C"
+                   "ab\0c\x02",
+                   7),
+       "x", 1, "", 0, ""},  // a zero byte ends the text
   };
   for (const Case& c : cases) {
     size_t position = 99;
@@ -78,7 +95,9 @@ TEST(LexiconEntryFields, HeadwordAndNextField) {
 
 TEST(LexiconEntryFields, EntriesAsTheEditorBuildsThem) {
   EXPECT_EQ(MakeEntry("casa", "house \r\n\r\n"), "casa\x1Chouse\x02");
-  EXPECT_EQ(MakeEntry("casa", "a\r\nb"), "casa\x1C" "a\r\nb\x02");
+  EXPECT_EQ(MakeEntry("casa", "a\r\nb"),
+            "casa\x1C"
+            "a\r\nb\x02");
   EXPECT_EQ(MakeEntry("x", "\r\n"), "x\x1C\r\x02");  // never shortened below its first character
   EXPECT_EQ(CleanHeadword("  in front of  "), "in front of");
   EXPECT_EQ(CleanHeadword(" # plural : -s "), "#plural:-s");

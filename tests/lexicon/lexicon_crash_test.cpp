@@ -99,9 +99,12 @@ class LexiconCrashTest : public ::testing::Test {
     }
     int status = 0;
     waitpid(child, &status, 0);
-    if (took) *took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    if (took)
+      *took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
     bool finished = WIFEXITED(status);
-    if (finished) EXPECT_EQ(WEXITSTATUS(status), 0);
+    if (finished) {
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
 
     // The dictionary opens (finishing or undoing the cut save), the tool
     // finds it sound, and it holds one whole version.

@@ -31,8 +31,8 @@ Pair Sound() {
 struct Damage {
   const char* what;
   std::function<void(Pair&)> damage;
-  bool opens;              // the store opens it (entries then report their own damage)
-  const char* checkSays;   // a piece of the check's first problem
+  bool opens;             // the store opens it (entries then report their own damage)
+  const char* checkSays;  // a piece of the check's first problem
 };
 
 const Damage kDamages[] = {
@@ -71,8 +71,7 @@ const Damage kDamages[] = {
      true, "out of order"},
     {"repeated headword", [](Pair& p) { SetU32(p.first, 4 + 4 * 2, GetU32(p.first, 4 + 4 * 1)); }, true,
      "repeats entry 1"},
-    {"opening sentinel missing", [](Pair& p) { p.second[4] = 'X'; }, true,
-     "opening sentinel is missing"},
+    {"opening sentinel missing", [](Pair& p) { p.second[4] = 'X'; }, true, "opening sentinel is missing"},
     {"closing sentinel missing", [](Pair& p) { p.second[p.second.size() - 3] = 'X'; }, true,
      "closing sentinel is missing"},
     {"entry without marks",
@@ -101,15 +100,17 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
   LexiconStore store;
   ASSERT_EQ(store.OpenBytes(nullptr, pair.first, pair.second, true), GetParam().opens);
   if (!GetParam().opens) {
-    EXPECT_EQ(platform.shown.back().text,
-              W("Cannot access dictionary.\r\n\r\nImpossível acessar o dicionário!  Possivelmente deteriorado."));
+    EXPECT_EQ(
+        platform.shown.back().text,
+        W("Cannot access dictionary.\r\n\r\nImpossível acessar o dicionário!  Possivelmente deteriorado."));
   } else {
     // Every read, search and change stays inside the pair; damaged entries
     // read as empty after their messages.
     for (uint32_t n = 0; n <= store.Count(); ++n) {
       uint32_t a = n, b = n;
       std::string read = store.ReadEntry(nullptr, a), probed = store.ProbeEntry(nullptr, b);
-      EXPECT_TRUE(read.empty() || read.find('\x1C') != std::string::npos || read.find('\x02') != std::string::npos);
+      EXPECT_TRUE(read.empty() || read.find('\x1C') != std::string::npos ||
+                  read.find('\x02') != std::string::npos);
     }
     for (std::string key : {"alfa", "bravo", "delta", "echo", "a", "zzzzzzzzzzzzzzzzzzzzzz"}) {
       uint32_t p = store.Find(nullptr, key);
@@ -135,13 +136,12 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Pairs, LexiconDamageTest, ::testing::ValuesIn(kDamages),
-                         [](const auto& info) {
-                           std::string name;
-                           for (const char* c = info.param.what; *c; ++c)
-                             if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Pairs, LexiconDamageTest, ::testing::ValuesIn(kDamages), [](const auto& info) {
+  std::string name;
+  for (const char* c = info.param.what; *c; ++c)
+    if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+  return name;
+});
 
 TEST(LexiconDamage, DamagedEntriesGiveTheReadMessages) {
   RecordingPlatform platform;
@@ -152,10 +152,11 @@ TEST(LexiconDamage, DamagedEntriesGiveTheReadMessages) {
   uint32_t n = 2;
   EXPECT_EQ(store.ReadEntry(nullptr, n), "");
   EXPECT_EQ(store.ProbeEntry(nullptr, n), "");
-  EXPECT_EQ(platform.Texts(),
-            (std::vector<std::string>{
-                "Error (2) on reading entry from dictionary.\r\n\r\nErro (2) ao ler verbete do dicionario.",
-                "Error (4) on reading entry from dictionary.\r\n\r\nErro  (4) ao ler verbete do dicionario."}));
+  EXPECT_EQ(
+      platform.Texts(),
+      (std::vector<std::string>{
+          "Error (2) on reading entry from dictionary.\r\n\r\nErro (2) ao ler verbete do dicionario.",
+          "Error (4) on reading entry from dictionary.\r\n\r\nErro  (4) ao ler verbete do dicionario."}));
   // The other entries are still found.
   std::string key = "charlie";
   EXPECT_EQ(store.Find(nullptr, key), 3u);

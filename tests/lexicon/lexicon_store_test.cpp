@@ -1,10 +1,11 @@
 // The dictionary store: names, the exact new pair, reads and their clamping,
 // Find and PutEntry, the pointer primitives, Commit and the open questions.
+#include "lexicon/lexicon_store.h"
+
 #include <gtest/gtest.h>
 
 #include "app/app_paths.h"
 #include "lexicon/collation.h"
-#include "lexicon/lexicon_store.h"
 #include "lexicon/pair_check.h"
 #include "lexicon_test_util.h"
 
@@ -13,7 +14,8 @@ namespace {
 
 const std::string kEmptyPointer("\x02\0\0\0\0\0\0\0\x0C\0\0\0", 12);
 const std::string kEmptyData = std::string("\x0A\0", 2) + "\x01\x1Cinicial\x02" + std::string("\x1B\0", 2) +
-                               "zzzzzzzzzzzzzzzzzzzz\x1C" "final\x02";
+                               "zzzzzzzzzzzzzzzzzzzz\x1C"
+                               "final\x02";
 
 class LexiconStoreTest : public ::testing::Test {
  protected:
@@ -130,7 +132,8 @@ TEST_F(LexiconStoreTest, ReadEntryOfAnEmptyDictionaryGivesTheFirstSentinel) {
 }
 
 TEST_F(LexiconStoreTest, FindIgnoresCaseAndGivesThePlaceOfAbsentKeys) {
-  StoreEntries(store, {{"casa", "house"}, {W("água"), "water"}, {"agua", "typo"}, {W("pé"), "foot"}, {"pe", "x"}});
+  StoreEntries(store,
+               {{"casa", "house"}, {W("água"), "water"}, {"agua", "typo"}, {W("pé"), "foot"}, {"pe", "x"}});
   ASSERT_EQ(store.OpenNamed(nullptr, "teste.kio"), 0);
   EXPECT_EQ(Headwords(store), (std::vector<std::string>{"agua", W("água"), "casa", "pe", W("pé")}));
   struct Case {
@@ -138,8 +141,10 @@ TEST_F(LexiconStoreTest, FindIgnoresCaseAndGivesThePlaceOfAbsentKeys) {
     uint32_t position;
     bool found;
   } cases[] = {
-      {"CASA", 3, true}, {W("ÁGUA"), 2, true}, {"agua", 1, true},  {"b", 3, false},
-      {"a", 1, false},   {"casas", 4, false},  {W("Pé"), 5, true}, {"zzzzzzzzzzzzzzzzzzzzz", kOffLimits, true},
+      {"CASA", 3, true},  {W("ÁGUA"), 2, true},
+      {"agua", 1, true},  {"b", 3, false},
+      {"a", 1, false},    {"casas", 4, false},
+      {W("Pé"), 5, true}, {"zzzzzzzzzzzzzzzzzzzzz", kOffLimits, true},
   };
   for (const Case& c : cases) {
     std::string key = c.key;
@@ -180,8 +185,8 @@ TEST_F(LexiconStoreTest, PutEntryReplacesTheSameHeadwordInAnyCaseOrKeepsIt) {
 TEST_F(LexiconStoreTest, PutEntryRefusesWhatCouldNotBeReadBackOrWouldDisplaceTheSentinel) {
   Fill(3);
   ASSERT_TRUE(store.BeginUpdate(nullptr));
-  const auto files = std::make_pair(ReadFile(appPaths.lexiconBackupPointerFile),
-                                    ReadFile(appPaths.lexiconBackupDataFile));
+  const auto files =
+      std::make_pair(ReadFile(appPaths.lexiconBackupPointerFile), ReadFile(appPaths.lexiconBackupDataFile));
   struct Case {
     std::string key, text, messageStart;
   } cases[] = {
@@ -220,9 +225,10 @@ TEST_F(LexiconStoreTest, OffLimitsMessageNamesTheKeyAndStoresNothing) {
   EXPECT_FALSE(store.PutEntry(nullptr, key, Entry(key, "x")));
   EXPECT_EQ(key, "");
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text,
-            W("Off limits.\r\n\r\nUltrapassou limites do dicionário. Processamento suspenso.\n\rPossível solução: "
-              "Tente excluir o item zzzzzzzzzzzzzzzzzzzzzz"));
+  EXPECT_EQ(
+      platform.shown[0].text,
+      W("Off limits.\r\n\r\nUltrapassou limites do dicionário. Processamento suspenso.\n\rPossível solução: "
+        "Tente excluir o item zzzzzzzzzzzzzzzzzzzzzz"));
   EXPECT_EQ(store.Count(), 4u);
 }
 
@@ -258,7 +264,8 @@ TEST_F(LexiconStoreTest, DeleteRangeRemovesFirstUpToEnd) {
   EXPECT_TRUE(store.DeleteRange(5, 5));
   EXPECT_EQ(store.Count(), 12u);
   EXPECT_TRUE(store.DeleteRange(5, 8));
-  EXPECT_EQ(Headwords(store), (std::vector<std::string>{"w000", "w001", "w002", "w003", "w007", "w008", "w009"}));
+  EXPECT_EQ(Headwords(store),
+            (std::vector<std::string>{"w000", "w001", "w002", "w003", "w007", "w008", "w009"}));
   struct Case {
     uint32_t first, end;
   } refused[] = {{0, 2}, {3, 2}, {1, 10}, {9, 9}};
@@ -308,7 +315,8 @@ TEST_F(LexiconStoreTest, CommitWritesACompactOrderedPairAndEditingGoesOn) {
   ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("extra", "e")));
   ASSERT_TRUE(store.Commit(nullptr));
   EXPECT_EQ(CheckPair(ReadPair().first, ReadPair().second).count, 20u);
-  for (const char* leftover : {"temppont", "tempglo", "tempcommit"}) EXPECT_FALSE(fs::exists(folder / leftover));
+  for (const char* leftover : {"temppont", "tempglo", "tempcommit"})
+    EXPECT_FALSE(fs::exists(folder / leftover));
 }
 
 TEST_F(LexiconStoreTest, CommitProgressAdvancesEveryCountOver100PlusOneEntries) {
@@ -341,7 +349,8 @@ TEST_F(LexiconStoreTest, EscapeDuringCommitAsksAndYesLeavesTheMainPairUntouched)
   EXPECT_EQ(platform.shown[0].buttons, Buttons::YesNo);
   EXPECT_EQ(progress.back(), 0);
   EXPECT_EQ(ReadPair(), saved);
-  for (const char* leftover : {"temppont", "tempglo", "tempcommit"}) EXPECT_FALSE(fs::exists(folder / leftover));
+  for (const char* leftover : {"temppont", "tempglo", "tempcommit"})
+    EXPECT_FALSE(fs::exists(folder / leftover));
   // No goes on with the save.
   platform.polls = 0;
   platform.answers = {Answer::No};
@@ -356,11 +365,13 @@ TEST_F(LexiconStoreTest, CommitStopsAtADamagedEntry) {
   ASSERT_TRUE(store.BeginUpdate(nullptr));
   EXPECT_FALSE(store.Commit(nullptr));
   ASSERT_EQ(platform.shown.size(), 2u);
-  EXPECT_EQ(platform.shown[0].text, W("Error (5) on reading entry from dictionary.\r\n\r\nErro  (5)  ao ler verbete: 2. "
-                                      "Tente excluir verbete."));
-  EXPECT_EQ(platform.shown[1].text,
-            W("Cannot index dictionary.  File probably deteriorated.\r\nImpossível indexar dicionário. Arquivo "
-              "possivelmente deteriorado."));
+  EXPECT_EQ(platform.shown[0].text,
+            W("Error (5) on reading entry from dictionary.\r\n\r\nErro  (5)  ao ler verbete: 2. "
+              "Tente excluir verbete."));
+  EXPECT_EQ(
+      platform.shown[1].text,
+      W("Cannot index dictionary.  File probably deteriorated.\r\nImpossível indexar dicionário. Arquivo "
+        "possivelmente deteriorado."));
   EXPECT_EQ(platform.shown[1].caption, "Kio");
   EXPECT_EQ(ReadPair(), saved);
   // The teacher deletes the damaged entry and saves.
@@ -378,19 +389,21 @@ TEST_F(LexiconStoreTest, RecordLengthLimits) {
   EXPECT_EQ(store.ReadEntry(nullptr, n), readable);
   n = 2;
   EXPECT_EQ(store.ReadEntry(nullptr, n), "");
-  EXPECT_EQ(platform.Texts(),
-            (std::vector<std::string>{
-                W("Error (5) on reading entry from dictionary.\r\n\r\nErro  (5)  ao ler verbete: 2. Tente excluir verbete."),
-                "Error (2) on reading entry from dictionary.\r\n\r\nErro (2) ao ler verbete do dicionario."}));
+  EXPECT_EQ(
+      platform.Texts(),
+      (std::vector<std::string>{
+          W("Error (5) on reading entry from dictionary.\r\n\r\nErro  (5)  ao ler verbete: 2. Tente excluir "
+            "verbete."),
+          "Error (2) on reading entry from dictionary.\r\n\r\nErro (2) ao ler verbete do dicionario."}));
 }
 
 TEST_F(LexiconStoreTest, OpenAsksToFindThenToCreateAndReportsWhenBothAreRefused) {
   ASSERT_FALSE(store.Open(nullptr));
   EXPECT_EQ(platform.Texts(),
-            (std::vector<std::string>{
-                W("Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não encontrado! Localizar dicionário ?"),
-                W("Create dictionary ? \r\n \r\n Criar dicionário ?"),
-                W("Dictionary not found! \r\n\r\nDicionário não localizado!")}));
+            (std::vector<std::string>{W("Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não "
+                                        "encontrado! Localizar dicionário ?"),
+                                      W("Create dictionary ? \r\n \r\n Criar dicionário ?"),
+                                      W("Dictionary not found! \r\n\r\nDicionário não localizado!")}));
   EXPECT_EQ(platform.shown[0].caption, "KIO");
   EXPECT_EQ(platform.shown[1].caption, "KIO");
 }
@@ -421,13 +434,15 @@ TEST_F(LexiconStoreTest, BeginUpdateRefusesAPairWithoutItsSentinels) {
   WritePair({pointer, kEmptyData});
   EXPECT_FALSE(store.BeginUpdate(nullptr));
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text,
-            W("Cannot access dictionary.\r\n\r\nImpossível acessar o dicionário!  Possivelmente deteriorado."));
+  EXPECT_EQ(
+      platform.shown[0].text,
+      W("Cannot access dictionary.\r\n\r\nImpossível acessar o dicionário!  Possivelmente deteriorado."));
   fs::remove(appPaths.lexiconDataFile);
   platform.shown.clear();
   EXPECT_FALSE(store.BeginUpdate(nullptr));
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_NE(platform.shown[0].text.find(W("Cannot start dictionary.\r\nAlready Open?\r\n\r\nImpossível inicializar")),
+  EXPECT_NE(platform.shown[0].text.find(
+                W("Cannot start dictionary.\r\nAlready Open?\r\n\r\nImpossível inicializar")),
             std::string::npos);
 }
 

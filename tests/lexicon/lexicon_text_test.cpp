@@ -1,11 +1,14 @@
 // Dictionaries as text: the export layout read back, and dictd dictionaries.
+#include "lexicon/lexicon_text.h"
+
 #include <gtest/gtest.h>
 
 #include "kio_test.h"
-#include "lexicon/lexicon_text.h"
 
 namespace kio {
-bool operator==(const TextEntry& a, const TextEntry& b) { return a.headword == b.headword && a.body == b.body; }
+bool operator==(const TextEntry& a, const TextEntry& b) {
+  return a.headword == b.headword && a.body == b.body;
+}
 std::ostream& operator<<(std::ostream& os, const TextEntry& e) { return os << e.headword << " | " << e.body; }
 }  // namespace kio
 
@@ -14,23 +17,35 @@ namespace {
 
 TEST(LexiconText, ExportWritesHeadwordFirstFieldAndABlankLine) {
   EXPECT_EQ(ExportEntryText("ir\x1Cto go//ir\x02"), "ir\r\nto go\r\n\r\n");
-  EXPECT_EQ(ExportEntryText("bola\x1C" "ball\r\nbal\x02"), "bola\r\nball\r\nbal\r\n\r\n");
+  EXPECT_EQ(ExportEntryText("bola\x1C"
+                            "ball\r\nbal\x02"),
+            "bola\r\nball\r\nbal\r\n\r\n");
 }
 
 TEST(LexiconText, ParsesTheLayoutInEitherLineEndAndEncoding) {
-  const std::vector<TextEntry> expected = {{"bola", "ball\r\nbal", {}}, {W("ação"), "action", {}}, {"só", "", {}}};
+  const std::vector<TextEntry> expected = {
+      {"bola", "ball\r\nbal", {}}, {W("ação"), "action", {}}, {"só", "", {}}};
   std::vector<TextEntry> want = expected;
   want[2].headword = W("só");
   EXPECT_EQ(ParseTextLayout(W("bola\r\nball\r\nbal\r\n\r\nação\r\naction\r\n\r\nsó\r\n\r\n")), want);
-  EXPECT_EQ(ParseTextLayout("\xEF\xBB\xBF" "bola\nball\nbal\n\n\n" "ação\naction\n\nsó"), want);
+  EXPECT_EQ(ParseTextLayout("\xEF\xBB\xBF"
+                            "bola\nball\nbal\n\n\n"
+                            "ação\naction\n\nsó"),
+            want);
 }
 
 TEST(LexiconText, Utf8WithoutAWindows1252FormIsTransliteratedOrDropped) {
   struct Case {
     std::string utf8, cp1252;
   } cases[] = {
-      {"Poznań", "Poznan"},     {"ação €", W("ação €")}, {"/əbændən/", W("/bændn/")},
-      {"naïve “x”", W("naïve “x”")}, {"\xFF" "ok", "ok"},  {"Ωmega", "Omega"},
+      {"Poznań", "Poznan"},
+      {"ação €", W("ação €")},
+      {"/əbændən/", W("/bændn/")},
+      {"naïve “x”", W("naïve “x”")},
+      {"\xFF"
+       "ok",
+       "ok"},
+      {"Ωmega", "Omega"},
   };
   for (const Case& c : cases) EXPECT_EQ(Utf8ToCp1252Lossy(c.utf8), c.cp1252) << c.utf8;
 }

@@ -24,7 +24,9 @@ RunResult Tool(const std::vector<std::string>& args, bool withErrors = false) {
   return RunCommand(cmd + (withErrors ? " 2>&1" : " 2>/dev/null"));
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 TEST(LexiconTool, UsageAndWrongUse) {
   RunResult help = Tool({"--help"});
@@ -53,8 +55,11 @@ TEST(LexiconTool, CreateWritesTheExactEmptyPairAndKeepsAnExistingOne) {
   const std::string dict = (dir / "Novo.kio").string();
   ASSERT_EQ(Tool({"create", dict}).status, 0);
   EXPECT_EQ(ReadFile(dir / "novo.kpo"), std::string("\x02\0\0\0\0\0\0\0\x0C\0\0\0", 12));
-  EXPECT_EQ(ReadFile(dir / "novo.kio"), std::string("\x0A\0\x01\x1C" "inicial\x02\x1B\0", 14) +
-                                            "zzzzzzzzzzzzzzzzzzzz\x1C" "final\x02");
+  EXPECT_EQ(ReadFile(dir / "novo.kio"), std::string("\x0A\0\x01\x1C"
+                                                    "inicial\x02\x1B\0",
+                                                    14) +
+                                            "zzzzzzzzzzzzzzzzzzzz\x1C"
+                                            "final\x02");
   EXPECT_FALSE(fs::exists(dir / "lexicon.dat"));
   EXPECT_EQ(Tool({"check", dict}).status, 0);
   EXPECT_EQ(Tool({"create", dict}).status, 1);
@@ -125,7 +130,8 @@ TEST(LexiconTool, CheckNamesTheFaultsOfADamagedPair) {
   WriteFile(dir / "aula.kpo", pointer.substr(0, 10));
   r = Tool({"check", dict});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Contains(r.transcript, "the count is 4 but the pointer file holds only 1 slots")) << r.transcript;
+  EXPECT_TRUE(Contains(r.transcript, "the count is 4 but the pointer file holds only 1 slots"))
+      << r.transcript;
 }
 
 TEST(LexiconStarter, ShippedDictionaryIsSoundAndHoldsTheAffixRules) {

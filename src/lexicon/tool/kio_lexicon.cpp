@@ -123,14 +123,15 @@ int Create(bool force) {
 int Check() {
   NoteRecovery();
   std::string pointer, data;
-  if (!ReadWholeFile(appPaths.lexiconPointerFile, pointer)) return Fail("cannot read " + appPaths.lexiconPointerFile);
+  if (!ReadWholeFile(appPaths.lexiconPointerFile, pointer))
+    return Fail("cannot read " + appPaths.lexiconPointerFile);
   if (!ReadWholeFile(appPaths.lexiconDataFile, data)) return Fail("cannot read " + appPaths.lexiconDataFile);
   PairCheck check = CheckPair(pointer, data);
   for (const std::string& p : check.problems) std::cout << p << "\n";
   if (check.unlisted) std::cout << "... and " << check.unlisted << " more problems\n";
   std::cout << appPaths.lexiconDataFile << ": count " << check.count << ", "
-            << (check.count >= 2 ? check.count - 2 : 0) << " entries: " << (check.sound() ? "sound" : "NOT SOUND")
-            << "\n";
+            << (check.count >= 2 ? check.count - 2 : 0)
+            << " entries: " << (check.sound() ? "sound" : "NOT SOUND") << "\n";
   return check.sound() ? 0 : 1;
 }
 
@@ -278,7 +279,8 @@ int main(int argc, char** argv) {
   if (known == kArity.end()) return Usage("unknown command " + command);
   if (words.size() < known->second || (command != "lookup" && words.size() > known->second))
     return Usage(command + " takes " + std::to_string(known->second - 1) + " argument(s)");
-  if (mode && command != "import" && command != "merge") return Usage("--replace and --keep go with import and merge");
+  if (mode && command != "import" && command != "merge")
+    return Usage("--replace and --keep go with import and merge");
   if (force && command != "create") return Usage("--force goes with create");
 
   // Paths given on the command line are taken from where the tool was started.

@@ -15,7 +15,8 @@ namespace {
 class Silent : public kio::Platform {
  public:
   int RunModal(kio::Dialog&) override { return 2; }
-  kio::Answer ShowMessage(const std::string&, const std::string&, kio::Buttons b, const kio::Dialog*) override {
+  kio::Answer ShowMessage(const std::string&, const std::string&, kio::Buttons b,
+                          const kio::Dialog*) override {
     return b == kio::Buttons::Ok ? kio::Answer::Ok : kio::Answer::No;
   }
   std::optional<std::string> ChooseFile(const kio::ChooserRequest&) override { return std::nullopt; }
@@ -48,9 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     store.ReadEntry(nullptr, a);
     store.ProbeEntry(nullptr, b);
   }
-  for (std::string key : {"a", "m", "zzzzzzzzzzzzzzzzzzzz", "zzzzzzzzzzzzzzzzzzzzz", "\x01"}) store.Find(nullptr, key);
+  for (std::string key : {"a", "m", "zzzzzzzzzzzzzzzzzzzz", "zzzzzzzzzzzzzzzzzzzzz", "\x01"})
+    store.Find(nullptr, key);
   std::string key = "mid";
-  store.PutEntry(nullptr, key, "mid\x1C" "entry\x02");
+  store.PutEntry(nullptr, key,
+                 "mid\x1C"
+                 "entry\x02");
   store.DeleteRange(1, count > 3 ? 3 : 1);
   store.InsertSlot(1);
   uint32_t last = 999999999;
