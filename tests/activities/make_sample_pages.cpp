@@ -80,5 +80,32 @@ int main(int argc, char** argv) {
       Type(kActExtra, "o, a") + "press " + std::to_string(kActGenerate) + "\nchoose " +
       (outdir / "eclipse.htm").string() + "\nanswer No\npress 2\nanswer No\n";
   bool ok = Generate(cloze, clozeScript) && Generate(eclipse, eclipseScript);
+
+  // The same pages under settings a teacher may well choose: every frame
+  // recoloured and refonted through the Frames dialog, a wide side column
+  // and a tall title from markup codes, quotes and apostrophes in the
+  // instructions and the completion message.
+  std::string frames = "press " + std::to_string(kActGlobal) + "\n";
+  const char* colours[] = {"#0B3D2E", "#FFFFFF", "#7A1F1F"};
+  const char* fonts[] = {"Times New Roman 20", "Courier New 8", "Comic Sans MS 120"};
+  for (int f = 0; f < 3; ++f) {
+    int base = 10 * f;
+    frames += "press " + std::to_string(1801 + base) + "\ncolour " + colours[f] + "\n";
+    frames += "press " + std::to_string(1802 + base) + "\ncolour #FFFF0" + std::to_string(f) + "\n";
+    frames += "press " + std::to_string(1803 + base) + "\nfont " + fonts[f] + "\n";
+    frames += "press " + std::to_string(1804 + base) + "\nfont " + fonts[f] + "\n";
+  }
+  frames += "press 1831\ncolour #DDEEFF\npress 1\n";
+  const std::string odd = Type(kActInstructions, "Leia e \"complete\": <b>n'importe</b>\\r\\nqual {40%.col}{30%.alt}") +
+                          Type(kActFinal, "Muito bem, it's \"done\"\\r\\n<b>fim</b> \\ ok");
+  CClozeDlg oddCloze;
+  CEclipseDlg oddEclipse;
+  ok = ok &&
+       Generate(oddCloze, frames + odd + Type(kActText, "O [gato] d'\"ela\" [subiu]\\r\\nno  [telhado].") +
+                              "press " + std::to_string(kActGenerate) + "\nchoose " +
+                              (outdir / "cloze_unusual.htm").string() + "\nanswer No\npress 2\nanswer No\n") &&
+       Generate(oddEclipse, frames + odd + Type(kActText, "O gato d'\"ela\" subiu \\ no telhado.") +
+                                "press " + std::to_string(kActGenerate) + "\nchoose " +
+                                (outdir / "eclipse_unusual.htm").string() + "\nanswer No\npress 2\nanswer No\n");
   return ok ? 0 : 1;
 }

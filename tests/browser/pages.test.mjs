@@ -3,7 +3,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  DESKTOP, PHONE, closeClean, openPage, readWin1252, scriptsOf, seriousViolations, useSamplePages,
+  DESKTOP, PHONE, closeClean, openPage, readWin1252, screenshot, scriptsOf, seriousViolations, useSamplePages,
 } from './lib/harness.mjs';
 
 const session = useSamplePages({ withServer: true });
@@ -43,6 +43,22 @@ test('every script of each page parses, and the page runs without errors', async
     assert.notEqual((await page.locator('#instructions').textContent()).trim(), '', `${kind}: instructions`);
     await play[kind](page, { allRight: false });
     await closeClean(page);
+  }
+});
+
+test('pages generated under unusual settings still parse, run and show their texts', async () => {
+  for (const kind of kinds) {
+    const { file, url } = session.pages.unusual[kind];
+    for (const [i, script] of scriptsOf(readWin1252(file)).entries()) {
+      assert.doesNotThrow(() => new Function(script), `${kind}: script ${i + 1}`);
+    }
+    for (const size of [DESKTOP, PHONE]) {
+      const page = await openPage(session.browser, url, size);
+      assert.equal(await page.locator('#instructions').innerHTML(), 'Leia e "complete": <b>n\'importe</b> <br> qual ');
+      await play[kind](page, { allRight: false });
+      await screenshot(page, `${kind}-${size === DESKTOP ? 'desktop' : 'phone'}-generated-unusual`);
+      await closeClean(page);
+    }
   }
 });
 

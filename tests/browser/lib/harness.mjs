@@ -77,7 +77,13 @@ export function makeSamplePages(resultsAddress) {
     const file = path.join(outdir, name);
     return { file, url: pathToFileURL(file).href };
   };
-  return { outdir, cloze: page('cloze.htm'), eclipse: page('eclipse.htm') };
+  return {
+    outdir,
+    cloze: page('cloze.htm'),
+    eclipse: page('eclipse.htm'),
+    // The same activities generated under unusual settings and texts.
+    unusual: { cloze: page('cloze_unusual.htm'), eclipse: page('eclipse_unusual.htm') },
+  };
 }
 
 // For a test file: before its tests, makes the sample pages (posting to a
