@@ -39,6 +39,14 @@ TEST(HomeScreen, ExitAsksAndNoKeepsTheWindow) {
   EXPECT_EQ(run.transcript, "DIALOG KIO\n" + question + question + question + "END KIO\nEXIT 0\n");
 }
 
+TEST(HomeScreen, EnterStartsEclipseAndTheEditorButtonsStartTheirEditors) {
+  ProgramFolder folder;
+  auto run = RunKio(folder.str(), "enter\nescape\npress 1009\nescape\npress 2\nanswer Yes\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(Has(run.transcript, "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"))
+      << run.transcript;
+}
+
 TEST(HomeScreen, EveryHelpButtonShowsItsTextInTheLeftPanel) {
   std::pair<int, const char*> buttons[] = {
       {1228, "lingua_aluno.rtf"},  {1230, "lingua_pro.rtf"},     {1229, "dicionario_intro.rtf"},
