@@ -113,7 +113,9 @@ class LexiconStore {
   bool DeleteRange(uint32_t first, uint32_t end);
 
   // Rewrites the main pair compactly from the working pair (the editor's
-  // Save). Polls the Escape key to offer an interruption.
+  // Save); the working pair stays current. At every progress step it asks
+  // EscapePressed() and, when the key was pressed, whether to interrupt
+  // (Yes leaves the main pair untouched).
   bool Commit(const Dialog* window, const LexiconProgress& progress = {});
 
   bool ReplaceDuplicates() const { return replaceDuplicates_; }
