@@ -427,16 +427,18 @@ bool LexiconStore::RecordAt(uint32_t offset, std::string& text, int16_t* length)
 LexiconSlot LexiconStore::MakeSlot(uint32_t offset, const std::string* sortKey) {
   LexiconSlot slot;
   slot.offset = offset;
+  slot.keyStart = static_cast<uint32_t>(keys_.size());
+  if (sortKey) {  // a record just stored from a sound entry
+    keys_ += *sortKey;
+    slot.keySize = static_cast<uint32_t>(sortKey->size());
+    return slot;
+  }
   std::string text;
   if (!RecordAt(offset, text) || !EntryTextIsSound(text)) {
     slot.damaged = 1;
     return slot;
   }
-  slot.keyStart = static_cast<uint32_t>(keys_.size());
-  if (sortKey)
-    keys_ += *sortKey;
-  else
-    AppendHeadwordSortKey(Headword(text), keys_);
+  AppendHeadwordSortKey(Headword(text), keys_);
   slot.keySize = static_cast<uint32_t>(keys_.size() - slot.keyStart);
   return slot;
 }

@@ -10,6 +10,12 @@ std::string EncodeNumber(uint32_t value) {
 
 std::string EncodeText(const std::string& text) { return EncodeNumber(static_cast<uint32_t>(text.size())) + text; }
 
+uint64_t FieldReader::Remaining() {
+  const uint64_t length = file_.Length();
+  const uint64_t position = file_.Position();
+  return position < length ? length - position : 0;
+}
+
 uint32_t FieldReader::Number() {
   unsigned char b[4];
   file_.ReadExact(b, 4);
@@ -17,13 +23,17 @@ uint32_t FieldReader::Number() {
 }
 
 std::string FieldReader::Bytes(size_t size) {
+  if (size == 0) return {};
+  // Checked before allocating, so that a damaged count cannot ask for more
+  // memory than the file holds.
+  if (size > Remaining()) throw FileError{kEndOfFile};
   std::string out(size, '\0');
-  if (size) file_.ReadExact(out.data(), size);
+  file_.ReadExact(out.data(), size);
   return out;
 }
 
 std::string FieldReader::Text(size_t limit) {
-  uint32_t count = Number();
+  const uint32_t count = Number();
   if (count > limit) throw FileError{kInvalidFile};
   return Bytes(count);
 }

@@ -1,8 +1,9 @@
 // The field encoding of every document: a text is a 32-bit little-endian
-// byte count followed by that many bytes, a number a 32-bit little-endian
-// integer. Reading checks each count against the field's limit and the
-// bytes left in the file before taking anything, so a damaged document is
-// refused with a cause and nothing is overrun.
+// byte count followed by that many bytes, without terminator; a number is a
+// 32-bit little-endian integer. Reading checks each count against the
+// field's limit and against the bytes left in the file before taking
+// anything, so a damaged document is refused with a cause and nothing is
+// overrun or allocated beyond the limit.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -14,15 +15,20 @@ namespace kio {
 class FieldReader {
  public:
   explicit FieldReader(File& file) : file_(file) {}
-  // A text of at most `limit` bytes. A count beyond the limit, or beyond
-  // the end of the file, throws FileError: kInvalidFile or kEndOfFile.
+
+  // A text field of at most `limit` bytes. A count beyond the limit throws
+  // FileError{kInvalidFile}; a count beyond the end of the file throws
+  // FileError{kEndOfFile}. Either way nothing is consumed past the count.
   std::string Text(size_t limit);
+  // A number field; FileError{kEndOfFile} when fewer than 4 bytes are left.
   uint32_t Number();
-  // The next count, without checking it (the settings block looks at its
-  // markers' counts before deciding what follows).
+  // The next count, unchecked (the settings block looks at its markers'
+  // counts before deciding what follows).
   uint32_t Count() { return Number(); }
-  // Exactly `size` bytes.
+  // Exactly `size` bytes; FileError{kEndOfFile} when the file holds fewer.
   std::string Bytes(size_t size);
+  // Bytes between the current position and the end of the file.
+  uint64_t Remaining();
 
  private:
   File& file_;
