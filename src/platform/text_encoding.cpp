@@ -86,6 +86,39 @@ std::optional<std::string> Utf8ToCp1252(const std::string& text) {
   return out;
 }
 
+std::string Utf8ToCp1252Markup(const std::string& utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    unsigned char c = utf8[i];
+    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+    char32_t cp = 0xFFFD;
+    size_t length = 1;
+    if (extra >= 0 && i + extra < utf8.size()) {
+      char32_t value = extra == 0 ? c : c & (0x3F >> extra);
+      bool ok = true;
+      for (int k = 1; k <= extra && ok; ++k) {
+        unsigned char d = utf8[i + k];
+        ok = (d & 0xC0) == 0x80;
+        value = (value << 6) | (d & 0x3F);
+      }
+      // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+      static constexpr char32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
+      if (ok && value >= kLeast[extra] && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF)) {
+        cp = value;
+        length = extra + 1;
+      }
+    }
+    i += length;
+    if (auto b = Cp1252Byte(cp))
+      out += static_cast<char>(*b);
+    else
+      out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
+  }
+  return out;
+}
+
 std::string Win1252(const char* utf8) {
   auto converted = Utf8ToCp1252(utf8);
   if (!converted) throw std::invalid_argument(std::string("no Windows-1252 form: ") + utf8);

@@ -14,6 +14,13 @@ std::string Cp1252ToUtf8(const std::string& text);
 // or is not valid UTF-8.
 std::optional<std::string> Utf8ToCp1252(const std::string& text);
 
+// Text typed on the desktop enters the core here. Nearly every text box ends
+// up in an HTML page, so a character Windows-1252 cannot hold is written as
+// its HTML numeric character reference "&#N;" (N in decimal), which browsers
+// show as the character itself; nothing typed is lost. A byte sequence that
+// is not UTF-8 counts as U+FFFD, the replacement character.
+std::string Utf8ToCp1252Markup(const std::string& utf8);
+
 // The program's fixed texts are written in UTF-8 in the sources and taken to
 // Windows-1252 once; a text with no Windows-1252 form is a programming error.
 std::string Win1252(const char* utf8);
