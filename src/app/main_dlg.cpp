@@ -5,6 +5,7 @@
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "app/app_paths.h"
+#include "app/output_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
 #include "lang/texts.h"
@@ -186,6 +187,11 @@ void CMainDlg::RunEditor(int button) {
     }
     case kHomeEclipse: {
       CEclipseDlg editor;
+      editor.DoModal();
+      break;
+    }
+    case kHomeCreateOutput: {
+      COutputDlg editor;
       editor.DoModal();
       break;
     }

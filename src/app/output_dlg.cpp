@@ -1,0 +1,258 @@
+#include "app/output_dlg.h"
+
+#include <cerrno>
+
+#include "app/app_paths.h"
+#include "fileio/document.h"
+#include "fileio/file.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+
+namespace {
+
+constexpr int kEntryCount = kLastStudentEntry - kFirstStudentEntry + 1;
+constexpr int kRowsPerColumn = 15;
+
+struct OutputRow {
+  int entry;
+  int currentBox, editBox;
+  bool multiLine;
+  const char* label;  // the student-page word the text stands for
+};
+
+const OutputRow kRows[kEntryCount] = {
+    {5, 1303, 1304, false, "05 performance"},
+    {6, 1306, 1305, false, "06 file"},
+    {7, 1308, 1307, false, "07 type"},
+    {8, 1310, 1309, false, "08 click next"},
+    {9, 1312, 1311, false, "09 end"},
+    {10, 1314, 1313, false, "10 questions"},
+    {11, 1316, 1315, false, "11 write less"},
+    {12, 1318, 1317, false, "12 answers"},
+    {13, 1321, 1319, true, "13 Cloze, Eclipse"},
+    {14, 1320, 1322, true, "14 Memory"},
+    {15, 1332, 1333, false, "15 done"},
+    {16, 1334, 1335, false, "16 wrong"},
+    {17, 1336, 1337, false, "17 right"},
+    {18, 1338, 1339, false, "18 date"},
+    {19, 1340, 1341, false, "19 time"},
+    {20, 1344, 1345, false, "20 details"},
+    {21, 1346, 1347, false, "21 question no."},
+    {22, 1348, 1349, false, "22 free"},
+    {23, 1351, 1350, true, "23 Sequence"},
+    {24, 1352, 1353, false, "24 score"},
+    {25, 1354, 1355, false, "25 segments"},
+    {26, 1356, 1357, false, "26 send"},
+    {27, 1358, 1359, false, "27 trials"},
+    {28, 1360, 1361, false, "28 right answers"},
+    {29, 1362, 1363, false, "29 send result"},
+    {30, 1364, 1365, false, "30 if online"},
+    {31, 1366, 1367, false, "31 print"},
+    {32, 1368, 1369, false, "32 name"},
+    {33, 1370, 1371, false, "33 words"},
+    {34, 1373, 1372, true, "34 end message"},
+};
+
+const OutputRow& RowOf(int entry) { return kRows[entry - kFirstStudentEntry]; }
+
+// An unusable file chosen in Open: the editor stays open with the teacher's
+// texts.
+const std::string& UnusableFileMessage() {
+  static const std::string text = Win1252("Output language not found.\r\nLíngua de saída não encontrada.");
+  return text;
+}
+
+// Geometry, in dialog units: two columns of 15 rows each (entries 5 to 19 and
+// 20 to 34), each row a label, the current text and the new text; the help
+// panel and the buttons below. A multi-line row is taller.
+constexpr int kColumnX[2] = {5, 256};
+constexpr int kLabelWidth = 62;
+constexpr int kBoxWidth = 88;
+constexpr int kRowPitch = 15;
+constexpr int kBoxHeight = 12;
+constexpr int kTallBoxHeight = 22;
+constexpr int kFirstRowY = 16;
+constexpr int kBottomY = 266;
+
+DialogTemplate OutputLayout() {
+  DialogTemplate t;
+  t.resourceId = 178;
+  t.title = "Output";
+  t.width = 507;
+  t.height = 311;
+  for (int column = 0; column < 2; ++column) {
+    int x = kColumnX[column];
+    int current = column == 0 ? kOutputColumnHeaderCurrent1 : kOutputColumnHeaderCurrent2;
+    int fresh = column == 0 ? kOutputColumnHeaderNew1 : kOutputColumnHeaderNew2;
+    t.controls.push_back({current, ControlKind::Label, "", x + kLabelWidth + 2, 5, kBoxWidth, 8});
+    t.controls.push_back({fresh, ControlKind::Label, "", x + kLabelWidth + kBoxWidth + 5, 5, kBoxWidth, 8});
+    int y = kFirstRowY;
+    for (int i = 0; i < kRowsPerColumn; ++i) {
+      const OutputRow& row = kRows[column * kRowsPerColumn + i];
+      int height = row.multiLine ? kTallBoxHeight : kBoxHeight;
+      unsigned lines = row.multiLine ? unsigned(kMultiLine | kVScroll | kWantReturn) : 0u;
+      t.controls.push_back(
+          {kOutputRowLabelBase + row.entry, ControlKind::Label, row.label, x, y + 2, kLabelWidth, 8});
+      t.controls.push_back({row.currentBox, ControlKind::Edit, "", x + kLabelWidth + 2, y, kBoxWidth, height,
+                            kReadOnly | lines});
+      t.controls.push_back(
+          {row.editBox, ControlKind::Edit, "", x + kLabelWidth + kBoxWidth + 5, y, kBoxWidth, height, lines});
+      y += height + (kRowPitch - kBoxHeight);
+    }
+  }
+  t.controls.push_back({kOutputHelp, ControlKind::RichText, "", 5, kBottomY, 328, 40, kReadOnly | kVScroll});
+  t.controls.push_back({kOutputOpen, ControlKind::Button, "&Open", 338, kBottomY, 52, 14});
+  t.controls.push_back({kOutputSave, ControlKind::Button, "&Save", 394, kBottomY, 52, 14});
+  t.controls.push_back({kOutputCancel, ControlKind::Button, "Cancel", 450, kBottomY, 52, 14});
+  return t;
+}
+
+// The editor's own captions follow the interface language.
+std::string Local(const char* portuguese, const char* english) {
+  return Win1252(appPaths.helpFolder == "instru_eng/" ? english : portuguese);
+}
+
+}  // namespace
+
+int OutputCurrentBox(int entry) { return RowOf(entry).currentBox; }
+int OutputEditBox(int entry) { return RowOf(entry).editBox; }
+
+std::string BuildStudentLanguageFile(const std::vector<std::string>& texts) {
+  std::string file = "P_000^---~\r\nP_001^---~\r\nP_002^---~\r\nP_003^---~\r\nP_004^---~\r\n";
+  for (int r = kFirstStudentEntry; r <= kLastStudentEntry; ++r)
+    file += "\r\nP_00" + std::to_string(r) + "^" + texts[r - kFirstStudentEntry] + "~";
+  return file;
+}
+
+COutputDlg::COutputDlg() : Dialog(OutputLayout()) {
+  OnButton(kOutputOpen, [this] { Open(); });
+  OnButton(kOutputSave, [this] { Save(); });
+}
+
+bool COutputDlg::OnInitDialog() {
+  ShowHelp(kOutputHelp, HelpText("output_intro.rtf"));
+  const std::pair<int, int> labels[] = {{kOutputOpen, 147}, {kOutputSave, 148}, {kOutputCancel, 145}};
+  for (auto [id, record] : labels)
+    if (!UiText[record].empty()) SetItemText(id, UiText[record]);
+  for (int id : {kOutputColumnHeaderCurrent1, kOutputColumnHeaderCurrent2})
+    SetItemText(id, Local("Texto atual", "Current text"));
+  for (int id : {kOutputColumnHeaderNew1, kOutputColumnHeaderNew2})
+    SetItemText(id, Local("Novo texto", "New text"));
+  for (const OutputRow& row : kRows) {
+    SetItemText(row.currentBox, StudentText(row.entry));
+    SetItemText(row.editBox, "");
+  }
+  working_.assign(kEntryCount, std::string());
+  saved_.assign(kEntryCount, std::string());
+  fileText_.clear();
+  return true;
+}
+
+void COutputDlg::Collect() {
+  for (const OutputRow& row : kRows) {
+    std::string text = GetItemText(row.editBox);
+    if (text.size() > kOutputTextLimit) text.resize(kOutputTextLimit);
+    working_[row.entry - kFirstStudentEntry] = std::move(text);
+  }
+}
+
+bool COutputDlg::CollectAndBuild() {
+  Collect();
+  bool allEmpty = true, anyEmpty = false;
+  for (const std::string& text : working_) {
+    if (text.empty())
+      anyEmpty = true;
+    else
+      allEmpty = false;
+  }
+  if (allEmpty) {
+    ShowMessage(UiText[31], "Oops!", Buttons::Ok, this);
+    return false;
+  }
+  if (anyEmpty) {
+    ShowMessage(UiText[37], "Oops!", Buttons::Ok, this);
+    return false;
+  }
+  fileText_ = BuildStudentLanguageFile(working_);
+  return true;
+}
+
+bool COutputDlg::Changed() {
+  Collect();
+  return working_ != saved_;
+}
+
+bool COutputDlg::Save() {
+  if (!CollectAndBuild()) return false;
+  documentFile.Close();
+  ChooserRequest request;
+  request.save = true;
+  request.initialName = appPaths.programFolder + "*.stu";
+  request.filter = "*.stu||";
+  request.defaultExtension = "stu";
+  request.overwritePrompt = true;
+  auto chosen = ChooseFile(request);
+  if (!chosen) return false;
+  TakeChosenName(*chosen);
+  try {
+    // The chooser left the working folder at the chosen file's folder.
+    if (!documentFile.Open(documentName, File::kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+    documentFile.Write(fileText_);
+    documentFile.Close();
+  } catch (const FileError& e) {
+    documentFile.Close();
+    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
+    return false;
+  }
+  saved_ = working_;
+  return true;
+}
+
+void COutputDlg::Open() {
+  if (appPaths.readOnlyMedia) return;
+  ChooserRequest request;
+  request.save = false;
+  request.initialName = appPaths.programFolder + "*.stu";
+  request.filter = "*.stu||";
+  request.defaultExtension = "stu";
+  auto chosen = ChooseFile(request);
+  if (!chosen) return;
+  std::string name = ToLower(BareName(*chosen));
+  if (name.empty() || name == "*.stu") return;
+  // The loader ends the program on a file it cannot use; look at the file
+  // first so that a wrong choice keeps the editor and the typed texts.
+  std::string contents;
+  if (!ReadTextFile(name, contents)) {
+    ShowMessage(UnusableFileMessage(), "Oops!", Buttons::Ok, this);
+    return;
+  }
+  try {
+    appPaths.studentLanguageFile = name;
+    LoadStudentLanguage(&working_);
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
+    return;
+  }
+  // An edit box holds at most the limit.
+  for (std::string& text : working_)
+    if (text.size() > kOutputTextLimit) text.resize(kOutputTextLimit);
+  for (const OutputRow& row : kRows) SetItemText(row.editBox, working_[row.entry - kFirstStudentEntry]);
+  saved_ = working_;
+}
+
+void COutputDlg::OnCancel() {
+  if (Changed()) {
+    switch (ShowMessage(UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+      case Answer::Cancel: return;
+      case Answer::Yes: Save(); break;
+      default: break;
+    }
+  }
+  documentFile.Close();
+  EndDialog(IDCANCEL);
+}
+
+}  // namespace kio
