@@ -147,6 +147,9 @@ TEST(RtfToHtml, DamagedInputGivesWhatCanBeRead) {
       {"colour table left open", R"({\rtf1{\colortbl;\red1)", ""},
       {"\\u at the end waiting for its fallback", R"(a\u8364)", P + "a€</p>"},
   });
+  // Cut-off hex escapes give no byte at all, not a half-read one.
+  const std::pair<const char*, const char*> cutOff[] = {{"a\\'4z", "az"}, {"a\\'4", "a"}, {"a\\'", "a"}};
+  for (auto [rtf, text] : cutOff) EXPECT_EQ(RtfToPlainText(rtf), text) << rtf;
   std::string deep(200000, '{');
   EXPECT_EQ(RtfToHtml(deep + "x"), P + "x</p>");
 }
