@@ -122,8 +122,8 @@ TEST(ShippedHelp, LoaderNamesTheHelpFilesInLoadOrder) {
     EXPECT_STREQ(HelpFileName(i), kHelpFiles[i - 1]) << "help text " << i;
 }
 
-// NEEDS THE HELP FOLDERS: a missing or empty help file shows the start-up
-// message and leaves every later help text unloaded.
+// A missing or empty help file shows the start-up message and leaves every
+// later help text unloaded.
 TEST(ShippedHelp, EachInterfaceLanguageLoadsAllItsHelpFiles) {
   for (const auto& [languageFile, folder] : kHelpFolders) {
     SCOPED_TRACE(languageFile);
@@ -207,7 +207,6 @@ std::string LeftoverRtf(const std::string& text) {
   return "";
 }
 
-// NEEDS THE HELP FOLDERS.
 TEST(ShippedHelp, EveryHelpFileIsCleanRtfWithText) {
   for (const auto& [languageFile, folder] : kHelpFolders) {
     fs::path dir = fs::path(KIO_PROGRAM_DIR) / folder;
