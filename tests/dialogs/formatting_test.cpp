@@ -291,8 +291,9 @@ TEST(FramesDialog, EachButtonChangesItsSetting) {
       {1814, "font Georgia 12", &PageSettings::fontFace2, "Georgia"},
       {1824, "font Courier New 30", &PageSettings::fontFace3, "Courier New"},
   };
+  DialogSession s;
   for (const auto& c : cases) {
-    DialogSession s;
+    ResetPageSettings();
     PageSettings before = pageSettings;
     std::string t =
         s.Run(RunFramesDialog, "press " + std::to_string(c.button) + "\n" + c.answer + "\npress 1\n");
