@@ -198,6 +198,17 @@ bool COutputDlg::Save() {
 
 void COutputDlg::Open() {
   if (appPaths.readOnlyMedia) return;
+  // Opening replaces every edit box: texts typed since the last open or save
+  // are offered for saving first, as on leaving.
+  if (Changed()) {
+    switch (ShowMessage(UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+      case Answer::Cancel: return;
+      case Answer::Yes:
+        if (!Save()) return;
+        break;
+      default: break;
+    }
+  }
   ChooserRequest request;
   request.save = false;
   request.initialName = appPaths.programFolder + "*.stu";

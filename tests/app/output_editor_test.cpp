@@ -350,6 +350,25 @@ TEST(OutputEditor, OpenShowsTheFileAndLeavingAsksOnlyAfterAnEdit) {
   EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail) << saved;
 }
 
+TEST(OutputEditor, OpenOffersToSaveTypedTextsFirst) {
+  OutputSession s;
+  WriteFile(s / "frances.stu", SampleFile());
+  std::string question = "MESSAGE KIO | " + Shown(UiText[73]) + "\n";
+  // Cancel keeps the typed text and shows no chooser.
+  std::string t = s.Run("type 1304 Meu texto\npress 1381\nanswer Cancel\ndump\npress 2\nanswer No\n");
+  EXPECT_FALSE(Has(t, "CHOOSE open")) << t;
+  EXPECT_EQ(Control(t, 1304), "Meu texto");
+  // Yes with an incomplete set: Save refuses it, and Open stops there.
+  t = s.Run("type 1304 Meu texto\npress 1381\nanswer Yes\ndump\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, question + "MESSAGE Oops! | " + Shown(UiText[37]) + "\nCONTROL")) << t;
+  EXPECT_EQ(Control(t, 1304), "Meu texto");
+  // No opens the file over the typed text.
+  t = s.Run("type 1304 Meu texto\npress 1381\nanswer No\nchoose " + (s / "frances.stu").string() +
+            "\ndump\npress 2\n");
+  EXPECT_EQ(Control(t, 1304), "texto 5");
+  EXPECT_TRUE(Has(t, "END Output\n")) << t;
+}
+
 TEST(OutputEditor, AFileOpenCannotUseKeepsTheEditorAndItsTexts) {
   OutputSession s;
   WriteFile(s / "curto.stu", "^");
@@ -364,8 +383,8 @@ TEST(OutputEditor, AFileOpenCannotUseKeepsTheEditorAndItsTexts) {
       {(s / "*.stu").string(), false},  // what a cancelled chooser gives
   };
   for (const auto& c : cases) {
-    std::string t =
-        s.Run("type 1304 Meu texto\npress 1381\nchoose " + c.chosen + "\ndump\npress 2\nanswer No\n");
+    std::string t = s.Run("type 1304 Meu texto\npress 1381\nanswer No\nchoose " + c.chosen +
+                          "\ndump\npress 2\nanswer No\n");
     EXPECT_EQ(Has(t, "MESSAGE Oops! | Output language not found.\\r\\nLíngua de saída não encontrada.\n"),
               c.message)
         << t;
