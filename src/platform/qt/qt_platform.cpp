@@ -1,68 +1,144 @@
 // The Qt 6 Widgets backend of the platform layer. Dialogs are built from
-// their control tables, with dialog units scaled from the dialog font's
-// average character size as the platform the layouts were drawn for does.
-// Text crosses between Qt (Unicode) and the core (Windows-1252) only here.
+// their control tables, with dialog units scaled from the dialog font as the
+// layouts expect: a horizontal unit is a quarter of the average character
+// width, a vertical unit an eighth of the character height.
 #include "platform/qt/qt_platform.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QDir>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextEdit>
+#include <QStyleFactory>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolTip>
+#include <QTranslator>
 #include <QUrl>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "app/authoring_app.h"
 #include "platform/dialog.h"
-#include "platform/platform.h"
+#include "platform/qt/qt_text.h"
 #include "platform/rtf.h"
-#include "platform/text_encoding.h"
 
 namespace kio {
+
 namespace {
 
-QString ToQt(const std::string& cp1252) { return QString::fromUtf8(Cp1252ToUtf8(cp1252)); }
+const char kControlProperty[] = "kioControl";
 
-// Characters Windows-1252 cannot hold become "?" here; the editors' text
-// boxes never produce them, since each box refuses them as they are typed.
-std::string FromQt(const QString& text) {
-  std::string out;
-  for (char32_t cp : text.toUcs4()) {
-    auto b = Cp1252Byte(cp);
-    out += b ? static_cast<char>(*b) : '?';
+// The help texts are RTF; the panels show HTML.
+QString HelpHtml(const std::string& rtf) { return QString::fromUtf8(RtfToHtml(rtf)); }
+
+// A button or label text without its "&" accelerator marks ("&&" is an "&").
+QString WithoutAccelerator(const QString& label) {
+  QString out;
+  for (int i = 0; i < label.size(); ++i) {
+    if (label[i] == '&') {
+      if (i + 1 < label.size() && label[i + 1] == '&') {
+        out += '&';
+        ++i;
+      }
+      continue;
+    }
+    out += label[i];
   }
   return out;
 }
 
-QString RtfToHtml(const std::string& rtf) { return ToQt(RtfToPlainText(rtf)).toHtmlEscaped().replace("\n", "<br>"); }
+// Multi-line boxes hand the core CR LF line ends, as the documents keep them;
+// Qt works with LF.
+std::string ToCrLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    if (ch == '\n') out += '\r';
+    out += ch;
+  }
+  return out;
+}
 
+QString FromCrLf(QString text) {
+  text.replace("\r\n", "\n");
+  text.replace('\r', '\n');
+  return text;
+}
+
+// A small picture of two sheets, for the copy buttons inside tag boxes.
+QIcon CopyIcon() {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(70, 70, 70), 2.5));
+  p.setBrush(QColor(235, 235, 235));
+  p.drawRoundedRect(QRectF(4, 4, 16, 19), 2.5, 2.5);
+  p.setBrush(Qt::white);
+  p.drawRoundedRect(QRectF(12, 10, 16, 19), 2.5, 2.5);
+  return QIcon(pixmap);
+}
+
+// Tells the teacher, beside the box, how a character that Windows-1252
+// cannot hold is kept.
+void NoteReference(QWidget* box, const QString& character, const QPoint& where) {
+  QString reference = AsStored(character);
+  QString note = DesktopText("O KIO guarda o caractere %1 como %2; a página o mostra como %1.",
+                             "KIO keeps the character %1 as %2; the page shows it as %1.")
+                     .arg(character, reference);
+  QToolTip::showText(box->mapToGlobal(where), note, box);
+}
+
+// One dialog on screen.
 class QtDialogView : public QDialog, public DialogView {
  public:
-  explicit QtDialogView(Dialog& model) : model_(model) {
+  QtDialogView(Dialog& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(ToQt(model.Title()));
+    setProperty("kioDialog", true);
+    if (!parent)
+      setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    else
+      setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    content_ = new QWidget(this);
     QFontMetrics fm(font());
-    // Dialog units: a horizontal unit is a quarter of the average character
-    // width, a vertical unit an eighth of the character height.
-    baseX_ = fm.averageCharWidth();
+    // The average width of the 52 letters, as the layouts were measured.
+    baseX_ = (fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
     baseY_ = fm.height();
     const DialogTemplate& t = model.Layout();
-    setFixedSize(X(t.width), Y(t.height));
+    content_->setFixedSize(X(t.width), Y(t.height));
     for (const ControlSpec& c : t.controls) Build(c);
+    // Frames stay behind what they hold.
+    for (const ControlSpec& c : t.controls)
+      if (c.kind == ControlKind::Group) widgets_[c.id]->lower();
+    Fit();
     for (const ControlSpec& c : t.controls) ControlChanged(c.id);
   }
 
@@ -71,31 +147,45 @@ class QtDialogView : public QDialog, public DialogView {
     if (it == widgets_.end()) return;
     QWidget* w = it->second;
     const ControlSpec* spec = model_.Spec(id);
-    QString text = ToQt(model_.GetItemText(id));
+    const std::string& raw = model_.GetItemText(id);
+    QString text = ToQt(raw);
     syncing_ = true;
     switch (spec->kind) {
       case ControlKind::Button: static_cast<QPushButton*>(w)->setText(text); break;
-      case ControlKind::Label: static_cast<QLabel*>(w)->setText(text); break;
-      case ControlKind::Group: static_cast<QGroupBox*>(w)->setTitle(text); break;
+      case ControlKind::Label: static_cast<QLabel*>(w)->setText(WithoutAccelerator(text)); break;
+      case ControlKind::Group: static_cast<QGroupBox*>(w)->setTitle(WithoutAccelerator(text)); break;
       case ControlKind::Edit:
-        if (auto* e = dynamic_cast<QPlainTextEdit*>(w)) {
-          if (e->toPlainText() != text) e->setPlainText(text);
-        } else if (auto* l = dynamic_cast<QLineEdit*>(w)) {
-          if (l->text() != text) l->setText(text);
+        if (auto* e = qobject_cast<QPlainTextEdit*>(w)) {
+          QString shown = FromCrLf(text);
+          if (e->toPlainText() != shown) e->setPlainText(shown);
+        } else if (auto* l = qobject_cast<QLineEdit*>(w)) {
+          if (l->text() != text) {
+            l->setText(text);
+            l->setCursorPosition(0);
+          }
+          // The copy button shows while the box holds a tag or a code.
+          for (QAction* copy : l->actions()) copy->setVisible(text.contains('<') || text.contains('{'));
         }
         break;
-      case ControlKind::RichText: static_cast<QTextEdit*>(w)->setHtml(RtfToHtml(model_.GetItemText(id))); break;
+      case ControlKind::RichText:
+        if (shownHelp_[id] != raw) {
+          shownHelp_[id] = raw;
+          static_cast<QTextBrowser*>(w)->setHtml(HelpHtml(raw));
+        }
+        break;
       case ControlKind::Progress: {
         auto* p = static_cast<QProgressBar*>(w);
-        auto [lo, hi] = model_.ProgressRange(id);
-        p->setRange(lo, hi);
+        auto [low, high] = model_.ProgressRange(id);
+        p->setRange(low, high);
         p->setValue(model_.Progress(id));
+        // Long work runs on the window thread: show the step now.
+        if (p->isVisible()) p->repaint();
         break;
       }
       case ControlKind::List: {
         auto* l = static_cast<QListWidget*>(w);
         l->clear();
-        if (!text.isEmpty()) l->addItems(text.split('\n'));
+        if (!text.isEmpty()) l->addItems(FromCrLf(text).split('\n'));
         break;
       }
     }
@@ -105,53 +195,122 @@ class QtDialogView : public QDialog, public DialogView {
 
   void TitleChanged() override { setWindowTitle(ToQt(model_.Title())); }
 
+  // After the initialisation: the window menu's commands join a menu bar.
+  void AddMenus() {
+    const auto& commands = model_.MenuCommands();
+    if (commands.empty() || menuBar_) return;
+    menuBar_ = new QMenuBar(this);
+    QMenu* help = menuBar_->addMenu(DesktopText("Aj&uda", "&Help"));
+    for (const auto& [command, label] : commands) {
+      int id = command;
+      help->addAction(ToQt(label), this, [this, id] {
+        model_.OnSysCommand(id);
+        CloseIfEnded();
+      });
+    }
+    Fit();
+  }
+
+  void Start() {
+    running_ = true;
+    // The default button starts with the focus, so that Enter presses it.
+    for (const ControlSpec& c : model_.Layout().controls)
+      if (c.kind == ControlKind::Button && (c.flags & kDefault) && widgets_[c.id]->isEnabled()) {
+        widgets_[c.id]->setFocus();
+        break;
+      }
+  }
+  void Stop() { running_ = false; }
+
  protected:
   void reject() override {  // Escape and the close box
+    if (!running_) return;
     model_.PressEscape();
     CloseIfEnded();
   }
   void accept() override {}
+  void closeEvent(QCloseEvent* e) override {
+    e->ignore();
+    reject();
+  }
   void keyPressEvent(QKeyEvent* e) override {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-      if (auto* b = qobject_cast<QPushButton*>(focusWidget())) {
+      if (auto* b = qobject_cast<QPushButton*>(focusWidget()))
         b->click();
-      } else if (!qobject_cast<QPlainTextEdit*>(focusWidget())) {
-        model_.PressEnter();
-        CloseIfEnded();
-      }
+      else
+        Enter();
       return;
     }
     QDialog::keyPressEvent(e);
   }
+
   bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
-      for (auto& [id, w] : widgets_)
-        if (w == o) {
-          if (e->type() == QEvent::FocusIn) model_.FocusEnter(id);
-          else model_.FocusLeave(id);
+    auto* w = qobject_cast<QWidget*>(o);
+    int id = w ? ControlId(w) : 0;
+    if (!id) return QDialog::eventFilter(o, e);
+    const ControlSpec* spec = model_.Spec(id);
+    switch (e->type()) {
+      case QEvent::FocusIn:
+      case QEvent::FocusOut:
+        if (running_ && !model_.Ended()) {
+          if (e->type() == QEvent::FocusIn)
+            model_.FocusEnter(id);
+          else
+            model_.FocusLeave(id);
           CloseIfEnded();
         }
+        break;
+      case QEvent::KeyPress: {
+        // Enter in a multi-line box that does not take line breaks presses
+        // the default button.
+        auto* key = static_cast<QKeyEvent*>(e);
+        bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && spec->kind == ControlKind::Edit && (spec->flags & kMultiLine) &&
+            !(spec->flags & kWantReturn)) {
+          Enter();
+          return true;
+        }
+        break;
+      }
+      default: break;
     }
     return QDialog::eventFilter(o, e);
   }
 
  private:
-  int X(int units) const { return units * baseX_ / 4; }
-  int Y(int units) const { return units * baseY_ / 8; }
+  int X(int units) const { return (units * baseX_ + 2) / 4; }
+  int Y(int units) const { return (units * baseY_ + 4) / 8; }
+
+  void Fit() {
+    int top = menuBar_ ? menuBar_->sizeHint().height() : 0;
+    if (menuBar_) menuBar_->setGeometry(0, 0, content_->width(), top);
+    content_->move(0, top);
+    setFixedSize(content_->width(), content_->height() + top);
+  }
+
+  void Enter() {
+    if (!running_) return;
+    model_.PressEnter();
+    CloseIfEnded();
+  }
 
   void CloseIfEnded() {
-    if (model_.Ended()) done(model_.Result());
+    if (model_.Ended() && running_) {
+      running_ = false;
+      done(model_.Result());
+    }
   }
 
   void Build(const ControlSpec& c) {
     QWidget* w = nullptr;
+    int id = c.id;
     switch (c.kind) {
       case ControlKind::Button: {
-        auto* b = new QPushButton(this);
+        auto* b = new QPushButton(content_);
         b->setAutoDefault(false);
         b->setDefault(c.flags & kDefault);
-        int id = c.id;
         connect(b, &QPushButton::clicked, this, [this, id] {
+          if (!running_) return;
           model_.PressButton(id);
           CloseIfEnded();
         });
@@ -160,153 +319,396 @@ class QtDialogView : public QDialog, public DialogView {
       }
       case ControlKind::Edit:
         if (c.flags & kMultiLine) {
-          auto* e = new QPlainTextEdit(this);
+          auto* e = new QPlainTextEdit(content_);
           e->setReadOnly(c.flags & kReadOnly);
-          int id = c.id;
-          connect(e, &QPlainTextEdit::textChanged, this, [this, e, id] {
-            if (!syncing_) model_.UserSetText(id, ToCrLf(FromQt(e->toPlainText())));
-          });
+          e->setVerticalScrollBarPolicy((c.flags & kVScroll) ? Qt::ScrollBarAsNeeded
+                                                             : Qt::ScrollBarAlwaysOff);
+          e->setTabChangesFocus(true);
+          connect(e, &QPlainTextEdit::textChanged, this, [this, e, id] { Typed(e, id); });
           w = e;
         } else {
-          auto* e = new QLineEdit(this);
+          auto* e = new QLineEdit(content_);
           e->setReadOnly(c.flags & kReadOnly);
-          int id = c.id;
-          connect(e, &QLineEdit::textEdited, this, [this, e, id] { model_.UserSetText(id, FromQt(e->text())); });
+          connect(e, &QLineEdit::textEdited, this, [this, e, id] { Typed(e, id); });
+          if (c.flags & kReadOnly) AddCopyButton(e);
           w = e;
         }
         break;
-      case ControlKind::Label: w = new QLabel(this); break;
-      case ControlKind::Group: w = new QGroupBox(this); break;
+      case ControlKind::Label: {
+        auto* l = new QLabel(content_);
+        l->setTextFormat(Qt::PlainText);
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        w = l;
+        break;
+      }
+      case ControlKind::Group: w = new QGroupBox(content_); break;
       case ControlKind::RichText: {
-        auto* t = new QTextEdit(this);
-        t->setReadOnly(true);
+        auto* t = new QTextBrowser(content_);
+        t->setOpenExternalLinks(true);
+        t->setVerticalScrollBarPolicy((c.flags & kVScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        // Tab moves on to the next control rather than into the panel's links.
+        t->setTabChangesFocus(true);
+        t->setFocusPolicy(Qt::ClickFocus);
+        // Help texts put a tab after each bullet: a short step keeps the
+        // bullet beside its text.
+        t->setTabStopDistance(QFontMetricsF(t->font()).horizontalAdvance("MM"));
         w = t;
         break;
       }
-      case ControlKind::Progress: w = new QProgressBar(this); break;
-      case ControlKind::List: w = new QListWidget(this); break;
+      case ControlKind::Progress: {
+        auto* p = new QProgressBar(content_);
+        p->setTextVisible(false);
+        w = p;
+        break;
+      }
+      case ControlKind::List: w = new QListWidget(content_); break;
     }
     w->setGeometry(X(c.x), Y(c.y), X(c.width), Y(c.height));
+    w->setObjectName(QString("control-%1").arg(c.id));
+    w->setProperty(kControlProperty, c.id);
     w->installEventFilter(this);
-    if (c.kind == ControlKind::Group) w->lower();
     widgets_[c.id] = w;
   }
 
-  // Multi-line boxes of the platform the documents come from end lines with
-  // CR LF; Qt gives LF.
-  static std::string ToCrLf(const std::string& text) {
-    std::string out;
-    for (char ch : text) {
-      if (ch == '\n') out += '\r';
-      out += ch;
+  // One click copies the tag or code a read-only box shows.
+  void AddCopyButton(QLineEdit* box) {
+    QAction* copy = box->addAction(CopyIcon(), QLineEdit::TrailingPosition);
+    copy->setToolTip(DesktopText("Copiar", "Copy"));
+    connect(copy, &QAction::triggered, box, [box] {
+      if (box->text().isEmpty()) return;
+      QApplication::clipboard()->setText(box->text());
+      box->selectAll();
+      QToolTip::showText(box->mapToGlobal(QPoint(box->width() - 20, box->height())),
+                         DesktopText("Copiado: ", "Copied: ") + box->text(), box);
+    });
+  }
+
+  // The teacher typed into a box: the core gets Windows-1252, and a character
+  // that it cannot hold turns into its reference in the box as well, so the
+  // box shows what will be stored.
+  void Typed(QPlainTextEdit* e, int id) {
+    if (syncing_) return;
+    QString text = e->toPlainText();
+    QString unfitting = FirstUnfitting(text);
+    if (!unfitting.isEmpty()) {
+      syncing_ = true;
+      QTextCursor cursor = e->textCursor();
+      int position = cursor.position();
+      QString before = AsStored(text.left(position));
+      QTextCursor all(e->document());
+      all.beginEditBlock();
+      all.select(QTextCursor::Document);
+      all.insertText(AsStored(text));
+      all.endEditBlock();
+      cursor.setPosition(before.size());
+      e->setTextCursor(cursor);
+      syncing_ = false;
+      NoteReference(e, unfitting, e->cursorRect().bottomRight());
+      text = e->toPlainText();
     }
-    return out;
+    model_.UserSetText(id, ToCrLf(FromQtMarkup(text)));
+  }
+
+  void Typed(QLineEdit* e, int id) {
+    QString text = e->text();
+    QString unfitting = FirstUnfitting(text);
+    if (!unfitting.isEmpty()) {
+      int position = AsStored(text.left(e->cursorPosition())).size();
+      e->setText(AsStored(text));
+      e->setCursorPosition(position);
+      NoteReference(e, unfitting, QPoint(0, e->height()));
+      text = e->text();
+    }
+    model_.UserSetText(id, FromQtMarkup(text));
   }
 
   Dialog& model_;
+  QWidget* content_ = nullptr;
+  QMenuBar* menuBar_ = nullptr;
   std::map<int, QWidget*> widgets_;
+  std::map<int, std::string> shownHelp_;
   int baseX_ = 6, baseY_ = 13;
   bool syncing_ = false;
+  bool running_ = false;
 };
 
-class QtPlatform : public Platform {
- public:
-  int RunModal(Dialog& dialog) override {
-    QtDialogView view(dialog);
-    dialog.BeginModal(&view);
-    for (const ControlSpec& c : dialog.Layout().controls) view.ControlChanged(c.id);
-    int result = dialog.Ended() ? dialog.Result() : view.exec();
-    dialog.FinishModal();
-    return dialog.Ended() ? dialog.Result() : result;
+// Splits a chooser filter "description|pattern|...||" into Qt's name filters.
+QStringList NameFilters(const QString& filter) {
+  QStringList parts = filter.split('|');
+  QStringList out;
+  for (int i = 0; i < parts.size(); i += 2) {
+    QString description = parts[i];
+    QString pattern = i + 1 < parts.size() ? parts[i + 1] : QString();
+    if (description.isEmpty() && pattern.isEmpty()) break;
+    if (pattern.isEmpty()) pattern = description;
+    pattern.replace(';', ' ');
+    pattern.replace("*.*", "*");
+    description.replace("*.*", "*");
+    out << (description == pattern ? pattern : description + " (" + pattern + ")");
   }
-
-  Answer ShowMessage(const std::string& text, const std::string& caption, Buttons buttons,
-                     const Dialog* owner) override {
-    QMessageBox box(QMessageBox::Information, ToQt(caption), ToQt(text));
-    switch (buttons) {
-      case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-      case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-      case Buttons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    }
-    switch (box.exec()) {
-      case QMessageBox::Yes: return Answer::Yes;
-      case QMessageBox::No: return Answer::No;
-      case QMessageBox::Cancel: return Answer::Cancel;
-      default: return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
-    }
-  }
-
-  std::optional<std::string> ChooseFile(const ChooserRequest& r) override {
-    QString initial = ToQt(r.initialName);
-    QFileInfo info(initial);
-    QString folder = info.path();
-    QString pattern = info.fileName();
-    QString filter = ToQt(r.filter).section("||", 0, 0);
-    if (filter.isEmpty()) filter = pattern;
-    QString start = pattern.contains('*') ? folder : initial;
-    QString chosen;
-    if (r.save) {
-      QFileDialog::Options options;
-      if (!r.overwritePrompt) options |= QFileDialog::DontConfirmOverwrite;
-      chosen = QFileDialog::getSaveFileName(nullptr, QString(), start, filter, nullptr, options);
-      if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty() && !r.defaultExtension.empty())
-        chosen += "." + ToQt(r.defaultExtension);
-    } else {
-      chosen = QFileDialog::getOpenFileName(nullptr, QString(), start, filter);
-    }
-    if (chosen.isEmpty()) return std::nullopt;
-    QDir::setCurrent(QFileInfo(chosen).absolutePath());
-    return FromQt(QFileInfo(chosen).absoluteFilePath());
-  }
-
-  std::optional<Rgb> PickColour() override {
-    QColor c = QColorDialog::getColor(Qt::white);
-    if (!c.isValid()) return std::nullopt;
-    return Rgb{static_cast<unsigned char>(c.red()), static_cast<unsigned char>(c.green()),
-               static_cast<unsigned char>(c.blue())};
-  }
-
-  std::optional<FontChoice> PickFont() override {
-    bool ok = false;
-    QFont f = QFontDialog::getFont(&ok);
-    if (!ok) return std::nullopt;
-    return FontChoice{FromQt(f.family()), f.pointSize()};
-  }
-
-  void OpenInBrowser(const std::string& target) override {
-    QString t = ToQt(target);
-    QUrl url = t.contains("://") ? QUrl(t) : QUrl::fromLocalFile(QFileInfo(t).absoluteFilePath());
-    QDesktopServices::openUrl(url);
-  }
-
-  void SetWaitCursor(bool on) override {
-    if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
-  }
-
-  bool EscapePressed() override {
-    escape_ = false;
-    QCoreApplication::processEvents();
-    return escape_;
-  }
-
-  [[noreturn]] void ExitProcess(int status) override { std::exit(status); }
-  void ProcessEvents() override { QCoreApplication::processEvents(); }
-
-  bool escape_ = false;
-};
+  return out;
+}
 
 }  // namespace
 
+// Watches the whole application while long work runs on the window thread:
+// the work polls for Escape, and no other input may start a second action
+// halfway through the first.
+class QtPlatform::InputGuard : public QObject {
+ public:
+  int busy = 0;           // wait cursors shown
+  int systemDialogs = 0;  // message boxes and choosers open over the work
+  bool escape = false;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (busy == 0 || systemDialogs > 0) return false;
+    switch (e->type()) {
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) escape = true;
+        return true;
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::Close: e->ignore(); return true;
+      default: return false;
+    }
+  }
+};
+
+class QtPlatform::SystemDialogScope {
+ public:
+  explicit SystemDialogScope(InputGuard& guard) : guard_(guard) {
+    ++guard_.systemDialogs;
+    if (guard_.busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~SystemDialogScope() {
+    if (guard_.busy) QApplication::restoreOverrideCursor();
+    --guard_.systemDialogs;
+  }
+
+ private:
+  InputGuard& guard_;
+};
+
+QtPlatform::QtPlatform() : guard_(std::make_unique<InputGuard>()) { qApp->installEventFilter(guard_.get()); }
+
+QtPlatform::~QtPlatform() {
+  if (qApp) qApp->removeEventFilter(guard_.get());
+}
+
+QWidget* QtPlatform::TopWindow() const { return windows_.empty() ? nullptr : windows_.back(); }
+
+int QtPlatform::RunModal(Dialog& dialog) {
+  QtDialogView view(dialog, TopWindow());
+  windows_.push_back(&view);
+  struct Pop {
+    std::vector<QDialog*>& windows;
+    Dialog& dialog;
+    ~Pop() {
+      windows.pop_back();
+      dialog.FinishModal();
+    }
+  } pop{windows_, dialog};
+  dialog.BeginModal(&view);
+  if (dialog.Ended()) return dialog.Result();
+  view.AddMenus();
+  view.Start();
+  if (onShown) {
+    auto hook = onShown;
+    QTimer::singleShot(0, &view, [hook, &dialog, &view] { hook(dialog, view); });
+  }
+  int result = view.exec();
+  view.Stop();
+  return dialog.Ended() ? dialog.Result() : result;
+}
+
+Answer QtPlatform::ShowMessage(const std::string& text, const std::string& caption, Buttons buttons,
+                               const Dialog* owner) {
+  SystemDialogScope scope(*guard_);
+  QMessageBox box(QMessageBox::Information, ToQt(caption), FromCrLf(ToQt(text)), QMessageBox::NoButton,
+                  TopWindow());
+  box.setTextFormat(Qt::PlainText);
+  switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
+    case Buttons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default:
+      return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+  }
+}
+
+std::optional<std::string> QtPlatform::ChooseFile(const ChooserRequest& r) {
+  SystemDialogScope scope(*guard_);
+  // The initial name may carry a folder and a pattern: "/docs/*.clo".
+  QString initial = ToQt(r.initialName);
+  initial.replace('\\', '/');
+  QFileInfo info(initial);
+  QString folder = info.path().isEmpty() ? QDir::currentPath() : QDir(info.path()).absolutePath();
+  QString name = info.fileName();
+  QStringList filters = NameFilters(ToQt(r.filter));
+  if (name.contains('*') || name.contains('?')) {
+    QString pattern = name;
+    pattern.replace("*.*", "*");
+    if (!filters.contains(pattern)) filters.prepend(pattern);
+    name.clear();
+  }
+
+  QFileDialog chooser(TopWindow());
+  chooser.setDirectory(folder);
+  if (!filters.isEmpty()) chooser.setNameFilters(filters);
+  if (r.save) {
+    chooser.setAcceptMode(QFileDialog::AcceptSave);
+    chooser.setFileMode(QFileDialog::AnyFile);
+    if (!r.defaultExtension.empty()) chooser.setDefaultSuffix(ToQt(r.defaultExtension));
+    if (!r.overwritePrompt) chooser.setOption(QFileDialog::DontConfirmOverwrite);
+  } else {
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    chooser.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (!name.isEmpty()) chooser.selectFile(name);
+  if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return std::nullopt;
+
+  QFileInfo chosen(chooser.selectedFiles().first());
+  if (r.save && chosen.suffix().isEmpty() && !r.defaultExtension.empty()) {
+    chosen.setFile(chosen.filePath() + "." + ToQt(r.defaultExtension));
+    if (r.overwritePrompt && chosen.exists() &&
+        QMessageBox::question(TopWindow(), ToQt(r.initialName),
+                              DesktopText("%1 já existe.\nDeseja substituí-lo?",
+                                          "%1 already exists.\nDo you want to replace it?")
+                                  .arg(chosen.fileName())) != QMessageBox::Yes)
+      return std::nullopt;
+  }
+  QString path = chosen.absoluteFilePath();
+  auto exact = FromQtExact(path);
+  if (!exact) {
+    QMessageBox box(QMessageBox::Information, "KIO",
+                    DesktopText("O nome \"%1\" tem o caractere %2, que o KIO não consegue guardar. "
+                                "Escolha um arquivo (e uma pasta) sem ele, ou mude o nome.",
+                                "The name \"%1\" holds the character %2, which KIO cannot keep. "
+                                "Choose a file (and a folder) without it, or rename it.")
+                        .arg(path, FirstUnfitting(path)),
+                    QMessageBox::Ok, TopWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return std::nullopt;
+  }
+  QDir::setCurrent(chosen.absolutePath());
+  return exact;
+}
+
+std::optional<Rgb> QtPlatform::PickColour() {
+  SystemDialogScope scope(*guard_);
+  static QColor last = Qt::white;
+  QColor c = QColorDialog::getColor(last, TopWindow());
+  if (!c.isValid()) return std::nullopt;
+  last = c;
+  return Rgb{static_cast<unsigned char>(c.red()), static_cast<unsigned char>(c.green()),
+             static_cast<unsigned char>(c.blue())};
+}
+
+std::optional<FontChoice> QtPlatform::PickFont() {
+  SystemDialogScope scope(*guard_);
+  bool ok = false;
+  QFont f = QFontDialog::getFont(&ok, QApplication::font(), TopWindow());
+  if (!ok) return std::nullopt;
+  auto face = FromQtExact(f.family());
+  int points = f.pointSizeF() > 0 ? qRound(f.pointSizeF()) : qRound(f.pixelSize() * 72.0 / 96.0);
+  // Pages take sizes of two digits.
+  points = std::clamp(points, 10, 99);
+  return FontChoice{face ? *face : FromQtMarkup(f.family()), points};
+}
+
+void QtPlatform::OpenInBrowser(const std::string& target) {
+  QString t = ToQt(target);
+  QUrl url = t.contains("://") ? QUrl(t) : QUrl::fromLocalFile(QFileInfo(t).absoluteFilePath());
+  QDesktopServices::openUrl(url);
+}
+
+void QtPlatform::SetWaitCursor(bool on) {
+  if (on) {
+    if (guard_->busy++ == 0) guard_->escape = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  } else if (guard_->busy > 0) {
+    --guard_->busy;
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+bool QtPlatform::EscapePressed() {
+  // Input waiting now is looked at: Escape is noted, the rest is dropped
+  // while the wait cursor shows.
+  QCoreApplication::processEvents();
+  bool pressed = guard_->escape;
+  guard_->escape = false;
+  return pressed;
+}
+
+void QtPlatform::ExitProcess(int status) {
+  std::fflush(nullptr);
+  std::exit(status);
+}
+
+void QtPlatform::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+QWidget* ControlWidget(const QDialog& window, int id) {
+  return window.findChild<QWidget*>(QString("control-%1").arg(id));
+}
+
+int ControlId(const QWidget* widget) {
+  QVariant id = widget->property(kControlProperty);
+  return id.isValid() ? id.toInt() : 0;
+}
+
+QString DesktopText(const char* portuguese, const char* english) {
+  return QString::fromUtf8(QLocale().language() == QLocale::Portuguese ? portuguese : english);
+}
+
+void SetUpDesktop(const std::string& programFolder) {
+  // The layouts are measured against one style, whatever the desktop's theme.
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  QIcon icon;
+  QDir icons(QDir(ToQt(programFolder)).filePath("icons"));
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    QString file = icons.filePath(QString("kio-%1.png").arg(size));
+    if (QFileInfo::exists(file)) icon.addFile(file, QSize(size, size));
+  }
+  if (!icon.isNull()) QApplication::setWindowIcon(icon);
+  // The system's dialogs (choosers, pickers, message box buttons) in the
+  // desktop's language.
+  static QTranslator qtTexts;
+  if (qtTexts.load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&qtTexts);
+}
+
 int RunDesktop(int argc, char** argv) {
   QApplication app(argc, argv);
-  app.setApplicationName("KIO");
+  QApplication::setApplicationName("KIO");
+  QGuiApplication::setDesktopFileName("kio");
+  SetUpDesktop(QDir::currentPath().toStdString());
   QtPlatform platform;
   SetPlatform(&platform);
   CAuthoringApp program;
-  return program.Run();
+  int status = program.Run();
+  SetPlatform(nullptr);
+  return status;
 }
 
 }  // namespace kio

@@ -1,8 +1,68 @@
+// The Qt 6 Widgets backend of the platform layer.
 #pragma once
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+class QDialog;
+class QWidget;
 
 namespace kio {
 
 // Runs the program with the Qt desktop backend; returns the exit status.
 int RunDesktop(int argc, char** argv);
+
+// Application-wide settings of the desktop: the widget style the dialog
+// layouts are measured against, the program icon from `programFolder`, and
+// the translations of the system's own dialogs. Needs a QApplication.
+void SetUpDesktop(const std::string& programFolder);
+
+class QtPlatform : public Platform {
+ public:
+  QtPlatform();
+  ~QtPlatform() override;
+
+  int RunModal(Dialog& dialog) override;
+  Answer ShowMessage(const std::string& text, const std::string& caption, Buttons buttons,
+                     const Dialog* owner) override;
+  std::optional<std::string> ChooseFile(const ChooserRequest& request) override;
+  std::optional<Rgb> PickColour() override;
+  std::optional<FontChoice> PickFont() override;
+  void OpenInBrowser(const std::string& pathOrAddress) override;
+  void SetWaitCursor(bool on) override;
+  bool EscapePressed() override;
+  [[noreturn]] void ExitProcess(int status) override;
+  void ProcessEvents() override;
+
+  // Runs once each dialog is on screen, from its own event loop: lets tests
+  // look at the window and close it.
+  std::function<void(Dialog&, QDialog&)> onShown;
+
+ private:
+  class InputGuard;
+  // Opens a system dialog (message box, chooser, picker) on top of the work
+  // in progress: input flows again and the arrow cursor shows meanwhile.
+  class SystemDialogScope;
+
+  QWidget* TopWindow() const;
+
+  std::unique_ptr<InputGuard> guard_;
+  std::vector<QDialog*> windows_;
+};
+
+// The widget that shows control `id` of a dialog window, if any.
+QWidget* ControlWidget(const QDialog& window, int id);
+
+// The control id a widget shows, or 0.
+int ControlId(const QWidget* widget);
+
+// The words of the desktop's own additions (menus, copy buttons, notes), in
+// the desktop's language: Portuguese when the locale is Portuguese.
+QString DesktopText(const char* portuguese, const char* english);
 
 }  // namespace kio
