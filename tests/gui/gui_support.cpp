@@ -54,10 +54,15 @@ Desktop::Desktop(const Language& language) {
   watcher_ = new QTimer;
   watcher_->setInterval(10);
   QObject::connect(watcher_, &QTimer::timeout, [this] {
-    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!modal || !modal->isVisible() || modal->property("kioDialog").toBool() ||
-        modal->property("kioSeen").toBool())
-      return;
+    QDialog* modal = nullptr;
+
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* d = qobject_cast<QDialog*>(w);
+      if (d && d->isVisible() && d->isModal() && !d->property("kioDialog").toBool() &&
+          !d->property("kioSeen").toBool())
+        modal = d;
+    }
+    if (!modal) return;
     auto* box = qobject_cast<QMessageBox*>(modal);
     if (!box) {
       modal->setProperty("kioSeen", true);
@@ -127,10 +132,12 @@ std::string TextFault(const QWidget* w) {
     int need = fm.horizontalAdvance(g->title()) + 16;
     if (need > g->width()) return too(g->title(), need, g->width());
   } else if (auto* e = qobject_cast<const QLineEdit*>(w)) {
-    if (!e->text().isEmpty()) {
+    // A box that shows a tag or a code to copy must show it whole; other
+    // boxes scroll their text.
+    int buttons = 0;
+    for (const QAction* a : e->actions()) buttons += a->isVisible();
+    if (buttons > 0) {
       // The frame, the text margins and any button inside the box.
-      int buttons = 0;
-      for (const QAction* a : e->actions()) buttons += a->isVisible();
       int need = fm.horizontalAdvance(e->text()) + 10 + 24 * buttons;
       if (need > e->width()) return too(e->text(), need, e->width());
     }

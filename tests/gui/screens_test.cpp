@@ -11,6 +11,7 @@
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "app/main_dlg.h"
+#include "app/output_dlg.h"
 #include "dialogs/formatting.h"
 #include "gui_support.h"
 #include "platform/text_encoding.h"
@@ -61,6 +62,12 @@ std::vector<Screen> AllScreens() {
        [](Dialog& d) {
          d.SetItemText(kActInstructions, Win1252("Complete o texto. / Fill in the gaps."));
          d.SetItemText(kActText, "My name [is] Ana. I [live] in Recife.\r\nI [like] the sea.");
+       }},
+      {"output", Make<COutputDlg>,
+       [](Dialog& d) {
+         // A translation under way: the first boxes filled in.
+         d.SetItemText(1304, "Punteggio");
+         d.SetItemText(1305, "Data");
        }},
       {"eclipse", Make<CEclipseDlg>,
        [](Dialog& d) { d.SetItemText(kActText, "The sun rises in the east and sets in the west."); }},

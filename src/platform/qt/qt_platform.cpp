@@ -165,6 +165,9 @@ class QtDialogView : public QDialog, public DialogView {
           }
           // The copy button shows while the box holds a tag or a code.
           for (QAction* copy : l->actions()) copy->setVisible(text.contains('<') || text.contains('{'));
+          // A read-only box too narrow for its text shows it whole on hover.
+          if (l->isReadOnly())
+            l->setToolTip(l->fontMetrics().horizontalAdvance(text) + 10 > l->width() ? text : QString());
         }
         break;
       case ControlKind::RichText:
