@@ -1,0 +1,57 @@
+// The process-wide state the rendering core reads and changes, put back to a
+// known start for every test: default page settings, empty media sizes, a
+// program folder of its own, and an output folder that already holds the
+// video player files (so that "{f=" codes copy nothing unless a test asks).
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/app_paths.h"
+#include "kio_test.h"
+#include "lang/texts.h"
+#include "platform/text_encoding.h"
+#include "render/markup.h"
+#include "render/page_settings.h"
+#include "render/player_files.h"
+#include "render/write_page.h"
+
+namespace kio::test {
+
+// A program text as the transcript shows it.
+inline std::string Shown(const std::string& cp1252) { return Cp1252ToUtf8(EscapeLine(cp1252)); }
+
+inline std::string Message(const std::string& text) { return "MESSAGE Oops! | " + Shown(text) + "\n"; }
+
+class RenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    appPaths = AppPaths{};
+    appPaths.programFolder = program_.str() + "/";
+    appPaths.documentsFolder = docs_.str() + "/";
+    appPaths.resultsAddress = "https://school.example/results.php";
+    pageSettings = PageSettings{};
+    UiText[180] = "bgcolor='#F0E8F0'";
+    ResetPageSettings();
+    completionMessage.clear();
+    itemCountText.clear();
+    PageText.clear();
+    MediaWidth.clear();
+    MediaHeight.clear();
+    WriteFile(players_ / "Clear_Skin_1.swf", "skin");
+    WriteFile(players_ / "FLVPlayer.swf", "player");
+    outputFolder = players_.str() + "/";
+  }
+  // File choosers move the working folder; each test starts and ends in
+  // the one it was given.
+  void TearDown() override {
+    outputFolder.clear();
+    std::filesystem::current_path(workingFolder_);
+  }
+
+  TempDir program_, docs_, players_;
+  const std::filesystem::path workingFolder_ = std::filesystem::current_path();
+};
+
+}  // namespace kio::test

@@ -1,0 +1,339 @@
+// Template filling: the frame geometry, the colour cleaning, the placeholder
+// rows in their order, the cut at the data markers, the escaping of script
+// texts, and the page written through the file chooser.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "render_state.h"
+
+namespace kio {
+namespace {
+
+using test::Message;
+using test::RenderTest;
+
+class TemplateTest : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    std::filesystem::create_directory(program_ / "Tmplates");
+  }
+  void Template(const std::string& text, const std::string& name = "tmplate_t.htm") {
+    test::WriteFile(program_ / "Tmplates" / name, text);
+  }
+  // Fills `text` as a template; returns the page.
+  std::string Fill(const std::string& text, const std::string& instructions = "instr") {
+    Template(text);
+    EXPECT_TRUE(FillTemplate({"tmplate_t.htm", instructions, "page.htm"}));
+    return PageText;
+  }
+};
+
+TEST_F(TemplateTest, FrameGeometryFollowsTheSplits) {
+  const std::string numbers = "170 180 190 600 610 81 399 1810";
+  struct Case {
+    std::string cols, rows, page;
+  } cases[] = {
+      {"25%,*", "20%,*", "200 210 220 570 580 80 400 1800"},
+      // A full-width first frame has its own pair.
+      {"100%,*", "20%,*", "780 790 820 -30 -20 80 400 1800"},
+      // Each step changes the numbers an earlier step wrote.
+      {"75%,*", "30%,*", "170 180 620 170 180 120 360 11200"},
+      {"40%", "10%,*", "320 330 340 450 460 40 440 1400"},
+  };
+  for (const auto& c : cases) {
+    pageSettings.frameCols = c.cols;
+    pageSettings.frameRows = c.rows;
+    EXPECT_EQ(Fill(numbers), c.page) << c.cols << " " << c.rows;
+  }
+}
+
+TEST_F(TemplateTest, EveryPlaceholderHasItsValue) {
+  PageSettings& p = pageSettings;
+  const int student[] = {12, 8,  9,  5,  6,  10, 25, 15, 17, 18, 19, 20,
+                         22, 27, 28, 21, 29, 26, 30, 31, 32, 33, 7,  11};
+  for (int k : student) StudentText(k) = '[' + std::to_string(k) + ']';
+  completionMessage = "[end]";
+  p.background1 = "[b1]";
+  p.background2 = "[b2]";
+  p.background3 = "[b3]";
+  p.boxColor = "[box]";
+  p.fontColor1 = "[c1]";
+  p.fontColor2 = "[c2]";
+  p.fontColor3 = "[c3]";
+  p.fontFace1 = "[f1]";
+  p.fontFace2 = "[f2]";
+  p.fontFace3 = "[f3]";
+  p.fontSize1 = "[s1]";
+  p.fontSize2 = "[s2]";
+  p.fontSize3 = "[s3]";
+  itemCountText = "[n]";
+  const std::string page = Fill(
+      "i_n_s_t_r_u|t_i_t_l_e|RESPOSTA(S):|Clique em Avanca para continuar|f_i_m|Atividade concluida|"
+      "p_e_r_f_o_r_m_a_n_c_e|f_i_l_e|p_e_r_g_u_n_t_a_s:|s_e_g_m_e_n_t_s|d_o_n_e|r_i_g_h_t|d_a_t_e|t_i_m_e|"
+      "d_e_t_a_i_l_s|f_r_e_e|t_r_i_a_l_s|a_c_e_r_t_o_u|a_s_k_n_u_m|s_e_n_d|En_via|i_f_o_n_l_i_n_e|p_r_i_n_t|"
+      "n_a_m_e|#474792|#FFFFCC|#CAC5E4|#000001|#000002|#FFFFFD|Verdana|Arial|Helvetica|13pt|14pt|12pt|"
+      "w_o_r_d_s:|t_y_p_e|Escreva_menor|#F0E8F0|2     ;|var Total = 5;|" +
+          std::string(kTemplateResultsAddress),
+      "INSTR");
+  EXPECT_EQ(
+      page,
+      "INSTR|page.htm|[12]|[8]|[9]|[end]|[5]|[6]|[10]|[25]|[15]|[17]|[18]|[19]|[20]|[22]|[27]|[28]|[21]|[29]|"
+      "[26]|[30]|[31]|[32]|[b3]|[b2]|[b1]|[c1]|[c2]|[c3]|[f1]|[f2]|[f3]|[s1]|[s2]|[s3]|[33]|[7]|[11]|[box]|"
+      "[n]||https://school.example/results.php");
+}
+
+// Each row works on what the rows before it wrote: with every value set to
+// the next row's placeholder, one placeholder runs down the whole table.
+TEST_F(TemplateTest, PlaceholderRowsRunInTheirOrder) {
+  PageSettings& p = pageSettings;
+  const std::pair<std::string*, const char*> chain[] = {
+      {&StudentText(12), "Clique em Avanca para continuar"},
+      {&StudentText(8), "f_i_m"},
+      {&StudentText(9), "Atividade concluida"},
+      {&completionMessage, "p_e_r_f_o_r_m_a_n_c_e"},
+      {&StudentText(5), "f_i_l_e"},
+      {&StudentText(6), "p_e_r_g_u_n_t_a_s:"},
+      {&StudentText(10), "s_e_g_m_e_n_t_s"},
+      {&StudentText(25), "d_o_n_e"},
+      {&StudentText(15), "r_i_g_h_t"},
+      {&StudentText(17), "d_a_t_e"},
+      {&StudentText(18), "t_i_m_e"},
+      {&StudentText(19), "d_e_t_a_i_l_s"},
+      {&StudentText(20), "f_r_e_e"},
+      {&StudentText(22), "t_r_i_a_l_s"},
+      {&StudentText(27), "a_c_e_r_t_o_u"},
+      {&StudentText(28), "a_s_k_n_u_m"},
+      {&StudentText(21), "s_e_n_d"},
+      {&StudentText(29), "En_via"},
+      {&StudentText(26), "i_f_o_n_l_i_n_e"},
+      {&StudentText(30), "p_r_i_n_t"},
+      {&StudentText(31), "n_a_m_e"},
+      {&StudentText(32), "#474792"},
+      {&p.background3, "#FFFFCC"},
+      {&p.background2, "#CAC5E4"},
+      {&p.background1, "#000001"},
+      {&p.fontColor1, "#000002"},
+      {&p.fontColor2, "#FFFFFD"},
+      {&p.fontColor3, "Verdana"},
+      {&p.fontFace1, "Arial"},
+      {&p.fontFace2, "Helvetica"},
+      {&p.fontFace3, "13pt"},
+      {&p.fontSize1, "14pt"},
+      {&p.fontSize2, "12pt"},
+      {&p.fontSize3, "w_o_r_d_s:"},
+      {&StudentText(33), "t_y_p_e"},
+      {&StudentText(7), "Escreva_menor"},
+      {&StudentText(11), "#F0E8F0"},
+      {&p.boxColor, "2     ;"},
+      {&itemCountText, kTemplateResultsAddress},
+  };
+  for (const auto& [field, value] : chain) *field = value;
+  appPaths.resultsAddress = "END";
+  // The instructions and the title go in after the geometry and before the
+  // rows.
+  EXPECT_EQ(Fill("170 i_n_s_t_r_u RESPOSTA(S):", "170 RESPOSTA(S):"), "200 170 END END");
+}
+
+TEST_F(TemplateTest, SecondRoundOfBackgrounds) {
+  PageSettings& p = pageSettings;
+  p.background1 = "#474792";
+  p.background3 = "third";
+  EXPECT_EQ(Fill("#CAC5E4"), "third");
+  // A third background of "#FFFFCC" is turned into the second.
+  p.background3 = "#FFFFCC";
+  p.background2 = "second";
+  p.background1 = "first";
+  EXPECT_EQ(Fill("#474792"), "second");
+}
+
+TEST_F(TemplateTest, StoredColourFormsReachThePageBare) {
+  PageSettings& p = pageSettings;
+  p.background1 = "body bgcolor=\"#112233\"";
+  p.background2 = "body bgcolor='#FFFFFF'";
+  p.background3 = "'#445566'";
+  p.boxColor = "bgcolor='#778899'";
+  EXPECT_EQ(Fill("#CAC5E4|#FFFFCC|#474792|#F0E8F0"), "#112233|#FFFFFF|#445566|#778899");
+  // The stored values change too.
+  EXPECT_EQ(p.background1 + p.background2 + p.background3 + p.boxColor, "#112233#FFFFFF#445566#778899");
+  p.boxColor = "body bgcolor=\"#ABCDEF\"";
+  EXPECT_EQ(Fill("#F0E8F0"), "#ABCDEF");
+}
+
+TEST_F(TemplateTest, CompletionMessageLineBreaks) {
+  completionMessage = "Muito bem!\r\nFim.";
+  EXPECT_EQ(Fill("<p>Atividade concluida</p>"), "<p>Muito bem! <br> Fim.</p>");
+  EXPECT_EQ(completionMessage, "Muito bem! <br> Fim.");
+}
+
+TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
+  test::HeadlessSession session;
+  PageText = "previous page";
+  // Missing.
+  EXPECT_FALSE(FillTemplate({"tmplate_none.htm", "", "page.htm"}));
+  // Unreadable: a folder of that name.
+  std::filesystem::create_directory(program_ / "Tmplates" / "tmplate_dir.htm");
+  EXPECT_FALSE(FillTemplate({"tmplate_dir.htm", "", "page.htm"}));
+  // Longer than 40,003 bytes.
+  Template(std::string(40004, 'x'));
+  EXPECT_FALSE(FillTemplate({"tmplate_t.htm", "", "page.htm"}));
+  EXPECT_EQ(PageText, "previous page");
+  const std::string message = Message("Source code not found!");
+  EXPECT_EQ(session.transcript(), message + message + message);
+
+  // 40,003 bytes are taken whole.
+  const std::string largest = "t_i_t_l_e" + std::string(40003 - 18, 'x') + "t_i_t_l_e";
+  EXPECT_EQ(Fill(largest), "page.htm" + std::string(40003 - 18, 'x') + "page.htm");
+  EXPECT_EQ(session.transcript(), message + message + message);
+}
+
+TEST_F(TemplateTest, PageIsCutAtTheDataMarkers) {
+  struct Case {
+    std::string page;
+    std::optional<std::string> result;
+  } cases[] = {
+      // The start marker keeps the four characters after it, the end
+      // marker the two before it.
+      {"head\n/* //INICIA DADOS */\nold = 1;\r\n//TERMINA DADOS\ntail",
+       "head\n/* //INICIA DADOS */\nDATA\r\n//TERMINA DADOS\ntail"},
+      {"//INICIA DADOS1234//TERMINA DADOS", "//INICIA DADOS1234DATA34//TERMINA DADOS"},
+      // Markers close together: the characters both keep appear twice.
+      {"//INICIA DADOS\n\n\n//TERMINA DADOS", "//INICIA DADOS\n\n\n/DATA\n\n//TERMINA DADOS"},
+      // Only the first of each marker counts.
+      {"//INICIA DADOS....//TERMINA DADOS //INICIA DADOS....//TERMINA DADOS",
+       "//INICIA DADOS....DATA..//TERMINA DADOS //INICIA DADOS....//TERMINA DADOS"},
+      {"no markers", std::nullopt},
+      {"//INICIA DADOS only the start", std::nullopt},
+      {"only the end //TERMINA DADOS", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CutAtMarkers(c.page, "DATA"), c.result) << c.page;
+}
+
+TEST_F(TemplateTest, ScriptTextEscaping) {
+  struct Case {
+    std::string text, escaped;
+  } cases[] = {
+      {"plain", "plain"},
+      {"it's", "it\\'s"},
+      {"say \"hi\"", "say \\\"hi\\\""},
+      {"c:\\dir", "c:\\\\dir"},
+      {"one\r\ntwo", "one <br> two"},
+      // Backslashes are doubled before the quotes get theirs.
+      {"\\'", "\\\\\\'"},
+      {"\\\"", "\\\\\\\""},
+      {"a\r\n\r\nb", "a <br>  <br> b"},
+  };
+  for (auto c : cases) {
+    std::string text = c.text;
+    EscapeScriptText(text);
+    EXPECT_EQ(text, c.escaped) << c.text;
+  }
+}
+
+class WritePageTest : public TemplateTest {
+ protected:
+  void SetUp() override {
+    TemplateTest::SetUp();
+    UiText[1] = "KIO";
+    UiText[178] = test::W("O nome tem caracteres especiais. Continuar?");
+    Template(kTemplate);
+  }
+  std::optional<std::string> Write(const std::string& script, const PageRequest& request) {
+    test::HeadlessSession session(script);
+    auto written = WritePage(request);
+    transcript_ = session.transcript();
+    return written;
+  }
+  std::string Chooser() const {
+    return "CHOOSE save | " + appPaths.documentsFolder + "*.htm | *.htm|| | htm\n";
+  }
+  std::string Page(const std::string& name) const { return test::ReadFile(docs_ / name); }
+  // The page of kTemplate and request_ under the file name `name`.
+  static std::string Expected(const std::string& name) {
+    return "<title>" + name +
+           "</title>\n"
+           "<script>\nvar instrucoes='*';\n"
+           "//INICIA DADOS\n okpalavras[0]='x';\r\n"
+           "a\n//TERMINA DADOS\n"
+           "</script>\n<p style='width:200px'>Bravo!</p>\n";
+  }
+
+  static constexpr const char* kTemplate =
+      "<title>t_i_t_l_e</title>\n"
+      "<script>\nvar instrucoes='i_n_s_t_r_u';\n"
+      "//INICIA DADOS\n ok\nold data\n//TERMINA DADOS\n"
+      "</script>\n<p style='width:170px'>Atividade concluida</p>\n";
+  const PageRequest request_{"tmplate_t.htm", "", "Bravo!", "palavras[0]='x';\r\n"};
+  std::string transcript_;
+};
+
+TEST_F(WritePageTest, WritesThePageUnderTheChosenName) {
+  auto written = Write("choose " + (docs_ / "Cloze_01.htm").string() + "\n", request_);
+  EXPECT_EQ(transcript_, Chooser());
+  // The name is lower-cased; the page is the one to offer to the browser.
+  ASSERT_TRUE(written);
+  EXPECT_EQ(*written, (docs_ / "cloze_01.htm").string());
+  EXPECT_EQ(Page("cloze_01.htm"), Expected("cloze_01.htm"));
+}
+
+TEST_F(WritePageTest, InstructionsAndMessageAreRenderedAndCut) {
+  PageRequest request = request_;
+  request.instructions = "It's {b.fon}x{/b.fon}\r\n\"ok\"";
+  request.completionField = "Bravo {i=a.gif}\r\nFim";
+  ASSERT_TRUE(Write("choose " + (docs_ / "p.htm").string() + "\n", request));
+  const std::string page = Page("p.htm");
+  EXPECT_NE(page.find("var instrucoes='It\\'s <b>x</b> <br> \\\"ok\\\"';"), std::string::npos) << page;
+  EXPECT_NE(page.find("<p style='width:200px'>Bravo <img src='a.gif'  border='0'> <br> Fim</p>"),
+            std::string::npos)
+      << page;
+  // The message goes back to the teacher's text once the page is built.
+  EXPECT_EQ(completionMessage, "Bravo {i=a.gif}\r\nFim");
+
+  request.instructions = std::string(15000, 'i');
+  request.completionField = std::string(1500, 'm');
+  ASSERT_TRUE(Write("choose " + (docs_ / "p.htm").string() + "\n", request));
+  const std::string cut = Page("p.htm");
+  EXPECT_NE(cut.find("'" + std::string(14999, 'i') + "'"), std::string::npos);
+  EXPECT_NE(cut.find(">" + std::string(1499, 'm') + "<"), std::string::npos);
+}
+
+TEST_F(WritePageTest, AnOldPageIsReplacedWhole) {
+  test::WriteFile(docs_ / "old.htm", std::string(5000, 'o'));
+  ASSERT_TRUE(Write("choose " + (docs_ / "old.htm").string() + "\n", request_));
+  EXPECT_EQ(Page("old.htm"), Expected("old.htm"));
+}
+
+TEST_F(WritePageTest, NothingIsWrittenWhenTheTeacherStops) {
+  EXPECT_FALSE(Write("choose cancel\n", request_));
+  EXPECT_EQ(transcript_, Chooser());
+
+  // A name with a blank asks first.
+  const std::string question = "MESSAGE KIO | " + test::Shown(UiText[178]) + "\n";
+  EXPECT_FALSE(Write("choose " + (docs_ / "my page.htm").string() + "\nanswer No\n", request_));
+  EXPECT_EQ(transcript_, Chooser() + question);
+  EXPECT_FALSE(std::filesystem::exists(docs_ / "my page.htm"));
+  EXPECT_TRUE(Write("choose " + (docs_ / "my page.htm").string() + "\nanswer Yes\n", request_));
+  EXPECT_TRUE(std::filesystem::exists(docs_ / "my page.htm"));
+}
+
+TEST_F(WritePageTest, NoPageFromAMissingOrUnmarkedTemplate) {
+  PageRequest request = request_;
+  request.completionField = "Final";
+  request.templateName = "tmplate_missing.htm";
+  EXPECT_FALSE(Write("choose " + (docs_ / "a.htm").string() + "\n", request));
+  EXPECT_EQ(transcript_, Chooser() + Message("Source code not found!"));
+  EXPECT_FALSE(std::filesystem::exists(docs_ / "a.htm"));
+  EXPECT_EQ(completionMessage, "Final");
+
+  Template("<p>no markers</p>");
+  EXPECT_FALSE(Write("choose " + (docs_ / "b.htm").string() + "\n", request_));
+  EXPECT_EQ(transcript_,
+            Chooser() + Message(Win1252("O modelo da página não tem as marcas dos dados: a página não "
+                                        "foi gerada.\r\nThe page template lacks its data markers: the "
+                                        "page was not generated.")));
+  EXPECT_FALSE(std::filesystem::exists(docs_ / "b.htm"));
+}
+
+}  // namespace
+}  // namespace kio
