@@ -25,7 +25,9 @@ constexpr size_t kTemplatePathLimit = 251;
 const char kStartMarker[] = "//INICIA DADOS";
 const char kEndMarker[] = "//TERMINA DADOS";
 
-void Replace(std::string& text, const std::string& from, const std::string& to) { text = ReplaceAll(text, from, to); }
+void Replace(std::string& text, const std::string& from, const std::string& to) {
+  text = ReplaceAll(text, from, to);
+}
 
 // The whole number at the start of a frame split such as "25%,*".
 long LeadingNumber(const std::string& split) { return std::strtol(split.c_str(), nullptr, 10); }
@@ -142,11 +144,11 @@ bool FillTemplate(const FillInputs& in) {
 std::optional<std::string> CutAtMarkers(const std::string& page, const std::string& data) {
   size_t p1 = page.find(kStartMarker);
   size_t p2 = page.find(kEndMarker);
+  if (p1 == std::string::npos || p2 == std::string::npos) return std::nullopt;
   // The head keeps the start marker and the four characters after it; the
-  // tail starts two characters before the end marker.
-  if (p1 == std::string::npos || p2 == std::string::npos || p1 + 18 > page.size() || p2 < 2 || p2 - 2 < p1 + 18)
-    return std::nullopt;
-  return page.substr(0, p1 + 18) + data + page.substr(p2 - 2);
+  // tail starts two characters before the end marker. Markers close
+  // together give both pieces the characters between them.
+  return page.substr(0, p1 + 18) + data + page.substr(p2 < 2 ? 0 : p2 - 2);
 }
 
 std::optional<std::string> WritePage(const PageRequest& request) {

@@ -203,6 +203,8 @@ TEST_F(TemplateTest, PageIsCutAtTheDataMarkers) {
       // Only the first of each marker counts.
       {"//INICIA DADOS....//TERMINA DADOS //INICIA DADOS....//TERMINA DADOS",
        "//INICIA DADOS....DATA..//TERMINA DADOS //INICIA DADOS....//TERMINA DADOS"},
+      // Markers in the other order: each piece stops at the page's ends.
+      {"//TERMINA DADOS//INICIA DADOS", "//TERMINA DADOS//INICIA DADOSDATA//TERMINA DADOS//INICIA DADOS"},
       {"no markers", std::nullopt},
       {"//INICIA DADOS only the start", std::nullopt},
       {"only the end //TERMINA DADOS", std::nullopt},
