@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 14;
-constexpr int kRight = 162;        // left edge of the right-hand column
+constexpr int kRight = 162;  // left edge of the right-hand column
 constexpr int kRightWidth = 340;
 
 DialogTemplate ActivityLayout(const TextActivityKind& kind) {
@@ -32,13 +32,16 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
       {kActHelp, ControlKind::RichText, "", 5, 5, 150, 236, kReadOnly | kVScroll},
       {kActLabelInstructions, ControlKind::Label, "", kRight + 15, 4, 200, 9},
       {kActHelpInstructions, ControlKind::Button, "?", kRight, 3, 12, 10},
-      {kActInstructions, ControlKind::Edit, "", kRight, 14, kRightWidth, 34, kMultiLine | kVScroll | kWantReturn},
+      {kActInstructions, ControlKind::Edit, "", kRight, 14, kRightWidth, 34,
+       kMultiLine | kVScroll | kWantReturn},
       {kActLabelText, ControlKind::Label, "", kRight + 15, 52, 200, 9},
       {kActHelpText, ControlKind::Button, "?", kRight, 51, 12, 10},
-      {kActText, ControlKind::Edit, "", kRight, 62, kRightWidth, textHeight, kMultiLine | kVScroll | kWantReturn},
+      {kActText, ControlKind::Edit, "", kRight, 62, kRightWidth, textHeight,
+       kMultiLine | kVScroll | kWantReturn},
       {kActLabelFinal, ControlKind::Label, "Final", kRight + 15, finalLabelY, 200, 9},
       {kActHelpFinal, ControlKind::Button, "?", kRight, finalLabelY - 1, 12, 10},
-      {kActFinal, ControlKind::Edit, "", kRight, finalLabelY + 10, kRightWidth, 26, kMultiLine | kVScroll | kWantReturn},
+      {kActFinal, ControlKind::Edit, "", kRight, finalLabelY + 10, kRightWidth, 26,
+       kMultiLine | kVScroll | kWantReturn},
       {kActHint1, ControlKind::Label, "", kRight, 238, kRightWidth, 8},
       {kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8},
       {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
@@ -46,7 +49,8 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
       {kActOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
       {kActSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
       {kActSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
-      {kActGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20, kButtonHeight},
+      {kActGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20,
+       kButtonHeight},
       {kActReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
       {kActFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
       {kActParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
@@ -57,7 +61,8 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
   if (extra) {
     t.controls.push_back({kActLabelExtra, ControlKind::Label, "", kRight + 15, 162, 200, 9});
     t.controls.push_back({kActHelpExtra, ControlKind::Button, "?", kRight, 161, 12, 10});
-    t.controls.push_back({kActExtra, ControlKind::Edit, "", kRight, 172, kRightWidth, 22, kMultiLine | kVScroll | kWantReturn});
+    t.controls.push_back({kActExtra, ControlKind::Edit, "", kRight, 172, kRightWidth, 22,
+                          kMultiLine | kVScroll | kWantReturn});
   }
   return t;
 }
@@ -66,10 +71,6 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
 std::string FinalBoxText(const std::string& message) { return ReplaceAll(message, "<br>", "\r\n"); }
 
 }  // namespace
-
-std::string LocalText(const std::string& portuguese, const std::string& english) {
-  return appPaths.helpFolder == "instru_eng/" ? english : portuguese;
-}
 
 CTextActivityDlg::CTextActivityDlg(const TextActivityKind& kind) : Dialog(ActivityLayout(kind)), kind_(kind) {
   auto helpOn = [this](int id, const std::string& help) {
@@ -111,17 +112,18 @@ bool CTextActivityDlg::OnInitDialog() {
 
 std::string CTextActivityDlg::FieldText(int id) const {
   std::string text = GetItemText(id);
-  size_t limit = id == kActExtra ? kind_.extraLimit : id == kActFinal ? kCompletionMessageLimit : kind_.textLimit;
+  size_t limit = id == kActExtra   ? kind_.extraLimit
+                 : id == kActFinal ? kCompletionMessageLimit
+                                   : kind_.textLimit;
   if (text.size() > limit) text.resize(limit);
   return text;
 }
 
 void CTextActivityDlg::Start() {
   // Interface texts on the controls.
-  const std::pair<int, int> labels[] = {{kActNew, 146},    {kActOpen, 147},     {kActSave, 148},
-                                        {kActSaveAs, 149}, {kActGenerate, 150}, {kActReturn, 145},
-                                        {kActWhatCanIDo, 0}, {kActFont, 184},   {kActParagraph, 185},
-                                        {kActGlobal, 186}};
+  const std::pair<int, int> labels[] = {
+      {kActNew, 146},    {kActOpen, 147},     {kActSave, 148}, {kActSaveAs, 149},    {kActGenerate, 150},
+      {kActReturn, 145}, {kActWhatCanIDo, 0}, {kActFont, 184}, {kActParagraph, 185}, {kActGlobal, 186}};
   for (auto [id, record] : labels)
     if (!UiText[record].empty()) SetItemText(id, UiText[record]);
   SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));

@@ -45,13 +45,13 @@ enum ActivityControl {
 constexpr size_t kCompletionMessageLimit = 1499;
 
 struct TextActivityKind {
-  std::string title;          // dialog title, e.g. "KIO Cloze"
-  std::string extension;      // document extension without dot, e.g. "clo"
-  std::string activityName;   // for the AV dialog
-  std::string tipsHelp;       // shown at start and by "O que posso fazer?"
+  std::string title;         // dialog title, e.g. "KIO Cloze"
+  std::string extension;     // document extension without dot, e.g. "clo"
+  std::string activityName;  // for the AV dialog
+  std::string tipsHelp;      // shown at start and by "O que posso fazer?"
   std::string instructionsHelp, textHelp, extraHelp;
   size_t textLimit = 14999;
-  size_t extraLimit = 0;      // 0: the document has no third field
+  size_t extraLimit = 0;         // 0: the document has no third field
   std::vector<int> hintRecords;  // UiText records shown in the hint lines
   // Labels of the boxes, Portuguese and English.
   std::string textLabelPt, textLabelEn, extraLabelPt, extraLabelEn;
@@ -96,8 +96,5 @@ class CTextActivityDlg : public Dialog {
   std::string instructions_, text_, extra_, completion_;
   bool settingsChanged_ = false;
 };
-
-// Texts of the editor's own labels, by interface language.
-std::string LocalText(const std::string& portuguese, const std::string& english);
 
 }  // namespace kio

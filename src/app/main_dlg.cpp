@@ -204,8 +204,9 @@ CAboutDlg::CAboutDlg()
                             "About Kio",
                             235,
                             55,
-                            {{9100, ControlKind::Label, Win1252("KIO Versão 1"), 40, 10, 150, 8},
-                             {9101, ControlKind::Label, "Copyright (C) KIO", 40, 25, 150, 8},
+                            {{9102, ControlKind::Icon, "", 10, 10, 21, 20},
+                             {9100, ControlKind::Label, Win1252("KIO Versão 1"), 40, 10, 130, 8},
+                             {9101, ControlKind::Label, "Copyright (C) KIO", 40, 25, 130, 8},
                              {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {}
 
 }  // namespace kio

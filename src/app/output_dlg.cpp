@@ -20,25 +20,43 @@ struct OutputRow {
   int entry;
   int currentBox, editBox;
   bool multiLine;
-  const char* label;  // the student-page word the text stands for
+  // What the text stands for on the students' pages, in Portuguese and in
+  // English (UTF-8; the row label follows the interface language).
+  const char* labelPt;
+  const char* labelEn;
 };
 
 const OutputRow kRows[kEntryCount] = {
-    {5, 1303, 1304, false, "05 performance"},   {6, 1306, 1305, false, "06 file"},
-    {7, 1308, 1307, false, "07 type"},          {8, 1310, 1309, false, "08 click next"},
-    {9, 1312, 1311, false, "09 end"},           {10, 1314, 1313, false, "10 questions"},
-    {11, 1316, 1315, false, "11 write less"},   {12, 1318, 1317, false, "12 answers"},
-    {13, 1321, 1319, true, "13 Cloze/Eclipse"}, {14, 1320, 1322, true, "14 Memory"},
-    {15, 1332, 1333, false, "15 done"},         {16, 1334, 1335, false, "16 wrong"},
-    {17, 1336, 1337, false, "17 right"},        {18, 1338, 1339, false, "18 date"},
-    {19, 1340, 1341, false, "19 time"},         {20, 1344, 1345, false, "20 details"},
-    {21, 1346, 1347, false, "21 question no."}, {22, 1348, 1349, false, "22 free"},
-    {23, 1351, 1350, true, "23 Sequence"},      {24, 1352, 1353, false, "24 score"},
-    {25, 1354, 1355, false, "25 segments"},     {26, 1356, 1357, false, "26 send"},
-    {27, 1358, 1359, false, "27 trials"},       {28, 1360, 1361, false, "28 correct"},
-    {29, 1362, 1363, false, "29 send result"},  {30, 1364, 1365, false, "30 if online"},
-    {31, 1366, 1367, false, "31 print"},        {32, 1368, 1369, false, "32 name"},
-    {33, 1370, 1371, false, "33 words"},        {34, 1373, 1372, true, "34 end message"},
+    {5, 1303, 1304, false, "05 desempenho", "05 performance"},
+    {6, 1306, 1305, false, "06 arquivo", "06 file"},
+    {7, 1308, 1307, false, "07 tipo", "07 type"},
+    {8, 1310, 1309, false, "08 clique avança", "08 click next"},
+    {9, 1312, 1311, false, "09 fim", "09 end"},
+    {10, 1314, 1313, false, "10 perguntas", "10 questions"},
+    {11, 1316, 1315, false, "11 mais curta", "11 write less"},
+    {12, 1318, 1317, false, "12 respostas", "12 answers"},
+    {13, 1321, 1319, true, "13 Cloze/Eclipse", "13 Cloze/Eclipse"},
+    {14, 1320, 1322, true, "14 Memória", "14 Memory"},
+    {15, 1332, 1333, false, "15 pronto", "15 done"},
+    {16, 1334, 1335, false, "16 erradas", "16 wrong"},
+    {17, 1336, 1337, false, "17 certas", "17 right"},
+    {18, 1338, 1339, false, "18 data", "18 date"},
+    {19, 1340, 1341, false, "19 hora", "19 time"},
+    {20, 1344, 1345, false, "20 detalhes", "20 details"},
+    {21, 1346, 1347, false, "21 pergunta nº", "21 question no."},
+    {22, 1348, 1349, false, "22 livre", "22 free"},
+    {23, 1351, 1350, true, "23 Sequência", "23 Sequence"},
+    {24, 1352, 1353, false, "24 pontuação", "24 score"},
+    {25, 1354, 1355, false, "25 segmentos", "25 segments"},
+    {26, 1356, 1357, false, "26 enviar", "26 send"},
+    {27, 1358, 1359, false, "27 tentativas", "27 trials"},
+    {28, 1360, 1361, false, "28 acertos", "28 correct"},
+    {29, 1362, 1363, false, "29 enviar result.", "29 send result"},
+    {30, 1364, 1365, false, "30 se conectado", "30 if online"},
+    {31, 1366, 1367, false, "31 imprimir", "31 print"},
+    {32, 1368, 1369, false, "32 nome", "32 name"},
+    {33, 1370, 1371, false, "33 palavras", "33 words"},
+    {34, 1373, 1372, true, "34 msg. final", "34 end message"},
 };
 
 const OutputRow& RowOf(int entry) { return kRows[entry - kFirstStudentEntry]; }
@@ -56,9 +74,9 @@ const std::string& UnusableFileMessage() {
 constexpr int kColumnX[2] = {5, 256};
 constexpr int kLabelWidth = 62;
 constexpr int kBoxWidth = 88;
-constexpr int kRowPitch = 15;
+constexpr int kRowPitch = 14;
 constexpr int kBoxHeight = 12;
-constexpr int kTallBoxHeight = 22;
+constexpr int kTallBoxHeight = 30;  // three lines of text
 constexpr int kFirstRowY = 16;
 constexpr int kBottomY = 266;
 
@@ -80,7 +98,7 @@ DialogTemplate OutputLayout() {
       int height = row.multiLine ? kTallBoxHeight : kBoxHeight;
       unsigned lines = row.multiLine ? unsigned(kMultiLine | kVScroll | kWantReturn) : 0u;
       t.controls.push_back(
-          {kOutputRowLabelBase + row.entry, ControlKind::Label, row.label, x, y + 2, kLabelWidth, 8});
+          {kOutputRowLabelBase + row.entry, ControlKind::Label, "", x, y + 2, kLabelWidth, 8});
       t.controls.push_back({row.currentBox, ControlKind::Edit, "", x + kLabelWidth + 2, y, kBoxWidth, height,
                             kReadOnly | lines});
       t.controls.push_back(
@@ -97,7 +115,7 @@ DialogTemplate OutputLayout() {
 
 // The editor's own captions follow the interface language.
 std::string Local(const char* portuguese, const char* english) {
-  return Win1252(appPaths.helpFolder == "instru_eng/" ? english : portuguese);
+  return LocalText(Win1252(portuguese), Win1252(english));
 }
 
 }  // namespace
@@ -127,6 +145,7 @@ bool COutputDlg::OnInitDialog() {
   for (int id : {kOutputColumnHeaderNew1, kOutputColumnHeaderNew2})
     SetItemText(id, Local("Novo texto", "New text"));
   for (const OutputRow& row : kRows) {
+    SetItemText(kOutputRowLabelBase + row.entry, Local(row.labelPt, row.labelEn));
     SetItemText(row.currentBox, StudentText(row.entry));
     SetItemText(row.editBox, "");
   }

@@ -226,4 +226,8 @@ void LoadStudentLanguage(std::vector<std::string>* workingTexts) {
   }
 }
 
+std::string LocalText(const std::string& portuguese, const std::string& english) {
+  return appPaths.helpFolder == "instru_eng/" ? english : portuguese;
+}
+
 }  // namespace kio

@@ -53,6 +53,11 @@ void LoadInterfaceLanguage();
 // file is unusable.
 void LoadStudentLanguage(std::vector<std::string>* workingTexts = nullptr);
 
+// A caption that the program holds itself rather than in the language file
+// (a few labels of the editors): English when the interface is English,
+// Portuguese otherwise.
+std::string LocalText(const std::string& portuguese, const std::string& english);
+
 // Reads a whole file of 2 to 549,999 bytes through configFile; false when it
 // cannot be opened, is shorter than 2 bytes, or does not fit the buffer.
 bool ReadTextFile(const std::string& name, std::string& contents);

@@ -22,6 +22,7 @@ enum class ControlKind {
   RichText,  // read-only RTF help panel
   Progress,
   List,  // a list box; its text is the items separated by "\n"
+  Icon,  // the program's icon, drawn in the control's rectangle; no text
 };
 
 enum ControlFlags : unsigned {

@@ -65,6 +65,7 @@ const char* KindName(ControlKind k) {
     case ControlKind::RichText: return "richtext";
     case ControlKind::Progress: return "progress";
     case ControlKind::List: return "list";
+    case ControlKind::Icon: return "icon";
   }
   return "control";
 }

@@ -366,6 +366,13 @@ class QtDialogView : public QDialog, public DialogView {
         break;
       }
       case ControlKind::List: w = new QListWidget(content_); break;
+      case ControlKind::Icon: {
+        auto* l = new QLabel(content_);
+        int side = std::min(X(c.width), Y(c.height));
+        l->setPixmap(QApplication::windowIcon().pixmap(side, side));
+        w = l;
+        break;
+      }
     }
     w->setGeometry(X(c.x), Y(c.y), X(c.width), Y(c.height));
     w->setObjectName(QString("control-%1").arg(c.id));
