@@ -182,28 +182,12 @@ std::string Utf8ToCp1252Lossy(const std::string& utf8) {
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
-    unsigned char c = utf8[i];
-    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0 || i + extra >= utf8.size() + (extra == 0 ? 1 : 0)) {
-      ++i;  // not UTF-8: dropped
-      continue;
-    }
-    char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      unsigned char d = utf8[i + k];
-      if ((d & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    if (!ok) {
-      ++i;
-      continue;
-    }
-    i += 1 + extra;
-    if (auto b = Cp1252Byte(cp))
+    auto cp = NextUtf8(utf8, i);
+    if (!cp) continue;  // not UTF-8: dropped
+    if (auto b = Cp1252Byte(*cp))
       out += static_cast<char>(*b);
     else
-      out += transliterator.Latin(cp);
+      out += transliterator.Latin(*cp);
   }
   return out;
 }

@@ -56,20 +56,6 @@ bool IsNumber(const std::string& s) {
   return true;
 }
 
-const char* KindName(ControlKind k) {
-  switch (k) {
-    case ControlKind::Button: return "button";
-    case ControlKind::Edit: return "edit";
-    case ControlKind::Label: return "label";
-    case ControlKind::Group: return "group";
-    case ControlKind::RichText: return "richtext";
-    case ControlKind::Progress: return "progress";
-    case ControlKind::List: return "list";
-    case ControlKind::Icon: return "icon";
-  }
-  return "control";
-}
-
 }  // namespace
 
 HeadlessPlatform::HeadlessPlatform(std::istream& script, std::ostream& transcript)

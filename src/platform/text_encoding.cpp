@@ -11,6 +11,20 @@ constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
                                 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+}  // namespace
+
+char32_t Cp1252CodePoint(unsigned char byte) {
+  if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
+  return byte;
+}
+
+std::optional<unsigned char> Cp1252Byte(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == cp) return static_cast<unsigned char>(0x80 + i);
+  return std::nullopt;
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -29,18 +43,29 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-}  // namespace
-
-char32_t Cp1252CodePoint(unsigned char byte) {
-  if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
-  return byte;
-}
-
-std::optional<unsigned char> Cp1252Byte(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
-  for (int i = 0; i < 32; ++i)
-    if (kHigh[i] == cp) return static_cast<unsigned char>(0x80 + i);
-  return std::nullopt;
+std::optional<char32_t> NextUtf8(const std::string& text, size_t& i) {
+  unsigned char c = text[i];
+  int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+  if (extra < 0 || i + extra >= text.size()) {
+    ++i;
+    return std::nullopt;
+  }
+  char32_t value = extra == 0 ? c : c & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    unsigned char d = text[i + k];
+    if ((d & 0xC0) != 0x80) {
+      ++i;
+      return std::nullopt;
+    }
+    value = (value << 6) | (d & 0x3F);
+  }
+  static constexpr char32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
+  if (value < kLeast[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    ++i;
+    return std::nullopt;
+  }
+  i += extra + 1;
+  return value;
 }
 
 std::string Cp1252ToUtf8(const std::string& text) {
@@ -55,31 +80,9 @@ std::optional<std::string> Utf8ToCp1252(const std::string& text) {
   out.reserve(text.size());
   size_t i = 0;
   while (i < text.size()) {
-    unsigned char c = text[i];
-    char32_t cp;
-    int extra;
-    if (c < 0x80) {
-      cp = c;
-      extra = 0;
-    } else if ((c & 0xE0) == 0xC0) {
-      cp = c & 0x1F;
-      extra = 1;
-    } else if ((c & 0xF0) == 0xE0) {
-      cp = c & 0x0F;
-      extra = 2;
-    } else if ((c & 0xF8) == 0xF0) {
-      cp = c & 0x07;
-      extra = 3;
-    } else
-      return std::nullopt;
-    if (i + extra >= text.size() && extra > 0) return std::nullopt;
-    for (int k = 1; k <= extra; ++k) {
-      unsigned char d = text[i + k];
-      if ((d & 0xC0) != 0x80) return std::nullopt;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    i += extra + 1;
-    auto b = Cp1252Byte(cp);
+    auto cp = NextUtf8(text, i);
+    if (!cp) return std::nullopt;
+    auto b = Cp1252Byte(*cp);
     if (!b) return std::nullopt;
     out += static_cast<char>(*b);
   }
@@ -91,26 +94,7 @@ std::string Utf8ToCp1252Markup(const std::string& utf8) {
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
-    unsigned char c = utf8[i];
-    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-    char32_t cp = 0xFFFD;
-    size_t length = 1;
-    if (extra >= 0 && i + extra < utf8.size()) {
-      char32_t value = extra == 0 ? c : c & (0x3F >> extra);
-      bool ok = true;
-      for (int k = 1; k <= extra && ok; ++k) {
-        unsigned char d = utf8[i + k];
-        ok = (d & 0xC0) == 0x80;
-        value = (value << 6) | (d & 0x3F);
-      }
-      // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-      static constexpr char32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
-      if (ok && value >= kLeast[extra] && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF)) {
-        cp = value;
-        length = extra + 1;
-      }
-    }
-    i += length;
+    char32_t cp = NextUtf8(utf8, i).value_or(0xFFFD);
     if (auto b = Cp1252Byte(cp))
       out += static_cast<char>(*b);
     else

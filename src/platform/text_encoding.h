@@ -25,6 +25,14 @@ std::string Utf8ToCp1252Markup(const std::string& utf8);
 // Windows-1252 once; a text with no Windows-1252 form is a programming error.
 std::string Win1252(const char* utf8);
 
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// The code point whose UTF-8 form starts at text[i], moving i past it. When
+// the bytes there are not UTF-8 (a stray byte, a cut or overlong sequence, a
+// surrogate, a value past U+10FFFF) it gives nothing and moves i one byte on.
+std::optional<char32_t> NextUtf8(const std::string& text, size_t& i);
+
 // Unicode code point of one Windows-1252 byte, and the byte for a code point
 // (nothing when the code point has no Windows-1252 form).
 char32_t Cp1252CodePoint(unsigned char byte);
