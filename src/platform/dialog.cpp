@@ -131,4 +131,19 @@ void Dialog::FocusLeave(int id) {
   }
 }
 
+std::string WithoutAccelerator(const std::string& label) {
+  std::string out;
+  for (size_t i = 0; i < label.size(); ++i) {
+    if (label[i] == '&') {
+      if (i + 1 < label.size() && label[i + 1] == '&') {
+        out += '&';
+        ++i;
+      }
+      continue;
+    }
+    out += label[i];
+  }
+  return out;
+}
+
 }  // namespace kio

@@ -136,4 +136,8 @@ class Dialog {
   int result_ = 0;
 };
 
+// A button or label text as shown: without its "&" accelerator marks ("&&"
+// is a plain "&").
+std::string WithoutAccelerator(const std::string& label);
+
 }  // namespace kio

@@ -34,21 +34,6 @@ std::string FoldCase(const std::string& s) {
   return out;
 }
 
-std::string WithoutAccelerator(const std::string& label) {
-  std::string out;
-  for (size_t i = 0; i < label.size(); ++i) {
-    if (label[i] == '&') {
-      if (i + 1 < label.size() && label[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
-      continue;
-    }
-    out += label[i];
-  }
-  return out;
-}
-
 bool IsNumber(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s)

@@ -58,22 +58,6 @@ const char kControlProperty[] = "kioControl";
 // The help texts are RTF; the panels show HTML.
 QString HelpHtml(const std::string& rtf) { return QString::fromUtf8(RtfToHtml(rtf)); }
 
-// A button or label text without its "&" accelerator marks ("&&" is an "&").
-QString WithoutAccelerator(const QString& label) {
-  QString out;
-  for (int i = 0; i < label.size(); ++i) {
-    if (label[i] == '&') {
-      if (i + 1 < label.size() && label[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
-      continue;
-    }
-    out += label[i];
-  }
-  return out;
-}
-
 // Multi-line boxes hand the core CR LF line ends, as the documents keep them;
 // Qt works with LF.
 std::string ToCrLf(const std::string& text) {
@@ -152,8 +136,8 @@ class QtDialogView : public QDialog, public DialogView {
     syncing_ = true;
     switch (spec->kind) {
       case ControlKind::Button: static_cast<QPushButton*>(w)->setText(text); break;
-      case ControlKind::Label: static_cast<QLabel*>(w)->setText(WithoutAccelerator(text)); break;
-      case ControlKind::Group: static_cast<QGroupBox*>(w)->setTitle(WithoutAccelerator(text)); break;
+      case ControlKind::Label: static_cast<QLabel*>(w)->setText(ToQt(WithoutAccelerator(raw))); break;
+      case ControlKind::Group: static_cast<QGroupBox*>(w)->setTitle(ToQt(WithoutAccelerator(raw))); break;
       case ControlKind::Edit:
         if (auto* e = qobject_cast<QPlainTextEdit*>(w)) {
           QString shown = FromCrLf(text);
@@ -191,6 +175,7 @@ class QtDialogView : public QDialog, public DialogView {
         if (!text.isEmpty()) l->addItems(FromCrLf(text).split('\n'));
         break;
       }
+      case ControlKind::Icon: break;  // the icon has no text
     }
     w->setEnabled(model_.IsItemEnabled(id));
     syncing_ = false;
