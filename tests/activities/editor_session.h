@@ -17,13 +17,6 @@
 
 namespace kio::test {
 
-// A program text as the transcript shows it.
-inline std::string Shown(const std::string& cp1252) { return Cp1252ToUtf8(EscapeLine(cp1252)); }
-
-inline bool Has(const std::string& transcript, const std::string& part) {
-  return transcript.find(part) != std::string::npos;
-}
-
 class EditorSession {
  public:
   EditorSession() : in_(folder_.path()) {
@@ -32,7 +25,8 @@ class EditorSession {
     // A small template stands in for the shipped ones, so that pages can be
     // compared byte for byte.
     for (const char* name : {"tmplate_cloze.htm", "tmplate_eclipse.htm"})
-      std::filesystem::copy_file(std::filesystem::path(KIO_FIXTURES) / "tmplate_test.htm", folder_ / "Tmplates" / name,
+      std::filesystem::copy_file(std::filesystem::path(KIO_FIXTURES) / "tmplate_test.htm",
+                                 folder_ / "Tmplates" / name,
                                  std::filesystem::copy_options::overwrite_existing);
     HeadlessSession quiet;
     StartUp();

@@ -13,23 +13,12 @@ namespace kio {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Control;
+using test::Has;
 using test::ProgramFolder;
 using test::ReadFile;
 using test::RunKio;
 using test::WriteFile;
-
-// The text of one control as the last "dump" showed it.
-std::string Control(const std::string& transcript, int id) {
-  std::string key = "CONTROL " + std::to_string(id) + " ";
-  size_t p = transcript.rfind(key);
-  if (p == std::string::npos) return "<absent>";
-  size_t e = transcript.find('\n', p);
-  return transcript.substr(p + key.size(), e - p - key.size());
-}
-
-bool Has(const std::string& transcript, const std::string& line) {
-  return transcript.find(line) != std::string::npos;
-}
 
 TEST(HomeScreen, ExitAsksAndNoKeepsTheWindow) {
   ProgramFolder folder;
@@ -43,7 +32,8 @@ TEST(HomeScreen, EnterStartsEclipseAndTheEditorButtonsStartTheirEditors) {
   ProgramFolder folder;
   auto run = RunKio(folder.str(), "enter\nescape\npress 1009\nescape\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Has(run.transcript, "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"))
+  EXPECT_TRUE(Has(run.transcript,
+                  "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"))
       << run.transcript;
 }
 

@@ -18,7 +18,10 @@ namespace kio {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Control;
+using test::Has;
 using test::ReadFile;
+using test::Shown;
 using test::W;
 using test::WriteFile;
 
@@ -34,22 +37,6 @@ const Pair kPairs[30] = {
     {25, 1354, 1355}, {26, 1356, 1357}, {27, 1358, 1359}, {28, 1360, 1361}, {29, 1362, 1363},
     {30, 1364, 1365}, {31, 1366, 1367}, {32, 1368, 1369}, {33, 1370, 1371}, {34, 1373, 1372},
 };
-
-// A program text as the transcript shows it.
-std::string Shown(const std::string& cp1252) { return Cp1252ToUtf8(EscapeLine(cp1252)); }
-
-bool Has(const std::string& transcript, const std::string& part) {
-  return transcript.find(part) != std::string::npos;
-}
-
-// The text of one control as the last "dump" showed it.
-std::string Control(const std::string& transcript, int id) {
-  std::string key = "CONTROL " + std::to_string(id) + " ";
-  size_t p = transcript.rfind(key);
-  if (p == std::string::npos) return "<absent>";
-  size_t e = transcript.find('\n', p);
-  return transcript.substr(p + key.size(), e - p - key.size());
-}
 
 size_t Count(const std::string& transcript, const std::string& part) {
   size_t n = 0;

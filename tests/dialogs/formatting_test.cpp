@@ -22,19 +22,8 @@ namespace kio {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool Has(const std::string& transcript, const std::string& part) {
-  return transcript.find(part) != std::string::npos;
-}
-
-// The text of one control as the last "dump" showed it.
-std::string Control(const std::string& transcript, int id) {
-  std::string key = "CONTROL " + std::to_string(id) + " ";
-  size_t p = transcript.rfind(key);
-  if (p == std::string::npos) return "<absent>";
-  size_t e = transcript.find('\n', p);
-  return transcript.substr(p + key.size(), e - p - key.size());
-}
+using test::Control;
+using test::Has;
 
 // The texts of one control at each "dump", in order.
 std::vector<std::string> Dumps(const std::string& transcript, int id) {

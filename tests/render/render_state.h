@@ -19,9 +19,6 @@
 
 namespace kio::test {
 
-// A program text as the transcript shows it.
-inline std::string Shown(const std::string& cp1252) { return Cp1252ToUtf8(EscapeLine(cp1252)); }
-
 inline std::string Message(const std::string& text) { return "MESSAGE Oops! | " + Shown(text) + "\n"; }
 
 class RenderTest : public ::testing::Test {

@@ -123,4 +123,18 @@ std::string W(const std::string& utf8) {
   return *s;
 }
 
+std::string Shown(const std::string& cp1252) { return Cp1252ToUtf8(EscapeLine(cp1252)); }
+
+bool Has(const std::string& transcript, const std::string& part) {
+  return transcript.find(part) != std::string::npos;
+}
+
+std::string Control(const std::string& transcript, int id) {
+  std::string key = "CONTROL " + std::to_string(id) + " ";
+  size_t p = transcript.rfind(key);
+  if (p == std::string::npos) return "<absent>";
+  size_t e = transcript.find('\n', p);
+  return transcript.substr(p + key.size(), e - p - key.size());
+}
+
 }  // namespace kio::test

@@ -79,4 +79,12 @@ class InFolder {
 // Converts a UTF-8 test literal to the program's Windows-1252.
 std::string W(const std::string& utf8);
 
+// Reading transcripts.
+// A program text (Windows-1252) as the transcript shows it.
+std::string Shown(const std::string& cp1252);
+bool Has(const std::string& transcript, const std::string& part);
+// The text of one control as the last "dump" showed it; "<absent>" when no
+// dump showed it.
+std::string Control(const std::string& transcript, int id);
+
 }  // namespace kio::test
