@@ -141,11 +141,7 @@ void CMainDlg::OnSysCommand(int command) {
 void CMainDlg::ChooseLanguage(bool interface) {
   configFile.Close();
   const std::string ext = interface ? "lin" : "stu";
-  ChooserRequest request;
-  request.initialName = appPaths.programFolder + "*." + ext;
-  request.filter = "*." + ext + "||";
-  request.defaultExtension = ext;
-  auto chosen = ChooseFile(request);
+  auto chosen = ChooseFile(ExtensionChooser(appPaths.programFolder, ext, false));
   if (!chosen) return;
   std::string name = BareName(*chosen);
   if (name.empty()) return;

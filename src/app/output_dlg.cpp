@@ -192,13 +192,7 @@ bool COutputDlg::Changed() {
 bool COutputDlg::Save() {
   if (!CollectAndBuild()) return false;
   documentFile.Close();
-  ChooserRequest request;
-  request.save = true;
-  request.initialName = appPaths.programFolder + "*.stu";
-  request.filter = "*.stu||";
-  request.defaultExtension = "stu";
-  request.overwritePrompt = true;
-  auto chosen = ChooseFile(request);
+  auto chosen = ChooseFile(ExtensionChooser(appPaths.programFolder, "stu", true));
   if (!chosen) return false;
   TakeChosenName(*chosen);
   try {
@@ -228,12 +222,7 @@ void COutputDlg::Open() {
       default: break;
     }
   }
-  ChooserRequest request;
-  request.save = false;
-  request.initialName = appPaths.programFolder + "*.stu";
-  request.filter = "*.stu||";
-  request.defaultExtension = "stu";
-  auto chosen = ChooseFile(request);
+  auto chosen = ChooseFile(ExtensionChooser(appPaths.programFolder, "stu", false));
   if (!chosen) return;
   std::string name = ToLower(BareName(*chosen));
   if (name.empty() || name == "*.stu") return;

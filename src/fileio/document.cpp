@@ -97,14 +97,17 @@ Answer CheckFileNameCharacters(const std::string& name) {
   return Answer::Yes;
 }
 
-ChooserRequest DocumentChooser(const std::string& extension, bool save) {
+ChooserRequest ExtensionChooser(const std::string& folder, const std::string& extension, bool save) {
   ChooserRequest r;
   r.save = save;
-  r.initialName = appPaths.documentsFolder + "*." + extension;
+  r.initialName = folder + "*." + extension;
   r.filter = "*." + extension + "||";
   r.defaultExtension = extension;
-  r.overwritePrompt = true;
   return r;
+}
+
+ChooserRequest DocumentChooser(const std::string& extension, bool save) {
+  return ExtensionChooser(appPaths.documentsFolder, extension, save);
 }
 
 std::string TakeChosenName(const std::string& chosenPath) {

@@ -30,8 +30,12 @@ std::string FileErrorMessage(int cause, const std::string& suffix);
 // A-Z a-z 0-9 _ . ; Yes when every character is allowed.
 Answer CheckFileNameCharacters(const std::string& name);
 
-// The chooser request of a document kind: initial name documentsFolder +
-// "*.ext", filter "*.ext||", default extension "ext".
+// The chooser request for files of one extension in a folder: initial name
+// folder + "*.ext", filter "*.ext||", default extension "ext".
+ChooserRequest ExtensionChooser(const std::string& folder, const std::string& extension, bool save);
+
+// The chooser request of a document kind: ExtensionChooser in the
+// documents folder.
 ChooserRequest DocumentChooser(const std::string& extension, bool save);
 
 // Open step 3 and Save: lower-cases the chosen path and its bare name, stores

@@ -152,12 +152,7 @@ std::optional<std::string> CutAtMarkers(const std::string& page, const std::stri
 }
 
 std::optional<std::string> WritePage(const PageRequest& request) {
-  ChooserRequest chooser;
-  chooser.save = true;
-  chooser.initialName = appPaths.documentsFolder + "*.htm";
-  chooser.filter = "*.htm||";
-  chooser.defaultExtension = "htm";
-  auto chosen = ChooseFile(chooser);
+  auto chosen = ChooseFile(DocumentChooser("htm", true));
   if (!chosen) return std::nullopt;
   const std::string outputPath = ToLower(*chosen);
   std::string outputFileName = BareName(*chosen);
