@@ -8,7 +8,7 @@ KIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev qt6-base-dev libgl-dev dict-freedict-eng-por zlib1g-dev
                   qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core)
 KIO_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev util-linux
-                   clang libclang-rt-14-dev chromium xvfb xauth fonts-dejavu-core)
+                   clang libclang-rt-14-dev chromium)
 
 kio_install_packages() {
   local missing=()
