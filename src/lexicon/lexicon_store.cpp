@@ -12,6 +12,7 @@
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "lexicon/collation.h"
+#include "lexicon/pair_bytes.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
@@ -171,24 +172,6 @@ void WriteDurable(const std::string& name, const std::string& bytes) {
 
 void RenameOver(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), ResolveCase(to).c_str()) != 0) ThrowErrno();
-}
-
-void PutU32(std::string& out, uint32_t v) {
-  char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-               static_cast<char>(v >> 24)};
-  out.append(b, 4);
-}
-
-uint32_t GetU32(const char* p) {
-  const unsigned char* u = reinterpret_cast<const unsigned char*>(p);
-  return u[0] | (u[1] << 8) | (u[2] << 16) | (static_cast<uint32_t>(u[3]) << 24);
-}
-
-void PutRecord(std::string& out, const std::string& text) {
-  uint16_t n = static_cast<uint16_t>(text.size());
-  out += static_cast<char>(n & 0xFF);
-  out += static_cast<char>(n >> 8);
-  out += text;
 }
 
 std::string UntilZero(const std::string& text) {
@@ -400,7 +383,7 @@ void LexiconStore::ClearMemory() {
 LexiconStore::Load LexiconStore::LoadPair(const std::string& pointer, std::string data) {
   ClearMemory();
   if (pointer.size() < 4) return Load::kUnreadable;
-  uint32_t count = GetU32(pointer.data());
+  uint32_t count = U32At(pointer, 0);
   if (count < 2 || count > (pointer.size() - 4) / 4) return Load::kUnreadable;
   data_ = std::move(data);
   dataOnDisk_ = data_.size();
@@ -408,18 +391,16 @@ LexiconStore::Load LexiconStore::LoadPair(const std::string& pointer, std::strin
   std::vector<LexiconSlot> slots;
   slots.reserve(count);
   keys_.reserve(static_cast<size_t>(count) * 12);
-  for (uint32_t i = 0; i < count; ++i) slots.push_back(MakeSlot(GetU32(pointer.data() + 4 + 4 * i)));
+  for (uint32_t i = 0; i < count; ++i) slots.push_back(MakeSlot(U32At(pointer, 4 + 4 * i)));
   slots_.Assign(slots);
   return Load::kOk;
 }
 
 bool LexiconStore::RecordAt(uint32_t offset, std::string& text, int16_t* length) const {
-  if (static_cast<uint64_t>(offset) + 2 > data_.size()) return false;
-  int16_t n = static_cast<int16_t>(static_cast<unsigned char>(data_[offset]) |
-                                   (static_cast<unsigned char>(data_[offset + 1]) << 8));
+  int16_t n = 0;
+  const RecordFault fault = RecordIn(data_, offset, n);
   if (length) *length = n;
-  if (n < 0 || n > kLongestRecord) return false;
-  if (static_cast<uint64_t>(offset) + 2 + n > data_.size()) return false;
+  if (fault != RecordFault::kNone) return false;
   text.assign(data_, offset + 2, static_cast<size_t>(n));
   return true;
 }

@@ -2,9 +2,25 @@
 
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_entry.h"
+#include "lexicon/pair_bytes.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
+namespace {
+
+// What is wrong with a record that cannot be read.
+std::string FaultText(RecordFault fault, uint32_t offset, int16_t length, size_t dataSize) {
+  switch (fault) {
+    case RecordFault::kOffsetBeyond:
+      return "its offset " + std::to_string(offset) + " lies beyond the data file (" +
+             std::to_string(dataSize) + " bytes)";
+    case RecordFault::kBadLength:
+      return "its record length " + std::to_string(length) + " lies outside 0 .. 4094";
+    default: return "its record runs past the end of the data file";
+  }
+}
+
+}  // namespace
 
 PairCheck CheckPair(const std::string& pointer, const std::string& data, size_t listed) {
   PairCheck check;
@@ -14,15 +30,11 @@ PairCheck CheckPair(const std::string& pointer, const std::string& data, size_t 
     else
       ++check.unlisted;
   };
-  auto u32 = [&](size_t at) {
-    const unsigned char* u = reinterpret_cast<const unsigned char*>(pointer.data() + at);
-    return u[0] | (u[1] << 8) | (u[2] << 16) | (static_cast<uint32_t>(u[3]) << 24);
-  };
   if (pointer.size() < 4) {
     problem("the pointer file is " + std::to_string(pointer.size()) + " bytes long: it has no count");
     return check;
   }
-  check.count = u32(0);
+  check.count = U32At(pointer, 0);
   const uint64_t slotsInFile = (pointer.size() - 4) / 4;
   if (check.count < 2) {
     problem("the count is " + std::to_string(check.count) + ": a dictionary has at least its two sentinels");
@@ -37,22 +49,11 @@ PairCheck CheckPair(const std::string& pointer, const std::string& data, size_t 
   bool havePrevious = false;
   for (uint32_t i = 0; i < check.count; ++i) {
     const std::string where = "entry " + std::to_string(i) + ": ";
-    uint32_t offset = u32(4 + 4 * static_cast<size_t>(i));
-    if (static_cast<uint64_t>(offset) + 2 > data.size()) {
-      problem(where + "its offset " + std::to_string(offset) + " lies beyond the data file (" +
-              std::to_string(data.size()) + " bytes)");
-      havePrevious = false;
-      continue;
-    }
-    int16_t length = static_cast<int16_t>(static_cast<unsigned char>(data[offset]) |
-                                          (static_cast<unsigned char>(data[offset + 1]) << 8));
-    if (length < 0 || length > kLongestRecord) {
-      problem(where + "its record length " + std::to_string(length) + " lies outside 0 .. 4094");
-      havePrevious = false;
-      continue;
-    }
-    if (static_cast<uint64_t>(offset) + 2 + length > data.size()) {
-      problem(where + "its record runs past the end of the data file");
+    uint32_t offset = U32At(pointer, 4 + 4 * static_cast<size_t>(i));
+    int16_t length = 0;
+    const RecordFault fault = RecordIn(data, offset, length);
+    if (fault != RecordFault::kNone) {
+      problem(where + FaultText(fault, offset, length, data.size()));
       havePrevious = false;
       continue;
     }
