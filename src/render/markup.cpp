@@ -35,7 +35,7 @@ std::string SizeValue(const std::string& v) { return v.substr(0, kMediaSizeLimit
 struct Accepted {
   bool accepted = false;
   std::string replacement;
-  bool collect = true;       // appended to the collected markup
+  bool collect = true;  // appended to the collected markup
   bool switchToStrip = false;
 };
 
@@ -74,9 +74,9 @@ Accepted TrySpan(const std::string& span, Mode mode) {
     a.collect = false;
     a.switchToStrip = true;
     return a;
-  } else if (In(x, {".mov", ".wav", ".mp3", ".avi", ".jpg", ".gif", ".col", ".alt", ".siz", ".fon", ".bgc", ".rmi",
-                    ".rm", ".mpg", ".mid", ".wmv", ".au", ".wma", ".bg1", ".bg2", ".bg3", ".box", ".fo1", ".fo2",
-                    ".fo3"})) {
+  } else if (In(x, {".mov", ".wav", ".mp3", ".avi", ".jpg", ".gif", ".col", ".alt", ".siz",
+                    ".fon", ".bgc", ".rmi", ".rm",  ".mpg", ".mid", ".wmv", ".au",  ".wma",
+                    ".bg1", ".bg2", ".bg3", ".box", ".fo1", ".fo2", ".fo3"})) {
     byExtension = true;
     v = t;
   } else {
@@ -88,7 +88,8 @@ Accepted TrySpan(const std::string& span, Mode mode) {
 
   if (mode == Mode::kMemory) {
     // Fixed sizes; the media sizes are neither used nor changed.
-    if (byPrefix && code == 'i') a.replacement = "<img src=\"" + v + "\" width=\"128\" height=\"78\">";
+    if (byPrefix && code == 'i')
+      a.replacement = "<img src=\"" + v + "\" width=\"128\" height=\"78\">";
     else if (byPrefix && code == 'a')
       a.replacement = "<embed src=\"" + v + "\"width=\"115\" height=\"45\" AUTOSTART=\"false\"> </embed>";
     else if (byPrefix && code == 'v')
@@ -96,14 +97,16 @@ Accepted TrySpan(const std::string& span, Mode mode) {
     else if (byPrefix && code == 'f')
       a.replacement =
           "<object width=\"138\" height=\"87\" id=\"FLVPlayer\"><param name=\"movie\"value = "
-          "\"FLVPlayer_Progressive.swf\" /> <param name=\"salign\" value=\"lt\" /><param name = \"quality\"value = "
+          "\"FLVPlayer_Progressive.swf\" /> <param name=\"salign\" value=\"lt\" /><param name = "
+          "\"quality\"value = "
           "\"high\" /><param name=\"scale\" value=\"noscale\" /><param name = \"FlashVars\" "
           "value=\"&MM_ComponentVersion = 1&skinName=Clear_Skin_1&streamName=" +
           v +
           " & autoPlay=false&autoRewind=false\" /><embed src=\"FLVPlayer_Progressive.swf\"flashvars=\"&MM_"
           "ComponentVersion = 1&skinName=Clear_Skin_1&streamName=" +
           v +
-          " & autoPlay=false&autoRewind=false\" quality=\"high\" scale=\"noscale\" width = \"138\" height = \"87\" "
+          " & autoPlay=false&autoRewind=false\" quality=\"high\" scale=\"noscale\" width = \"138\" height = "
+          "\"87\" "
           "name = \"FLVPlayer\" salign=\"LT\" type = \"application/x-shockwave-flash\"/></object>";
     else if (byPrefix && code == 's')
       a.replacement = "<object><param name=\"movie\"value=\"" + v +
@@ -117,10 +120,14 @@ Accepted TrySpan(const std::string& span, Mode mode) {
   }
 
   // Plain mode (strip mode computes the same and splices nothing).
-  if (x == ".col") p.frameCols = ReplaceAll(v, ".col", ",*");
-  else if (x == ".alt") p.frameRows = ReplaceAll(v, ".alt", ",*");
-  else if (x == ".siz") a.replacement = "<font size = ' " + ReplaceAll(v, x, "") + " ' >";
-  else if (x == ".fon") a.replacement = "<" + ReplaceAll(v, x, "") + ">";
+  if (x == ".col")
+    p.frameCols = ReplaceAll(v, ".col", ",*");
+  else if (x == ".alt")
+    p.frameRows = ReplaceAll(v, ".alt", ",*");
+  else if (x == ".siz")
+    a.replacement = "<font size = ' " + ReplaceAll(v, x, "") + " ' >";
+  else if (x == ".fon")
+    a.replacement = "<" + ReplaceAll(v, x, "") + ">";
 
   if (byPrefix) {
     switch (code) {
@@ -137,17 +144,24 @@ Accepted TrySpan(const std::string& span, Mode mode) {
                         "\"><param name=\"quality\" value=\"high\"><embed src=\"" + v +
                         "\" quality=\"high\"  width=\"180\" height=\"40\"></embed></object>";
         break;
-      case 'h': a.replacement.clear(); MediaWidth = SizeValue(v); break;
-      case 't': a.replacement.clear(); MediaHeight = SizeValue(v); break;
+      case 'h':
+        a.replacement.clear();
+        MediaWidth = SizeValue(v);
+        break;
+      case 't':
+        a.replacement.clear();
+        MediaHeight = SizeValue(v);
+        break;
       case 'f':
         CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
         a.replacement =
-            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" + MediaWidth + "' height='" +
-            MediaHeight +
+            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" + MediaWidth +
+            "' height='" + MediaHeight +
             "' id='VideoPlayer' align='middle'> <param name='allowScriptAccess' value='*' /> <param "
             "name='allowFullScreen' value='false' /> <param name='movie' value='FLVPlayer.swf?video=" +
             v +
-            "&autoplay=false' /> <param name='quality' value='high' /><param name='bgcolor' value='#ffffff' /> "
+            "&autoplay=false' /> <param name='quality' value='high' /><param name='bgcolor' value='#ffffff' "
+            "/> "
             "<embed src='FLVPlayer.swf?video=" +
             v + "&autoplay=false' quality='high' bgcolor='#000000' width='" + MediaWidth + "' height='" +
             MediaHeight +
@@ -156,7 +170,8 @@ Accepted TrySpan(const std::string& span, Mode mode) {
         break;
     }
   } else if (byExtension) {
-    if (In(x, {".jpg", ".gif"})) a.replacement = "<img src='" + v + "'> ";
+    if (In(x, {".jpg", ".gif"}))
+      a.replacement = "<img src='" + v + "'> ";
     else if (In(x, {".avi", ".mov", ".wmv", ".mpg"}))
       a.replacement = "<embed src='" + v + "' width='240' height='180' AUTOSTART='false'> </embed></p>";
     else if (audio)
@@ -268,8 +283,9 @@ void RenderMarkup(std::string& text) {
           break;
         }
       auto before = [resume](size_t p) { return p < resume; };
-      size_t keep = std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
-                    tags.begin();
+      size_t keep =
+          std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
+          tags.begin();
       // The rescan collects the tags before the resume point once more.
       const std::string& t = text;
       for (size_t k = 0; k < keep; ++k) gCollected.append(t, tags[k].pos, tags[k].length).append(" ");
