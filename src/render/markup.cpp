@@ -192,12 +192,17 @@ Mode TakeMode(std::string& text) {
   return Mode::kPlain;
 }
 
-// The end of the tag that starts at `i`, or npos when there is none within
-// reach.
-size_t TagEnd(const std::string& text, size_t i) {
-  size_t close = text.find('>', i);
-  if (close == std::string::npos || close - i > kLongestTag) return std::string::npos;
-  return close;
+void Collect(const std::string& text, size_t pos, size_t length) {
+  gCollected.append(text, pos, length).append(" ");
+}
+
+// Collects the tag that starts at `i` and returns its length, or 0 when no
+// ">" is within reach.
+size_t CollectTag(const std::string& text, size_t i) {
+  const size_t close = text.find('>', i);
+  if (close == std::string::npos || close - i > kLongestTag) return 0;
+  Collect(text, i, close - i + 1);
+  return close - i + 1;
 }
 
 // Tries the spans that start at the "{" at `i`, nearest "}" first.
@@ -225,13 +230,7 @@ void RenderMarkupByRescanning(std::string& text) {
   while (i < text.size()) {
     char c = text[i];
     if (c == '<') {
-      size_t end = TagEnd(text, i);
-      if (end == std::string::npos) {
-        ++i;
-      } else {
-        gCollected.append(text, i, end - i + 1).append(" ");
-        i = end + 1;
-      }
+      i += std::max<size_t>(CollectTag(text, i), 1);
     } else if (c == '{' && ReplaceAt(text, i, mode)) {
       i = 0;
     } else {
@@ -260,14 +259,13 @@ void RenderMarkup(std::string& text) {
   while (i < text.size()) {
     char c = text[i];
     if (c == '<') {
-      size_t end = TagEnd(text, i);
-      if (end == std::string::npos) {
+      const size_t length = CollectTag(text, i);
+      if (length == 0) {
         openTags.push_back(i);
         ++i;
       } else {
-        tags.push_back({i, end - i + 1});
-        gCollected.append(text, i, end - i + 1).append(" ");
-        i = end + 1;
+        tags.push_back({i, length});
+        i += length;
       }
     } else if (c == '{') {
       if (!ReplaceAt(text, i, mode)) {
@@ -287,8 +285,7 @@ void RenderMarkup(std::string& text) {
           std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
           tags.begin();
       // The rescan collects the tags before the resume point once more.
-      const std::string& t = text;
-      for (size_t k = 0; k < keep; ++k) gCollected.append(t, tags[k].pos, tags[k].length).append(" ");
+      for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length);
       tags.resize(keep);
       openBraces.erase(std::partition_point(openBraces.begin(), openBraces.end(), before), openBraces.end());
       openTags.erase(std::partition_point(openTags.begin(), openTags.end(), before), openTags.end());
