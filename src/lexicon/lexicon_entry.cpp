@@ -1,7 +1,5 @@
 #include "lexicon/lexicon_entry.h"
 
-#include <cstring>
-
 namespace kio {
 
 const std::string kFirstSentinel = std::string("\x01\x1C") + "inicial" + "\x02";

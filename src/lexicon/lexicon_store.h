@@ -138,8 +138,6 @@ class LexiconStore {
   uint32_t Count() const { return static_cast<uint32_t>(slots_.size()); }
   bool IsOpen() const { return open_; }
   bool IsUpdating() const { return open_ && writable_; }
-  // Length of the current data file, unwritten appends included.
-  uint64_t DataLength() const { return data_.size(); }
 
   // Opens a pair given as bytes, without files (checks and fuzzing); a
   // writable pair then changes in memory only. False, after a message, when

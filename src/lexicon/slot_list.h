@@ -21,7 +21,6 @@ struct LexiconSlot {
 class SlotList {
  public:
   size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
 
   const LexiconSlot& operator[](size_t i) const {
     auto [b, j] = Locate(i);

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -92,8 +91,6 @@ std::string ForConsole(const std::string& text) {
   return ReplaceAll(out, "\r\n", "\n");
 }
 
-bool Exists(const std::string& name) { return FileExists(name); }
-
 void NoteRecovery() {
   switch (LexiconStore::RecoverCommit()) {
     case CommitRecovery::kRolledForward:
@@ -109,7 +106,7 @@ void NoteRecovery() {
 int Create(bool force) {
   const std::string& data = appPaths.lexiconDataFile;
   const std::string& pointer = appPaths.lexiconPointerFile;
-  if (!force && (Exists(data) || Exists(pointer)))
+  if (!force && (FileExists(data) || FileExists(pointer)))
     return Fail(data + " already exists (use --force to replace it)");
   try {
     LexiconStore::WriteEmptyPair(pointer, data);
@@ -185,7 +182,7 @@ int Export(LexiconStore& store, const std::string& outPath) {
 // Opens DICT for editing (creating it when asked), puts the entries, saves.
 int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, bool replace, bool create) {
   const std::string& data = appPaths.lexiconDataFile;
-  if (create && !Exists(data) && !Exists(appPaths.lexiconPointerFile)) {
+  if (create && !FileExists(data) && !FileExists(appPaths.lexiconPointerFile)) {
     try {
       LexiconStore::WriteEmptyPair(appPaths.lexiconPointerFile, data);
     } catch (const FileError& e) {
