@@ -8,6 +8,7 @@
 namespace kio {
 namespace {
 
+using test::Control;
 using test::EditorSession;
 using test::Has;
 using test::ReadFile;
@@ -42,6 +43,25 @@ TEST(ClozeEditor, ReturnAsksOnlyWhenSomethingChanged) {
   std::string t = s.Run<CClozeDlg>("type 1402 a [b]\npress 2\nanswer Cancel\nescape\nanswer No\n");
   EXPECT_EQ(t, "DIALOG KIO Cloze\n" + question + question + "END KIO Cloze\n");
   EXPECT_EQ(documentName, "*.txt");
+}
+
+TEST(ClozeEditor, HelpFollowsTheButtonsAndTheFocus) {
+  EditorSession s;
+  // Each script runs in a fresh editor, which starts with its tips shown.
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "cloze_tips.rtf"},
+      {"press 1411\n", "cloze_instru.rtf"},
+      {"press 1412\n", "cloze_text.rtf"},
+      {"press 1413\n", "mensagem_final.rtf"},
+      {"press 1411\npress 1420\n", "cloze_tips.rtf"},
+      {"focus 1401\n", "cloze_instru.rtf"},
+      {"focus 1402\n", "cloze_text.rtf"},
+      {"focus 1403\n", "mensagem_final.rtf"},
+  };
+  for (auto [script, help] : cases) {
+    std::string t = s.Run<CClozeDlg>(std::string(script) + "dump\npress 2\n");
+    EXPECT_EQ(Control(t, 1410), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;
+  }
 }
 
 TEST(ClozeEditor, EmptyTextIsNeitherSavedNorGenerated) {

@@ -9,6 +9,7 @@
 namespace kio {
 namespace {
 
+using test::Control;
 using test::EditorSession;
 using test::Has;
 using test::ReadFile;
@@ -94,6 +95,27 @@ TEST(EclipseEditor, SavesThreeFieldsAndGeneratesItsPage) {
   EXPECT_TRUE(Has(t, "CONTROL 1402 O gato.\nCONTROL 1403 ")) << t;
   EXPECT_TRUE(Has(t, "CONTROL 1407 o\n")) << t;
   EXPECT_TRUE(Has(t, "END KIO Eclipse\n")) << t;
+}
+
+TEST(EclipseEditor, HelpFollowsTheButtonsAndTheFocus) {
+  EditorSession s;
+  // Each script runs in a fresh editor, which starts with its tips shown.
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "eclipse_tips.rtf"},
+      {"press 1411\n", "eclipse_instru.rtf"},
+      {"press 1412\n", "eclipse_text.rtf"},
+      {"press 1417\n", "eclipse_dadas.rtf"},
+      {"press 1413\n", "mensagem_final.rtf"},
+      {"press 1411\npress 1420\n", "eclipse_tips.rtf"},
+      {"focus 1401\n", "eclipse_instru.rtf"},
+      {"focus 1402\n", "eclipse_text.rtf"},
+      {"focus 1407\n", "eclipse_dadas.rtf"},
+      {"focus 1403\n", "mensagem_final.rtf"},
+  };
+  for (auto [script, help] : cases) {
+    std::string t = s.Run<CEclipseDlg>(std::string(script) + "dump\npress 2\n");
+    EXPECT_EQ(Control(t, 1410), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;
+  }
 }
 
 TEST(EclipseEditor, NewEmptiesTheGivenWordsAndEmptyTextIsRefused) {
