@@ -23,7 +23,7 @@ constexpr int kRightWidth = 340;
 DialogTemplate ActivityLayout(const TextActivityKind& kind) {
   const bool extra = kind.extraLimit > 0;
   const int textHeight = extra ? 96 : 130;
-  const int finalLabelY = extra ? 198 : 198;
+  constexpr int finalLabelY = 198;
   DialogTemplate t;
   t.title = kind.title;
   t.width = 507;
@@ -73,20 +73,17 @@ std::string FinalBoxText(const std::string& message) { return ReplaceAll(message
 }  // namespace
 
 CTextActivityDlg::CTextActivityDlg(const TextActivityKind& kind) : Dialog(ActivityLayout(kind)), kind_(kind) {
-  auto helpOn = [this](int id, const std::string& help) {
-    OnButton(id, [this, help] { ShowHelp(kActHelp, HelpText(help)); });
+  // A box's help shows from its "?" button and when the focus enters it.
+  auto helpOn = [this](int button, int box, const std::string& help) {
+    auto show = [this, help] { ShowHelp(kActHelp, HelpText(help)); };
+    OnButton(button, show);
+    OnFocusEnter(box, show);
   };
-  helpOn(kActHelpInstructions, kind_.instructionsHelp);
-  helpOn(kActHelpText, kind_.textHelp);
-  helpOn(kActHelpFinal, "mensagem_final.rtf");
-  helpOn(kActWhatCanIDo, kind_.tipsHelp);
-  OnFocusEnter(kActInstructions, [this] { ShowHelp(kActHelp, HelpText(kind_.instructionsHelp)); });
-  OnFocusEnter(kActText, [this] { ShowHelp(kActHelp, HelpText(kind_.textHelp)); });
-  OnFocusEnter(kActFinal, [this] { ShowHelp(kActHelp, HelpText("mensagem_final.rtf")); });
-  if (HasExtra()) {
-    helpOn(kActHelpExtra, kind_.extraHelp);
-    OnFocusEnter(kActExtra, [this] { ShowHelp(kActHelp, HelpText(kind_.extraHelp)); });
-  }
+  helpOn(kActHelpInstructions, kActInstructions, kind_.instructionsHelp);
+  helpOn(kActHelpText, kActText, kind_.textHelp);
+  helpOn(kActHelpFinal, kActFinal, "mensagem_final.rtf");
+  if (HasExtra()) helpOn(kActHelpExtra, kActExtra, kind_.extraHelp);
+  OnButton(kActWhatCanIDo, [this] { ShowHelp(kActHelp, HelpText(kind_.tipsHelp)); });
   OnButton(kActNew, [this] {
     if (AskToSave()) Start();
   });
@@ -135,14 +132,14 @@ void CTextActivityDlg::Start() {
   ShowHelp(kActHelp, HelpText(kind_.tipsHelp));
 
   ResetPageSettings();
-  rememberedCompletion_ = FinalBoxText(completionMessage);
-  rememberedInstructions_ = UiText[25];
+  remembered_.completion = FinalBoxText(completionMessage);
+  remembered_.instructions = UiText[25];
   NewSteps();
 }
 
 void CTextActivityDlg::NewSteps() {
-  rememberedText_.clear();
-  rememberedExtra_.clear();
+  remembered_.text.clear();
+  remembered_.extra.clear();
   documentName = UiText[23];
   RefreshFields();
   documentFile.Close();
@@ -152,25 +149,24 @@ void CTextActivityDlg::NewSteps() {
 }
 
 void CTextActivityDlg::ReadFields() {
-  instructions_ = FieldText(kActInstructions);
-  text_ = FieldText(kActText);
-  if (HasExtra()) extra_ = FieldText(kActExtra);
-  completion_ = FieldText(kActFinal);
-  completionMessage = completion_;
+  read_.instructions = FieldText(kActInstructions);
+  read_.text = FieldText(kActText);
+  if (HasExtra()) read_.extra = FieldText(kActExtra);
+  read_.completion = FieldText(kActFinal);
+  completionMessage = read_.completion;
 }
 
 void CTextActivityDlg::RefreshFields() {
-  SetItemText(kActInstructions, rememberedInstructions_);
-  SetItemText(kActText, rememberedText_);
-  if (HasExtra()) SetItemText(kActExtra, rememberedExtra_);
-  SetItemText(kActFinal, rememberedCompletion_);
+  SetItemText(kActInstructions, remembered_.instructions);
+  SetItemText(kActText, remembered_.text);
+  if (HasExtra()) SetItemText(kActExtra, remembered_.extra);
+  SetItemText(kActFinal, remembered_.completion);
   SetItemText(kActDocumentName, documentName);
 }
 
 bool CTextActivityDlg::Changed() {
   ReadFields();
-  return settingsChanged_ || instructions_ != rememberedInstructions_ || text_ != rememberedText_ ||
-         (HasExtra() && extra_ != rememberedExtra_) || completion_ != rememberedCompletion_;
+  return settingsChanged_ || read_ != remembered_;
 }
 
 bool CTextActivityDlg::AskToSave() {
@@ -193,11 +189,11 @@ void CTextActivityDlg::Open() {
   documentFile.Open(documentName, File::kReadWrite);
   try {
     ReadSettingsBlock(documentFile);
-    rememberedCompletion_ = FinalBoxText(completionMessage);
+    remembered_.completion = FinalBoxText(completionMessage);
     FieldReader reader(documentFile);
-    rememberedInstructions_ = reader.Text(kind_.textLimit);
-    rememberedText_ = reader.Text(kind_.textLimit);
-    if (HasExtra()) rememberedExtra_ = reader.Text(kind_.extraLimit);
+    remembered_.instructions = reader.Text(kind_.textLimit);
+    remembered_.text = reader.Text(kind_.textLimit);
+    if (HasExtra()) remembered_.extra = reader.Text(kind_.extraLimit);
   } catch (const FileError& e) {
     ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
   }
@@ -207,7 +203,7 @@ void CTextActivityDlg::Open() {
 
 bool CTextActivityDlg::Save() {
   ReadFields();
-  if (text_.empty()) {
+  if (read_.text.empty()) {
     ShowMessage(UiText[31], "Oops!", Buttons::Ok, this);
     return false;
   }
@@ -224,18 +220,15 @@ bool CTextActivityDlg::Save() {
     documentFile.SeekToBegin();
     WriteSettingsBlock(documentFile);
     FieldWriter writer(documentFile);
-    writer.Text(instructions_);
-    writer.Text(text_);
-    if (HasExtra()) writer.Text(extra_);
+    writer.Text(read_.instructions);
+    writer.Text(read_.text);
+    if (HasExtra()) writer.Text(read_.extra);
     SetDocumentsFolderFrom(lowerPath);
   } catch (const FileError& e) {
     ReportFileError(e.cause, UiText[84]);
     return false;
   }
-  rememberedInstructions_ = instructions_;
-  rememberedText_ = text_;
-  rememberedExtra_ = extra_;
-  rememberedCompletion_ = completion_;
+  remembered_ = read_;
   RefreshFields();
   settingsChanged_ = false;
   return true;
@@ -257,16 +250,16 @@ void CTextActivityDlg::OnCancel() {
 
 void CTextActivityDlg::Generate() {
   ReadFields();
-  if (text_.empty()) {
+  if (read_.text.empty()) {
     ShowMessage(UiText[32], "Oops!", Buttons::Ok, this);
     return;
   }
   std::string data;
-  if (!BuildPageData(data)) return;
+  if (!BuildPageData(read_, data)) return;
   PageRequest request;
-  request.templateName = TemplateName();
-  request.instructions = instructions_;
-  request.completionField = completion_;
+  request.templateName = kind_.templateName;
+  request.instructions = read_.instructions;
+  request.completionField = read_.completion;
   request.data = data;
   auto written = WritePage(request);
   if (written && ShowMessage(UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);

@@ -47,6 +47,7 @@ constexpr size_t kCompletionMessageLimit = 1499;
 struct TextActivityKind {
   std::string title;         // dialog title, e.g. "KIO Cloze"
   std::string extension;     // document extension without dot, e.g. "clo"
+  std::string templateName;  // the page's template, e.g. "tmplate_cloze.htm"
   std::string activityName;  // for the AV dialog
   std::string tipsHelp;      // shown at start and by "O que posso fazer?"
   std::string instructionsHelp, textHelp, extraHelp;
@@ -57,6 +58,12 @@ struct TextActivityKind {
   std::string textLabelPt, textLabelEn, extraLabelPt, extraLabelEn;
 };
 
+// The texts of an editor's boxes.
+struct ActivityFields {
+  std::string instructions, text, extra, completion;
+  bool operator==(const ActivityFields&) const = default;
+};
+
 class CTextActivityDlg : public Dialog {
  public:
   explicit CTextActivityDlg(const TextActivityKind& kind);
@@ -65,17 +72,13 @@ class CTextActivityDlg : public Dialog {
   bool OnInitDialog() override;
   void OnCancel() override;  // Return
 
-  // Builds the data text put between the page's markers; false stops the
-  // generation (the message has been shown).
-  virtual bool BuildPageData(std::string& data) = 0;
-  // The template of the page.
-  virtual std::string TemplateName() const = 0;
-
-  const TextActivityKind& Kind() const { return kind_; }
-  // The current field texts (read from the boxes, cut to their limits).
-  std::string FieldText(int id) const;
+  // Builds the data text put between the page's markers from the boxes'
+  // texts; false stops the generation (the message has been shown).
+  virtual bool BuildPageData(const ActivityFields& fields, std::string& data) = 0;
 
  private:
+  // A box's text, cut to its limit.
+  std::string FieldText(int id) const;
   void Start();
   void NewSteps();
   void ReadFields();
@@ -90,10 +93,8 @@ class CTextActivityDlg : public Dialog {
   bool HasExtra() const { return kind_.extraLimit > 0; }
 
   TextActivityKind kind_;
-  // As last loaded or saved.
-  std::string rememberedInstructions_, rememberedText_, rememberedExtra_, rememberedCompletion_;
-  // As read from the boxes.
-  std::string instructions_, text_, extra_, completion_;
+  ActivityFields remembered_;  // as last loaded or saved
+  ActivityFields read_;        // as last read from the boxes
   bool settingsChanged_ = false;
 };
 

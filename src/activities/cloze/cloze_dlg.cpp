@@ -12,6 +12,7 @@ TextActivityKind ClozeKind() {
   TextActivityKind k;
   k.title = "KIO Cloze";
   k.extension = "clo";
+  k.templateName = "tmplate_cloze.htm";
   k.activityName = "Cloze";
   k.tipsHelp = "cloze_tips.rtf";
   k.instructionsHelp = "cloze_instru.rtf";
@@ -56,8 +57,8 @@ std::string BuildClozeData(const std::string& source) {
 
 CClozeDlg::CClozeDlg() : CTextActivityDlg(ClozeKind()) {}
 
-bool CClozeDlg::BuildPageData(std::string& data) {
-  data = BuildClozeData(FieldText(kActText));
+bool CClozeDlg::BuildPageData(const ActivityFields& fields, std::string& data) {
+  data = BuildClozeData(fields.text);
   return true;
 }
 

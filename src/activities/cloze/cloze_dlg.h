@@ -16,8 +16,7 @@ class CClozeDlg : public CTextActivityDlg {
   CClozeDlg();
 
  protected:
-  bool BuildPageData(std::string& data) override;
-  std::string TemplateName() const override { return "tmplate_cloze.htm"; }
+  bool BuildPageData(const ActivityFields& fields, std::string& data) override;
 };
 
 }  // namespace kio

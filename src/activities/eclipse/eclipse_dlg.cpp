@@ -15,6 +15,7 @@ TextActivityKind EclipseKind() {
   TextActivityKind k;
   k.title = "KIO Eclipse";
   k.extension = "ecl";
+  k.templateName = "tmplate_eclipse.htm";
   k.activityName = "elipse";
   k.tipsHelp = "eclipse_tips.rtf";
   k.instructionsHelp = "eclipse_instru.rtf";
@@ -72,8 +73,8 @@ EclipseData BuildEclipseData(const std::string& source, const std::string& given
 
 CEclipseDlg::CEclipseDlg() : CTextActivityDlg(EclipseKind()) {}
 
-bool CEclipseDlg::BuildPageData(std::string& data) {
-  EclipseData d = BuildEclipseData(FieldText(kActText), FieldText(kActExtra));
+bool CEclipseDlg::BuildPageData(const ActivityFields& fields, std::string& data) {
+  EclipseData d = BuildEclipseData(fields.text, fields.extra);
   data = d.tokens + d.given;
   return true;
 }

@@ -29,8 +29,7 @@ class CEclipseDlg : public CTextActivityDlg {
   CEclipseDlg();
 
  protected:
-  bool BuildPageData(std::string& data) override;
-  std::string TemplateName() const override { return "tmplate_eclipse.htm"; }
+  bool BuildPageData(const ActivityFields& fields, std::string& data) override;
 };
 
 }  // namespace kio
