@@ -27,8 +27,6 @@ bool In(const std::string& x, std::initializer_list<const char*> list) {
   return false;
 }
 
-std::string LowerAscii(std::string s) { return ToLower(std::move(s)); }
-
 // A size value fits its field: a longer one is cut to the field's length.
 std::string SizeValue(const std::string& v) { return v.substr(0, kMediaSizeLimit); }
 
@@ -42,12 +40,12 @@ struct Accepted {
 // The acceptance test and the replacement of one span "{...}".
 Accepted TrySpan(const std::string& span, Mode mode) {
   Accepted a;
-  std::string t = LowerAscii(span.substr(1, span.size() - 2));
-  size_t dot = t.rfind('.');
-  long d = dot == std::string::npos ? -1 : static_cast<long>(dot);
-  long e = static_cast<long>(t.size()) - d;
-  if (e < 3) return a;
-  std::string x = t.substr(t.size() - std::min<size_t>(static_cast<size_t>(e), t.size()));
+  std::string t = ToLower(span.substr(1, span.size() - 2));
+  // The extension runs from the last dot and needs two characters after it;
+  // a text without a dot is its own extension and needs two characters.
+  const size_t dot = t.rfind('.');
+  const std::string x = dot == std::string::npos ? t : t.substr(dot);
+  if (dot == std::string::npos ? t.size() < 2 : x.size() < 3) return a;
 
   PageSettings& p = pageSettings;
   // Frame colours take effect at once, in every mode.
@@ -63,13 +61,13 @@ Accepted TrySpan(const std::string& span, Mode mode) {
     *field = t;
   }
 
-  std::string prefix = LowerAscii(span.substr(0, 3));
+  std::string prefix = ToLower(span.substr(0, 3));
   std::string v;
-  bool byPrefix = false, byExtension = false;
+  bool byPrefix = false;
   if (In(prefix, {"{i=", "{a=", "{v=", "{f=", "{s=", "{h=", "{t="})) {
     byPrefix = true;
     v = t.size() >= 2 ? t.substr(2) : "";
-  } else if (In(LowerAscii(span.substr(0, 4)), {"{f1=", "{f2=", "{f3="})) {
+  } else if (In(ToLower(span.substr(0, 4)), {"{f1=", "{f2=", "{f3="})) {
     a.accepted = true;
     a.collect = false;
     a.switchToStrip = true;
@@ -77,20 +75,21 @@ Accepted TrySpan(const std::string& span, Mode mode) {
   } else if (In(x, {".mov", ".wav", ".mp3", ".avi", ".jpg", ".gif", ".col", ".alt", ".siz",
                     ".fon", ".bgc", ".rmi", ".rm",  ".mpg", ".mid", ".wmv", ".au",  ".wma",
                     ".bg1", ".bg2", ".bg3", ".box", ".fo1", ".fo2", ".fo3"})) {
-    byExtension = true;
     v = t;
   } else {
     return a;
   }
   a.accepted = true;
-  char code = prefix.size() == 3 ? prefix[1] : '\0';
-  const bool audio = In(x, {".wav", ".mp3", ".rmi", ".rm", ".mid", ".au", ".wma"});
+  const char code = byPrefix ? prefix[1] : '\0';
+  // A picture or a sound is given by its code or by its extension.
+  const bool picture = byPrefix ? code == 'i' : In(x, {".jpg", ".gif"});
+  const bool sound = byPrefix ? code == 'a' : In(x, {".wav", ".mp3", ".rmi", ".rm", ".mid", ".au", ".wma"});
 
   if (mode == Mode::kMemory) {
     // Fixed sizes; the media sizes are neither used nor changed.
-    if (byPrefix && code == 'i')
+    if (picture)
       a.replacement = "<img src=\"" + v + "\" width=\"128\" height=\"78\">";
-    else if (byPrefix && code == 'a')
+    else if (sound)
       a.replacement = "<embed src=\"" + v + "\"width=\"115\" height=\"45\" AUTOSTART=\"false\"> </embed>";
     else if (byPrefix && code == 'v')
       a.replacement = "<embed src=\"" + v + "\" width=\"85\" height=\"75\" AUTOSTART=\"false\"> </embed></p>";
@@ -112,10 +111,6 @@ Accepted TrySpan(const std::string& span, Mode mode) {
       a.replacement = "<object><param name=\"movie\"value=\"" + v +
                       "\"><param name=\"quality\" value=\"high\"><embed src=\"" + v +
                       "\" quality=\"high\" width=\"90\" height=\"50\"></embed></object>";
-    else if (byExtension && audio)
-      a.replacement = "<embed src=\"" + v + "\"width=\"115\" height=\"45\" AUTOSTART=\"false\"> </embed>";
-    else if (byExtension && In(x, {".jpg", ".gif"}))
-      a.replacement = "<img src=\"" + v + "\" width=\"128\" height=\"78\">";
     return a;
   }
 
@@ -129,12 +124,11 @@ Accepted TrySpan(const std::string& span, Mode mode) {
   else if (x == ".fon")
     a.replacement = "<" + ReplaceAll(v, x, "") + ">";
 
-  if (byPrefix) {
+  if (sound) {
+    a.replacement = "<embed src='" + v + "' width = '245' height = '45' AUTOSTART='false'> </embed></p>";
+  } else if (byPrefix) {
     switch (code) {
       case 'i': a.replacement = "<img src='" + v + "'  border='0'>"; break;
-      case 'a':
-        a.replacement = "<embed src='" + v + "' width = '245' height = '45' AUTOSTART='false'> </embed></p>";
-        break;
       case 'v':
         a.replacement = "<embed src='" + v + "' width='" + MediaWidth + "' height='" + MediaHeight +
                         "' AUTOSTART='false'> </embed></p>";
@@ -169,27 +163,20 @@ Accepted TrySpan(const std::string& span, Mode mode) {
             "type='application/x-shockwave-flash' />  </object>";
         break;
     }
-  } else if (byExtension) {
-    if (In(x, {".jpg", ".gif"}))
-      a.replacement = "<img src='" + v + "'> ";
-    else if (In(x, {".avi", ".mov", ".wmv", ".mpg"}))
-      a.replacement = "<embed src='" + v + "' width='240' height='180' AUTOSTART='false'> </embed></p>";
-    else if (audio)
-      a.replacement = "<embed src='" + v + "' width = '245' height = '45' AUTOSTART='false'> </embed></p>";
+  } else if (picture) {
+    a.replacement = "<img src='" + v + "'> ";
+  } else if (In(x, {".avi", ".mov", ".wmv", ".mpg"})) {
+    a.replacement = "<embed src='" + v + "' width='240' height='180' AUTOSTART='false'> </embed></p>";
   }
   return a;
 }
 
 Mode TakeMode(std::string& text) {
-  if (text.compare(0, 4, "mmra") == 0 && text.size() >= 4) {
-    text.erase(0, 4);
-    return Mode::kMemory;
-  }
-  if (text.compare(0, 4, "sqnc") == 0 && text.size() >= 4) {
-    text.erase(0, 4);
-    return Mode::kStrip;
-  }
-  return Mode::kPlain;
+  const Mode mode = text.starts_with("mmra")   ? Mode::kMemory
+                    : text.starts_with("sqnc") ? Mode::kStrip
+                                               : Mode::kPlain;
+  if (mode != Mode::kPlain) text.erase(0, 4);
+  return mode;
 }
 
 void Collect(const std::string& text, size_t pos, size_t length) {
