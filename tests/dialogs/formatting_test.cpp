@@ -259,6 +259,22 @@ TEST(PickFont, ClampsTheSizeAndKeepsItOnCancel) {
   }
 }
 
+// Checks every page setting against `expected`, naming the one that differs.
+void ExpectSettings(const PageSettings& expected, const std::string& context) {
+  const std::pair<const char*, std::string PageSettings::*> fields[] = {
+      {"background1", &PageSettings::background1}, {"background2", &PageSettings::background2},
+      {"background3", &PageSettings::background3}, {"boxColor", &PageSettings::boxColor},
+      {"fontColor1", &PageSettings::fontColor1},   {"fontColor2", &PageSettings::fontColor2},
+      {"fontColor3", &PageSettings::fontColor3},   {"fontFace1", &PageSettings::fontFace1},
+      {"fontFace2", &PageSettings::fontFace2},     {"fontFace3", &PageSettings::fontFace3},
+      {"fontSize1", &PageSettings::fontSize1},     {"fontSize2", &PageSettings::fontSize2},
+      {"fontSize3", &PageSettings::fontSize3},     {"frameCols", &PageSettings::frameCols},
+      {"frameRows", &PageSettings::frameRows},
+  };
+  for (auto [name, field] : fields)
+    EXPECT_EQ(pageSettings.*field, expected.*field) << context << ", " << name;
+}
+
 TEST(FramesDialog, EachButtonChangesItsSetting) {
   struct Case {
     int button;
@@ -291,18 +307,7 @@ TEST(FramesDialog, EachButtonChangesItsSetting) {
     PageSettings expected = before;
     expected.*(c.field) = c.value;
     // Only the button's own setting changes.
-    const std::pair<const char*, std::string PageSettings::*> fields[] = {
-        {"background1", &PageSettings::background1}, {"background2", &PageSettings::background2},
-        {"background3", &PageSettings::background3}, {"boxColor", &PageSettings::boxColor},
-        {"fontColor1", &PageSettings::fontColor1},   {"fontColor2", &PageSettings::fontColor2},
-        {"fontColor3", &PageSettings::fontColor3},   {"fontFace1", &PageSettings::fontFace1},
-        {"fontFace2", &PageSettings::fontFace2},     {"fontFace3", &PageSettings::fontFace3},
-        {"fontSize1", &PageSettings::fontSize1},     {"fontSize2", &PageSettings::fontSize2},
-        {"fontSize3", &PageSettings::fontSize3},     {"frameCols", &PageSettings::frameCols},
-        {"frameRows", &PageSettings::frameRows},
-    };
-    for (auto [name, field] : fields)
-      EXPECT_EQ(pageSettings.*field, expected.*field) << "button " << c.button << ", " << name;
+    ExpectSettings(expected, "button " + std::to_string(c.button));
   }
 }
 
@@ -321,19 +326,7 @@ TEST(FramesDialog, CancelledPickersLeaveEverySettingAsItWas) {
   std::string t = s.Run(RunFramesDialog, script);
   EXPECT_TRUE(Has(t, "END Frame 01\n")) << t;
   EXPECT_FALSE(Has(t, "SCRIPT ERROR")) << t;
-  EXPECT_EQ(pageSettings.background1, before.background1);
-  EXPECT_EQ(pageSettings.background2, before.background2);
-  EXPECT_EQ(pageSettings.background3, before.background3);
-  EXPECT_EQ(pageSettings.boxColor, before.boxColor);
-  EXPECT_EQ(pageSettings.fontColor1, before.fontColor1);
-  EXPECT_EQ(pageSettings.fontColor2, before.fontColor2);
-  EXPECT_EQ(pageSettings.fontColor3, before.fontColor3);
-  EXPECT_EQ(pageSettings.fontSize1, before.fontSize1);
-  EXPECT_EQ(pageSettings.fontSize2, before.fontSize2);
-  EXPECT_EQ(pageSettings.fontSize3, before.fontSize3);
-  EXPECT_EQ(pageSettings.fontFace1, before.fontFace1);
-  EXPECT_EQ(pageSettings.fontFace2, before.fontFace2);
-  EXPECT_EQ(pageSettings.fontFace3, before.fontFace3);
+  ExpectSettings(before, "after cancelled pickers");
   EXPECT_EQ(Control(t, 1860), "{\\\\rtf1 instru_por/frames.rtf}");
   EXPECT_EQ(Control(t, 1), "OK");
   const std::pair<int, const char*> groups[] = {
