@@ -21,6 +21,13 @@ namespace {
 // Types a text into a field: the script's escapes carry its line breaks.
 std::string Type(int id, const std::string& utf8) { return "type " + std::to_string(id) + " " + utf8 + "\n"; }
 
+// Generates the page into `page`, declines to open it and leaves the editor
+// without saving.
+std::string GenerateInto(const fs::path& page) {
+  return "press " + std::to_string(kActGenerate) + "\nchoose " + page.string() +
+         "\nanswer No\npress 2\nanswer No\n";
+}
+
 bool Generate(Dialog& editor, const std::string& script) {
   std::istringstream in(script);
   std::ostringstream out;
@@ -71,14 +78,12 @@ int main(int argc, char** argv) {
       Type(kActText,
            "The [cat] sat on the [mat].\\r\\nIt was a [sunny] day, and the cat's friend, the [dog], "
            "was [sleeping]  under the tree.") +
-      "press " + std::to_string(kActGenerate) + "\nchoose " + (outdir / "cloze.htm").string() +
-      "\nanswer No\npress 2\nanswer No\n";
+      GenerateInto(outdir / "cloze.htm");
   CEclipseDlg eclipse;
   std::string eclipseScript =
       Type(kActInstructions, "Type the words you think are in the text.") +
       Type(kActText, "O gato subiu no telhado.\\r\\nA ação do gato's dia foi <b>rápida</b>!") +
-      Type(kActExtra, "o, a") + "press " + std::to_string(kActGenerate) + "\nchoose " +
-      (outdir / "eclipse.htm").string() + "\nanswer No\npress 2\nanswer No\n";
+      Type(kActExtra, "o, a") + GenerateInto(outdir / "eclipse.htm");
   bool ok = Generate(cloze, clozeScript) && Generate(eclipse, eclipseScript);
 
   // The same pages under settings a teacher may well choose: every frame
@@ -102,10 +107,8 @@ int main(int argc, char** argv) {
   CEclipseDlg oddEclipse;
   ok = ok &&
        Generate(oddCloze, frames + odd + Type(kActText, "O [gato] d'\"ela\" [subiu]\\r\\nno  [telhado].") +
-                              "press " + std::to_string(kActGenerate) + "\nchoose " +
-                              (outdir / "cloze_unusual.htm").string() + "\nanswer No\npress 2\nanswer No\n") &&
+                              GenerateInto(outdir / "cloze_unusual.htm")) &&
        Generate(oddEclipse, frames + odd + Type(kActText, "O gato d'\"ela\" subiu \\ no telhado.") +
-                                "press " + std::to_string(kActGenerate) + "\nchoose " +
-                                (outdir / "eclipse_unusual.htm").string() + "\nanswer No\npress 2\nanswer No\n");
+                                GenerateInto(outdir / "eclipse_unusual.htm"));
   return ok ? 0 : 1;
 }
