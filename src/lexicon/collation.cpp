@@ -2,7 +2,6 @@
 
 #include <unicode/ucol.h>
 
-#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -79,10 +78,9 @@ std::string HeadwordSortKey(std::string_view text) {
 }
 
 int CompareSortKeys(std::string_view a, std::string_view b) {
-  size_t n = a.size() < b.size() ? a.size() : b.size();
-  int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
-  if (c != 0) return c < 0 ? -1 : 1;
-  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+  // string_view compares bytes as unsigned and puts the shorter first on a common prefix.
+  const int c = a.compare(b);
+  return (c > 0) - (c < 0);
 }
 
 }  // namespace kio
