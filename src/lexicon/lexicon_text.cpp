@@ -1,5 +1,6 @@
 #include "lexicon/lexicon_text.h"
 
+#include <unicode/utf16.h>
 #include <unicode/utrans.h>
 #include <zlib.h>
 
@@ -60,12 +61,7 @@ class Transliterator {
     if (!trans_ || cp > 0x10FFFF) return out;
     UChar buf[64];
     int32_t len = 0;
-    if (cp < 0x10000) {
-      buf[len++] = static_cast<UChar>(cp);
-    } else {
-      buf[len++] = static_cast<UChar>(0xD800 + ((cp - 0x10000) >> 10));
-      buf[len++] = static_cast<UChar>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    }
+    U16_APPEND_UNSAFE(buf, len, cp);
     int32_t limit = len;
     UErrorCode status = U_ZERO_ERROR;
     utrans_transUChars(trans_, buf, &len, 64, 0, &limit, &status);

@@ -46,6 +46,7 @@ TEST(LexiconText, Utf8WithoutAWindows1252FormIsTransliteratedOrDropped) {
        "ok",
        "ok"},
       {"Ωmega", "Omega"},
+      {"𠀀!", "he!"},  // beyond U+FFFF: a surrogate pair for the transliterator
   };
   for (const Case& c : cases) EXPECT_EQ(Utf8ToCp1252Lossy(c.utf8), c.cp1252) << c.utf8;
 }
