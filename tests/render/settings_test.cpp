@@ -17,17 +17,10 @@ const std::string kBlockMarker = "tem_tres_frames_e_cortabela";
 const std::string kCompletionMarker = "a_t_i_v_i_d_a_d_e__c_o_n_c_l_u_i_d_a";
 const std::string kFontsMarker = "tem_fontes_de_pagina";
 
-// One string field: a 32-bit little-endian count and the bytes.
-std::string Item(const std::string& text) {
-  const uint32_t n = static_cast<uint32_t>(text.size());
-  std::string count = {static_cast<char>(n & 0xFF), static_cast<char>(n >> 8 & 0xFF),
-                       static_cast<char>(n >> 16 & 0xFF), static_cast<char>(n >> 24)};
-  return count + text;
-}
-
+// String fields one after the other.
 std::string Items(std::initializer_list<std::string> texts) {
   std::string out;
-  for (const auto& t : texts) out += Item(t);
+  for (const auto& t : texts) out += EncodeText(t);
   return out;
 }
 
@@ -106,7 +99,7 @@ TEST_F(SettingsBlockTest, SettingsSurviveASaveAndARead) {
   p.fontFace2 = "X";
   p.fontSize3 = "99pt";
   completionMessage = test::W("Parabéns!");
-  std::string bytes = Write() + Item("own field");
+  std::string bytes = Write() + EncodeText("own field");
   const PageSettings saved = p;
 
   ResetPageSettings();
@@ -131,7 +124,8 @@ TEST_F(SettingsBlockTest, OddFontColoursKeepFaceAndSize) {
   p.fontColor2 = "#1234567890";
   p.fontColor3 = "#abcdef";
   std::string bytes = Write();
-  EXPECT_NE(bytes.find(Item("red    Verdana13pt") + Item("#123456Arial14pt") + Item("#abcdefHelvetica12pt")),
+  EXPECT_NE(bytes.find(EncodeText("red    Verdana13pt") + EncodeText("#123456Arial14pt") +
+                       EncodeText("#abcdefHelvetica12pt")),
             std::string::npos);
   EXPECT_EQ(p.fontColor1, "red");  // the value in memory is left as it was
 
@@ -159,7 +153,7 @@ TEST_F(SettingsBlockTest, OlderBlocksEndAfterTheColoursOrTheMessage) {
   p.fontFace1 = "Old";
 
   // Ends after item 5: the message and the fonts keep their values.
-  EXPECT_EQ(Read(colours + Item("own")), "own");
+  EXPECT_EQ(Read(colours + EncodeText("own")), "own");
   EXPECT_EQ(position_, colours.size());
   EXPECT_EQ(blockStatus, kBlockMarker);
   // Apostrophes in the first background become double quotes; brackets
@@ -173,7 +167,7 @@ TEST_F(SettingsBlockTest, OlderBlocksEndAfterTheColoursOrTheMessage) {
 
   // Ends after item 7.
   const std::string message = colours + Items({kCompletionMarker, "Fim!"});
-  EXPECT_EQ(Read(message + Item("own")), "own");
+  EXPECT_EQ(Read(message + EncodeText("own")), "own");
   EXPECT_EQ(position_, message.size());
   EXPECT_EQ(blockStatus, kBlockMarker);
   EXPECT_EQ(completionMessage, "Fim!");
@@ -191,17 +185,17 @@ TEST_F(SettingsBlockTest, MarkersWithTheRightCountButOtherBytes) {
   const std::string other27(27, 'x'), other36(36, 'y'), other20(20, 'z');
   completionMessage = "before";
 
-  EXPECT_EQ(Read(Item(other27) + Item("own")), "own");
+  EXPECT_EQ(Read(EncodeText(other27) + EncodeText("own")), "own");
   EXPECT_EQ(blockStatus, other27);
   EXPECT_EQ(pageSettings.background1, "#CAC5E4");
 
-  EXPECT_EQ(Read(colours + Item(other36) + Item("own")), other36);
+  EXPECT_EQ(Read(colours + EncodeText(other36) + EncodeText("own")), other36);
   EXPECT_EQ(position_, colours.size());
   EXPECT_EQ(blockStatus, other36);
   EXPECT_EQ(completionMessage, "before");
 
   const std::string message = colours + Items({kCompletionMarker, "Fim!"});
-  EXPECT_EQ(Read(message + Item(other20)), other20);
+  EXPECT_EQ(Read(message + EncodeText(other20)), other20);
   EXPECT_EQ(position_, message.size());
   EXPECT_EQ(blockStatus, "vazio");
   EXPECT_EQ(completionMessage, "Fim!");
@@ -211,7 +205,7 @@ TEST_F(SettingsBlockTest, MarkersWithTheRightCountButOtherBytes) {
 // tail stays and is never read.
 TEST_F(SettingsBlockTest, AShorterSaveOverALongerDocument) {
   completionMessage = std::string(500, 'L');
-  std::string longer = Write() + Item(std::string(300, 'o'));
+  std::string longer = Write() + EncodeText(std::string(300, 'o'));
   test::WriteFile(path(), longer);
 
   completionMessage = "short";
@@ -240,23 +234,23 @@ TEST_F(SettingsBlockTest, AShorterSaveOverALongerDocument) {
 TEST_F(SettingsBlockTest, DamagedBlocksAreRefused) {
   const std::string big(15000, 'b');
   const std::string fits(14999, 'f');
-  const std::string head = Item(kBlockMarker);
+  const std::string head = EncodeText(kBlockMarker);
   const std::string colours = head + Items({"a", "b", "c", "d"});
   const std::string message = colours + Items({kCompletionMarker, "m", kFontsMarker});
   struct Case {
     std::string bytes;
     int cause;
   } cases[] = {
-      {head + Item(big), kInvalidFile},
+      {head + EncodeText(big), kInvalidFile},
       {head + Items({"a", "b", big}), kInvalidFile},
       {head + Items({"a", "b", "c", big}), kInvalidFile},
       {colours + Items({kCompletionMarker, big}), kInvalidFile},
-      {message + Item(big), kInvalidFile},
+      {message + EncodeText(big), kInvalidFile},
       {message + Items({"#000001Verdana13pt", "#000002Arial14pt", big}), kInvalidFile},
       {message + Items({"#000001Verdana13pt", "short", "#FFFFFDHelvetica12pt"}), kInvalidFile},
-      {head + Item("a").substr(0, 3), kEndOfFile},
-      {head + Item(fits).substr(0, 200), kEndOfFile},
-      {colours + Items({kCompletionMarker}) + Item("message").substr(0, 6), kEndOfFile},
+      {head + EncodeText("a").substr(0, 3), kEndOfFile},
+      {head + EncodeText(fits).substr(0, 200), kEndOfFile},
+      {colours + Items({kCompletionMarker}) + EncodeText("message").substr(0, 6), kEndOfFile},
       {message + Items({"#000001Verdana13pt", "#000002Arial14pt"}), kEndOfFile},
   };
   for (const auto& c : cases) {
@@ -302,11 +296,11 @@ TEST_F(FieldReaderTest, CountsAreCheckedBeforeAnythingIsTaken) {
     size_t limit;
     int cause;  // 0: read
   } cases[] = {
-      {Item("12345"), 5, 0},
-      {Item(""), 0, 0},
-      {Item("123456"), 5, kInvalidFile},
-      {Item("12345").substr(0, 8), 5, kEndOfFile},
-      {Item("12"), std::numeric_limits<size_t>::max(), 0},
+      {EncodeText("12345"), 5, 0},
+      {EncodeText(""), 0, 0},
+      {EncodeText("123456"), 5, kInvalidFile},
+      {EncodeText("12345").substr(0, 8), 5, kEndOfFile},
+      {EncodeText("12"), std::numeric_limits<size_t>::max(), 0},
       // A damaged count asks for 4 GB: refused without allocating it.
       {std::string("\xff\xff\xff\xff", 4) + "abc", std::numeric_limits<size_t>::max(), kEndOfFile},
       {std::string("\xff\xff\xff\xff", 4) + "abc", 14999, kInvalidFile},
@@ -318,7 +312,7 @@ TEST_F(FieldReaderTest, CountsAreCheckedBeforeAnythingIsTaken) {
     try {
       std::string text = r.Text(c.limit);
       EXPECT_EQ(c.cause, 0);
-      EXPECT_EQ(Item(text), c.bytes);
+      EXPECT_EQ(EncodeText(text), c.bytes);
       EXPECT_EQ(r.Remaining(), 0u);
     } catch (const FileError& e) {
       EXPECT_EQ(e.cause, c.cause);
