@@ -35,15 +35,16 @@ class EditorSession {
     documentFile.Close();
   }
 
-  // Runs `editor` with `script`; returns the transcript. The working folder
-  // is the program folder again afterwards.
+  // Runs a fresh `Editor` with `script`; returns the transcript. The working
+  // folder is the program folder again afterwards.
   template <typename Editor>
-  std::string Run(Editor& editor, const std::string& script) {
+  std::string Run(const std::string& script) {
     std::istringstream in(script);
     std::ostringstream out;
     HeadlessPlatform platform(in, out);
     SetPlatform(&platform);
     try {
+      Editor editor;
       editor.DoModal();
     } catch (const ProcessExit&) {
     } catch (const ScriptEnded&) {
@@ -54,13 +55,6 @@ class EditorSession {
     return out.str();
   }
 
-  template <typename Editor>
-  std::string Run(const std::string& script) {
-    Editor editor;
-    return Run(editor, script);
-  }
-
-  const ProgramFolder& folder() const { return folder_; }
   std::string docs() const { return (work_.path()).string() + "/"; }
   std::filesystem::path operator/(const std::string& name) const { return work_ / name; }
 
