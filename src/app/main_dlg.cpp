@@ -1,7 +1,5 @@
 #include "app/main_dlg.h"
 
-#include <cerrno>
-
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "app/app_paths.h"
@@ -161,7 +159,7 @@ void CMainDlg::ChooseLanguage(bool interface) {
   }
   try {
     configFile.Close();
-    if (!configFile.Open(configName, File::kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+    configFile.Create(configName);
     configFile.Write(name);
     configFile.Close();
   } catch (const FileError&) {

@@ -1,7 +1,5 @@
 #include "app/output_dlg.h"
 
-#include <cerrno>
-
 #include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
@@ -197,7 +195,7 @@ bool COutputDlg::Save() {
   TakeChosenName(*chosen);
   try {
     // The chooser left the working folder at the chosen file's folder.
-    if (!documentFile.Open(documentName, File::kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+    documentFile.Create(documentName);
     documentFile.Write(fileText_);
     documentFile.Close();
   } catch (const FileError& e) {

@@ -141,6 +141,10 @@ bool File::Open(const std::string& name, Mode mode) {
   return fp_ != nullptr;
 }
 
+void File::Create(const std::string& name) {
+  if (!Open(name, kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+}
+
 void File::Close() {
   if (fp_) std::fclose(fp_);
   fp_ = nullptr;

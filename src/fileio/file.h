@@ -61,6 +61,9 @@ class File {
   // Opens without throwing; false when the file cannot be opened. A file
   // object that failed to open reports cause 2 on its first use.
   bool Open(const std::string& name, Mode mode);
+  // Opens for writing, emptying or making the file; throws the system's
+  // cause when it cannot.
+  void Create(const std::string& name);
   bool IsOpen() const { return fp_ != nullptr; }
   const std::string& Path() const { return path_; }
   // Never throws: writes are unbuffered, so their errors were reported by

@@ -56,6 +56,13 @@ TEST(File, ReportsRealFailuresWithTheirCause) {
   EXPECT_FALSE(notFolder.Open((dir / "short.bin" / "x").string(), File::kRead));
   EXPECT_EQ(CauseFromErrno(errno), kBadPath);
 
+  // Create throws the cause that Open leaves in errno.
+  File created;
+  EXPECT_EQ(CauseOf([&] { created.Create((dir / "no-such-folder" / "a.clo").string()); }), kFileNotFound);
+  EXPECT_EQ(CauseOf([&] { created.Create(dir.str()); }), kInvalidFile);
+  EXPECT_EQ(CauseOf([&] { created.Create((dir / "new.clo").string()); }), 0);
+  EXPECT_TRUE(created.IsOpen());
+
   File f;
   ASSERT_TRUE(f.Open((dir / "short.bin").string(), File::kRead));
   EXPECT_EQ(CauseOf([&] { f.ReadExact(buf, 4); }), kEndOfFile);
