@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
       Type(kActInstructions, "Complete the text with the missing words.") +
       Type(kActText,
            "The [cat] sat on the [mat].\\r\\nIt was a [sunny] day, and the cat's friend, the [dog], "
-           "was [sleeping]  under the tree.") +
+           "was [sleeping]  under the tree. It [didn't] want a [café].") +
       GenerateInto(outdir / "cloze.htm");
   CEclipseDlg eclipse;
   std::string eclipseScript =
