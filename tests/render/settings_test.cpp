@@ -103,6 +103,7 @@ TEST_F(SettingsBlockTest, SettingsSurviveASaveAndARead) {
   const PageSettings saved = p;
 
   ResetPageSettings();
+  p.boxColor = "other";  // the reset keeps the box colour
   completionMessage = "other";
   EXPECT_EQ(Read(bytes), "own field");
   EXPECT_EQ(blockStatus, kBlockMarker);
