@@ -18,11 +18,6 @@ using Pair = std::pair<std::string, std::string>;
 void SetU32(std::string& s, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
-uint32_t GetU32(const std::string& s, size_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(s[at + i]);
-  return v;
-}
 
 Pair Sound() {
   return RawPair({Entry("alfa", "1"), Entry("bravo", "2"), Entry("charlie", "3"), Entry("delta", "4")});
@@ -48,13 +43,13 @@ const Damage kDamages[] = {
     {"offset of 4294967295", [](Pair& p) { SetU32(p.first, 4 + 4 * 3, 0xFFFFFFFF); }, true, "lies beyond"},
     {"negative length",
      [](Pair& p) {
-       size_t at = GetU32(p.first, 4 + 4 * 2);
+       size_t at = ReadU32(p.first, 4 + 4 * 2);
        p.second[at] = p.second[at + 1] = '\xFF';
      },
      true, "record length -1"},
     {"oversized length",
      [](Pair& p) {
-       size_t at = GetU32(p.first, 4 + 4 * 3);
+       size_t at = ReadU32(p.first, 4 + 4 * 3);
        p.second[at] = static_cast<char>(5000 & 0xFF);
        p.second[at + 1] = static_cast<char>(5000 >> 8);
      },
@@ -64,19 +59,19 @@ const Damage kDamages[] = {
     {"empty data file", [](Pair& p) { p.second.clear(); }, true, "lies beyond"},
     {"unsorted slots",
      [](Pair& p) {
-       uint32_t a = GetU32(p.first, 4 + 4 * 1), b = GetU32(p.first, 4 + 4 * 3);
+       uint32_t a = ReadU32(p.first, 4 + 4 * 1), b = ReadU32(p.first, 4 + 4 * 3);
        SetU32(p.first, 4 + 4 * 1, b);
        SetU32(p.first, 4 + 4 * 3, a);
      },
      true, "out of order"},
-    {"repeated headword", [](Pair& p) { SetU32(p.first, 4 + 4 * 2, GetU32(p.first, 4 + 4 * 1)); }, true,
+    {"repeated headword", [](Pair& p) { SetU32(p.first, 4 + 4 * 2, ReadU32(p.first, 4 + 4 * 1)); }, true,
      "repeats entry 1"},
     {"opening sentinel missing", [](Pair& p) { p.second[4] = 'X'; }, true, "opening sentinel is missing"},
     {"closing sentinel missing", [](Pair& p) { p.second[p.second.size() - 3] = 'X'; }, true,
      "closing sentinel is missing"},
     {"entry without marks",
      [](Pair& p) {
-       size_t at = GetU32(p.first, 4 + 4 * 4);
+       size_t at = ReadU32(p.first, 4 + 4 * 4);
        p.second[at + 2 + 5] = 'X';  // "delta" 0x1C -> "deltaX"
        p.second[at + 2 + 7] = 'X';  // the end mark
      },

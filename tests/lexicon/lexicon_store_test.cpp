@@ -12,11 +12,6 @@
 namespace kio::test {
 namespace {
 
-const std::string kEmptyPointer("\x02\0\0\0\0\0\0\0\x0C\0\0\0", 12);
-const std::string kEmptyData = std::string("\x0A\0", 2) + "\x01\x1Cinicial\x02" + std::string("\x1B\0", 2) +
-                               "zzzzzzzzzzzzzzzzzzzz\x1C"
-                               "final\x02";
-
 class LexiconStoreTest : public ::testing::Test {
  protected:
   // A dictionary of `n` entries "w000", "w001", ... with bodies "b000"...
@@ -30,11 +25,7 @@ class LexiconStoreTest : public ::testing::Test {
     }
     StoreEntries(store, entries);
   }
-  uint32_t SlotValue(uint32_t i) {
-    std::string p = ReadFile(appPaths.lexiconBackupPointerFile);
-    const unsigned char* u = reinterpret_cast<const unsigned char*>(p.data() + 4 + 4 * i);
-    return u[0] | u[1] << 8 | u[2] << 16 | static_cast<uint32_t>(u[3]) << 24;
-  }
+  uint32_t SlotValue(uint32_t i) { return ReadU32(ReadFile(appPaths.lexiconBackupPointerFile), 4 + 4 * i); }
 
   RecordingPlatform platform;
   DictionaryFolder folder;
@@ -299,8 +290,7 @@ TEST_F(LexiconStoreTest, CommitWritesACompactOrderedPairAndEditingGoesOn) {
   ASSERT_EQ(check.count, 19u);
   uint32_t at = 0;
   for (uint32_t i = 0; i < check.count; ++i) {
-    const unsigned char* u = reinterpret_cast<const unsigned char*>(pointer.data() + 4 + 4 * i);
-    EXPECT_EQ(u[0] | u[1] << 8 | u[2] << 16 | static_cast<uint32_t>(u[3]) << 24, at);
+    EXPECT_EQ(ReadU32(pointer, 4 + 4 * i), at);
     at += 2 + (static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1]) << 8);
   }
   EXPECT_EQ(at, data.size());

@@ -5,6 +5,17 @@
 
 namespace kio::test {
 
+const std::string kEmptyPointer("\x02\0\0\0\0\0\0\0\x0C\0\0\0", 12);
+const std::string kEmptyData = std::string("\x0A\0", 2) + "\x01\x1Cinicial\x02" + std::string("\x1B\0", 2) +
+                               "zzzzzzzzzzzzzzzzzzzz\x1C"
+                               "final\x02";
+
+uint32_t ReadU32(const std::string& bytes, size_t at) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return v;
+}
+
 std::string Entry(const std::string& headword, const std::string& body) { return MakeEntry(headword, body); }
 
 namespace {

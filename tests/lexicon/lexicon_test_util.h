@@ -1,6 +1,7 @@
 // Helpers shared by the dictionary tests: a platform that records every
 // message and answers from a queue, and ways to build dictionary pairs.
 #pragma once
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -59,6 +60,13 @@ class RecordingPlatform : public Platform {
   int polls = 0;
   int escapeAtPoll = -1;  // EscapePressed is true on this poll (1 = the first)
 };
+
+// The twelve-byte pointer file and the 41-byte data file of a new dictionary.
+extern const std::string kEmptyPointer;
+extern const std::string kEmptyData;
+
+// The little-endian 32-bit number whose four bytes begin at `at`.
+uint32_t ReadU32(const std::string& bytes, size_t at);
 
 // An entry as the editor builds it.
 std::string Entry(const std::string& headword, const std::string& body);

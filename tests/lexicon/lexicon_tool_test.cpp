@@ -2,8 +2,7 @@
 // dictionary it builds into the program folder.
 #include <gtest/gtest.h>
 
-#include "kio_test.h"
-#include "lexicon/pair_check.h"
+#include "lexicon_test_util.h"
 
 namespace kio::test {
 namespace {
@@ -24,14 +23,10 @@ RunResult Tool(const std::vector<std::string>& args, bool withErrors = false) {
   return RunCommand(cmd + (withErrors ? " 2>&1" : " 2>/dev/null"));
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 TEST(LexiconTool, UsageAndWrongUse) {
   RunResult help = Tool({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(Contains(help.transcript, "Usage: kio-lexicon")) << help.transcript;
+  EXPECT_TRUE(Has(help.transcript, "Usage: kio-lexicon")) << help.transcript;
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -54,12 +49,8 @@ TEST(LexiconTool, CreateWritesTheExactEmptyPairAndKeepsAnExistingOne) {
   TempDir dir;
   const std::string dict = (dir / "Novo.kio").string();
   ASSERT_EQ(Tool({"create", dict}).status, 0);
-  EXPECT_EQ(ReadFile(dir / "novo.kpo"), std::string("\x02\0\0\0\0\0\0\0\x0C\0\0\0", 12));
-  EXPECT_EQ(ReadFile(dir / "novo.kio"), std::string("\x0A\0\x01\x1C"
-                                                    "inicial\x02\x1B\0",
-                                                    14) +
-                                            "zzzzzzzzzzzzzzzzzzzz\x1C"
-                                            "final\x02");
+  EXPECT_EQ(ReadFile(dir / "novo.kpo"), kEmptyPointer);
+  EXPECT_EQ(ReadFile(dir / "novo.kio"), kEmptyData);
   EXPECT_FALSE(fs::exists(dir / "lexicon.dat"));
   EXPECT_EQ(Tool({"check", dict}).status, 0);
   EXPECT_EQ(Tool({"create", dict}).status, 1);
@@ -72,7 +63,7 @@ TEST(LexiconTool, ImportExportAndMergeWithTheTextLayout) {
   WriteFile(dir / "aula.txt", W("ir\r\nto go//ir\r\n\r\ncasa\r\nhouse\r\n\r\nbola\r\nball\r\nbal\r\n\r\n"));
   RunResult r = Tool({"import", dict, (dir / "aula.txt").string()});
   ASSERT_EQ(r.status, 0) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "3 entries read, 3 added")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "3 entries read, 3 added")) << r.transcript;
   ASSERT_EQ(Tool({"export", dict, (dir / "out.txt").string()}).status, 0);
   const std::string exported = "bola\r\nball\r\nbal\r\n\r\ncasa\r\nhouse\r\n\r\nir\r\nto go\r\n\r\n";
   EXPECT_EQ(ReadFile(dir / "out.txt"), exported);
@@ -109,9 +100,9 @@ TEST(LexiconTool, ImportReportsRefusedEntriesAndSavesTheRest) {
                                 "\r\n\r\nok\r\nfine\r\n\r\n");
   RunResult r = Tool({"import", dict, (dir / "in.txt").string()}, true);
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Contains(r.transcript, "[Oops!] Off limits.")) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "[Oops!] Entry too long")) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "3 entries read, 1 added, 0 replaced, 2 refused")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "[Oops!] Off limits.")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "[Oops!] Entry too long")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "3 entries read, 1 added, 0 replaced, 2 refused")) << r.transcript;
   EXPECT_EQ(Tool({"check", dict}).status, 0);
 }
 
@@ -125,13 +116,12 @@ TEST(LexiconTool, CheckNamesTheFaultsOfADamagedPair) {
   WriteFile(dir / "aula.kpo", pointer);
   RunResult r = Tool({"check", dict});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Contains(r.transcript, "entry 2: \"a\" is out of order after \"b\"")) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "NOT SOUND")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "entry 2: \"a\" is out of order after \"b\"")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "NOT SOUND")) << r.transcript;
   WriteFile(dir / "aula.kpo", pointer.substr(0, 10));
   r = Tool({"check", dict});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Contains(r.transcript, "the count is 4 but the pointer file holds only 1 slots"))
-      << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "the count is 4 but the pointer file holds only 1 slots")) << r.transcript;
 }
 
 TEST(LexiconStarter, ShippedDictionaryIsSoundAndHoldsTheAffixRules) {
@@ -140,8 +130,8 @@ TEST(LexiconStarter, ShippedDictionaryIsSoundAndHoldsTheAffixRules) {
   EXPECT_EQ(r.status, 0) << r.transcript;
   r = Tool({"lookup", dict, "#plural:-s", "#plural:-ies", "#past:-ed", "#ing:-ing", "#possessive:-'s"});
   EXPECT_EQ(r.status, 0) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "#plural:-ies\ny//plural\n")) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "#ing:-ing\n^//-ing form / gerúndio")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "#plural:-ies\ny//plural\n")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "#ing:-ing\n^//-ing form / gerúndio")) << r.transcript;
 }
 
 TEST(LexiconStarter, FindsTheFreeDictEntries) {
@@ -149,24 +139,24 @@ TEST(LexiconStarter, FindsTheFreeDictEntries) {
   const std::string dict = std::string(KIO_PROGRAM_DIR) + "/ingles.kio";
   RunResult r = Tool({"lookup", dict, "house", "a lot of"});
   EXPECT_EQ(r.status, 0) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "house\ncasa, habitação, vivenda\n")) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "a lot of\n1. muito\n2. um grande número de\n")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "house\ncasa, habitação, vivenda\n")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "a lot of\n1. muito\n2. um grande número de\n")) << r.transcript;
   r = Tool({"lookup", dict, "House", "xyzzy"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Contains(r.transcript, "house\ncasa")) << r.transcript;
-  EXPECT_TRUE(Contains(r.transcript, "xyzzy: not found")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "house\ncasa")) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "xyzzy: not found")) << r.transcript;
 
   // Windows-1252 throughout: no pronunciation and no UTF-8 left behind.
   TempDir dir;
   ASSERT_EQ(Tool({"export", dict, (dir / "all.txt").string()}).status, 0);
   std::string all = ReadFile(dir / "all.txt");
   EXPECT_GT(all.size(), 400000u);
-  EXPECT_TRUE(Contains(all, W("\r\ncasa, habitação, vivenda\r\n")));
+  EXPECT_TRUE(Has(all, W("\r\ncasa, habitação, vivenda\r\n")));
   for (size_t i = 0; i + 1 < all.size(); ++i) {
     unsigned char a = all[i], b = all[i + 1];
     ASSERT_FALSE(a >= 0xC2 && a <= 0xDF && b >= 0x80 && b <= 0xBF) << "UTF-8 at " << all.substr(i, 40);
   }
-  EXPECT_FALSE(Contains(all, "/haus/"));
+  EXPECT_FALSE(Has(all, "/haus/"));
 }
 
 }  // namespace
