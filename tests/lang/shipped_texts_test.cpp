@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "app/app_paths.h"
+#include "app/output_dlg.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "platform/text_encoding.h"
@@ -137,8 +137,12 @@ struct Screen {
   std::string fixedLetters;
 };
 const Screen kScreens[] = {
-    {"home screen", {133, 135, 136, 137, 138, 139, 140, 141, 142, 144, 181, 145}, "onw"},  // &Output I&nput Do&wnload
-    {"list editors", {146, 147, 148, 149, 150, 145, 151, 152, 153, 154, 155, 156, 157, 183, 184, 185}, "v"},  // A&V
+    {"home screen",
+     {133, 135, 136, 137, 138, 139, 140, 141, 142, 144, 181, 145},
+     "onw"},  // &Output I&nput Do&wnload
+    {"list editors",
+     {146, 147, 148, 149, 150, 145, 151, 152, 153, 154, 155, 156, 157, 183, 184, 185},
+     "v"},  // A&V
 };
 
 const char* const kInterfaceLanguages[] = {"portugues.lin", "english.lin"};
@@ -185,21 +189,11 @@ TEST_F(ShippedTexts, ButtonsOfOneScreenHaveDistinctAltLetters) {
         ASSERT_LT(amp + 1, label.size()) << file << " record " << k;
         EXPECT_EQ(label.find('&', amp + 1), std::string::npos) << file << " record " << k << ": " << label;
         char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(label[amp + 1])));
-        EXPECT_TRUE(taken.insert(letter).second)
-            << file << ", " << screen.name << ": Alt letter '" << letter << "' of record " << k << " is taken";
+        EXPECT_TRUE(taken.insert(letter).second) << file << ", " << screen.name << ": Alt letter '" << letter
+                                                 << "' of record " << k << " is taken";
       }
     }
   }
-}
-
-// The Output editor's file: five placeholder records, then one line per
-// entry, "P_00" + number, the text between "^" and "~", nothing after.
-std::string OutputEditorLayout(const std::vector<std::string>& entries) {
-  std::string s;
-  for (int r = 0; r < 5; ++r) s += "P_00" + std::to_string(r) + "^---~\r\n";
-  for (int r = kFirstStudentEntry; r <= kLastStudentEntry; ++r)
-    s += "\r\nP_00" + std::to_string(r) + "^" + entries[r - kFirstStudentEntry] + "~";
-  return s;
 }
 
 TEST_F(ShippedTexts, StudentLanguagesAreCompleteInTheOutputEditorLayout) {
@@ -219,7 +213,7 @@ TEST_F(ShippedTexts, StudentLanguagesAreCompleteInTheOutputEditorLayout) {
       EXPECT_EQ(text.find_first_of("'\"\\"), std::string::npos) << "entry " << r << ": " << text;
       entries.push_back(text);
     }
-    EXPECT_EQ(ReadFile(dir / file), OutputEditorLayout(entries));
+    EXPECT_EQ(ReadFile(dir / file), BuildStudentLanguageFile(entries));
     EXPECT_EQ(session.transcript(), "");
   }
 }
@@ -233,21 +227,6 @@ TEST_F(ShippedTexts, ConfigurationFilesHoldBareValues) {
   EXPECT_TRUE(fs::is_regular_file(dir / ReadFile(dir / "language.dat")));
   EXPECT_TRUE(fs::is_regular_file(dir / ReadFile(dir / "lingualu.dat")));
   EXPECT_EQ(ReadFile(dir / "Configura.txt").rfind("http", 0), 0u);
-}
-
-// Every control of the last "dump": id -> text as the transcript shows it.
-std::map<int, std::string> DumpedControls(const std::string& transcript) {
-  std::map<int, std::string> controls;
-  std::istringstream lines(transcript);
-  std::string line;
-  const std::string prefix = "CONTROL ";
-  while (std::getline(lines, line)) {
-    if (line.rfind(prefix, 0) != 0) continue;
-    size_t blank = line.find(' ', prefix.size());
-    controls[std::stoi(line.substr(prefix.size(), blank - prefix.size()))] =
-        blank == std::string::npos ? "" : line.substr(blank + 1);
-  }
-  return controls;
 }
 
 // NEEDS THE HELP FOLDERS: passes only once instru_por/ and instru_eng/ hold
@@ -270,13 +249,14 @@ TEST(ShippedHomeScreen, StartsWithoutMessagesAndEveryLabelFilledInEachLanguage) 
     auto run = test::RunKio(dir.str(), "dump\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.transcript.find("MESSAGE"), std::string::npos) << run.transcript;
-    std::map<int, std::string> shown = DumpedControls(run.transcript);
+    auto shown = [&](int control) { return test::Control(run.transcript, control); };
+    auto filled = [&](int control) { return shown(control) != "" && shown(control) != "<absent>"; };
     for (auto [control, record] : labelRecords) {
-      EXPECT_FALSE(shown[control].empty()) << control;
-      EXPECT_EQ(shown[control], EscapeLine(Cp1252ToUtf8(records[record]))) << control;
+      EXPECT_TRUE(filled(control)) << control;
+      EXPECT_EQ(shown(control), EscapeLine(Cp1252ToUtf8(records[record]))) << control;
     }
-    for (int control : {1265, 1117, 1279, 1268, 1244, 1201, 1202}) EXPECT_FALSE(shown[control].empty()) << control;
-    EXPECT_EQ(shown[1201].rfind("{\\\\rtf1", 0), 0u);  // abertura.rtf, not the stand-in
+    for (int control : {1265, 1117, 1279, 1268, 1244, 1201, 1202}) EXPECT_TRUE(filled(control)) << control;
+    EXPECT_EQ(shown(1201).rfind("{\\\\rtf1", 0), 0u);  // abertura.rtf, not the stand-in
   }
 }
 
