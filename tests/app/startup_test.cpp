@@ -26,6 +26,17 @@ const std::string kZipped =
     "novamente.\\r\\n\\r\\nApparently you are trying to start KIO\\r\\nfrom a zipped folder\\r\\nor from "
     "Linux.\\r\\nPlease unzip it, use Wine and try again.\\r\\n\n";
 
+// The whole transcript when start-up shows `message` under "Oops!" and
+// ends the program.
+std::string OopsThenExit(const std::string& message) { return "MESSAGE Oops! | " + message + "\nEXIT 1\n"; }
+
+const std::string kConfigNotFound =
+    "Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não encontrada.  Impossível "
+    "continuar.";
+const std::string kInputNotFound =
+    "Input language not found.  Cannot continue.\\r\\nLíngua de entrada não encontrada.  Impossível "
+    "continuar.";
+
 TEST(StartUpFailures, EachEndsTheProgramWithItsMessage) {
   struct Case {
     std::string name;
@@ -35,37 +46,29 @@ TEST(StartUpFailures, EachEndsTheProgramWithItsMessage) {
       {"Configura.txt missing", [](ProgramFolder& p) { fs::remove(p / "Configura.txt"); },
        kZipped + "EXIT 1\n"},
       {"Configura.txt of one byte", [](ProgramFolder& p) { WriteFile(p / "Configura.txt", "x"); },
-       "MESSAGE Oops! | Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não "
-       "encontrada.  "
-       "Impossível continuar.\nEXIT 1\n"},
+       OopsThenExit(kConfigNotFound)},
       {"Configura.txt longer than its field",
        [](ProgramFolder& p) { WriteFile(p / "Configura.txt", std::string(300, 'a')); },
-       "MESSAGE Oops! | Config file not found.  Cannot continue.\\r\\nArquivo de Configuração não "
-       "encontrada.  "
-       "Impossível continuar.\nEXIT 1\n"},
+       OopsThenExit(kConfigNotFound)},
       {"lexicon.dat missing", [](ProgramFolder& p) { fs::remove(p / "lexicon.dat"); },
-       "MESSAGE Oops! | Configuration file (lexicon.dat) not found.\\r\\nKIO cannot go on.\\r\\n\\r\\n "
-       "Arquivo "
-       "de configuração (lexicon.dat) não localizado!\\r\\nKio não pode continuar.\nEXIT 1\n"},
+       OopsThenExit("Configuration file (lexicon.dat) not found.\\r\\nKIO cannot go on.\\r\\n\\r\\n Arquivo "
+                    "de configuração (lexicon.dat) não localizado!\\r\\nKio não pode continuar.")},
       {"language.dat missing", [](ProgramFolder& p) { fs::remove(p / "language.dat"); },
-       "MESSAGE Oops! | Input language not found.  Cannot continue.\\r\\nLíngua de entrada não encontrada.  "
-       "Impossível continuar.\nEXIT 1\n"},
+       OopsThenExit(kInputNotFound)},
       {"language.dat of one byte", [](ProgramFolder& p) { WriteFile(p / "language.dat", "p"); },
-       "MESSAGE Oops! | Input language not found.  Cannot continue.\\r\\nLíngua de entrada não encontrada.  "
-       "Impossível continuar.\nEXIT 1\n"},
+       OopsThenExit(kInputNotFound)},
       {"language file missing", [](ProgramFolder& p) { WriteFile(p / "language.dat", "nowhere.lin"); },
-       "MESSAGE Oops! | Input language not found.  Cannot continue.\\r\\nLíngua de entrada não encontrada.  "
-       "Impossível continuar.\nEXIT 1\n"},
+       OopsThenExit(kInputNotFound)},
       {"lingualu.dat missing", [](ProgramFolder& p) { fs::remove(p / "lingualu.dat"); },
-       "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de Saida não encontrada.  "
-       "Impossível continuar.\nEXIT 1\n"},
+       OopsThenExit("Output language not found.  Cannot continue.\\r\\nLíngua de Saida não encontrada.  "
+                    "Impossível continuar.")},
       {"lingualu.dat of one byte", [](ProgramFolder& p) { WriteFile(p / "lingualu.dat", "p"); },
-       "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de saida não encontrada.  "
-       "Impossível continuar.\nEXIT 1\n"},
+       OopsThenExit("Output language not found.  Cannot continue.\\r\\nLíngua de saida não encontrada.  "
+                    "Impossível continuar.")},
       {"student language file missing",
        [](ProgramFolder& p) { WriteFile(p / "lingualu.dat", "nowhere.stu"); },
-       "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de saída não encontrada.  "
-       "Impossível continuar.\nEXIT 1\n"},
+       OopsThenExit("Output language not found.  Cannot continue.\\r\\nLíngua de saída não encontrada.  "
+                    "Impossível continuar.")},
   };
   for (const auto& c : cases) {
     ProgramFolder folder;
