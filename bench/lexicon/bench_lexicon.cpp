@@ -38,6 +38,14 @@ double Seconds(const std::function<void()>& f) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The time of `total` calls of `step`, estimated from its first `sample` calls.
+double Scaled(size_t sample, size_t total, const std::function<void(size_t)>& step) {
+  return Seconds([&] {
+           for (size_t i = 0; i < sample; ++i) step(i);
+         }) *
+         static_cast<double>(total) / sample;
+}
+
 std::vector<TextEntry> Synthetic(size_t n, uint32_t seed, const char* bodyPrefix) {
   std::mt19937 rng(seed);
   std::vector<TextEntry> out;
@@ -277,23 +285,14 @@ int main(int argc, char** argv) {
   double naiveFind = -1, naiveMerge = -1;
   {
     Naive naive("b.kpo", "b.kio");
-    const size_t sample = quick ? 2000 : 20000;
-    naiveFind = Seconds([&] {
-                  for (size_t i = 0; i < sample; ++i) naive.Find(keys[i]);
-                }) *
-                static_cast<double>(kFinds) / sample;
+    naiveFind = Scaled(quick ? 2000 : 20000, kFinds, [&](size_t i) { naive.Find(keys[i]); });
   }
   {
     fs::copy_file("a.kio", "n.kio", fs::copy_options::overwrite_existing);
     fs::copy_file("a.kpo", "n.kpo", fs::copy_options::overwrite_existing);
     Naive naive("n.kpo", "n.kio");
-    const size_t sample = quick ? 200 : 1000;
-    naiveMerge = Seconds([&] {
-                   for (size_t i = 0; i < sample; ++i) naive.Put(b[i]);
-                 }) *
-                 static_cast<double>(kBig) / sample;
+    naiveMerge = Scaled(quick ? 200 : 1000, kBig, [&](size_t i) { naive.Put(b[i]); });
   }
-  rows[rows.size() - 2].naive = naiveMerge;
   rows.push_back({std::to_string(kFinds) + " Find calls (half absent)", find, sqlFind, naiveFind,
                   "found " + std::to_string(foundStore) + " / SQLite " + std::to_string(foundSql)});
   for (Row& r : rows)
