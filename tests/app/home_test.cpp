@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "app/app_paths.h"
-#include "app/startup.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "program_folder.h"
@@ -111,6 +110,10 @@ TEST(LanguageChoosers, ChangeTheConfigurationAndRelabel) {
 TEST(LanguageChoosers, CancelChangesNothing) {
   ProgramFolder folder;
   auto run = RunKio(folder.str(), "press Input\nchoose cancel\npress Output\nchoose cancel\n");
+  EXPECT_EQ(run.status, 0) << run.transcript;
+  EXPECT_TRUE(Has(run.transcript, "| *.lin|| | lin\nCHOOSE open | " + folder.str() + "/*.stu"))
+      << run.transcript;
+  EXPECT_FALSE(Has(run.transcript, "MESSAGE")) << run.transcript;
   EXPECT_EQ(ReadFile(folder / "language.dat"), "portugues.lin");
   EXPECT_EQ(ReadFile(folder / "lingualu.dat"), "portugues.stu");
 }
@@ -140,20 +143,6 @@ TEST(LanguageChoosers, OnReadOnlyMediaTheChoiceLastsOnlyThisRun) {
   // Dictionary and Create Output do nothing on read-only media: the
   // transcript goes straight from the choosers to the dump.
   EXPECT_TRUE(Has(run.transcript, "| *.stu|| | stu\nCONTROL 2 &Return\n")) << run.transcript;
-}
-
-TEST(StartUp, ARerunKeepsTheDocumentsFolder) {
-  ProgramFolder folder;
-  test::InFolder in(fs::path(folder.str()));
-  test::HeadlessSession session;
-  appPaths = AppPaths{};
-  StartUp();
-  EXPECT_EQ(appPaths.documentsFolder, folder.str() + "/");
-  EXPECT_EQ(appPaths.startFolder, folder.str() + "/");
-  appPaths.documentsFolder = "/home/ana/aulas/";
-  StartUp();
-  EXPECT_EQ(appPaths.documentsFolder, "/home/ana/aulas/");
-  EXPECT_EQ(session.transcript(), "");
 }
 
 }  // namespace

@@ -114,6 +114,20 @@ TEST(StartUp, MissingConfigurationWinsOverReadOnlyMedia) {
   EXPECT_EQ(run.status, 1);
 }
 
+TEST(StartUp, ARerunKeepsTheDocumentsFolder) {
+  ProgramFolder folder;
+  test::InFolder in(fs::path(folder.str()));
+  test::HeadlessSession session;
+  appPaths = AppPaths{};
+  StartUp();
+  EXPECT_EQ(appPaths.documentsFolder, folder.str() + "/");
+  EXPECT_EQ(appPaths.startFolder, folder.str() + "/");
+  appPaths.documentsFolder = "/home/ana/aulas/";
+  StartUp();
+  EXPECT_EQ(appPaths.documentsFolder, "/home/ana/aulas/");
+  EXPECT_EQ(session.transcript(), "");
+}
+
 TEST(DocumentsFolder, FollowsTheStartFolder) {
   std::pair<const char*, const char*> cases[] = {
       {"/home/ana/Documents/Work/", "/home/ana/Documents/"},
