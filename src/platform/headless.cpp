@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <filesystem>
 
 #include "platform/dialog.h"
@@ -39,6 +40,15 @@ bool IsNumber(const std::string& s) {
   for (char c : s)
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
   return true;
+}
+
+// The value of a text of decimal digits; nothing when it is not one or is
+// too large for an int.
+std::optional<int> NumberValue(const std::string& s) {
+  int value = 0;
+  if (!IsNumber(s) || std::from_chars(s.data(), s.data() + s.size(), value).ec != std::errc())
+    return std::nullopt;
+  return value;
 }
 
 }  // namespace
@@ -121,9 +131,10 @@ int HeadlessPlatform::RunModal(Dialog& dialog) {
 
 int HeadlessPlatform::ResolveControl(Dialog& dialog, const std::string& ref, bool buttonsOnly) {
   if (IsNumber(ref)) {
-    int id = std::stoi(ref);
-    if (!dialog.HasControl(id)) ScriptError("dialog \"" + dialog.Title() + "\" has no control " + ref);
-    return id;
+    auto id = NumberValue(ref);
+    if (!id || !dialog.HasControl(*id))
+      ScriptError("dialog \"" + dialog.Title() + "\" has no control " + ref);
+    return *id;
   }
   std::string wanted = FoldCase(ref);
   int found = 0, count = 0;
@@ -249,12 +260,9 @@ std::optional<FontChoice> HeadlessPlatform::PickFont() {
   if (v == "cancel") return std::nullopt;
   // The face may hold blanks; the size is the last word.
   size_t sp = v.find_last_of(' ');
-  if (sp == std::string::npos || !IsNumber(v.substr(sp + 1)))
-    ScriptError("a font is FACE POINTS or cancel: " + v);
-  FontChoice choice;
-  choice.face = Trim(v.substr(0, sp));
-  choice.points = std::stoi(v.substr(sp + 1));
-  return choice;
+  auto points = sp == std::string::npos ? std::nullopt : NumberValue(v.substr(sp + 1));
+  if (!points) ScriptError("a font is FACE POINTS or cancel: " + v);
+  return FontChoice{Trim(v.substr(0, sp)), *points};
 }
 
 void HeadlessPlatform::OpenInBrowser(const std::string& pathOrAddress) { Emit("OPEN " + pathOrAddress); }
