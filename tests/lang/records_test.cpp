@@ -20,7 +20,7 @@ TEST(ReadRecords, TakesTextBetweenCaretAndTilde) {
     std::string input;
     std::vector<std::string> records;
   } cases[] = {
-      {"^Sim~ ^N\xE3o~", {"Sim", "N\xE3o"}},
+      {W("^Sim~ ^Não~"), {"Sim", W("Não")}},
       {"^line one\r\nline two~", {"line one\r\nline two"}},
       {"^a^b~", {"a^b", "b"}},  // a caret inside a record opens another
       {"^a~ ^b", {"a"}},        // a caret after the last tilde takes nothing
@@ -58,14 +58,14 @@ class LoaderTest : public ::testing::Test {
 };
 
 TEST_F(LoaderTest, InterfaceLanguageFillsUiTextAndLeavesTheRestEmpty) {
-  WriteFile(dir / "mini.lin", "^Sim~ ^N\xE3o~");
+  WriteFile(dir / "mini.lin", W("^Sim~ ^Não~"));
   UiText[2] = "from an earlier language";
   InFolder in(dir.path());
   appPaths.interfaceLanguageFile = "mini.lin";
   HeadlessSession session;
   LoadInterfaceLanguage();
   EXPECT_EQ(UiText[0], "Sim");
-  EXPECT_EQ(UiText[1], "N\xE3o");
+  EXPECT_EQ(UiText[1], W("Não"));
   EXPECT_EQ(UiText[2], "");
   // No help folder "mini.lin" exists: one message, and loading goes on.
   EXPECT_EQ(session.transcript(),
