@@ -287,15 +287,10 @@ bool LexiconStore::OpenPairReadOnly(const Dialog* window) {
     if (!ReadWhole(appPaths.lexiconPointerFile, pointer) || !ReadWhole(appPaths.lexiconDataFile, data))
       return false;
   } catch (const FileError&) {
-    pointer.clear();  // unreadable: refused below like a damaged pair
+    pointer.clear();  // unreadable: refused like a damaged pair
   }
-  if (LoadPair(pointer, std::move(data)) != Load::kOk) {
-    ShowMessage(kCannotAccess, "Oops!", Buttons::Ok, window);
-    return true;  // the files exist; the refusal has been shown
-  }
-  open_ = true;
-  writable_ = false;
-  return true;
+  OpenBytes(window, std::move(pointer), std::move(data));
+  return true;  // the files exist; a refusal has been shown
 }
 
 bool LexiconStore::Open(const Dialog* window) {
@@ -344,7 +339,7 @@ int LexiconStore::OpenNamed(const Dialog* window, std::string dataFile) {
 bool LexiconStore::OpenBytes(const Dialog* window, std::string pointerBytes, std::string dataBytes,
                              bool writable) {
   CloseAll();
-  if (LoadPair(pointerBytes, std::move(dataBytes)) != Load::kOk) {
+  if (!LoadPair(pointerBytes, std::move(dataBytes))) {
     ShowMessage(kCannotAccess, "Oops!", Buttons::Ok, window);
     return false;
   }
@@ -379,11 +374,11 @@ void LexiconStore::ClearMemory() {
 
 // --- The pair in memory ---------------------------------------------------------
 
-LexiconStore::Load LexiconStore::LoadPair(const std::string& pointer, std::string data) {
+bool LexiconStore::LoadPair(const std::string& pointer, std::string data) {
   ClearMemory();
-  if (pointer.size() < 4) return Load::kUnreadable;
+  if (pointer.size() < 4) return false;
   uint32_t count = U32At(pointer, 0);
-  if (count < 2 || count > (pointer.size() - 4) / 4) return Load::kUnreadable;
+  if (count < 2 || count > (pointer.size() - 4) / 4) return false;
   data_ = std::move(data);
   dataOnDisk_ = data_.size();
   pointerLength_ = pointer.size();
@@ -392,7 +387,7 @@ LexiconStore::Load LexiconStore::LoadPair(const std::string& pointer, std::strin
   keys_.reserve(static_cast<size_t>(count) * 12);
   for (uint32_t i = 0; i < count; ++i) slots.push_back(MakeSlot(U32At(pointer, 4 + 4 * i)));
   slots_.Assign(slots);
-  return Load::kOk;
+  return true;
 }
 
 bool LexiconStore::RecordAt(uint32_t offset, std::string& text, int16_t* length) const {
@@ -455,16 +450,17 @@ void LexiconStore::Flush() {
   }
   if (dirtyFrom_ != SIZE_MAX) {
     size_t from = std::min(dirtyFrom_, count);
+    const size_t tailSize = pointerLength_ > 4 + 4 * from ? pointerLength_ - 4 - 4 * from : 0;
     std::string tail;
-    tail.reserve(pointerLength_ > 4 + 4 * from ? pointerLength_ - 4 - 4 * from : 0);
+    tail.reserve(tailSize);
     slots_.ForEachFrom(from, [&](size_t, const LexiconSlot& s) {
       PutU32(tail, s.offset);
       return true;
     });
     // The spare trailing slot left by an insertion repeats the last slot.
     uint32_t spare = count ? slots_[count - 1].offset : 0;
-    while (4 + 4 * from + tail.size() + 4 <= pointerLength_) PutU32(tail, spare);
-    tail.resize(pointerLength_ > 4 + 4 * from ? pointerLength_ - 4 - 4 * from : 0, '\0');
+    while (tail.size() + 4 <= tailSize) PutU32(tail, spare);
+    tail.resize(tailSize, '\0');
     WriteAt(pointerFd_, tail.data(), tail.size(), 4 + 4 * from);
     struct stat st;
     if (fstat(pointerFd_, &st) == 0 && static_cast<uint64_t>(st.st_size) != pointerLength_ &&
@@ -487,12 +483,8 @@ void LexiconStore::WriteThrough(const std::string& failure) {
 LexiconStore::Batch::Batch(LexiconStore& store) : store_(store) { ++store_.batchDepth_; }
 
 LexiconStore::Batch::~Batch() {
-  if (--store_.batchDepth_ > 0) return;
-  try {
-    store_.Flush();
-  } catch (const FileError& e) {
-    ReportFileError(e.cause, kEntryError);
-  }
+  --store_.batchDepth_;
+  store_.WriteThrough(kEntryError);
 }
 
 // --- Editing -----------------------------------------------------------------------
@@ -568,7 +560,7 @@ bool LexiconStore::BeginUpdate(const Dialog* window) {
     CloseAll();
     return false;
   }
-  if (LoadPair(pointer, std::move(data)) != Load::kOk) {
+  if (!LoadPair(pointer, std::move(data))) {
     ShowMessage(kCannotAccess, "Oops!", Buttons::Ok, window);
     CloseAll();
     return false;

@@ -139,9 +139,9 @@ class LexiconStore {
   bool IsOpen() const { return open_; }
   bool IsUpdating() const { return open_ && writable_; }
 
-  // Opens a pair given as bytes, without files (checks and fuzzing); a
-  // writable pair then changes in memory only. False, after a message, when
-  // the pair cannot be read at all.
+  // Opens a pair given as bytes: the read-only opens come here with the files'
+  // bytes; a writable pair opened here changes in memory only (checks and
+  // fuzzing). False, after a message, when the pair cannot be read at all.
   bool OpenBytes(const Dialog* window, std::string pointerBytes, std::string dataBytes,
                  bool writable = false);
 
@@ -150,8 +150,8 @@ class LexiconStore {
   static void SetCommitStepObserver(void (*observer)(int step));
 
  private:
-  enum class Load { kOk, kUnreadable };
-  Load LoadPair(const std::string& pointerBytes, std::string dataBytes);
+  // Takes a pair into memory; false when its count cannot be right.
+  bool LoadPair(const std::string& pointerBytes, std::string dataBytes);
   void ClearMemory();
   LexiconSlot MakeSlot(uint32_t offset, const std::string* sortKey = nullptr);
   uint32_t FindSortKey(const Dialog* window, std::string& key, const std::string& sortKey);
