@@ -44,6 +44,12 @@ bool HasHighBytes(const std::string& s) {
   return false;
 }
 
+bool IsUtf8(const std::string& s) {
+  for (size_t i = 0; i < s.size();)
+    if (!NextUtf8(s, i)) return false;
+  return true;
+}
+
 // Transliterates one character that Windows-1252 cannot hold.
 class Transliterator {
  public:
@@ -191,9 +197,9 @@ std::string Utf8ToCp1252Lossy(const std::string& utf8) {
 std::vector<TextEntry> ParseTextLayout(const std::string& bytes) {
   std::string text = bytes;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-  if (HasHighBytes(text)) {
-    if (auto cp = Utf8ToCp1252(text)) text = *cp;  // valid UTF-8
-  }
+  // Valid UTF-8 beyond ASCII is converted, characters without a Windows-1252
+  // form included.
+  if (HasHighBytes(text) && IsUtf8(text)) text = Utf8ToCp1252Lossy(text);
   std::vector<TextEntry> entries;
   TextEntry current;
   bool inBlock = false;

@@ -30,8 +30,8 @@ struct TextEntry {
 std::string ExportEntryText(const LexiconEntry& entry);
 
 // Reads the text layout. Windows-1252 is expected; a file that is valid
-// UTF-8 holding characters beyond ASCII is taken as UTF-8 and converted.
-// Line ends may be CR LF or LF.
+// UTF-8 holding characters beyond ASCII is taken as UTF-8 and converted by
+// Utf8ToCp1252Lossy. Line ends may be CR LF or LF.
 std::vector<TextEntry> ParseTextLayout(const std::string& bytes);
 
 // UTF-8 to Windows-1252: characters that have no Windows-1252 form are

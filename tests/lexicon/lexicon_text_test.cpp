@@ -32,6 +32,9 @@ TEST(LexiconText, ParsesTheLayoutInEitherLineEndAndEncoding) {
                             "bola\nball\nbal\n\n\n"
                             "ação\naction\n\nsó"),
             want);
+  // UTF-8 that Windows-1252 cannot wholly hold is still taken as UTF-8.
+  EXPECT_EQ(ParseTextLayout("Poznań\ncidade\n\nação\naction\n"),
+            (std::vector<TextEntry>{{"Poznan", "cidade", {}}, {W("ação"), "action", {}}}));
 }
 
 TEST(LexiconText, Utf8WithoutAWindows1252FormIsTransliteratedOrDropped) {
