@@ -51,7 +51,6 @@ int ConsolePlatform::RunModal(Dialog&) { return static_cast<int>(Answer::Cancel)
 
 Answer ConsolePlatform::ShowMessage(const std::string& text, const std::string& caption, Buttons buttons,
                                     const Dialog*) {
-  ++shown_;
   std::string cap = ForConsole(caption);
   while (!cap.empty() && cap.back() == ' ') cap.pop_back();
   out_ << "[" << cap << "] " << ForConsole(text);

@@ -27,13 +27,9 @@ class ConsolePlatform : public Platform {
   bool EscapePressed() override;
   [[noreturn]] void ExitProcess(int status) override;
 
-  // How many messages and questions were shown.
-  int MessagesShown() const { return shown_; }
-
  private:
   std::ostream& out_;
   Answer answer_;
-  int shown_ = 0;
 };
 
 }  // namespace kio

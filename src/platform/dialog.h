@@ -101,7 +101,6 @@ class Dialog {
   void UserSetText(int id, const std::string& text);
   void FocusEnter(int id);
   void FocusLeave(int id);
-  bool HasButtonHandler(int id) const { return buttons_.count(id) != 0; }
   // Commands the window menu offers beside the system's own.
   const std::vector<std::pair<int, std::string>>& MenuCommands() const { return menu_; }
   virtual void OnSysCommand(int command) {}

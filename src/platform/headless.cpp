@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <vector>
 
 #include "platform/dialog.h"
 #include "platform/text_encoding.h"
@@ -109,15 +110,10 @@ HeadlessPlatform::Line HeadlessPlatform::ExpectLine(const std::string& verb, con
 }
 
 int HeadlessPlatform::RunModal(Dialog& dialog) {
-  stack_.push_back(&dialog);
-  struct Pop {
-    std::vector<Dialog*>& s;
+  struct Finish {
     Dialog& d;
-    ~Pop() {
-      s.pop_back();
-      d.FinishModal();
-    }
-  } pop{stack_, dialog};
+    ~Finish() { d.FinishModal(); }
+  } finish{dialog};
   dialog.BeginModal(nullptr);
   Emit("DIALOG " + dialog.Title());
   while (!dialog.Ended()) {

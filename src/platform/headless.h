@@ -8,7 +8,6 @@
 #include <optional>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "platform/platform.h"
 
@@ -53,7 +52,6 @@ class HeadlessPlatform : public Platform {
   std::istream& script_;
   std::ostream& out_;
   std::deque<Line> pending_;
-  std::vector<Dialog*> stack_;
   int lineNumber_ = 0;
 };
 

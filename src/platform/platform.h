@@ -2,9 +2,7 @@
 // through here. Two backends implement it: the Qt desktop and the headless
 // scripted driver. No editor knows which one runs it.
 #pragma once
-#include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 namespace kio {
@@ -54,8 +52,6 @@ class Platform {
   // True when the Escape key was pressed since the last poll.
   virtual bool EscapePressed() = 0;
   [[noreturn]] virtual void ExitProcess(int status) = 0;
-  // Lets a running dialog's view reflect a change made by the program.
-  virtual void ProcessEvents() {}
 };
 
 Platform& CurrentPlatform();

@@ -32,7 +32,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyleFactory>
-#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTimer>
@@ -660,8 +659,6 @@ void QtPlatform::ExitProcess(int status) {
   std::fflush(nullptr);
   std::exit(status);
 }
-
-void QtPlatform::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
 QWidget* ControlWidget(const QDialog& window, int id) {
   return window.findChild<QWidget*>(QString("control-%1").arg(id));

@@ -37,7 +37,6 @@ class QtPlatform : public Platform {
   void SetWaitCursor(bool on) override;
   bool EscapePressed() override;
   [[noreturn]] void ExitProcess(int status) override;
-  void ProcessEvents() override;
 
   // Runs once each dialog is on screen, from its own event loop: lets tests
   // look at the window and close it.

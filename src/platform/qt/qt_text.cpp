@@ -12,8 +12,6 @@ std::string FromQtMarkup(const QString& text) { return Utf8ToCp1252Markup(text.t
 
 std::optional<std::string> FromQtExact(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
 
-bool FitsCp1252(const QString& text) { return FirstUnfitting(text).isEmpty(); }
-
 QString AsStored(const QString& text) { return ToQt(FromQtMarkup(text)); }
 
 QString FirstUnfitting(const QString& text) {

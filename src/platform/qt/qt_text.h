@@ -18,9 +18,6 @@ std::string FromQtMarkup(const QString& text);
 // a character has no Windows-1252 form.
 std::optional<std::string> FromQtExact(const QString& text);
 
-// True when every character of `text` has a Windows-1252 form.
-bool FitsCp1252(const QString& text);
-
 // The text as the core will store it, shown back in Unicode: the characters
 // with no Windows-1252 form appear as their references.
 QString AsStored(const QString& text);
