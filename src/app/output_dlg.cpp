@@ -224,20 +224,16 @@ void COutputDlg::Open() {
   if (!chosen) return;
   std::string name = ToLower(BareName(*chosen));
   if (name.empty() || name == "*.stu") return;
-  // The loader ends the program on a file it cannot use; look at the file
-  // first so that a wrong choice keeps the editor and the typed texts.
+  // A file the loader could not use keeps the editor and the typed texts;
+  // a usable one becomes the student language in name only, its texts going
+  // to the edit boxes rather than to the student texts.
   std::string contents;
   if (!ReadTextFile(name, contents)) {
     ShowMessage(UnusableFileMessage(), "Oops!", Buttons::Ok, this);
     return;
   }
-  try {
-    appPaths.studentLanguageFile = name;
-    LoadStudentLanguage(&working_);
-  } catch (const FileError& e) {
-    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
-    return;
-  }
+  appPaths.studentLanguageFile = name;
+  working_ = StudentTextsOf(contents);
   // An edit box holds at most the limit.
   for (std::string& text : working_)
     if (text.size() > kOutputTextLimit) text.resize(kOutputTextLimit);

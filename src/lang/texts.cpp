@@ -209,21 +209,23 @@ void LoadInterfaceLanguage() {
   }
 }
 
-void LoadStudentLanguage(std::vector<std::string>* workingTexts) {
+std::vector<std::string> StudentTextsOf(const std::string& contents) {
+  std::vector<std::string> records = ReadRecords(contents, 50);
+  std::vector<std::string> texts(kLastStudentEntry - kFirstStudentEntry + 1);
+  for (int r = kFirstStudentEntry; r <= kLastStudentEntry && r < static_cast<int>(records.size()); ++r)
+    texts[r - kFirstStudentEntry] = std::move(records[r]);
+  return texts;
+}
+
+void LoadStudentLanguage() {
   std::string contents;
   if (!ReadTextFile(appPaths.studentLanguageFile, contents)) {
     ShowMessage(kOutputLanguageNotFound, "Oops!");
     ExitProcess(1);
   }
-  std::vector<std::string> records = ReadRecords(contents, 50);
-  if (workingTexts) workingTexts->assign(kLastStudentEntry - kFirstStudentEntry + 1, std::string());
-  for (int r = kFirstStudentEntry; r <= kLastStudentEntry; ++r) {
-    std::string text = r < static_cast<int>(records.size()) ? records[r] : std::string();
-    if (workingTexts)
-      (*workingTexts)[r - kFirstStudentEntry] = std::move(text);
-    else
-      StudentText(r) = std::move(text);
-  }
+  std::vector<std::string> texts = StudentTextsOf(contents);
+  for (int r = kFirstStudentEntry; r <= kLastStudentEntry; ++r)
+    StudentText(r) = std::move(texts[r - kFirstStudentEntry]);
 }
 
 std::string LocalText(const std::string& portuguese, const std::string& english) {

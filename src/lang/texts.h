@@ -47,11 +47,13 @@ const std::string& InputLanguageNotFoundMessage();
 // is unusable.
 void LoadInterfaceLanguage();
 
-// Reads the file named by appPaths.studentLanguageFile. Normal mode fills
-// StudentText; editing mode fills `workingTexts` (30 entries, 5..34 at
-// index 0..29) and changes no StudentText entry. Ends the process when the
-// file is unusable.
-void LoadStudentLanguage(std::vector<std::string>* workingTexts = nullptr);
+// The 30 texts of entries 5 to 34 (at index 0 to 29) in the contents of a
+// student language file; an entry without its record is empty.
+std::vector<std::string> StudentTextsOf(const std::string& contents);
+
+// Reads the file named by appPaths.studentLanguageFile into StudentText.
+// Ends the process when the file is unusable.
+void LoadStudentLanguage();
 
 // A caption that the program holds itself rather than in the language file
 // (a few labels of the editors): English when the interface is English,

@@ -133,20 +133,20 @@ TEST_F(LoaderTest, StudentLanguageFillsSharedEntries) {
   EXPECT_EQ(completionMessage, "");
 }
 
-TEST_F(LoaderTest, EditingModeChangesNoStudentText) {
+TEST(StudentTextsOf, TakesEntries5To34AndChangesNoStudentText) {
   std::string stu;
-  for (int r = 0; r <= 34; ++r) stu += "^s" + std::to_string(r) + "~";
-  WriteFile(dir / "full.stu", stu);
+  for (int r = 0; r <= 35; ++r) stu += "^s" + std::to_string(r) + "~";
   UiText[6] = "current";
-  InFolder in(dir.path());
-  appPaths.studentLanguageFile = "full.stu";
-  HeadlessSession session;
-  std::vector<std::string> working;
-  LoadStudentLanguage(&working);
-  ASSERT_EQ(working.size(), 30u);
-  EXPECT_EQ(working.front(), "s5");
-  EXPECT_EQ(working.back(), "s34");
+  std::vector<std::string> texts = StudentTextsOf(stu);
+  ASSERT_EQ(texts.size(), 30u);
+  EXPECT_EQ(texts.front(), "s5");
+  EXPECT_EQ(texts.back(), "s34");
   EXPECT_EQ(UiText[6], "current");
+  // Entries without their record are empty.
+  texts = StudentTextsOf("^0~^1~^2~^3~^4~^five~");
+  ASSERT_EQ(texts.size(), 30u);
+  EXPECT_EQ(texts[0], "five");
+  EXPECT_EQ(texts[1], "");
 }
 
 TEST_F(LoaderTest, StudentTextWithCaretShiftsFollowingEntries) {
