@@ -5,6 +5,19 @@
 #include "platform/platform.h"
 
 namespace kio {
+namespace {
+
+// Runs the handler given for control `id`, if there is one. It runs from a
+// copy: a handler may replace its own entry.
+bool RunHandler(const std::map<int, std::function<void()>>& handlers, int id) {
+  auto it = handlers.find(id);
+  if (it == handlers.end()) return false;
+  auto handler = it->second;
+  handler();
+  return true;
+}
+
+}  // namespace
 
 Dialog::Dialog(DialogTemplate layout) : layout_(std::move(layout)), title_(layout_.title) {
   for (const auto& c : layout_.controls) state_[c.id].text = c.label;
@@ -90,16 +103,11 @@ void Dialog::BeginModal(DialogView* view) {
 void Dialog::FinishModal() { view_ = nullptr; }
 
 void Dialog::PressButton(int id) {
-  auto it = buttons_.find(id);
-  if (it != buttons_.end()) {
-    // Copy: a handler may replace its own entry.
-    auto handler = it->second;
-    handler();
-  } else if (id == IDOK) {
+  if (RunHandler(buttons_, id)) return;
+  if (id == IDOK)
     OnOK();
-  } else if (id == IDCANCEL) {
+  else if (id == IDCANCEL)
     OnCancel();
-  }
 }
 
 void Dialog::PressEnter() {
@@ -115,20 +123,12 @@ void Dialog::UserSetText(int id, const std::string& text) { StateOf(id).text = t
 
 void Dialog::FocusEnter(int id) {
   StateOf(id);
-  auto it = enter_.find(id);
-  if (it != enter_.end()) {
-    auto handler = it->second;
-    handler();
-  }
+  RunHandler(enter_, id);
 }
 
 void Dialog::FocusLeave(int id) {
   StateOf(id);
-  auto it = leave_.find(id);
-  if (it != leave_.end()) {
-    auto handler = it->second;
-    handler();
-  }
+  RunHandler(leave_, id);
 }
 
 std::string WithoutAccelerator(const std::string& label) {
