@@ -106,7 +106,6 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
 
 bool CMainDlg::OnInitDialog() {
   StartUp();
-  appPaths.programFolder = appPaths.startFolder;
   Relabel();
   if (!menuAdded_) {
     AddMenuCommand(kAboutCommand, "&About Kio...");

@@ -39,7 +39,8 @@ extern const char kProjectHomePage[];
 class CMainDlg : public Dialog {
  public:
   CMainDlg();
-  // Refills the help panels and the labels from the current languages.
+  // Takes the program folder from the start folder and refills the help
+  // panels and the labels from the current languages.
   void Relabel();
   void OnSysCommand(int command) override;
 
