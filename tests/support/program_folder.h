@@ -16,7 +16,7 @@ class ProgramFolder {
     test::CopyProgramFolder(dir_.path());
     for (const char* folder : {"instru_por", "instru_eng"}) {
       std::filesystem::create_directories(dir_ / folder);
-      for (int i = 1; i <= 76; ++i) {
+      for (int i = 1; i <= kHelpTextCount; ++i) {
         test::WriteFile(dir_ / folder / HelpFileName(i),
                         std::string("{\\rtf1 ") + folder + "/" + HelpFileName(i) + "}");
       }
