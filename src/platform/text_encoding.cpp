@@ -1,5 +1,7 @@
 #include "platform/text_encoding.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace kio {
@@ -109,16 +111,27 @@ std::string Win1252(const char* utf8) {
   return *converted;
 }
 
+namespace {
+
+// The characters a transcript line writes as a backslash and a letter.
+struct LineEscape {
+  char plain, letter;
+};
+constexpr LineEscape kLineEscapes[] = {{'\r', 'r'}, {'\n', 'n'}, {'\t', 't'}, {'\\', '\\'}};
+
+}  // namespace
+
 std::string EscapeLine(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
-    switch (c) {
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
+    auto e = std::find_if(std::begin(kLineEscapes), std::end(kLineEscapes),
+                          [c](const LineEscape& x) { return x.plain == c; });
+    if (e != std::end(kLineEscapes)) {
+      out += '\\';
+      out += e->letter;
+    } else {
+      out += c;
     }
   }
   return out;
@@ -129,24 +142,11 @@ std::string UnescapeLine(const std::string& text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\\' && i + 1 < text.size()) {
-      char n = text[i + 1];
-      if (n == 'r') {
-        out += '\r';
-        ++i;
-        continue;
-      }
-      if (n == 'n') {
-        out += '\n';
-        ++i;
-        continue;
-      }
-      if (n == 't') {
-        out += '\t';
-        ++i;
-        continue;
-      }
-      if (n == '\\') {
-        out += '\\';
+      char next = text[i + 1];
+      auto e = std::find_if(std::begin(kLineEscapes), std::end(kLineEscapes),
+                            [next](const LineEscape& x) { return x.letter == next; });
+      if (e != std::end(kLineEscapes)) {
+        out += e->plain;
         ++i;
         continue;
       }

@@ -27,6 +27,8 @@ TEST(TextEncoding, LineEscapesRoundTrip) {
   std::string text = "a\r\nb\tc\\d\\n";
   EXPECT_EQ(EscapeLine(text), "a\\r\\nb\\tc\\\\d\\\\n");
   EXPECT_EQ(UnescapeLine(EscapeLine(text)), text);
+  // A backslash before any other letter, or at the end, is kept as it is.
+  EXPECT_EQ(UnescapeLine("\\q and \\"), "\\q and \\");
 }
 
 }  // namespace
