@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/text_encoding.h"
@@ -28,6 +29,12 @@ struct CharFormat {
 };
 
 enum class Align { Left, Centre, Right, Justify };
+
+// Control words that stand for one character.
+constexpr std::pair<std::string_view, char32_t> kNamedCharacters[] = {
+    {"tab", '\t'},      {"bullet", 0x2022}, {"emdash", 0x2014},    {"endash", 0x2013},
+    {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+};
 
 // What the reader reports, in document order.
 class RtfSink {
@@ -205,13 +212,16 @@ class RtfReader {
     }
     if (g.destination != Destination::Text) return;
 
+    for (const auto& [name, cp] : kNamedCharacters)
+      if (word == name) {
+        Emit(cp);
+        return;
+      }
     bool on = !hasParam || param != 0;
     if (word == "par")
       Paragraph();
     else if (word == "line")
       LineBreak();
-    else if (word == "tab")
-      Emit('\t');
     else if (word == "b")
       g.format.bold = on;
     else if (word == "i")
@@ -233,20 +243,6 @@ class RtfReader {
       g.align = Align::Right;
     else if (word == "qj")
       g.align = Align::Justify;
-    else if (word == "bullet")
-      Emit(0x2022);
-    else if (word == "emdash")
-      Emit(0x2014);
-    else if (word == "endash")
-      Emit(0x2013);
-    else if (word == "lquote")
-      Emit(0x2018);
-    else if (word == "rquote")
-      Emit(0x2019);
-    else if (word == "ldblquote")
-      Emit(0x201C);
-    else if (word == "rdblquote")
-      Emit(0x201D);
     // Any other control word changes nothing shown here.
   }
 
