@@ -51,17 +51,7 @@ TEST(DesktopText, ReferencesReadBackAsTheTypedText) {
   for (size_t i = 0; i < stored.size();) {
     if (stored.compare(i, 2, "&#") == 0) {
       size_t end = stored.find(';', i);
-      char32_t cp = std::stoul(stored.substr(i + 2, end - i - 2));
-      std::string utf8;
-      // UTF-8 of one code point.
-      if (cp < 0x800)
-        utf8 = {char(0xC0 | (cp >> 6)), char(0x80 | (cp & 0x3F))};
-      else if (cp < 0x10000)
-        utf8 = {char(0xE0 | (cp >> 12)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))};
-      else
-        utf8 = {char(0xF0 | (cp >> 18)), char(0x80 | ((cp >> 12) & 0x3F)), char(0x80 | ((cp >> 6) & 0x3F)),
-                char(0x80 | (cp & 0x3F))};
-      shown += utf8;
+      AppendUtf8(shown, std::stoul(stored.substr(i + 2, end - i - 2)));
       i = end + 1;
     } else {
       shown += Cp1252ToUtf8(stored.substr(i, 1));
