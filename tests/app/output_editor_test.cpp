@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "app/app_paths.h"
 #include "app/output_dlg.h"
@@ -10,7 +9,6 @@
 #include "fileio/document.h"
 #include "kio_test.h"
 #include "lang/texts.h"
-#include "platform/headless.h"
 #include "platform/text_encoding.h"
 #include "program_folder.h"
 
@@ -58,22 +56,14 @@ class OutputSession {
     documentFile.Close();
   }
 
+  // The working folder is the program folder again afterwards.
   std::string Run(const std::string& script) {
-    std::istringstream in(script);
-    std::ostringstream out;
-    HeadlessPlatform platform(in, out);
-    SetPlatform(&platform);
-    try {
+    std::string transcript = test::RunScripted(script, [] {
       COutputDlg editor;
       editor.DoModal();
-    } catch (const ProcessExit& e) {
-      out << "(exit " << e.status << ")\n";
-    } catch (const ScriptEnded&) {
-      out << "(script ended)\n";
-    }
-    SetPlatform(nullptr);
+    });
     fs::current_path(folder_.path());
-    return out.str();
+    return transcript;
   }
 
   const test::ProgramFolder& folder() const { return folder_; }

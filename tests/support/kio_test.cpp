@@ -111,6 +111,19 @@ HeadlessSession::HeadlessSession(const std::string& script)
 
 HeadlessSession::~HeadlessSession() { SetPlatform(nullptr); }
 
+std::string RunScripted(const std::string& script, const std::function<void()>& body) {
+  HeadlessSession session(script);
+  std::string ending;
+  try {
+    body();
+  } catch (const ProcessExit& e) {
+    ending = "(exit " + std::to_string(e.status) + ")\n";
+  } catch (const ScriptEnded&) {
+    ending = "(script ended)\n";
+  }
+  return session.transcript() + ending;
+}
+
 InFolder::InFolder(const fs::path& folder) : previous_(fs::current_path()) { fs::current_path(folder); }
 InFolder::~InFolder() {
   std::error_code ec;

@@ -3,6 +3,7 @@
 // platform.
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -65,6 +66,11 @@ class HeadlessSession {
   std::ostringstream out_;
   std::unique_ptr<HeadlessPlatform> platform_;
 };
+
+// Runs `body` (which opens a dialog) with a headless platform reading
+// `script`; returns the transcript, ended by "(exit N)" when the body ended
+// the program and by "(script ended)" when it ran out of script.
+std::string RunScripted(const std::string& script, const std::function<void()>& body);
 
 // Changes the working folder for the lifetime of the object.
 class InFolder {
