@@ -4,7 +4,6 @@
 #pragma once
 #include <QDialog>
 #include <QString>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -15,6 +14,7 @@
 #include "platform/qt/qt_platform.h"
 
 class QMessageBox;
+class QTimer;
 
 namespace kio::test {
 
@@ -38,7 +38,6 @@ class Desktop {
   explicit Desktop(const Language& language);
   ~Desktop();
   QtPlatform& platform() { return *platform_; }
-  const fs::path& folder() const { return folder_.path(); }
 
   // "caption | text" of every message box shown, in order.
   std::vector<std::string> messages;
