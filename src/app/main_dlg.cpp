@@ -169,25 +169,23 @@ void CMainDlg::ChooseLanguage(bool interface) {
   OnInitDialog();
 }
 
+namespace {
+
+// Each editor is constructed afresh, run to its end and destroyed.
+template <typename Editor>
+void RunModal() {
+  Editor editor;
+  editor.DoModal();
+}
+
+}  // namespace
+
 void CMainDlg::RunEditor(int button) {
-  // Each editor is constructed afresh, run to its end and destroyed. Buttons
-  // whose editor does not exist yet do nothing.
+  // Buttons whose editor does not exist yet do nothing.
   switch (button) {
-    case kHomeCloze: {
-      CClozeDlg editor;
-      editor.DoModal();
-      break;
-    }
-    case kHomeEclipse: {
-      CEclipseDlg editor;
-      editor.DoModal();
-      break;
-    }
-    case kHomeCreateOutput: {
-      COutputDlg editor;
-      editor.DoModal();
-      break;
-    }
+    case kHomeCloze: RunModal<CClozeDlg>(); break;
+    case kHomeEclipse: RunModal<CEclipseDlg>(); break;
+    case kHomeCreateOutput: RunModal<COutputDlg>(); break;
     default: break;
   }
 }
