@@ -126,6 +126,8 @@ int HeadlessPlatform::RunModal(Dialog& dialog) {
 }
 
 int HeadlessPlatform::ResolveControl(Dialog& dialog, const std::string& ref, bool buttonsOnly) {
+  // An empty name would match every control whose text is empty.
+  if (ref.empty()) ScriptError("the line names no control");
   if (IsNumber(ref)) {
     auto id = NumberValue(ref);
     if (!id || !dialog.HasControl(*id))

@@ -149,6 +149,9 @@ TEST(HeadlessDriver, ScriptErrorsEndWithStatus3) {
       {"press Nowhere\n", "SCRIPT ERROR dialog \"Sample\" has no button labelled Nowhere\n"},
       {"type 11 x\n", "SCRIPT ERROR text box 11 is read-only\n"},
       {"press 10\n", "SCRIPT ERROR control 10 is not a button\n"},
+      // With no control named, nothing may match the controls whose text is empty.
+      {"type  10 x\n", "SCRIPT ERROR the line names no control\n"},
+      {"focus\n", "SCRIPT ERROR the line names no control\n"},
       {"type 20 x\n", "SCRIPT ERROR control 20 is not a text box\n"},
       {"menu 16\n", "SCRIPT ERROR the window menu has no command 16\n"},
       {"press Colour\ncolour red\n", "SCRIPT ERROR a colour is #RRGGBB or cancel: red\n"},
