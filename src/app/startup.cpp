@@ -41,22 +41,12 @@ const std::string kOutputNotFoundSmall = Win1252(
 
 enum class Read { kOk, kMissing, kTooShort, kTooLong };
 
-// Reads a one-value configuration file whole through configFile. A value
-// longer than its field is refused rather than cut: a cut file name or
-// address would silently point somewhere else.
-Read ReadConfigValue(const std::string& name, size_t minimum, size_t capacity, std::string& value,
-                     std::string* openedPath = nullptr) {
-  configFile.Close();
-  if (!configFile.Open(name, File::kRead)) return Read::kMissing;
+// Reads a one-value configuration file whole. A value longer than its field
+// is refused rather than cut: a cut file name or address would silently
+// point somewhere else.
+Read ReadConfigValue(const std::string& name, size_t minimum, size_t capacity, std::string& value) {
   std::string contents;
-  try {
-    contents = configFile.ReadAll();
-  } catch (const FileError&) {
-    configFile.Close();
-    return Read::kMissing;
-  }
-  if (openedPath) *openedPath = configFile.Path();
-  configFile.Close();
+  if (!ReadWholeFile(name, contents)) return Read::kMissing;
   if (contents.size() < minimum) return Read::kTooShort;
   if (contents.size() > capacity) return Read::kTooLong;
   value = contents;
@@ -94,12 +84,10 @@ void StartUp() {
   if (ReadConfigValue("Configura.txt", 2, kResultsAddressCapacity, appPaths.resultsAddress) != Read::kOk)
     EndProgram(kConfigNotFound, "Oops!");
 
-  std::string lexiconPath;
-  if (ReadConfigValue("lexicon.dat", 0, kLexiconNameCapacity, appPaths.lexiconDataFile, &lexiconPath) !=
-      Read::kOk)
+  if (ReadConfigValue("lexicon.dat", 0, kLexiconNameCapacity, appPaths.lexiconDataFile) != Read::kOk)
     EndProgram(kLexiconDatNotFound, "Oops!");
   // The full path under which the file was opened, less "lexicon.dat".
-  std::string full = lexiconPath;
+  std::string full = ResolveCase("lexicon.dat");
   if (full.empty() || full[0] != '/') full = WorkingFolder() + full;
   appPaths.startFolder = ReplaceAll(full, "lexicon.dat", "");
 
