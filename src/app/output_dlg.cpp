@@ -149,7 +149,6 @@ bool COutputDlg::OnInitDialog() {
   }
   working_.assign(kEntryCount, std::string());
   saved_.assign(kEntryCount, std::string());
-  fileText_.clear();
   return true;
 }
 
@@ -161,7 +160,7 @@ void COutputDlg::Collect() {
   }
 }
 
-bool COutputDlg::CollectAndBuild() {
+std::optional<std::string> COutputDlg::CollectAndBuild() {
   Collect();
   bool allEmpty = true, anyEmpty = false;
   for (const std::string& text : working_) {
@@ -172,14 +171,13 @@ bool COutputDlg::CollectAndBuild() {
   }
   if (allEmpty) {
     ShowMessage(UiText[31], "Oops!", Buttons::Ok, this);
-    return false;
+    return std::nullopt;
   }
   if (anyEmpty) {
     ShowMessage(UiText[37], "Oops!", Buttons::Ok, this);
-    return false;
+    return std::nullopt;
   }
-  fileText_ = BuildStudentLanguageFile(working_);
-  return true;
+  return BuildStudentLanguageFile(working_);
 }
 
 bool COutputDlg::Changed() {
@@ -188,7 +186,8 @@ bool COutputDlg::Changed() {
 }
 
 bool COutputDlg::Save() {
-  if (!CollectAndBuild()) return false;
+  std::optional<std::string> fileText = CollectAndBuild();
+  if (!fileText) return false;
   documentFile.Close();
   auto chosen = ChooseFile(ExtensionChooser(appPaths.programFolder, "stu", true));
   if (!chosen) return false;
@@ -196,7 +195,7 @@ bool COutputDlg::Save() {
   try {
     // The chooser left the working folder at the chosen file's folder.
     documentFile.Create(documentName);
-    documentFile.Write(fileText_);
+    documentFile.Write(*fileText);
     documentFile.Close();
   } catch (const FileError& e) {
     documentFile.Close();

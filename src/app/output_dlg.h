@@ -1,6 +1,7 @@
 // The Output editor: the teacher writes a new student language file (".stu")
 // by translating, one by one, the 30 student texts (entries 5 to 34).
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,15 +45,14 @@ class COutputDlg : public Dialog {
  private:
   // Takes the edit boxes' texts into the working texts.
   void Collect();
-  // Collect, check and build the file text; false (after a message) when a
+  // Collect, check and build the file text; none (after a message) when a
   // text is missing.
-  bool CollectAndBuild();
+  std::optional<std::string> CollectAndBuild();
   bool Changed();
   bool Save();
   void Open();
 
   std::vector<std::string> working_, saved_;
-  std::string fileText_;
 };
 
 }  // namespace kio
