@@ -3,9 +3,7 @@
 
 #include <filesystem>
 
-#include "app/app_paths.h"
 #include "kio_test.h"
-#include "lang/texts.h"
 #include "program_folder.h"
 
 namespace kio {
