@@ -37,22 +37,6 @@ FileErrorCause CauseFromErrno(int error) {
   }
 }
 
-std::string ToLower(std::string text) {
-  for (char& ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c >= 'A' && c <= 'Z')
-      c = c - 'A' + 'a';
-    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-      c = c + 0x20;
-    else if (c == 0x8A || c == 0x8C || c == 0x8E)
-      c = c + 0x10;  // Š Œ Ž
-    else if (c == 0x9F)
-      c = 0xFF;  // Ÿ
-    ch = static_cast<char>(c);
-  }
-  return text;
-}
-
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
   if (from.empty()) return text;
   size_t pos = 0;
@@ -60,6 +44,11 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
     text.replace(pos, from.size(), to);
     pos += to.size();
   }
+  return text;
+}
+
+std::string Without(std::string text, std::initializer_list<const char*> parts) {
+  for (const char* p : parts) text = ReplaceAll(std::move(text), p, "");
   return text;
 }
 

@@ -229,7 +229,7 @@ void LexiconStore::RecordName(std::string name) {
     ShowMessage(kRecovering, "KIO");
   try {
     File f;
-    if (!f.Open(dat, File::kCreateWrite)) ThrowErrno();
+    f.Create(dat);
     f.Write(name);
     f.Close();
   } catch (const FileError& e) {

@@ -23,19 +23,6 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-// Lower case for Windows-1252 letters, for matching labels.
-std::string FoldCase(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s) {
-    if (c >= 'A' && c <= 'Z')
-      c = c - 'A' + 'a';
-    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-      c = c + 0x20;
-    out += static_cast<char>(c);
-  }
-  return out;
-}
-
 bool IsNumber(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s)
@@ -134,11 +121,11 @@ int HeadlessPlatform::ResolveControl(Dialog& dialog, const std::string& ref, boo
       ScriptError("dialog \"" + dialog.Title() + "\" has no control " + ref);
     return *id;
   }
-  std::string wanted = FoldCase(ref);
+  std::string wanted = ToLower(ref);
   int found = 0, count = 0;
   for (const auto& c : dialog.Layout().controls) {
     if (buttonsOnly && c.kind != ControlKind::Button) continue;
-    if (FoldCase(WithoutAccelerator(dialog.GetItemText(c.id))) == wanted) {
+    if (ToLower(WithoutAccelerator(dialog.GetItemText(c.id))) == wanted) {
       found = c.id;
       ++count;
     }
@@ -203,7 +190,7 @@ Answer HeadlessPlatform::ShowMessage(const std::string& text, const std::string&
   Emit("MESSAGE " + caption + " | " + text);
   if (buttons == Buttons::Ok) return Answer::Ok;
   Line line = ExpectLine("answer", "the question");
-  std::string a = FoldCase(Trim(line.rest));
+  std::string a = ToLower(Trim(line.rest));
   if (a == "yes") return Answer::Yes;
   if (a == "no") return Answer::No;
   if (a == "cancel" && buttons == Buttons::YesNoCancel) return Answer::Cancel;

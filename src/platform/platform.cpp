@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace kio {
@@ -27,7 +28,10 @@ void OpenInBrowser(const std::string& pathOrAddress) { CurrentPlatform().OpenInB
 
 bool EscapePressed() { return CurrentPlatform().EscapePressed(); }
 
-void ExitProcess(int status) { CurrentPlatform().ExitProcess(status); }
+void ExitProcess(int status) {
+  CurrentPlatform().ExitProcess(status);
+  std::abort();  // every backend ends the process or unwinds; never reached
+}
 
 WaitCursor::WaitCursor() { CurrentPlatform().SetWaitCursor(true); }
 WaitCursor::~WaitCursor() { CurrentPlatform().SetWaitCursor(false); }

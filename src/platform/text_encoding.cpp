@@ -105,6 +105,22 @@ std::string Utf8ToCp1252Markup(const std::string& utf8) {
   return out;
 }
 
+std::string ToLower(std::string text) {
+  for (char& ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 'A' && c <= 'Z')
+      c = c - 'A' + 'a';
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+      c = c + 0x20;
+    else if (c == 0x8A || c == 0x8C || c == 0x8E)
+      c = c + 0x10;  // Š Œ Ž
+    else if (c == 0x9F)
+      c = 0xFF;  // Ÿ
+    ch = static_cast<char>(c);
+  }
+  return text;
+}
+
 std::string Win1252(const char* utf8) {
   auto converted = Utf8ToCp1252(utf8);
   if (!converted) throw std::invalid_argument(std::string("no Windows-1252 form: ") + utf8);

@@ -21,6 +21,11 @@ std::optional<std::string> Utf8ToCp1252(const std::string& text);
 // is not UTF-8 counts as U+FFFD, the replacement character.
 std::string Utf8ToCp1252Markup(const std::string& utf8);
 
+// Lower case of the Windows-1252 letters (A-Z, the accented capitals, and
+// Š Œ Ž Ÿ); every other byte is kept. Names of files and labels are compared
+// through it.
+std::string ToLower(std::string text);
+
 // The program's fixed texts are written in UTF-8 in the sources and taken to
 // Windows-1252 once; a text with no Windows-1252 form is a programming error.
 std::string Win1252(const char* utf8);

@@ -8,7 +8,9 @@ std::string EncodeNumber(uint32_t value) {
   return out;
 }
 
-std::string EncodeText(const std::string& text) { return EncodeNumber(static_cast<uint32_t>(text.size())) + text; }
+std::string EncodeText(const std::string& text) {
+  return EncodeNumber(static_cast<uint32_t>(text.size())) + text;
+}
 
 uint64_t FieldReader::Remaining() {
   const uint64_t length = file_.Length();

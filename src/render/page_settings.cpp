@@ -14,8 +14,6 @@ const char kBlockMarker[] = "tem_tres_frames_e_cortabela";
 const char kCompletionMarker[] = "a_t_i_v_i_d_a_d_e__c_o_n_c_l_u_i_d_a";
 const char kFontsMarker[] = "tem_fontes_de_pagina";
 
-std::string Without(std::string text, const std::string& what) { return ReplaceAll(std::move(text), what, ""); }
-
 // A font colour must be exactly seven characters for the font groups to be
 // split back by position; a colour set by a markup code may not be. Keep
 // the seven characters a "#RRGGBB" colour takes, padding a shorter value
@@ -86,9 +84,9 @@ void ReadSettingsBlock(File& file) {
   std::string b3 = r.Text(kBlockStringLimit);
   std::string box = r.Text(kBlockStringLimit);
   b1 = ReplaceAll(b1, "'", "\"");
-  p.background1 = Without(Without(b1, "<"), ">");
-  p.background2 = Without(Without(b2, "<"), ">");
-  p.background3 = Without(Without(b3, "<"), ">");
+  p.background1 = Without(b1, {"<", ">"});
+  p.background2 = Without(b2, {"<", ">"});
+  p.background3 = Without(b3, {"<", ">"});
   p.boxColor = box;
 
   int64_t mark = static_cast<int64_t>(file.Position());

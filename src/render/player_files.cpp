@@ -1,7 +1,5 @@
 #include "render/player_files.h"
 
-#include <cerrno>
-
 #include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
@@ -21,8 +19,9 @@ bool CopyPlayerFiles(const std::string& first, const std::string& second) {
       if (FileExists(destination)) continue;
       File file;
       if (!PrepareDocumentFile(file, source)) {
-        ShowMessage((n == 0 ? std::string("Arquivo inexistente:") : Win1252("Arquivo não encontrad0: ")) + name,
-                    "Oops!");
+        ShowMessage(
+            (n == 0 ? std::string("Arquivo inexistente:") : Win1252("Arquivo não encontrad0: ")) + name,
+            "Oops!");
         return false;
       }
       if (!file.Open(source, File::kRead)) {
@@ -35,11 +34,12 @@ bool CopyPlayerFiles(const std::string& first, const std::string& second) {
       std::string bytes = file.ReadAll();
       file.Close();
       if (!PrepareDocumentFile(file, destination)) {
-        ShowMessage(n == 0 ? "Erro ao salvar primeiro arquivo" + name : std::string("Erro ao salvar segundo arquivo"),
-                    "Oops!");
+        ShowMessage(
+            n == 0 ? "Erro ao salvar primeiro arquivo" + name : std::string("Erro ao salvar segundo arquivo"),
+            "Oops!");
         return false;
       }
-      if (!file.Open(destination, File::kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+      file.Create(destination);
       file.Write(bytes);
       file.Close();
     }

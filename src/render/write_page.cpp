@@ -1,6 +1,5 @@
 #include "render/write_page.h"
 
-#include <cerrno>
 #include <cstdlib>
 
 #include "app/app_paths.h"
@@ -31,11 +30,6 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
 
 // The whole number at the start of a frame split such as "25%,*".
 long LeadingNumber(const std::string& split) { return std::strtol(split.c_str(), nullptr, 10); }
-
-std::string Without(std::string text, std::initializer_list<const char*> parts) {
-  for (const char* p : parts) text = ReplaceAll(text, p, "");
-  return text;
-}
 
 }  // namespace
 
@@ -183,7 +177,7 @@ std::optional<std::string> WritePage(const PageRequest& request) {
 
   try {
     if (!PrepareDocumentFile(page, outputFileName)) return std::nullopt;
-    if (!page.Open(outputFileName, File::kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+    page.Create(outputFileName);
     page.Write(*whole);
     page.Close();
   } catch (const FileError&) {
