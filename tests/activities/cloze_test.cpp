@@ -18,18 +18,23 @@ TEST(ClozeData, SegmentsAndGaps) {
   struct Case {
     std::string text, data;
   } cases[] = {
-      {"The [cat] sat.", "palavras[0]=' The ';\r\npalavras[1]='cat';\r\npalavras[2]=' sat.';\r\nPalavrasDadas[0]=1;\r\n"},
-      {"[Hello] world", "palavras[0]=' ';\r\npalavras[1]='Hello';\r\npalavras[2]=' world';\r\nPalavrasDadas[0]=1;\r\n"},
+      {"The [cat] sat.",
+       "palavras[0]=' The ';\r\npalavras[1]='cat';\r\npalavras[2]=' sat.';\r\nPalavrasDadas[0]=1;\r\n"},
+      {"[Hello] world",
+       "palavras[0]=' ';\r\npalavras[1]='Hello';\r\npalavras[2]=' world';\r\nPalavrasDadas[0]=1;\r\n"},
       {"[a][b]",
        "palavras[0]=' ';\r\npalavras[1]='a';\r\npalavras[2]='';\r\npalavras[3]='b';\r\npalavras[4]='';\r\n"
        "PalavrasDadas[0]=1;\r\nPalavrasDadas[1]=3;\r\n"},
       {"a]b", "palavras[0]=' a';\r\npalavras[1]='b';\r\nPalavrasDadas[0]=0;\r\n"},
-      {"one\r\ntwo [x]", "palavras[0]=' one<br>two ';\r\npalavras[1]='x';\r\npalavras[2]='';\r\nPalavrasDadas[0]=1;\r\n"},
-      {"a  [b]", "palavras[0]=' a&nbsp;&nbsp;';\r\npalavras[1]='b';\r\npalavras[2]='';\r\nPalavrasDadas[0]=1;\r\n"},
+      {"one\r\ntwo [x]",
+       "palavras[0]=' one<br>two ';\r\npalavras[1]='x';\r\npalavras[2]='';\r\nPalavrasDadas[0]=1;\r\n"},
+      {"a  [b]",
+       "palavras[0]=' a&nbsp;&nbsp;';\r\npalavras[1]='b';\r\npalavras[2]='';\r\nPalavrasDadas[0]=1;\r\n"},
       {"it's [Don't]",
        "palavras[0]=' it\\'s ';\r\npalavras[1]='Don\\'t';\r\npalavras[2]='';\r\nPalavrasDadas[0]=1;\r\n"},
       {"{i=A.jpg} [x]",
-       "palavras[0]=' <img src=\\'a.jpg\\'&nbsp;&nbsp;border=\\'0\\'> ';\r\npalavras[1]='x';\r\npalavras[2]='';\r\n"
+       "palavras[0]=' <img src=\\'a.jpg\\'&nbsp;&nbsp;border=\\'0\\'> "
+       "';\r\npalavras[1]='x';\r\npalavras[2]='';\r\n"
        "PalavrasDadas[0]=1;\r\n"},
       {"no gaps", "palavras[0]=' no gaps';\r\n"},
   };
@@ -67,15 +72,17 @@ TEST(ClozeEditor, HelpFollowsTheButtonsAndTheFocus) {
 TEST(ClozeEditor, EmptyTextIsNeitherSavedNorGenerated) {
   EditorSession s;
   std::string t = s.Run<CClozeDlg>("press 1423\npress 1425\npress 2\n");
-  EXPECT_EQ(t, "DIALOG KIO Cloze\nMESSAGE Oops! | " + Shown(UiText[31]) + "\nMESSAGE Oops! | " + Shown(UiText[32]) +
-                   "\nEND KIO Cloze\n");
+  EXPECT_EQ(t, "DIALOG KIO Cloze\n" + test::OopsMessage(UiText[31]) + test::OopsMessage(UiText[32]) +
+                   "END KIO Cloze\n");
 }
 
 TEST(ClozeEditor, SaveWritesTheBlockAndTwoFieldsAndOpenReadsThemBack) {
   EditorSession s;
   std::string path = (s / "Aula.clo").string();
-  std::string t = s.Run<CClozeDlg>("type 1401 Fill in.\ntype 1402 The [cat] sat.\ntype 1403 Muito bem!\\r\\nFim.\n"
-                                   "press 1423\nchoose " + path + "\npress 2\n");
+  std::string t = s.Run<CClozeDlg>(
+      "type 1401 Fill in.\ntype 1402 The [cat] sat.\ntype 1403 Muito bem!\\r\\nFim.\n"
+      "press 1423\nchoose " +
+      path + "\npress 2\n");
   EXPECT_TRUE(Has(t, "CHOOSE save | " + appPaths.startFolder + "*.clo | *.clo|| | clo\n")) << t;
   EXPECT_TRUE(Has(t, "END KIO Cloze")) << t;  // saved: leaving asks nothing
   EXPECT_EQ(appPaths.documentsFolder, test::W(ToLower(s.docs())));
@@ -88,8 +95,9 @@ TEST(ClozeEditor, SaveWritesTheBlockAndTwoFieldsAndOpenReadsThemBack) {
   EXPECT_EQ(bytes.substr(bytes.size() - 30), EncodeText("Fill in.") + EncodeText("The [cat] sat."));
 
   t = s.Run<CClozeDlg>("press 1422\nchoose " + path + "\ndump\npress 2\n");
-  EXPECT_TRUE(Has(t, "CONTROL 1401 Fill in.\nCONTROL 1402 The [cat] sat.\nCONTROL 1403 Muito bem!\\r\\nFim.\n"
-                     "CONTROL 1404 aula.clo\n"))
+  EXPECT_TRUE(Has(t,
+                  "CONTROL 1401 Fill in.\nCONTROL 1402 The [cat] sat.\nCONTROL 1403 Muito bem!\\r\\nFim.\n"
+                  "CONTROL 1404 aula.clo\n"))
       << t;
   EXPECT_TRUE(Has(t, "END KIO Cloze")) << t;
 }
@@ -106,12 +114,14 @@ TEST(ClozeEditor, FramesDialogCountsAsAChange) {
 TEST(ClozeEditor, SaveAsAndNewAskAgain) {
   EditorSession s;
   std::string a = (s / "a.clo").string(), b = (s / "b.clo").string();
-  std::string t = s.Run<CClozeDlg>("type 1402 [x]\npress 1423\nchoose " + a + "\npress 1423\ntype 1402 [y]\n" +
-                                   "press 1424\nchoose " + b + "\npress 1421\ntype 1402 [z]\npress 1421\nanswer Yes\n"
+  std::string t = s.Run<CClozeDlg>("type 1402 [x]\npress 1423\nchoose " + a +
+                                   "\npress 1423\ntype 1402 [y]\n" + "press 1424\nchoose " + b +
+                                   "\npress 1421\ntype 1402 [z]\npress 1421\nanswer Yes\n"
                                    "choose cancel\ndump\npress 2\nanswer No\n");
   // Save when the document has a file asks for no name; Save As does.
   size_t chooserCount = 0;
-  for (size_t p = t.find("CHOOSE save"); p != std::string::npos; p = t.find("CHOOSE save", p + 1)) ++chooserCount;
+  for (size_t p = t.find("CHOOSE save"); p != std::string::npos; p = t.find("CHOOSE save", p + 1))
+    ++chooserCount;
   EXPECT_EQ(chooserCount, 3u) << t;
   EXPECT_EQ(ReadFile(s / "b.clo").substr(ReadFile(s / "b.clo").size() - 7), EncodeText("[y]"));
   // Yes, then a cancelled save: New goes on all the same.
@@ -124,14 +134,16 @@ TEST(ClozeEditor, ADamagedDocumentIsRefusedWithAClearMessage) {
   // A settings block whose second string claims more bytes than the file has.
   test::WriteFile(s / "bad.clo", EncodeText("tem_tres_frames_e_cortabela") + EncodeNumber(100000) + "short");
   std::string t = s.Run<CClozeDlg>("press 1422\nchoose " + (s / "bad.clo").string() + "\ndump\npress 2\n");
-  EXPECT_TRUE(Has(t, "MESSAGE Oops! | Invalid File \\r\\nArquivo inválido.  Impossível abrir arquivo.\n")) << t;
+  EXPECT_TRUE(Has(t, "MESSAGE Oops! | Invalid File \\r\\nArquivo inválido.  Impossível abrir arquivo.\n"))
+      << t;
   EXPECT_TRUE(Has(t, "CONTROL 1402 \n")) << t;
 }
 
 TEST(ClozeEditor, GeneratesThePageFromTheTemplate) {
   EditorSession s;
-  std::string t = s.Run<CClozeDlg>("type 1401 \ntype 1402 The [cat] sat.\ntype 1403 Bravo!\npress 1425\nchoose " +
-                                   (s / "cloze_01.htm").string() + "\nanswer Yes\npress 2\nanswer No\n");
+  std::string t =
+      s.Run<CClozeDlg>("type 1401 \ntype 1402 The [cat] sat.\ntype 1403 Bravo!\npress 1425\nchoose " +
+                       (s / "cloze_01.htm").string() + "\nanswer Yes\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "CHOOSE save | " + appPaths.startFolder + "*.htm | *.htm|| | htm\nMESSAGE KIO | " +
                          Shown(UiText[54]) + "\nOPEN " + (s / "cloze_01.htm").string() + "\n"))
       << t;
@@ -157,9 +169,11 @@ TEST(ClozeEditor, ReadOnlyDocumentIsRefusedForAnotherUser) {
   std::filesystem::permissions(docs / "locked.clo", std::filesystem::perms::owner_read |
                                                         std::filesystem::perms::group_read |
                                                         std::filesystem::perms::others_read);
-  auto run = test::RunKio(folder.str(), "press 1009\npress 1422\nchoose " + (docs / "locked.clo").string() +
-                                            "\ndump\npress 2\n", test::kNobodyUid);
-  EXPECT_TRUE(Has(run.transcript, "MESSAGE Oops! | \\r\\n Aparentemente você está tentando abrir")) << run.transcript;
+  auto run = test::RunKio(
+      folder.str(), "press 1009\npress 1422\nchoose " + (docs / "locked.clo").string() + "\ndump\npress 2\n",
+      test::kNobodyUid);
+  EXPECT_TRUE(Has(run.transcript, "MESSAGE Oops! | \\r\\n Aparentemente você está tentando abrir"))
+      << run.transcript;
   EXPECT_TRUE(Has(run.transcript, "CONTROL 1402 \n"));
 }
 

@@ -2,7 +2,6 @@
 // fresh copy of the program folder with the languages loaded.
 #pragma once
 #include <filesystem>
-#include <sstream>
 #include <string>
 
 #include "app/app_paths.h"
@@ -39,20 +38,12 @@ class EditorSession {
   // folder is the program folder again afterwards.
   template <typename Editor>
   std::string Run(const std::string& script) {
-    std::istringstream in(script);
-    std::ostringstream out;
-    HeadlessPlatform platform(in, out);
-    SetPlatform(&platform);
-    try {
+    std::string transcript = RunScripted(script, [] {
       Editor editor;
       editor.DoModal();
-    } catch (const ProcessExit&) {
-    } catch (const ScriptEnded&) {
-      out << "(script ended)\n";
-    }
-    SetPlatform(nullptr);
+    });
     std::filesystem::current_path(folder_.path());
-    return out.str();
+    return transcript;
   }
 
   std::string docs() const { return (work_.path()).string() + "/"; }

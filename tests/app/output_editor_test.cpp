@@ -18,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Control;
 using test::Has;
+using test::OopsMessage;
 using test::ReadFile;
 using test::Shown;
 using test::W;
@@ -254,7 +255,7 @@ TEST(OutputEditor, SaveNeedsAllThirtyTexts) {
   for (const auto& c : cases) {
     OutputSession s;
     std::string t = s.Run(c.script + "press 1382\ndump\npress 2\nanswer No\n");
-    EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(UiText[c.record]) + "\nCONTROL")) << t;
+    EXPECT_TRUE(Has(t, OopsMessage(UiText[c.record]) + "CONTROL")) << t;
     EXPECT_FALSE(Has(t, "CHOOSE")) << t;
     EXPECT_TRUE(Has(t, "END Output\n")) << t;
   }
@@ -337,7 +338,7 @@ TEST(OutputEditor, OpenOffersToSaveTypedTextsFirst) {
   EXPECT_EQ(Control(t, 1304), "Meu texto");
   // Yes with an incomplete set: Save refuses it, and Open stops there.
   t = s.Run("type 1304 Meu texto\npress 1381\nanswer Yes\ndump\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, question + "MESSAGE Oops! | " + Shown(UiText[37]) + "\nCONTROL")) << t;
+  EXPECT_TRUE(Has(t, question + OopsMessage(UiText[37]) + "CONTROL")) << t;
   EXPECT_EQ(Control(t, 1304), "Meu texto");
   // No opens the file over the typed text.
   t = s.Run("type 1304 Meu texto\npress 1381\nanswer No\nchoose " + (s / "frances.stu").string() +

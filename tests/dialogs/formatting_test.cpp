@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <sstream>
 
 #include "app/app_paths.h"
 #include "app/startup.h"
@@ -54,19 +53,9 @@ class DialogSession {
 
   // Runs `show` (which opens a dialog) with `script`; returns the transcript.
   std::string Run(const std::function<void()>& show, const std::string& script) {
-    std::istringstream in(script);
-    std::ostringstream out;
-    HeadlessPlatform platform(in, out);
-    SetPlatform(&platform);
-    try {
-      show();
-    } catch (const ProcessExit&) {
-    } catch (const ScriptEnded&) {
-      out << "(script ended)\n";
-    }
-    SetPlatform(nullptr);
+    std::string transcript = test::RunScripted(script, show);
     fs::current_path(folder_.path());
-    return out.str();
+    return transcript;
   }
 
   std::string docs() const { return work_.str() + "/"; }

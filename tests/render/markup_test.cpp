@@ -334,7 +334,7 @@ TEST_F(RenderTest, FlashCodeCopiesThePlayerFilesInPlainAndStripModeOnly) {
   test::HeadlessSession missing;
   EXPECT_EQ(Render("{f=v.flv}").substr(0, 9), "  <object");
   EXPECT_EQ(missing.transcript(),
-            test::Message(Win1252("Diretório inexistente: ") + appPaths.programFolder + "FLVPlayer.swf"));
+            test::OopsMessage(Win1252("Diretório inexistente: ") + appPaths.programFolder + "FLVPlayer.swf"));
 }
 
 // Generated texts: random mixes of codes, partial codes, tags, brackets and

@@ -6,7 +6,7 @@
 namespace kio {
 namespace {
 
-using test::Message;
+using test::OopsMessage;
 using test::ReadFile;
 using test::RenderTest;
 using test::WriteFile;
@@ -53,14 +53,14 @@ TEST_F(PlayerFilesTest, MissingSourceFiles) {
   WriteFile(program_ / "FLVPlayer.swf", "player");
   EXPECT_FALSE(Copy());
   EXPECT_EQ(transcript_,
-            Message(Win1252("Diretório inexistente: ") + appPaths.programFolder + "Clear_Skin_1.swf"));
+            OopsMessage(Win1252("Diretório inexistente: ") + appPaths.programFolder + "Clear_Skin_1.swf"));
   EXPECT_FALSE(Copied("FLVPlayer.swf"));
 
   test::fs::remove(program_ / "FLVPlayer.swf");
   WriteFile(program_ / "Clear_Skin_1.swf", "skin");
   EXPECT_FALSE(Copy());
   EXPECT_EQ(transcript_,
-            Message(Win1252("Diretório inexistente: ") + appPaths.programFolder + "FLVPlayer.swf"));
+            OopsMessage(Win1252("Diretório inexistente: ") + appPaths.programFolder + "FLVPlayer.swf"));
   EXPECT_EQ(ReadFile(out_ / "Clear_Skin_1.swf"), "skin");
 }
 
@@ -71,7 +71,7 @@ TEST_F(PlayerFilesTest, FilesLargerThanTheBufferAreRefused) {
   WriteFile(program_ / "Clear_Skin_1.swf", largest);
   WriteFile(program_ / "FLVPlayer.swf", largest + "x");
   EXPECT_FALSE(Copy());
-  EXPECT_EQ(transcript_, Message("Erro ao copiar arquivos para a pasta de destino"));
+  EXPECT_EQ(transcript_, OopsMessage("Erro ao copiar arquivos para a pasta de destino"));
   EXPECT_EQ(ReadFile(out_ / "Clear_Skin_1.swf"), largest);
   EXPECT_FALSE(Copied("FLVPlayer.swf"));
 }
@@ -81,7 +81,7 @@ TEST_F(PlayerFilesTest, AFailedWriteEndsTheCopy) {
   WriteFile(program_ / "FLVPlayer.swf", "player");
   outputFolder = out_.str() + "/no such folder/";
   EXPECT_FALSE(Copy());
-  EXPECT_EQ(transcript_, Message("Erro ao copiar arquivos para a pasta de destino"));
+  EXPECT_EQ(transcript_, OopsMessage("Erro ao copiar arquivos para a pasta de destino"));
 }
 
 // Without an output folder the files land in the working folder.

@@ -19,8 +19,6 @@
 
 namespace kio::test {
 
-inline std::string Message(const std::string& text) { return "MESSAGE Oops! | " + Shown(text) + "\n"; }
-
 class RenderTest : public ::testing::Test {
  protected:
   void SetUp() override {

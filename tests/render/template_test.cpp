@@ -10,7 +10,7 @@
 namespace kio {
 namespace {
 
-using test::Message;
+using test::OopsMessage;
 using test::RenderTest;
 
 class TemplateTest : public RenderTest {
@@ -179,7 +179,7 @@ TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
   Template(std::string(40004, 'x'));
   EXPECT_FALSE(FillTemplate({"tmplate_t.htm", "", "page.htm"}));
   EXPECT_EQ(PageText, "previous page");
-  const std::string message = Message("Source code not found!");
+  const std::string message = OopsMessage("Source code not found!");
   EXPECT_EQ(session.transcript(), message + message + message);
 
   // 40,003 bytes are taken whole.
@@ -324,16 +324,16 @@ TEST_F(WritePageTest, NoPageFromAMissingOrUnmarkedTemplate) {
   request.completionField = "Final";
   request.templateName = "tmplate_missing.htm";
   EXPECT_FALSE(Write("choose " + (docs_ / "a.htm").string() + "\n", request));
-  EXPECT_EQ(transcript_, Chooser() + Message("Source code not found!"));
+  EXPECT_EQ(transcript_, Chooser() + OopsMessage("Source code not found!"));
   EXPECT_FALSE(std::filesystem::exists(docs_ / "a.htm"));
   EXPECT_EQ(completionMessage, "Final");
 
   Template("<p>no markers</p>");
   EXPECT_FALSE(Write("choose " + (docs_ / "b.htm").string() + "\n", request_));
   EXPECT_EQ(transcript_,
-            Chooser() + Message(Win1252("O modelo da página não tem as marcas dos dados: a página não "
-                                        "foi gerada.\r\nThe page template lacks its data markers: the "
-                                        "page was not generated.")));
+            Chooser() + OopsMessage(Win1252("O modelo da página não tem as marcas dos dados: a página não "
+                                            "foi gerada.\r\nThe page template lacks its data markers: the "
+                                            "page was not generated.")));
   EXPECT_FALSE(std::filesystem::exists(docs_ / "b.htm"));
 }
 

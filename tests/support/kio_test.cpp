@@ -138,6 +138,8 @@ std::string W(const std::string& utf8) {
 
 std::string Shown(const std::string& cp1252) { return Cp1252ToUtf8(EscapeLine(cp1252)); }
 
+std::string OopsMessage(const std::string& cp1252) { return "MESSAGE Oops! | " + Shown(cp1252) + "\n"; }
+
 bool Has(const std::string& transcript, const std::string& part) {
   return transcript.find(part) != std::string::npos;
 }

@@ -89,6 +89,8 @@ std::string W(const std::string& utf8);
 // A program text (Windows-1252) as the transcript shows it.
 std::string Shown(const std::string& cp1252);
 bool Has(const std::string& transcript, const std::string& part);
+// The transcript line of a notice under the caption "Oops!".
+std::string OopsMessage(const std::string& cp1252);
 // The text of one control as the last "dump" showed it; "<absent>" when no
 // dump showed it.
 std::string Control(const std::string& transcript, int id);
