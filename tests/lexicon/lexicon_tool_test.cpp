@@ -10,16 +10,10 @@ namespace {
 const std::string kTool = std::string(KIO_PROGRAM_DIR) + "/kio-lexicon";
 const std::string kFreeDict = "/usr/share/dictd/freedict-eng-por.index";
 
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
 // Runs the tool with its arguments; standard error is kept apart unless asked.
 RunResult Tool(const std::vector<std::string>& args, bool withErrors = false) {
-  std::string cmd = Quote(kTool);
-  for (const std::string& a : args) cmd += " " + Quote(a);
+  std::string cmd = ShellQuote(kTool);
+  for (const std::string& a : args) cmd += " " + ShellQuote(a);
   return RunCommand(cmd + (withErrors ? " 2>&1" : " 2>/dev/null"));
 }
 

@@ -62,7 +62,6 @@ void CopyProgramFolder(const fs::path& dest) {
   fs::permissions(dest, fs::perms::all, fs::perm_options::add);
 }
 
-namespace {
 std::string ShellQuote(const std::string& s) {
   std::string out = "'";
   for (char c : s) {
@@ -73,7 +72,6 @@ std::string ShellQuote(const std::string& s) {
   }
   return out + "'";
 }
-}  // namespace
 
 RunResult RunCommand(const std::string& command) {
   RunResult r;

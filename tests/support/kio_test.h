@@ -85,6 +85,9 @@ class InFolder {
 // Converts a UTF-8 test literal to the program's Windows-1252.
 std::string W(const std::string& utf8);
 
+// A text as one single-quoted shell word.
+std::string ShellQuote(const std::string& s);
+
 // Reading transcripts.
 // A program text (Windows-1252) as the transcript shows it.
 std::string Shown(const std::string& cp1252);
