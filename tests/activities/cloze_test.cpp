@@ -52,21 +52,16 @@ TEST(ClozeEditor, ReturnAsksOnlyWhenSomethingChanged) {
 
 TEST(ClozeEditor, HelpFollowsTheButtonsAndTheFocus) {
   EditorSession s;
-  // Each script runs in a fresh editor, which starts with its tips shown.
-  const std::pair<const char*, const char*> cases[] = {
-      {"", "cloze_tips.rtf"},
-      {"press 1411\n", "cloze_instru.rtf"},
-      {"press 1412\n", "cloze_text.rtf"},
-      {"press 1413\n", "mensagem_final.rtf"},
-      {"press 1411\npress 1420\n", "cloze_tips.rtf"},
-      {"focus 1401\n", "cloze_instru.rtf"},
-      {"focus 1402\n", "cloze_text.rtf"},
-      {"focus 1403\n", "mensagem_final.rtf"},
-  };
-  for (auto [script, help] : cases) {
-    std::string t = s.Run<CClozeDlg>(std::string(script) + "dump\npress 2\n");
-    EXPECT_EQ(Control(t, 1410), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;
-  }
+  test::ExpectHelpPanel<CClozeDlg>(s, {
+                                          {"", "cloze_tips.rtf"},
+                                          {"press 1411\n", "cloze_instru.rtf"},
+                                          {"press 1412\n", "cloze_text.rtf"},
+                                          {"press 1413\n", "mensagem_final.rtf"},
+                                          {"press 1411\npress 1420\n", "cloze_tips.rtf"},
+                                          {"focus 1401\n", "cloze_instru.rtf"},
+                                          {"focus 1402\n", "cloze_text.rtf"},
+                                          {"focus 1403\n", "mensagem_final.rtf"},
+                                      });
 }
 
 TEST(ClozeEditor, EmptyTextIsNeitherSavedNorGenerated) {

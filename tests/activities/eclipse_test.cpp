@@ -106,23 +106,18 @@ TEST(EclipseEditor, SavesThreeFieldsAndGeneratesItsPage) {
 
 TEST(EclipseEditor, HelpFollowsTheButtonsAndTheFocus) {
   EditorSession s;
-  // Each script runs in a fresh editor, which starts with its tips shown.
-  const std::pair<const char*, const char*> cases[] = {
-      {"", "eclipse_tips.rtf"},
-      {"press 1411\n", "eclipse_instru.rtf"},
-      {"press 1412\n", "eclipse_text.rtf"},
-      {"press 1417\n", "eclipse_dadas.rtf"},
-      {"press 1413\n", "mensagem_final.rtf"},
-      {"press 1411\npress 1420\n", "eclipse_tips.rtf"},
-      {"focus 1401\n", "eclipse_instru.rtf"},
-      {"focus 1402\n", "eclipse_text.rtf"},
-      {"focus 1407\n", "eclipse_dadas.rtf"},
-      {"focus 1403\n", "mensagem_final.rtf"},
-  };
-  for (auto [script, help] : cases) {
-    std::string t = s.Run<CEclipseDlg>(std::string(script) + "dump\npress 2\n");
-    EXPECT_EQ(Control(t, 1410), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;
-  }
+  test::ExpectHelpPanel<CEclipseDlg>(s, {
+                                            {"", "eclipse_tips.rtf"},
+                                            {"press 1411\n", "eclipse_instru.rtf"},
+                                            {"press 1412\n", "eclipse_text.rtf"},
+                                            {"press 1417\n", "eclipse_dadas.rtf"},
+                                            {"press 1413\n", "mensagem_final.rtf"},
+                                            {"press 1411\npress 1420\n", "eclipse_tips.rtf"},
+                                            {"focus 1401\n", "eclipse_instru.rtf"},
+                                            {"focus 1402\n", "eclipse_text.rtf"},
+                                            {"focus 1407\n", "eclipse_dadas.rtf"},
+                                            {"focus 1403\n", "mensagem_final.rtf"},
+                                        });
 }
 
 TEST(EclipseEditor, NewEmptiesTheGivenWordsAndEmptyTextIsRefused) {

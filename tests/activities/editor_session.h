@@ -1,9 +1,13 @@
 // Runs an activity editor in-process through the headless driver, inside a
 // fresh copy of the program folder with the languages loaded.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
+#include "activities/text_activity_dlg.h"
 #include "app/app_paths.h"
 #include "app/startup.h"
 #include "fileio/document.h"
@@ -54,5 +58,16 @@ class EditorSession {
   TempDir work_;
   InFolder in_;
 };
+
+// Runs each script in a fresh `Editor` (which starts with its tips shown)
+// and checks which help file the help panel shows afterwards. The program
+// folder's stand-in help files hold their own path.
+template <typename Editor>
+void ExpectHelpPanel(EditorSession& s, std::initializer_list<std::pair<const char*, const char*>> cases) {
+  for (auto [script, help] : cases) {
+    std::string t = s.Run<Editor>(std::string(script) + "dump\npress 2\n");
+    EXPECT_EQ(Control(t, kActHelp), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;
+  }
+}
 
 }  // namespace kio::test
