@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/lexicon_text.h"
@@ -113,7 +113,8 @@ class Sql {
 // Makes `name` (in the current folder) a committed dictionary of `entries`.
 void MakeDictionary(const std::string& name, const std::vector<TextEntry>& entries) {
   LexiconStore::DeriveNames(name);
-  LexiconStore::WriteEmptyPair(appPaths.lexiconPointerFile, appPaths.lexiconDataFile);
+  LexiconStore::WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile,
+                               CurrentSession().appPaths.lexiconDataFile);
   LexiconStore store;
   store.BeginUpdate(nullptr);
   PutEntries(store, entries);
@@ -206,7 +207,7 @@ int main(int argc, char** argv) {
   fs::path dir = fs::temp_directory_path() / ("kio-bench-" + std::to_string(getpid()));
   fs::create_directories(dir);
   fs::current_path(dir);
-  appPaths.programFolder = dir.string() + "/";
+  CurrentSession().appPaths.programFolder = dir.string() + "/";
   std::vector<Row> rows;
 
   // 1. Import of the FreeDict dictionary.

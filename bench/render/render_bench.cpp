@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "lang/texts.h"
 #include "render/markup.h"
 #include "render/page_settings.h"

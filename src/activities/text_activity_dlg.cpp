@@ -1,9 +1,9 @@
 #include "activities/text_activity_dlg.h"
 
-#include "app/app_paths.h"
 #include "dialogs/formatting.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -122,28 +122,28 @@ void CTextActivityDlg::Start() {
       {kActNew, 146},    {kActOpen, 147},     {kActSave, 148}, {kActSaveAs, 149},    {kActGenerate, 150},
       {kActReturn, 145}, {kActWhatCanIDo, 0}, {kActFont, 184}, {kActParagraph, 185}, {kActGlobal, 186}};
   for (auto [id, record] : labels)
-    if (!UiText[record].empty()) SetItemText(id, UiText[record]);
+    if (!CurrentSession().UiText[record].empty()) SetItemText(id, CurrentSession().UiText[record]);
   SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
   SetItemText(kActLabelText, LocalText(kind_.textLabelPt, kind_.textLabelEn));
   SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
   if (HasExtra()) SetItemText(kActLabelExtra, LocalText(kind_.extraLabelPt, kind_.extraLabelEn));
   for (size_t i = 0; i < kind_.hintRecords.size() && i < 2; ++i)
-    SetItemText(i == 0 ? kActHint1 : kActHint2, UiText[kind_.hintRecords[i]]);
+    SetItemText(i == 0 ? kActHint1 : kActHint2, CurrentSession().UiText[kind_.hintRecords[i]]);
   ShowHelp(kActHelp, HelpText(kind_.tipsHelp));
 
   ResetPageSettings();
-  remembered_.completion = FinalBoxText(completionMessage);
-  remembered_.instructions = UiText[25];
+  remembered_.completion = FinalBoxText(CurrentSession().completionMessage);
+  remembered_.instructions = CurrentSession().UiText[25];
   NewSteps();
 }
 
 void CTextActivityDlg::NewSteps() {
   remembered_.text.clear();
   remembered_.extra.clear();
-  documentName = UiText[23];
+  CurrentSession().documentName = CurrentSession().UiText[23];
   RefreshFields();
-  documentFile.Close();
-  documentOpen = false;
+  CurrentSession().documentFile.Close();
+  CurrentSession().documentOpen = false;
   settingsChanged_ = false;
   ResetPageSettings();
 }
@@ -153,7 +153,7 @@ void CTextActivityDlg::ReadFields() {
   read_.text = FieldText(kActText);
   if (HasExtra()) read_.extra = FieldText(kActExtra);
   read_.completion = FieldText(kActFinal);
-  completionMessage = read_.completion;
+  CurrentSession().completionMessage = read_.completion;
 }
 
 void CTextActivityDlg::RefreshFields() {
@@ -161,7 +161,7 @@ void CTextActivityDlg::RefreshFields() {
   SetItemText(kActText, remembered_.text);
   if (HasExtra()) SetItemText(kActExtra, remembered_.extra);
   SetItemText(kActFinal, remembered_.completion);
-  SetItemText(kActDocumentName, documentName);
+  SetItemText(kActDocumentName, CurrentSession().documentName);
 }
 
 bool CTextActivityDlg::Changed() {
@@ -171,7 +171,7 @@ bool CTextActivityDlg::Changed() {
 
 bool CTextActivityDlg::AskToSave() {
   if (!Changed()) return true;
-  switch (ShowMessage(UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+  switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
     case Answer::Cancel: return false;
     case Answer::Yes: Save(); return true;
     default: return true;
@@ -179,18 +179,18 @@ bool CTextActivityDlg::AskToSave() {
 }
 
 void CTextActivityDlg::Open() {
-  documentFile.Close();
-  documentOpen = false;
+  CurrentSession().documentFile.Close();
+  CurrentSession().documentOpen = false;
   auto chosen = ChooseFile(DocumentChooser(kind_.extension, false));
   if (!chosen) return;
   std::string lowerPath = TakeChosenName(*chosen);
-  if (!PrepareDocumentFile(documentFile, documentName)) return;
-  documentOpen = true;
-  documentFile.Open(documentName, File::kReadWrite);
+  if (!PrepareDocumentFile(CurrentSession().documentFile, CurrentSession().documentName)) return;
+  CurrentSession().documentOpen = true;
+  CurrentSession().documentFile.Open(CurrentSession().documentName, File::kReadWrite);
   try {
-    ReadSettingsBlock(documentFile);
-    remembered_.completion = FinalBoxText(completionMessage);
-    FieldReader reader(documentFile);
+    ReadSettingsBlock(CurrentSession().documentFile);
+    remembered_.completion = FinalBoxText(CurrentSession().completionMessage);
+    FieldReader reader(CurrentSession().documentFile);
     remembered_.instructions = reader.Text(kind_.textLimit);
     remembered_.text = reader.Text(kind_.textLimit);
     if (HasExtra()) remembered_.extra = reader.Text(kind_.extraLimit);
@@ -204,28 +204,28 @@ void CTextActivityDlg::Open() {
 bool CTextActivityDlg::Save() {
   ReadFields();
   if (read_.text.empty()) {
-    ShowMessage(UiText[31], "Oops!", Buttons::Ok, this);
+    ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
     return false;
   }
-  std::string lowerPath = appPaths.documentsFolder + documentName;
+  std::string lowerPath = CurrentSession().appPaths.documentsFolder + CurrentSession().documentName;
   try {
-    if (!documentOpen) {
+    if (!CurrentSession().documentOpen) {
       auto chosen = ChooseFile(DocumentChooser(kind_.extension, true));
       if (!chosen) return false;
       lowerPath = TakeChosenName(*chosen);
-      if (!PrepareDocumentFile(documentFile, documentName)) return false;
-      documentFile.Open(documentName, File::kCreateWrite);
-      documentOpen = true;
+      if (!PrepareDocumentFile(CurrentSession().documentFile, CurrentSession().documentName)) return false;
+      CurrentSession().documentFile.Open(CurrentSession().documentName, File::kCreateWrite);
+      CurrentSession().documentOpen = true;
     }
-    documentFile.SeekToBegin();
-    WriteSettingsBlock(documentFile);
-    FieldWriter writer(documentFile);
+    CurrentSession().documentFile.SeekToBegin();
+    WriteSettingsBlock(CurrentSession().documentFile);
+    FieldWriter writer(CurrentSession().documentFile);
     writer.Text(read_.instructions);
     writer.Text(read_.text);
     if (HasExtra()) writer.Text(read_.extra);
     SetDocumentsFolderFrom(lowerPath);
   } catch (const FileError& e) {
-    ReportFileError(e.cause, UiText[84]);
+    ReportFileError(e.cause, CurrentSession().UiText[84]);
     return false;
   }
   remembered_ = read_;
@@ -235,23 +235,23 @@ bool CTextActivityDlg::Save() {
 }
 
 void CTextActivityDlg::SaveAs() {
-  documentFile.Close();
-  documentOpen = false;
+  CurrentSession().documentFile.Close();
+  CurrentSession().documentOpen = false;
   Save();
 }
 
 void CTextActivityDlg::OnCancel() {
   if (!AskToSave()) return;
-  documentFile.Close();
-  documentOpen = false;
-  documentName = "*.txt";
+  CurrentSession().documentFile.Close();
+  CurrentSession().documentOpen = false;
+  CurrentSession().documentName = "*.txt";
   EndDialog(IDCANCEL);
 }
 
 void CTextActivityDlg::Generate() {
   ReadFields();
   if (read_.text.empty()) {
-    ShowMessage(UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(CurrentSession().UiText[32], "Oops!", Buttons::Ok, this);
     return;
   }
   std::string data;
@@ -262,7 +262,8 @@ void CTextActivityDlg::Generate() {
   request.completionField = read_.completion;
   request.data = data;
   auto written = WritePage(request);
-  if (written && ShowMessage(UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
+  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(*written);
 }
 
 }  // namespace kio

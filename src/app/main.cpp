@@ -89,7 +89,10 @@ int main(int argc, char** argv) {
 
   if (headless) return RunHeadless(script == "-" ? std::cin : scriptFile);
 #ifdef KIO_WITH_QT
-  return kio::RunDesktop(argc, argv);
+  return kio::RunDesktop(argc, argv, [] {
+    kio::CAuthoringApp app;
+    return app.Run();
+  });
 #else
   std::cerr << "kio: this build has no desktop backend; use --headless\n";
   return 2;

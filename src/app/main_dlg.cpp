@@ -2,10 +2,10 @@
 
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
-#include "app/app_paths.h"
 #include "app/output_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
+#include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -87,10 +87,10 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
                  kHomeBasicPage, kHomeLinkedPage, kHomeMenu, kHomeIndex})
     OnButton(id, [this, id] { RunEditor(id); });
   OnButton(kHomeDictionary, [this] {
-    if (!appPaths.readOnlyMedia) RunEditor(kHomeDictionary);
+    if (!CurrentSession().appPaths.readOnlyMedia) RunEditor(kHomeDictionary);
   });
   OnButton(kHomeCreateOutput, [this] {
-    if (!appPaths.readOnlyMedia) RunEditor(kHomeCreateOutput);
+    if (!CurrentSession().appPaths.readOnlyMedia) RunEditor(kHomeCreateOutput);
   });
   OnButton(kHomeInput, [this] { ChooseLanguage(true); });
   OnButton(kHomeOutput, [this] { ChooseLanguage(false); });
@@ -98,8 +98,10 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
     ShowHelp(kHomeHelpRight, HelpText("abertura.rtf"));
     ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   });
-  OnButton(kHomeSetup,
-           [this] { ShowMessage(UiText[206] + appPaths.resultsAddress, "KIO", Buttons::Ok, this); });
+  OnButton(kHomeSetup, [this] {
+    ShowMessage(CurrentSession().UiText[206] + CurrentSession().appPaths.resultsAddress, "KIO", Buttons::Ok,
+                this);
+  });
   OnButton(kHomeProductivity, [this] { ShowHelp(kHomeHelpLeft, HelpText("dicas.rtf")); });
   OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
 }
@@ -115,17 +117,18 @@ bool CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::Relabel() {
-  appPaths.programFolder = appPaths.startFolder;
+  CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
   ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   // HelpText 1 shares its storage with UiText record 20, so when
   // "abertura.rtf" was not loaded this shows the record instead.
   ShowHelp(kHomeHelpRight, HelpText("abertura.rtf"));
   for (const auto& b : kButtons)
-    if (b.uiRecord >= 0) SetItemText(b.id, UiText[b.uiRecord]);
+    if (b.uiRecord >= 0) SetItemText(b.id, CurrentSession().UiText[b.uiRecord]);
 }
 
 void CMainDlg::OnCancel() {
-  if (ShowMessage(UiText[21], "KIO", Buttons::YesNo, this) != Answer::No) EndDialog(IDCANCEL);
+  if (ShowMessage(CurrentSession().UiText[21], "KIO", Buttons::YesNo, this) != Answer::No)
+    EndDialog(IDCANCEL);
 }
 
 void CMainDlg::OnSysCommand(int command) {
@@ -136,14 +139,15 @@ void CMainDlg::OnSysCommand(int command) {
 }
 
 void CMainDlg::ChooseLanguage(bool interface) {
-  configFile.Close();
+  CurrentSession().configFile.Close();
   const std::string ext = interface ? "lin" : "stu";
-  auto chosen = ChooseFile(ExtensionChooser(appPaths.programFolder, ext, false));
+  auto chosen = ChooseFile(ExtensionChooser(CurrentSession().appPaths.programFolder, ext, false));
   if (!chosen) return;
   std::string name = BareName(*chosen);
   if (name.empty()) return;
-  (interface ? appPaths.interfaceLanguageFile : appPaths.studentLanguageFile) = name;
-  if (appPaths.readOnlyMedia) {
+  (interface ? CurrentSession().appPaths.interfaceLanguageFile
+             : CurrentSession().appPaths.studentLanguageFile) = name;
+  if (CurrentSession().appPaths.readOnlyMedia) {
     if (interface)
       LoadInterfaceLanguage();
     else
@@ -152,17 +156,17 @@ void CMainDlg::ChooseLanguage(bool interface) {
     return;
   }
   const char* configName = interface ? "language.dat" : "lingualu.dat";
-  if (!PrepareDocumentFile(configFile, configName)) {
+  if (!PrepareDocumentFile(CurrentSession().configFile, configName)) {
     ShowMessage(kCannotChangeLanguage, "KIO", Buttons::Ok, this);
     return;
   }
   try {
-    configFile.Close();
-    configFile.Create(configName);
-    configFile.Write(name);
-    configFile.Close();
+    CurrentSession().configFile.Close();
+    CurrentSession().configFile.Create(configName);
+    CurrentSession().configFile.Write(name);
+    CurrentSession().configFile.Close();
   } catch (const FileError&) {
-    configFile.Close();
+    CurrentSession().configFile.Close();
     ShowMessage(kCannotChangeLanguage, "KIO", Buttons::Ok, this);
     return;
   }

@@ -1,8 +1,8 @@
 #include "app/output_dlg.h"
 
-#include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -137,7 +137,7 @@ bool COutputDlg::OnInitDialog() {
   ShowHelp(kOutputHelp, HelpText("output_intro.rtf"));
   const std::pair<int, int> labels[] = {{kOutputOpen, 147}, {kOutputSave, 148}, {kOutputCancel, 145}};
   for (auto [id, record] : labels)
-    if (!UiText[record].empty()) SetItemText(id, UiText[record]);
+    if (!CurrentSession().UiText[record].empty()) SetItemText(id, CurrentSession().UiText[record]);
   for (int id : {kOutputColumnHeaderCurrent1, kOutputColumnHeaderCurrent2})
     SetItemText(id, Local("Texto atual", "Current text"));
   for (int id : {kOutputColumnHeaderNew1, kOutputColumnHeaderNew2})
@@ -170,11 +170,11 @@ std::optional<std::string> COutputDlg::CollectAndBuild() {
       allEmpty = false;
   }
   if (allEmpty) {
-    ShowMessage(UiText[31], "Oops!", Buttons::Ok, this);
+    ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
     return std::nullopt;
   }
   if (anyEmpty) {
-    ShowMessage(UiText[37], "Oops!", Buttons::Ok, this);
+    ShowMessage(CurrentSession().UiText[37], "Oops!", Buttons::Ok, this);
     return std::nullopt;
   }
   return BuildStudentLanguageFile(working_);
@@ -188,17 +188,17 @@ bool COutputDlg::Changed() {
 bool COutputDlg::Save() {
   std::optional<std::string> fileText = CollectAndBuild();
   if (!fileText) return false;
-  documentFile.Close();
-  auto chosen = ChooseFile(ExtensionChooser(appPaths.programFolder, "stu", true));
+  CurrentSession().documentFile.Close();
+  auto chosen = ChooseFile(ExtensionChooser(CurrentSession().appPaths.programFolder, "stu", true));
   if (!chosen) return false;
   TakeChosenName(*chosen);
   try {
     // The chooser left the working folder at the chosen file's folder.
-    documentFile.Create(documentName);
-    documentFile.Write(*fileText);
-    documentFile.Close();
+    CurrentSession().documentFile.Create(CurrentSession().documentName);
+    CurrentSession().documentFile.Write(*fileText);
+    CurrentSession().documentFile.Close();
   } catch (const FileError& e) {
-    documentFile.Close();
+    CurrentSession().documentFile.Close();
     ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
     return false;
   }
@@ -207,11 +207,11 @@ bool COutputDlg::Save() {
 }
 
 void COutputDlg::Open() {
-  if (appPaths.readOnlyMedia) return;
+  if (CurrentSession().appPaths.readOnlyMedia) return;
   // Opening replaces every edit box: texts typed since the last open or save
   // are offered for saving first, as on leaving.
   if (Changed()) {
-    switch (ShowMessage(UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+    switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
       case Answer::Cancel: return;
       case Answer::Yes:
         if (!Save()) return;
@@ -219,7 +219,7 @@ void COutputDlg::Open() {
       default: break;
     }
   }
-  auto chosen = ChooseFile(ExtensionChooser(appPaths.programFolder, "stu", false));
+  auto chosen = ChooseFile(ExtensionChooser(CurrentSession().appPaths.programFolder, "stu", false));
   if (!chosen) return;
   std::string name = ToLower(BareName(*chosen));
   if (name.empty() || name == "*.stu") return;
@@ -231,7 +231,7 @@ void COutputDlg::Open() {
     ShowMessage(UnusableFileMessage(), "Oops!", Buttons::Ok, this);
     return;
   }
-  appPaths.studentLanguageFile = name;
+  CurrentSession().appPaths.studentLanguageFile = name;
   working_ = StudentTextsOf(contents);
   // An edit box holds at most the limit.
   for (std::string& text : working_)
@@ -242,13 +242,13 @@ void COutputDlg::Open() {
 
 void COutputDlg::OnCancel() {
   if (Changed()) {
-    switch (ShowMessage(UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+    switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
       case Answer::Cancel: return;
       case Answer::Yes: Save(); break;
       default: break;
     }
   }
-  documentFile.Close();
+  CurrentSession().documentFile.Close();
   EndDialog(IDCANCEL);
 }
 

@@ -1,15 +1,14 @@
 #include "app/startup.h"
 
-#include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "lang/texts.h"
+#include "lexicon/lexicon_store.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
-
-AppPaths appPaths;
 
 namespace {
 
@@ -64,38 +63,35 @@ std::string DocumentsFolderFor(const std::string& startFolder) {
   return startFolder;
 }
 
-void DeriveLexiconNames() {
-  appPaths.lexiconDataFile = ToLower(appPaths.lexiconDataFile);
-  appPaths.lexiconPointerFile = ReplaceAll(appPaths.lexiconDataFile, ".kio", ".kpo");
-  appPaths.lexiconBackupDataFile = ReplaceAll(appPaths.lexiconPointerFile, ".kpo", "_bak.kio");
-  appPaths.lexiconBackupPointerFile = ReplaceAll(appPaths.lexiconBackupDataFile, ".kio", ".kpo");
-}
-
 void StartUp() {
-  configFile.Close();
+  CurrentSession().configFile.Close();
 
   // The general caption: empty until a language has been loaded.
-  if (!FileExists("Configura.txt")) EndProgram(kZippedFolder, UiText[1]);
+  if (!FileExists("Configura.txt")) EndProgram(kZippedFolder, CurrentSession().UiText[1]);
   if (!FileWritable("Configura.txt")) {
-    appPaths.readOnlyMedia = true;
-    ShowMessage(kReadOnlyMedia, UiText[1]);
+    CurrentSession().appPaths.readOnlyMedia = true;
+    ShowMessage(kReadOnlyMedia, CurrentSession().UiText[1]);
   }
 
-  if (ReadConfigValue("Configura.txt", 2, kResultsAddressCapacity, appPaths.resultsAddress) != Read::kOk)
+  if (ReadConfigValue("Configura.txt", 2, kResultsAddressCapacity,
+                      CurrentSession().appPaths.resultsAddress) != Read::kOk)
     EndProgram(kConfigNotFound, "Oops!");
 
-  if (ReadConfigValue("lexicon.dat", 0, kLexiconNameCapacity, appPaths.lexiconDataFile) != Read::kOk)
+  if (ReadConfigValue("lexicon.dat", 0, kLexiconNameCapacity, CurrentSession().appPaths.lexiconDataFile) !=
+      Read::kOk)
     EndProgram(kLexiconDatNotFound, "Oops!");
   // The full path under which the file was opened, less "lexicon.dat".
   std::string full = ResolveCase("lexicon.dat");
   if (full.empty() || full[0] != '/') full = WorkingFolder() + full;
-  appPaths.startFolder = ReplaceAll(full, "lexicon.dat", "");
+  CurrentSession().appPaths.startFolder = ReplaceAll(full, "lexicon.dat", "");
 
-  if (ReadConfigValue("language.dat", 2, kLanguageNameCapacity, appPaths.interfaceLanguageFile) != Read::kOk)
+  if (ReadConfigValue("language.dat", 2, kLanguageNameCapacity,
+                      CurrentSession().appPaths.interfaceLanguageFile) != Read::kOk)
     EndProgram(InputLanguageNotFoundMessage(), "Oops!");
   LoadInterfaceLanguage();
 
-  switch (ReadConfigValue("lingualu.dat", 2, kLanguageNameCapacity, appPaths.studentLanguageFile)) {
+  switch (ReadConfigValue("lingualu.dat", 2, kLanguageNameCapacity,
+                          CurrentSession().appPaths.studentLanguageFile)) {
     case Read::kOk: break;
     case Read::kMissing: EndProgram(kOutputNotFoundCapital, "Oops!");
     default: EndProgram(kOutputNotFoundSmall, "Oops!");
@@ -104,7 +100,8 @@ void StartUp() {
 
   DeriveLexiconNames();
 
-  if (appPaths.documentsFolder.empty()) appPaths.documentsFolder = DocumentsFolderFor(appPaths.startFolder);
+  if (CurrentSession().appPaths.documentsFolder.empty())
+    CurrentSession().appPaths.documentsFolder = DocumentsFolderFor(CurrentSession().appPaths.startFolder);
 }
 
 }  // namespace kio

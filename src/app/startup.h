@@ -9,10 +9,6 @@ namespace kio {
 // status 1 after a message when the program cannot run.
 void StartUp();
 
-// Derives the pointer, backup data and backup pointer names from
-// appPaths.lexiconDataFile (lower-cased first).
-void DeriveLexiconNames();
-
 // The documents folder for a start folder: the part up to "documents/" or,
 // failing that, "documentos/"; otherwise the start folder itself.
 std::string DocumentsFolderFor(const std::string& startFolder);

@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "render/markup.h"
 #include "render/page_settings.h"
 
 namespace kio {
-
-std::string activityName;
 
 namespace {
 
@@ -26,7 +24,7 @@ void OkButton(DialogTemplate& t, int x, int y) {
 
 // The OK button of the Font and AV dialogs shows the editors' Return label.
 void LabelOk(Dialog& d) {
-  if (!UiText[145].empty()) d.SetItemText(IDOK, UiText[145]);
+  if (!CurrentSession().UiText[145].empty()) d.SetItemText(IDOK, CurrentSession().UiText[145]);
 }
 
 DialogTemplate FontLayout() {
@@ -109,7 +107,8 @@ DialogTemplate FramesLayout() {
     int x = 8 + f * 80;
     int base = 10 * f;
     t.controls.push_back({1870 + f, ControlKind::Group, "Frame 0" + std::to_string(f + 1), x, 6, 75, 90});
-    t.controls.push_back({kFrameBackground1 + base, ControlKind::Button, "Background color", x + 5, 18, 65, 14});
+    t.controls.push_back(
+        {kFrameBackground1 + base, ControlKind::Button, "Background color", x + 5, 18, 65, 14});
     t.controls.push_back({kFrameFontColour1 + base, ControlKind::Button, "Font color", x + 5, 36, 65, 14});
     t.controls.push_back({kFrameFontSize1 + base, ControlKind::Button, "Font size", x + 5, 54, 65, 14});
     t.controls.push_back({kFrameFontFace1 + base, ControlKind::Button, "Muda fonte", x + 5, 72, 65, 14});
@@ -140,7 +139,10 @@ PickedFont PickFont(std::string lastSize) {
 
 std::string PickMediaFile() {
   ChooserRequest r;
-  r.initialName = (activityName == "verbete" ? appPaths.programFolder + "pictures/" : appPaths.documentsFolder) + "*.*";
+  r.initialName =
+      (CurrentSession().activityName == "verbete" ? CurrentSession().appPaths.programFolder + "pictures/"
+                                                  : CurrentSession().appPaths.documentsFolder) +
+      "*.*";
   r.filter = "*.*||";
   auto chosen = ChooseFile(r);
   if (!chosen) return "";
@@ -152,7 +154,8 @@ std::string PickMediaFile() {
 
 CFontDlg::CFontDlg() : Dialog(FontLayout()) {
   for (int k = 0; k < 7; ++k)
-    OnButton(kFontSize1 + k, [this, k] { SetItemText(kFontSizeBox, "<font size=" + std::to_string(k + 1) + ">"); });
+    OnButton(kFontSize1 + k,
+             [this, k] { SetItemText(kFontSizeBox, "<font size=" + std::to_string(k + 1) + ">"); });
   OnButton(kFontColour, [this] {
     std::string colour = PickColour();
     if (!colour.empty()) SetItemText(kFontColourBox, "<font color=" + colour + ">");
@@ -179,7 +182,7 @@ CAVDlg::CAVDlg() : Dialog(AVLayout()) {
     std::string name = PickMediaFile();
     last_ = name;
     if (name.empty()) return;
-    if (activityName == "memoria" || activityName == "verbete")
+    if (CurrentSession().activityName == "memoria" || CurrentSession().activityName == "verbete")
       SetItemText(kAVImageBox, "{i=" + name + "}");
     else
       SetItemText(kAVImageBox, "<center><img src='" + name + "' border=0></center>");
@@ -198,9 +201,10 @@ CAVDlg::CAVDlg() : Dialog(AVLayout()) {
       last_.clear();
       return;
     }
-    MediaWidth = GetItemText(kAVWidth).substr(0, kMediaSizeLimit);
-    MediaHeight = GetItemText(kAVHeight).substr(0, kMediaSizeLimit);
-    last_ = "{h=" + MediaWidth + "}{t=" + MediaHeight + "}" + code + name + "}";
+    CurrentSession().MediaWidth = GetItemText(kAVWidth).substr(0, kMediaSizeLimit);
+    CurrentSession().MediaHeight = GetItemText(kAVHeight).substr(0, kMediaSizeLimit);
+    last_ =
+        "{h=" + CurrentSession().MediaWidth + "}{t=" + CurrentSession().MediaHeight + "}" + code + name + "}";
     SetItemText(box, last_);
   };
   OnButton(kAVVideo, [video] { video(kAVVideoBox, "{v="); });
@@ -215,12 +219,12 @@ CAVDlg::CAVDlg() : Dialog(AVLayout()) {
 }
 
 void CAVDlg::Align(const char* before, const char* after) {
-  if (activityName == "memoria") return;
+  if (CurrentSession().activityName == "memoria") return;
   SetItemText(kAVImageBox, last_.empty() ? "" : before + last_ + after);
 }
 
 CFramesDlg::CFramesDlg() : Dialog(FramesLayout()) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   std::string* fontColours[3] = {&p.fontColor1, &p.fontColor2, &p.fontColor3};
   std::string* fontSizes[3] = {&p.fontSize1, &p.fontSize2, &p.fontSize3};
   std::string* fontFaces[3] = {&p.fontFace1, &p.fontFace2, &p.fontFace3};
@@ -247,7 +251,7 @@ CFramesDlg::CFramesDlg() : Dialog(FramesLayout()) {
   }
   OnButton(kFrameBox, [] {
     std::string colour = PickColour();
-    if (!colour.empty()) pageSettings.boxColor = "bgcolor='" + colour + "'";
+    if (!colour.empty()) CurrentSession().pageSettings.boxColor = "bgcolor='" + colour + "'";
   });
   ShowHelp(kFramesHelp, HelpText("frames.rtf"));
 }
@@ -263,7 +267,7 @@ void RunParagraphDialog() {
 }
 
 void RunAVDialog(const std::string& activity) {
-  activityName = activity;
+  CurrentSession().activityName = activity;
   CAVDlg dlg;
   dlg.DoModal();
 }

@@ -10,7 +10,6 @@ namespace kio {
 
 // The editor that opens the AV dialog: "Cloze", "elipse", "memoria",
 // "multipla", "dialogica", "seq", "sem", "hplexical", "index" or "verbete".
-extern std::string activityName;
 
 // The colour picker: "#RRGGBB" in upper case, or empty when cancelled.
 std::string PickColour();

@@ -6,16 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/app_paths.h"
-#include "lang/texts.h"
+#include "fileio/session.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
-
-File documentFile;
-std::string documentName;
-bool documentOpen = false;
-File configFile;
 
 namespace {
 
@@ -66,7 +60,7 @@ bool PrepareDocumentFile(File& file, const std::string& name) {
     file.Close();
     return false;
   }
-  if (appPaths.readOnlyMedia) return true;
+  if (CurrentSession().appPaths.readOnlyMedia) return true;
   // Clear the read-only attribute: give the owner write permission, keeping
   // the file's times, then prove the file can be opened for writing.
   bool ok = true;
@@ -90,7 +84,8 @@ bool PrepareDocumentFile(File& file, const std::string& name) {
 Answer CheckFileNameCharacters(const std::string& name) {
   static const char kAllowed[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.";
   for (char c : name) {
-    if (c == '\0' || !std::strchr(kAllowed, c)) return ShowMessage(UiText[178], UiText[1], Buttons::YesNo);
+    if (c == '\0' || !std::strchr(kAllowed, c))
+      return ShowMessage(CurrentSession().UiText[178], CurrentSession().UiText[1], Buttons::YesNo);
   }
   return Answer::Yes;
 }
@@ -105,17 +100,17 @@ ChooserRequest ExtensionChooser(const std::string& folder, const std::string& ex
 }
 
 ChooserRequest DocumentChooser(const std::string& extension, bool save) {
-  return ExtensionChooser(appPaths.documentsFolder, extension, save);
+  return ExtensionChooser(CurrentSession().appPaths.documentsFolder, extension, save);
 }
 
 std::string TakeChosenName(const std::string& chosenPath) {
   std::string lowerPath = ToLower(chosenPath);
-  documentName = BareName(lowerPath);
+  CurrentSession().documentName = BareName(lowerPath);
   return lowerPath;
 }
 
 void SetDocumentsFolderFrom(const std::string& lowerPath) {
-  appPaths.documentsFolder = ReplaceAll(lowerPath, documentName, "");
+  CurrentSession().appPaths.documentsFolder = ReplaceAll(lowerPath, CurrentSession().documentName, "");
 }
 
 }  // namespace kio

@@ -4,17 +4,10 @@
 #include <string>
 
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "platform/platform.h"
 
 namespace kio {
-
-// The file of the document being edited, its lower-case bare name, and
-// whether it has a file yet.
-extern File documentFile;
-extern std::string documentName;
-extern bool documentOpen;
-// Used by start-up and the language loaders to read one whole file.
-extern File configFile;
 
 // Readies an existing file for being opened read-write or overwritten.
 // False means the caller abandons the operation: the message was shown and

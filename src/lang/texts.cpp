@@ -2,16 +2,13 @@
 
 #include <stdexcept>
 
-#include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
-
-std::array<std::string, kUiTextCount> UiText;
-std::string completionMessage;
 
 namespace {
 
@@ -97,13 +94,12 @@ const char* const kHelpNames[kHelpTextCount] = {"abertura.rtf",
 
 // Help texts 4 to 76 have storage of their own; 1, 2 and 3 share theirs with
 // UiText records 20, 28 and 48.
-std::array<std::string, kHelpTextCount + 1> gHelp;
 
 std::string& HelpStorage(int index) {
-  if (index == 1) return UiText[20];
-  if (index == 2) return UiText[28];
-  if (index == 3) return UiText[48];
-  return gHelp[index];
+  if (index == 1) return CurrentSession().UiText[20];
+  if (index == 2) return CurrentSession().UiText[28];
+  if (index == 3) return CurrentSession().UiText[48];
+  return CurrentSession().helpTexts[index];
 }
 
 }  // namespace
@@ -128,8 +124,8 @@ int StudentTextUiRecord(int entry) {
 }
 
 std::string& StudentText(int entry) {
-  if (entry == 34) return completionMessage;
-  return UiText[StudentTextUiRecord(entry)];
+  if (entry == 34) return CurrentSession().completionMessage;
+  return CurrentSession().UiText[StudentTextUiRecord(entry)];
 }
 
 const char* HelpFileName(int index) {
@@ -171,37 +167,37 @@ std::string HelpFolderFor(const std::string& languageFile) {
 }
 
 bool ReadTextFile(const std::string& name, std::string& contents) {
-  configFile.Close();
-  if (!configFile.Open(name, File::kRead)) return false;
+  CurrentSession().configFile.Close();
+  if (!CurrentSession().configFile.Open(name, File::kRead)) return false;
   bool ok = true;
   try {
-    uint64_t length = configFile.Length();
+    uint64_t length = CurrentSession().configFile.Length();
     if (length < 2 || length > kSharedTextBufferSize - 1)
       ok = false;
     else
-      contents = configFile.ReadAll();
+      contents = CurrentSession().configFile.ReadAll();
   } catch (const FileError&) {
     ok = false;
   }
-  configFile.Close();
+  CurrentSession().configFile.Close();
   return ok && contents.size() >= 2 && contents.size() < kSharedTextBufferSize;
 }
 
 void LoadInterfaceLanguage() {
   std::string contents;
-  if (!ReadTextFile(appPaths.interfaceLanguageFile, contents)) {
+  if (!ReadTextFile(CurrentSession().appPaths.interfaceLanguageFile, contents)) {
     ShowMessage(InputLanguageNotFoundMessage(), "Oops!");
     ExitProcess(1);
   }
-  appPaths.helpFolder = HelpFolderFor(appPaths.interfaceLanguageFile);
+  CurrentSession().appPaths.helpFolder = HelpFolderFor(CurrentSession().appPaths.interfaceLanguageFile);
   std::vector<std::string> records = ReadRecords(contents, 225);
   for (int k = 0; k < kUiTextCount; ++k) {
     if (k == 182 || k == 205) continue;
-    UiText[k] = k < static_cast<int>(records.size()) ? records[k] : std::string();
+    CurrentSession().UiText[k] = k < static_cast<int>(records.size()) ? records[k] : std::string();
   }
   for (int i = 1; i <= kHelpTextCount; ++i) {
     std::string help;
-    if (!ReadTextFile(appPaths.helpFolder + kHelpNames[i - 1], help)) {
+    if (!ReadTextFile(CurrentSession().appPaths.helpFolder + kHelpNames[i - 1], help)) {
       ShowMessage(kOutputLanguageNotFound, "Oops!");
       break;
     }
@@ -219,7 +215,7 @@ std::vector<std::string> StudentTextsOf(const std::string& contents) {
 
 void LoadStudentLanguage() {
   std::string contents;
-  if (!ReadTextFile(appPaths.studentLanguageFile, contents)) {
+  if (!ReadTextFile(CurrentSession().appPaths.studentLanguageFile, contents)) {
     ShowMessage(kOutputLanguageNotFound, "Oops!");
     ExitProcess(1);
   }
@@ -229,7 +225,7 @@ void LoadStudentLanguage() {
 }
 
 std::string LocalText(const std::string& portuguese, const std::string& english) {
-  return appPaths.helpFolder == "instru_eng/" ? english : portuguese;
+  return CurrentSession().appPaths.helpFolder == "instru_eng/" ? english : portuguese;
 }
 
 }  // namespace kio

@@ -4,21 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "fileio/session.h"
+
 namespace kio {
 
-constexpr int kUiTextCount = 213;
-constexpr int kHelpTextCount = 76;
 constexpr int kFirstStudentEntry = 5;
 constexpr int kLastStudentEntry = 34;
 // Largest language or help file the loaders take: the shared buffer holds
 // 550,000 bytes including the terminating zero.
 constexpr size_t kSharedTextBufferSize = 550000;
-
-// Interface texts: entry k holds record k of the current interface language.
-extern std::array<std::string, kUiTextCount> UiText;
-
-// The activity's end message; also StudentText entry 34.
-extern std::string completionMessage;
 
 // StudentText entry r (5..34). Entries 5 to 33 share their storage with
 // UiText entries, entry 34 with completionMessage.

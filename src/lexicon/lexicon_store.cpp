@@ -6,10 +6,9 @@
 
 #include <cerrno>
 
-#include "app/app_paths.h"
-#include "app/startup.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "lexicon/collation.h"
 #include "lexicon/pair_bytes.h"
 #include "platform/platform.h"
@@ -179,7 +178,8 @@ std::string UntilZero(const std::string& text) {
 }
 
 void EnterProgramFolder() {
-  if (!appPaths.programFolder.empty() && ::chdir(appPaths.programFolder.c_str()) != 0) {
+  if (!CurrentSession().appPaths.programFolder.empty() &&
+      ::chdir(CurrentSession().appPaths.programFolder.c_str()) != 0) {
     // The files are then looked for in the current folder, and their
     // absence is reported by the operation that needs them.
   }
@@ -194,15 +194,22 @@ std::string BaseName(const std::string& name) { return name.substr(0, name.find(
 LexiconStore::LexiconStore() = default;
 LexiconStore::~LexiconStore() { CloseAll(); }
 
-LexiconStore& Lexicon() {
-  static LexiconStore store;
-  return store;
+LexiconStore& Lexicon() { return CurrentSession().Part<LexiconStore>(); }
+
+void DeriveLexiconNames() {
+  CurrentSession().appPaths.lexiconDataFile = ToLower(CurrentSession().appPaths.lexiconDataFile);
+  CurrentSession().appPaths.lexiconPointerFile =
+      ReplaceAll(CurrentSession().appPaths.lexiconDataFile, ".kio", ".kpo");
+  CurrentSession().appPaths.lexiconBackupDataFile =
+      ReplaceAll(CurrentSession().appPaths.lexiconPointerFile, ".kpo", "_bak.kio");
+  CurrentSession().appPaths.lexiconBackupPointerFile =
+      ReplaceAll(CurrentSession().appPaths.lexiconBackupDataFile, ".kio", ".kpo");
 }
 
 void LexiconStore::SetCommitStepObserver(void (*observer)(int)) { gCommitStepObserver = observer; }
 
 void LexiconStore::DeriveNames(const std::string& dataFile) {
-  appPaths.lexiconDataFile = dataFile;
+  CurrentSession().appPaths.lexiconDataFile = dataFile;
   DeriveLexiconNames();
 }
 
@@ -216,11 +223,11 @@ void LexiconStore::RecordName(std::string name) {
   // The working pair follows the dictionary's name too, so that editing a
   // new dictionary never works in the files of the one before.
   std::string base = name.substr(0, dot);
-  appPaths.lexiconPointerFile = base + ".kpo";
-  appPaths.lexiconDataFile = name;
-  appPaths.lexiconBackupDataFile = base + "_bak.kio";
-  appPaths.lexiconBackupPointerFile = base + "_bak.kpo";
-  configFile.Close();
+  CurrentSession().appPaths.lexiconPointerFile = base + ".kpo";
+  CurrentSession().appPaths.lexiconDataFile = name;
+  CurrentSession().appPaths.lexiconBackupDataFile = base + "_bak.kio";
+  CurrentSession().appPaths.lexiconBackupPointerFile = base + "_bak.kpo";
+  CurrentSession().configFile.Close();
   const std::string dat = ResolveCase("lexicon.dat");
   struct stat st;
   if (::stat(dat.c_str(), &st) == 0)
@@ -263,14 +270,14 @@ bool LexiconStore::Create(const Dialog* window, std::string name) {
   if (name == "*.kio" || name.empty()) return false;
   CloseAll();
   if (name.find('.', 1) == std::string::npos) {
-    RecordName(appPaths.lexiconDataFile);
+    RecordName(CurrentSession().appPaths.lexiconDataFile);
     Open(window);
     return true;
   }
-  appPaths.lexiconPointerFile = BaseName(name) + ".kpo";
-  appPaths.lexiconDataFile = name;
+  CurrentSession().appPaths.lexiconPointerFile = BaseName(name) + ".kpo";
+  CurrentSession().appPaths.lexiconDataFile = name;
   try {
-    WriteEmptyPair(appPaths.lexiconPointerFile, appPaths.lexiconDataFile);
+    WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile, CurrentSession().appPaths.lexiconDataFile);
   } catch (const FileError& e) {
     ReportFileError(e.cause, kCannotCreateDictionary);
     return Open(window);
@@ -284,7 +291,8 @@ bool LexiconStore::Create(const Dialog* window, std::string name) {
 bool LexiconStore::OpenPairReadOnly(const Dialog* window) {
   std::string pointer, data;
   try {
-    if (!ReadWhole(appPaths.lexiconPointerFile, pointer) || !ReadWhole(appPaths.lexiconDataFile, data))
+    if (!ReadWhole(CurrentSession().appPaths.lexiconPointerFile, pointer) ||
+        !ReadWhole(CurrentSession().appPaths.lexiconDataFile, data))
       return false;
   } catch (const FileError&) {
     pointer.clear();  // unreadable: refused like a damaged pair
@@ -293,21 +301,21 @@ bool LexiconStore::OpenPairReadOnly(const Dialog* window) {
   return true;  // the files exist; a refusal has been shown
 }
 
-bool LexiconStore::Open(const Dialog* window) {
+bool LexiconStore::Open(const Dialog* window, const std::function<void()>& startUp) {
   CloseAll();
   RecoverCommit();
   if (OpenPairReadOnly(window)) return open_;
   if (ShowMessage(kFindDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
     CloseAll();
     ChooserRequest r{false, "*.KIO", "*.KIO", "KIO"};
-    if (auto chosen = ChooseFile(r); chosen && OpenChosen(window, BareName(*chosen))) return true;
+    if (auto chosen = ChooseFile(r); chosen && OpenChosen(window, BareName(*chosen), startUp)) return true;
   }
   if (ShowMessage(kCreateDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
     CloseAll();
     ChooserRequest r{true, "*.KIO", "*.KIO", "KIO"};
     if (auto chosen = ChooseFile(r)) {
       std::string name = BareName(*chosen);
-      appPaths.lexiconDataFile = name;
+      CurrentSession().appPaths.lexiconDataFile = name;
       return Create(window, name) && open_;
     }
   }
@@ -315,19 +323,19 @@ bool LexiconStore::Open(const Dialog* window) {
   return false;
 }
 
-bool LexiconStore::OpenChosen(const Dialog* window, std::string name) {
+bool LexiconStore::OpenChosen(const Dialog* window, std::string name, const std::function<void()>& startUp) {
   name = ToLower(name);
   if (name == "*.kio" || name.empty()) return false;
   RecordName(name);
-  StartUp();
-  return Open(window);
+  if (startUp) startUp();
+  return Open(window, startUp);
 }
 
 int LexiconStore::OpenNamed(const Dialog* window, std::string dataFile) {
   CloseAll();
   dataFile = ToLower(dataFile);
-  appPaths.lexiconDataFile = dataFile;
-  appPaths.lexiconPointerFile = ReplaceAll(dataFile, ".kio", ".kpo");
+  CurrentSession().appPaths.lexiconDataFile = dataFile;
+  CurrentSession().appPaths.lexiconPointerFile = ReplaceAll(dataFile, ".kio", ".kpo");
   RecoverCommit();
   if (!OpenPairReadOnly(window)) {
     ShowMessage(kNamedDictionaryNotFound, "Oops!", Buttons::Ok, window);
@@ -539,20 +547,22 @@ bool LexiconStore::BeginUpdate(const Dialog* window) {
   EnterProgramFolder();
   CloseAll();
   RecoverCommit();
-  const std::string names[4] = {appPaths.lexiconPointerFile, appPaths.lexiconDataFile,
-                                appPaths.lexiconBackupPointerFile, appPaths.lexiconBackupDataFile};
+  const std::string names[4] = {
+      CurrentSession().appPaths.lexiconPointerFile, CurrentSession().appPaths.lexiconDataFile,
+      CurrentSession().appPaths.lexiconBackupPointerFile, CurrentSession().appPaths.lexiconBackupDataFile};
   for (const std::string& name : names) {
     File none;
     if (!PrepareDocumentFile(none, name)) return false;
   }
-  RemoveFile(appPaths.lexiconBackupPointerFile);
-  RemoveFile(appPaths.lexiconBackupDataFile);
+  RemoveFile(CurrentSession().appPaths.lexiconBackupPointerFile);
+  RemoveFile(CurrentSession().appPaths.lexiconBackupDataFile);
   std::string pointer, data;
   try {
-    if (!ReadWhole(appPaths.lexiconPointerFile, pointer) || !ReadWhole(appPaths.lexiconDataFile, data))
+    if (!ReadWhole(CurrentSession().appPaths.lexiconPointerFile, pointer) ||
+        !ReadWhole(CurrentSession().appPaths.lexiconDataFile, data))
       ThrowErrno();
-    pointerFd_ = CreateTruncated(appPaths.lexiconBackupPointerFile);
-    dataFd_ = CreateTruncated(appPaths.lexiconBackupDataFile);
+    pointerFd_ = CreateTruncated(CurrentSession().appPaths.lexiconBackupPointerFile);
+    dataFd_ = CreateTruncated(CurrentSession().appPaths.lexiconBackupDataFile);
     WriteAt(pointerFd_, pointer.data(), pointer.size(), 0);
     WriteAt(dataFd_, data.data(), data.size(), 0);
   } catch (const FileError& e) {
@@ -571,8 +581,8 @@ bool LexiconStore::BeginUpdate(const Dialog* window) {
 
 void LexiconStore::EndUpdate() {
   CloseAll();
-  RemoveFile(appPaths.lexiconBackupPointerFile);
-  RemoveFile(appPaths.lexiconBackupDataFile);
+  RemoveFile(CurrentSession().appPaths.lexiconBackupPointerFile);
+  RemoveFile(CurrentSession().appPaths.lexiconBackupDataFile);
 }
 
 bool LexiconStore::ValidateEntry(const Dialog* window, const std::string& text, uint32_t number) {
@@ -715,8 +725,8 @@ bool LexiconStore::AppendRecordWithKey(uint32_t number, const std::string& text,
 bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std::string& dataBytes) {
   gCommitStep = 0;
   RecoverCommit();
-  const std::string& pointerName = appPaths.lexiconPointerFile;
-  const std::string& dataName = appPaths.lexiconDataFile;
+  const std::string& pointerName = CurrentSession().appPaths.lexiconPointerFile;
+  const std::string& dataName = CurrentSession().appPaths.lexiconDataFile;
   bool marked = false;
   try {
     WriteDurable(kTempData, dataBytes);

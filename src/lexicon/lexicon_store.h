@@ -64,9 +64,10 @@ class LexiconStore {
   // Creates an empty dictionary and opens it.
   bool Create(const Dialog* window, std::string name);
   // Opens the current main pair read-only; asks to find or create it when it
-  // cannot be opened.
-  bool Open(const Dialog* window);
-  bool OpenChosen(const Dialog* window, std::string name);
+  // cannot be opened. A dictionary chosen then is recorded, and `startUp`
+  // (the program's start-up, which derives the names anew) runs.
+  bool Open(const Dialog* window, const std::function<void()>& startUp = {});
+  bool OpenChosen(const Dialog* window, std::string name, const std::function<void()>& startUp = {});
   // Opens a dictionary read-only without recording its name: 0 on success,
   // 1 after a message.
   int OpenNamed(const Dialog* window, std::string dataFile);
@@ -186,7 +187,11 @@ class LexiconStore {
   bool replaceDuplicates_ = true;
 };
 
-// The one process-wide dictionary.
+// The dictionary in use, kept by the session.
 LexiconStore& Lexicon();
+
+// Derives the pointer, backup data and backup pointer names from
+// appPaths.lexiconDataFile (lower-cased first).
+void DeriveLexiconNames();
 
 }  // namespace kio

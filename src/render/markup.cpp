@@ -9,12 +9,7 @@
 
 namespace kio {
 
-std::string MediaWidth;
-std::string MediaHeight;
-
 namespace {
-
-std::string gCollected;
 
 enum class Mode { kPlain, kMemory, kStrip };
 
@@ -47,7 +42,7 @@ Accepted TrySpan(const std::string& span, Mode mode) {
   const std::string x = dot == std::string::npos ? t : t.substr(dot);
   if (dot == std::string::npos ? t.size() < 2 : x.size() < 3) return a;
 
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   // Frame colours take effect at once, in every mode.
   if (In(x, {".bg1", ".bg2", ".bg3", ".box", ".fo1", ".fo2", ".fo3"})) {
     t = ReplaceAll(t, x, "");
@@ -130,8 +125,8 @@ Accepted TrySpan(const std::string& span, Mode mode) {
     switch (code) {
       case 'i': a.replacement = "<img src='" + v + "'  border='0'>"; break;
       case 'v':
-        a.replacement = "<embed src='" + v + "' width='" + MediaWidth + "' height='" + MediaHeight +
-                        "' AUTOSTART='false'> </embed></p>";
+        a.replacement = "<embed src='" + v + "' width='" + CurrentSession().MediaWidth + "' height='" +
+                        CurrentSession().MediaHeight + "' AUTOSTART='false'> </embed></p>";
         break;
       case 's':
         a.replacement = "<object><param name=\"movie\" value=\" " + v +
@@ -140,25 +135,25 @@ Accepted TrySpan(const std::string& span, Mode mode) {
         break;
       case 'h':
         a.replacement.clear();
-        MediaWidth = SizeValue(v);
+        CurrentSession().MediaWidth = SizeValue(v);
         break;
       case 't':
         a.replacement.clear();
-        MediaHeight = SizeValue(v);
+        CurrentSession().MediaHeight = SizeValue(v);
         break;
       case 'f':
         CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
         a.replacement =
-            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" + MediaWidth +
-            "' height='" + MediaHeight +
+            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" +
+            CurrentSession().MediaWidth + "' height='" + CurrentSession().MediaHeight +
             "' id='VideoPlayer' align='middle'> <param name='allowScriptAccess' value='*' /> <param "
             "name='allowFullScreen' value='false' /> <param name='movie' value='FLVPlayer.swf?video=" +
             v +
             "&autoplay=false' /> <param name='quality' value='high' /><param name='bgcolor' value='#ffffff' "
             "/> "
             "<embed src='FLVPlayer.swf?video=" +
-            v + "&autoplay=false' quality='high' bgcolor='#000000' width='" + MediaWidth + "' height='" +
-            MediaHeight +
+            v + "&autoplay=false' quality='high' bgcolor='#000000' width='" + CurrentSession().MediaWidth +
+            "' height='" + CurrentSession().MediaHeight +
             "' name='VideoPlayer' align='middle' allowScriptAccess='*' allowFullScreen='false' "
             "type='application/x-shockwave-flash' />  </object>";
         break;
@@ -180,7 +175,7 @@ Mode TakeMode(std::string& text) {
 }
 
 void Collect(const std::string& text, size_t pos, size_t length) {
-  gCollected.append(text, pos, length).append(" ");
+  CurrentSession().collectedMarkup.append(text, pos, length).append(" ");
 }
 
 // Collects the tag that starts at `i` and returns its length, or 0 when no
@@ -197,7 +192,7 @@ bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
   for (size_t close = text.find('}', i + 1); close != std::string::npos; close = text.find('}', close + 1)) {
     Accepted a = TrySpan(text.substr(i, close - i + 1), mode);
     if (!a.accepted) continue;
-    if (a.collect && mode != Mode::kMemory) gCollected += a.replacement + " ";
+    if (a.collect && mode != Mode::kMemory) CurrentSession().collectedMarkup += a.replacement + " ";
     const std::string& spliced = mode == Mode::kStrip ? std::string() : a.replacement;
     text.replace(i, close - i + 1, spliced);
     if (a.switchToStrip) mode = Mode::kStrip;
@@ -208,11 +203,11 @@ bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
 
 }  // namespace
 
-const std::string& CollectedMarkup() { return gCollected; }
+const std::string& CollectedMarkup() { return CurrentSession().collectedMarkup; }
 
 void RenderMarkupByRescanning(std::string& text) {
   Mode mode = TakeMode(text);
-  gCollected.clear();
+  CurrentSession().collectedMarkup.clear();
   size_t i = 0;
   while (i < text.size()) {
     char c = text[i];
@@ -234,7 +229,7 @@ void RenderMarkupByRescanning(std::string& text) {
 // that point, exactly as the rescan would.
 void RenderMarkup(std::string& text) {
   Mode mode = TakeMode(text);
-  gCollected.clear();
+  CurrentSession().collectedMarkup.clear();
   struct Tag {
     size_t pos;
     size_t length;

@@ -22,10 +22,7 @@ void RenderMarkupByRescanning(std::string& text);
 // collected again after each replacement.
 const std::string& CollectedMarkup();
 
-// Size of videos, set by the AV dialog and by the {h= and {t= codes; at most
-// 19 characters each.
-extern std::string MediaWidth;
-extern std::string MediaHeight;
+// Longest size of videos, set by the AV dialog and the {h= and {t= codes.
 constexpr size_t kMediaSizeLimit = 19;
 
 }  // namespace kio

@@ -5,9 +5,6 @@
 
 namespace kio {
 
-PageSettings pageSettings;
-std::string blockStatus;
-
 namespace {
 
 const char kBlockMarker[] = "tem_tres_frames_e_cortabela";
@@ -26,7 +23,7 @@ std::string SevenCharacters(std::string colour) {
 }  // namespace
 
 void ResetPageSettings() {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   p.background1 = "#CAC5E4";
   p.background2 = "#FFFFCC";
   p.background3 = "#474792";
@@ -43,11 +40,11 @@ void ResetPageSettings() {
   p.frameRows = "20%,*";
   // The box colour is not reset; its first value comes from the interface
   // language.
-  if (p.boxColor.empty()) p.boxColor = UiText[180];
+  if (p.boxColor.empty()) p.boxColor = CurrentSession().UiText[180];
 }
 
 void WriteSettingsBlock(File& file) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   if (p.background1.empty()) p.background1 = "body bgcolor=\"#CAC5E4\"";
   if (p.background2.empty()) p.background2 = "body bgcolor='#FFFFFF'";
   if (p.background3.empty()) p.background3 = "body bgcolor='#008080'";
@@ -62,7 +59,7 @@ void WriteSettingsBlock(File& file) {
   if (p.fontColor2.empty()) p.fontColor2 = "#000002";
   if (p.fontColor3.empty()) p.fontColor3 = "#FFFFFD";
   w.Text(kCompletionMarker);
-  w.Text(completionMessage);
+  w.Text(CurrentSession().completionMessage);
   w.Text(kFontsMarker);
   w.Text(SevenCharacters(p.fontColor1) + p.fontFace1 + p.fontSize1);
   w.Text(SevenCharacters(p.fontColor2) + p.fontFace2 + p.fontSize2);
@@ -70,15 +67,15 @@ void WriteSettingsBlock(File& file) {
 }
 
 void ReadSettingsBlock(File& file) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   FieldReader r(file);
   if (r.Count() != 27) {
     file.Seek(0);
-    blockStatus = "vazio";
+    CurrentSession().blockStatus = "vazio";
     return;
   }
-  blockStatus = r.Bytes(27);
-  if (blockStatus != kBlockMarker) return;
+  CurrentSession().blockStatus = r.Bytes(27);
+  if (CurrentSession().blockStatus != kBlockMarker) return;
   std::string b1 = r.Text(kBlockStringLimit);
   std::string b2 = r.Text(kBlockStringLimit);
   std::string b3 = r.Text(kBlockStringLimit);
@@ -96,12 +93,12 @@ void ReadSettingsBlock(File& file) {
   }
   std::string marker = r.Bytes(36);
   if (marker != kCompletionMarker) {
-    blockStatus = marker;
+    CurrentSession().blockStatus = marker;
     file.Seek(mark);
     return;
   }
-  completionMessage = r.Text(kBlockStringLimit);
-  blockStatus = kBlockMarker;
+  CurrentSession().completionMessage = r.Text(kBlockStringLimit);
+  CurrentSession().blockStatus = kBlockMarker;
 
   mark = static_cast<int64_t>(file.Position());
   if (r.Count() != 20) {
@@ -110,7 +107,7 @@ void ReadSettingsBlock(File& file) {
   }
   if (r.Bytes(20) != kFontsMarker) {
     file.Seek(mark);
-    blockStatus = "vazio";
+    CurrentSession().blockStatus = "vazio";
     return;
   }
   std::string groups[3];
@@ -129,7 +126,7 @@ void ReadSettingsBlock(File& file) {
       *sizes[i] = g.substr(g.size() - 4);
     }
   }
-  blockStatus = kBlockMarker;
+  CurrentSession().blockStatus = kBlockMarker;
 }
 
 }  // namespace kio

@@ -1,21 +1,19 @@
 #include "render/player_files.h"
 
-#include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
 
-std::string outputFolder;
-
 bool CopyPlayerFiles(const std::string& first, const std::string& second) {
   try {
     for (int n = 0; n < 2; ++n) {
       const std::string& name = n == 0 ? first : second;
-      std::string source = appPaths.programFolder + name;
-      std::string destination = outputFolder + name;
+      std::string source = CurrentSession().appPaths.programFolder + name;
+      std::string destination = CurrentSession().outputFolder + name;
       if (FileExists(destination)) continue;
       File file;
       if (!PrepareDocumentFile(file, source)) {

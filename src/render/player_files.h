@@ -7,7 +7,6 @@ namespace kio {
 
 // Destination folder of support files, with its trailing "/", or empty for
 // the working folder.
-extern std::string outputFolder;
 
 // Largest support file copied.
 constexpr size_t kSupportFileLimit = 90000;

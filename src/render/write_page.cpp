@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -13,8 +13,6 @@
 
 namespace kio {
 
-std::string PageText;
-std::string itemCountText;
 const char kTemplateFolder[] = "Tmplates/";
 const char kTemplateResultsAddress[] = "https://kio-results.invalid/php2/envprint.php";
 
@@ -41,7 +39,7 @@ void EscapeScriptText(std::string& text) {
 }
 
 bool FillTemplate(const FillInputs& in) {
-  std::string path = appPaths.programFolder + kTemplateFolder + in.templateName;
+  std::string path = CurrentSession().appPaths.programFolder + kTemplateFolder + in.templateName;
   File file;
   std::string contents;
   bool ok = path.size() <= kTemplatePathLimit && file.Open(path, File::kRead);
@@ -57,9 +55,9 @@ bool FillTemplate(const FillInputs& in) {
     ShowMessage("Source code not found!", "Oops!");
     return false;
   }
-  PageText = contents;
-  std::string& t = PageText;
-  PageSettings& p = pageSettings;
+  CurrentSession().PageText = contents;
+  std::string& t = CurrentSession().PageText;
+  PageSettings& p = CurrentSession().pageSettings;
 
   const long c8 = 8 * LeadingNumber(p.frameCols);
   const long r4 = 4 * LeadingNumber(p.frameRows);
@@ -84,12 +82,12 @@ bool FillTemplate(const FillInputs& in) {
   p.background3 = Without(p.background3, {"\"", "'", "body bgcolor="});
   p.boxColor = Without(p.boxColor, {"'", "\"", "body bgcolor=", "bgcolor="});
 
-  completionMessage = ReplaceAll(completionMessage, "\r\n", " <br> ");
+  CurrentSession().completionMessage = ReplaceAll(CurrentSession().completionMessage, "\r\n", " <br> ");
   const std::pair<const char*, const std::string*> rows[] = {
       {"RESPOSTA(S):", &StudentText(12)},
       {"Clique em Avanca para continuar", &StudentText(8)},
       {"f_i_m", &StudentText(9)},
-      {"Atividade concluida", &completionMessage},
+      {"Atividade concluida", &CurrentSession().completionMessage},
       {"p_e_r_f_o_r_m_a_n_c_e", &StudentText(5)},
       {"f_i_l_e", &StudentText(6)},
       {"p_e_r_g_u_n_t_a_s:", &StudentText(10)},
@@ -127,11 +125,11 @@ bool FillTemplate(const FillInputs& in) {
       {"t_y_p_e", &StudentText(7)},
       {"Escreva_menor", &StudentText(11)},
       {"#F0E8F0", &p.boxColor},
-      {"2     ;", &itemCountText},
+      {"2     ;", &CurrentSession().itemCountText},
   };
   for (const auto& [placeholder, value] : rows) Replace(t, placeholder, *value);
   Replace(t, "var Total = 5;", "");
-  Replace(t, kTemplateResultsAddress, appPaths.resultsAddress);
+  Replace(t, kTemplateResultsAddress, CurrentSession().appPaths.resultsAddress);
   return true;
 }
 
@@ -161,18 +159,18 @@ std::optional<std::string> WritePage(const PageRequest& request) {
   RenderMarkup(instructions);
   EscapeScriptText(instructions);
 
-  completionMessage = completionField;
-  RenderMarkup(completionMessage);
+  CurrentSession().completionMessage = completionField;
+  RenderMarkup(CurrentSession().completionMessage);
   bool filled = FillTemplate({request.templateName, instructions, outputFileName});
   std::optional<std::string> whole;
   if (filled) {
-    whole = CutAtMarkers(PageText, request.data);
+    whole = CutAtMarkers(CurrentSession().PageText, request.data);
     if (!whole)
       ShowMessage(Win1252("O modelo da página não tem as marcas dos dados: a página não foi gerada.\r\n"
                           "The page template lacks its data markers: the page was not generated."),
                   "Oops!");
   }
-  completionMessage = completionField;
+  CurrentSession().completionMessage = completionField;
   if (!whole) return std::nullopt;
 
   try {

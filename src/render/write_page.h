@@ -11,11 +11,6 @@ namespace kio {
 // doubled, line breaks as " <br> ", apostrophes and double quotes escaped.
 void EscapeScriptText(std::string& text);
 
-// The page being built, read from the template and filled in place.
-extern std::string PageText;
-// Set by the list generators; replaces "2     ;" in templates.
-extern std::string itemCountText;
-
 // Longest template taken whole.
 constexpr size_t kTemplateLimit = 40003;
 // Folder of the templates below the program folder.

@@ -44,10 +44,10 @@ TEST(ClozeData, SegmentsAndGaps) {
 TEST(ClozeEditor, ReturnAsksOnlyWhenSomethingChanged) {
   EditorSession s;
   EXPECT_EQ(s.Run<CClozeDlg>("press 2\n"), "DIALOG KIO Cloze\nEND KIO Cloze\n");
-  std::string question = "MESSAGE KIO | " + Shown(UiText[73]) + "\n";
+  std::string question = "MESSAGE KIO | " + Shown(CurrentSession().UiText[73]) + "\n";
   std::string t = s.Run<CClozeDlg>("type 1402 a [b]\npress 2\nanswer Cancel\nescape\nanswer No\n");
   EXPECT_EQ(t, "DIALOG KIO Cloze\n" + question + question + "END KIO Cloze\n");
-  EXPECT_EQ(documentName, "*.txt");
+  EXPECT_EQ(CurrentSession().documentName, "*.txt");
 }
 
 TEST(ClozeEditor, HelpFollowsTheButtonsAndTheFocus) {
@@ -67,8 +67,8 @@ TEST(ClozeEditor, HelpFollowsTheButtonsAndTheFocus) {
 TEST(ClozeEditor, EmptyTextIsNeitherSavedNorGenerated) {
   EditorSession s;
   std::string t = s.Run<CClozeDlg>("press 1423\npress 1425\npress 2\n");
-  EXPECT_EQ(t, "DIALOG KIO Cloze\n" + test::OopsMessage(UiText[31]) + test::OopsMessage(UiText[32]) +
-                   "END KIO Cloze\n");
+  EXPECT_EQ(t, "DIALOG KIO Cloze\n" + test::OopsMessage(CurrentSession().UiText[31]) +
+                   test::OopsMessage(CurrentSession().UiText[32]) + "END KIO Cloze\n");
 }
 
 TEST(ClozeEditor, SaveWritesTheBlockAndTwoFieldsAndOpenReadsThemBack) {
@@ -78,9 +78,10 @@ TEST(ClozeEditor, SaveWritesTheBlockAndTwoFieldsAndOpenReadsThemBack) {
       "type 1401 Fill in.\ntype 1402 The [cat] sat.\ntype 1403 Muito bem!\\r\\nFim.\n"
       "press 1423\nchoose " +
       path + "\npress 2\n");
-  EXPECT_TRUE(Has(t, "CHOOSE save | " + appPaths.startFolder + "*.clo | *.clo|| | clo\n")) << t;
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.clo | *.clo|| | clo\n"))
+      << t;
   EXPECT_TRUE(Has(t, "END KIO Cloze")) << t;  // saved: leaving asks nothing
-  EXPECT_EQ(appPaths.documentsFolder, test::W(ToLower(s.docs())));
+  EXPECT_EQ(CurrentSession().appPaths.documentsFolder, test::W(ToLower(s.docs())));
 
   // The chooser gave "Aula.clo"; names are lower-cased, so the file is
   // aula.clo.
@@ -101,9 +102,12 @@ TEST(ClozeEditor, FramesDialogCountsAsAChange) {
   EditorSession s;
   // Even with nothing picked, using the dialog counts.
   std::string t = s.Run<CClozeDlg>("press 1434\nescape\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "DIALOG Frame 01\nEND Frame 01\nMESSAGE KIO | " + Shown(UiText[73]))) << t;
+  EXPECT_TRUE(Has(t, "DIALOG Frame 01\nEND Frame 01\nMESSAGE KIO | " + Shown(CurrentSession().UiText[73])))
+      << t;
   t = s.Run<CClozeDlg>("press 1434\npress 1801\ncolour #FF0000\npress OK\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "DIALOG Frame 01\nPICK colour\nEND Frame 01\nMESSAGE KIO | " + Shown(UiText[73]))) << t;
+  EXPECT_TRUE(Has(
+      t, "DIALOG Frame 01\nPICK colour\nEND Frame 01\nMESSAGE KIO | " + Shown(CurrentSession().UiText[73])))
+      << t;
 }
 
 TEST(ClozeEditor, SaveAsAndNewAskAgain) {
@@ -121,7 +125,7 @@ TEST(ClozeEditor, SaveAsAndNewAskAgain) {
   EXPECT_EQ(ReadFile(s / "b.clo").substr(ReadFile(s / "b.clo").size() - 7), EncodeText("[y]"));
   // Yes, then a cancelled save: New goes on all the same.
   EXPECT_TRUE(Has(t, "CONTROL 1402 \n")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1401 " + Shown(UiText[25]) + "\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1401 " + Shown(CurrentSession().UiText[25]) + "\n")) << t;
 }
 
 TEST(ClozeEditor, ADamagedDocumentIsRefusedWithAClearMessage) {
@@ -139,8 +143,9 @@ TEST(ClozeEditor, GeneratesThePageFromTheTemplate) {
   std::string t =
       s.Run<CClozeDlg>("type 1401 \ntype 1402 The [cat] sat.\ntype 1403 Bravo!\npress 1425\nchoose " +
                        (s / "cloze_01.htm").string() + "\nanswer Yes\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "CHOOSE save | " + appPaths.startFolder + "*.htm | *.htm|| | htm\nMESSAGE KIO | " +
-                         Shown(UiText[54]) + "\nOPEN " + (s / "cloze_01.htm").string() + "\n"))
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder +
+                         "*.htm | *.htm|| | htm\nMESSAGE KIO | " + Shown(CurrentSession().UiText[54]) +
+                         "\nOPEN " + (s / "cloze_01.htm").string() + "\n"))
       << t;
   EXPECT_EQ(ReadFile(s / "cloze_01.htm"),
             "<title>cloze_01.htm</title>\n"
@@ -153,7 +158,7 @@ TEST(ClozeEditor, GeneratesThePageFromTheTemplate) {
             "</script>\n"
             "<p>Bravo!</p>\n"
             "<form action=\"" +
-                appPaths.resultsAddress + "\"></form>\n");
+                CurrentSession().appPaths.resultsAddress + "\"></form>\n");
 }
 
 TEST(ClozeEditor, ReadOnlyDocumentIsRefusedForAnotherUser) {

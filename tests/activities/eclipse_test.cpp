@@ -62,7 +62,7 @@ TEST(EclipseData, TokensAndGivenWords) {
 }
 
 TEST(EclipseData, LongListsAreCutAtFiveThousandEntries) {
-  UiText[1] = "KIO";
+  CurrentSession().UiText[1] = "KIO";
   std::string text, given;
   for (int i = 0; i < 2600; ++i) text += "w ";  // 5,200 tokens
   for (int i = 0; i < 5100; ++i) given += "g ";
@@ -86,7 +86,8 @@ TEST(EclipseEditor, SavesThreeFieldsAndGeneratesItsPage) {
       "type 1401 Find the words.\ntype 1402 O gato.\ntype 1407 o\n"
       "press 1423\nchoose " +
       doc + "\npress 1425\nchoose " + (s / "e.htm").string() + "\nanswer No\npress 2\n");
-  EXPECT_TRUE(Has(t, "CHOOSE save | " + appPaths.startFolder + "*.ecl | *.ecl|| | ecl\n")) << t;
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.ecl | *.ecl|| | ecl\n"))
+      << t;
   EXPECT_TRUE(Has(t, "END KIO Eclipse\n")) << t;
   std::string bytes = ReadFile(doc);
   EXPECT_EQ(bytes.substr(bytes.size() - 35),
@@ -123,7 +124,7 @@ TEST(EclipseEditor, HelpFollowsTheButtonsAndTheFocus) {
 TEST(EclipseEditor, NewEmptiesTheGivenWordsAndEmptyTextIsRefused) {
   EditorSession s;
   std::string t = s.Run<CEclipseDlg>("type 1407 dog\npress 1425\npress 1421\nanswer No\ndump\npress 2\n");
-  EXPECT_TRUE(Has(t, test::OopsMessage(UiText[32]))) << t;
+  EXPECT_TRUE(Has(t, test::OopsMessage(CurrentSession().UiText[32]))) << t;
   EXPECT_TRUE(Has(t, "CONTROL 1407 \n")) << t;
 }
 

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "activities/text_activity_dlg.h"
-#include "app/app_paths.h"
 #include "app/startup.h"
 #include "fileio/document.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "platform/headless.h"
@@ -23,8 +23,7 @@ namespace kio::test {
 class EditorSession {
  public:
   EditorSession() : in_(folder_.path()) {
-    appPaths = AppPaths{};
-    pageSettings = PageSettings{};
+    CurrentSession().Reset();
     // A small template stands in for the shipped ones, so that pages can be
     // compared byte for byte.
     for (const char* name : {"tmplate_cloze.htm", "tmplate_eclipse.htm"})
@@ -33,9 +32,9 @@ class EditorSession {
                                  std::filesystem::copy_options::overwrite_existing);
     HeadlessSession quiet;
     StartUp();
-    appPaths.programFolder = appPaths.startFolder;
-    documentOpen = false;
-    documentFile.Close();
+    CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+    CurrentSession().documentOpen = false;
+    CurrentSession().documentFile.Close();
   }
 
   // Runs a fresh `Editor` with `script`; returns the transcript. The working

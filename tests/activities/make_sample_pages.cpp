@@ -8,8 +8,8 @@
 
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
-#include "app/app_paths.h"
 #include "app/startup.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "platform/headless.h"
 
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     HeadlessPlatform platform(none, out);
     SetPlatform(&platform);
     StartUp();
-    appPaths.programFolder = appPaths.startFolder;
+    CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
     SetPlatform(nullptr);
   }
 

@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "app/app_paths.h"
 #include "app/output_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "platform/text_encoding.h"
@@ -50,11 +50,11 @@ class OutputSession {
  public:
   explicit OutputSession(const std::string& languageFile = "portugues.lin") : in_(folder_.path()) {
     if (languageFile != "portugues.lin") WriteFile(folder_ / "language.dat", languageFile);
-    appPaths = AppPaths{};
+    CurrentSession().Reset();
     test::HeadlessSession quiet;
     StartUp();
-    appPaths.programFolder = appPaths.startFolder;
-    documentFile.Close();
+    CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+    CurrentSession().documentFile.Close();
   }
 
   // The working folder is the program folder again afterwards.
@@ -180,7 +180,8 @@ TEST(OutputEditor, SaveWritesTheStudentLanguageLayout) {
   std::string before5 = StudentText(5);
   std::string path = (s / "Minha.STU").string();
   std::string t = s.Run(TypeAll(kTyped) + "press 1382\nchoose " + path + "\npress 2\n");
-  EXPECT_TRUE(Has(t, "CHOOSE save | " + appPaths.programFolder + "*.stu | *.stu|| | stu\n")) << t;
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.programFolder + "*.stu | *.stu|| | stu\n"))
+      << t;
   // Saved: leaving asks nothing.
   EXPECT_FALSE(Has(t, "MESSAGE")) << t;
   EXPECT_TRUE(Has(t, "END Output\n")) << t;
@@ -188,7 +189,7 @@ TEST(OutputEditor, SaveWritesTheStudentLanguageLayout) {
   // The chosen name is lower-cased.
   ASSERT_TRUE(fs::exists(s / "minha.stu"));
   EXPECT_FALSE(fs::exists(s / "Minha.STU"));
-  EXPECT_EQ(documentName, "minha.stu");
+  EXPECT_EQ(CurrentSession().documentName, "minha.stu");
   std::string expected = W("P_000^---~\r\nP_001^---~\r\nP_002^---~\r\nP_003^---~\r\nP_004^---~\r\n"
                            "\r\nP_005^Desempenho~"
                            "\r\nP_006^Arquivo~"
@@ -225,13 +226,13 @@ TEST(OutputEditor, SaveWritesTheStudentLanguageLayout) {
 
   // Saving changes neither the current student texts nor the configuration.
   EXPECT_EQ(StudentText(5), before5);
-  EXPECT_EQ(appPaths.studentLanguageFile, "portugues.stu");
+  EXPECT_EQ(CurrentSession().appPaths.studentLanguageFile, "portugues.stu");
   EXPECT_EQ(ReadFile(s.folder() / "lingualu.dat"), "portugues.stu");
-  EXPECT_EQ(appPaths.documentsFolder, appPaths.startFolder);
+  EXPECT_EQ(CurrentSession().appPaths.documentsFolder, CurrentSession().appPaths.startFolder);
 
   // The loader reads the file back into entries 5 to 34.
   fs::current_path(s / "");
-  appPaths.studentLanguageFile = "minha.stu";
+  CurrentSession().appPaths.studentLanguageFile = "minha.stu";
   test::HeadlessSession quiet;
   LoadStudentLanguage();
   EXPECT_EQ(quiet.transcript(), "");
@@ -255,7 +256,7 @@ TEST(OutputEditor, SaveNeedsAllThirtyTexts) {
   for (const auto& c : cases) {
     OutputSession s;
     std::string t = s.Run(c.script + "press 1382\ndump\npress 2\nanswer No\n");
-    EXPECT_TRUE(Has(t, OopsMessage(UiText[c.record]) + "CONTROL")) << t;
+    EXPECT_TRUE(Has(t, OopsMessage(CurrentSession().UiText[c.record]) + "CONTROL")) << t;
     EXPECT_FALSE(Has(t, "CHOOSE")) << t;
     EXPECT_TRUE(Has(t, "END Output\n")) << t;
   }
@@ -267,7 +268,7 @@ TEST(OutputEditor, ACancelledSaveChooserWritesNothingAndLeavingStillAsks) {
   for (int i = 0; i < 30; ++i) texts[i] = "t" + std::to_string(i + 5);
   std::string t = s.Run(TypeAll(texts) + "press 1382\nchoose cancel\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "CHOOSE save")) << t;
-  EXPECT_EQ(Count(t, "MESSAGE KIO | " + Shown(UiText[73])), 1u) << t;
+  EXPECT_EQ(Count(t, "MESSAGE KIO | " + Shown(CurrentSession().UiText[73])), 1u) << t;
   EXPECT_TRUE(Has(t, "END Output\n")) << t;
 }
 
@@ -285,7 +286,8 @@ TEST(OutputEditor, OpenShowsTheFileAndLeavingAsksOnlyAfterAnEdit) {
   std::string before5 = StudentText(5);
   std::string open = "press 1381\nchoose " + (s / "Frances.STU").string() + "\n";
   std::string t = s.Run(open + "dump\npress 2\n");
-  EXPECT_TRUE(Has(t, "CHOOSE open | " + appPaths.programFolder + "*.stu | *.stu|| | stu\n")) << t;
+  EXPECT_TRUE(Has(t, "CHOOSE open | " + CurrentSession().appPaths.programFolder + "*.stu | *.stu|| | stu\n"))
+      << t;
   for (const Pair& p : kPairs) {
     EXPECT_EQ(Control(t, p.edit), "texto " + std::to_string(p.entry)) << p.entry;
     EXPECT_EQ(Control(t, p.current), Shown(StudentText(p.entry))) << p.entry;
@@ -294,11 +296,11 @@ TEST(OutputEditor, OpenShowsTheFileAndLeavingAsksOnlyAfterAnEdit) {
   EXPECT_TRUE(Has(t, "END Output\n")) << t;
   // Open names the file as the student language but loads nothing into the
   // student texts and leaves the configuration alone.
-  EXPECT_EQ(appPaths.studentLanguageFile, "frances.stu");
+  EXPECT_EQ(CurrentSession().appPaths.studentLanguageFile, "frances.stu");
   EXPECT_EQ(StudentText(5), before5);
   EXPECT_EQ(ReadFile(s.folder() / "lingualu.dat"), "portugues.stu");
 
-  std::string question = "MESSAGE KIO | " + Shown(UiText[73]) + "\n";
+  std::string question = "MESSAGE KIO | " + Shown(CurrentSession().UiText[73]) + "\n";
   // Cancel keeps the editor with its texts; No then closes it.
   t = s.Run(open + "type 1304 Resultado\npress 2\nanswer Cancel\ndump\nescape\nanswer No\n");
   EXPECT_TRUE(Has(t, question + "CONTROL")) << t;
@@ -313,8 +315,8 @@ TEST(OutputEditor, OpenShowsTheFileAndLeavingAsksOnlyAfterAnEdit) {
   };
   std::string filesBefore = listing();
   t = s.Run(open + "type 1372 Fim!\npress 2\nanswer Yes\nchoose cancel\n");
-  EXPECT_TRUE(
-      Has(t, question + "CHOOSE save | " + appPaths.programFolder + "*.stu | *.stu|| | stu\nEND Output\n"))
+  EXPECT_TRUE(Has(t, question + "CHOOSE save | " + CurrentSession().appPaths.programFolder +
+                         "*.stu | *.stu|| | stu\nEND Output\n"))
       << t;
   EXPECT_EQ(listing(), filesBefore);
   EXPECT_EQ(ReadFile(s / "Frances.STU"), SampleFile());
@@ -331,14 +333,14 @@ TEST(OutputEditor, OpenShowsTheFileAndLeavingAsksOnlyAfterAnEdit) {
 TEST(OutputEditor, OpenOffersToSaveTypedTextsFirst) {
   OutputSession s;
   WriteFile(s / "frances.stu", SampleFile());
-  std::string question = "MESSAGE KIO | " + Shown(UiText[73]) + "\n";
+  std::string question = "MESSAGE KIO | " + Shown(CurrentSession().UiText[73]) + "\n";
   // Cancel keeps the typed text and shows no chooser.
   std::string t = s.Run("type 1304 Meu texto\npress 1381\nanswer Cancel\ndump\npress 2\nanswer No\n");
   EXPECT_FALSE(Has(t, "CHOOSE open")) << t;
   EXPECT_EQ(Control(t, 1304), "Meu texto");
   // Yes with an incomplete set: Save refuses it, and Open stops there.
   t = s.Run("type 1304 Meu texto\npress 1381\nanswer Yes\ndump\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, question + OopsMessage(UiText[37]) + "CONTROL")) << t;
+  EXPECT_TRUE(Has(t, question + OopsMessage(CurrentSession().UiText[37]) + "CONTROL")) << t;
   EXPECT_EQ(Control(t, 1304), "Meu texto");
   // No opens the file over the typed text.
   t = s.Run("type 1304 Meu texto\npress 1381\nanswer No\nchoose " + (s / "frances.stu").string() +
@@ -369,7 +371,7 @@ TEST(OutputEditor, AFileOpenCannotUseKeepsTheEditorAndItsTexts) {
     EXPECT_EQ(Control(t, 1304), "Meu texto") << t;
     EXPECT_TRUE(Has(t, "END Output\n")) << t;
     EXPECT_FALSE(Has(t, "(exit")) << t;
-    EXPECT_EQ(appPaths.studentLanguageFile, "portugues.stu");
+    EXPECT_EQ(CurrentSession().appPaths.studentLanguageFile, "portugues.stu");
   }
 }
 

@@ -6,9 +6,10 @@
 
 #include <filesystem>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
+#include "lexicon/lexicon_store.h"
 #include "program_folder.h"
 
 namespace kio {
@@ -118,13 +119,13 @@ TEST(StartUp, ARerunKeepsTheDocumentsFolder) {
   ProgramFolder folder;
   test::InFolder in(fs::path(folder.str()));
   test::HeadlessSession session;
-  appPaths = AppPaths{};
+  CurrentSession().Reset();
   StartUp();
-  EXPECT_EQ(appPaths.documentsFolder, folder.str() + "/");
-  EXPECT_EQ(appPaths.startFolder, folder.str() + "/");
-  appPaths.documentsFolder = "/home/ana/aulas/";
+  EXPECT_EQ(CurrentSession().appPaths.documentsFolder, folder.str() + "/");
+  EXPECT_EQ(CurrentSession().appPaths.startFolder, folder.str() + "/");
+  CurrentSession().appPaths.documentsFolder = "/home/ana/aulas/";
   StartUp();
-  EXPECT_EQ(appPaths.documentsFolder, "/home/ana/aulas/");
+  EXPECT_EQ(CurrentSession().appPaths.documentsFolder, "/home/ana/aulas/");
   EXPECT_EQ(session.transcript(), "");
 }
 
@@ -140,15 +141,15 @@ TEST(DocumentsFolder, FollowsTheStartFolder) {
 }
 
 TEST(LexiconNames, AreDerivedFromTheLowerCasedDataFile) {
-  appPaths.lexiconDataFile = "Ingles.KIO";
+  CurrentSession().appPaths.lexiconDataFile = "Ingles.KIO";
   DeriveLexiconNames();
-  EXPECT_EQ(appPaths.lexiconDataFile, "ingles.kio");
-  EXPECT_EQ(appPaths.lexiconPointerFile, "ingles.kpo");
-  EXPECT_EQ(appPaths.lexiconBackupDataFile, "ingles_bak.kio");
-  EXPECT_EQ(appPaths.lexiconBackupPointerFile, "ingles_bak.kpo");
-  appPaths.lexiconDataFile = "";
+  EXPECT_EQ(CurrentSession().appPaths.lexiconDataFile, "ingles.kio");
+  EXPECT_EQ(CurrentSession().appPaths.lexiconPointerFile, "ingles.kpo");
+  EXPECT_EQ(CurrentSession().appPaths.lexiconBackupDataFile, "ingles_bak.kio");
+  EXPECT_EQ(CurrentSession().appPaths.lexiconBackupPointerFile, "ingles_bak.kpo");
+  CurrentSession().appPaths.lexiconDataFile = "";
   DeriveLexiconNames();
-  EXPECT_EQ(appPaths.lexiconBackupPointerFile, "");
+  EXPECT_EQ(CurrentSession().appPaths.lexiconBackupPointerFile, "");
 }
 
 }  // namespace

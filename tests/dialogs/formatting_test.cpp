@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/app_paths.h"
 #include "app/startup.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "platform/headless.h"
@@ -40,15 +40,13 @@ std::vector<std::string> Dumps(const std::string& transcript, int id) {
 class DialogSession {
  public:
   DialogSession() : in_(folder_.path()) {
-    appPaths = AppPaths{};
+    CurrentSession().Reset();
     test::HeadlessSession quiet;
     StartUp();
-    appPaths.programFolder = appPaths.startFolder;
-    appPaths.documentsFolder = docs();
+    CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+    CurrentSession().appPaths.documentsFolder = docs();
     fs::create_directories(folder_ / "pictures");
     ResetPageSettings();
-    MediaWidth.clear();
-    MediaHeight.clear();
   }
 
   // Runs `show` (which opens a dialog) with `script`; returns the transcript.
@@ -107,7 +105,7 @@ TEST(FontDialog, ShowsTheTagsToCopy) {
   EXPECT_EQ(face[12], "<font face = 'Times New Roman'>");
 
   EXPECT_EQ(Control(t, 1560), "{\\\\rtf1 instru_por/fontes.rtf}");
-  EXPECT_EQ(Control(t, 1), Cp1252ToUtf8(UiText[145]));
+  EXPECT_EQ(Control(t, 1), Cp1252ToUtf8(CurrentSession().UiText[145]));
 }
 
 TEST(ParagraphDialog, ShowsTheAlignmentTags) {
@@ -145,7 +143,7 @@ TEST(AVDialog, PictureCodesFollowTheActivity) {
         s.Run([&] { RunAVDialog(c.activity); }, "dump\npress Image\nchoose " + folder +
                                                     "foto.jpg\ndump\npress <\ndump\npress ><\ndump\n"
                                                     "press >\ndump\npress 1\n");
-    EXPECT_EQ(activityName, c.activity);
+    EXPECT_EQ(CurrentSession().activityName, c.activity);
     EXPECT_TRUE(Has(t, "DIALOG AV - Audiovisual\n")) << t;
     EXPECT_TRUE(Has(t, "CHOOSE open | " + folder + "*.* | *.*|| | \n")) << c.activity << "\n" << t;
     auto image = Dumps(t, 1711);
@@ -158,7 +156,7 @@ TEST(AVDialog, PictureCodesFollowTheActivity) {
     EXPECT_EQ(Dumps(t, 1701)[0], "190");
     EXPECT_EQ(Dumps(t, 1702)[0], "140");
     EXPECT_EQ(Control(t, 1760), "{\\\\rtf1 instru_por/av.rtf}");
-    EXPECT_EQ(Control(t, 1), Cp1252ToUtf8(UiText[145]));
+    EXPECT_EQ(Control(t, 1), Cp1252ToUtf8(CurrentSession().UiText[145]));
     EXPECT_TRUE(Has(t, "END AV - Audiovisual\n")) << t;
   }
 }
@@ -190,8 +188,8 @@ TEST(AVDialog, MediaCodesAndTheLastResult) {
   // The alignment buttons wrap the last result, whatever it was.
   EXPECT_EQ(image[0], "<img src='{a=som.mp3}' border=0 align=left>");
   EXPECT_EQ(video[1], "{h=320}{t=240}{v=aula.mp4}");
-  EXPECT_EQ(MediaWidth, "320");
-  EXPECT_EQ(MediaHeight, "240");
+  EXPECT_EQ(CurrentSession().MediaWidth, "320");
+  EXPECT_EQ(CurrentSession().MediaHeight, "240");
   EXPECT_EQ(flashVideo[2], "{h=320}{t=240}{f=aula.flv}");
   EXPECT_EQ(image[2], "<center><img src='{h=320}{t=240}{f=aula.flv}' border=0></center>");
   EXPECT_EQ(flash[3], "{s=anim.swf}");
@@ -213,14 +211,14 @@ TEST(AVDialog, VideoSizesAreCutTo19Characters) {
                         "choose " +
                             d + "v.mp4\ndump\npress 1\n");
   EXPECT_EQ(Control(t, 1731), "{h=1234567890123456789}{t=7}{v=v.mp4}");
-  EXPECT_EQ(MediaWidth, "1234567890123456789");
+  EXPECT_EQ(CurrentSession().MediaWidth, "1234567890123456789");
 }
 
 TEST(AVDialog, ANameWithABlankAsksTheFileNameQuestion) {
   DialogSession s;
   std::string d = s.docs();
-  std::string question =
-      "MESSAGE " + Cp1252ToUtf8(EscapeLine(UiText[1])) + " | " + Cp1252ToUtf8(EscapeLine(UiText[178])) + "\n";
+  std::string question = "MESSAGE " + Cp1252ToUtf8(EscapeLine(CurrentSession().UiText[1])) + " | " +
+                         Cp1252ToUtf8(EscapeLine(CurrentSession().UiText[178])) + "\n";
   std::string t = s.Run([] { RunAVDialog("Cloze"); }, "press Image\nchoose " + d +
                                                           "my photo.jpg\nanswer No\ndump\n"
                                                           "press Audio\nchoose " +
@@ -261,7 +259,7 @@ void ExpectSettings(const PageSettings& expected, const std::string& context) {
       {"frameRows", &PageSettings::frameRows},
   };
   for (auto [name, field] : fields)
-    EXPECT_EQ(pageSettings.*field, expected.*field) << context << ", " << name;
+    EXPECT_EQ(CurrentSession().pageSettings.*field, expected.*field) << context << ", " << name;
 }
 
 TEST(FramesDialog, EachButtonChangesItsSetting) {
@@ -288,7 +286,7 @@ TEST(FramesDialog, EachButtonChangesItsSetting) {
   DialogSession s;
   for (const auto& c : cases) {
     ResetPageSettings();
-    PageSettings before = pageSettings;
+    PageSettings before = CurrentSession().pageSettings;
     std::string t =
         s.Run(RunFramesDialog, "press " + std::to_string(c.button) + "\n" + c.answer + "\npress 1\n");
     EXPECT_TRUE(Has(t, "DIALOG Frame 01\nPICK ")) << t;
@@ -302,7 +300,7 @@ TEST(FramesDialog, EachButtonChangesItsSetting) {
 
 TEST(FramesDialog, CancelledPickersLeaveEverySettingAsItWas) {
   DialogSession s;
-  PageSettings before = pageSettings;
+  PageSettings before = CurrentSession().pageSettings;
   std::string script = "dump\n";
   for (int frame = 0; frame < 3; ++frame) {
     int base = 1801 + 10 * frame;

@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 
@@ -43,8 +43,8 @@ TEST(ReportFileError, ShowsTheCauseTextFollowedByTheSuffix) {
 
 class PrepareTest : public ::testing::Test {
  protected:
-  void SetUp() override { appPaths.readOnlyMedia = false; }
-  void TearDown() override { appPaths.readOnlyMedia = false; }
+  void SetUp() override { CurrentSession().appPaths.readOnlyMedia = false; }
+  void TearDown() override { CurrentSession().appPaths.readOnlyMedia = false; }
   TempDir dir;
 };
 
@@ -75,7 +75,7 @@ TEST_F(PrepareTest, OnReadOnlyMediaTheFileIsLeftAlone) {
   std::string path = (dir / "cd.clo").string();
   WriteFile(path, "doc");
   chmod(path.c_str(), 0444);
-  appPaths.readOnlyMedia = true;
+  CurrentSession().appPaths.readOnlyMedia = true;
   HeadlessSession session;
   File f;
   EXPECT_TRUE(PrepareDocumentFile(f, path));
@@ -120,8 +120,8 @@ TEST_F(PrepareTest, AFileThatCannotBeWrittenIsRefusedWithTheMediaMessage) {
 }
 
 TEST(CheckFileNameCharacters, AsksOnceAtTheFirstCharacterOutsideTheSet) {
-  UiText[1] = "KIO";
-  UiText[178] = "Odd name. Go on?";
+  CurrentSession().UiText[1] = "KIO";
+  CurrentSession().UiText[178] = "Odd name. Go on?";
   {
     HeadlessSession session;
     EXPECT_EQ(CheckFileNameCharacters("cloze_01.htm"), Answer::Yes);

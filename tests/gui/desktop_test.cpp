@@ -95,7 +95,8 @@ TEST(Desktop, EscapeAndTheCloseBoxAskBeforeTheHomeScreenCloses) {
   };
   EXPECT_EQ(home.DoModal(), IDCANCEL);
   EXPECT_TRUE(keptAfterNo);
-  EXPECT_THAT(desktop.messages, testing::ElementsAre("KIO | " + UiText[21], "KIO | " + UiText[21]));
+  EXPECT_THAT(desktop.messages, testing::ElementsAre("KIO | " + CurrentSession().UiText[21],
+                                                     "KIO | " + CurrentSession().UiText[21]));
 }
 
 TEST(Desktop, EnterOnTheHomeScreenStartsEclipse) {

@@ -13,6 +13,7 @@
 #include "app/main_dlg.h"
 #include "app/output_dlg.h"
 #include "dialogs/formatting.h"
+#include "fileio/session.h"
 #include "gui_support.h"
 #include "platform/text_encoding.h"
 
@@ -47,7 +48,7 @@ std::vector<Screen> AllScreens() {
        }},
       {"av",
        [] {
-         activityName = "Cloze";
+         CurrentSession().activityName = "Cloze";
          return Make<CAVDlg>();
        },
        [](Dialog& d) {

@@ -1,7 +1,7 @@
 // The record reader and the two language loaders.
 #include <gtest/gtest.h>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
@@ -50,23 +50,20 @@ TEST(HelpFolder, FollowsTheLanguageFileName) {
 
 class LoaderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (auto& t : UiText) t.clear();
-    completionMessage.clear();
-  }
+  void SetUp() override { CurrentSession().Reset(); }
   TempDir dir;
 };
 
 TEST_F(LoaderTest, InterfaceLanguageFillsUiTextAndLeavesTheRestEmpty) {
   WriteFile(dir / "mini.lin", W("^Sim~ ^Não~"));
-  UiText[2] = "from an earlier language";
+  CurrentSession().UiText[2] = "from an earlier language";
   InFolder in(dir.path());
-  appPaths.interfaceLanguageFile = "mini.lin";
+  CurrentSession().appPaths.interfaceLanguageFile = "mini.lin";
   HeadlessSession session;
   LoadInterfaceLanguage();
-  EXPECT_EQ(UiText[0], "Sim");
-  EXPECT_EQ(UiText[1], W("Não"));
-  EXPECT_EQ(UiText[2], "");
+  EXPECT_EQ(CurrentSession().UiText[0], "Sim");
+  EXPECT_EQ(CurrentSession().UiText[1], W("Não"));
+  EXPECT_EQ(CurrentSession().UiText[2], "");
   // No help folder "mini.lin" exists: one message, and loading goes on.
   EXPECT_EQ(session.transcript(),
             "MESSAGE Oops! | Output language not found.  Cannot continue.\\r\\nLíngua de saída não "
@@ -80,17 +77,17 @@ TEST_F(LoaderTest, RecordsHeldByOtherEntriesAreSkippedAndHelpReplacesItsRecords)
   std::filesystem::create_directory(dir / "instru_eng");
   // Only the first help file exists: loading stops at the second.
   WriteFile(dir / "instru_eng" / "abertura.rtf", "{\\rtf1 hello}");
-  UiText[182] = "kept";
+  CurrentSession().UiText[182] = "kept";
   InFolder in(dir.path());
-  appPaths.interfaceLanguageFile = "english.lin";
+  CurrentSession().appPaths.interfaceLanguageFile = "english.lin";
   HeadlessSession session;
   LoadInterfaceLanguage();
-  EXPECT_EQ(appPaths.helpFolder, "instru_eng/");
-  EXPECT_EQ(UiText[182], "kept");
-  EXPECT_EQ(UiText[205], "");
-  EXPECT_EQ(UiText[20], "{\\rtf1 hello}");  // help text 1 shares record 20
-  EXPECT_EQ(UiText[28], "r28");             // help text 2 was not loaded
-  EXPECT_EQ(UiText[212], "r212");
+  EXPECT_EQ(CurrentSession().appPaths.helpFolder, "instru_eng/");
+  EXPECT_EQ(CurrentSession().UiText[182], "kept");
+  EXPECT_EQ(CurrentSession().UiText[205], "");
+  EXPECT_EQ(CurrentSession().UiText[20], "{\\rtf1 hello}");  // help text 1 shares record 20
+  EXPECT_EQ(CurrentSession().UiText[28], "r28");             // help text 2 was not loaded
+  EXPECT_EQ(CurrentSession().UiText[212], "r212");
 }
 
 TEST_F(LoaderTest, UnusableLanguageFilesEndTheProgram) {
@@ -103,7 +100,7 @@ TEST_F(LoaderTest, UnusableLanguageFilesEndTheProgram) {
   } cases[] = {{"one.lin", true}, {"missing.lin", true}, {"one.stu", false}, {"missing.stu", false}};
   for (const auto& c : cases) {
     HeadlessSession session;
-    appPaths.interfaceLanguageFile = appPaths.studentLanguageFile = c.file;
+    CurrentSession().appPaths.interfaceLanguageFile = CurrentSession().appPaths.studentLanguageFile = c.file;
     try {
       c.interface ? LoadInterfaceLanguage() : LoadStudentLanguage();
       ADD_FAILURE() << c.file << " was accepted";
@@ -120,28 +117,28 @@ TEST_F(LoaderTest, StudentLanguageFillsSharedEntries) {
   std::string stu;
   for (int r = 0; r < 10; ++r) stu += "^s" + std::to_string(r) + "~";
   WriteFile(dir / "short.stu", stu);
-  UiText[18] = "interface text for entry 10";
-  completionMessage = "previous";
+  CurrentSession().UiText[18] = "interface text for entry 10";
+  CurrentSession().completionMessage = "previous";
   InFolder in(dir.path());
-  appPaths.studentLanguageFile = "short.stu";
+  CurrentSession().appPaths.studentLanguageFile = "short.stu";
   HeadlessSession session;
   LoadStudentLanguage();
   EXPECT_EQ(StudentText(5), "s5");
-  EXPECT_EQ(UiText[6], "s5");  // entry 5 is UiText record 6
-  EXPECT_EQ(UiText[11], "s9");
+  EXPECT_EQ(CurrentSession().UiText[6], "s5");  // entry 5 is UiText record 6
+  EXPECT_EQ(CurrentSession().UiText[11], "s9");
   for (int r = 10; r <= 34; ++r) EXPECT_EQ(StudentText(r), "") << r;
-  EXPECT_EQ(completionMessage, "");
+  EXPECT_EQ(CurrentSession().completionMessage, "");
 }
 
 TEST(StudentTextsOf, TakesEntries5To34AndChangesNoStudentText) {
   std::string stu;
   for (int r = 0; r <= 35; ++r) stu += "^s" + std::to_string(r) + "~";
-  UiText[6] = "current";
+  CurrentSession().UiText[6] = "current";
   std::vector<std::string> texts = StudentTextsOf(stu);
   ASSERT_EQ(texts.size(), 30u);
   EXPECT_EQ(texts.front(), "s5");
   EXPECT_EQ(texts.back(), "s34");
-  EXPECT_EQ(UiText[6], "current");
+  EXPECT_EQ(CurrentSession().UiText[6], "current");
   // Entries without their record are empty.
   texts = StudentTextsOf("^0~^1~^2~^3~^4~^five~");
   ASSERT_EQ(texts.size(), 30u);
@@ -152,7 +149,7 @@ TEST(StudentTextsOf, TakesEntries5To34AndChangesNoStudentText) {
 TEST_F(LoaderTest, StudentTextWithCaretShiftsFollowingEntries) {
   WriteFile(dir / "caret.stu", "^0~^1~^2~^3~^4~^five^x~^six~");
   InFolder in(dir.path());
-  appPaths.studentLanguageFile = "caret.stu";
+  CurrentSession().appPaths.studentLanguageFile = "caret.stu";
   HeadlessSession session;
   LoadStudentLanguage();
   EXPECT_EQ(StudentText(5), "five^x");

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "platform/rtf.h"
@@ -131,10 +131,10 @@ TEST(ShippedHelp, EachInterfaceLanguageLoadsAllItsHelpFiles) {
     test::CopyProgramFolder(dir.path());
     test::InFolder in(dir.path());
     test::HeadlessSession session;
-    appPaths.interfaceLanguageFile = languageFile;
+    CurrentSession().appPaths.interfaceLanguageFile = languageFile;
     LoadInterfaceLanguage();
     EXPECT_EQ(session.transcript(), "");  // in particular no "Output language not found"
-    EXPECT_EQ(appPaths.helpFolder, std::string(folder) + "/");
+    EXPECT_EQ(CurrentSession().appPaths.helpFolder, std::string(folder) + "/");
     for (int i = 1; i <= kHelpTextCount; ++i) {
       fs::path file = dir / folder / kHelpFiles[i - 1];
       if (!fs::is_regular_file(file)) {

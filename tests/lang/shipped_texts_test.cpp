@@ -9,8 +9,8 @@
 #include <map>
 #include <set>
 
-#include "app/app_paths.h"
 #include "app/output_dlg.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "platform/text_encoding.h"
@@ -165,11 +165,12 @@ TEST_F(ShippedTexts, InterfaceLanguagesHoldEveryRecordInPlace) {
 
     InFolder in(dir.path());
     HeadlessSession session;  // the help folders are another matter; their message does not count here
-    appPaths.interfaceLanguageFile = file;
+    CurrentSession().appPaths.interfaceLanguageFile = file;
     LoadInterfaceLanguage();
     for (const auto& used : kUsedRecords) {
       EXPECT_FALSE(records[used.record].empty()) << "record " << used.record << ": " << used.role;
-      EXPECT_FALSE(UiText[used.record].empty()) << "record " << used.record << ": " << used.role;
+      EXPECT_FALSE(CurrentSession().UiText[used.record].empty())
+          << "record " << used.record << ": " << used.role;
     }
     for (int entry = kFirstStudentEntry; entry < kLastStudentEntry; ++entry)
       EXPECT_FALSE(StudentText(entry).empty()) << "student entry " << entry;
@@ -201,7 +202,7 @@ TEST_F(ShippedTexts, StudentLanguagesAreCompleteInTheOutputEditorLayout) {
     SCOPED_TRACE(file);
     InFolder in(dir.path());
     HeadlessSession session;
-    appPaths.studentLanguageFile = file;
+    CurrentSession().appPaths.studentLanguageFile = file;
     LoadStudentLanguage();
     std::vector<std::string> entries;
     for (int r = kFirstStudentEntry; r <= kLastStudentEntry; ++r) {

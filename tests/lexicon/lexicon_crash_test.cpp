@@ -11,7 +11,7 @@
 #include <random>
 #include <thread>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon_test_util.h"
 
@@ -109,7 +109,7 @@ class LexiconCrashTest : public ::testing::Test {
     // The dictionary opens (finishing or undoing the cut save), the tool
     // finds it sound, and it holds one whole version.
     LexiconStore s;
-    EXPECT_EQ(s.OpenNamed(nullptr, appPaths.lexiconDataFile), 0);
+    EXPECT_EQ(s.OpenNamed(nullptr, CurrentSession().appPaths.lexiconDataFile), 0);
     Entries now;
     for (uint32_t n = 1; n + 1 < s.Count(); ++n) {
       uint32_t k = n;
@@ -120,7 +120,7 @@ class LexiconCrashTest : public ::testing::Test {
     }
     s.CloseAll();
     RunResult check = RunCommand(std::string(KIO_PROGRAM_DIR) + "/kio-lexicon check " +
-                                 (folder / appPaths.lexiconDataFile).string() + " 2>&1");
+                                 (folder / CurrentSession().appPaths.lexiconDataFile).string() + " 2>&1");
     EXPECT_EQ(check.status, 0) << check.transcript;
     for (const char* leftover : {"temppont", "tempglo", "tempcommit"})
       EXPECT_FALSE(fs::exists(folder / leftover)) << leftover;

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/pair_check.h"
 #include "lexicon_test_util.h"
@@ -129,7 +129,7 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
   }
   EXPECT_TRUE(GetParam().opens);
   if (store.Commit(nullptr)) {
-    EXPECT_EQ(store.OpenNamed(nullptr, appPaths.lexiconDataFile), 0);
+    EXPECT_EQ(store.OpenNamed(nullptr, CurrentSession().appPaths.lexiconDataFile), 0);
   }
 }
 

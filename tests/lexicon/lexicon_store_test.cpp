@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "lexicon/collation.h"
 #include "lexicon/pair_check.h"
 #include "lexicon_test_util.h"
@@ -25,7 +25,9 @@ class LexiconStoreTest : public ::testing::Test {
     }
     StoreEntries(store, entries);
   }
-  uint32_t SlotValue(uint32_t i) { return ReadU32(ReadFile(appPaths.lexiconBackupPointerFile), 4 + 4 * i); }
+  uint32_t SlotValue(uint32_t i) {
+    return ReadU32(ReadFile(CurrentSession().appPaths.lexiconBackupPointerFile), 4 + 4 * i);
+  }
 
   RecordingPlatform platform;
   DictionaryFolder folder;
@@ -46,10 +48,10 @@ TEST(LexiconNames, DerivedFromTheDataFileName) {
   };
   for (const Case& c : cases) {
     LexiconStore::DeriveNames(c.given);
-    EXPECT_EQ(appPaths.lexiconDataFile, c.data);
-    EXPECT_EQ(appPaths.lexiconPointerFile, c.pointer);
-    EXPECT_EQ(appPaths.lexiconBackupDataFile, c.backupData);
-    EXPECT_EQ(appPaths.lexiconBackupPointerFile, c.backupPointer);
+    EXPECT_EQ(CurrentSession().appPaths.lexiconDataFile, c.data);
+    EXPECT_EQ(CurrentSession().appPaths.lexiconPointerFile, c.pointer);
+    EXPECT_EQ(CurrentSession().appPaths.lexiconBackupDataFile, c.backupData);
+    EXPECT_EQ(CurrentSession().appPaths.lexiconBackupPointerFile, c.backupPointer);
   }
 }
 
@@ -89,7 +91,7 @@ TEST_F(LexiconStoreTest, RecordNameWithoutLexiconDatWarnsOfTheRecovery) {
   EXPECT_EQ(platform.shown[0].text,
             W(" KIO is trying to recover dictionary.\r\n\r\n KIO está tentanto recuperar dicionário.   "));
   EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "outro.kio");
-  EXPECT_EQ(appPaths.lexiconPointerFile, "outro.kpo");
+  EXPECT_EQ(CurrentSession().appPaths.lexiconPointerFile, "outro.kpo");
 }
 
 TEST_F(LexiconStoreTest, ReadEntryClampsToTheRealEntries) {
@@ -153,14 +155,15 @@ TEST_F(LexiconStoreTest, FindIgnoresCaseAndGivesThePlaceOfAbsentKeys) {
 TEST_F(LexiconStoreTest, PutEntryReplacesTheSameHeadwordInAnyCaseOrKeepsIt) {
   StoreEntries(store, {{"house", "casa"}, {"tree", W("árvore")}});
   ASSERT_TRUE(store.BeginUpdate(nullptr));
-  const uint64_t before = fs::file_size(appPaths.lexiconBackupDataFile);
+  const uint64_t before = fs::file_size(CurrentSession().appPaths.lexiconBackupDataFile);
   std::string key = "House";
   ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("House", "lar")));
   EXPECT_EQ(store.Count(), 4u);
   uint32_t n = 1;
   EXPECT_EQ(store.ReadEntry(nullptr, n), Entry("House", "lar"));
   // The new record was appended; the old one stays behind until Commit.
-  EXPECT_EQ(fs::file_size(appPaths.lexiconBackupDataFile), before + 2 + Entry("House", "lar").size());
+  EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupDataFile),
+            before + 2 + Entry("House", "lar").size());
 
   store.SetReplaceDuplicates(false);
   key = "HOUSE";
@@ -176,8 +179,8 @@ TEST_F(LexiconStoreTest, PutEntryReplacesTheSameHeadwordInAnyCaseOrKeepsIt) {
 TEST_F(LexiconStoreTest, PutEntryRefusesWhatCouldNotBeReadBackOrWouldDisplaceTheSentinel) {
   Fill(3);
   ASSERT_TRUE(store.BeginUpdate(nullptr));
-  const auto files =
-      std::make_pair(ReadFile(appPaths.lexiconBackupPointerFile), ReadFile(appPaths.lexiconBackupDataFile));
+  const auto files = std::make_pair(ReadFile(CurrentSession().appPaths.lexiconBackupPointerFile),
+                                    ReadFile(CurrentSession().appPaths.lexiconBackupDataFile));
   struct Case {
     std::string key, text, messageStart;
   } cases[] = {
@@ -198,8 +201,8 @@ TEST_F(LexiconStoreTest, PutEntryRefusesWhatCouldNotBeReadBackOrWouldDisplaceThe
     EXPECT_EQ(platform.shown[0].caption, "Oops!");
   }
   EXPECT_EQ(store.Count(), 5u);
-  EXPECT_EQ(ReadFile(appPaths.lexiconBackupPointerFile), files.first);
-  EXPECT_EQ(ReadFile(appPaths.lexiconBackupDataFile), files.second);
+  EXPECT_EQ(ReadFile(CurrentSession().appPaths.lexiconBackupPointerFile), files.first);
+  EXPECT_EQ(ReadFile(CurrentSession().appPaths.lexiconBackupDataFile), files.second);
   // The longest entry that can be read back is accepted.
   std::string longest = "longest\x1C" + std::string(4084, 'x') + "\x02";
   ASSERT_EQ(longest.size(), 4093u);
@@ -226,18 +229,19 @@ TEST_F(LexiconStoreTest, OffLimitsMessageNamesTheKeyAndStoresNothing) {
 TEST_F(LexiconStoreTest, InsertionLeavesOneSpareTrailingSlotAndTheSlotsStayRight) {
   Fill(4);
   ASSERT_TRUE(store.BeginUpdate(nullptr));
-  EXPECT_EQ(fs::file_size(appPaths.lexiconBackupPointerFile), 4u + 4 * 6);
+  EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupPointerFile), 4u + 4 * 6);
   std::string key = "w001a";
   ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("w001a", "new")));
-  EXPECT_EQ(fs::file_size(appPaths.lexiconBackupPointerFile), 4u + 4 * 7 + 4);
+  EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupPointerFile), 4u + 4 * 7 + 4);
   key = "w000a";
   ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("w000a", "new")));
-  EXPECT_EQ(fs::file_size(appPaths.lexiconBackupPointerFile), 4u + 4 * 8 + 4);
+  EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupPointerFile), 4u + 4 * 8 + 4);
   ASSERT_TRUE(store.DeleteSlot(3));  // w001
-  EXPECT_EQ(fs::file_size(appPaths.lexiconBackupPointerFile), 4u + 4 * 7 + 4);
+  EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupPointerFile), 4u + 4 * 7 + 4);
   EXPECT_EQ(Headwords(store), (std::vector<std::string>{"w000", "w000a", "w001a", "w002", "w003"}));
   // The files on disk say the same as the store.
-  EXPECT_TRUE(CheckPair(ReadFile(appPaths.lexiconBackupPointerFile), ReadFile(appPaths.lexiconBackupDataFile))
+  EXPECT_TRUE(CheckPair(ReadFile(CurrentSession().appPaths.lexiconBackupPointerFile),
+                        ReadFile(CurrentSession().appPaths.lexiconBackupDataFile))
                   .sound());
   EXPECT_EQ(SlotValue(0), 0u);
   // Primitives refuse the sentinels' slots and numbers past the end.
@@ -263,7 +267,8 @@ TEST_F(LexiconStoreTest, DeleteRangeRemovesFirstUpToEnd) {
   for (const Case& c : refused) EXPECT_FALSE(store.DeleteRange(c.first, c.end)) << c.first << " " << c.end;
   EXPECT_TRUE(store.DeleteRange(1, 8));  // up to the closing sentinel
   EXPECT_EQ(store.Count(), 2u);
-  EXPECT_TRUE(CheckPair(ReadFile(appPaths.lexiconBackupPointerFile), ReadFile(appPaths.lexiconBackupDataFile))
+  EXPECT_TRUE(CheckPair(ReadFile(CurrentSession().appPaths.lexiconBackupPointerFile),
+                        ReadFile(CurrentSession().appPaths.lexiconBackupDataFile))
                   .sound());
 }
 
@@ -280,7 +285,8 @@ TEST_F(LexiconStoreTest, CommitWritesACompactOrderedPairAndEditingGoesOn) {
     }
     ASSERT_TRUE(store.DeleteRange(3, 6));
   }
-  EXPECT_GT(fs::file_size(appPaths.lexiconBackupDataFile), fs::file_size(appPaths.lexiconDataFile));
+  EXPECT_GT(fs::file_size(CurrentSession().appPaths.lexiconBackupDataFile),
+            fs::file_size(CurrentSession().appPaths.lexiconDataFile));
   std::vector<int> progress;
   ASSERT_TRUE(store.Commit(nullptr, [&](int p) { progress.push_back(p); }));
   auto [pointer, data] = ReadPair();
@@ -427,7 +433,7 @@ TEST_F(LexiconStoreTest, BeginUpdateRefusesAPairWithoutItsSentinels) {
   EXPECT_EQ(
       platform.shown[0].text,
       W("Cannot access dictionary.\r\n\r\nImpossível acessar o dicionário!  Possivelmente deteriorado."));
-  fs::remove(appPaths.lexiconDataFile);
+  fs::remove(CurrentSession().appPaths.lexiconDataFile);
   platform.shown.clear();
   EXPECT_FALSE(store.BeginUpdate(nullptr));
   ASSERT_EQ(platform.shown.size(), 1u);

@@ -1,6 +1,6 @@
 #include "lexicon_test_util.h"
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "lexicon/lexicon_entry.h"
 
 namespace kio::test {
@@ -44,17 +44,19 @@ std::pair<std::string, std::string> RawPair(const std::vector<std::string>& entr
 }
 
 void WritePair(const std::pair<std::string, std::string>& pair) {
-  WriteFile(appPaths.lexiconPointerFile, pair.first);
-  WriteFile(appPaths.lexiconDataFile, pair.second);
+  WriteFile(CurrentSession().appPaths.lexiconPointerFile, pair.first);
+  WriteFile(CurrentSession().appPaths.lexiconDataFile, pair.second);
 }
 
 std::pair<std::string, std::string> ReadPair() {
-  return {ReadFile(appPaths.lexiconPointerFile), ReadFile(appPaths.lexiconDataFile)};
+  return {ReadFile(CurrentSession().appPaths.lexiconPointerFile),
+          ReadFile(CurrentSession().appPaths.lexiconDataFile)};
 }
 
 void StoreEntries(LexiconStore& store, const std::vector<std::pair<std::string, std::string>>& entries) {
-  if (!fs::exists(appPaths.lexiconDataFile))
-    LexiconStore::WriteEmptyPair(appPaths.lexiconPointerFile, appPaths.lexiconDataFile);
+  if (!fs::exists(CurrentSession().appPaths.lexiconDataFile))
+    LexiconStore::WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile,
+                                 CurrentSession().appPaths.lexiconDataFile);
   if (!store.BeginUpdate(nullptr)) throw std::runtime_error("BeginUpdate failed");
   {
     LexiconStore::Batch batch(store);
@@ -77,12 +79,12 @@ std::vector<std::string> Headwords(LexiconStore& store) {
 }
 
 DictionaryFolder::DictionaryFolder(const std::string& dataFile)
-    : in_(dir_.path()), savedProgramFolder_(appPaths.programFolder) {
+    : in_(dir_.path()), savedProgramFolder_(CurrentSession().appPaths.programFolder) {
   WriteFile(dir_ / "lexicon.dat", dataFile);
-  appPaths.programFolder = dir_.str() + "/";
+  CurrentSession().appPaths.programFolder = dir_.str() + "/";
   LexiconStore::DeriveNames(dataFile);
 }
 
-DictionaryFolder::~DictionaryFolder() { appPaths.programFolder = savedProgramFolder_; }
+DictionaryFolder::~DictionaryFolder() { CurrentSession().appPaths.programFolder = savedProgramFolder_; }
 
 }  // namespace kio::test

@@ -113,8 +113,8 @@ TEST_F(RenderTest, EveryCodeInEveryMode) {
   test::HeadlessSession quiet;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.code);
-    MediaWidth = "320";
-    MediaHeight = "240";
+    CurrentSession().MediaWidth = "320";
+    CurrentSession().MediaHeight = "240";
     EXPECT_EQ(Render("A" + row.code + "B"), "A" + row.plain + "B");
     // The fragment is collected once as the replacement, then its short
     // tags once more as the scan passes over it.
@@ -123,8 +123,8 @@ TEST_F(RenderTest, EveryCodeInEveryMode) {
     EXPECT_EQ(Render("sqncA" + row.code + "B"), "AB");
     EXPECT_EQ(CollectedMarkup(), row.plain + " ");
 
-    MediaWidth = "320";
-    MediaHeight = "240";
+    CurrentSession().MediaWidth = "320";
+    CurrentSession().MediaHeight = "240";
     EXPECT_EQ(Render("mmraA" + row.code + "B"), "A" + row.memory + "B");
   }
   EXPECT_EQ(quiet.transcript(), "");
@@ -138,12 +138,12 @@ TEST_F(RenderTest, SettingCodesStoreTheirValues) {
     std::string value;
     bool inMemoryMode;  // frame colours take effect whatever the mode
   };
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   const Row rows[] = {
       {"{40%.col}", &p.frameCols, "40%,*", false},
       {"{30%.ALT}", &p.frameRows, "30%,*", false},
-      {"{h=320}", &MediaWidth, "320", false},
-      {"{T=240}", &MediaHeight, "240", false},
+      {"{h=320}", &CurrentSession().MediaWidth, "320", false},
+      {"{T=240}", &CurrentSession().MediaHeight, "240", false},
       {"{#FF0000.bg1}", &p.background1, "#ff0000", true},
       {"{Teal.BG2}", &p.background2, "teal", true},
       {"{#00FF00.bg3}", &p.background3, "#00ff00", true},
@@ -184,10 +184,10 @@ TEST_F(RenderTest, SizeCodesInARowLeaveOnlyTheVideo) {
 
 TEST_F(RenderTest, SizeValuesAreCutToTheirFields) {
   Render("{h=12345678901234567890123}{t=abcdefghijklmnopqrstuvwxyz}");
-  EXPECT_EQ(MediaWidth, "1234567890123456789");
-  EXPECT_EQ(MediaHeight, "abcdefghijklmnopqrs");
+  EXPECT_EQ(CurrentSession().MediaWidth, "1234567890123456789");
+  EXPECT_EQ(CurrentSession().MediaHeight, "abcdefghijklmnopqrs");
   Render("{h=1234567890123456789}");
-  EXPECT_EQ(MediaWidth, "1234567890123456789");
+  EXPECT_EQ(CurrentSession().MediaWidth, "1234567890123456789");
 }
 
 // Spans the acceptance test turns down stay in the text as they are.
@@ -230,9 +230,9 @@ TEST_F(RenderTest, TheNearestClosingBraceThatGivesACodeEndsIt) {
 // fragment, from the value less the extension.
 TEST_F(RenderTest, AColourExtensionOnAPrefixCode) {
   EXPECT_EQ(Render("{i=red.bg1}"), "<img src='red'  border='0'>");
-  EXPECT_EQ(pageSettings.background1, "i=red");
+  EXPECT_EQ(CurrentSession().pageSettings.background1, "i=red");
   EXPECT_EQ(Render("{h=5.siz}"), "");
-  EXPECT_EQ(MediaWidth, "5.siz");
+  EXPECT_EQ(CurrentSession().MediaWidth, "5.siz");
 }
 
 TEST_F(RenderTest, ModeComesFromTheFirstFourCharacters) {
@@ -314,7 +314,7 @@ TEST_F(RenderTest, FlashCodeCopiesThePlayerFilesInPlainAndStripModeOnly) {
   test::TempDir out;
   test::WriteFile(program_ / "Clear_Skin_1.swf", "skin bytes");
   test::WriteFile(program_ / "FLVPlayer.swf", "player bytes");
-  outputFolder = out.str() + "/";
+  CurrentSession().outputFolder = out.str() + "/";
   test::HeadlessSession session;
   Render("mmra{f=v.flv}");
   EXPECT_FALSE(test::fs::exists(out / "FLVPlayer.swf"));
@@ -322,8 +322,8 @@ TEST_F(RenderTest, FlashCodeCopiesThePlayerFilesInPlainAndStripModeOnly) {
   EXPECT_EQ(test::ReadFile(out / "Clear_Skin_1.swf"), "skin bytes");
   EXPECT_EQ(test::ReadFile(out / "FLVPlayer.swf"), "player bytes");
   test::fs::remove(out / "FLVPlayer.swf");
-  MediaWidth = "320";
-  MediaHeight = "240";
+  CurrentSession().MediaWidth = "320";
+  CurrentSession().MediaHeight = "240";
   EXPECT_EQ(Render("{F=V.FLV}"), kPlainFlash);
   EXPECT_EQ(test::ReadFile(out / "FLVPlayer.swf"), "player bytes");
   EXPECT_EQ(session.transcript(), "");
@@ -334,7 +334,8 @@ TEST_F(RenderTest, FlashCodeCopiesThePlayerFilesInPlainAndStripModeOnly) {
   test::HeadlessSession missing;
   EXPECT_EQ(Render("{f=v.flv}").substr(0, 9), "  <object");
   EXPECT_EQ(missing.transcript(),
-            test::OopsMessage(Win1252("Diretório inexistente: ") + appPaths.programFolder + "FLVPlayer.swf"));
+            test::OopsMessage(Win1252("Diretório inexistente: ") + CurrentSession().appPaths.programFolder +
+                              "FLVPlayer.swf"));
 }
 
 // Generated texts: random mixes of codes, partial codes, tags, brackets and
@@ -375,16 +376,16 @@ struct Outcome {
 
 template <typename Render>
 Outcome RenderWith(Render render, const std::string& input) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   ResetPageSettings();
-  MediaWidth = "w";
-  MediaHeight = "h";
+  CurrentSession().MediaWidth = "w";
+  CurrentSession().MediaHeight = "h";
   Outcome o;
   o.text = input;
   render(o.text);
   o.collected = CollectedMarkup();
-  o.width = MediaWidth;
-  o.height = MediaHeight;
+  o.width = CurrentSession().MediaWidth;
+  o.height = CurrentSession().MediaHeight;
   const std::string* fields[] = {&p.background1, &p.background2, &p.background3, &p.boxColor,
                                  &p.fontColor1,  &p.fontColor2,  &p.fontColor3,  &p.frameCols,
                                  &p.frameRows,   &p.fontFace1,   &p.fontSize1};

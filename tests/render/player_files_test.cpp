@@ -15,7 +15,7 @@ class PlayerFilesTest : public RenderTest {
  protected:
   void SetUp() override {
     RenderTest::SetUp();
-    outputFolder = out_.str() + "/";
+    CurrentSession().outputFolder = out_.str() + "/";
   }
   bool Copy() {
     test::HeadlessSession session;
@@ -52,15 +52,15 @@ TEST_F(PlayerFilesTest, CopiesOnceAndLeavesWhatIsThereAlone) {
 TEST_F(PlayerFilesTest, MissingSourceFiles) {
   WriteFile(program_ / "FLVPlayer.swf", "player");
   EXPECT_FALSE(Copy());
-  EXPECT_EQ(transcript_,
-            OopsMessage(Win1252("Diretório inexistente: ") + appPaths.programFolder + "Clear_Skin_1.swf"));
+  EXPECT_EQ(transcript_, OopsMessage(Win1252("Diretório inexistente: ") +
+                                     CurrentSession().appPaths.programFolder + "Clear_Skin_1.swf"));
   EXPECT_FALSE(Copied("FLVPlayer.swf"));
 
   test::fs::remove(program_ / "FLVPlayer.swf");
   WriteFile(program_ / "Clear_Skin_1.swf", "skin");
   EXPECT_FALSE(Copy());
-  EXPECT_EQ(transcript_,
-            OopsMessage(Win1252("Diretório inexistente: ") + appPaths.programFolder + "FLVPlayer.swf"));
+  EXPECT_EQ(transcript_, OopsMessage(Win1252("Diretório inexistente: ") +
+                                     CurrentSession().appPaths.programFolder + "FLVPlayer.swf"));
   EXPECT_EQ(ReadFile(out_ / "Clear_Skin_1.swf"), "skin");
 }
 
@@ -79,7 +79,7 @@ TEST_F(PlayerFilesTest, FilesLargerThanTheBufferAreRefused) {
 TEST_F(PlayerFilesTest, AFailedWriteEndsTheCopy) {
   WriteFile(program_ / "Clear_Skin_1.swf", "skin");
   WriteFile(program_ / "FLVPlayer.swf", "player");
-  outputFolder = out_.str() + "/no such folder/";
+  CurrentSession().outputFolder = out_.str() + "/no such folder/";
   EXPECT_FALSE(Copy());
   EXPECT_EQ(transcript_, OopsMessage("Erro ao copiar arquivos para a pasta de destino"));
 }
@@ -88,7 +88,7 @@ TEST_F(PlayerFilesTest, AFailedWriteEndsTheCopy) {
 TEST_F(PlayerFilesTest, NoOutputFolderMeansTheWorkingFolder) {
   WriteFile(program_ / "facea.gif", "a");
   WriteFile(program_ / "faceb.gif", "b");
-  outputFolder.clear();
+  CurrentSession().outputFolder.clear();
   test::InFolder in(out_.path());
   test::HeadlessSession session;
   EXPECT_TRUE(CopyPlayerFiles("facea.gif", "faceb.gif"));

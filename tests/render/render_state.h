@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_paths.h"
+#include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
 #include "platform/text_encoding.h"
@@ -22,26 +22,20 @@ namespace kio::test {
 class RenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    appPaths = AppPaths{};
-    appPaths.programFolder = program_.str() + "/";
-    appPaths.documentsFolder = docs_.str() + "/";
-    appPaths.resultsAddress = "https://school.example/results.php";
-    pageSettings = PageSettings{};
-    UiText[180] = "bgcolor='#F0E8F0'";
+    CurrentSession().Reset();
+    CurrentSession().appPaths.programFolder = program_.str() + "/";
+    CurrentSession().appPaths.documentsFolder = docs_.str() + "/";
+    CurrentSession().appPaths.resultsAddress = "https://school.example/results.php";
+    CurrentSession().UiText[180] = "bgcolor='#F0E8F0'";
     ResetPageSettings();
-    completionMessage.clear();
-    itemCountText.clear();
-    PageText.clear();
-    MediaWidth.clear();
-    MediaHeight.clear();
     WriteFile(players_ / "Clear_Skin_1.swf", "skin");
     WriteFile(players_ / "FLVPlayer.swf", "player");
-    outputFolder = players_.str() + "/";
+    CurrentSession().outputFolder = players_.str() + "/";
   }
   // File choosers move the working folder; each test starts and ends in
   // the one it was given.
   void TearDown() override {
-    outputFolder.clear();
+    CurrentSession().Reset();
     std::filesystem::current_path(workingFolder_);
   }
 

@@ -49,7 +49,7 @@ class SettingsBlockTest : public RenderTest {
 };
 
 TEST_F(SettingsBlockTest, DefaultsAreWrittenByteForByte) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   p.background1.clear();
   p.background2.clear();
   p.background3.clear();
@@ -57,7 +57,7 @@ TEST_F(SettingsBlockTest, DefaultsAreWrittenByteForByte) {
   p.fontColor1.clear();
   p.fontColor2.clear();
   p.fontColor3.clear();
-  completionMessage = "Muito bem!\r\nFim.";
+  CurrentSession().completionMessage = "Muito bem!\r\nFim.";
   EXPECT_EQ(Write(),
             Items({kBlockMarker, "body bgcolor=\"#CAC5E4\"", "body bgcolor='#FFFFFF'",
                    "body bgcolor='#008080'", "bgcolor='#F0E8F0'", kCompletionMarker, "Muito bem!\r\nFim.",
@@ -73,10 +73,10 @@ TEST_F(SettingsBlockTest, DefaultsAreWrittenByteForByte) {
 }
 
 TEST_F(SettingsBlockTest, ResetRestoresTheDefaultsButNotTheBoxOrTheMessage) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   p = PageSettings{};
   p.boxColor = "bgcolor='#123456'";
-  completionMessage = "kept";
+  CurrentSession().completionMessage = "kept";
   ResetPageSettings();
   EXPECT_EQ(p.background1 + p.background2 + p.background3, "#CAC5E4#FFFFCC#474792");
   EXPECT_EQ(p.fontColor1 + p.fontColor2 + p.fontColor3, "#000001#000002#FFFFFD");
@@ -84,11 +84,11 @@ TEST_F(SettingsBlockTest, ResetRestoresTheDefaultsButNotTheBoxOrTheMessage) {
   EXPECT_EQ(p.fontSize1 + p.fontSize2 + p.fontSize3, "13pt14pt12pt");
   EXPECT_EQ(p.frameCols + p.frameRows, "25%,*20%,*");
   EXPECT_EQ(p.boxColor, "bgcolor='#123456'");
-  EXPECT_EQ(completionMessage, "kept");
+  EXPECT_EQ(CurrentSession().completionMessage, "kept");
 }
 
 TEST_F(SettingsBlockTest, SettingsSurviveASaveAndARead) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   p.background1 = "body bgcolor=\"#101010\"";
   p.background2 = "body bgcolor='#202020'";
   p.background3 = "#303030";
@@ -98,15 +98,15 @@ TEST_F(SettingsBlockTest, SettingsSurviveASaveAndARead) {
   p.fontSize1 = "11pt";
   p.fontFace2 = "X";
   p.fontSize3 = "99pt";
-  completionMessage = test::W("Parabéns!");
+  CurrentSession().completionMessage = test::W("Parabéns!");
   std::string bytes = Write() + EncodeText("own field");
   const PageSettings saved = p;
 
   ResetPageSettings();
   p.boxColor = "other";  // the reset keeps the box colour
-  completionMessage = "other";
+  CurrentSession().completionMessage = "other";
   EXPECT_EQ(Read(bytes), "own field");
-  EXPECT_EQ(blockStatus, kBlockMarker);
+  EXPECT_EQ(CurrentSession().blockStatus, kBlockMarker);
   EXPECT_EQ(p.background1, saved.background1);
   EXPECT_EQ(p.background2, saved.background2);
   EXPECT_EQ(p.background3, saved.background3);
@@ -114,13 +114,13 @@ TEST_F(SettingsBlockTest, SettingsSurviveASaveAndARead) {
   EXPECT_EQ(p.fontColor1 + "|" + p.fontFace1 + "|" + p.fontSize1, "#111111|Times New Roman|11pt");
   EXPECT_EQ(p.fontColor2 + "|" + p.fontFace2 + "|" + p.fontSize2, "#000002|X|14pt");
   EXPECT_EQ(p.fontColor3 + "|" + p.fontFace3 + "|" + p.fontSize3, "#FFFFFD|Helvetica|99pt");
-  EXPECT_EQ(completionMessage, test::W("Parabéns!"));
+  EXPECT_EQ(CurrentSession().completionMessage, test::W("Parabéns!"));
 }
 
 // A font colour set by a markup code may have any length; the block keeps
 // seven characters of it so that face and size read back.
 TEST_F(SettingsBlockTest, OddFontColoursKeepFaceAndSize) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   p.fontColor1 = "red";
   p.fontColor2 = "#1234567890";
   p.fontColor3 = "#abcdef";
@@ -138,45 +138,45 @@ TEST_F(SettingsBlockTest, OddFontColoursKeepFaceAndSize) {
 }
 
 TEST_F(SettingsBlockTest, ADocumentWithoutBlockIsReadFromTheStart) {
-  completionMessage = "before";
+  CurrentSession().completionMessage = "before";
   EXPECT_EQ(Read(Items({"instructions", "text"})), "instructions");
-  EXPECT_EQ(blockStatus, "vazio");
+  EXPECT_EQ(CurrentSession().blockStatus, "vazio");
   EXPECT_EQ(position_, 0u);
-  EXPECT_EQ(pageSettings.background1, "#CAC5E4");
-  EXPECT_EQ(completionMessage, "before");
+  EXPECT_EQ(CurrentSession().pageSettings.background1, "#CAC5E4");
+  EXPECT_EQ(CurrentSession().completionMessage, "before");
 }
 
 TEST_F(SettingsBlockTest, OlderBlocksEndAfterTheColoursOrTheMessage) {
   const std::string colours = Items({kBlockMarker, "<body bgcolor='#CAC5E4'>", "<body bgcolor='#FFFFFF'>",
                                      "body bgcolor='#008080'", "<bgcolor='#F0E8F0'>"});
-  PageSettings& p = pageSettings;
-  completionMessage = "before";
+  PageSettings& p = CurrentSession().pageSettings;
+  CurrentSession().completionMessage = "before";
   p.fontFace1 = "Old";
 
   // Ends after item 5: the message and the fonts keep their values.
   EXPECT_EQ(Read(colours + EncodeText("own")), "own");
   EXPECT_EQ(position_, colours.size());
-  EXPECT_EQ(blockStatus, kBlockMarker);
+  EXPECT_EQ(CurrentSession().blockStatus, kBlockMarker);
   // Apostrophes in the first background become double quotes; brackets
   // are dropped from the three backgrounds, not from the box colour.
   EXPECT_EQ(p.background1, "body bgcolor=\"#CAC5E4\"");
   EXPECT_EQ(p.background2, "body bgcolor='#FFFFFF'");
   EXPECT_EQ(p.background3, "body bgcolor='#008080'");
   EXPECT_EQ(p.boxColor, "<bgcolor='#F0E8F0'>");
-  EXPECT_EQ(completionMessage, "before");
+  EXPECT_EQ(CurrentSession().completionMessage, "before");
   EXPECT_EQ(p.fontFace1, "Old");
 
   // Ends after item 7.
   const std::string message = colours + Items({kCompletionMarker, "Fim!"});
   EXPECT_EQ(Read(message + EncodeText("own")), "own");
   EXPECT_EQ(position_, message.size());
-  EXPECT_EQ(blockStatus, kBlockMarker);
-  EXPECT_EQ(completionMessage, "Fim!");
+  EXPECT_EQ(CurrentSession().blockStatus, kBlockMarker);
+  EXPECT_EQ(CurrentSession().completionMessage, "Fim!");
   EXPECT_EQ(p.fontFace1, "Old");
 
   // Bare font colours in items 9 to 11.
   EXPECT_EQ(Read(message + Items({kFontsMarker, "#111111", "#222222", "#333333", "own"})), "own");
-  EXPECT_EQ(blockStatus, kBlockMarker);
+  EXPECT_EQ(CurrentSession().blockStatus, kBlockMarker);
   EXPECT_EQ(p.fontColor1 + p.fontColor2 + p.fontColor3, "#111111#222222#333333");
   EXPECT_EQ(p.fontFace1 + "|" + p.fontSize1, "Old|13pt");
 }
@@ -184,33 +184,33 @@ TEST_F(SettingsBlockTest, OlderBlocksEndAfterTheColoursOrTheMessage) {
 TEST_F(SettingsBlockTest, MarkersWithTheRightCountButOtherBytes) {
   const std::string colours = Items({kBlockMarker, "a", "b", "c", "d"});
   const std::string other27(27, 'x'), other36(36, 'y'), other20(20, 'z');
-  completionMessage = "before";
+  CurrentSession().completionMessage = "before";
 
   EXPECT_EQ(Read(EncodeText(other27) + EncodeText("own")), "own");
-  EXPECT_EQ(blockStatus, other27);
-  EXPECT_EQ(pageSettings.background1, "#CAC5E4");
+  EXPECT_EQ(CurrentSession().blockStatus, other27);
+  EXPECT_EQ(CurrentSession().pageSettings.background1, "#CAC5E4");
 
   EXPECT_EQ(Read(colours + EncodeText(other36) + EncodeText("own")), other36);
   EXPECT_EQ(position_, colours.size());
-  EXPECT_EQ(blockStatus, other36);
-  EXPECT_EQ(completionMessage, "before");
+  EXPECT_EQ(CurrentSession().blockStatus, other36);
+  EXPECT_EQ(CurrentSession().completionMessage, "before");
 
   const std::string message = colours + Items({kCompletionMarker, "Fim!"});
   EXPECT_EQ(Read(message + EncodeText(other20)), other20);
   EXPECT_EQ(position_, message.size());
-  EXPECT_EQ(blockStatus, "vazio");
-  EXPECT_EQ(completionMessage, "Fim!");
+  EXPECT_EQ(CurrentSession().blockStatus, "vazio");
+  EXPECT_EQ(CurrentSession().completionMessage, "Fim!");
 }
 
 // Saving rewrites the file from its start without shortening it: the old
 // tail stays and is never read.
 TEST_F(SettingsBlockTest, AShorterSaveOverALongerDocument) {
-  completionMessage = std::string(500, 'L');
+  CurrentSession().completionMessage = std::string(500, 'L');
   std::string longer = Write() + EncodeText(std::string(300, 'o'));
   test::WriteFile(path(), longer);
 
-  completionMessage = "short";
-  pageSettings.fontFace2 = "Courier New";
+  CurrentSession().completionMessage = "short";
+  CurrentSession().pageSettings.fontFace2 = "Courier New";
   {
     File f;
     ASSERT_TRUE(f.Open(path(), File::kReadWrite));
@@ -223,10 +223,10 @@ TEST_F(SettingsBlockTest, AShorterSaveOverALongerDocument) {
   EXPECT_EQ(bytes.substr(bytes.size() - 100), longer.substr(longer.size() - 100));
 
   ResetPageSettings();
-  completionMessage.clear();
+  CurrentSession().completionMessage.clear();
   EXPECT_EQ(Read(bytes), "new");
-  EXPECT_EQ(completionMessage, "short");
-  EXPECT_EQ(pageSettings.fontFace2, "Courier New");
+  EXPECT_EQ(CurrentSession().completionMessage, "short");
+  EXPECT_EQ(CurrentSession().pageSettings.fontFace2, "Courier New");
 }
 
 // A string of the block longer than 14,999 bytes, running past the end of
@@ -265,7 +265,7 @@ TEST_F(SettingsBlockTest, DamagedBlocksAreRefused) {
   }
   // 14,999 bytes fit.
   EXPECT_EQ(Read(colours + Items({kCompletionMarker, fits, "own"})), "own");
-  EXPECT_EQ(completionMessage, fits);
+  EXPECT_EQ(CurrentSession().completionMessage, fits);
 
   test::HeadlessSession session;
   const std::string suffix = test::W("Impossível abrir arquivo.");

@@ -26,7 +26,7 @@ class TemplateTest : public RenderTest {
   std::string Fill(const std::string& text, const std::string& instructions = "instr") {
     Template(text);
     EXPECT_TRUE(FillTemplate({"tmplate_t.htm", instructions, "page.htm"}));
-    return PageText;
+    return CurrentSession().PageText;
   }
 };
 
@@ -43,18 +43,18 @@ TEST_F(TemplateTest, FrameGeometryFollowsTheSplits) {
       {"40%", "10%,*", "320 330 340 450 460 40 440 1400"},
   };
   for (const auto& c : cases) {
-    pageSettings.frameCols = c.cols;
-    pageSettings.frameRows = c.rows;
+    CurrentSession().pageSettings.frameCols = c.cols;
+    CurrentSession().pageSettings.frameRows = c.rows;
     EXPECT_EQ(Fill(numbers), c.page) << c.cols << " " << c.rows;
   }
 }
 
 TEST_F(TemplateTest, EveryPlaceholderHasItsValue) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   const int student[] = {12, 8,  9,  5,  6,  10, 25, 15, 17, 18, 19, 20,
                          22, 27, 28, 21, 29, 26, 30, 31, 32, 33, 7,  11};
   for (int k : student) StudentText(k) = '[' + std::to_string(k) + ']';
-  completionMessage = "[end]";
+  CurrentSession().completionMessage = "[end]";
   p.background1 = "[b1]";
   p.background2 = "[b2]";
   p.background3 = "[b3]";
@@ -68,7 +68,7 @@ TEST_F(TemplateTest, EveryPlaceholderHasItsValue) {
   p.fontSize1 = "[s1]";
   p.fontSize2 = "[s2]";
   p.fontSize3 = "[s3]";
-  itemCountText = "[n]";
+  CurrentSession().itemCountText = "[n]";
   const std::string page = Fill(
       "i_n_s_t_r_u|t_i_t_l_e|RESPOSTA(S):|Clique em Avanca para continuar|f_i_m|Atividade concluida|"
       "p_e_r_f_o_r_m_a_n_c_e|f_i_l_e|p_e_r_g_u_n_t_a_s:|s_e_g_m_e_n_t_s|d_o_n_e|r_i_g_h_t|d_a_t_e|t_i_m_e|"
@@ -87,12 +87,12 @@ TEST_F(TemplateTest, EveryPlaceholderHasItsValue) {
 // Each row works on what the rows before it wrote: with every value set to
 // the next row's placeholder, one placeholder runs down the whole table.
 TEST_F(TemplateTest, PlaceholderRowsRunInTheirOrder) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   const std::pair<std::string*, const char*> chain[] = {
       {&StudentText(12), "Clique em Avanca para continuar"},
       {&StudentText(8), "f_i_m"},
       {&StudentText(9), "Atividade concluida"},
-      {&completionMessage, "p_e_r_f_o_r_m_a_n_c_e"},
+      {&CurrentSession().completionMessage, "p_e_r_f_o_r_m_a_n_c_e"},
       {&StudentText(5), "f_i_l_e"},
       {&StudentText(6), "p_e_r_g_u_n_t_a_s:"},
       {&StudentText(10), "s_e_g_m_e_n_t_s"},
@@ -127,17 +127,17 @@ TEST_F(TemplateTest, PlaceholderRowsRunInTheirOrder) {
       {&StudentText(7), "Escreva_menor"},
       {&StudentText(11), "#F0E8F0"},
       {&p.boxColor, "2     ;"},
-      {&itemCountText, kTemplateResultsAddress},
+      {&CurrentSession().itemCountText, kTemplateResultsAddress},
   };
   for (const auto& [field, value] : chain) *field = value;
-  appPaths.resultsAddress = "END";
+  CurrentSession().appPaths.resultsAddress = "END";
   // The instructions and the title go in after the geometry and before the
   // rows.
   EXPECT_EQ(Fill("170 i_n_s_t_r_u RESPOSTA(S):", "170 RESPOSTA(S):"), "200 170 END END");
 }
 
 TEST_F(TemplateTest, SecondRoundOfBackgrounds) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   p.background1 = "#474792";
   p.background3 = "third";
   EXPECT_EQ(Fill("#CAC5E4"), "third");
@@ -149,7 +149,7 @@ TEST_F(TemplateTest, SecondRoundOfBackgrounds) {
 }
 
 TEST_F(TemplateTest, StoredColourFormsReachThePageBare) {
-  PageSettings& p = pageSettings;
+  PageSettings& p = CurrentSession().pageSettings;
   p.background1 = "body bgcolor=\"#112233\"";
   p.background2 = "body bgcolor='#FFFFFF'";
   p.background3 = "'#445566'";
@@ -162,14 +162,14 @@ TEST_F(TemplateTest, StoredColourFormsReachThePageBare) {
 }
 
 TEST_F(TemplateTest, CompletionMessageLineBreaks) {
-  completionMessage = "Muito bem!\r\nFim.";
+  CurrentSession().completionMessage = "Muito bem!\r\nFim.";
   EXPECT_EQ(Fill("<p>Atividade concluida</p>"), "<p>Muito bem! <br> Fim.</p>");
-  EXPECT_EQ(completionMessage, "Muito bem! <br> Fim.");
+  EXPECT_EQ(CurrentSession().completionMessage, "Muito bem! <br> Fim.");
 }
 
 TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
   test::HeadlessSession session;
-  PageText = "previous page";
+  CurrentSession().PageText = "previous page";
   // Missing.
   EXPECT_FALSE(FillTemplate({"tmplate_none.htm", "", "page.htm"}));
   // Unreadable: a folder of that name.
@@ -178,7 +178,7 @@ TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
   // Longer than 40,003 bytes.
   Template(std::string(40004, 'x'));
   EXPECT_FALSE(FillTemplate({"tmplate_t.htm", "", "page.htm"}));
-  EXPECT_EQ(PageText, "previous page");
+  EXPECT_EQ(CurrentSession().PageText, "previous page");
   const std::string message = OopsMessage("Source code not found!");
   EXPECT_EQ(session.transcript(), message + message + message);
 
@@ -237,8 +237,8 @@ class WritePageTest : public TemplateTest {
  protected:
   void SetUp() override {
     TemplateTest::SetUp();
-    UiText[1] = "KIO";
-    UiText[178] = test::W("O nome tem caracteres especiais. Continuar?");
+    CurrentSession().UiText[1] = "KIO";
+    CurrentSession().UiText[178] = test::W("O nome tem caracteres especiais. Continuar?");
     Template(kTemplate);
   }
   std::optional<std::string> Write(const std::string& script, const PageRequest& request) {
@@ -248,7 +248,7 @@ class WritePageTest : public TemplateTest {
     return written;
   }
   std::string Chooser() const {
-    return "CHOOSE save | " + appPaths.documentsFolder + "*.htm | *.htm|| | htm\n";
+    return "CHOOSE save | " + CurrentSession().appPaths.documentsFolder + "*.htm | *.htm|| | htm\n";
   }
   std::string Page(const std::string& name) const { return test::ReadFile(docs_ / name); }
   // The page of kTemplate and request_ under the file name `name`.
@@ -290,7 +290,7 @@ TEST_F(WritePageTest, InstructionsAndMessageAreRenderedAndCut) {
             std::string::npos)
       << page;
   // The message goes back to the teacher's text once the page is built.
-  EXPECT_EQ(completionMessage, "Bravo {i=a.gif}\r\nFim");
+  EXPECT_EQ(CurrentSession().completionMessage, "Bravo {i=a.gif}\r\nFim");
 
   request.instructions = std::string(15000, 'i');
   request.completionField = std::string(1500, 'm');
@@ -311,7 +311,7 @@ TEST_F(WritePageTest, NothingIsWrittenWhenTheTeacherStops) {
   EXPECT_EQ(transcript_, Chooser());
 
   // A name with a blank asks first.
-  const std::string question = "MESSAGE KIO | " + test::Shown(UiText[178]) + "\n";
+  const std::string question = "MESSAGE KIO | " + test::Shown(CurrentSession().UiText[178]) + "\n";
   EXPECT_FALSE(Write("choose " + (docs_ / "my page.htm").string() + "\nanswer No\n", request_));
   EXPECT_EQ(transcript_, Chooser() + question);
   EXPECT_FALSE(std::filesystem::exists(docs_ / "my page.htm"));
@@ -326,7 +326,7 @@ TEST_F(WritePageTest, NoPageFromAMissingOrUnmarkedTemplate) {
   EXPECT_FALSE(Write("choose " + (docs_ / "a.htm").string() + "\n", request));
   EXPECT_EQ(transcript_, Chooser() + OopsMessage("Source code not found!"));
   EXPECT_FALSE(std::filesystem::exists(docs_ / "a.htm"));
-  EXPECT_EQ(completionMessage, "Final");
+  EXPECT_EQ(CurrentSession().completionMessage, "Final");
 
   Template("<p>no markers</p>");
   EXPECT_FALSE(Write("choose " + (docs_ / "b.htm").string() + "\n", request_));

@@ -54,7 +54,8 @@ EclipseData BuildEclipseData(const std::string& source, const std::string& given
     out.tokens += "palavras[" + std::to_string(i) + "]='" + ScriptToken(token) + "';\r\n";
     if (++i > kEclipseMaxEntries - 1) {
       out.textCut = true;
-      ShowMessage(Win1252("Limite de texto ultrapassado. Apenas uma parte será processada."), UiText[1]);
+      ShowMessage(Win1252("Limite de texto ultrapassado. Apenas uma parte será processada."),
+                  CurrentSession().UiText[1]);
       break;
     }
   }
@@ -64,7 +65,8 @@ EclipseData BuildEclipseData(const std::string& source, const std::string& given
     out.given += "PalavrasDadas[" + std::to_string(j) + "]='" + token + "';\r\n";
     if (++j > kEclipseMaxEntries - 1) {
       out.givenCut = true;
-      ShowMessage(Win1252("Limite de dados ultrapassado. Apenas uma parte será processada."), UiText[1]);
+      ShowMessage(Win1252("Limite de dados ultrapassado. Apenas uma parte será processada."),
+                  CurrentSession().UiText[1]);
       break;
     }
   }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/lexicon_text.h"
 #include "lexicon/pair_check.h"
@@ -76,7 +76,7 @@ bool SelectDictionary(const std::string& path, std::string& error) {
     error = folder + ": no such folder";
     return false;
   }
-  appPaths.programFolder = folder + (folder.size() > 1 ? "/" : "");
+  CurrentSession().appPaths.programFolder = folder + (folder.size() > 1 ? "/" : "");
   LexiconStore::DeriveNames(name);
   return true;
 }
@@ -104,8 +104,8 @@ void NoteRecovery() {
 }
 
 int Create(bool force) {
-  const std::string& data = appPaths.lexiconDataFile;
-  const std::string& pointer = appPaths.lexiconPointerFile;
+  const std::string& data = CurrentSession().appPaths.lexiconDataFile;
+  const std::string& pointer = CurrentSession().appPaths.lexiconPointerFile;
   if (!force && (FileExists(data) || FileExists(pointer)))
     return Fail(data + " already exists (use --force to replace it)");
   try {
@@ -113,27 +113,28 @@ int Create(bool force) {
   } catch (const FileError& e) {
     return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
   }
-  std::cout << "created " << appPaths.programFolder << data << "\n";
+  std::cout << "created " << CurrentSession().appPaths.programFolder << data << "\n";
   return 0;
 }
 
 int Check() {
   NoteRecovery();
   std::string pointer, data;
-  if (!ReadWholeFile(appPaths.lexiconPointerFile, pointer))
-    return Fail("cannot read " + appPaths.lexiconPointerFile);
-  if (!ReadWholeFile(appPaths.lexiconDataFile, data)) return Fail("cannot read " + appPaths.lexiconDataFile);
+  if (!ReadWholeFile(CurrentSession().appPaths.lexiconPointerFile, pointer))
+    return Fail("cannot read " + CurrentSession().appPaths.lexiconPointerFile);
+  if (!ReadWholeFile(CurrentSession().appPaths.lexiconDataFile, data))
+    return Fail("cannot read " + CurrentSession().appPaths.lexiconDataFile);
   PairCheck check = CheckPair(pointer, data);
   for (const std::string& p : check.problems) std::cout << p << "\n";
   if (check.unlisted) std::cout << "... and " << check.unlisted << " more problems\n";
-  std::cout << appPaths.lexiconDataFile << ": count " << check.count << ", "
+  std::cout << CurrentSession().appPaths.lexiconDataFile << ": count " << check.count << ", "
             << (check.count >= 2 ? check.count - 2 : 0)
             << " entries: " << (check.sound() ? "sound" : "NOT SOUND") << "\n";
   return check.sound() ? 0 : 1;
 }
 
 int Lookup(LexiconStore& store, const std::vector<std::string>& words) {
-  if (store.OpenNamed(nullptr, appPaths.lexiconDataFile) != 0) return 1;
+  if (store.OpenNamed(nullptr, CurrentSession().appPaths.lexiconDataFile) != 0) return 1;
   int status = 0;
   for (const std::string& word : words) {
     std::string key = ToDictionaryText(word);
@@ -154,7 +155,7 @@ int Lookup(LexiconStore& store, const std::vector<std::string>& words) {
 }
 
 int Export(LexiconStore& store, const std::string& outPath) {
-  if (store.OpenNamed(nullptr, appPaths.lexiconDataFile) != 0) return 1;
+  if (store.OpenNamed(nullptr, CurrentSession().appPaths.lexiconDataFile) != 0) return 1;
   std::string out;
   const uint32_t count = store.Count();
   for (uint32_t n = 1; n + 1 < count; ++n) {
@@ -181,10 +182,10 @@ int Export(LexiconStore& store, const std::string& outPath) {
 
 // Opens DICT for editing (creating it when asked), puts the entries, saves.
 int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, bool replace, bool create) {
-  const std::string& data = appPaths.lexiconDataFile;
-  if (create && !FileExists(data) && !FileExists(appPaths.lexiconPointerFile)) {
+  const std::string& data = CurrentSession().appPaths.lexiconDataFile;
+  if (create && !FileExists(data) && !FileExists(CurrentSession().appPaths.lexiconPointerFile)) {
     try {
-      LexiconStore::WriteEmptyPair(appPaths.lexiconPointerFile, data);
+      LexiconStore::WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile, data);
     } catch (const FileError& e) {
       return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
     }
@@ -218,8 +219,8 @@ int Import(LexiconStore& store, const std::string& file, bool replace) {
 
 int Merge(LexiconStore& store, const std::string& other, bool replace) {
   std::string pointerPath = other.substr(0, other.size() - 4) + ".kpo";
-  if (fs::exists(other) && fs::exists(appPaths.lexiconDataFile) &&
-      fs::equivalent(other, appPaths.lexiconDataFile))
+  if (fs::exists(other) && fs::exists(CurrentSession().appPaths.lexiconDataFile) &&
+      fs::equivalent(other, CurrentSession().appPaths.lexiconDataFile))
     return Fail("a dictionary cannot be merged into itself");
   std::string pointer, data;
   if (!ReadWholeFile(other, data) || !ReadWholeFile(pointerPath, pointer))

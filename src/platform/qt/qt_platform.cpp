@@ -43,7 +43,6 @@
 #include <cstdlib>
 #include <map>
 
-#include "app/authoring_app.h"
 #include "platform/dialog.h"
 #include "platform/qt/qt_text.h"
 #include "platform/rtf.h"
@@ -690,15 +689,14 @@ void SetUpDesktop(const std::string& programFolder) {
     QCoreApplication::installTranslator(&qtTexts);
 }
 
-int RunDesktop(int argc, char** argv) {
+int RunDesktop(int argc, char** argv, const std::function<int()>& program) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("KIO");
   QGuiApplication::setDesktopFileName("kio");
   SetUpDesktop(QDir::currentPath().toStdString());
   QtPlatform platform;
   SetPlatform(&platform);
-  CAuthoringApp program;
-  int status = program.Run();
+  int status = program();
   SetPlatform(nullptr);
   return status;
 }

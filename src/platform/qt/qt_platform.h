@@ -14,8 +14,9 @@ class QWidget;
 
 namespace kio {
 
-// Runs the program with the Qt desktop backend; returns the exit status.
-int RunDesktop(int argc, char** argv);
+// Runs `program` (the application) with the Qt desktop backend; returns the
+// exit status it gives.
+int RunDesktop(int argc, char** argv, const std::function<int()>& program);
 
 // Application-wide settings of the desktop: the widget style the dialog
 // layouts are measured against, the program icon from `programFolder`, and
