@@ -119,16 +119,28 @@ void Dialog::PressEnter() {
   OnOK();
 }
 
-void Dialog::UserSetText(int id, const std::string& text) { StateOf(id).text = text; }
+void Dialog::UserSetText(int id, const std::string& text) {
+  StateOf(id).text = text;
+  RunHandler(changed_, id);
+}
 
 void Dialog::FocusEnter(int id) {
   StateOf(id);
+  focus_ = id;
   RunHandler(enter_, id);
 }
 
 void Dialog::FocusLeave(int id) {
   StateOf(id);
+  if (focus_ == id) focus_ = 0;
   RunHandler(leave_, id);
+}
+
+void Dialog::SetFocus(int id) {
+  if (!HasControl(id)) return;
+  if (focus_ != 0 && focus_ != id) FocusLeave(focus_);
+  if (focus_ != id) FocusEnter(id);
+  if (view_) view_->FocusMoved(id);
 }
 
 std::string WithoutAccelerator(const std::string& label) {

@@ -55,6 +55,8 @@ class DialogView {
   virtual ~DialogView() = default;
   virtual void ControlChanged(int id) = 0;
   virtual void TitleChanged() {}
+  // The program moved the focus to control `id` (its hooks have run).
+  virtual void FocusMoved(int id) {}
 };
 
 class Dialog {
@@ -83,6 +85,11 @@ class Dialog {
   std::pair<int, int> ProgressRange(int id) const;
   void EnableItem(int id, bool enabled);
   bool IsItemEnabled(int id) const;
+  // Moves the focus to control `id` as a click would: the leave hooks of the
+  // control that had it run, then the enter hooks of `id`.
+  void SetFocus(int id);
+  // The control that has the focus; 0 when none is known.
+  int Focus() const { return focus_; }
 
   void EndDialog(int result);
   bool Ended() const { return ended_; }
@@ -98,6 +105,7 @@ class Dialog {
   void PressEnter();
   // Escape or the close box.
   void PressEscape() { OnCancel(); }
+  // The user changed a text box; its text-changed hooks run.
   void UserSetText(int id, const std::string& text);
   void FocusEnter(int id);
   void FocusLeave(int id);
@@ -113,6 +121,9 @@ class Dialog {
   void OnButton(int id, std::function<void()> handler) { buttons_[id] = std::move(handler); }
   void OnFocusEnter(int id, std::function<void()> handler) { enter_[id] = std::move(handler); }
   void OnFocusLeave(int id, std::function<void()> handler) { leave_[id] = std::move(handler); }
+  // Runs when the user changes the text of box `id` (not when the program
+  // sets it).
+  void OnTextChanged(int id, std::function<void()> handler) { changed_[id] = std::move(handler); }
   void AddMenuCommand(int command, const std::string& label) { menu_.emplace_back(command, label); }
 
  private:
@@ -128,11 +139,12 @@ class Dialog {
   DialogTemplate layout_;
   std::string title_;
   std::map<int, State> state_;
-  std::map<int, std::function<void()>> buttons_, enter_, leave_;
+  std::map<int, std::function<void()>> buttons_, enter_, leave_, changed_;
   std::vector<std::pair<int, std::string>> menu_;
   DialogView* view_ = nullptr;
   bool ended_ = false;
   int result_ = 0;
+  int focus_ = 0;
 };
 
 // A button or label text as shown: without its "&" accelerator marks ("&&"

@@ -174,6 +174,7 @@ void HeadlessPlatform::Execute(Dialog& dialog, const Line& line) {
     for (const auto& c : dialog.Layout().controls) ids.push_back(c.id);
     std::sort(ids.begin(), ids.end());
     for (int id : ids) Emit("CONTROL " + std::to_string(id) + " " + dialog.GetItemText(id));
+    if (dialog.Focus() != 0) Emit("FOCUS " + std::to_string(dialog.Focus()));
   } else if (v == "answer") {
     ScriptError("an answer with no question on screen: " + line.raw);
   } else if (v == "choose") {

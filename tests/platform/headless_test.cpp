@@ -96,6 +96,49 @@ TEST(HeadlessDriver, TypesFocusesAndDumps) {
   EXPECT_EQ(status, 0);
 }
 
+// The program moving the focus runs the leave hooks of the box that had it
+// and the enter hooks of the new one, and shows in a dump; typing runs the
+// text-changed hooks, setting a text from the program does not.
+class FocusDlg : public Dialog {
+ public:
+  FocusDlg()
+      : Dialog({8,
+                "Focus",
+                200,
+                100,
+                {{30, ControlKind::Edit, "", 5, 5, 100, 12},
+                 {31, ControlKind::Edit, "", 5, 20, 100, 12},
+                 {32, ControlKind::Label, "", 5, 35, 100, 12},
+                 {33, ControlKind::Button, "&Next", 5, 60, 40, 14}}}) {
+    OnButton(33, [this] {
+      SetItemText(31, "set by the program");
+      SetFocus(31);
+    });
+    OnFocusLeave(30, [this] { Log("left 30"); });
+    OnFocusEnter(31, [this] { Log("entered 31"); });
+    OnTextChanged(30, [this] { Log("changed 30 to " + GetItemText(30)); });
+    OnTextChanged(31, [this] { Log("changed 31"); });
+  }
+  void Log(const std::string& what) { SetItemText(32, GetItemText(32) + what + "; "); }
+};
+
+TEST(HeadlessDriver, ProgramMovesTheFocusAndTypingRunsTextHooks) {
+  std::istringstream in("focus 30\ntype 30 abc\npress Next\ndump\n");
+  std::ostringstream out;
+  HeadlessPlatform platform(in, out);
+  SetPlatform(&platform);
+  try {
+    FocusDlg dlg;
+    dlg.DoModal();
+  } catch (const ScriptEnded&) {
+  }
+  SetPlatform(nullptr);
+  EXPECT_EQ(out.str(),
+            "DIALOG Focus\n"
+            "CONTROL 30 abc\nCONTROL 31 set by the program\n"
+            "CONTROL 32 changed 30 to abc; left 30; entered 31; \nCONTROL 33 &Next\nFOCUS 31\n");
+}
+
 TEST(HeadlessDriver, QuestionsWaitForAnAnswer) {
   auto [t, status] = RunScript("press Ask\nanswer cancel\nenter\nanswer No\ndump\nescape\n");
   EXPECT_NE(t.find("MESSAGE KIO | Sure?\nMESSAGE KIO | Sure?\nCONTROL 2 &Close\nCONTROL 10 no\n"),

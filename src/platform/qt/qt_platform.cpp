@@ -208,6 +208,16 @@ class QtDialogView : public QDialog, public DialogView {
   }
   void Stop() { running_ = false; }
 
+  // The model has run the hooks already; moving the keyboard focus must not
+  // run them again.
+  void FocusMoved(int id) override {
+    auto it = widgets_.find(id);
+    if (it == widgets_.end()) return;
+    movingFocus_ = true;
+    it->second->setFocus(Qt::OtherFocusReason);
+    movingFocus_ = false;
+  }
+
  protected:
   void reject() override {  // Escape and the close box
     if (!running_) return;
@@ -238,7 +248,7 @@ class QtDialogView : public QDialog, public DialogView {
     switch (e->type()) {
       case QEvent::FocusIn:
       case QEvent::FocusOut:
-        if (running_ && !model_.Ended()) {
+        if (running_ && !model_.Ended() && !movingFocus_) {
           if (e->type() == QEvent::FocusIn)
             model_.FocusEnter(id);
           else
@@ -418,6 +428,7 @@ class QtDialogView : public QDialog, public DialogView {
 
   Dialog& model_;
   QWidget* content_ = nullptr;
+  bool movingFocus_ = false;
   QMenuBar* menuBar_ = nullptr;
   std::map<int, QWidget*> widgets_;
   std::map<int, std::string> shownHelp_;
