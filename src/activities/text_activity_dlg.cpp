@@ -70,36 +70,36 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
 // The "Final" box shows the completion message with "<br>" as line breaks.
 std::string FinalBoxText(const std::string& message) { return ReplaceAll(message, "<br>", "\r\n"); }
 
+DocumentEditorKind DocumentKindOf(const TextActivityKind& kind) {
+  DocumentEditorKind d;
+  d.extension = kind.extension;
+  d.saveMode = SaveMode::kRewriteInPlace;
+  d.helpPanel = kActHelp;
+  d.activityName = kind.activityName;
+  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+  d.saveErrorRecord = 84;
+  return d;
+}
+
 }  // namespace
 
-CTextActivityDlg::CTextActivityDlg(const TextActivityKind& kind) : Dialog(ActivityLayout(kind)), kind_(kind) {
-  // A box's help shows from its "?" button and when the focus enters it.
-  auto helpOn = [this](int button, int box, const std::string& help) {
-    auto show = [this, help] { ShowHelp(kActHelp, HelpText(help)); };
-    OnButton(button, show);
-    OnFocusEnter(box, show);
-  };
-  helpOn(kActHelpInstructions, kActInstructions, kind_.instructionsHelp);
-  helpOn(kActHelpText, kActText, kind_.textHelp);
-  helpOn(kActHelpFinal, kActFinal, "mensagem_final.rtf");
-  if (HasExtra()) helpOn(kActHelpExtra, kActExtra, kind_.extraHelp);
-  OnButton(kActWhatCanIDo, [this] { ShowHelp(kActHelp, HelpText(kind_.tipsHelp)); });
+CTextActivityDlg::CTextActivityDlg(const TextActivityKind& kind)
+    : CDocumentEditorDlg(ActivityLayout(kind), DocumentKindOf(kind)), kind_(kind) {
+  HelpOn(kActHelpInstructions, kActInstructions, kind_.instructionsHelp);
+  HelpOn(kActHelpText, kActText, kind_.textHelp);
+  HelpOn(kActHelpFinal, kActFinal, "mensagem_final.rtf");
+  if (HasExtra()) HelpOn(kActHelpExtra, kActExtra, kind_.extraHelp);
+  HelpOn(kActWhatCanIDo, 0, kind_.tipsHelp);
   OnButton(kActNew, [this] {
-    if (AskToSave()) Start();
+    if (AskToSave() != SaveAnswer::kCancelled) Start();
   });
   OnButton(kActOpen, [this] {
-    if (AskToSave()) Open();
+    if (AskToSave() != SaveAnswer::kCancelled) OpenDocument();
   });
-  OnButton(kActSave, [this] { Save(); });
-  OnButton(kActSaveAs, [this] { SaveAs(); });
+  OnButton(kActSave, [this] { SaveDocument(); });
+  OnButton(kActSaveAs, [this] { SaveDocumentAs(); });
   OnButton(kActGenerate, [this] { Generate(); });
-  OnButton(kActFont, [] { RunFontDialog(); });
-  OnButton(kActParagraph, [] { RunParagraphDialog(); });
-  OnButton(kActAV, [this] { RunAVDialog(kind_.activityName); });
-  OnButton(kActGlobal, [this] {
-    RunFramesDialog();
-    settingsChanged_ = true;
-  });
+  FormattingButtons(kActFont, kActParagraph, kActAV, kActGlobal);
 }
 
 bool CTextActivityDlg::OnInitDialog() {
@@ -117,23 +117,24 @@ std::string CTextActivityDlg::FieldText(int id) const {
 }
 
 void CTextActivityDlg::Start() {
+  Session& s = CurrentSession();
   // Interface texts on the controls.
   const std::pair<int, int> labels[] = {
       {kActNew, 146},    {kActOpen, 147},     {kActSave, 148}, {kActSaveAs, 149},    {kActGenerate, 150},
       {kActReturn, 145}, {kActWhatCanIDo, 0}, {kActFont, 184}, {kActParagraph, 185}, {kActGlobal, 186}};
   for (auto [id, record] : labels)
-    if (!CurrentSession().UiText[record].empty()) SetItemText(id, CurrentSession().UiText[record]);
+    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
   SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
   SetItemText(kActLabelText, LocalText(kind_.textLabelPt, kind_.textLabelEn));
   SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
   if (HasExtra()) SetItemText(kActLabelExtra, LocalText(kind_.extraLabelPt, kind_.extraLabelEn));
   for (size_t i = 0; i < kind_.hintRecords.size() && i < 2; ++i)
-    SetItemText(i == 0 ? kActHint1 : kActHint2, CurrentSession().UiText[kind_.hintRecords[i]]);
+    SetItemText(i == 0 ? kActHint1 : kActHint2, s.UiText[kind_.hintRecords[i]]);
   ShowHelp(kActHelp, HelpText(kind_.tipsHelp));
 
   ResetPageSettings();
-  remembered_.completion = FinalBoxText(CurrentSession().completionMessage);
-  remembered_.instructions = CurrentSession().UiText[25];
+  remembered_.completion = FinalBoxText(s.completionMessage);
+  remembered_.instructions = s.UiText[25];
   NewSteps();
 }
 
@@ -141,14 +142,13 @@ void CTextActivityDlg::NewSteps() {
   remembered_.text.clear();
   remembered_.extra.clear();
   CurrentSession().documentName = CurrentSession().UiText[23];
-  RefreshFields();
-  CurrentSession().documentFile.Close();
-  CurrentSession().documentOpen = false;
-  settingsChanged_ = false;
+  ShowFields();
+  ForgetDocumentFile();
+  ForgetSettingsChange();
   ResetPageSettings();
 }
 
-void CTextActivityDlg::ReadFields() {
+void CTextActivityDlg::CollectFields() {
   read_.instructions = FieldText(kActInstructions);
   read_.text = FieldText(kActText);
   if (HasExtra()) read_.extra = FieldText(kActExtra);
@@ -156,7 +156,7 @@ void CTextActivityDlg::ReadFields() {
   CurrentSession().completionMessage = read_.completion;
 }
 
-void CTextActivityDlg::RefreshFields() {
+void CTextActivityDlg::ShowFields() {
   SetItemText(kActInstructions, remembered_.instructions);
   SetItemText(kActText, remembered_.text);
   if (HasExtra()) SetItemText(kActExtra, remembered_.extra);
@@ -164,92 +164,27 @@ void CTextActivityDlg::RefreshFields() {
   SetItemText(kActDocumentName, CurrentSession().documentName);
 }
 
-bool CTextActivityDlg::Changed() {
-  ReadFields();
-  return settingsChanged_ || read_ != remembered_;
+void CTextActivityDlg::LoadFields(FieldReader& reader) {
+  remembered_.completion = FinalBoxText(CurrentSession().completionMessage);
+  remembered_.instructions = reader.Text(kind_.textLimit);
+  remembered_.text = reader.Text(kind_.textLimit);
+  if (HasExtra()) remembered_.extra = reader.Text(kind_.extraLimit);
 }
 
-bool CTextActivityDlg::AskToSave() {
-  if (!Changed()) return true;
-  switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
-    case Answer::Cancel: return false;
-    case Answer::Yes: Save(); return true;
-    default: return true;
-  }
+void CTextActivityDlg::StoreFields(FieldWriter& writer) {
+  writer.Text(read_.instructions);
+  writer.Text(read_.text);
+  if (HasExtra()) writer.Text(read_.extra);
 }
 
-void CTextActivityDlg::Open() {
-  CurrentSession().documentFile.Close();
-  CurrentSession().documentOpen = false;
-  auto chosen = ChooseFile(DocumentChooser(kind_.extension, false));
-  if (!chosen) return;
-  std::string lowerPath = TakeChosenName(*chosen);
-  if (!PrepareDocumentFile(CurrentSession().documentFile, CurrentSession().documentName)) return;
-  CurrentSession().documentOpen = true;
-  CurrentSession().documentFile.Open(CurrentSession().documentName, File::kReadWrite);
-  try {
-    ReadSettingsBlock(CurrentSession().documentFile);
-    remembered_.completion = FinalBoxText(CurrentSession().completionMessage);
-    FieldReader reader(CurrentSession().documentFile);
-    remembered_.instructions = reader.Text(kind_.textLimit);
-    remembered_.text = reader.Text(kind_.textLimit);
-    if (HasExtra()) remembered_.extra = reader.Text(kind_.extraLimit);
-  } catch (const FileError& e) {
-    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
-  }
-  RefreshFields();
-  SetDocumentsFolderFrom(lowerPath);
-}
-
-bool CTextActivityDlg::Save() {
-  ReadFields();
-  if (read_.text.empty()) {
-    ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
-    return false;
-  }
-  std::string lowerPath = CurrentSession().appPaths.documentsFolder + CurrentSession().documentName;
-  try {
-    if (!CurrentSession().documentOpen) {
-      auto chosen = ChooseFile(DocumentChooser(kind_.extension, true));
-      if (!chosen) return false;
-      lowerPath = TakeChosenName(*chosen);
-      if (!PrepareDocumentFile(CurrentSession().documentFile, CurrentSession().documentName)) return false;
-      CurrentSession().documentFile.Open(CurrentSession().documentName, File::kCreateWrite);
-      CurrentSession().documentOpen = true;
-    }
-    CurrentSession().documentFile.SeekToBegin();
-    WriteSettingsBlock(CurrentSession().documentFile);
-    FieldWriter writer(CurrentSession().documentFile);
-    writer.Text(read_.instructions);
-    writer.Text(read_.text);
-    if (HasExtra()) writer.Text(read_.extra);
-    SetDocumentsFolderFrom(lowerPath);
-  } catch (const FileError& e) {
-    ReportFileError(e.cause, CurrentSession().UiText[84]);
-    return false;
-  }
-  remembered_ = read_;
-  RefreshFields();
-  settingsChanged_ = false;
-  return true;
-}
-
-void CTextActivityDlg::SaveAs() {
-  CurrentSession().documentFile.Close();
-  CurrentSession().documentOpen = false;
-  Save();
-}
-
-void CTextActivityDlg::OnCancel() {
-  if (!AskToSave()) return;
-  CurrentSession().documentFile.Close();
-  CurrentSession().documentOpen = false;
-  CurrentSession().documentName = "*.txt";
-  EndDialog(IDCANCEL);
+bool CTextActivityDlg::ReadyToSave() {
+  if (!read_.text.empty()) return true;
+  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  return false;
 }
 
 void CTextActivityDlg::Generate() {
-  ReadFields();
+  CollectFields();
   if (read_.text.empty()) {
     ShowMessage(CurrentSession().UiText[32], "Oops!", Buttons::Ok, this);
     return;

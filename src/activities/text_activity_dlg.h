@@ -1,12 +1,12 @@
-// The shared flow of the activity editors whose document is the settings
-// block followed by a few text fields (Cloze, Eclipse, Memory, Sequence):
-// start, New, Open, Save, Save As, Return with the ask-to-save rule, the
-// formatting buttons, help on focus, and the frame of Generate.
+// The activity editors whose document is the settings block followed by
+// instructions, a text and, for some, a third text (Cloze, Eclipse): their
+// layout, their fields on the document-editor base, and the frame of
+// Generate.
 #pragma once
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "dialogs/document_editor.h"
 
 namespace kio {
 
@@ -64,13 +64,21 @@ struct ActivityFields {
   bool operator==(const ActivityFields&) const = default;
 };
 
-class CTextActivityDlg : public Dialog {
+class CTextActivityDlg : public CDocumentEditorDlg {
  public:
   explicit CTextActivityDlg(const TextActivityKind& kind);
 
  protected:
   bool OnInitDialog() override;
-  void OnCancel() override;  // Return
+  void OnCancel() override { ReturnFromEditor(); }
+
+  void CollectFields() override;
+  bool FieldsChanged() const override { return read_ != remembered_; }
+  void LoadFields(FieldReader& reader) override;
+  void StoreFields(FieldWriter& writer) override;
+  void KeepFields() override { remembered_ = read_; }
+  void ShowFields() override;
+  bool ReadyToSave() override;
 
   // Builds the data text put between the page's markers from the boxes'
   // texts; false stops the generation (the message has been shown).
@@ -81,21 +89,12 @@ class CTextActivityDlg : public Dialog {
   std::string FieldText(int id) const;
   void Start();
   void NewSteps();
-  void ReadFields();
-  void RefreshFields();
-  bool Changed();
-  // False when the teacher cancelled.
-  bool AskToSave();
-  void Open();
-  bool Save();
-  void SaveAs();
   void Generate();
   bool HasExtra() const { return kind_.extraLimit > 0; }
 
   TextActivityKind kind_;
   ActivityFields remembered_;  // as last loaded or saved
   ActivityFields read_;        // as last read from the boxes
-  bool settingsChanged_ = false;
 };
 
 }  // namespace kio

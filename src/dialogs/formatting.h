@@ -8,9 +8,6 @@
 
 namespace kio {
 
-// The editor that opens the AV dialog: "Cloze", "elipse", "memoria",
-// "multipla", "dialogica", "seq", "sem", "hplexical", "index" or "verbete".
-
 // The colour picker: "#RRGGBB" in upper case, or empty when cancelled.
 std::string PickColour();
 // The font picker: the face (empty when cancelled) and the size as two
@@ -110,6 +107,9 @@ class CFramesDlg : public Dialog {
 // What the editors' buttons run.
 void RunFontDialog();
 void RunParagraphDialog();
+// `activity` names the editor that opens the AV dialog ("Cloze", "elipse",
+// "memoria", "multipla", "dialogica", "seq", "sem", "hplexical", "index" or
+// "verbete"); it becomes the session's activityName.
 void RunAVDialog(const std::string& activity);
 void RunFramesDialog();
 

@@ -179,3 +179,35 @@ TEST(ClozeEditor, ReadOnlyDocumentIsRefusedForAnotherUser) {
 
 }  // namespace
 }  // namespace kio
+
+namespace kio {
+namespace {
+
+// Saving into a folder the teacher may not write: the cause is shown, and
+// the document has no file afterwards, so the next Save asks for a name
+// again instead of failing the same way.
+TEST(ClozeEditor, AFailedFirstSaveLeavesTheDocumentWithoutAFile) {
+  if (!test::CanDropPrivileges()) GTEST_SKIP() << "needs root to act as another user";
+  test::ProgramFolder folder;
+  test::TempDir locked, open;
+  std::filesystem::permissions(locked.path(),
+                               std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                   std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                   std::filesystem::perms::others_exec);
+  std::filesystem::permissions(open.path(), std::filesystem::perms::all);
+  auto run =
+      test::RunKio(folder.str(),
+                   "press 1009\ntype 1402 a [gap]\npress 1423\nchoose " + (locked / "aula.clo").string() +
+                       "\npress 1423\nchoose " + (open / "aula.clo").string() + "\npress 2\n",
+                   test::kNobodyUid);
+  EXPECT_TRUE(Has(run.transcript, "MESSAGE Oops! | Acesso negado.  /Access denied.")) << run.transcript;
+  // Two choosers: the second Save asked for a name again, and saved there.
+  size_t first = run.transcript.find("CHOOSE save");
+  ASSERT_NE(first, std::string::npos) << run.transcript;
+  EXPECT_NE(run.transcript.find("CHOOSE save", first + 1), std::string::npos) << run.transcript;
+  EXPECT_FALSE(std::filesystem::exists(locked / "aula.clo"));
+  EXPECT_TRUE(std::filesystem::exists(open / "aula.clo"));
+}
+
+}  // namespace
+}  // namespace kio

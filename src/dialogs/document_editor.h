@@ -1,0 +1,102 @@
+// The base of every editor that keeps one document: New, Open, Save,
+// Save As and Return with the question whether to save changes, help on
+// the "?" buttons and on focus, and the four formatting buttons.
+//
+// An editor supplies its fields through a few steps: collect them from the
+// boxes, tell whether they differ from the document as last loaded or
+// saved, load them from and store them to the document after the settings
+// block, and show them. The base runs the shared file steps around them:
+// the chooser, PrepareDocumentFile, the settings block, ReportFileError, the
+// shared document state of the session.
+#pragma once
+#include <string>
+
+#include "platform/dialog.h"
+#include "render/fields.h"
+
+namespace kio {
+
+// How Save writes a document that already has a file.
+enum class SaveMode {
+  kRewriteInPlace,  // from offset 0 into the held file, never shortening it
+  kRecreate,        // the file is made anew (emptied) at every save
+};
+
+// What the question whether to save changes came to.
+enum class SaveAnswer {
+  kNothingToSave,  // nothing had changed: nothing was asked
+  kSaved,          // Yes, and the save succeeded
+  kSaveFailed,     // Yes, but the save failed or its chooser was cancelled
+  kDeclined,       // No: the changes are dropped
+  kCancelled,      // Cancel: the caller stops
+};
+
+struct DocumentEditorKind {
+  std::string extension;  // document extension without dot, e.g. "clo"
+  SaveMode saveMode = SaveMode::kRewriteInPlace;
+  int helpPanel = 0;                 // the rich-text panel that shows help
+  std::string activityName;          // for the AV dialog
+  std::string openErrorSuffix;       // after the cause of a failed Open
+  int saveErrorRecord = 84;          // UiText record after the cause of a failed Save
+  std::string returnName = "*.txt";  // documentName after Return
+};
+
+class CDocumentEditorDlg : public Dialog {
+ public:
+  CDocumentEditorDlg(DialogTemplate layout, DocumentEditorKind kind);
+
+ protected:
+  // --- Steps the editor supplies ---
+  // Reads the boxes into the editor's working copy, cut to their limits.
+  virtual void CollectFields() = 0;
+  // Whether the working copy differs from the document as last loaded or
+  // saved.
+  virtual bool FieldsChanged() const = 0;
+  // After the settings block was read: reads the editor's fields into the
+  // remembered copy. Throws FileError.
+  virtual void LoadFields(FieldReader& reader) = 0;
+  // After the settings block was written: writes the working copy.
+  virtual void StoreFields(FieldWriter& writer) = 0;
+  // The working copy becomes the remembered one (after a save).
+  virtual void KeepFields() = 0;
+  // Shows the remembered copy in the boxes, and the document's name.
+  virtual void ShowFields() = 0;
+  // Checked after collecting, before anything is chosen or written; false
+  // stops the save (the editor has said why).
+  virtual bool ReadyToSave() { return true; }
+
+  // --- Shared operations ---
+  // Asks UiText record 73 when the fields or the page settings changed; Yes
+  // saves.
+  SaveAnswer AskToSave();
+  // Open: the chooser, the settings block and the editor's fields. The
+  // editor's fields are shown whether or not the reading failed.
+  void OpenDocument();
+  // Save: the chooser when the document has no file yet.
+  bool SaveDocument();
+  bool SaveDocumentAs();
+  // Return: asks to save, then closes the document and the dialog.
+  void ReturnFromEditor();
+  // Forgets the document's file: the next Save asks for a name.
+  void ForgetDocumentFile();
+  // The Frames dialog changed the page settings.
+  void MarkSettingsChanged() { settingsChanged_ = true; }
+  // A new document starts with the page settings unchanged.
+  void ForgetSettingsChange() { settingsChanged_ = false; }
+  bool Changed();
+
+  // --- Wiring ---
+  // Help `help` shows in the help panel from `button` and when the focus
+  // enters `box` (0: no box).
+  void HelpOn(int button, int box, const std::string& help);
+  // The Font, Paragraph, AV and Frames ("Global") buttons.
+  void FormattingButtons(int font, int paragraph, int av, int global);
+
+  const DocumentEditorKind& Kind() const { return kind_; }
+
+ private:
+  DocumentEditorKind kind_;
+  bool settingsChanged_ = false;
+};
+
+}  // namespace kio
