@@ -63,8 +63,8 @@ std::string ActivityText() {
 
 void ResetState() {
   kio::ResetPageSettings();
-  kio::MediaWidth = "190";
-  kio::MediaHeight = "140";
+  kio::CurrentSession().MediaWidth = "190";
+  kio::CurrentSession().MediaHeight = "140";
 }
 
 template <void (*Render)(std::string&)>
@@ -149,24 +149,24 @@ void BM_FillTemplate(benchmark::State& state) {
   static const TemplateFolder folder;
   const std::string text = Template();
   folder.Write("tmplate_bench.htm", text);
-  kio::appPaths.programFolder = folder.programFolder();
-  kio::appPaths.resultsAddress = "https://school.example/php2/envprint.php";
+  kio::CurrentSession().appPaths.programFolder = folder.programFolder();
+  kio::CurrentSession().appPaths.resultsAddress = "https://school.example/php2/envprint.php";
   for (int entry = kio::kFirstStudentEntry; entry < kio::kLastStudentEntry; ++entry)
     kio::StudentText(entry) = "student text " + std::to_string(entry);
-  kio::itemCountText = "12";
-  const kio::FillInputs inputs{"tmplate_bench.htm", "Read the text and fill in the gaps.", "cloze_01.htm"};
+  const kio::FillInputs inputs{"tmplate_bench.htm", "Read the text and fill in the gaps.", "cloze_01.htm",
+                               "12"};
   for (auto _ : state) {
     ResetState();
-    kio::completionMessage = "Muito bem!\r\nFim.";
+    kio::CurrentSession().completionMessage = "Muito bem!\r\nFim.";
     if (!kio::FillTemplate(inputs)) {
       state.SkipWithError("the template was not read");
       return;
     }
-    benchmark::DoNotOptimize(kio::PageText);
+    benchmark::DoNotOptimize(kio::CurrentSession().PageText);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
   state.counters["template"] = static_cast<double>(text.size());
-  state.counters["page"] = static_cast<double>(kio::PageText.size());
+  state.counters["page"] = static_cast<double>(kio::CurrentSession().PageText.size());
 }
 BENCHMARK(BM_FillTemplate)->Name("FillTemplate/40000bytes")->Unit(benchmark::kMicrosecond);
 

@@ -22,7 +22,6 @@ void Session::Reset() {
   MediaHeight.clear();
   collectedMarkup.clear();
   PageText.clear();
-  itemCountText.clear();
   pageSettings = PageSettings{};
   blockStatus.clear();
   activityName.clear();

@@ -100,8 +100,6 @@ class Session {
   std::string collectedMarkup;
   // The page being built, read from the template and filled in place.
   std::string PageText;
-  // Replaces "2     ;" in templates: the list editors' item count.
-  std::string itemCountText;
   // The one current page settings, and what the last settings block read
   // found ("tem_tres_frames_e_cortabela", "vazio" or the bytes read).
   PageSettings pageSettings;

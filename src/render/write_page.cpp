@@ -125,7 +125,7 @@ bool FillTemplate(const FillInputs& in) {
       {"t_y_p_e", &StudentText(7)},
       {"Escreva_menor", &StudentText(11)},
       {"#F0E8F0", &p.boxColor},
-      {"2     ;", &CurrentSession().itemCountText},
+      {"2     ;", &in.itemCount},
   };
   for (const auto& [placeholder, value] : rows) Replace(t, placeholder, *value);
   Replace(t, "var Total = 5;", "");
@@ -143,46 +143,69 @@ std::optional<std::string> CutAtMarkers(const std::string& page, const std::stri
   return page.substr(0, p1 + 18) + data + page.substr(p2 < 2 ? 0 : p2 - 2);
 }
 
-std::optional<std::string> WritePage(const PageRequest& request) {
-  auto chosen = ChooseFile(DocumentChooser("htm", true));
+std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request) {
+  auto chosen = ChooseFile(request);
   if (!chosen) return std::nullopt;
-  const std::string outputPath = ToLower(*chosen);
-  std::string outputFileName = BareName(*chosen);
-  if (CheckFileNameCharacters(outputFileName) != Answer::Yes) return std::nullopt;
-  outputFileName = ToLower(outputFileName);
+  PageTarget target{ToLower(*chosen), BareName(*chosen)};
+  if (CheckFileNameCharacters(target.fileName) != Answer::Yes) return std::nullopt;
+  target.fileName = ToLower(target.fileName);
   File page;
-  if (!PrepareDocumentFile(page, outputFileName)) return std::nullopt;
+  if (!PrepareDocumentFile(page, target.fileName)) return std::nullopt;
+  return target;
+}
 
+void WritePageFile(const PageTarget& target, const std::string& text) {
+  File page;
+  page.Create(target.fileName);
+  page.Write(text);
+  page.Close();
+}
+
+void ReportPageNotWritten(int) { ShowMessage("Erro ao criar arquivo html!", "Oops!"); }
+
+std::optional<std::string> WritePage(const PageRequest& request) {
+  auto target = ChoosePageFile(request.chooser ? *request.chooser : DocumentChooser("htm", true));
+  if (!target) return std::nullopt;
+  if (request.check && !request.check(*target)) return std::nullopt;
+
+  Session& s = CurrentSession();
   std::string completionField = request.completionField.substr(0, 1499);
   std::string instructions = request.instructions.substr(0, 14999);
   if (instructions.empty()) instructions = "*";
   RenderMarkup(instructions);
   EscapeScriptText(instructions);
 
-  CurrentSession().completionMessage = completionField;
-  RenderMarkup(CurrentSession().completionMessage);
-  bool filled = FillTemplate({request.templateName, instructions, outputFileName});
+  s.completionMessage = completionField;
+  RenderMarkup(s.completionMessage);
+  bool filled = FillTemplate({request.templateName, instructions, target->fileName, request.itemCount});
   std::optional<std::string> whole;
   if (filled) {
-    whole = CutAtMarkers(CurrentSession().PageText, request.data);
+    whole = CutAtMarkers(s.PageText, request.data);
     if (!whole)
       ShowMessage(Win1252("O modelo da página não tem as marcas dos dados: a página não foi gerada.\r\n"
                           "The page template lacks its data markers: the page was not generated."),
                   "Oops!");
   }
-  CurrentSession().completionMessage = completionField;
+  s.completionMessage = completionField;
   if (!whole) return std::nullopt;
 
+  File page;
+  if (!PrepareDocumentFile(page, target->fileName)) return std::nullopt;
   try {
-    if (!PrepareDocumentFile(page, outputFileName)) return std::nullopt;
-    page.Create(outputFileName);
-    page.Write(*whole);
-    page.Close();
-  } catch (const FileError&) {
-    ShowMessage("Erro ao criar arquivo html!", "Oops!");
+    WritePageFile(*target, *whole);
+  } catch (const FileError& e) {
+    (request.reportError ? request.reportError : ReportPageNotWritten)(e.cause);
     return std::nullopt;
   }
-  return ResolveCase(outputPath);
+  if (request.after) request.after(*target);
+  return ResolveCase(target->path);
+}
+
+PageAssembler& PageAssembler::AddRendered(const std::string& markup) {
+  std::string text = markup;
+  RenderMarkup(text);
+  text_ += ReplaceAll(text, "\r\n", " <br> ");
+  return *this;
 }
 
 }  // namespace kio

@@ -1,9 +1,18 @@
-// The generation steps every activity page shares: choosing the page file,
-// filling the template with the settings, texts and student words, putting
-// the activity's data between the template's markers, and writing the page.
+// Writing a page, in steps every editor shares: choose the page file and
+// check its name, let the editor check it too, prepare the file, fill the
+// template with the settings, texts, student words and item count, put the
+// editor's data between the template's markers, write the page with the
+// editor's own error report, then an after-step (support files beside the
+// page). Pages built from the program's own pieces instead of a template
+// (Basic, Menu, Index) are put together with PageAssembler and written with
+// the same choosing and writing steps.
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "platform/platform.h"
 
 namespace kio {
 
@@ -22,6 +31,7 @@ struct FillInputs {
   std::string templateName;
   std::string pageInstructions;  // rendered and escaped
   std::string outputFileName;
+  std::string itemCount;  // replaces "2     ;": the list editors' item count
 };
 
 // Reads the template into PageText and fills it. False (after the message
@@ -34,15 +44,59 @@ bool FillTemplate(const FillInputs& inputs);
 // between. Empty when a marker is missing.
 std::optional<std::string> CutAtMarkers(const std::string& page, const std::string& data);
 
+// The page file the teacher chose.
+struct PageTarget {
+  std::string path;      // as chosen, lower-cased
+  std::string fileName;  // its bare name, lower-cased
+};
+
+// Step one: the save chooser, the file-name check (CheckFileNameCharacters)
+// and PrepareDocumentFile. Nothing when the teacher stopped or the file is
+// refused (its message shown).
+std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request);
+
+// The last step: writes `text` as the page, replacing any old page whole
+// (after PrepareDocumentFile). Throws FileError.
+void WritePageFile(const PageTarget& target, const std::string& text);
+
+// Shows the message of a page that could not be written.
+void ReportPageNotWritten(int cause);
+
 struct PageRequest {
   std::string templateName;     // e.g. "tmplate_cloze.htm"
   std::string instructions;     // the instructions field, unrendered
   std::string completionField;  // the "Final" field
   std::string data;             // what goes between the markers
+  std::string itemCount;        // replaces "2     ;" (the list editors)
+  // The save chooser; by default "*.htm" in the documents folder.
+  std::optional<ChooserRequest> chooser;
+  // The editor's own check of the chosen page; false stops (its message
+  // shown).
+  std::function<bool(const PageTarget&)> check;
+  // The editor's report of a page that could not be written; by default
+  // ReportPageNotWritten.
+  std::function<void(int cause)> reportError;
+  // Runs once the page is written, e.g. to copy support files beside it.
+  std::function<void(const PageTarget&)> after;
 };
 
-// Asks for the page file and writes the page. Returns the page's path when
-// it was written.
+// Runs the steps. Returns the page's path when it was written.
 std::optional<std::string> WritePage(const PageRequest& request);
+
+// Puts together a page from fixed pieces and the teacher's texts.
+class PageAssembler {
+ public:
+  PageAssembler& Add(std::string_view piece) {
+    text_.append(piece);
+    return *this;
+  }
+  // A teacher's text in the page: a rendered copy (the document keeps its
+  // codes), its line breaks as " <br> ".
+  PageAssembler& AddRendered(const std::string& markup);
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
 
 }  // namespace kio

@@ -25,9 +25,10 @@ class TemplateTest : public RenderTest {
   // Fills `text` as a template; returns the page.
   std::string Fill(const std::string& text, const std::string& instructions = "instr") {
     Template(text);
-    EXPECT_TRUE(FillTemplate({"tmplate_t.htm", instructions, "page.htm"}));
+    EXPECT_TRUE(FillTemplate({"tmplate_t.htm", instructions, "page.htm", itemCount_}));
     return CurrentSession().PageText;
   }
+  std::string itemCount_;  // what the list editors pass as their item count
 };
 
 TEST_F(TemplateTest, FrameGeometryFollowsTheSplits) {
@@ -68,7 +69,7 @@ TEST_F(TemplateTest, EveryPlaceholderHasItsValue) {
   p.fontSize1 = "[s1]";
   p.fontSize2 = "[s2]";
   p.fontSize3 = "[s3]";
-  CurrentSession().itemCountText = "[n]";
+  itemCount_ = "[n]";
   const std::string page = Fill(
       "i_n_s_t_r_u|t_i_t_l_e|RESPOSTA(S):|Clique em Avanca para continuar|f_i_m|Atividade concluida|"
       "p_e_r_f_o_r_m_a_n_c_e|f_i_l_e|p_e_r_g_u_n_t_a_s:|s_e_g_m_e_n_t_s|d_o_n_e|r_i_g_h_t|d_a_t_e|t_i_m_e|"
@@ -127,7 +128,7 @@ TEST_F(TemplateTest, PlaceholderRowsRunInTheirOrder) {
       {&StudentText(7), "Escreva_menor"},
       {&StudentText(11), "#F0E8F0"},
       {&p.boxColor, "2     ;"},
-      {&CurrentSession().itemCountText, kTemplateResultsAddress},
+      {&itemCount_, kTemplateResultsAddress},
   };
   for (const auto& [field, value] : chain) *field = value;
   CurrentSession().appPaths.resultsAddress = "END";
@@ -338,4 +339,42 @@ TEST_F(WritePageTest, NoPageFromAMissingOrUnmarkedTemplate) {
 }
 
 }  // namespace
+// The editor's own steps: its check of the chosen page stops before
+// anything is written, its report replaces the shared one, and its
+// after-step runs once the page is there.
+TEST_F(WritePageTest, TheEditorsStepsRunInTheirPlaces) {
+  PageRequest request = request_;
+  std::string checked, after;
+  request.check = [&](const PageTarget& t) {
+    checked = t.fileName;
+    return t.fileName != "refused.htm";
+  };
+  request.after = [&](const PageTarget& t) { after = t.path; };
+  EXPECT_FALSE(Write("choose " + (docs_ / "Refused.htm").string() + "\n", request));
+  EXPECT_EQ(checked, "refused.htm");
+  EXPECT_FALSE(std::filesystem::exists(docs_ / "refused.htm"));
+  EXPECT_EQ(after, "");
+
+  ASSERT_TRUE(Write("choose " + (docs_ / "fine.htm").string() + "\n", request));
+  EXPECT_EQ(after, (docs_ / "fine.htm").string());
+
+  // A page that cannot be written (the disk is full): the editor's report,
+  // nothing after.
+  std::filesystem::create_symlink("/dev/full", docs_ / "taken.htm");
+  int reported = 0;
+  request.reportError = [&](int cause) { reported = cause; };
+  after.clear();
+  EXPECT_FALSE(Write("choose " + (docs_ / "taken.htm").string() + "\n", request)) << transcript_;
+  EXPECT_EQ(reported, kDiskFull) << transcript_;
+  EXPECT_EQ(after, "");
+}
+
+TEST_F(TemplateTest, AssembledPagesRenderCopiesOfTheTeachersTexts) {
+  const std::string heading = "{b.fon}Unit 1{/b.fon}\r\nVerbs";
+  PageAssembler page;
+  page.Add("<h1>").AddRendered(heading).Add("</h1>");
+  EXPECT_EQ(page.Text(), "<h1><b>Unit 1</b> <br> Verbs</h1>");
+  EXPECT_EQ(heading, "{b.fon}Unit 1{/b.fon}\r\nVerbs");
+}
+
 }  // namespace kio
