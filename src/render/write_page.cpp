@@ -5,9 +5,11 @@
 #include "app/app_paths.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "lang/lang_tag.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
+#include "render/ascii_page.h"
 #include "render/markup.h"
 #include "render/page_settings.h"
 
@@ -85,6 +87,7 @@ bool FillTemplate(const FillInputs& in) {
   p.boxColor = Without(p.boxColor, {"'", "\"", "body bgcolor=", "bgcolor="});
 
   completionMessage = ReplaceAll(completionMessage, "\r\n", " <br> ");
+  const std::string lang = StudentLanguageTag(appPaths.studentLanguageFile);
   const std::pair<const char*, const std::string*> rows[] = {
       {"RESPOSTA(S):", &StudentText(12)},
       {"Clique em Avanca para continuar", &StudentText(8)},
@@ -128,6 +131,7 @@ bool FillTemplate(const FillInputs& in) {
       {"Escreva_menor", &StudentText(11)},
       {"#F0E8F0", &p.boxColor},
       {"2     ;", &itemCountText},
+      {"l_a_n_g", &lang},
   };
   for (const auto& [placeholder, value] : rows) Replace(t, placeholder, *value);
   Replace(t, "var Total = 5;", "");
@@ -178,7 +182,7 @@ std::optional<std::string> WritePage(const PageRequest& request) {
   try {
     if (!PrepareDocumentFile(page, outputFileName)) return std::nullopt;
     page.Create(outputFileName);
-    page.Write(*whole);
+    page.Write(ToAsciiPage(*whole));
     page.Close();
   } catch (const FileError&) {
     ShowMessage("Erro ao criar arquivo html!", "Oops!");
