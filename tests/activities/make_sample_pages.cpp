@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
   CClozeDlg options;
   ok = ok &&
        Generate(options, Type(kActText,
-                              "{ignore accents}I [don't/do not] like [café]. We [are not/aren't] "
+                              "<!-- ignore accents -->I [don't/do not] like [café]. We [are not/aren't] "
                               "sure about the [naïve] [résumé].\\r\\n{i=Foto_da-praia.jpg} {a=musica.mp3}") +
                              GenerateInto(outdir / "cloze_options.htm"));
   return ok ? 0 : 1;
