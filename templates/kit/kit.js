@@ -195,6 +195,7 @@ var KioKit = (function () {
 
   /* The start-again button: clears the kept progress and starts afresh. */
   function restart(kept) {
+    byId('restart').hidden = false;
     byId('restart').addEventListener('click', function () {
       if (!window.confirm(t('restartAsk'))) return;
       kept.clear();
@@ -265,6 +266,7 @@ var KioKit = (function () {
     }
     byId('send').addEventListener('toggle', update);
     byId('fName').addEventListener('input', update);
+    byId('printResults').hidden = false;
     byId('printResults').addEventListener('click', function () { update(); window.print(); });
     window.addEventListener('beforeprint', update);
 
