@@ -1,6 +1,7 @@
 #include "render/ascii_page.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/text_encoding.h"
 
@@ -30,8 +31,8 @@ bool TagNameAt(const std::string& text, size_t at, const char* name) {
   return c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
-// Whether the character at `at` follows an odd run of backslashes, that is,
-// stands escaped.
+// Whether the next character written after `out` follows an odd run of
+// backslashes, that is, stands escaped.
 bool Escaped(const std::string& out) {
   size_t run = 0;
   for (size_t k = out.size(); k > 0 && out[k - 1] == '\\'; --k) ++run;

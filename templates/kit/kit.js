@@ -228,7 +228,9 @@ var KioKit = (function () {
     var address = form.getAttribute('action');
     var fields = ['fName', 'fFile', 'fScore', 'fDetails', 'fDate', 'fTime'];
 
+    var reported = '';
     function report(kind, text) {
+      reported = text;
       state.setAttribute('data-state', kind);
       say(state, text);
       if (kind === 'failed' || kind === 'unset') copy.hidden = false;
@@ -272,7 +274,7 @@ var KioKit = (function () {
 
     copy.addEventListener('click', function () {
       var text = asText();
-      var done = function () { say(state, t('copied')); };
+      var done = function () { say(state, (reported ? reported + ' ' : '') + t('copied')); };
       var fallback = function () {
         var area = document.createElement('textarea');
         area.value = text;
