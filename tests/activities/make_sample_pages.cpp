@@ -153,5 +153,13 @@ int main(int argc, char** argv) {
                               "<!-- ignore accents -->I [don't/do not] like [café]. We [are not/aren't] "
                               "sure about the [naïve] [résumé].\\r\\n{i=Foto_da-praia.jpg} {a=musica.mp3}") +
                              GenerateInto(outdir / "cloze_options.htm"));
+
+  // Arabic, which Windows-1252 cannot hold, arrives as the numeric
+  // references that the desktop writes for it.
+  CClozeDlg arabic;
+  ok = ok && Generate(arabic, Type(kActText,
+                                   "&#1571;&#1581;&#1576; [&#1575;&#1604;&#1602;&#1585;&#1575;&#1569;&#1577;] "
+                                   "&#1603;&#1579;&#1610;&#1585;&#1575;.") +
+                                  GenerateInto(outdir / "cloze_ar.htm"));
   return ok ? 0 : 1;
 }

@@ -86,13 +86,19 @@ test('pages are pure ASCII and score full marks whatever charset the server anno
   }
 });
 
-test('the page language comes from the student language, and texts may run right to left', async () => {
+test('the page language comes from the student language, and right-to-left texts run right to left', async () => {
   for (const [lang, url] of [['es', s.pages.es.cloze.url], ['pt', s.pages.pt.eclipse.url]]) {
     const page = await openPage(s.browser, url);
     assert.equal(await page.evaluate(() => document.documentElement.lang), lang);
     assert.equal(await page.locator('#text').getAttribute('dir'), 'auto');
     await closeClean(page);
   }
+  const arabic = await openPage(s.browser, s.pages.arabic.url, PHONE);
+  assert.equal(await arabic.locator('#text').evaluate((box) => getComputedStyle(box).direction), 'rtl');
+  await fillCloze(arabic, ['\u0627\u0644\u0642\u0631\u0627\u0621\u0629']);
+  assert.equal(await text(arabic, 'perf'), '100%');
+  await screenshot(arabic, 'cloze-phone-arabic');
+  await closeClean(arabic);
 });
 
 test('a reload keeps the progress; start again clears it, and so does a regenerated page', async () => {
@@ -159,6 +165,7 @@ test('empty checks are not attempts; a student who does not know a gap reveals i
   assert.notEqual((await text(page, 'done')).trim(), '', 'the student has finished');
   assert.equal(await text(page, 'right'), '10/11');
   assert.equal(await text(page, 'perf'), '91%');
+  assert.deepEqual(await seriousViolations(page), []);
   await screenshot(page, 'cloze-desktop-revealed');
   await closeClean(page);
 });
@@ -195,6 +202,7 @@ test('Eclipse: given words are not counted as found, a word can be revealed, and
     assert.equal(await text(page, 'perf'), `${Math.round((100 * (hidden - 1)) / hidden)}%`);
     await guess(page, 'otra');
     assert.equal(await text(page, 'trials'), trials, 'no attempts after the end');
+    assert.deepEqual(await seriousViolations(page), []);
     await screenshot(page, 'eclipse-phone-revealed');
     await closeClean(page);
   });
@@ -259,6 +267,7 @@ test('results: with the example address the page offers print and copy, not a Se
     assert.ok(await page.locator('#copy').isVisible());
     assert.ok(await page.locator('#results #printResults').isVisible());
     assert.notEqual((await text(page, 'sendState')).trim(), '', 'the page says why');
+    assert.deepEqual(await seriousViolations(page), []);
     await screenshot(page, `cloze-${size === DESKTOP ? 'desktop' : 'phone'}-not-configured`);
     await closeClean(page);
   }

@@ -90,6 +90,8 @@ export function makeSamplePages(resultsAddress) {
     pt: { cloze: page('cloze_pt.htm'), eclipse: page('eclipse_pt.htm') },
     // A Cloze text with alternatives, accents let pass, a picture and a sound.
     options: page('cloze_options.htm'),
+    // An Arabic Cloze text, typed as numeric references.
+    arabic: page('cloze_ar.htm'),
   };
 }
 
