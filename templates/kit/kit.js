@@ -136,7 +136,8 @@ var KioKit = (function () {
   }
 
   function baseName(src) {
-    var name = decodeURIComponent(String(src).split(/[?#]/)[0].split('/').pop() || '');
+    var name = String(src).split(/[?#]/)[0].split('/').pop() || '';
+    try { name = decodeURIComponent(name); } catch (e) { /* a stray "%" stays as it is */ }
     return name.replace(/\.[^.]*$/, '').replace(/[_\-.+]+/g, ' ').replace(/\s+/g, ' ').trim();
   }
 
@@ -203,9 +204,10 @@ var KioKit = (function () {
     });
   }
 
-  /* An address that cannot be a real receiver: missing, not a web address,
-     or one of the names kept for examples (example.org, *.invalid ...), as
-     the shipped configuration holds until the teacher sets one. */
+  /* Whether an address can be a real receiver: not when it is missing, not
+     a web address, or one of the names kept for examples (example.org,
+     *.invalid ...), as the shipped configuration holds until the teacher
+     sets one. */
   function configured(address) {
     var url;
     try { url = new URL(address); } catch (e) { return false; }
@@ -227,6 +229,7 @@ var KioKit = (function () {
     var printout = byId('printout');
     var address = form.getAttribute('action');
     var fields = ['fName', 'fFile', 'fScore', 'fDetails', 'fDate', 'fTime'];
+    form.elements.activity.value = activity;
 
     var reported = '';
     function report(kind, text) {
@@ -275,16 +278,22 @@ var KioKit = (function () {
     copy.addEventListener('click', function () {
       var text = asText();
       var done = function () { say(state, (reported ? reported + ' ' : '') + t('copied')); };
+      /* Without the clipboard interface: the older copy command, and when
+         that fails too, the text shown selected for the student to copy. */
       var fallback = function () {
         var area = document.createElement('textarea');
         area.value = text;
-        area.setAttribute('readonly', '');
-        area.className = 'kio-sr';
-        document.body.append(area);
+        area.readOnly = true;
+        area.rows = 6;
+        area.setAttribute('aria-label', t('copy'));
+        copy.after(area);
         area.select();
-        try { document.execCommand('copy'); } catch (e) { /* selected for the student to copy */ }
-        area.remove();
-        done();
+        var copied = false;
+        try { copied = document.execCommand('copy'); } catch (e) { copied = false; }
+        if (copied) {
+          area.remove();
+          done();
+        }
       };
       if (navigator.clipboard && navigator.clipboard.writeText) navigator.clipboard.writeText(text).then(done, fallback);
       else fallback();
