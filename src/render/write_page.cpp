@@ -5,9 +5,11 @@
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/lang_tag.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
+#include "render/ascii_page.h"
 #include "render/markup.h"
 #include "render/page_settings.h"
 
@@ -83,6 +85,7 @@ bool FillTemplate(const FillInputs& in) {
   p.boxColor = Without(p.boxColor, {"'", "\"", "body bgcolor=", "bgcolor="});
 
   CurrentSession().completionMessage = ReplaceAll(CurrentSession().completionMessage, "\r\n", " <br> ");
+  const std::string lang = StudentLanguageTag(CurrentSession().appPaths.studentLanguageFile);
   const std::pair<const char*, const std::string*> rows[] = {
       {"RESPOSTA(S):", &StudentText(12)},
       {"Clique em Avanca para continuar", &StudentText(8)},
@@ -126,6 +129,7 @@ bool FillTemplate(const FillInputs& in) {
       {"Escreva_menor", &StudentText(11)},
       {"#F0E8F0", &p.boxColor},
       {"2     ;", &in.itemCount},
+      {"l_a_n_g", &lang},
   };
   for (const auto& [placeholder, value] : rows) Replace(t, placeholder, *value);
   Replace(t, "var Total = 5;", "");
@@ -157,7 +161,9 @@ std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request) {
 void WritePageFile(const PageTarget& target, const std::string& text) {
   File page;
   page.Create(target.fileName);
-  page.Write(text);
+  // Pure ASCII, so that the page reads the same whatever character set a
+  // web server announces for it.
+  page.Write(ToAsciiPage(text));
   page.Close();
 }
 

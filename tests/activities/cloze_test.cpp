@@ -1,6 +1,7 @@
 // The Cloze editor: its page data, its document and its questions.
 #include <gtest/gtest.h>
 
+#include "activities/cloze/cloze_brackets.h"
 #include "activities/cloze/cloze_dlg.h"
 #include "editor_session.h"
 #include "render/fields.h"
@@ -159,6 +160,25 @@ TEST(ClozeEditor, GeneratesThePageFromTheTemplate) {
             "<p>Bravo!</p>\n"
             "<form action=\"" +
                 CurrentSession().appPaths.resultsAddress + "\"></form>\n");
+}
+
+TEST(ClozeEditor, AnUnmatchedBracketIsQuestionedBeforeGenerating) {
+  EditorSession s;
+  const std::string page = (s / "lone.htm").string();
+  const std::string question =
+      "MESSAGE KIO | " + Shown(UnmatchedBracketQuestion(*FindUnmatchedBracket("The cat] sat.")));
+  // No: nothing is generated, and the teacher is back in the editor.
+  std::string t = s.Run<CClozeDlg>("type 1402 The cat] sat.\npress 1425\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, "DIALOG KIO Cloze\n" + question + "\nMESSAGE KIO")) << t;
+  EXPECT_FALSE(Has(t, "CHOOSE")) << t;
+  // Yes: the page is generated as the text stands.
+  t = s.Run<CClozeDlg>("type 1402 The cat] sat.\npress 1425\nanswer Yes\nchoose " + page +
+                       "\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, question + "\nCHOOSE save")) << t;
+  EXPECT_TRUE(Has(ReadFile(page), "PalavrasDadas[0]=0;"));
+  // Matched brackets ask nothing.
+  t = s.Run<CClozeDlg>("type 1402 The [cat] sat.\npress 1425\nchoose cancel\npress 2\nanswer No\n");
+  EXPECT_FALSE(Has(t, "MESSAGE KIO | " + Shown(Win1252("O texto")))) << t;
 }
 
 TEST(ClozeEditor, ReadOnlyDocumentIsRefusedForAnotherUser) {

@@ -10,6 +10,7 @@
 #include "activities/eclipse/eclipse_dlg.h"
 #include "app/startup.h"
 #include "fileio/session.h"
+#include "lang/texts.h"
 #include "kio_test.h"
 #include "platform/headless.h"
 
@@ -26,6 +27,14 @@ std::string Type(int id, const std::string& utf8) { return "type " + std::to_str
 std::string GenerateInto(const fs::path& page) {
   return "press " + std::to_string(kActGenerate) + "\nchoose " + page.string() +
          "\nanswer No\npress 2\nanswer No\n";
+}
+
+// Makes `file`, a ".stu" file of the program folder, the student language.
+void UseStudentLanguage(const fs::path& programFolder, const std::string& file) {
+  fs::current_path(programFolder);
+  test::HeadlessSession quiet;
+  CurrentSession().appPaths.studentLanguageFile = file;
+  LoadStudentLanguage();
 }
 
 bool Generate(Dialog& editor, const std::string& script) {
@@ -104,5 +113,53 @@ int main(int argc, char** argv) {
                               GenerateInto(outdir / "cloze_unusual.htm")) &&
        Generate(oddEclipse, frames + odd + Type(kActText, "O gato d'\"ela\" subiu \\ no telhado.") +
                                 GenerateInto(outdir / "eclipse_unusual.htm"));
+
+  // Lessons in Spanish and Portuguese, with their own student languages:
+  // accents, inverted marks, curly quotes and a character typed as a
+  // numeric reference. The Spanish cloze has eleven gaps.
+  UseStudentLanguage(program.path(), "espanol.stu");
+  CClozeDlg spanishCloze;
+  CEclipseDlg spanishEclipse;
+  ok = ok &&
+       Generate(spanishCloze,
+                Type(kActInstructions, "Escribe las palabras que faltan. ¡Atención a los acentos!") +
+                    Type(kActText,
+                         "¡Qué día! El [niño] come [pan] con [jamón]. Su [mamá] está en la [cocina] y "
+                         "[canta] una [canción].\\r\\nMañana [irán] al [río] con su [pequeña] [vecina].") +
+                    GenerateInto(outdir / "cloze_es.htm")) &&
+       Generate(spanishEclipse, Type(kActInstructions, "¿Qué palabras hay en el texto?") +
+                                    Type(kActText, "El niño ve el río. ¿Dónde está la canción?") +
+                                    Type(kActExtra, "el, la") + GenerateInto(outdir / "eclipse_es.htm"));
+  UseStudentLanguage(program.path(), "portugues.stu");
+  CClozeDlg portugueseCloze;
+  CEclipseDlg portugueseEclipse;
+  ok = ok &&
+       Generate(portugueseCloze,
+                Type(kActInstructions, "Complete com as palavras que faltam: “atenção” às vírgulas – e ao &#8594;.") +
+                    Type(kActText,
+                         "O [João] não [sabia] que a [lição] era “[difícil]”. Ele [disse]: "
+                         "“Um copo [d’água], por favor &#8594; já!”") +
+                    GenerateInto(outdir / "cloze_pt.htm")) &&
+       Generate(portugueseEclipse, Type(kActInstructions, "Descubra as palavras do texto.") +
+                                       Type(kActText, "A ação do João foi “rápida” &#8594; ótima.") +
+                                       Type(kActExtra, "a, do") + GenerateInto(outdir / "eclipse_pt.htm"));
+
+  // What the kit offers a Cloze text: alternatives between the brackets and
+  // accents that the teacher lets pass.
+  UseStudentLanguage(program.path(), "english.stu");
+  CClozeDlg options;
+  ok = ok &&
+       Generate(options, Type(kActText,
+                              "<!-- ignore accents -->I [don't/do not] like [café]. We [are not/aren't] "
+                              "sure about the [naïve] [résumé].\\r\\n{i=Foto_da-praia.jpg} {a=musica.mp3}") +
+                             GenerateInto(outdir / "cloze_options.htm"));
+
+  // Arabic, which Windows-1252 cannot hold, arrives as the numeric
+  // references that the desktop writes for it.
+  CClozeDlg arabic;
+  ok = ok && Generate(arabic, Type(kActText,
+                                   "&#1571;&#1581;&#1576; [&#1575;&#1604;&#1602;&#1585;&#1575;&#1569;&#1577;] "
+                                   "&#1603;&#1579;&#1610;&#1585;&#1575;.") +
+                                  GenerateInto(outdir / "cloze_ar.htm"));
   return ok ? 0 : 1;
 }

@@ -55,7 +55,7 @@ for (const [name, size] of [['desktop', DESKTOP], ['phone', PHONE]]) {
         })(),
       }));
       assert.deepEqual(field.attributes, ['off', 'off', 'off', 'false']);
-      assert.match(field.label, new RegExp(`\\S.* ${i + 1}$`));
+      assert.match(field.label, new RegExp(`^\\S.* ${i + 1} \\S+ ${answers.length}$`), 'gap n of total');
       assert.ok(field.width >= field.wordWidth * answers[i].length * 0.8, `gap ${i + 1} fits its word`);
     }
 

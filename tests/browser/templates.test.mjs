@@ -18,7 +18,7 @@ const RESULTS = 'https://kio-results.invalid/php2/envprint.php';
 const uses = {
   common: {
     170: 1, 600: 1, 81: 1, 399: 1, 180: 0, 190: 0, 610: 0,
-    't_i_t_l_e': 2, 'i_n_s_t_r_u': 1,
+    't_i_t_l_e': 2, 'i_n_s_t_r_u': 1, 'l_a_n_g': 1,
     '#CAC5E4': 1, '#FFFFCC': 1, '#474792': 1, '#F0E8F0': 1, '#000001': 1, '#000002': 1, '#FFFFFD': 1,
     'Verdana': 1, 'Arial': 1, 'Helvetica': 1, '13pt': 1, '14pt': 1, '12pt': 1,
     'Atividade concluida': 1, 'p_e_r_f_o_r_m_a_n_c_e': 2, 't_r_i_a_l_s': 1,

@@ -162,6 +162,13 @@ TEST_F(TemplateTest, StoredColourFormsReachThePageBare) {
   EXPECT_EQ(Fill("#F0E8F0"), "#ABCDEF");
 }
 
+TEST_F(TemplateTest, PageLanguageFromTheStudentLanguageFile) {
+  for (const auto& [file, tag] : {std::pair{"espanol.stu", "es"}, {"minha_turma.stu", "und"}}) {
+    CurrentSession().appPaths.studentLanguageFile = file;
+    EXPECT_EQ(Fill("<html lang=\"l_a_n_g\">"), std::string("<html lang=\"") + tag + "\">") << file;
+  }
+}
+
 TEST_F(TemplateTest, CompletionMessageLineBreaks) {
   CurrentSession().completionMessage = "Muito bem!\r\nFim.";
   EXPECT_EQ(Fill("<p>Atividade concluida</p>"), "<p>Muito bem! <br> Fim.</p>");

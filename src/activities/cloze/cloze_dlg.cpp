@@ -1,6 +1,8 @@
 #include "activities/cloze/cloze_dlg.h"
 
+#include "activities/cloze/cloze_brackets.h"
 #include "fileio/file.h"
+#include "platform/platform.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 
@@ -58,6 +60,9 @@ std::string BuildClozeData(const std::string& source) {
 CClozeDlg::CClozeDlg() : CTextActivityDlg(ClozeKind()) {}
 
 bool CClozeDlg::BuildPageData(const ActivityFields& fields, std::string& data) {
+  if (auto where = FindUnmatchedBracket(fields.text);
+      where && ShowMessage(UnmatchedBracketQuestion(*where), "KIO", Buttons::YesNo, this) != Answer::Yes)
+    return false;
   data = BuildClozeData(fields.text);
   return true;
 }

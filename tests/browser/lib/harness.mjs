@@ -14,7 +14,9 @@ import { chromium } from 'playwright-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 export const repoRoot = path.resolve(here, '..', '..', '..');
-export const templateFolder = path.join(repoRoot, 'data', 'Tmplates');
+// The templates as the build assembles them (the kit inlined) into the
+// program folder.
+export const templateFolder = process.env.KIO_TEMPLATES || path.join(repoRoot, 'build', 'program', 'Tmplates');
 
 export const DESKTOP = { width: 1280, height: 800 };
 export const PHONE = { width: 390, height: 844 };
@@ -83,6 +85,13 @@ export function makeSamplePages(resultsAddress) {
     eclipse: page('eclipse.htm'),
     // The same activities generated under unusual settings and texts.
     unusual: { cloze: page('cloze_unusual.htm'), eclipse: page('eclipse_unusual.htm') },
+    // Lessons in Spanish and Portuguese under their own student languages.
+    es: { cloze: page('cloze_es.htm'), eclipse: page('eclipse_es.htm') },
+    pt: { cloze: page('cloze_pt.htm'), eclipse: page('eclipse_pt.htm') },
+    // A Cloze text with alternatives, accents let pass, a picture and a sound.
+    options: page('cloze_options.htm'),
+    // An Arabic Cloze text, typed as numeric references.
+    arabic: page('cloze_ar.htm'),
   };
 }
 
@@ -113,7 +122,8 @@ export function scriptsOf(html) {
 }
 
 // A loopback server standing in for the results address: it records every
-// form posted to it.
+// form posted to it and, like the real receiver, lets pages of any origin
+// (file:// included) read its answer.
 export async function startResultsServer() {
   const posts = [];
   const waiting = [];
@@ -131,7 +141,7 @@ export async function startResultsServer() {
         posts.push(post);
         waiting.splice(0).forEach((resolve) => resolve(post));
       }
-      response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
+      response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8', 'Access-Control-Allow-Origin': '*' });
       response.end('<!DOCTYPE html><title>ok</title><p>ok</p>');
     });
   });
@@ -179,4 +189,34 @@ export async function seriousViolations(page) {
   return violations
     .filter((v) => v.impact === 'serious' || v.impact === 'critical')
     .map((v) => `${v.id}: ${v.targets.join(', ')}`);
+}
+
+// A web server for the files of `folder` that announces every page as
+// text/html with the given charset, as many servers and static hosts do.
+export async function serveFolder(folder, charset) {
+  const server = http.createServer((request, response) => {
+    const name = path.basename(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    const file = path.join(folder, name);
+    if (!name || !fs.existsSync(file)) {
+      response.writeHead(404);
+      response.end();
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': `text/html; charset=${charset}` });
+    response.end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    url: (name) => `http://127.0.0.1:${server.address().port}/${name}`,
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+// An address on the loopback interface where nothing listens.
+export async function closedPortAddress() {
+  const server = http.createServer();
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const { port } = server.address();
+  await new Promise((resolve) => server.close(resolve));
+  return `http://127.0.0.1:${port}/results`;
 }

@@ -1,0 +1,334 @@
+/* Student-page kit: what every activity page shares. Answer matching,
+   scoring, progress kept in the browser, results sent or printed or copied,
+   and the accessibility helpers. Templates call it as KioKit. */
+var KioKit = (function () {
+  'use strict';
+
+  var byId = function (id) { return document.getElementById(id); };
+
+  /* The kit's own words, in the page's language (the html lang attribute);
+     the student language file has no room for them. English otherwise. */
+  var WORDS = {
+    en: {
+      gap: 'gap {n} of {total}', word: 'hidden word, {n} letters', word1: 'hidden word, 1 letter',
+      reveal: 'Show the answer', revealWord: 'Show a word', shown: 'shown',
+      accents: 'Almost: check the accents.', empty: 'Type an answer first.',
+      restart: 'Start again', restartAsk: 'Start again? What you have done on this page will be cleared.',
+      sending: 'Sending...', sent: 'Sent: your results arrived.',
+      failed: 'Not sent: the results did not arrive ({why}). Print them, or copy them as text for your teacher.',
+      unset: 'This page cannot send results. Print them, or copy them as text for your teacher.',
+      copy: 'Copy the results as text', copied: 'Copied.', print: 'Print the results',
+      sound: 'Sound: {name}', video: 'Video: {name}', offline: 'no connection'
+    },
+    pt: {
+      gap: 'lacuna {n} de {total}', word: 'palavra oculta, {n} letras', word1: 'palavra oculta, 1 letra',
+      reveal: 'Mostrar a resposta', revealWord: 'Mostrar uma palavra', shown: 'mostrada',
+      accents: 'Quase: confira os acentos.', empty: 'Escreva uma resposta primeiro.',
+      restart: 'Recome\u00e7ar', restartAsk: 'Recome\u00e7ar? O que voc\u00ea fez nesta p\u00e1gina ser\u00e1 apagado.',
+      sending: 'Enviando...', sent: 'Enviado: seus resultados chegaram.',
+      failed: 'N\u00e3o enviado: os resultados n\u00e3o chegaram ({why}). Imprima-os ou copie-os como texto para o seu professor.',
+      unset: 'Esta p\u00e1gina n\u00e3o envia resultados. Imprima-os ou copie-os como texto para o seu professor.',
+      copy: 'Copiar os resultados como texto', copied: 'Copiado.', print: 'Imprimir os resultados',
+      sound: 'Som: {name}', video: 'V\u00eddeo: {name}', offline: 'sem conex\u00e3o'
+    },
+    es: {
+      gap: 'hueco {n} de {total}', word: 'palabra oculta, {n} letras', word1: 'palabra oculta, 1 letra',
+      reveal: 'Mostrar la respuesta', revealWord: 'Mostrar una palabra', shown: 'mostrada',
+      accents: 'Casi: revisa los acentos.', empty: 'Escribe una respuesta primero.',
+      restart: 'Empezar de nuevo', restartAsk: '\u00bfEmpezar de nuevo? Lo que hiciste en esta p\u00e1gina se borrar\u00e1.',
+      sending: 'Enviando...', sent: 'Enviado: tus resultados llegaron.',
+      failed: 'No enviado: los resultados no llegaron ({why}). Impr\u00edmelos o c\u00f3pialos como texto para tu profesor.',
+      unset: 'Esta p\u00e1gina no env\u00eda resultados. Impr\u00edmelos o c\u00f3pialos como texto para tu profesor.',
+      copy: 'Copiar los resultados como texto', copied: 'Copiado.', print: 'Imprimir los resultados',
+      sound: 'Sonido: {name}', video: 'V\u00eddeo: {name}', offline: 'sin conexi\u00f3n'
+    }
+  };
+  var lang = (document.documentElement.lang || '').toLowerCase().split('-')[0];
+  var words = WORDS[lang] || WORDS.en;
+
+  function t(key, values) {
+    return String(words[key]).replace(/\{(\w+)\}/g, function (all, name) {
+      return values && name in values ? String(values[name]) : all;
+    });
+  }
+
+  /* Typed and expected answers are compared in this folded form: letter
+     case, the kind of apostrophe or quote and the blanks around and between
+     words do not matter; accents and every other letter do. */
+  function fold(text) {
+    return String(text).normalize('NFC')
+      .replace(/[\u2018\u2019\u201A\u201B\u2032\u00B4\u0060]/g, "'")
+      .replace(/[\u201C\u201D\u201E\u201F\u2033]/g, '"')
+      .replace(/\s+/g, ' ')
+      .trim()
+      .toLowerCase();
+  }
+
+  /* The folded form without accents: for answers whose accents the teacher
+     lets pass, and to tell a student that only the accents are wrong. */
+  function bare(text) {
+    return fold(text).normalize('NFD').replace(/\p{M}/gu, '').normalize('NFC');
+  }
+
+  /* The answers a gap accepts: its whole text, and each alternative when the
+     text is written "don't/do not". */
+  function answers(text) {
+    var list = [String(text)];
+    var parts = String(text).split('/').map(function (part) { return part.trim(); });
+    if (parts.length > 1 && parts.every(function (part) { return part !== ''; })) list = list.concat(parts);
+    return list;
+  }
+
+  /* 'empty', 'right', 'accents' (right but for the accents) or 'wrong'.
+     With anyAccents the accents do not count at all. */
+  function match(typed, accepted, anyAccents) {
+    var key = fold(typed);
+    if (key === '') return 'empty';
+    var near = false;
+    for (var i = 0; i < accepted.length; i++) {
+      if (fold(accepted[i]) === key) return 'right';
+      if (bare(accepted[i]) === bare(key)) near = true;
+    }
+    return near ? (anyAccents ? 'right' : 'accents') : 'wrong';
+  }
+
+  var scratch = document.createElement('template');
+  function plainText(html) {
+    scratch.innerHTML = String(html).replace(/<br\s*\/?>/gi, ' ');
+    return scratch.content.textContent.replace(/\s+/g, ' ').trim();
+  }
+
+  function percent(part, whole) {
+    return Math.round(whole ? 100 * part / whole : 100) + '%';
+  }
+
+  /* A short fingerprint of a text, so that a regenerated page with other
+     content does not pick up the progress kept for the old one. */
+  function hash(text) {
+    var h = 7;
+    text = String(text);
+    for (var i = 0; i < text.length; i++) h = (Math.imul(h, 31) + text.charCodeAt(i)) | 0;
+    return (h >>> 0).toString(36);
+  }
+
+  /* Progress kept in the browser's local storage, one entry per page file
+     and content. Storage may be switched off or full: the page then works
+     as before, without keeping anything. */
+  function store(kind, content) {
+    var key = 'kio:' + kind + ':' + location.pathname + ':' + hash(content);
+    return {
+      load: function () {
+        try { return JSON.parse(localStorage.getItem(key) || 'null'); } catch (e) { return null; }
+      },
+      save: function (state) {
+        try { localStorage.setItem(key, JSON.stringify(state)); } catch (e) { /* not kept */ }
+      },
+      clear: function () {
+        try { localStorage.removeItem(key); } catch (e) { /* nothing kept */ }
+      }
+    };
+  }
+
+  /* Says a text in a live region, also when it is the same text again. */
+  function say(element, text) {
+    if (element.textContent === text) element.textContent = '';
+    element.textContent = text;
+  }
+
+  function baseName(src) {
+    var name = String(src).split(/[?#]/)[0].split('/').pop() || '';
+    try { name = decodeURIComponent(name); } catch (e) { /* a stray "%" stays as it is */ }
+    return name.replace(/\.[^.]*$/, '').replace(/[_\-.+]+/g, ' ').replace(/\s+/g, ' ').trim();
+  }
+
+  /* Pictures without a text alternative get one from their file name. */
+  function describePictures(root) {
+    root.querySelectorAll('img:not([alt])').forEach(function (img) {
+      img.setAttribute('alt', baseName(img.getAttribute('src') || ''));
+    });
+  }
+
+  var AUDIO = /\.(mp3|wav|ogg|oga|m4a|aac|flac|opus)$/i;
+  var VIDEO = /\.(mp4|m4v|webm|ogv|mov)$/i;
+
+  /* Sound and video embeds of the formats browsers play become native,
+     named players; other embeds stay as they are. */
+  function upgradeMedia(root) {
+    root.querySelectorAll('embed[src]').forEach(function (embed) {
+      var src = embed.getAttribute('src');
+      var path = src.split(/[?#]/)[0];
+      var kind = AUDIO.test(path) ? 'audio' : VIDEO.test(path) ? 'video' : '';
+      if (!kind) return;
+      var player = document.createElement(kind);
+      player.controls = true;
+      player.preload = 'metadata';
+      player.src = src;
+      player.setAttribute('aria-label', t(kind === 'audio' ? 'sound' : 'video', { name: baseName(src) }));
+      if (kind === 'video') {
+        ['width', 'height'].forEach(function (size) {
+          var value = parseInt(embed.getAttribute(size), 10);
+          if (value > 0) player.setAttribute(size, String(value));
+        });
+      }
+      embed.replaceWith(player);
+    });
+  }
+
+  /* Fills in what the page shows: title, instructions, the buttons' words,
+     the accessibility helpers on the text. Returns the file name. */
+  function page(text) {
+    var fileName = document.title;
+    byId('title').textContent = fileName.replace(/\.html?$/i, '');
+    var instructions = byId('instructions');
+    if (typeof kioInstructions === 'string' && kioInstructions.trim() !== '*') {
+      instructions.innerHTML = kioInstructions;
+      describePictures(instructions);
+      upgradeMedia(instructions);
+    }
+    describePictures(text);
+    upgradeMedia(text);
+    byId('print').addEventListener('click', function () { window.print(); });
+    document.querySelectorAll('[data-kio-word]').forEach(function (element) {
+      element.textContent = t(element.getAttribute('data-kio-word'));
+    });
+    return fileName;
+  }
+
+  /* The start-again button: clears the kept progress and starts afresh. */
+  function restart(kept) {
+    byId('restart').hidden = false;
+    byId('restart').addEventListener('click', function () {
+      if (!window.confirm(t('restartAsk'))) return;
+      kept.clear();
+      location.reload();
+    });
+  }
+
+  /* Whether an address can be a real receiver: not when it is missing, not
+     a web address, or one of the names kept for examples (example.org,
+     *.invalid ...), as the shipped configuration holds until the teacher
+     sets one. */
+  function configured(address) {
+    var url;
+    try { url = new URL(address); } catch (e) { return false; }
+    if (url.protocol !== 'http:' && url.protocol !== 'https:') return false;
+    return !/(^|\.)(example\.(com|net|org)|example|invalid|test)$/i.test(url.hostname);
+  }
+
+  function two(n) { return (n < 10 ? '0' : '') + n; }
+
+  /* The results form: name, file, score, details, date and time, filled in
+     whenever the activity changes and as soon as the form opens; sent in the
+     background to the configured address, which answers any 2xx when the
+     results arrived. summary() gives { score, details }. */
+  function results(activity, fileName, summary) {
+    var form = byId('results');
+    var state = byId('sendState');
+    var copy = byId('copy');
+    var submit = form.querySelector('button[type=submit]');
+    var printout = byId('printout');
+    var address = form.getAttribute('action');
+    var fields = ['fName', 'fFile', 'fScore', 'fDetails', 'fDate', 'fTime'];
+    form.elements.activity.value = activity;
+
+    var reported = '';
+    function report(kind, text) {
+      reported = text;
+      state.setAttribute('data-state', kind);
+      say(state, text);
+      if (kind === 'failed' || kind === 'unset') copy.hidden = false;
+    }
+
+    function update() {
+      var now = new Date();
+      var s = summary();
+      byId('fFile').value = fileName;
+      byId('fScore').value = s.score;
+      byId('fDetails').value = s.details;
+      byId('fDate').value = now.getFullYear() + '-' + two(now.getMonth() + 1) + '-' + two(now.getDate());
+      byId('fTime').value = two(now.getHours()) + ':' + two(now.getMinutes());
+      var list = document.createElement('dl');
+      fields.forEach(function (id) {
+        var term = document.createElement('dt');
+        term.textContent = document.querySelector('label[for=' + id + ']').textContent;
+        var value = document.createElement('dd');
+        value.textContent = byId(id).value || '-';
+        list.append(term, value);
+      });
+      printout.replaceChildren(list);
+    }
+
+    function asText() {
+      update();
+      return fields.map(function (id) {
+        return document.querySelector('label[for=' + id + ']').textContent + ': ' + byId(id).value;
+      }).join('\n');
+    }
+
+    if (!configured(address)) {
+      submit.remove();
+      report('unset', t('unset'));
+    }
+    byId('send').addEventListener('toggle', update);
+    byId('fName').addEventListener('input', update);
+    byId('printResults').hidden = false;
+    byId('printResults').addEventListener('click', function () { update(); window.print(); });
+    window.addEventListener('beforeprint', update);
+
+    copy.addEventListener('click', function () {
+      var text = asText();
+      var done = function () { say(state, (reported ? reported + ' ' : '') + t('copied')); };
+      /* Without the clipboard interface: the older copy command, and when
+         that fails too, the text shown selected for the student to copy. */
+      var fallback = function () {
+        var area = document.createElement('textarea');
+        area.value = text;
+        area.readOnly = true;
+        area.rows = 6;
+        area.setAttribute('aria-label', t('copy'));
+        copy.after(area);
+        area.select();
+        var copied = false;
+        try { copied = document.execCommand('copy'); } catch (e) { copied = false; }
+        if (copied) {
+          area.remove();
+          done();
+        }
+      };
+      if (navigator.clipboard && navigator.clipboard.writeText) navigator.clipboard.writeText(text).then(done, fallback);
+      else fallback();
+    });
+
+    form.addEventListener('submit', function (event) {
+      event.preventDefault();
+      update();
+      if (!configured(address)) return;
+      report('sending', t('sending'));
+      submit.disabled = true;
+      var stop = typeof AbortController === 'function' ? new AbortController() : null;
+      var timer = setTimeout(function () { if (stop) stop.abort(); }, 20000);
+      fetch(address, {
+        method: 'POST',
+        mode: 'cors',
+        body: new URLSearchParams(new FormData(form)),
+        signal: stop ? stop.signal : undefined
+      }).then(function (answer) {
+        if (answer.ok) report('sent', t('sent'));
+        else report('failed', t('failed', { why: answer.status + ' ' + answer.statusText }));
+      }, function () {
+        report('failed', t('failed', { why: t('offline') }));
+      }).then(function () {
+        clearTimeout(timer);
+        submit.disabled = false;
+      });
+    });
+    update();
+    return { update: update };
+  }
+
+  return {
+    t: t, fold: fold, bare: bare, answers: answers, match: match, plainText: plainText, percent: percent,
+    hash: hash, store: store, say: say, describePictures: describePictures, upgradeMedia: upgradeMedia,
+    page: page, restart: restart, configured: configured, results: results
+  };
+})();
