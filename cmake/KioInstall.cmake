@@ -87,6 +87,10 @@ kio_gzip(${CMAKE_BINARY_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/packaging/d
 add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/doc/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/doc/changelog.gz
   DESTINATION ${kio_doc_dir})
+# The help texts and templates in share/kio are the program's data, which
+# lintian takes for documentation by their names.
+configure_file(${CMAKE_SOURCE_DIR}/packaging/lintian-overrides ${CMAKE_BINARY_DIR}/packaging/${KIO_PACKAGE_NAME} @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/${KIO_PACKAGE_NAME} DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
 
 # The Debian package. Its dependencies come from the binaries
 # (dpkg-shlibdeps), plus what Qt loads at run time and no binary names.
@@ -96,14 +100,16 @@ set(CPACK_PACKAGE_VENDOR "KIO developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${KIO_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "build web activities and pages for language students")
+# Lines of at most 80 characters, as Debian asks.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "KIO helps language teachers build web-based activities for their students "
-    "without writing any HTML: fill in the gaps, uncover a hidden text, memory, "
-    "multiple choice, open answers and sequences, reading pages linked to a "
-    "bilingual dictionary, and menus and indexes that tie them together. The "
+    "KIO helps language teachers build web-based activities for their students\n"
+    "without writing any HTML: fill in the gaps, uncover a hidden text, memory,\n"
+    "multiple choice, open answers and sequences, reading pages linked to a\n"
+    "bilingual dictionary, and menus and indexes that tie them together. The\n"
     "pages work in any browser, on computers and phones, even offline.\n"
-    "KIO speaks Portuguese and English, and ships a starter English-Portuguese "
-    "dictionary made from FreeDict's. Each user works in a program folder of "
+    "\n"
+    "KIO speaks Portuguese and English, and ships a starter English-Portuguese\n"
+    "dictionary made from FreeDict's. Each user works in a program folder of\n"
     "their own, made at the first start under ~/.local/share/kio.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -158,5 +158,50 @@ TEST_F(Installation, RunsInTheTeachersOwnFolderAndKeepsItThroughAnUpgrade) {
   EXPECT_EQ(check.status, 0) << check.transcript;
 }
 
+TEST_F(Installation, DesktopEntryMetadataAndManualPagesAreValid) {
+  for (const std::string& check :
+       {"desktop-file-validate " + ShellQuote((dest_ / "usr/share/applications/kio.desktop").string()),
+        "appstreamcli validate --no-net --pedantic " + ShellQuote(dest_.string()) + "/usr/share/metainfo/*.xml",
+        "appstreamcli validate-tree --no-net " + ShellQuote(dest_.string())}) {
+    RunResult r = RunCommand(check + " 2>&1");
+    EXPECT_EQ(r.status, 0) << check << "\n" << r.transcript;
+    EXPECT_FALSE(Has(r.transcript, "W:") || Has(r.transcript, "E:")) << check << "\n" << r.transcript;
+  }
+  for (const char* page : {"kio.1.gz", "kio-lexicon.1.gz"}) {
+    // man lists every formatting problem on standard error.
+    RunResult r = RunCommand("LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l " +
+                             ShellQuote((dest_ / "usr/share/man/man1" / page).string()) + " 2>&1 >/dev/null");
+    EXPECT_EQ(r.transcript, "") << page;
+  }
+}
+
+// The Debian package, packed by CPack from this build: dependencies found in
+// the binaries, and nothing lintian calls an error or a warning.
+TEST(Package, IsCleanForLintian) {
+  TempDir dir;
+  RunResult pack = RunCommand("cd " + ShellQuote(dir.str()) + " && cpack --config " +
+                              ShellQuote(std::string(KIO_BUILD_DIR) + "/CPackConfig.cmake") + " -G DEB 2>&1");
+  ASSERT_EQ(pack.status, 0) << pack.transcript;
+  std::string deb;
+  for (const auto& e : fs::directory_iterator(dir.path()))
+    if (e.path().extension() == ".deb") deb = e.path().string();
+  ASSERT_NE(deb, "") << pack.transcript;
+
+  RunResult depends = RunCommand("dpkg-deb -f " + ShellQuote(deb) + " Depends");
+  for (const char* library : {"libc6", "libicu72", "libssl3", "zlib1g", "libstdc++6"})
+    EXPECT_TRUE(Has(depends.transcript, library)) << depends.transcript;
+#ifdef KIO_WITH_QT
+  EXPECT_TRUE(Has(depends.transcript, "libqt6widgets6")) << depends.transcript;
+#endif
+  RunResult contents = RunCommand("dpkg-deb --contents " + ShellQuote(deb));
+  for (const char* path : {"./usr/bin/kio\n", "./usr/share/kio/ingles.kio\n",
+                           "./usr/share/doc/kio-authoring/copyright\n"})
+    EXPECT_TRUE(Has(contents.transcript, path)) << path;
+  EXPECT_FALSE(Has(contents.transcript, "/usr/local/"));
+
+  RunResult lint = RunCommand("lintian --fail-on error,warning " + ShellQuote(deb) + " 2>&1");
+  EXPECT_EQ(lint.status, 0) << lint.transcript;
+}
+
 }  // namespace
 }  // namespace kio
