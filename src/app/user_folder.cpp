@@ -332,16 +332,16 @@ std::string SettleProgramFolder(const std::string& executableFolder) {
   if (update.error.empty()) {
     if (update.made)
       Queue(Win1252("O KIO guarda a sua cópia das configurações, línguas,\r\n"
-                    "modelos e dicionários na pasta\r\n") +
+                    "modelos e dicionários na pasta\r\n    ") +
                 Shown(user) +
                 Win1252("\r\nÉ lá que ficam as suas escolhas e o seu dicionário.\r\n"
-                        "Os seus documentos ficam em\r\n") +
+                        "Os seus documentos ficam em\r\n    ") +
                 Shown(appPaths.documentsFolder) +
                 "\r\n\r\nKIO keeps your copy of its settings, languages,\r\n"
-                "templates and dictionaries in the folder\r\n" +
+                "templates and dictionaries in the folder\r\n    " +
                 Shown(user) +
                 "\r\nYour choices and your dictionary are kept there.\r\n"
-                "Your documents go to\r\n" +
+                "Your documents go to\r\n    " +
                 Shown(appPaths.documentsFolder) + "\r\n",
             "KIO");
     return user;

@@ -4,11 +4,9 @@
 #include "app/user_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <optional>
 
 #include "app/app_paths.h"
@@ -66,18 +64,6 @@ struct Install {
   std::string Mine(const std::string& name) const { return ReadFile(user / name); }
 };
 
-// Every file of a folder with its change time and inode: what a start that
-// copies nothing must leave as it was.
-std::map<std::string, std::pair<long long, ino_t>> Snapshot(const fs::path& folder) {
-  std::map<std::string, std::pair<long long, ino_t>> files;
-  for (const auto& e : fs::recursive_directory_iterator(folder)) {
-    struct stat st {};
-    stat(e.path().c_str(), &st);
-    files[e.path().string()] = {st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec, st.st_ino};
-  }
-  return files;
-}
-
 TEST(UserFolder, TheFirstStartCopiesEverythingAndTheNextCopiesNothing) {
   Install in;
   UserFolderUpdate first = in.Update();
@@ -90,12 +76,12 @@ TEST(UserFolder, TheFirstStartCopiesEverythingAndTheNextCopiesNothing) {
   EXPECT_NE(list.find("  Tmplates/tmplate_cloze.htm\n"), std::string::npos) << list;
   EXPECT_NE(list.find("  ingles.kio\n"), std::string::npos) << list;
 
-  auto before = Snapshot(in.user);
+  auto before = test::SnapshotFolder(in.user);
   UserFolderUpdate second = in.Update();
   EXPECT_EQ(second.error, "");
   EXPECT_FALSE(second.made);
   EXPECT_EQ(second.copied, 0);
-  EXPECT_EQ(Snapshot(in.user), before) << "a start with nothing new writes nothing";
+  EXPECT_EQ(test::SnapshotFolder(in.user), before) << "a start with nothing new writes nothing";
 }
 
 TEST(UserFolder, AnUpgradeAddsAndRefreshesShippedFilesButKeepsTheTeachersChanges) {
