@@ -123,7 +123,8 @@ void CopyShipped(const fs::path& from, const fs::path& to) {
 // The files of the installed folder, by path relative to it.
 std::vector<std::string> ShippedFiles(const fs::path& installed) {
   std::vector<std::string> files;
-  for (auto it = fs::recursive_directory_iterator(installed); it != fs::recursive_directory_iterator(); ++it) {
+  for (auto it = fs::recursive_directory_iterator(installed); it != fs::recursive_directory_iterator();
+       ++it) {
     if (!it->is_regular_file()) continue;
     std::string rel = it->path().lexically_relative(installed).generic_string();
     // Names the list cannot hold are not shipped files of ours.
@@ -165,7 +166,8 @@ bool SaveUnfinished(const fs::path& folder) {
 // starting at once do not both bring it up to date.
 class FolderLock {
  public:
-  explicit FolderLock(const fs::path& folder) : fd_(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  explicit FolderLock(const fs::path& folder)
+      : fd_(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
     if (fd_ >= 0) flock(fd_, LOCK_EX);
   }
   ~FolderLock() {
@@ -197,7 +199,8 @@ void BringUpToDate(const fs::path& installed, const fs::path& user, UserFolderUp
     bool shipChanged = false, missing = false;
     for (const auto& rel : members) {
       auto shipped = Sha256(installed / rel);
-      if (!shipped) throw fs::filesystem_error("cannot read", installed / rel, std::make_error_code(std::errc::io_error));
+      if (!shipped)
+        throw fs::filesystem_error("cannot read", installed / rel, std::make_error_code(std::errc::io_error));
       auto it = recorded.find(rel);
       State s{rel, *shipped, it == recorded.end() ? nullptr : &it->second, fs::exists(user / rel), {}};
       shipChanged |= !s.recorded || *s.recorded != s.shipped;

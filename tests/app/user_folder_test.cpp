@@ -129,7 +129,8 @@ TEST(UserFolder, ADictionaryIsReplacedOnlyAsAWholePair) {
   } cases[] = {
       {"left alone", [](const Install&) {}, true},
       {"data file changed", [](const Install& in) { WriteFile(in.user / "ingles.kio", "data mine"); }, false},
-      {"pointer file changed", [](const Install& in) { WriteFile(in.user / "ingles.kpo", "ptr mine"); }, false},
+      {"pointer file changed", [](const Install& in) { WriteFile(in.user / "ingles.kpo", "ptr mine"); },
+       false},
       {"data file changed, pointer file lost",
        [](const Install& in) {
          WriteFile(in.user / "ingles.kio", "data mine");
@@ -179,10 +180,11 @@ TEST(UserFolder, AFolderWithoutAListKeepsWhatIsThereAndAddsWhatIsMissing) {
 
 TEST(UserFolder, CopiesOfReadOnlyShippedFilesCanBeWritten) {
   Install in;
-  fs::permissions(in.installed / "Configura.txt", fs::perms::owner_read | fs::perms::group_read |
-                                                      fs::perms::others_read);
+  fs::permissions(in.installed / "Configura.txt",
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   in.Update();
-  EXPECT_TRUE((fs::status(in.user / "Configura.txt").permissions() & fs::perms::owner_write) != fs::perms::none);
+  EXPECT_TRUE((fs::status(in.user / "Configura.txt").permissions() & fs::perms::owner_write) !=
+              fs::perms::none);
 }
 
 TEST(UserFolder, AFolderThatCannotBeMadeIsReported) {
@@ -210,7 +212,8 @@ TEST(UserFolder, TheUserFolderLiesUnderTheXdgDataHome) {
     ScopedEnv data("XDG_DATA_HOME", "/data/ana");
     EXPECT_EQ(UserProgramFolder(), "/data/ana/kio");
   }
-  for (std::optional<std::string> ignored : {std::optional<std::string>(), std::optional<std::string>("relative")}) {
+  for (std::optional<std::string> ignored :
+       {std::optional<std::string>(), std::optional<std::string>("relative")}) {
     ScopedEnv data("XDG_DATA_HOME", ignored);
     EXPECT_EQ(UserProgramFolder(), "/home/ana/.local/share/kio");
   }
@@ -232,7 +235,8 @@ TEST(UserFolder, TheDocumentsFolderIsTheOneXdgUserDirsNames) {
       {"no user-dirs.dirs", std::nullopt, home + "/"},
       {"under $HOME", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Documentos\"\n",
        home + "/Documentos/"},
-      {"${HOME} and a comment", "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"${HOME}/Documentos\"\n",
+      {"${HOME} and a comment",
+       "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"${HOME}/Documentos\"\n",
        home + "/Documentos/"},
       {"absolute, with a blank", "XDG_DOCUMENTS_DIR=\"" + (dir / "Meus trabalhos").string() + "\"\n",
        (dir / "Meus trabalhos").string() + "/"},

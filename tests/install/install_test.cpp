@@ -91,10 +91,10 @@ TEST_F(Installation, RunsInTheTeachersOwnFolderAndKeepsItThroughAnUpgrade) {
 
   // First start: the folder is made and the teacher told where it is; the
   // language chooser and a Save work; documents start in the XDG folder.
-  RunResult first = Kio(
-      "press 1117\nchoose english.lin\n"
-      "press 1009\ntype 1402 The [cat] sat.\npress 1423\nchoose " +
-      (home_ / "Documentos/aula.clo").string() + "\nescape\npress 2\nanswer Yes\n");
+  RunResult first =
+      Kio("press 1117\nchoose english.lin\n"
+          "press 1009\ntype 1402 The [cat] sat.\npress 1423\nchoose " +
+          (home_ / "Documentos/aula.clo").string() + "\nescape\npress 2\nanswer Yes\n");
   EXPECT_EQ(first.status, 0) << first.transcript;
   EXPECT_EQ(first.transcript.find("MESSAGE KIO | O KIO guarda a sua cópia"), 0u) << first.transcript;
   EXPECT_TRUE(Has(first.transcript, "\\r\\n    " + user_.string() + "\\r\\n")) << first.transcript;
@@ -139,7 +139,8 @@ TEST_F(Installation, RunsInTheTeachersOwnFolderAndKeepsItThroughAnUpgrade) {
   EXPECT_EQ(ReadFile(user_ / "english.stu"), newWords) << "a file the teacher left alone follows";
   EXPECT_EQ(ReadFile(user_ / "language.dat"), "english.lin");
   lookup = Lexicon("lookup " + ShellQuote((user_ / "ingles.kio").string()) + " palavrinha upgradeword");
-  EXPECT_TRUE(Has(lookup.transcript, "little word")) << "the teacher's dictionary is kept: " << lookup.transcript;
+  EXPECT_TRUE(Has(lookup.transcript, "little word"))
+      << "the teacher's dictionary is kept: " << lookup.transcript;
   EXPECT_TRUE(Has(lookup.transcript, "upgradeword: not found")) << lookup.transcript;
   RunResult check = Lexicon("check " + ShellQuote((user_ / "ingles.kio").string()));
   EXPECT_EQ(check.status, 0) << check.transcript;
@@ -148,7 +149,8 @@ TEST_F(Installation, RunsInTheTeachersOwnFolderAndKeepsItThroughAnUpgrade) {
 TEST_F(Installation, DesktopEntryMetadataAndManualPagesAreValid) {
   for (const std::string& check :
        {"desktop-file-validate " + ShellQuote((dest_ / "usr/share/applications/kio.desktop").string()),
-        "appstreamcli validate --no-net --pedantic " + ShellQuote(dest_.string()) + "/usr/share/metainfo/*.xml",
+        "appstreamcli validate --no-net --pedantic " + ShellQuote(dest_.string()) +
+            "/usr/share/metainfo/*.xml",
         "appstreamcli validate-tree --no-net " + ShellQuote(dest_.string())}) {
     RunResult r = RunCommand(check + " 2>&1");
     EXPECT_EQ(r.status, 0) << check << "\n" << r.transcript;
@@ -181,8 +183,8 @@ TEST(Package, IsCleanForLintian) {
   EXPECT_TRUE(Has(depends.transcript, "libqt6widgets6")) << depends.transcript;
 #endif
   RunResult contents = RunCommand("dpkg-deb --contents " + ShellQuote(deb));
-  for (const char* path : {"./usr/bin/kio\n", "./usr/share/kio/ingles.kio\n",
-                           "./usr/share/doc/kio-authoring/copyright\n"})
+  for (const char* path :
+       {"./usr/bin/kio\n", "./usr/share/kio/ingles.kio\n", "./usr/share/doc/kio-authoring/copyright\n"})
     EXPECT_TRUE(Has(contents.transcript, path)) << path;
   EXPECT_FALSE(Has(contents.transcript, "/usr/local/"));
 
