@@ -11,7 +11,6 @@
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
