@@ -9,7 +9,6 @@
 // left alone follow the installation. A list of the shipped files with the
 // SHA-256 of each, as last copied, tells the two apart.
 #pragma once
-#include <map>
 #include <string>
 
 namespace kio {
