@@ -1,12 +1,12 @@
 #include "app/authoring_app.h"
 
 #include "app/main_dlg.h"
-#include "fileio/session.h"
+#include "app/user_folder.h"
 
 namespace kio {
 
 int CAuthoringApp::Run() {
-  CurrentSession().Reset();
+  ShowUserFolderNotice();
   CMainDlg home;
   home.DoModal();
   return 0;

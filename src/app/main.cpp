@@ -12,6 +12,8 @@
 #include <string>
 
 #include "app/authoring_app.h"
+#include "fileio/session.h"
+#include "app/user_folder.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #ifdef KIO_WITH_QT
@@ -80,7 +82,9 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (programFolder.empty()) programFolder = ExecutableFolder(argv[0]);
+  kio::CurrentSession().Reset();
+  // An installed kio works in the teacher's own copy of its program folder.
+  if (programFolder.empty()) programFolder = kio::SettleProgramFolder(ExecutableFolder(argv[0]));
   if (chdir(programFolder.c_str()) != 0) {
     std::cerr << "kio: cannot enter the program folder " << programFolder << ": " << std::strerror(errno)
               << "\n";

@@ -1,5 +1,6 @@
 #include "kio_test.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +40,16 @@ void WriteFile(const fs::path& path, const std::string& contents) {
   std::ofstream f(path, std::ios::binary);
   f << contents;
   if (!f) throw std::runtime_error("cannot write " + path.string());
+}
+
+FolderSnapshot SnapshotFolder(const fs::path& folder) {
+  FolderSnapshot entries;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) {
+    struct stat st {};
+    if (lstat(e.path().c_str(), &st) != 0) throw std::runtime_error("cannot stat " + e.path().string());
+    entries[e.path().string()] = {st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec, st.st_ino};
+  }
+  return entries;
 }
 
 std::string ReadFile(const fs::path& path) {

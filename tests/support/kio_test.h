@@ -4,6 +4,7 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -29,6 +30,11 @@ class TempDir {
 
 void WriteFile(const fs::path& path, const std::string& contents);
 std::string ReadFile(const fs::path& path);
+
+// Every entry below a folder with its change time and inode: two equal
+// snapshots mean that nothing there was written, renamed or replaced.
+using FolderSnapshot = std::map<std::string, std::pair<long long, unsigned long>>;
+FolderSnapshot SnapshotFolder(const fs::path& folder);
 
 // Copies the assembled program folder (configuration, languages, help,
 // templates; not the executables) into `dest`.
