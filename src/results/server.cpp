@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 #include <openssl/crypto.h>
+#include <sys/socket.h>
 
 #include <iostream>
 
@@ -97,14 +98,26 @@ ResultsServer::ResultsServer(ResultStore& store, const ServerOptions& options)
   http_->set_read_timeout(10, 0);
   http_->set_write_timeout(10, 0);
   http_->set_tcp_nodelay(true);
+  // Only SO_REUSEADDR: a second server started on a port in use must fail
+  // rather than share the port (SO_REUSEPORT, the library's default).
+  http_->set_socket_options([this](int socket) {
+    int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listening_ = socket;
+  });
   Routes();
 }
 
 ResultsServer::~ResultsServer() = default;
 
 int ResultsServer::Bind() {
-  if (options_.port == 0) return http_->bind_to_any_port(options_.listen);
-  return http_->bind_to_port(options_.listen, options_.port) ? options_.port : -1;
+  int port = options_.port == 0 ? http_->bind_to_any_port(options_.listen)
+                                : (http_->bind_to_port(options_.listen, options_.port) ? options_.port : -1);
+  // A class pressing Send at the same moment opens dozens of connections at
+  // once; the library listens with a queue of 5, which drops the rest for a
+  // second or more. Listening again only enlarges the queue.
+  if (port > 0 && listening_ >= 0) listen(listening_, SOMAXCONN);
+  return port;
 }
 
 bool ResultsServer::Run() { return http_->listen_after_bind(); }

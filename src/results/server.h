@@ -46,6 +46,7 @@ class ResultsServer {
   ServerOptions options_;
   RateLimit limit_;
   std::unique_ptr<httplib::Server> http_;
+  int listening_ = -1;  // the listening socket, once bound
 };
 
 // True when `path` is one of the paths that receive results.

@@ -26,7 +26,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kKills = 100;
-constexpr int kClients = 4;
+constexpr int kClients = 8;
 constexpr auto kDeadline = std::chrono::seconds(60);
 
 TEST(ResultsCrashTest, AcknowledgedResultsSurviveSigkillAndNoneIsStoredTwice) {
