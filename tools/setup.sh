@@ -6,9 +6,10 @@ KIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages the program and its tests need.
 KIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev qt6-base-dev libgl-dev dict-freedict-eng-por zlib1g-dev
-                  qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core)
+                  qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
+                  libcpp-httplib-dev libsqlite3-dev libpqxx-dev libssl-dev)
 KIO_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev util-linux
-                   clang libclang-rt-14-dev chromium)
+                   clang libclang-rt-14-dev chromium postgresql)
 
 kio_install_packages() {
   local missing=()

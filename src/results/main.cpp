@@ -35,6 +35,8 @@ const char kUsage[] =
     "  --connections N      PostgreSQL connections (default 8)\n"
     "  --limit N            requests a minute from one address (default 300; 0: none)\n"
     "  --threads N          requests served at once (default 64)\n"
+    "  --new-key            replace the teacher key by a new one (the old\n"
+    "                       teacher view address stops working)\n"
     "  --help               this text\n";
 
 int Fail(const std::string& message) {
@@ -61,11 +63,16 @@ int main(int argc, char** argv) {
   std::string dataFolder = DefaultDataFolder();
   std::string postgres, configure, publicUrl;
   int connections = 8;
+  bool newKey = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
+    }
+    if (arg == "--new-key") {
+      newKey = true;
+      continue;
     }
     if (i + 1 >= argc) return Fail("unknown option or missing value: " + arg + "\n" + kUsage);
     std::string value = argv[++i];
@@ -107,6 +114,7 @@ int main(int argc, char** argv) {
   try {
     store = postgres.empty() ? OpenSqliteStore(dataFolder + "/results.sqlite")
                              : OpenPostgresStore(postgres, connections);
+    if (newKey) store->ReplaceTeacherKey(NewTeacherKey());
     options.teacherKey = store->TeacherKey(NewTeacherKey());
   } catch (const StoreError& e) {
     return Fail(e.what());

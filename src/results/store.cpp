@@ -155,4 +155,9 @@ std::string ResultStore::TeacherKey(const std::string& candidate) {
   return *rows[0][0];
 }
 
+void ResultStore::ReplaceTeacherKey(const std::string& key) {
+  TeacherKey(key);
+  Change("UPDATE kio_settings SET value = ? WHERE name = 'teacher_key'", {key});
+}
+
 }  // namespace kio::results

@@ -79,6 +79,8 @@ class ResultStore {
   // The teacher's key: `candidate` becomes the key unless one is stored
   // already; returns the stored key either way.
   std::string TeacherKey(const std::string& candidate);
+  // Replaces the teacher's key (one that others have seen).
+  void ReplaceTeacherKey(const std::string& key);
 
   // Where the results are, for people: a file path or the database name.
   virtual std::string Describe() const = 0;

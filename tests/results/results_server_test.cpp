@@ -461,6 +461,8 @@ TEST_F(ResultsServerTest, TheTeacherKeyIsMadeOnceAndKept) {
   std::string first = store_->TeacherKey("first-key-0000000000000000000000");
   EXPECT_EQ(first, "first-key-0000000000000000000000");
   EXPECT_EQ(store_->TeacherKey("second-key-000000000000000000000"), first);
+  store_->ReplaceTeacherKey("third-key-0000000000000000000000");
+  EXPECT_EQ(store_->TeacherKey("fourth-key-000000000000000000000"), "third-key-0000000000000000000000");
 }
 
 }  // namespace
