@@ -134,6 +134,9 @@ int main(int argc, char** argv) {
     std::cout << "Configura.txt in " << configure << " now holds the results address; pages generated from now on"
               << " send their results here.\n";
   }
+  if (publicUrl.empty() && base.find("//127.") != std::string::npos &&
+      (options.listen == "0.0.0.0" || options.listen == "::"))
+    std::cout << "This computer has no network address: only pages opened on it can send results.\n";
   std::cout << "kio-results is receiving results.\n"
             << "Results address (for Configura.txt): " << resultsAddress << "\n"
             << "Teacher view: " << base << kTeacherPath << "?key=" << options.teacherKey << "\n"

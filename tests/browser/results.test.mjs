@@ -6,7 +6,7 @@ import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { DESKTOP, closeClean, launchBrowser, makeSamplePages, openPage, screenshot } from './lib/harness.mjs';
+import { DESKTOP, clozeAnswers, closeClean, launchBrowser, makeSamplePages, openPage, screenshot } from './lib/harness.mjs';
 
 const session = {};
 
@@ -63,11 +63,7 @@ async function teacherViewShowing(text) {
 test('a Cloze page from file:// sends its result; the teacher view shows it escaped and the CSV holds it', async () => {
   const page = await openPage(session.browser, session.pages.cloze.url, DESKTOP);
   assert.equal(await page.locator('#results').getAttribute('action'), session.server.resultsAddress);
-  const answers = await page.evaluate(() => PalavrasDadas.map((i) => {
-    const gap = document.createElement('div');
-    gap.innerHTML = palavras[i];
-    return gap.textContent.replace(/\s+/g, ' ').trim();
-  }).filter((answer) => answer !== ''));
+  const answers = await clozeAnswers(page);
   const gaps = page.locator('#text .gap input');
   for (let i = 0; i < answers.length; i++) await gaps.nth(i).fill(answers[i]);
   await page.locator('#check').click();

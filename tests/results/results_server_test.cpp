@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <pqxx/pqxx>
+#include <sqlite3.h>
 
 #include <atomic>
 #include <set>
@@ -54,6 +55,20 @@ class StoreFixture {
     return OpenPostgresStore(postgres_->Connection(), 4);
 #else
     return OpenSqliteStore((dir_.path() / "data" / "results.sqlite").string());
+#endif
+  }
+  // Takes the results table away behind the server's back.
+  void Break() {
+#ifdef KIO_TEST_POSTGRES
+    pqxx::connection c(postgres_->Connection());
+    pqxx::work w(c);
+    w.exec("DROP TABLE kio_results");
+    w.commit();
+#else
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir_.path() / "data" / "results.sqlite").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "DROP TABLE kio_results", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
 #endif
   }
 
@@ -296,6 +311,21 @@ TEST_F(ResultsServerTest, APostSentAgainIsStoredOnce) {
   for (auto& t : senders) t.join();
   EXPECT_EQ(ok, 8);
   EXPECT_EQ(store_->Count(), 3);
+}
+
+TEST_F(ResultsServerTest, AResultTheDatabaseCouldNotStoreIsNotAcknowledged) {
+  RunningServer server(*store_, {});
+  ASSERT_EQ(Post(server, "/results", Form().Body())->status, 200);
+  database_.Break();
+  auto res = Post(server, "/results", Form().Set("name", "Depois").Body());
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 503);
+  EXPECT_EQ(res->get_header_value("Access-Control-Allow-Origin"), "*");
+  EXPECT_NE(res->body.find("\"ok\":false"), std::string::npos) << res->body;
+  // The teacher view says it cannot read the results rather than show none.
+  auto view = server.Client().Get(std::string("/teacher?key=") + kKey);
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->status, 503);
 }
 
 TEST_F(ResultsServerTest, AFloodFromOneAddressIsHeldBack) {

@@ -180,3 +180,12 @@ export async function seriousViolations(page) {
     .filter((v) => v.impact === 'serious' || v.impact === 'critical')
     .map((v) => `${v.id}: ${v.targets.join(', ')}`);
 }
+
+// The words a Cloze page expects in its gaps, as the student sees them.
+export function clozeAnswers(page) {
+  return page.evaluate(() => PalavrasDadas.map((i) => {
+    const gap = document.createElement('div');
+    gap.innerHTML = palavras[i];
+    return gap.textContent.replace(/\s+/g, ' ').trim();
+  }).filter((answer) => answer !== ''));
+}
