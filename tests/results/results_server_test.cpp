@@ -144,6 +144,14 @@ struct Form {
 
 const char kForm[] = "application/x-www-form-urlencoded";
 
+// The suite is named after its store, so that both builds of this file can
+// be registered side by side.
+#ifdef KIO_TEST_POSTGRES
+#define ResultsServerTest ResultsPostgresTest
+#else
+#define ResultsServerTest ResultsSqliteTest
+#endif
+
 class ResultsServerTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { StoreFixture::StartSuite(); }
