@@ -59,9 +59,10 @@ Figures Load(ResultStore& store, int clients, double seconds) {
       long n = 0;
       while (!stop) {
         ++n;
-        std::string body = "name=Student+" + std::to_string(c) + "-" + std::to_string(n) +
-                           "&file=aula.htm&score=" + std::to_string(n % 101) +
-                           "%25&details=Acertos%3A+3%2F4%0A1.+gato+%2B&date=2026-12-10&time=10%3A00&activity=cloze";
+        std::string body =
+            "name=Student+" + std::to_string(c) + "-" + std::to_string(n) +
+            "&file=aula.htm&score=" + std::to_string(n % 101) +
+            "%25&details=Acertos%3A+3%2F4%0A1.+gato+%2B&date=2026-12-10&time=10%3A00&activity=cloze";
         auto begin = Clock::now();
         auto res = http.Post("/results", body, "application/x-www-form-urlencoded");
         double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
@@ -71,7 +72,8 @@ Figures Load(ResultStore& store, int clients, double seconds) {
         else {
           if (failures[c]++ == 0)
             std::fprintf(stderr, "client %d: %s\n", c,
-                         res ? ("status " + std::to_string(res->status)).c_str() : httplib::to_string(res.error()).c_str());
+                         res ? ("status " + std::to_string(res->status)).c_str()
+                             : httplib::to_string(res.error()).c_str());
         }
       }
     });
@@ -104,8 +106,9 @@ Figures Load(ResultStore& store, int clients, double seconds) {
 }
 
 void Report(const char* name, const Figures& f) {
-  std::printf("%-11s %8.0f posts/s  p50 %6.2f ms  p99 %7.2f ms  max %7.2f ms  (%ld posts in %.1f s, %ld failed)\n",
-              name, f.posts / f.seconds, f.p50, f.p99, f.max, f.posts, f.seconds, f.failures);
+  std::printf(
+      "%-11s %8.0f posts/s  p50 %6.2f ms  p99 %7.2f ms  max %7.2f ms  (%ld posts in %.1f s, %ld failed)\n",
+      name, f.posts / f.seconds, f.p50, f.p99, f.max, f.posts, f.seconds, f.failures);
   std::fflush(stdout);
 }
 
@@ -127,7 +130,8 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  std::printf("%d clients, %.0f s each, one new result per post, committed before the answer\n", clients, seconds);
+  std::printf("%d clients, %.0f s each, one new result per post, committed before the answer\n", clients,
+              seconds);
   {
     test::TempDir dir;
     auto store = OpenSqliteStore((dir.path() / "results.sqlite").string());

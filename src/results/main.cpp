@@ -1,8 +1,8 @@
 // kio-results: receives the results students send from KIO activity pages
 // and shows them to the teacher. See docs/results.md.
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -131,7 +131,8 @@ int main(int argc, char** argv) {
   if (!configure.empty()) {
     std::string problem = WriteResultsAddress(configure, resultsAddress);
     if (!problem.empty()) return Fail(problem);
-    std::cout << "Configura.txt in " << configure << " now holds the results address; pages generated from now on"
+    std::cout << "Configura.txt in " << configure
+              << " now holds the results address; pages generated from now on"
               << " send their results here.\n";
   }
   if (publicUrl.empty() && base.find("//127.") != std::string::npos &&
@@ -141,7 +142,8 @@ int main(int argc, char** argv) {
             << "Results address (for Configura.txt): " << resultsAddress << "\n"
             << "Teacher view: " << base << kTeacherPath << "?key=" << options.teacherKey << "\n"
             << "Results are kept in: " << store->Describe() << "\n";
-  if (configure.empty()) std::cout << "To put the address into KIO: kio-results --configure KIO_PROGRAM_FOLDER\n";
+  if (configure.empty())
+    std::cout << "To put the address into KIO: kio-results --configure KIO_PROGRAM_FOLDER\n";
   std::cout << "Stop with Ctrl+C." << std::endl;
 
   std::thread stopper([&] {

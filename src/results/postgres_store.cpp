@@ -2,10 +2,9 @@
 // many teachers' pages post to. A small pool of connections; each statement
 // runs in a transaction of its own, and PostgreSQL's commit (with its
 // default synchronous_commit) returns only once the result is on disk.
-#include <pqxx/pqxx>
-
 #include <condition_variable>
 #include <mutex>
+#include <pqxx/pqxx>
 
 #include "results/store.h"
 

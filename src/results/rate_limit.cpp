@@ -9,8 +9,7 @@ namespace {
 constexpr size_t kMaxTracked = 50000;
 }
 
-RateLimit::RateLimit(int perMinute, int burst)
-    : perSecond_(perMinute / 60.0), burst_(std::max(1, burst)) {}
+RateLimit::RateLimit(int perMinute, int burst) : perSecond_(perMinute / 60.0), burst_(std::max(1, burst)) {}
 
 bool RateLimit::Allow(const std::string& address, int& retryAfter, Clock::time_point now) {
   retryAfter = 0;

@@ -71,7 +71,8 @@ bool ValidDate(const std::string& date) {
   int y, m, d;
   char tail;
   if (date.size() != 10 || date[4] != '-' || date[7] != '-') return false;
-  if (!AllDigits(date.substr(0, 4)) || !AllDigits(date.substr(5, 2)) || !AllDigits(date.substr(8, 2))) return false;
+  if (!AllDigits(date.substr(0, 4)) || !AllDigits(date.substr(5, 2)) || !AllDigits(date.substr(8, 2)))
+    return false;
   if (std::sscanf(date.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
   static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (y < 1970 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1]) return false;
@@ -90,7 +91,8 @@ bool ValidTime(const std::string& time) {
 
 bool TokenChars(const std::string& text) {
   for (char c : text) {
-    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    bool ok =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
     if (!ok) return false;
   }
   return true;
@@ -146,7 +148,8 @@ bool IsValidUtf8(const std::string& text) {
       if ((next & 0xC0) != 0x80) return false;
       point = (point << 6) | (next & 0x3F);
     }
-    if ((length == 3 && point < 0x800) || (length == 4 && (point < 0x10000 || point > 0x10FFFF))) return false;
+    if ((length == 3 && point < 0x800) || (length == 4 && (point < 0x10000 || point > 0x10FFFF)))
+      return false;
     if (point >= 0xD800 && point <= 0xDFFF) return false;
     i += length;
   }
@@ -182,10 +185,14 @@ CheckedPost CheckResultPost(const FormFields& fields) {
     bool multiline;
   };
   static const Spec kFields[] = {
-      {"name", true, kMaxNameChars, false},         {"file", true, kMaxFileChars, false},
-      {"score", true, 16, false},                   {"details", false, kMaxDetailsChars, true},
-      {"date", true, 10, false},                    {"time", true, 8, false},
-      {"activity", true, kMaxActivityChars, false}, {"id", false, 64, false},
+      {"name", true, kMaxNameChars, false},
+      {"file", true, kMaxFileChars, false},
+      {"score", true, 16, false},
+      {"details", false, kMaxDetailsChars, true},
+      {"date", true, 10, false},
+      {"time", true, 8, false},
+      {"activity", true, kMaxActivityChars, false},
+      {"id", false, 64, false},
   };
   std::string values[std::size(kFields)];
   bool seen[std::size(kFields)] = {};
@@ -200,11 +207,13 @@ CheckedPost CheckResultPost(const FormFields& fields) {
   for (size_t k = 0; k < std::size(kFields); ++k) {
     const Spec& spec = kFields[k];
     std::string& value = values[k];
-    if (!IsValidUtf8(value)) return {std::nullopt, std::string("the field ") + spec.name + " is not UTF-8 text"};
+    if (!IsValidUtf8(value))
+      return {std::nullopt, std::string("the field ") + spec.name + " is not UTF-8 text"};
     if (HasControl(value, spec.multiline))
       return {std::nullopt, std::string("the field ") + spec.name + " holds control characters"};
     if (!spec.multiline) value = Trim(value);
-    if (spec.required && value.empty()) return {std::nullopt, std::string("the field ") + spec.name + " is missing"};
+    if (spec.required && value.empty())
+      return {std::nullopt, std::string("the field ") + spec.name + " is missing"};
     if (CharCount(value) > spec.maxChars)
       return {std::nullopt, std::string("the field ") + spec.name + " is longer than " +
                                 std::to_string(spec.maxChars) + " characters"};
@@ -215,7 +224,8 @@ CheckedPost CheckResultPost(const FormFields& fields) {
   post.score = values[2];
   // Line breaks as the browser sends them ("\r\n") are kept as "\n".
   for (size_t i = 0; i < values[3].size(); ++i)
-    if (!(values[3][i] == '\r' && i + 1 < values[3].size() && values[3][i + 1] == '\n')) post.details += values[3][i];
+    if (!(values[3][i] == '\r' && i + 1 < values[3].size() && values[3][i + 1] == '\n'))
+      post.details += values[3][i];
   post.date = values[4];
   post.time = values[5];
   post.activity = values[6];

@@ -19,15 +19,15 @@ inline constexpr size_t kMaxBodyBytes = 64 * 1024;
 
 // A result as the page gave it (UTF-8 texts), checked.
 struct ResultPost {
-  std::string activity;  // "cloze", "eclipse", ...
-  std::string file;      // the page's file name
-  std::string name;      // the student's name, trimmed
-  std::string score;     // as shown on the page: "75%", "-", "3/4"
+  std::string activity;        // "cloze", "eclipse", ...
+  std::string file;            // the page's file name
+  std::string name;            // the student's name, trimmed
+  std::string score;           // as shown on the page: "75%", "-", "3/4"
   std::optional<int> percent;  // the score as 0..100; none for "-"
-  std::string details;   // line breaks kept as "\n"
-  std::string date;      // YYYY-MM-DD, the student's clock
-  std::string time;      // HH:MM or HH:MM:SS, the student's clock
-  std::string id;        // optional token the page sends again on a retry
+  std::string details;         // line breaks kept as "\n"
+  std::string date;            // YYYY-MM-DD, the student's clock
+  std::string time;            // HH:MM or HH:MM:SS, the student's clock
+  std::string id;              // optional token the page sends again on a retry
 };
 
 using FormFields = std::vector<std::pair<std::string, std::string>>;

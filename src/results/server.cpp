@@ -35,9 +35,7 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
-void AllowAnyOrigin(httplib::Response& res) {
-  res.set_header("Access-Control-Allow-Origin", "*");
-}
+void AllowAnyOrigin(httplib::Response& res) { res.set_header("Access-Control-Allow-Origin", "*"); }
 
 // The answer to a post: JSON for a page posting in the background, a short
 // page for a form that opened a browser tab. The texts are ours, never the
@@ -48,15 +46,18 @@ void Answer(const httplib::Request& req, httplib::Response& res, int status, boo
   AllowAnyOrigin(res);
   res.set_header("Cache-Control", "no-store");
   if (req.get_header_value("Accept").find("text/html") != std::string::npos) {
-    std::string heading = ok ? "Result received / Resultado recebido" : "Result not received / Resultado n&#227;o recebido";
-    std::string advice = ok ? "You can close this tab. / Pode fechar esta aba."
-                            : "Go back to the activity and send it again. / Volte &#224; atividade e envie de novo.";
-    res.set_content("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"us-ascii\">\n"
-                    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-                        heading + "</title>\n</head>\n<body style=\"font-family:sans-serif;margin:2rem\">\n<h1>" +
-                        heading + "</h1>\n<p>" + advice + "</p>\n<p style=\"color:#555\">" + message +
-                        "</p>\n</body>\n</html>\n",
-                    "text/html; charset=us-ascii");
+    std::string heading =
+        ok ? "Result received / Resultado recebido" : "Result not received / Resultado n&#227;o recebido";
+    std::string advice =
+        ok ? "You can close this tab. / Pode fechar esta aba."
+           : "Go back to the activity and send it again. / Volte &#224; atividade e envie de novo.";
+    res.set_content(
+        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"us-ascii\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
+            heading + "</title>\n</head>\n<body style=\"font-family:sans-serif;margin:2rem\">\n<h1>" +
+            heading + "</h1>\n<p>" + advice + "</p>\n<p style=\"color:#555\">" + message +
+            "</p>\n</body>\n</html>\n",
+        "text/html; charset=us-ascii");
   } else {
     res.set_content("{\"ok\":" + std::string(ok ? "true" : "false") + ",\"" + (ok ? "result" : "error") +
                         "\":" + JsonString(what) + ",\"message\":" + JsonString(message) + "}\n",
@@ -69,7 +70,8 @@ void Refuse(const httplib::Request& req, httplib::Response& res, int status, con
 }
 
 bool SameKey(const std::string& given, const std::string& key) {
-  return !key.empty() && given.size() == key.size() && CRYPTO_memcmp(given.data(), key.data(), key.size()) == 0;
+  return !key.empty() && given.size() == key.size() &&
+         CRYPTO_memcmp(given.data(), key.data(), key.size()) == 0;
 }
 
 void TeacherHeaders(httplib::Response& res) {
@@ -195,7 +197,8 @@ void ResultsServer::Routes() {
     if (req.path == "/") {
       AllowAnyOrigin(res);
       res.set_content(
-          "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"us-ascii\">\n<title>kio-results</title>\n</head>\n"
+          "<!DOCTYPE html>\n<html>\n<head>\n<meta "
+          "charset=\"us-ascii\">\n<title>kio-results</title>\n</head>\n"
           "<body style=\"font-family:sans-serif;margin:2rem\">\n<h1>kio-results</h1>\n"
           "<p>This server receives the results that students send from KIO activity pages.</p>\n"
           "<p>Este servidor recebe os resultados que os alunos enviam das atividades do KIO.</p>\n"
@@ -203,7 +206,8 @@ void ResultsServer::Routes() {
           "text/html; charset=us-ascii");
       return;
     }
-    if (req.path != kTeacherPath && req.path != kCsvPath) return Refuse(req, res, 404, "no such address on this server");
+    if (req.path != kTeacherPath && req.path != kCsvPath)
+      return Refuse(req, res, 404, "no such address on this server");
 
     TeacherHeaders(res);
     ViewLanguage language = LanguageFromHeader(req.get_header_value("Accept-Language"));
@@ -217,8 +221,8 @@ void ResultsServer::Routes() {
     }
     ViewQuery query;
     query.key = options_.teacherKey;
-    for (auto [field, name] : {std::pair{&query.file, "file"}, {&query.name, "name"}, {&query.from, "from"},
-                               {&query.to, "to"}}) {
+    for (auto [field, name] :
+         {std::pair{&query.file, "file"}, {&query.name, "name"}, {&query.from, "from"}, {&query.to, "to"}}) {
       *field = req.get_param_value(name);
       if (!IsValidUtf8(*field) || field->size() > 300) field->clear();
     }
@@ -242,7 +246,8 @@ void ResultsServer::Routes() {
     } catch (const StoreError& e) {
       std::cerr << "kio-results: " << e.what() << "\n";
       res.status = 503;
-      res.set_content("The results cannot be read now: " + EscapeHtml(e.what()) + "\n", "text/plain; charset=utf-8");
+      res.set_content("The results cannot be read now: " + EscapeHtml(e.what()) + "\n",
+                      "text/plain; charset=utf-8");
     }
   });
 }

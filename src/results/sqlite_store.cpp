@@ -11,8 +11,8 @@
 // is committed at once, without waiting for company.
 #include <sqlite3.h>
 
-#include <filesystem>
 #include <condition_variable>
+#include <filesystem>
 #include <map>
 #include <mutex>
 
@@ -168,7 +168,8 @@ class SqliteStore : public ResultStore {
     for (size_t i = 0; i < params.size(); ++i) {
       int at = static_cast<int>(i + 1);
       if (params[i])
-        sqlite3_bind_text(statement, at, params[i]->data(), static_cast<int>(params[i]->size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, at, params[i]->data(), static_cast<int>(params[i]->size()),
+                          SQLITE_TRANSIENT);
       else
         sqlite3_bind_null(statement, at);
     }

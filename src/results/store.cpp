@@ -61,11 +61,13 @@ void ResultStore::Prepare() {
                 "CREATE TABLE IF NOT EXISTS kio_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);");
 }
 
-AddOutcome ResultStore::Add(const ResultPost& post, const std::string& address, const std::string& receivedAt) {
+AddOutcome ResultStore::Add(const ResultPost& post, const std::string& address,
+                            const std::string& receivedAt) {
   std::optional<std::string> percent;
   if (post.percent) percent = std::to_string(*post.percent);
   int64_t changed = Change(
-      "INSERT INTO kio_results (received_at, address, activity, file, name, score, percent, details, page_date,"
+      "INSERT INTO kio_results (received_at, address, activity, file, name, score, percent, details, "
+      "page_date,"
       " page_time, dedup_key) VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?)"
       " ON CONFLICT (dedup_key) DO NOTHING",
       {receivedAt, address, post.activity, post.file, post.name, post.score, percent, post.details, post.date,

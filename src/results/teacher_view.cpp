@@ -48,24 +48,79 @@ struct Texts {
   const char* keyHelp;
 };
 
-const Texts kEnglish = {
-    "en", "KIO results", "Filters", "Page", "All pages", "Student", "Student name contains", "From (day)", "To (day)",
-    "Show", "Clear filters", "Download CSV (spreadsheet)", "Pages", "Activity", "Students", "Results",
-    "Average score", "Last received", "Attempts", "Latest score", "Best score", "First sent", "Last sent",
-    "Latest results", "Received", "Score", "Details", "Student's clock", "Sent from", "No results yet.",
-    "Results are kept in", "The latest results show at most",
-    "results; the CSV file holds every result that matches the filters.", "This page needs the teacher key.",
-    "The teacher key in this address is not right.",
-    "Open the teacher view address that kio-results printed when it started; it ends with ?key= and the key."};
+const Texts kEnglish = {"en",
+                        "KIO results",
+                        "Filters",
+                        "Page",
+                        "All pages",
+                        "Student",
+                        "Student name contains",
+                        "From (day)",
+                        "To (day)",
+                        "Show",
+                        "Clear filters",
+                        "Download CSV (spreadsheet)",
+                        "Pages",
+                        "Activity",
+                        "Students",
+                        "Results",
+                        "Average score",
+                        "Last received",
+                        "Attempts",
+                        "Latest score",
+                        "Best score",
+                        "First sent",
+                        "Last sent",
+                        "Latest results",
+                        "Received",
+                        "Score",
+                        "Details",
+                        "Student's clock",
+                        "Sent from",
+                        "No results yet.",
+                        "Results are kept in",
+                        "The latest results show at most",
+                        "results; the CSV file holds every result that matches the filters.",
+                        "This page needs the teacher key.",
+                        "The teacher key in this address is not right.",
+                        "Open the teacher view address that kio-results printed when it started; it ends "
+                        "with ?key= and the key."};
 
 const Texts kPortuguese = {
-    "pt", "Resultados do KIO", "Filtros", "P&#225;gina", "Todas as p&#225;ginas", "Aluno", "Nome do aluno cont&#233;m",
-    "De (dia)", "At&#233; (dia)", "Mostrar", "Limpar filtros", "Baixar CSV (planilha)", "P&#225;ginas",
-    "Atividade", "Alunos", "Resultados", "M&#233;dia", "&#218;ltimo recebido", "Tentativas", "&#218;ltima nota",
-    "Melhor nota", "Primeiro envio", "&#218;ltimo envio", "Resultados mais recentes", "Recebido", "Nota",
-    "Detalhes", "Rel&#243;gio do aluno", "Enviado de", "Nenhum resultado ainda.", "Os resultados ficam em",
+    "pt",
+    "Resultados do KIO",
+    "Filtros",
+    "P&#225;gina",
+    "Todas as p&#225;ginas",
+    "Aluno",
+    "Nome do aluno cont&#233;m",
+    "De (dia)",
+    "At&#233; (dia)",
+    "Mostrar",
+    "Limpar filtros",
+    "Baixar CSV (planilha)",
+    "P&#225;ginas",
+    "Atividade",
+    "Alunos",
+    "Resultados",
+    "M&#233;dia",
+    "&#218;ltimo recebido",
+    "Tentativas",
+    "&#218;ltima nota",
+    "Melhor nota",
+    "Primeiro envio",
+    "&#218;ltimo envio",
+    "Resultados mais recentes",
+    "Recebido",
+    "Nota",
+    "Detalhes",
+    "Rel&#243;gio do aluno",
+    "Enviado de",
+    "Nenhum resultado ainda.",
+    "Os resultados ficam em",
     "Os resultados mais recentes mostram no m&#225;ximo",
-    "resultados; o arquivo CSV tem todos os que atendem aos filtros.", "Esta p&#225;gina precisa da chave do professor.",
+    "resultados; o arquivo CSV tem todos os que atendem aos filtros.",
+    "Esta p&#225;gina precisa da chave do professor.",
     "A chave do professor neste endere&#231;o n&#227;o est&#225; certa.",
     "Abra o endere&#231;o da vis&#227;o do professor que o kio-results mostrou ao iniciar; ele termina com "
     "?key= e a chave."};
@@ -77,7 +132,7 @@ const Texts& TextsFor(ViewLanguage language) {
 const char kStyle[] =
     "body{font-family:system-ui,sans-serif;margin:1rem auto;max-width:72rem;padding:0 1rem;color:#1a1a1a}"
     "h1{font-size:1.5rem}h2{font-size:1.2rem;margin-top:2rem}"
-    "table{border-collapse:collapse;width:100%;margin:.5rem 0}"
+    ".scroll{overflow-x:auto}table{border-collapse:collapse;width:100%;margin:.5rem 0}"
     "th,td{border:1px solid #bbb;padding:.3rem .5rem;text-align:left;vertical-align:top}"
     "th{background:#eef}td.n{text-align:right}td.d{white-space:pre-wrap;font-size:.9rem}"
     "form{display:flex;flex-wrap:wrap;gap:.5rem 1rem;align-items:end}"
@@ -98,6 +153,12 @@ unsigned int NextCodePoint(const std::string& text, size_t& i) {
   unsigned int point = c & (0x3F >> extra);
   for (int k = 0; k < extra && i < text.size(); ++k) point = (point << 6) | (text[i++] & 0x3F);
   return point;
+}
+
+// A table too wide for a phone scrolls sideways inside a box that the
+// keyboard can reach.
+std::string ScrollBox(const char* label) {
+  return std::string("<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"") + label + "\">";
 }
 
 std::string Cell(const std::string& html, const char* cls = nullptr) {
@@ -229,25 +290,27 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
                   "\">\n<head>\n<meta charset=\"us-ascii\">\n"
                   "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                   "<meta name=\"referrer\" content=\"no-referrer\">\n<title>" +
-                  t.title + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" + t.title + "</h1>\n";
+                  t.title + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" + t.title +
+                  "</h1>\n";
 
   // Filters: a plain GET form that carries the key along.
   h += std::string("<h2>") + t.filters + "</h2>\n<form method=\"get\" action=\"/teacher\">\n";
   h += "<input type=\"hidden\" name=\"key\" value=\"" + EscapeHtml(q.key) + "\">\n";
-  h += std::string("<label>") + t.page + " <select name=\"file\"><option value=\"\">" + t.anyPage + "</option>";
+  h += std::string("<label>") + t.page + " <select name=\"file\"><option value=\"\">" + t.anyPage +
+       "</option>";
   for (const ActivitySummary& a : data.allPages) {
     h += "<option value=\"" + EscapeHtml(a.file) + "\"" + (a.file == q.file ? " selected" : "") + ">" +
          EscapeHtml(a.file) + "</option>";
   }
   h += "</select></label>\n";
-  h += std::string("<label>") + t.nameContains + " <input type=\"search\" name=\"name\" value=\"" + EscapeHtml(q.name) +
-       "\"></label>\n";
+  h += std::string("<label>") + t.nameContains + " <input type=\"search\" name=\"name\" value=\"" +
+       EscapeHtml(q.name) + "\"></label>\n";
   h += std::string("<label>") + t.from + " <input type=\"date\" name=\"from\" value=\"" + EscapeHtml(q.from) +
        "\"></label>\n";
   h += std::string("<label>") + t.to + " <input type=\"date\" name=\"to\" value=\"" + EscapeHtml(q.to) +
        "\"></label>\n";
-  h += std::string("<button type=\"submit\">") + t.apply + "</button>\n<a href=\"/teacher?key=" +
-       EscapeQuery(q.key) + "\">" + t.clear + "</a>\n</form>\n";
+  h += std::string("<button type=\"submit\">") + t.apply +
+       "</button>\n<a href=\"/teacher?key=" + EscapeQuery(q.key) + "\">" + t.clear + "</a>\n</form>\n";
   std::string csv = "/teacher/results.csv" + QueryString(q, q.file);
   if (language == ViewLanguage::kPortuguese) csv += "&amp;sep=semicolon";
   h += "<p><a class=\"csv\" href=\"" + csv + "\">" + t.csv + "</a></p>\n";
@@ -255,32 +318,36 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
   if (data.pages.empty()) {
     h += std::string("<p>") + t.none + "</p>\n";
   } else {
-    h += std::string("<h2>") + t.pages + "</h2>\n<table>\n<tr><th scope=\"col\">" + t.page +
-         "</th><th scope=\"col\">" + t.activity + "</th><th scope=\"col\">" + t.students +
+    h += std::string("<h2>") + t.pages + "</h2>\n" + ScrollBox(t.pages) + "<table>\n<tr><th scope=\"col\">" +
+         t.page + "</th><th scope=\"col\">" + t.activity + "</th><th scope=\"col\">" + t.students +
          "</th><th scope=\"col\">" + t.results + "</th><th scope=\"col\">" + t.average +
          "</th><th scope=\"col\">" + t.lastReceived + "</th></tr>\n";
     for (const ActivitySummary& a : data.pages) {
-      h += "<tr>" + Cell("<a href=\"/teacher" + QueryString(q, a.file) + "\">" + EscapeHtml(a.file) + "</a>") +
+      h += "<tr>" +
+           Cell("<a href=\"/teacher" + QueryString(q, a.file) + "\">" + EscapeHtml(a.file) + "</a>") +
            Cell(EscapeHtml(a.activity)) + Cell(std::to_string(a.students), "n") +
            Cell(std::to_string(a.results), "n") + Cell(Percent(a.average), "n") +
            Cell(EscapeHtml(LocalTime(a.latestAt))) + "</tr>\n";
     }
-    h += "</table>\n";
+    h += "</table></div>\n";
 
-    h += std::string("<h2>") + t.students + "</h2>\n<table>\n<tr><th scope=\"col\">" + t.page +
-         "</th><th scope=\"col\">" + t.student + "</th><th scope=\"col\">" + t.attempts +
-         "</th><th scope=\"col\">" + t.latestScore + "</th><th scope=\"col\">" + t.bestScore +
-         "</th><th scope=\"col\">" + t.firstSent + "</th><th scope=\"col\">" + t.lastSent + "</th></tr>\n";
+    h += std::string("<h2>") + t.students + "</h2>\n" + ScrollBox(t.students) +
+         "<table>\n<tr><th scope=\"col\">" + t.page + "</th><th scope=\"col\">" + t.student +
+         "</th><th scope=\"col\">" + t.attempts + "</th><th scope=\"col\">" + t.latestScore +
+         "</th><th scope=\"col\">" + t.bestScore + "</th><th scope=\"col\">" + t.firstSent +
+         "</th><th scope=\"col\">" + t.lastSent + "</th></tr>\n";
     for (const StudentSummary& s : data.students) {
-      h += "<tr>" + Cell(EscapeHtml(s.file)) + Cell(EscapeHtml(s.name)) + Cell(std::to_string(s.attempts), "n") +
-           Cell(EscapeHtml(s.latestScore), "n") + Cell(Percent(s.best), "n") +
-           Cell(EscapeHtml(LocalTime(s.firstAt))) + Cell(EscapeHtml(LocalTime(s.latestAt))) + "</tr>\n";
+      h += "<tr>" + Cell(EscapeHtml(s.file)) + Cell(EscapeHtml(s.name)) +
+           Cell(std::to_string(s.attempts), "n") + Cell(EscapeHtml(s.latestScore), "n") +
+           Cell(Percent(s.best), "n") + Cell(EscapeHtml(LocalTime(s.firstAt))) +
+           Cell(EscapeHtml(LocalTime(s.latestAt))) + "</tr>\n";
     }
-    h += "</table>\n";
+    h += "</table></div>\n";
 
-    h += std::string("<h2>") + t.latest + "</h2>\n<table>\n<tr><th scope=\"col\">" + t.received +
-         "</th><th scope=\"col\">" + t.student + "</th><th scope=\"col\">" + t.page + "</th><th scope=\"col\">" +
-         t.score + "</th><th scope=\"col\">" + t.details + "</th><th scope=\"col\">" + t.pageClock +
+    h += std::string("<h2>") + t.latest + "</h2>\n" + ScrollBox(t.latest) +
+         "<table>\n<tr><th scope=\"col\">" + t.received + "</th><th scope=\"col\">" + t.student +
+         "</th><th scope=\"col\">" + t.page + "</th><th scope=\"col\">" + t.score +
+         "</th><th scope=\"col\">" + t.details + "</th><th scope=\"col\">" + t.pageClock +
          "</th><th scope=\"col\">" + t.address + "</th></tr>\n";
     for (const StoredResult& r : data.latest) {
       h += "<tr>" + Cell(EscapeHtml(LocalTime(r.receivedAt))) + Cell(EscapeHtml(r.post.name)) +
@@ -288,11 +355,12 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
            Cell(EscapeHtml(r.post.details), "d") + Cell(EscapeHtml(r.post.date + " " + r.post.time)) +
            Cell(EscapeHtml(r.address)) + "</tr>\n";
     }
-    h += "</table>\n";
+    h += "</table></div>\n";
     h += std::string("<p class=\"note\">") + t.shownLimit + " " + std::to_string(data.latestLimit) + " " +
          t.csvAll + "</p>\n";
   }
-  h += std::string("<p class=\"note\">") + t.storage + " " + EscapeHtml(data.storage) + "</p>\n</body>\n</html>\n";
+  h += std::string("<p class=\"note\">") + t.storage + " " + EscapeHtml(data.storage) +
+       "</p>\n</body>\n</html>\n";
   return h;
 }
 
@@ -320,8 +388,8 @@ std::string ResultsCsv(const std::vector<StoredResult>& results, char separator)
     return out + "\"";
   };
   std::string csv = "\xEF\xBB\xBF";
-  const char* headings[] = {"received", "student", "page", "activity", "score", "percent",
-                            "details", "page date", "page time", "sent from"};
+  const char* headings[] = {"received", "student", "page",      "activity",  "score",
+                            "percent",  "details", "page date", "page time", "sent from"};
   for (size_t i = 0; i < std::size(headings); ++i) csv += (i ? std::string(1, separator) : "") + headings[i];
   csv += "\r\n";
   for (const StoredResult& r : results) {

@@ -42,7 +42,7 @@ struct ViewData {
   std::vector<StudentSummary> students;
   std::vector<StoredResult> latest;
   size_t latestLimit = 0;  // the most `latest` may hold
-  std::string storage;  // where the results are kept
+  std::string storage;     // where the results are kept
 };
 std::string TeacherPage(const ViewQuery& query, const ViewData& data, ViewLanguage language);
 // The page shown when the key is missing or wrong.

@@ -73,7 +73,8 @@ TEST(ResultsCrashTest, AcknowledgedResultsSurviveSigkillAndNoneIsStoredTwice) {
   auto start = Clock::now();
   int kills = 0;
   for (; kills < kKills && Clock::now() - start < kDeadline; ++kills) {
-    test::ServerProcess server({"--listen", "127.0.0.1", "--port", "0", "--data", data.str(), "--limit", "0"});
+    test::ServerProcess server(
+        {"--listen", "127.0.0.1", "--port", "0", "--data", data.str(), "--limit", "0"});
     ASSERT_TRUE(server.Ready()) << server.Printed();
     port = server.port();
     std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution(5, 60)(random)));

@@ -4,10 +4,10 @@
 // (KIO_TEST_POSTGRES).
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <pqxx/pqxx>
 #include <sqlite3.h>
 
 #include <atomic>
+#include <pqxx/pqxx>
 #include <set>
 #include <thread>
 
@@ -116,8 +116,10 @@ class RunningServer {
 // The form the pages send, field by field (URL-encoded by Body()).
 struct Form {
   std::vector<std::pair<std::string, std::string>> fields = {
-      {"name", "Ana Souza"}, {"file", "aula1.htm"},    {"score", "75%"},      {"details", "Right: 3/4\n1. gato +"},
-      {"date", "2026-12-10"}, {"time", "14:05"},       {"activity", "cloze"},
+      {"name", "Ana Souza"},  {"file", "aula1.htm"},
+      {"score", "75%"},       {"details", "Right: 3/4\n1. gato +"},
+      {"date", "2026-12-10"}, {"time", "14:05"},
+      {"activity", "cloze"},
   };
   Form& Set(const std::string& name, const std::string& value) {
     for (auto& f : fields)
@@ -174,11 +176,12 @@ TEST_F(ResultsServerTest, StoresEveryFieldPostedToEitherPathAndAnswersAnyOrigin)
   RunningServer server(*store_, {});
   ASSERT_GT(server.port(), 0);
   Form first;
-  first.Set("name", "Jos\xC3\xA9 da Concei\xC3\xA7\xC3\xA3o").Set("details", "Acertos: 2/2\r\n1. gato +\r\n2. mato +");
+  first.Set("name", "Jos\xC3\xA9 da Concei\xC3\xA7\xC3\xA3o")
+      .Set("details", "Acertos: 2/2\r\n1. gato +\r\n2. mato +");
   Form second;
   second.Set("name", "Bruno").Set("score", "3/4").Set("time", "14:06:30");
   for (auto [path, form] : {std::pair{"/results", &first}, {"/escola/kio/php2/envprint.php", &second}}) {
-    auto res = Post(server, path, form->Body() , kForm, {{"Origin", "null"}});
+    auto res = Post(server, path, form->Body(), kForm, {{"Origin", "null"}});
     ASSERT_TRUE(res) << path;
     EXPECT_EQ(res->status, 200) << path << ": " << res->body;
     EXPECT_EQ(res->get_header_value("Access-Control-Allow-Origin"), "*") << path;
@@ -214,11 +217,13 @@ TEST_F(ResultsServerTest, PreflightAndTheFormsOwnTabGetTheirAnswers) {
   EXPECT_EQ(preflight->status, 204);
   EXPECT_EQ(preflight->get_header_value("Access-Control-Allow-Origin"), "*");
   EXPECT_NE(preflight->get_header_value("Access-Control-Allow-Methods").find("POST"), std::string::npos);
-  EXPECT_NE(preflight->get_header_value("Access-Control-Allow-Headers").find("Content-Type"), std::string::npos);
+  EXPECT_NE(preflight->get_header_value("Access-Control-Allow-Headers").find("Content-Type"),
+            std::string::npos);
   EXPECT_EQ(preflight->get_header_value("Access-Control-Allow-Private-Network"), "true");
 
   // A form posted in a new tab gets a page the student can read.
-  auto res = Post(server, "/results", Form().Body(), kForm, {{"Accept", "text/html,application/xhtml+xml,*/*;q=0.8"}});
+  auto res = Post(server, "/results", Form().Body(), kForm,
+                  {{"Accept", "text/html,application/xhtml+xml,*/*;q=0.8"}});
   ASSERT_TRUE(res);
   EXPECT_EQ(res->status, 200);
   EXPECT_EQ(res->get_header_value("Content-Type"), "text/html; charset=us-ascii");
@@ -245,7 +250,8 @@ TEST_F(ResultsServerTest, BadInputsGetTheirStatusAndStoreNothing) {
   const Case cases[] = {
       {"name missing", "POST", "/results", kForm, Form().Drop("name").Body(), 400},
       {"name only blanks", "POST", "/results", kForm, Form().Set("name", "   ").Body(), 400},
-      {"name over 100 characters", "POST", "/results", kForm, Form().Set("name", std::string(101, 'x')).Body(), 400},
+      {"name over 100 characters", "POST", "/results", kForm,
+       Form().Set("name", std::string(101, 'x')).Body(), 400},
       {"name with a control character", "POST", "/results", kForm, Form().Set("name", "Ana\x01").Body(), 400},
       {"name not UTF-8", "POST", "/results", kForm, "name=Jos%E9&" + Form().Drop("name").Body(), 400},
       {"overlong UTF-8", "POST", "/results", kForm, "name=%C0%AF&" + Form().Drop("name").Body(), 400},
@@ -311,8 +317,8 @@ TEST_F(ResultsServerTest, APostSentAgainIsStoredOnce) {
   std::vector<std::thread> senders;
   for (int i = 0; i < 8; ++i) {
     senders.emplace_back([&, i] {
-      auto res = server.Client().Post("/results", Form().Set("id", id).Set("time", "15:0" + std::to_string(i)).Body(),
-                                      kForm);
+      auto res = server.Client().Post(
+          "/results", Form().Set("id", id).Set("time", "15:0" + std::to_string(i)).Body(), kForm);
       if (res && res->status == 200) ++ok;
     });
   }
@@ -396,7 +402,8 @@ TEST_F(ResultsServerTest, StudentTextsAreEscapedInTheViewAndDisarmedInTheCsv) {
   const std::string name = "<script>alert('x')</script> \"Z\xC3\xA9\" & Co";
   const std::string details = "<img src=x onerror=alert(1)>\n=HYPERLINK(\"http://x\")";
   ASSERT_EQ(Post(server, "/results", Form().Set("name", name).Set("details", details).Body())->status, 200);
-  ASSERT_EQ(Post(server, "/results", Form().Set("name", "=1+2").Set("file", "a,b\"c.htm").Body())->status, 200);
+  ASSERT_EQ(Post(server, "/results", Form().Set("name", "=1+2").Set("file", "a,b\"c.htm").Body())->status,
+            200);
 
   auto page = server.Client().Get(std::string("/teacher?key=") + kKey);
   ASSERT_TRUE(page);
@@ -413,11 +420,15 @@ TEST_F(ResultsServerTest, StudentTextsAreEscapedInTheViewAndDisarmedInTheCsv) {
   auto csv = server.Client().Get(std::string("/teacher/results.csv?key=") + kKey);
   ASSERT_TRUE(csv);
   EXPECT_EQ(csv->get_header_value("Content-Type"), "text/csv; charset=utf-8");
-  EXPECT_TRUE(csv->body.starts_with("\xEF\xBB\xBF" "received,student,page,activity,score,percent,details,"
-                                    "page date,page time,sent from\r\n"));
+  EXPECT_TRUE(
+      csv->body.starts_with("\xEF\xBB\xBF"
+                            "received,student,page,activity,score,percent,details,"
+                            "page date,page time,sent from\r\n"));
   EXPECT_NE(csv->body.find(",'=1+2,\"a,b\"\"c.htm\",cloze,75%,75,"), std::string::npos) << csv->body;
-  EXPECT_NE(csv->body.find(",\"<script>alert('x')</script> \"\"Z\xC3\xA9\"\" & Co\",aula1.htm,"), std::string::npos);
-  EXPECT_NE(csv->body.find("\"<img src=x onerror=alert(1)>\r\n=HYPERLINK(\"\"http://x\"\")\""), std::string::npos);
+  EXPECT_NE(csv->body.find(",\"<script>alert('x')</script> \"\"Z\xC3\xA9\"\" & Co\",aula1.htm,"),
+            std::string::npos);
+  EXPECT_NE(csv->body.find("\"<img src=x onerror=alert(1)>\r\n=HYPERLINK(\"\"http://x\"\")\""),
+            std::string::npos);
 
   // The semicolon form for spreadsheets in Portuguese.
   auto semicolon = server.Client().Get(std::string("/teacher/results.csv?sep=semicolon&key=") + kKey);
@@ -489,7 +500,8 @@ TEST_F(ResultsServerTest, TheViewSumsUpEachStudentAndFilters) {
   EXPECT_NE(csv->body.find(",Bruno,aula2.htm,eclipse,1/4,25,"), std::string::npos);
 
   // In Portuguese when the browser asks for it.
-  auto pt = server.Client().Get(std::string("/teacher?key=") + kKey, {{"Accept-Language", "pt-BR,pt;q=0.9,en;q=0.8"}});
+  auto pt = server.Client().Get(std::string("/teacher?key=") + kKey,
+                                {{"Accept-Language", "pt-BR,pt;q=0.9,en;q=0.8"}});
   ASSERT_TRUE(pt);
   EXPECT_NE(pt->body.find("<html lang=\"pt\">"), std::string::npos);
   EXPECT_NE(pt->body.find("sep=semicolon"), std::string::npos);

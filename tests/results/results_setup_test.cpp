@@ -1,13 +1,14 @@
 // Setting kio-results up: the results address written into a KIO program
 // folder and shown by its home screen, and the per-address limit.
 #include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 
 #include "kio_test.h"
-#include "server_process.h"
 #include "results/rate_limit.h"
 #include "results/setup.h"
+#include "server_process.h"
 
 namespace kio::results {
 namespace {
@@ -47,8 +48,8 @@ TEST(ResultsSetupTest, AKeyIsThirtyTwoRandomHexDigits) {
 TEST(ResultsSetupTest, ConfigureWritesTheAddressTheServerPrintsAndKioShowsIt) {
   TempDir program, data;
   test::CopyProgramFolder(program.path());
-  test::ServerProcess server({"--configure", program.str(), "--listen", "127.0.0.1", "--port", "0", "--data",
-                              data.str()});
+  test::ServerProcess server(
+      {"--configure", program.str(), "--listen", "127.0.0.1", "--port", "0", "--data", data.str()});
   ASSERT_TRUE(server.Ready()) << server.Printed();
   EXPECT_TRUE(server.Line("Teacher view: ").starts_with("http://127.0.0.1:")) << server.Printed();
   std::string address = server.Line("Results address (for Configura.txt): ");
@@ -84,7 +85,8 @@ TEST(ResultsRateLimitTest, ManyAddressesDoNotGrowMemoryWithoutEnd) {
   RateLimit limit(60, 5);
   auto t0 = RateLimit::Clock::time_point{} + std::chrono::hours(1);
   int wait = 0;
-  for (int i = 0; i < 120000; ++i) limit.Allow("a" + std::to_string(i), wait, t0 + std::chrono::seconds(i / 1000));
+  for (int i = 0; i < 120000; ++i)
+    limit.Allow("a" + std::to_string(i), wait, t0 + std::chrono::seconds(i / 1000));
   EXPECT_LE(limit.Tracked(), 50000u);
 }
 

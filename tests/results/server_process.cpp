@@ -29,7 +29,8 @@ ServerProcess::ServerProcess(const std::vector<std::string>& args, int timeoutMs
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (printed_.find("Stop with") == std::string::npos) {
     int left = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count());
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+            .count());
     pollfd p{out[0], POLLIN, 0};
     if (left <= 0 || poll(&p, 1, left) <= 0) break;
     char buffer[1024];

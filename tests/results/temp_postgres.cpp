@@ -51,9 +51,10 @@ TempPostgres::TempPostgres(bool durable) {
   std::string settings = "-c listen_addresses='' -c unix_socket_directories='" + dir_.str() + "' -p " +
                          std::to_string(kPort) + " -c max_connections=120" +
                          (durable ? "" : " -c fsync=off -c synchronous_commit=off");
-  out = Run(ShellQuote(bin_ + "/pg_ctl") + " -D " + ShellQuote(data) + " -l " +
-                ShellQuote((dir_.path() / "log").string()) + " -w -t 60 -o " + ShellQuote(settings) + " start",
-            status);
+  out =
+      Run(ShellQuote(bin_ + "/pg_ctl") + " -D " + ShellQuote(data) + " -l " +
+              ShellQuote((dir_.path() / "log").string()) + " -w -t 60 -o " + ShellQuote(settings) + " start",
+          status);
   if (status != 0) {
     problem_ = "pg_ctl start failed: " + out + ReadFile(dir_.path() / "log");
     return;
