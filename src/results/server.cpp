@@ -55,7 +55,7 @@ void Answer(const httplib::Request& req, httplib::Response& res, int status, boo
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"us-ascii\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
             heading + "</title>\n</head>\n<body style=\"font-family:sans-serif;margin:2rem\">\n<h1>" +
-            heading + "</h1>\n<p>" + advice + "</p>\n<p style=\"color:#555\">" + message +
+            heading + "</h1>\n<p>" + advice + "</p>\n<p style=\"color:#555\">" + EscapeHtml(message) +
             "</p>\n</body>\n</html>\n",
         "text/html; charset=us-ascii");
   } else {

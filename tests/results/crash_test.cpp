@@ -96,7 +96,7 @@ TEST(ResultsCrashTest, AcknowledgedResultsSurviveSigkillAndNoneIsStoredTwice) {
   for (const std::string& name : acknowledged) EXPECT_EQ(stored[name], 1) << name;
   for (const auto& [name, count] : stored) EXPECT_EQ(count, 1) << name << " stored more than once";
   std::cout << kills << " kills; " << acknowledged.size() << " results acknowledged, " << stored.size()
-            << " stored; " << unanswered.load() << " posts cut off and sent again\n";
+            << " stored; " << unanswered.load() << " attempts got no answer and were sent again\n";
 }
 
 }  // namespace

@@ -57,8 +57,13 @@ std::string ServerProcess::Line(const std::string& label) const {
 void ServerProcess::Kill(int signal) {
   if (pid_ <= 0) return;
   kill(pid_, signal);
+  // A server that does not end within five seconds is killed outright.
   int status = 0;
-  waitpid(pid_, &status, 0);
+  for (int i = 0; i < 500 && waitpid(pid_, &status, WNOHANG) == 0; ++i) usleep(10000);
+  if (waitpid(pid_, &status, WNOHANG) == 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+  }
   pid_ = -1;
 }
 
