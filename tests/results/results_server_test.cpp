@@ -239,7 +239,8 @@ TEST_F(ResultsServerTest, PreflightAndTheFormsOwnTabGetTheirAnswers) {
   EXPECT_EQ(store_->Count(), 2);
 }
 
-// Each bad request gets its status and a readable answer, and stores nothing.
+// Each bad request gets its status and a readable answer, stores nothing and
+// leaves what is stored alone.
 TEST_F(ResultsServerTest, BadInputsGetTheirStatusAndStoreNothing) {
   struct Case {
     const char* what;
@@ -281,6 +282,9 @@ TEST_F(ResultsServerTest, BadInputsGetTheirStatusAndStoreNothing) {
       {"unknown page", "GET", "/results/../etc/passwd", "", "", 404},
   };
   RunningServer server(*store_, {});
+  // A result stored before, which none of them may touch.
+  ASSERT_EQ(Post(server, "/results", Form().Set("name", "Antes").Body())->status, 200);
+  const auto before = store_->Results({});
   for (const Case& c : cases) {
     auto client = server.Client();
     auto res = c.method == "POST" ? client.Post(c.path, c.body, c.type) : client.Get(c.path);
@@ -288,13 +292,19 @@ TEST_F(ResultsServerTest, BadInputsGetTheirStatusAndStoreNothing) {
     EXPECT_EQ(res->status, c.status) << c.what << ": " << res->body;
     EXPECT_EQ(res->get_header_value("Access-Control-Allow-Origin"), "*") << c.what;
     EXPECT_NE(res->body.find("\"ok\":false"), std::string::npos) << c.what << ": " << res->body;
-    EXPECT_EQ(store_->Count(), 0) << c.what;
+    EXPECT_EQ(store_->Count(), 1) << c.what;
   }
+  const auto after = store_->Results({});
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_EQ(after[0].id, before[0].id);
+  EXPECT_EQ(after[0].post.name, "Antes");
+  EXPECT_EQ(after[0].post.details, before[0].post.details);
+  EXPECT_EQ(after[0].receivedAt, before[0].receivedAt);
   // The server still works after all of them.
   auto good = Post(server, "/results", Form().Body());
   ASSERT_TRUE(good);
   EXPECT_EQ(good->status, 200);
-  EXPECT_EQ(store_->Count(), 1);
+  EXPECT_EQ(store_->Count(), 2);
 }
 
 TEST_F(ResultsServerTest, APostSentAgainIsStoredOnce) {
