@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <initializer_list>
 
 namespace kio::results {
 
@@ -161,6 +162,13 @@ std::string ScrollBox(const char* label) {
   return std::string("<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"") + label + "\">";
 }
 
+// A section's heading and the start of its table, with the column headings.
+std::string TableStart(const char* title, std::initializer_list<const char*> columns) {
+  std::string h = std::string("<h2>") + title + "</h2>\n" + ScrollBox(title) + "<table>\n<tr>";
+  for (const char* column : columns) h += std::string("<th scope=\"col\">") + column + "</th>";
+  return h + "</tr>\n";
+}
+
 std::string Cell(const std::string& html, const char* cls = nullptr) {
   return std::string("<td") + (cls ? std::string(" class=\"") + cls + "\"" : "") + ">" + html + "</td>";
 }
@@ -318,10 +326,7 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
   if (data.pages.empty()) {
     h += std::string("<p>") + t.none + "</p>\n";
   } else {
-    h += std::string("<h2>") + t.pages + "</h2>\n" + ScrollBox(t.pages) + "<table>\n<tr><th scope=\"col\">" +
-         t.page + "</th><th scope=\"col\">" + t.activity + "</th><th scope=\"col\">" + t.students +
-         "</th><th scope=\"col\">" + t.results + "</th><th scope=\"col\">" + t.average +
-         "</th><th scope=\"col\">" + t.lastReceived + "</th></tr>\n";
+    h += TableStart(t.pages, {t.page, t.activity, t.students, t.results, t.average, t.lastReceived});
     for (const ActivitySummary& a : data.pages) {
       h += "<tr>" +
            Cell("<a href=\"/teacher" + QueryString(q, a.file) + "\">" + EscapeHtml(a.file) + "</a>") +
@@ -331,11 +336,8 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
     }
     h += "</table></div>\n";
 
-    h += std::string("<h2>") + t.students + "</h2>\n" + ScrollBox(t.students) +
-         "<table>\n<tr><th scope=\"col\">" + t.page + "</th><th scope=\"col\">" + t.student +
-         "</th><th scope=\"col\">" + t.attempts + "</th><th scope=\"col\">" + t.latestScore +
-         "</th><th scope=\"col\">" + t.bestScore + "</th><th scope=\"col\">" + t.firstSent +
-         "</th><th scope=\"col\">" + t.lastSent + "</th></tr>\n";
+    h += TableStart(t.students,
+                    {t.page, t.student, t.attempts, t.latestScore, t.bestScore, t.firstSent, t.lastSent});
     for (const StudentSummary& s : data.students) {
       h += "<tr>" + Cell(EscapeHtml(s.file)) + Cell(EscapeHtml(s.name)) +
            Cell(std::to_string(s.attempts), "n") + Cell(EscapeHtml(s.latestScore), "n") +
@@ -344,11 +346,7 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
     }
     h += "</table></div>\n";
 
-    h += std::string("<h2>") + t.latest + "</h2>\n" + ScrollBox(t.latest) +
-         "<table>\n<tr><th scope=\"col\">" + t.received + "</th><th scope=\"col\">" + t.student +
-         "</th><th scope=\"col\">" + t.page + "</th><th scope=\"col\">" + t.score +
-         "</th><th scope=\"col\">" + t.details + "</th><th scope=\"col\">" + t.pageClock +
-         "</th><th scope=\"col\">" + t.address + "</th></tr>\n";
+    h += TableStart(t.latest, {t.received, t.student, t.page, t.score, t.details, t.pageClock, t.address});
     for (const StoredResult& r : data.latest) {
       h += "<tr>" + Cell(EscapeHtml(LocalTime(r.receivedAt))) + Cell(EscapeHtml(r.post.name)) +
            Cell(EscapeHtml(r.post.file)) + Cell(EscapeHtml(r.post.score), "n") +
