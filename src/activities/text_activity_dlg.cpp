@@ -73,7 +73,8 @@ std::string FinalBoxText(const std::string& message) { return ReplaceAll(message
 DocumentEditorKind DocumentKindOf(const TextActivityKind& kind) {
   DocumentEditorKind d;
   d.extension = kind.extension;
-  d.saveMode = SaveMode::kRewriteInPlace;
+  d.saveMode = kind.saveMode;
+  d.stayWhenNotSaved = kind.stayWhenNotSaved;
   d.helpPanel = kActHelp;
   d.activityName = kind.activityName;
   d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
@@ -91,10 +92,10 @@ CTextActivityDlg::CTextActivityDlg(const TextActivityKind& kind)
   if (HasExtra()) HelpOn(kActHelpExtra, kActExtra, kind_.extraHelp);
   HelpOn(kActWhatCanIDo, 0, kind_.tipsHelp);
   OnButton(kActNew, [this] {
-    if (AskToSave() != SaveAnswer::kCancelled) Start();
+    if (MayLeaveDocument()) Start();
   });
   OnButton(kActOpen, [this] {
-    if (AskToSave() != SaveAnswer::kCancelled) OpenDocument();
+    if (MayLeaveDocument()) OpenDocument();
   });
   OnButton(kActSave, [this] { SaveDocument(); });
   OnButton(kActSaveAs, [this] { SaveDocumentAs(); });
@@ -134,7 +135,7 @@ void CTextActivityDlg::Start() {
 
   ResetPageSettings();
   remembered_.completion = FinalBoxText(s.completionMessage);
-  remembered_.instructions = s.UiText[25];
+  remembered_.instructions = s.UiText[kind_.defaultInstructionsRecord];
   NewSteps();
 }
 
@@ -196,6 +197,7 @@ void CTextActivityDlg::Generate() {
   request.instructions = read_.instructions;
   request.completionField = read_.completion;
   request.data = data;
+  if (!kind_.pageChooserInDocumentsFolder) request.chooser = ExtensionChooser("", "htm", true);
   auto written = WritePage(request);
   if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
