@@ -42,8 +42,7 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
       {kActHelpFinal, ControlKind::Button, "?", kRight, finalLabelY - 1, 12, 10},
       {kActFinal, ControlKind::Edit, "", kRight, finalLabelY + 10, kRightWidth, 26,
        kMultiLine | kVScroll | kWantReturn},
-      {kActHint1, ControlKind::Label, "", kRight, 238, kRightWidth, 8},
-      {kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8},
+      {kActHint1, ControlKind::Label, "", kRight, 238, kRightWidth, kind.twoLineHint ? 18 : 8},
       {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
       {kActNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
       {kActOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
@@ -58,6 +57,7 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
       {kActGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
       {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
   };
+  if (!kind.twoLineHint) t.controls.push_back({kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8});
   if (extra) {
     t.controls.push_back({kActLabelExtra, ControlKind::Label, "", kRight + 15, 162, 200, 9});
     t.controls.push_back({kActHelpExtra, ControlKind::Button, "?", kRight, 161, 12, 10});

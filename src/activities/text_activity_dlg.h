@@ -60,6 +60,7 @@ struct TextActivityKind {
   int defaultInstructionsRecord = 25;  // UiText record of a new document's instructions
   bool pageChooserInDocumentsFolder = true;  // else the page chooser starts at "*.htm"
   bool stayWhenNotSaved = false;             // see DocumentEditorKind
+  bool twoLineHint = false;                  // one hint over both hint lines
 };
 
 // The texts of an editor's boxes.

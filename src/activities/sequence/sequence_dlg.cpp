@@ -27,6 +27,7 @@ TextActivityKind SequenceKind() {
   k.textHelp = "sequencia_text.rtf";
   k.textLimit = kSequenceTextLimit;
   k.hintRecords = {33};
+  k.twoLineHint = true;
   k.textLabelPt = Win1252("Texto (segmentos separados por '+')");
   k.textLabelEn = "Text (segments separated by '+')";
   k.saveMode = SaveMode::kRecreate;
