@@ -57,7 +57,8 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
       {kActGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
       {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
   };
-  if (!kind.twoLineHint) t.controls.push_back({kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8});
+  if (!kind.twoLineHint)
+    t.controls.push_back({kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8});
   if (extra) {
     t.controls.push_back({kActLabelExtra, ControlKind::Label, "", kRight + 15, 162, 200, 9});
     t.controls.push_back({kActHelpExtra, ControlKind::Button, "?", kRight, 161, 12, 10});

@@ -57,7 +57,7 @@ struct TextActivityKind {
   // Labels of the boxes, Portuguese and English.
   std::string textLabelPt, textLabelEn, extraLabelPt, extraLabelEn;
   SaveMode saveMode = SaveMode::kRewriteInPlace;
-  int defaultInstructionsRecord = 25;  // UiText record of a new document's instructions
+  int defaultInstructionsRecord = 25;        // UiText record of a new document's instructions
   bool pageChooserInDocumentsFolder = true;  // else the page chooser starts at "*.htm"
   bool stayWhenNotSaved = false;             // see DocumentEditorKind
   bool twoLineHint = false;                  // one hint over both hint lines

@@ -94,14 +94,15 @@ int main(int argc, char** argv) {
   // parts with a line break and an apostrophe.
   CMemoryDlg memory;
   std::string memoryScript = Type(kActInstructions, "Find the pairs: a word and its translation.");
-  const char* cards[] = {"cat", "gato", "dog", "cachorro", "it's sunny", "está ensolarado", "the  sea",
-                         "{i=mar.jpg}"};
+  const char* cards[] = {"cat",      "gato",       "dog", "cachorro", "it's sunny", "está ensolarado",
+                         "the  sea", "{i=mar.jpg}"};
   for (int i = 0; i < 8; ++i) memoryScript += Type(kMemCardBase + i, cards[i]);
   ok = ok && Generate(memory, memoryScript + GenerateInto(outdir / "memory.htm"));
   CSequenceDlg sequence;
   ok = ok && Generate(sequence, Type(kActInstructions, "Put the story in order.") +
-                                    Type(kActText, "Once upon a time+there was a boy+who didn't like\\r\\nbooks.+"
-                                                   "One day he found a map+and the map led him to a library.") +
+                                    Type(kActText,
+                                         "Once upon a time+there was a boy+who didn't like\\r\\nbooks.+"
+                                         "One day he found a map+and the map led him to a library.") +
                                     GenerateInto(outdir / "sequence.htm"));
 
   // The same pages under settings a teacher may well choose: every frame

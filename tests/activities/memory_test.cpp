@@ -33,7 +33,8 @@ TEST(MemoryCountPairs, OnlyThreeFourSixOrEightPairsFromTheFirstOn) {
       {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}}), 3, 0, "3 pairs"},
       {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}}), 4, 0, "4 pairs"},
       {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}, {"f", "6"}}), 6, 0, "6 pairs"},
-      {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}, {"f", "6"}, {"g", "7"}, {"h", "8"}}),
+      {Pairs(
+           {{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}, {"f", "6"}, {"g", "7"}, {"h", "8"}}),
        8, 0, "8 pairs"},
       {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}}), 5, 36, "5 pairs"},
       {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}, {"f", "6"}, {"g", "7"}}), 7, 36,
@@ -42,8 +43,8 @@ TEST(MemoryCountPairs, OnlyThreeFourSixOrEightPairsFromTheFirstOn) {
       {Pairs({{"a", "1"}, {"b", ""}, {"c", "3"}, {"d", "4"}}), 1, 36, "pair 2 without its B"},
       {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"", ""}, {"f", "6"}}), 4, 37, "a gap"},
       {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"", "4"}}), 3, 37, "a half pair after three"},
-      {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"", ""}, {"", ""}, {"", ""}, {"", "8"}}), 4, 37,
-       "a lone B in pair 8"},
+      {Pairs({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"", ""}, {"", ""}, {"", ""}, {"", "8"}}), 4,
+       37, "a lone B in pair 8"},
   };
   for (const auto& c : cases) {
     PairCount got = CountPairs(c.pairs);
@@ -79,7 +80,8 @@ TEST(MemoryEditor, SaveWritesCountInstructionsAndPairsAndOpenReadsThemBack) {
       "type 1401 Ache os pares.\ntype 1451 cat\ntype 1452 gato\ntype 1453 dog\ntype 1454 cachorro\n"
       "type 1455 it's\ntype 1456 {i=Bird.jpg}\npress 1423\nchoose " +
       path + "\npress 2\n");
-  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.mem | *.mem|| | mem\n")) << t;
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.mem | *.mem|| | mem\n"))
+      << t;
   EXPECT_TRUE(Has(t, "END KIO Sweet Memories")) << t;
   std::string bytes = ReadFile(s / "jogo.mem");
   EXPECT_EQ(bytes.substr(0, 31), EncodeText("tem_tres_frames_e_cortabela"));
@@ -119,8 +121,9 @@ TEST(MemoryEditor, ASaveOverALongerDocumentLeavesItsTailUnread) {
 
 TEST(MemoryEditor, CountRefusalsStopSaveAndGenerate) {
   EditorSession s;
-  const std::string five = "type 1451 a\ntype 1452 1\ntype 1453 b\ntype 1454 2\ntype 1455 c\ntype 1456 3\n"
-                           "type 1457 d\ntype 1458 4\ntype 1459 e\ntype 1460 5\n";
+  const std::string five =
+      "type 1451 a\ntype 1452 1\ntype 1453 b\ntype 1454 2\ntype 1455 c\ntype 1456 3\n"
+      "type 1457 d\ntype 1458 4\ntype 1459 e\ntype 1460 5\n";
   std::string t = s.Run<CMemoryDlg>(five + "press 1423\npress 1425\npress 2\nanswer No\n");
   const std::string m36 = OopsMessage(CurrentSession().UiText[36]);
   EXPECT_TRUE(Has(t, m36 + m36 + "MESSAGE KIO")) << t;
@@ -184,7 +187,8 @@ TEST(MemoryEditor, ADocumentBeyondTheLimitsOpensCut) {
   // No settings block; a count of 12 (11 pairs), a card of 500 bytes.
   std::string doc = EncodeNumber(12) + EncodeText("Inst");
   doc += EncodeText(std::string(500, 'x')) + EncodeText("b1");
-  for (int i = 2; i <= 11; ++i) doc += EncodeText("a" + std::to_string(i)) + EncodeText("b" + std::to_string(i));
+  for (int i = 2; i <= 11; ++i)
+    doc += EncodeText("a" + std::to_string(i)) + EncodeText("b" + std::to_string(i));
   test::WriteFile(s / "big.mem", doc);
   std::string t = s.Run<CMemoryDlg>("press 1422\nchoose " + (s / "big.mem").string() + "\ndump\npress 2\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(W("Este documento tem mais texto")))) << t;
@@ -202,7 +206,8 @@ TEST(MemoryEditor, GeneratesThePageAndCopiesTheCardFacesOnce) {
   const std::string three =
       "type 1401 \ntype 1451 it's\ntype 1452 a  b\ntype 1453 x   y\ntype 1454 {i=Cat.GIF}\n"
       "type 1455 one\\r\\ntwo\ntype 1456 z\ntype 1403 Bravo!\n";
-  std::string t = s.Run<CMemoryDlg>(three + "press 1425\nchoose " + page + "\nanswer Yes\npress 2\nanswer No\n");
+  std::string t =
+      s.Run<CMemoryDlg>(three + "press 1425\nchoose " + page + "\nanswer Yes\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder +
                          "*.htm | *.htm|| | htm\nMESSAGE KIO | " + Shown(CurrentSession().UiText[54]) +
                          "\nOPEN " + page + "\n"))
@@ -236,8 +241,8 @@ TEST(MemoryEditor, MissingCardFacesAreReportedAndThePageIsStillWritten) {
   std::filesystem::remove(std::filesystem::path(CurrentSession().appPaths.programFolder) / "faceb.gif");
   const std::string page = (s / "m.htm").string();
   std::string t = s.Run<CMemoryDlg>(
-      "type 1451 a\ntype 1452 1\ntype 1453 b\ntype 1454 2\ntype 1455 c\ntype 1456 3\npress 1425\nchoose " + page +
-      "\npress 2\nanswer No\n");
+      "type 1451 a\ntype 1452 1\ntype 1453 b\ntype 1454 2\ntype 1455 c\ntype 1456 3\npress 1425\nchoose " +
+      page + "\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(W("Diretório inexistente: ")))) << t;
   EXPECT_FALSE(Has(t, Shown(CurrentSession().UiText[54]))) << t;  // no question after a failed copy
   EXPECT_TRUE(std::filesystem::exists(page));

@@ -76,13 +76,14 @@ std::vector<Screen> AllScreens() {
        [](Dialog& d) { d.SetItemText(kActText, "The sun rises in the east and sets in the west."); }},
       {"memory", Make<CMemoryDlg>,
        [](Dialog& d) {
-         const char* cards[] = {"cat", "gato", "dog", "cachorro", "the sea", "{i=mar.jpg}", "it's sunny",
-                                "faz sol"};
+         const char* cards[] = {"cat",     "gato",        "dog",        "cachorro",
+                                "the sea", "{i=mar.jpg}", "it's sunny", "faz sol"};
          for (int i = 0; i < 8; ++i) d.SetItemText(kMemCardBase + i, Win1252(cards[i]));
        }},
       {"sequence", Make<CSequenceDlg>,
        [](Dialog& d) {
-         d.SetItemText(kActText, "Once upon a time+there was a boy+who loved books.\r\nOne day+he found a map.");
+         d.SetItemText(kActText,
+                       "Once upon a time+there was a boy+who loved books.\r\nOne day+he found a map.");
        }},
   };
 }

@@ -150,7 +150,8 @@ CMemoryDlg::CMemoryDlg() : CDocumentEditorDlg(MemoryLayout(), MemoryKind()) {
   HelpOn(kActHelpText, CardId(0, false), "memoria_text.rtf");
   for (int i = 0; i < kMemoryPairs; ++i)
     for (bool b : {false, true})
-      if (i > 0 || b) OnFocusEnter(CardId(i, b), [this] { ShowHelp(kActHelp, HelpText("memoria_text.rtf")); });
+      if (i > 0 || b)
+        OnFocusEnter(CardId(i, b), [this] { ShowHelp(kActHelp, HelpText("memoria_text.rtf")); });
   HelpOn(kActHelpFinal, kActFinal, "mensagem_final.rtf");
   HelpOn(kActWhatCanIDo, 0, "memoria_tips.rtf");
   OnButton(kActNew, [this] {
@@ -258,7 +259,8 @@ void CMemoryDlg::Generate() {
     folder = kept;
   };
   auto written = WritePage(request);
-  if (written && copied && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (written && copied &&
+      ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 

@@ -48,7 +48,8 @@ std::string CutTo(std::string text, size_t limit, bool& cut) {
 }  // namespace
 
 std::optional<std::string> CheckSegment(const std::string& s) {
-  if (s.empty()) return Win1252("Mínimo de 1 caractere por segmento. Corrija se iniciou ou terminou com '+'.");
+  if (s.empty())
+    return Win1252("Mínimo de 1 caractere por segmento. Corrija se iniciou ou terminou com '+'.");
   if (s.find_first_not_of(" \r\n+") == std::string::npos)
     return std::string("Segmento em branco entre um '+' e outro. \r\nCorrija se iniciou ou terminou com '+'");
   return std::nullopt;
