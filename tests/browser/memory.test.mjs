@@ -100,6 +100,9 @@ test('keyboard: arrow keys and Enter play the game, and screen readers hear each
   // The picture card is named after its file.
   const labels = await page.locator('#cards .card').evaluateAll((cards) => cards.map((c) => c.getAttribute('aria-label')));
   assert.ok(labels.some((l) => /mar/.test(l)), labels.join(' | '));
+  // A sound card names its sound and holds no controls of its own.
+  assert.ok(labels.some((l) => /sol/.test(l)), labels.join(' | '));
+  assert.equal(await page.locator('#cards audio[controls]').count(), 0);
   // Arrow down moves a row.
   await page.locator('#cards .card').first().focus();
   await page.keyboard.press('ArrowDown');
