@@ -94,8 +94,10 @@ int main(int argc, char** argv) {
   // parts with a line break and an apostrophe.
   CMemoryDlg memory;
   std::string memoryScript = Type(kActInstructions, "Find the pairs: a word and its translation.");
-  const char* cards[] = {"cat",      "gato",       "dog", "cachorro", "it's sunny", "está ensolarado {a=sol.mp3}",
-                         "the  sea", "{i=mar.jpg}"};
+  const char* cards[] = {"cat",        "gato",
+                         "dog",        "cachorro",
+                         "it's sunny", "está ensolarado {a=sol.mp3}",
+                         "the  sea",   "{i=mar.jpg}"};
   for (int i = 0; i < 8; ++i) memoryScript += Type(kMemCardBase + i, cards[i]);
   ok = ok && Generate(memory, memoryScript + GenerateInto(outdir / "memory.htm"));
   CSequenceDlg sequence;
