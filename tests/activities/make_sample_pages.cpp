@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
       Type(kActExtra, "o, a") + GenerateInto(outdir / "eclipse.htm");
   bool ok = Generate(cloze, clozeScript) && Generate(eclipse, eclipseScript);
 
-  // A memory game of four pairs, one card a picture, and a sequence of five
-  // parts with a line break and an apostrophe.
+  // A memory game of four pairs, one card a picture and one a sound, and a
+  // sequence of five parts with a line break and an apostrophe.
   CMemoryDlg memory;
   std::string memoryScript = Type(kActInstructions, "Find the pairs: a word and its translation.");
   const char* cards[] = {"cat",        "gato",
