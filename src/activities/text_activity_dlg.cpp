@@ -42,8 +42,7 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
       {kActHelpFinal, ControlKind::Button, "?", kRight, finalLabelY - 1, 12, 10},
       {kActFinal, ControlKind::Edit, "", kRight, finalLabelY + 10, kRightWidth, 26,
        kMultiLine | kVScroll | kWantReturn},
-      {kActHint1, ControlKind::Label, "", kRight, 238, kRightWidth, 8},
-      {kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8},
+      {kActHint1, ControlKind::Label, "", kRight, 238, kRightWidth, kind.twoLineHint ? 18 : 8},
       {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
       {kActNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
       {kActOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
@@ -58,6 +57,8 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
       {kActGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
       {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
   };
+  if (!kind.twoLineHint)
+    t.controls.push_back({kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8});
   if (extra) {
     t.controls.push_back({kActLabelExtra, ControlKind::Label, "", kRight + 15, 162, 200, 9});
     t.controls.push_back({kActHelpExtra, ControlKind::Button, "?", kRight, 161, 12, 10});
@@ -73,7 +74,8 @@ std::string FinalBoxText(const std::string& message) { return ReplaceAll(message
 DocumentEditorKind DocumentKindOf(const TextActivityKind& kind) {
   DocumentEditorKind d;
   d.extension = kind.extension;
-  d.saveMode = SaveMode::kRewriteInPlace;
+  d.saveMode = kind.saveMode;
+  d.stayWhenNotSaved = kind.stayWhenNotSaved;
   d.helpPanel = kActHelp;
   d.activityName = kind.activityName;
   d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
@@ -91,10 +93,10 @@ CTextActivityDlg::CTextActivityDlg(const TextActivityKind& kind)
   if (HasExtra()) HelpOn(kActHelpExtra, kActExtra, kind_.extraHelp);
   HelpOn(kActWhatCanIDo, 0, kind_.tipsHelp);
   OnButton(kActNew, [this] {
-    if (AskToSave() != SaveAnswer::kCancelled) Start();
+    if (MayLeaveDocument()) Start();
   });
   OnButton(kActOpen, [this] {
-    if (AskToSave() != SaveAnswer::kCancelled) OpenDocument();
+    if (MayLeaveDocument()) OpenDocument();
   });
   OnButton(kActSave, [this] { SaveDocument(); });
   OnButton(kActSaveAs, [this] { SaveDocumentAs(); });
@@ -134,7 +136,7 @@ void CTextActivityDlg::Start() {
 
   ResetPageSettings();
   remembered_.completion = FinalBoxText(s.completionMessage);
-  remembered_.instructions = s.UiText[25];
+  remembered_.instructions = s.UiText[kind_.defaultInstructionsRecord];
   NewSteps();
 }
 
@@ -196,6 +198,7 @@ void CTextActivityDlg::Generate() {
   request.instructions = read_.instructions;
   request.completionField = read_.completion;
   request.data = data;
+  if (!kind_.pageChooserInDocumentsFolder) request.chooser = ExtensionChooser("", "htm", true);
   auto written = WritePage(request);
   if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);

@@ -56,6 +56,11 @@ struct TextActivityKind {
   std::vector<int> hintRecords;  // UiText records shown in the hint lines
   // Labels of the boxes, Portuguese and English.
   std::string textLabelPt, textLabelEn, extraLabelPt, extraLabelEn;
+  SaveMode saveMode = SaveMode::kRewriteInPlace;
+  int defaultInstructionsRecord = 25;        // UiText record of a new document's instructions
+  bool pageChooserInDocumentsFolder = true;  // else the page chooser starts at "*.htm"
+  bool stayWhenNotSaved = false;             // see DocumentEditorKind
+  bool twoLineHint = false;                  // one hint over both hint lines
 };
 
 // The texts of an editor's boxes.
@@ -83,6 +88,11 @@ class CTextActivityDlg : public CDocumentEditorDlg {
   // Builds the data text put between the page's markers from the boxes'
   // texts; false stops the generation (the message has been shown).
   virtual bool BuildPageData(const ActivityFields& fields, std::string& data) = 0;
+
+  // The document as last loaded or saved, for an editor that reads its
+  // fields its own way.
+  ActivityFields& Remembered() { return remembered_; }
+  const TextActivityKind& ActivityKind() const { return kind_; }
 
  private:
   // A box's text, cut to its limit.

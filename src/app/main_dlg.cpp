@@ -2,6 +2,8 @@
 
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
+#include "activities/memory/memory_dlg.h"
+#include "activities/sequence/sequence_dlg.h"
 #include "app/output_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
@@ -189,6 +191,8 @@ void CMainDlg::RunEditor(int button) {
   switch (button) {
     case kHomeCloze: RunModal<CClozeDlg>(); break;
     case kHomeEclipse: RunModal<CEclipseDlg>(); break;
+    case kHomeMemory: RunModal<CMemoryDlg>(); break;
+    case kHomeSequence: RunModal<CSequenceDlg>(); break;
     case kHomeCreateOutput: RunModal<COutputDlg>(); break;
     default: break;
   }

@@ -41,6 +41,11 @@ SaveAnswer CDocumentEditorDlg::AskToSave() {
   }
 }
 
+bool CDocumentEditorDlg::MayLeaveDocument() {
+  const SaveAnswer answer = AskToSave();
+  return answer != SaveAnswer::kCancelled && !(kind_.stayWhenNotSaved && answer == SaveAnswer::kSaveFailed);
+}
+
 void CDocumentEditorDlg::ForgetDocumentFile() {
   Session& s = CurrentSession();
   s.documentFile.Close();
@@ -109,7 +114,7 @@ bool CDocumentEditorDlg::SaveDocumentAs() {
 }
 
 void CDocumentEditorDlg::ReturnFromEditor() {
-  if (AskToSave() == SaveAnswer::kCancelled) return;
+  if (!MayLeaveDocument()) return;
   ForgetDocumentFile();
   CurrentSession().documentName = kind_.returnName;
   EndDialog(IDCANCEL);

@@ -39,6 +39,10 @@ struct DocumentEditorKind {
   std::string openErrorSuffix;       // after the cause of a failed Open
   int saveErrorRecord = 84;          // UiText record after the cause of a failed Save
   std::string returnName = "*.txt";  // documentName after Return
+  // New, Open and Return stay in the editor when the teacher asked to save
+  // and the save did not happen (refused, failed or its chooser cancelled),
+  // so that the work is not dropped.
+  bool stayWhenNotSaved = false;
 };
 
 class CDocumentEditorDlg : public Dialog {
@@ -69,6 +73,8 @@ class CDocumentEditorDlg : public Dialog {
   // Asks UiText record 73 when the fields or the page settings changed; Yes
   // saves.
   SaveAnswer AskToSave();
+  // AskToSave, and whether the caller may go on and drop the document.
+  bool MayLeaveDocument();
   // Open: the chooser, the settings block and the editor's fields. The
   // editor's fields are shown whether or not the reading failed.
   void OpenDocument();

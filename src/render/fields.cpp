@@ -40,6 +40,17 @@ std::string FieldReader::Text(size_t limit) {
   return Bytes(count);
 }
 
+std::string FieldReader::TextCut(size_t limit, bool& cut) {
+  const uint32_t count = Number();
+  if (count > Remaining()) throw FileError{kEndOfFile};
+  if (count <= limit) return Bytes(count);
+  cut = true;
+  const uint64_t end = file_.Position() + count;
+  std::string out = Bytes(limit);
+  file_.Seek(static_cast<int64_t>(end));
+  return out;
+}
+
 void FieldWriter::Number(uint32_t value) { file_.Write(EncodeNumber(value)); }
 
 void FieldWriter::Text(const std::string& text) { file_.Write(EncodeText(text)); }

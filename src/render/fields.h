@@ -20,6 +20,10 @@ class FieldReader {
   // FileError{kInvalidFile}; a count beyond the end of the file throws
   // FileError{kEndOfFile}. Either way nothing is consumed past the count.
   std::string Text(size_t limit);
+  // A text field cut to `limit` bytes: the bytes beyond it are passed over
+  // and `cut` is set. A count beyond the end of the file throws
+  // FileError{kEndOfFile}.
+  std::string TextCut(size_t limit, bool& cut);
   // A number field; FileError{kEndOfFile} when fewer than 4 bytes are left.
   uint32_t Number();
   // The next count, unchecked (the settings block looks at its markers'

@@ -26,7 +26,8 @@ class EditorSession {
     CurrentSession().Reset();
     // A small template stands in for the shipped ones, so that pages can be
     // compared byte for byte.
-    for (const char* name : {"tmplate_cloze.htm", "tmplate_eclipse.htm"})
+    for (const char* name :
+         {"tmplate_cloze.htm", "tmplate_eclipse.htm", "tmplate_memo.htm", "tmplate_sequence.htm"})
       std::filesystem::copy_file(std::filesystem::path(KIO_FIXTURES) / "tmplate_test.htm",
                                  folder_ / "Tmplates" / name,
                                  std::filesystem::copy_options::overwrite_existing);

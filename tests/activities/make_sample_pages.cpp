@@ -8,6 +8,8 @@
 
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
+#include "activities/memory/memory_dlg.h"
+#include "activities/sequence/sequence_dlg.h"
 #include "app/startup.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
@@ -87,6 +89,23 @@ int main(int argc, char** argv) {
       Type(kActText, "O gato subiu no telhado.\\r\\nA ação do gato's dia foi <b>rápida</b>!") +
       Type(kActExtra, "o, a") + GenerateInto(outdir / "eclipse.htm");
   bool ok = Generate(cloze, clozeScript) && Generate(eclipse, eclipseScript);
+
+  // A memory game of four pairs, one card a picture and one a sound, and a
+  // sequence of five parts with a line break and an apostrophe.
+  CMemoryDlg memory;
+  std::string memoryScript = Type(kActInstructions, "Find the pairs: a word and its translation.");
+  const char* cards[] = {"cat",        "gato",
+                         "dog",        "cachorro",
+                         "it's sunny", "está ensolarado {a=sol.mp3}",
+                         "the  sea",   "{i=mar.jpg}"};
+  for (int i = 0; i < 8; ++i) memoryScript += Type(kMemCardBase + i, cards[i]);
+  ok = ok && Generate(memory, memoryScript + GenerateInto(outdir / "memory.htm"));
+  CSequenceDlg sequence;
+  ok = ok && Generate(sequence, Type(kActInstructions, "Put the story in order.") +
+                                    Type(kActText,
+                                         "Once upon a time+there was a boy+who didn't like\\r\\nbooks.+"
+                                         "One day he found a map+and the map led him to a library.") +
+                                    GenerateInto(outdir / "sequence.htm"));
 
   // The same pages under settings a teacher may well choose: every frame
   // recoloured and refonted through the Frames dialog, a wide side column

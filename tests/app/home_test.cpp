@@ -27,10 +27,14 @@ TEST(HomeScreen, ExitAsksAndNoKeepsTheWindow) {
 
 TEST(HomeScreen, EnterStartsEclipseAndTheEditorButtonsStartTheirEditors) {
   ProgramFolder folder;
-  auto run = RunKio(folder.str(), "enter\nescape\npress 1009\nescape\npress 2\nanswer Yes\n");
+  auto run = RunKio(
+      folder.str(),
+      "enter\nescape\npress 1009\nescape\npress 1140\nescape\npress 1071\nescape\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Has(run.transcript,
-                  "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"))
+  EXPECT_TRUE(
+      Has(run.transcript,
+          "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"
+          "DIALOG KIO Sweet Memories\nEND KIO Sweet Memories\nDIALOG KIO Sequence\nEND KIO Sequence\n"))
       << run.transcript;
 }
 

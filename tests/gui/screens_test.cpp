@@ -10,6 +10,8 @@
 
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
+#include "activities/memory/memory_dlg.h"
+#include "activities/sequence/sequence_dlg.h"
 #include "app/main_dlg.h"
 #include "app/output_dlg.h"
 #include "dialogs/formatting.h"
@@ -72,6 +74,17 @@ std::vector<Screen> AllScreens() {
        }},
       {"eclipse", Make<CEclipseDlg>,
        [](Dialog& d) { d.SetItemText(kActText, "The sun rises in the east and sets in the west."); }},
+      {"memory", Make<CMemoryDlg>,
+       [](Dialog& d) {
+         const char* cards[] = {"cat",     "gato",        "dog",        "cachorro",
+                                "the sea", "{i=mar.jpg}", "it's sunny", "faz sol"};
+         for (int i = 0; i < 8; ++i) d.SetItemText(kMemCardBase + i, Win1252(cards[i]));
+       }},
+      {"sequence", Make<CSequenceDlg>,
+       [](Dialog& d) {
+         d.SetItemText(kActText,
+                       "Once upon a time+there was a boy+who loved books.\r\nOne day+he found a map.");
+       }},
   };
 }
 

@@ -83,6 +83,8 @@ export function makeSamplePages(resultsAddress) {
     outdir,
     cloze: page('cloze.htm'),
     eclipse: page('eclipse.htm'),
+    memory: page('memory.htm'),
+    sequence: page('sequence.htm'),
     // The same activities generated under unusual settings and texts.
     unusual: { cloze: page('cloze_unusual.htm'), eclipse: page('eclipse_unusual.htm') },
     // Lessons in Spanish and Portuguese under their own student languages.

@@ -1,0 +1,267 @@
+#include "activities/memory/memory_dlg.h"
+
+#include "activities/document_cut.h"
+#include "activities/text_activity_dlg.h"
+#include "fileio/file.h"
+#include "fileio/session.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/markup.h"
+#include "render/page_settings.h"
+#include "render/player_files.h"
+#include "render/write_page.h"
+
+namespace kio {
+
+namespace {
+
+int CardId(int pair, bool b) { return kMemCardBase + 2 * pair + (b ? 1 : 0); }
+
+std::string CardData(const std::string& card) {
+  std::string text = "mmra" + card;
+  text = ReplaceAll(text, "\r\n", " <br> ");
+  // A backslash would end the page's string early or join it to the next
+  // character; the documents' own texts never need one there.
+  text = ReplaceAll(text, "\\", "\\\\");
+  text = ReplaceAll(text, "'", "\\'");
+  RenderMarkup(text);
+  return ReplaceAll(text, "  ", "&nbsp;&nbsp;");
+}
+
+constexpr int kButtonWidth = 52;
+constexpr int kButtonHeight = 14;
+constexpr int kRight = 162;  // left edge of the right-hand column
+constexpr int kRightWidth = 340;
+constexpr int kHalf = 170;  // width of each half of the pairs
+constexpr int kCardWidth = 80;
+constexpr int kPairsTop = 52;
+constexpr int kPairHeight = 34;
+
+DialogTemplate MemoryLayout() {
+  DialogTemplate t;
+  t.resourceId = 161;
+  t.title = "KIO Sweet Memories";
+  t.width = 507;
+  t.height = 306;
+  t.controls = {
+      {kActHelp, ControlKind::RichText, "", 5, 5, 150, 236, kReadOnly | kVScroll},
+      {kActLabelInstructions, ControlKind::Label, "", kRight + 15, 4, 200, 9},
+      {kActHelpInstructions, ControlKind::Button, "?", kRight, 3, 12, 10},
+      {kActInstructions, ControlKind::Edit, "", kRight, 14, kRightWidth, 34,
+       kMultiLine | kVScroll | kWantReturn},
+      {kActHelpText, ControlKind::Button, "?", kRight, kPairsTop - 1, 12, 10},
+      {kActLabelFinal, ControlKind::Label, "Final", kRight + 15, 198, 200, 9},
+      {kActHelpFinal, ControlKind::Button, "?", kRight, 197, 12, 10},
+      {kActFinal, ControlKind::Edit, "", kRight, 208, kRightWidth, 26, kMultiLine | kVScroll | kWantReturn},
+      {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
+      {kActNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
+      {kActOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
+      {kActSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
+      {kActSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
+      {kActGenerate, ControlKind::Button, "&Generate htm", kRight + 224, 266, kButtonWidth + 20,
+       kButtonHeight},
+      {kActReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
+      {kActFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
+      {kActParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
+      {kActAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
+      {kActGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
+      {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
+  };
+  // Pairs 1 to 4 in the left half, 5 to 8 in the right, A and B side by side.
+  for (int i = 0; i < kMemoryPairs; ++i) {
+    const int x = kRight + (i / 4) * kHalf;
+    const int y = kPairsTop + (i % 4) * kPairHeight;
+    const std::string label = std::to_string(i + 1) + " (A-B)";
+    t.controls.push_back({kMemLabelBase + i, ControlKind::Label, label, x + 15, y, 100, 9});
+    for (int side = 0; side < 2; ++side)
+      t.controls.push_back({CardId(i, side == 1), ControlKind::Edit, "", x + side * (kCardWidth + 4), y + 10,
+                            kCardWidth, 22, kMultiLine | kVScroll | kWantReturn});
+  }
+  return t;
+}
+
+DocumentEditorKind MemoryKind() {
+  DocumentEditorKind d;
+  d.extension = "mem";
+  d.saveMode = SaveMode::kRewriteInPlace;
+  d.helpPanel = kActHelp;
+  d.activityName = "memoria";
+  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+  d.saveErrorRecord = 84;
+  d.stayWhenNotSaved = true;
+  return d;
+}
+
+std::string Cut(std::string text, size_t limit) {
+  if (text.size() > limit) text.resize(limit);
+  return text;
+}
+
+}  // namespace
+
+PairCount CountPairs(const MemoryPairs& pairs) {
+  PairCount c;
+  while (c.pairs < kMemoryPairs && !pairs[c.pairs].a.empty() && !pairs[c.pairs].b.empty()) ++c.pairs;
+  if (c.pairs != 3 && c.pairs != 4 && c.pairs != 6 && c.pairs != 8) {
+    c.refusal = 36;
+    return c;
+  }
+  for (int i = c.pairs; i < kMemoryPairs; ++i)
+    if (!pairs[i].a.empty() || !pairs[i].b.empty()) c.refusal = 37;
+  return c;
+}
+
+std::string BuildMemoryData(const MemoryPairs& pairs, int count) {
+  std::string data;
+  for (int j = 0; j < count && j < kMemoryPairs; ++j) {
+    data += "par1[" + std::to_string(j) + "]='" + CardData(pairs[j].a) + "';\r\n";
+    data += "par2[" + std::to_string(j) + "]='" + CardData(pairs[j].b) + "';\r\n";
+  }
+  return data;
+}
+
+void StoreMemoryFields(FieldWriter& writer, const std::string& instructions, const MemoryPairs& pairs,
+                       int count) {
+  writer.Number(static_cast<uint32_t>(count + 1));
+  writer.Text(instructions);
+  for (int j = 0; j < count && j < kMemoryPairs; ++j) {
+    writer.Text(pairs[j].a);
+    writer.Text(pairs[j].b);
+  }
+}
+
+void LoadMemoryFields(FieldReader& reader, std::string& instructions, MemoryPairs& pairs, bool& cut) {
+  const uint32_t count = reader.Number();
+  instructions = reader.TextCut(kMemoryInstructionsLimit, cut);
+  uint32_t stored = count > 0 ? count - 1 : 0;
+  if (stored > kMemoryPairs) {
+    stored = kMemoryPairs;
+    cut = true;
+  }
+  for (uint32_t j = 0; j < stored; ++j) {
+    pairs[j].a = reader.TextCut(kCardLimit, cut);
+    pairs[j].b = reader.TextCut(kCardLimit, cut);
+  }
+}
+
+CMemoryDlg::CMemoryDlg() : CDocumentEditorDlg(MemoryLayout(), MemoryKind()) {
+  HelpOn(kActHelpInstructions, kActInstructions, "memoria_instru.rtf");
+  HelpOn(kActHelpText, CardId(0, false), "memoria_text.rtf");
+  for (int i = 0; i < kMemoryPairs; ++i)
+    for (bool b : {false, true})
+      if (i > 0 || b)
+        OnFocusEnter(CardId(i, b), [this] { ShowHelp(kActHelp, HelpText("memoria_text.rtf")); });
+  HelpOn(kActHelpFinal, kActFinal, "mensagem_final.rtf");
+  HelpOn(kActWhatCanIDo, 0, "memoria_tips.rtf");
+  OnButton(kActNew, [this] {
+    if (MayLeaveDocument()) Start();
+  });
+  OnButton(kActOpen, [this] {
+    if (!MayLeaveDocument()) return;
+    Clear();
+    ShowFields();
+    OpenDocument();
+  });
+  OnButton(kActSave, [this] { SaveDocument(); });
+  OnButton(kActSaveAs, [this] { SaveDocumentAs(); });
+  OnButton(kActGenerate, [this] { Generate(); });
+  FormattingButtons(kActFont, kActParagraph, kActAV, kActGlobal);
+}
+
+bool CMemoryDlg::OnInitDialog() {
+  Start();
+  return true;
+}
+
+void CMemoryDlg::Start() {
+  Session& s = CurrentSession();
+  const std::pair<int, int> labels[] = {
+      {kActNew, 146},    {kActOpen, 147},     {kActSave, 148}, {kActSaveAs, 149},    {kActGenerate, 150},
+      {kActReturn, 145}, {kActWhatCanIDo, 0}, {kActFont, 184}, {kActParagraph, 185}, {kActGlobal, 186}};
+  for (auto [id, record] : labels)
+    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
+  SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
+  ShowHelp(kActHelp, HelpText("memoria_tips.rtf"));
+  Clear();
+  remembered_.completion = ReplaceAll(s.completionMessage, "<br>", "\r\n");
+  ShowFields();
+}
+
+void CMemoryDlg::Clear() {
+  remembered_.pairs = MemoryPairs{};
+  ForgetDocumentFile();
+  ForgetSettingsChange();
+  ResetPageSettings();
+  remembered_.instructions = CurrentSession().UiText[35];
+  CurrentSession().documentName = CurrentSession().UiText[23];
+}
+
+void CMemoryDlg::CollectFields() {
+  read_.instructions = Cut(GetItemText(kActInstructions), kMemoryInstructionsLimit);
+  read_.completion = Cut(GetItemText(kActFinal), kCompletionMessageLimit);
+  for (int i = 0; i < kMemoryPairs; ++i) {
+    read_.pairs[i].a = Cut(GetItemText(CardId(i, false)), kCardLimit);
+    read_.pairs[i].b = Cut(GetItemText(CardId(i, true)), kCardLimit);
+  }
+  CurrentSession().completionMessage = read_.completion;
+}
+
+void CMemoryDlg::ShowFields() {
+  SetItemText(kActInstructions, remembered_.instructions);
+  SetItemText(kActFinal, remembered_.completion);
+  for (int i = 0; i < kMemoryPairs; ++i) {
+    SetItemText(CardId(i, false), remembered_.pairs[i].a);
+    SetItemText(CardId(i, true), remembered_.pairs[i].b);
+  }
+  SetItemText(kActDocumentName, CurrentSession().documentName);
+}
+
+void CMemoryDlg::LoadFields(FieldReader& reader) {
+  remembered_.completion = ReplaceAll(CurrentSession().completionMessage, "<br>", "\r\n");
+  remembered_.pairs = MemoryPairs{};
+  bool cut = false;
+  LoadMemoryFields(reader, remembered_.instructions, remembered_.pairs, cut);
+  if (cut) ReportDocumentCut(this);
+}
+
+void CMemoryDlg::StoreFields(FieldWriter& writer) {
+  StoreMemoryFields(writer, read_.instructions, read_.pairs, count_);
+}
+
+bool CMemoryDlg::Counted() {
+  const PairCount c = CountPairs(read_.pairs);
+  count_ = c.pairs;
+  if (c.refusal == 0) return true;
+  ShowMessage(CurrentSession().UiText[c.refusal], "Oops!", Buttons::Ok, this);
+  return false;
+}
+
+bool CMemoryDlg::ReadyToSave() { return Counted(); }
+
+void CMemoryDlg::Generate() {
+  CollectFields();
+  if (!Counted()) return;
+  PageRequest request;
+  request.templateName = "tmplate_memo.htm";
+  request.instructions = read_.instructions;
+  request.completionField = read_.completion;
+  request.data = BuildMemoryData(read_.pairs, count_);
+  bool copied = false;
+  request.after = [&copied](const PageTarget&) {
+    // The card faces go beside the page, which is written in the working
+    // folder, whatever folder another page's support files went to.
+    std::string& folder = CurrentSession().outputFolder;
+    const std::string kept = folder;
+    folder.clear();
+    copied = CopyPlayerFiles("facea.gif", "faceb.gif");
+    folder = kept;
+  };
+  auto written = WritePage(request);
+  if (written && copied &&
+      ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(*written);
+}
+
+}  // namespace kio
