@@ -247,7 +247,11 @@ void CListEditorDlg::Open() {
   unchanged_ = true;
   cutOnOpen_ = false;
   OpenDocument();
-  if (cutOnOpen_) ShowMessage(DocumentCutMessage(), "KIO", Buttons::Ok, this);
+  if (cutOnOpen_) {
+    // The editor no longer holds what the file does: leaving asks to save.
+    MarkChanged();
+    ShowMessage(DocumentCutMessage(), "KIO", Buttons::Ok, this);
+  }
 }
 
 bool CListEditorDlg::Save() { return SaveDocument(); }
