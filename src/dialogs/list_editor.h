@@ -24,35 +24,35 @@ namespace kio {
 // kListFieldLabel + i and its "?" button at kListFieldHelp + i. A layout
 // leaves out the buttons its editor does not have.
 enum ListControl {
-  kListHelp = 1500,  // the rich-text help panel
-  kListPosition = 1501,  // "N.": "3/7"
-  kListDocumentName = 1502,
-  kListFinal = 1503,  // the completion message
-  kListFinalLabel = 1504,
-  kListFinalHelp = 1505,
-  kListPositionLabel = 1506,
-  kListSelect = 1510,
-  kListInsert = 1511,
-  kListAttach = 1512,
-  kListBack = 1513,
-  kListForward = 1514,
-  kListCopy = 1515,
-  kListCut = 1516,
-  kListPaste = 1517,
-  kListNew = 1520,
-  kListOpen = 1521,
-  kListSave = 1522,
-  kListSaveAs = 1523,
-  kListGenerate = 1524,
+  kListHelp = 1900,  // the rich-text help panel
+  kListPosition = 1901,  // "N.": "3/7"
+  kListDocumentName = 1902,
+  kListFinal = 1903,  // the completion message
+  kListFinalLabel = 1904,
+  kListFinalHelp = 1905,
+  kListPositionLabel = 1906,
+  kListSelect = 1910,
+  kListInsert = 1911,
+  kListAttach = 1912,
+  kListBack = 1913,
+  kListForward = 1914,
+  kListCopy = 1915,
+  kListCut = 1916,
+  kListPaste = 1917,
+  kListNew = 1920,
+  kListOpen = 1921,
+  kListSave = 1922,
+  kListSaveAs = 1923,
+  kListGenerate = 1924,
   kListReturn = IDCANCEL,
-  kListFont = 1530,
-  kListParagraph = 1531,
-  kListAV = 1532,
-  kListGlobal = 1533,
-  kListWhatCanIDo = 1534,
-  kListField = 1540,
-  kListFieldLabel = 1560,
-  kListFieldHelp = 1580,
+  kListFont = 1930,
+  kListParagraph = 1931,
+  kListAV = 1932,
+  kListGlobal = 1933,
+  kListWhatCanIDo = 1934,
+  kListField = 1940,
+  kListFieldLabel = 1960,
+  kListFieldHelp = 1980,
 };
 
 // Longest text of the "Final" box.

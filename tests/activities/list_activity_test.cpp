@@ -27,7 +27,7 @@ std::string TypeItem(const Item& item) {
 // each.
 std::string AttachItems(const std::vector<Item>& items) {
   std::string script;
-  for (const Item& item : items) script += TypeItem(item) + "press 1512\npress 1514\n";
+  for (const Item& item : items) script += TypeItem(item) + "press 1912\npress 1914\n";
   return script;
 }
 
@@ -195,7 +195,7 @@ TEST(ListItemCheck, SelectJudgesTheFileKind) {
 TEST(MultipleEditor, AttachReportsAndNormalises) {
   EditorSession s;
   std::string t = s.Run<CMultipleDlg>(TypeItem({" A.HTM", "sim", "Q", "a+b", "x", "h"}) +
-                                       "press 1512\ndump\npress 2\nanswer No\n");
+                                       "press 1912\ndump\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! | Error(s): " + Shown(CurrentSession().UiText[114]) +
                          Shown(CurrentSession().UiText[117]) + "\n"))
       << t;
@@ -205,7 +205,7 @@ TEST(MultipleEditor, AttachReportsAndNormalises) {
   EXPECT_EQ(Control(t, kListField + 0), "a.htm");
   EXPECT_EQ(Control(t, kListField + 1), "S");
   // Attached, the file name is kept in lower case.
-  t = s.Run<CMultipleDlg>(TypeItem({" A.HTM", "sim", "Q", ">a+b", "x+y", "h"}) + "press 1512\ndump\npress 2\nanswer No\n");
+  t = s.Run<CMultipleDlg>(TypeItem({" A.HTM", "sim", "Q", ">a+b", "x+y", "h"}) + "press 1912\ndump\npress 2\nanswer No\n");
   EXPECT_EQ(Position(t), "1/1");
   EXPECT_EQ(Control(t, kListField + 0), "a.htm");
 }
@@ -213,37 +213,37 @@ TEST(MultipleEditor, AttachReportsAndNormalises) {
 TEST(MultipleEditor, ItemListRulesThroughTheDialog) {
   EditorSession s;
   const std::string five = AttachItems({McItem("a"), McItem("b"), McItem("c"), McItem("d"), McItem("e")});
-  const std::string first = five + "press 1513\npress 1513\npress 1513\npress 1513\npress 1513\n";  // 1/5
+  const std::string first = five + "press 1913\npress 1913\npress 1913\npress 1913\npress 1913\n";  // 1/5
   // Attach on item 3 of 5 overwrites it; after Insert it goes before it.
-  std::string t = s.Run<CMultipleDlg>(first + "press 1514\npress 1514\n" + TypeItem(McItem("z")) +
-                                      "press 1512\ndump\npress 1514\ndump\n" + "press 1513\npress 1511\n" +
-                                      TypeItem(McItem("y")) + "press 1512\ndump\npress 1514\ndump\npress 2\nanswer No\n");
+  std::string t = s.Run<CMultipleDlg>(first + "press 1914\npress 1914\n" + TypeItem(McItem("z")) +
+                                      "press 1912\ndump\npress 1914\ndump\n" + "press 1913\npress 1911\n" +
+                                      TypeItem(McItem("y")) + "press 1912\ndump\npress 1914\ndump\npress 2\nanswer No\n");
   std::vector<std::string> dumps;
-  for (size_t p = t.find("CONTROL 1501 "); p != std::string::npos; p = t.find("CONTROL 1501 ", p + 1))
+  for (size_t p = t.find("CONTROL 1901 "); p != std::string::npos; p = t.find("CONTROL 1901 ", p + 1))
     dumps.push_back(t.substr(p + 13, t.find('\n', p) - p - 13));
   EXPECT_EQ(dumps, (std::vector<std::string>{"3/5", "4/5", "3/6", "4/6"})) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1540 y.htm\n")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1540 z.htm\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1940 y.htm\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1940 z.htm\n")) << t;
 
   // Forward from the last item shows the blank place; Forward there stays.
-  t = s.Run<CMultipleDlg>(AttachItems({McItem("a"), McItem("b")}) + "press 1513\npress 1514\ndump\npress 1514\ndump\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "CONTROL 1501 3/2\nCONTROL 1502")) << t;
-  EXPECT_FALSE(Has(t, "CONTROL 1501 4/2")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1540 \n")) << t;
+  t = s.Run<CMultipleDlg>(AttachItems({McItem("a"), McItem("b")}) + "press 1913\npress 1914\ndump\npress 1914\ndump\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, "CONTROL 1901 3/2\nCONTROL 1902")) << t;
+  EXPECT_FALSE(Has(t, "CONTROL 1901 4/2")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1940 \n")) << t;
   EXPECT_EQ(Position(t), "3/2");
 
   // Cut of the last item: the blank place is shown; Paste puts it back
   // before the shown place, at the same position.
   t = s.Run<CMultipleDlg>(AttachItems({McItem("a"), McItem("b"), McItem("c")}) +
-                          "press 1513\npress 1516\ndump\npress 1513\npress 1517\ndump\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "CONTROL 1501 3/2\n")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1501 2/3\nCONTROL 1502")) << t;
+                          "press 1913\npress 1916\ndump\npress 1913\npress 1917\ndump\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, "CONTROL 1901 3/2\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1901 2/3\nCONTROL 1902")) << t;
   EXPECT_EQ(Control(t, kListField + 0), "c.htm");
 
   // Copy and Cut on the blank place, Paste with nothing copied.
   ItemClipboard& clip = CurrentSession().Part<ItemClipboard>();
   clip.item.reset();
-  t = s.Run<CMultipleDlg>("press 1515\npress 1516\npress 1517\npress 2\n");
+  t = s.Run<CMultipleDlg>("press 1915\npress 1916\npress 1917\npress 2\n");
   EXPECT_EQ(t, "DIALOG The Multiple KIO\n" + Oops(119) + Oops(119) + Oops(106) + "END The Multiple KIO\n");
 }
 
@@ -251,19 +251,19 @@ TEST(MultipleEditor, EditedItemIsQuestionedBeforeLeavingIt) {
   EditorSession s;
   const std::string asked = "MESSAGE KIO | " + Shown(CurrentSession().UiText[110]) + "\n";
   // Cancel stays; No drops the edit; Yes attaches.
-  std::string t = s.Run<CMultipleDlg>(AttachItems({McItem("a")}) + "type 1542 Edited\npress 1514\nanswer Cancel\ndump\n" +
-                                      "press 1514\nanswer No\npress 1513\ndump\n" +
-                                      "type 1542 Again\npress 1514\nanswer Yes\npress 1513\ndump\npress 2\nanswer No\n");
+  std::string t = s.Run<CMultipleDlg>(AttachItems({McItem("a")}) + "type 1942 Edited\npress 1914\nanswer Cancel\ndump\n" +
+                                      "press 1914\nanswer No\npress 1913\ndump\n" +
+                                      "type 1942 Again\npress 1914\nanswer Yes\npress 1913\ndump\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, asked + "CONTROL")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1542 Edited\n")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1542 Q a\n")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1542 Again\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1942 Edited\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1942 Q a\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1942 Again\n")) << t;
   EXPECT_EQ(Position(t), "1/1");
 }
 
 TEST(MultipleEditor, EmptyListIsNeitherSavedNorGenerated) {
   EditorSession s;
-  std::string t = s.Run<CMultipleDlg>("press 1522\npress 1523\npress 1524\npress 2\n");
+  std::string t = s.Run<CMultipleDlg>("press 1922\npress 1923\npress 1924\npress 2\n");
   EXPECT_EQ(t, "DIALOG The Multiple KIO\n" + Oops(31) + Oops(31) + Oops(32) + "END The Multiple KIO\n");
 }
 
@@ -272,15 +272,15 @@ TEST(MultipleEditor, SaveQuestionAfterNoAndAfterNewEdits) {
   const std::string question = "MESSAGE KIO | " + Shown(CurrentSession().UiText[73]) + "\n";
   // No at New drops the list; the new, empty document has nothing to ask
   // about until it is changed again.
-  std::string t = s.Run<CMultipleDlg>(AttachItems({McItem("a")}) + "press 1520\nanswer No\ndump\n" +
+  std::string t = s.Run<CMultipleDlg>(AttachItems({McItem("a")}) + "press 1920\nanswer No\ndump\n" +
                                       AttachItems({McItem("b")}) + "press 2\nanswer Cancel\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, question + "CONTROL")) << t;
   EXPECT_TRUE(Has(t, question + question + "END")) << t;
   // Only the "Final" box edited: asked too.
-  t = s.Run<CMultipleDlg>("type 1503 Fim\npress 2\nanswer No\n");
+  t = s.Run<CMultipleDlg>("type 1903 Fim\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, question + "END")) << t;
   // A Yes whose chooser is cancelled keeps the editor open.
-  t = s.Run<CMultipleDlg>(AttachItems({McItem("a")}) + "press 1520\nanswer Yes\nchoose cancel\ndump\npress 2\nanswer No\n");
+  t = s.Run<CMultipleDlg>(AttachItems({McItem("a")}) + "press 1920\nanswer Yes\nchoose cancel\ndump\npress 2\nanswer No\n");
   EXPECT_EQ(Position(t), "2/1");
 }
 
@@ -289,7 +289,7 @@ TEST(MultipleEditor, SaveWritesTheItemsAndOpenReadsThemBack) {
   const std::string path = (s / "Prova.mul").string();
   const Item a = {"a.htm", "S", "Quem?", ">eu+tu", "Sim+Nao", "Pense"};
   const Item b = {"#", "N", "#", "#", "#", "#"};
-  std::string t = s.Run<CMultipleDlg>(AttachItems({a, b}) + "type 1503 Parabens!\npress 1522\nchoose " + path +
+  std::string t = s.Run<CMultipleDlg>(AttachItems({a, b}) + "type 1903 Parabens!\npress 1922\nchoose " + path +
                                       "\npress 2\n");
   EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.mul | *.mul|| | mul\n")) << t;
   EXPECT_TRUE(Has(t, "END The Multiple KIO")) << t;
@@ -302,9 +302,9 @@ TEST(MultipleEditor, SaveWritesTheItemsAndOpenReadsThemBack) {
   ASSERT_GE(bytes.size(), items.size());
   EXPECT_EQ(bytes.substr(bytes.size() - items.size()), items);
 
-  t = s.Run<CMultipleDlg>("press 1521\nchoose " + (s / "prova.mul").string() + "\ndump\npress 1514\ndump\npress 2\n");
-  EXPECT_TRUE(Has(t, "CONTROL 1501 1/2\nCONTROL 1502 prova.mul\nCONTROL 1503 Parabens!\n")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1543 >eu+tu\nCONTROL 1544 Sim+Nao\nCONTROL 1545 Pense\n")) << t;
+  t = s.Run<CMultipleDlg>("press 1921\nchoose " + (s / "prova.mul").string() + "\ndump\npress 1914\ndump\npress 2\n");
+  EXPECT_TRUE(Has(t, "CONTROL 1901 1/2\nCONTROL 1902 prova.mul\nCONTROL 1903 Parabens!\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1943 >eu+tu\nCONTROL 1944 Sim+Nao\nCONTROL 1945 Pense\n")) << t;
   EXPECT_EQ(Position(t), "2/2");
   EXPECT_TRUE(Has(t, "END The Multiple KIO")) << t;  // nothing changed: nothing asked
 
@@ -312,7 +312,7 @@ TEST(MultipleEditor, SaveWritesTheItemsAndOpenReadsThemBack) {
   std::string old = EncodeNumber(1);
   for (const std::string& text : Item{"Old.HTM", "N", "Velho", ">a", "b", "c"}) old += EncodeText(text);
   test::WriteFile(s / "old.mul", old);
-  t = s.Run<CMultipleDlg>("press 1521\nchoose " + (s / "old.mul").string() + "\ndump\npress 2\n");
+  t = s.Run<CMultipleDlg>("press 1921\nchoose " + (s / "old.mul").string() + "\ndump\npress 2\n");
   EXPECT_EQ(Position(t), "1/1");
   EXPECT_EQ(Control(t, kListField + 0), "old.htm");
   EXPECT_EQ(Control(t, kListField + 2), "Velho");
@@ -325,16 +325,16 @@ TEST(MultipleEditor, OversizedDocumentOpensCutWithAMessage) {
     for (const std::string& text : Item{"f.htm", "S", n == 0 ? std::string(3000, 'q') : "Q", ">a", "b", "c"})
       doc += EncodeText(text);
   test::WriteFile(s / "big.mul", doc);
-  std::string t = s.Run<CMultipleDlg>("press 1521\nchoose " + (s / "big.mul").string() +
-                                      "\ndump\npress 1511\npress 1515\npress 1517\npress 2\nanswer No\n");
+  std::string t = s.Run<CMultipleDlg>("press 1921\nchoose " + (s / "big.mul").string() +
+                                      "\ndump\npress 1911\npress 1915\npress 1917\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Shown(DocumentCutMessage()) + "\n")) << t;
   EXPECT_EQ(Control(t, kListField + 2), std::string(2997, 'q'));
-  EXPECT_TRUE(Has(t, "CONTROL 1501 1/102\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1901 1/102\n")) << t;
   // Every slot taken: Insert and Paste are refused, nothing lost.
   EXPECT_TRUE(Has(t, test::OopsMessage(ListFullMessage()) + test::OopsMessage(ListFullMessage()))) << t;
   // A count beyond the file's end is a damaged file, reported.
   test::WriteFile(s / "short.mul", EncodeNumber(3) + EncodeText("only"));
-  t = s.Run<CMultipleDlg>("press 1521\nchoose " + (s / "short.mul").string() + "\ndump\npress 2\n");
+  t = s.Run<CMultipleDlg>("press 1921\nchoose " + (s / "short.mul").string() + "\ndump\npress 2\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! |")) << t;
   EXPECT_EQ(Position(t), "1/0");
 }
@@ -342,8 +342,8 @@ TEST(MultipleEditor, OversizedDocumentOpensCutWithAMessage) {
 TEST(MultipleEditor, GeneratesThePageAndGuardsTheItemsFiles) {
   EditorSession s;
   const Item a = {"leitura.htm", "S", "Qual?", "a+>b+c", "x+y+z", "Releia."};
-  std::string t = s.Run<CMultipleDlg>(AttachItems({a}) + "type 1503 Bravo!\npress 1524\nchoose " +
-                                      (s / "Leitura.htm").string() + "\npress 1524\nchoose " +
+  std::string t = s.Run<CMultipleDlg>(AttachItems({a}) + "type 1903 Bravo!\npress 1924\nchoose " +
+                                      (s / "Leitura.htm").string() + "\npress 1924\nchoose " +
                                       (s / "multi.htm").string() + "\nanswer No\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.htm | *.htm|| | htm\n" +
                          Oops(108) + "CHOOSE save"))
@@ -357,26 +357,26 @@ TEST(MultipleEditor, GeneratesThePageAndGuardsTheItemsFiles) {
 TEST(MultipleEditor, HelpFollowsTheFieldsAndTheButtons) {
   EditorSession s;
   test::ExpectHelpPanel<CMultipleDlg>(s, {{"", "multipla_tips.rtf"},
-                                          {"focus 1540\n", "dial_01_seleciona.rtf"},
-                                          {"press 1581\n", "dial_02_avalia.rtf"},
-                                          {"focus 1542\n", "dial_03_pergunta.rtf"},
-                                          {"focus 1543\n", "mult_opcoes.rtf"},
-                                          {"press 1584\n", "mult_feedback.rtf"},
-                                          {"focus 1545\n", "mult_dica_geral.rtf"},
-                                          {"focus 1503\n", "mensagem_final.rtf"},
-                                          {"focus 1545\npress 1534\n", "multipla_tips.rtf"},
-                                          {"press 1510\nchoose cancel\n", "dial_01_seleciona.rtf"}},
+                                          {"focus 1940\n", "dial_01_seleciona.rtf"},
+                                          {"press 1981\n", "dial_02_avalia.rtf"},
+                                          {"focus 1942\n", "dial_03_pergunta.rtf"},
+                                          {"focus 1943\n", "mult_opcoes.rtf"},
+                                          {"press 1984\n", "mult_feedback.rtf"},
+                                          {"focus 1945\n", "mult_dica_geral.rtf"},
+                                          {"focus 1903\n", "mensagem_final.rtf"},
+                                          {"focus 1945\npress 1934\n", "multipla_tips.rtf"},
+                                          {"press 1910\nchoose cancel\n", "dial_01_seleciona.rtf"}},
                                       kListHelp);
 }
 
 TEST(MultipleEditor, SelectTakesPagesAndRefusesDocuments) {
   EditorSession s;
-  std::string t = s.Run<CMultipleDlg>("press 1510\nchoose " + (s / "Leitura.HTM").string() + "\ndump\n" +
-                                      "press 1510\nchoose " + (s / "aula.mul").string() + "\n" +
-                                      "press 1510\nchoose " + (s / "foto.png").string() + "\nanswer No\ndump\n" +
-                                      "press 1510\nchoose " + (s / "foto.png").string() + "\nanswer Yes\ndump\n" +
+  std::string t = s.Run<CMultipleDlg>("press 1910\nchoose " + (s / "Leitura.HTM").string() + "\ndump\n" +
+                                      "press 1910\nchoose " + (s / "aula.mul").string() + "\n" +
+                                      "press 1910\nchoose " + (s / "foto.png").string() + "\nanswer No\ndump\n" +
+                                      "press 1910\nchoose " + (s / "foto.png").string() + "\nanswer Yes\ndump\n" +
                                       "press 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "CONTROL 1540 leitura.htm\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1940 leitura.htm\n")) << t;
   EXPECT_TRUE(Has(t, Oops(2))) << t;
   EXPECT_TRUE(Has(t, "MESSAGE " + Shown(CurrentSession().UiText[1]) + " | " + Shown(CurrentSession().UiText[4]))) << t;
   EXPECT_EQ(Control(t, kListField), "foto.png");
@@ -387,12 +387,12 @@ TEST(DialogicalEditor, SharesTheClipboardAndWritesItsOwnDocument) {
   CurrentSession().Part<ItemClipboard>().item.reset();
   const Item a = {"texto.htm", "S", "Capital?", ">Paris+paris", "Bom!+Bom!", "#"};
   // Copied in Multiple choice, pasted in Dialogical, field by field.
-  s.Run<CMultipleDlg>(AttachItems({a}) + "press 1513\npress 1515\npress 2\nanswer No\n");
+  s.Run<CMultipleDlg>(AttachItems({a}) + "press 1913\npress 1915\npress 2\nanswer No\n");
   const std::string path = (s / "dial.gab").string();
-  std::string t = s.Run<CDialogicalDlg>("press 1517\ndump\npress 1522\nchoose " + path + "\npress 1524\nchoose " +
+  std::string t = s.Run<CDialogicalDlg>("press 1917\ndump\npress 1922\nchoose " + path + "\npress 1924\nchoose " +
                                         (s / "dial.htm").string() + "\nanswer No\npress 2\n");
   EXPECT_TRUE(Has(t, "DIALOG KIO Dialogical\n")) << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1501 1/1\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1901 1/1\n")) << t;
   EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.gab | *.gab|| | gab\n")) << t;
   std::string items = EncodeNumber(1);
   for (const std::string& text : a) items += EncodeText(text);
@@ -403,12 +403,12 @@ TEST(DialogicalEditor, SharesTheClipboardAndWritesItsOwnDocument) {
 
 TEST(DialogicalEditor, ChecksItsOwnRulesAndHelp) {
   EditorSession s;
-  std::string t = s.Run<CDialogicalDlg>(TypeItem({"#", "s", "Q", "a+b", "x", "#"}) + "press 1512\npress 2\nanswer No\n");
+  std::string t = s.Run<CDialogicalDlg>(TypeItem({"#", "s", "Q", "a+b", "x", "#"}) + "press 1912\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! | Error(s): " + Shown(CurrentSession().UiText[117]) + "\n")) << t;
   test::ExpectHelpPanel<CDialogicalDlg>(s, {{"", "dialogica_tips.rtf"},
-                                            {"focus 1543\n", "dial_05_gabarito.rtf"},
-                                            {"focus 1544\n", "dial_06_certo.rtf"},
-                                            {"focus 1545\n", "dial_04_errado.rtf"}},
+                                            {"focus 1943\n", "dial_05_gabarito.rtf"},
+                                            {"focus 1944\n", "dial_06_certo.rtf"},
+                                            {"focus 1945\n", "dial_04_errado.rtf"}},
                                         kListHelp);
 }
 
