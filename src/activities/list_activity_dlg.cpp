@@ -24,12 +24,13 @@ int Box(size_t field) { return kListField + static_cast<int>(field); }
 int Label(size_t field) { return kListFieldLabel + static_cast<int>(field); }
 int HelpButton(size_t field) { return kListFieldHelp + static_cast<int>(field); }
 
-// A marked-up text box with its "?" and a label of up to two lines above it.
-void AddTextBox(DialogTemplate& t, size_t field, int x, int y, int height) {
+// A marked-up text box with its "?" and a label of up to two lines above
+// it.
+void AddTextBox(DialogTemplate& t, size_t field, int x, int y, int width) {
   t.controls.push_back({HelpButton(field), ControlKind::Button, "?", x, y, 12, 10});
-  t.controls.push_back({Label(field), ControlKind::Label, "", x + 15, y, kColumn - 19, 17});
+  t.controls.push_back({Label(field), ControlKind::Label, "", x + 15, y, width - 15, 17});
   t.controls.push_back(
-      {Box(field), ControlKind::Edit, "", x, y + 18, kColumn - 4, height, kMultiLine | kVScroll | kWantReturn});
+      {Box(field), ControlKind::Edit, "", x, y + 18, width, 60, kMultiLine | kVScroll | kWantReturn});
 }
 
 DialogTemplate ListActivityLayout(const std::string& title) {
@@ -54,12 +55,13 @@ DialogTemplate ListActivityLayout(const std::string& title) {
       // Final message.
       {kListFinalHelp, ControlKind::Button, "?", kRight, 192, 12, 10},
       {kListFinalLabel, ControlKind::Label, "Final", kRight + 15, 193, 200, 9},
-      {kListFinal, ControlKind::Edit, "", kRight, 203, 2 * kColumn - 4, 24, kMultiLine | kVScroll | kWantReturn},
+      {kListFinal, ControlKind::Edit, "", kRight, 203, 2 * kColumn + 4, 24, kMultiLine | kVScroll | kWantReturn},
   };
-  AddTextBox(t, kItemQuestion, kRight, 30, 60);
-  AddTextBox(t, kItemSixth, kRight + kColumn, 30, 60);
-  AddTextBox(t, kItemFourth, kRight, 111, 60);
-  AddTextBox(t, kItemFifth, kRight + kColumn, 111, 60);
+  // Two columns of boxes, the right one ending with the buttons' row.
+  AddTextBox(t, kItemQuestion, kRight, 30, kColumn - 4);
+  AddTextBox(t, kItemSixth, kRight + kColumn, 30, kColumn + 4);
+  AddTextBox(t, kItemFourth, kRight, 111, kColumn - 4);
+  AddTextBox(t, kItemFifth, kRight + kColumn, 111, kColumn + 4);
   // The item buttons, then the document's, then the formatting ones.
   const std::pair<int, const char*> items[] = {{kListInsert, "&Insert"}, {kListAttach, "A&ttach"},
                                                {kListBack, "&Back"},     {kListForward, "&Forward"},
@@ -67,8 +69,8 @@ DialogTemplate ListActivityLayout(const std::string& title) {
                                                {kListPaste, "&Paste"}};
   int x = kRight;
   for (auto [id, label] : items) {
-    t.controls.push_back({id, ControlKind::Button, label, x, 232, 45, kButtonHeight});
-    x += 48;
+    t.controls.push_back({id, ControlKind::Button, label, x, 232, 46, kButtonHeight});
+    x += 49;
   }
   const std::tuple<int, const char*, int> files[] = {{kListNew, "&New", 52},          {kListOpen, "&Open", 52},
                                                      {kListSave, "&Save", 52},        {kListSaveAs, "Save &As", 52},

@@ -38,7 +38,7 @@ const std::string& DocumentCutMessage() {
 CListEditorDlg::CListEditorDlg(DialogTemplate layout, ListEditorKind kind)
     : CDocumentEditorDlg(std::move(layout), kind.document),
       kind_(std::move(kind)),
-      list_(kind_.fields.size(), kind_.slots, kind_.lastPlace,
+      list_(kind_.fields.size(), kind_.capacity, kind_.lastPlace,
             kind_.pasteFields ? kind_.pasteFields : kind_.fields.size(),
             kind_.clipboard ? *kind_.clipboard : ownClipboard_) {
   for (size_t i = 0; i < kind_.fields.size(); ++i)
@@ -116,14 +116,17 @@ void CListEditorDlg::ShowItemFields(const Item& item) {
 
 ItemCheck CListEditorDlg::ValidateItem(Item& item) {
   item = ReadItem();
-  ItemCheck check;
-  if (kind_.check) check = kind_.check(item, list_.Current());
+  ItemCheck check = CheckItem(item);
   for (size_t i = 0; i < item.size(); ++i) {
     if (item[i].size() > kind_.fields[i].limit) item[i].resize(kind_.fields[i].limit);
     if (kind_.fields[i].lowerCase) item[i] = ToLower(item[i]);
   }
   ShowItemFields(item);
   return check;
+}
+
+ItemCheck CListEditorDlg::CheckItem(Item& item) {
+  return kind_.check ? kind_.check(item, list_.Current()) : ItemCheck{};
 }
 
 void CListEditorDlg::ShowItem() {
@@ -147,6 +150,7 @@ void CListEditorDlg::ClearDocument() {
   ForgetSettingsChange();
   ResetPageSettings();
   s.documentName = s.UiText[23];
+  ClearOther();
   ShowItem();
 }
 
@@ -287,25 +291,28 @@ void CListEditorDlg::LoadFields(FieldReader& reader) {
   savedFinal_ = FinalBoxText(s.completionMessage);
   const uint32_t count = reader.Number();
   for (uint32_t n = 0; n < count; ++n) {
-    if (n >= kind_.slots) {
+    if (n >= kind_.capacity) {
       cutOnOpen_ = true;
       break;
     }
     Item item;
     for (const ItemField& field : kind_.fields) {
-      // Read whole (the reader checks the count against the file's size),
-      // then cut to what the field keeps.
-      const uint32_t size = reader.Count();
-      std::string text = reader.Bytes(size);
-      if (text.size() > field.limit) {
-        text.resize(field.limit);
-        cutOnOpen_ = true;
-      }
+      std::string text = ReadTextCut(reader, field.limit);
       if (field.lowerCase) text = ToLower(text);
       item.push_back(std::move(text));
     }
     list_.Load(std::move(item));
   }
+}
+
+std::string CListEditorDlg::ReadTextCut(FieldReader& reader, size_t limit) {
+  const uint32_t size = reader.Count();
+  std::string text = reader.Bytes(size);  // throws when the file is shorter
+  if (text.size() > limit) {
+    text.resize(limit);
+    cutOnOpen_ = true;
+  }
+  return text;
 }
 
 void CListEditorDlg::StoreFields(FieldWriter& writer) {

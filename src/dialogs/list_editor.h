@@ -79,7 +79,7 @@ struct ItemCheck {
 struct ListEditorKind {
   DocumentEditorKind document;  // use SaveMode::kRecreate for these lists
   std::vector<ItemField> fields;
-  size_t slots = 102;      // items the list holds at most
+  size_t capacity = 102;   // items the list holds at most
   size_t lastPlace = 100;  // Forward goes up to this position
   size_t pasteFields = 0;  // Paste needs the first this many texts (0: all)
   bool hasFinal = true;    // a "Final" box with the completion message
@@ -127,6 +127,9 @@ class CListEditorDlg : public CDocumentEditorDlg {
   // Reads the boxes (cut to their limits), runs the check, writes the
   // normalised texts back into the boxes.
   ItemCheck ValidateItem(Item& item);
+  // The check of an item: by default the kind's. An editor may add checks
+  // of its own fields.
+  virtual ItemCheck CheckItem(Item& item);
   // Before leaving the shown item: when it was edited, asks UiText record
   // 110 (Yes attaches, No drops the edits, Cancel stops). False: stop.
   bool ConfirmItemChanges();
@@ -153,6 +156,8 @@ class CListEditorDlg : public CDocumentEditorDlg {
   // --- Hooks for editors with fields beside the items (Index) ---
   // Start: labels and texts of the editor's own controls.
   virtual void StartOther() {}
+  // ClearDocument: the editor's own fields and settings of a new document.
+  virtual void ClearOther() {}
   // Boxes beside the item boxes, checked with them before leaving an item.
   virtual bool OtherFieldsChanged() const { return false; }
   virtual void ShowOther() {}
@@ -168,6 +173,13 @@ class CListEditorDlg : public CDocumentEditorDlg {
   void KeepFields() override;
   void ShowFields() override;
   bool ReadyToSave() override;
+
+  // For LoadFields: a text of the document, read whole (the reader checks
+  // its count against the file) and cut to `limit`; a cut is reported once
+  // the document is open.
+  std::string ReadTextCut(FieldReader& reader, size_t limit);
+  // For LoadFields: the document holds more than the editor keeps.
+  void NoteDocumentCut() { cutOnOpen_ = true; }
 
  private:
   void Start();
