@@ -28,7 +28,7 @@ TEST(HomeScreen, ExitAsksAndNoKeepsTheWindow) {
 TEST(HomeScreen, EnterStartsEclipseAndTheEditorButtonsStartTheirEditors) {
   ProgramFolder folder;
   auto run = RunKio(folder.str(),
-                    "enter\nescape\npress 1009\nescape\npress 1221\nescape\npress 1220\nescape\npress 2\nanswer Yes\n");
+                    "enter\nescape\npress 1009\nescape\npress 1018\nescape\npress 1017\nescape\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(Has(run.transcript,
                   "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"
