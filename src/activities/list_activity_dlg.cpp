@@ -55,7 +55,8 @@ DialogTemplate ListActivityLayout(const std::string& title) {
       // Final message.
       {kListFinalHelp, ControlKind::Button, "?", kRight, 192, 12, 10},
       {kListFinalLabel, ControlKind::Label, "Final", kRight + 15, 193, 200, 9},
-      {kListFinal, ControlKind::Edit, "", kRight, 203, 2 * kColumn + 4, 24, kMultiLine | kVScroll | kWantReturn},
+      {kListFinal, ControlKind::Edit, "", kRight, 203, 2 * kColumn + 4, 24,
+       kMultiLine | kVScroll | kWantReturn},
   };
   // Two columns of boxes, the right one ending with the buttons' row.
   AddTextBox(t, kItemQuestion, kRight, 30, kColumn - 4);
@@ -63,18 +64,20 @@ DialogTemplate ListActivityLayout(const std::string& title) {
   AddTextBox(t, kItemFourth, kRight, 111, kColumn - 4);
   AddTextBox(t, kItemFifth, kRight + kColumn, 111, kColumn + 4);
   // The item buttons, then the document's, then the formatting ones.
-  const std::pair<int, const char*> items[] = {{kListInsert, "&Insert"}, {kListAttach, "A&ttach"},
-                                               {kListBack, "&Back"},     {kListForward, "&Forward"},
-                                               {kListCopy, "Copy"},      {kListCut, "&Cut"},
-                                               {kListPaste, "&Paste"}};
+  const std::pair<int, const char*> items[] = {
+      {kListInsert, "&Insert"}, {kListAttach, "A&ttach"}, {kListBack, "&Back"},  {kListForward, "&Forward"},
+      {kListCopy, "Copy"},      {kListCut, "&Cut"},       {kListPaste, "&Paste"}};
   int x = kRight;
   for (auto [id, label] : items) {
     t.controls.push_back({id, ControlKind::Button, label, x, 232, 46, kButtonHeight});
     x += 49;
   }
-  const std::tuple<int, const char*, int> files[] = {{kListNew, "&New", 52},          {kListOpen, "&Open", 52},
-                                                     {kListSave, "&Save", 52},        {kListSaveAs, "Save &As", 52},
-                                                     {kListGenerate, "&Generate htm", 72}, {kListReturn, "&Return", 40}};
+  const std::tuple<int, const char*, int> files[] = {{kListNew, "&New", 52},
+                                                     {kListOpen, "&Open", 52},
+                                                     {kListSave, "&Save", 52},
+                                                     {kListSaveAs, "Save &As", 52},
+                                                     {kListGenerate, "&Generate htm", 72},
+                                                     {kListReturn, "&Return", 40}};
   x = kRight;
   for (auto [id, label, width] : files) {
     t.controls.push_back({id, ControlKind::Button, label, x, 251, width, kButtonHeight});
@@ -162,7 +165,9 @@ std::string StripTags(std::string text) {
   return text;
 }
 
-size_t CountPlus(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '+')); }
+size_t CountPlus(const std::string& text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '+'));
+}
 
 std::vector<std::string> SplitAtPlus(const std::string& text) {
   std::vector<std::string> parts;
@@ -212,9 +217,11 @@ std::string ArraySection(const std::vector<Item>& items, const std::string& name
 }
 
 std::string FileAndQuestionSections(const std::vector<Item>& items) {
-  return "\r\n" + ItemSection(items, "Texto", [](const Item& item) { return QuotedAsStored(item[kItemTextFile]); }) +
-         "\r\n\r\n" +
-         ItemSection(items, "Questao", [](const Item& item) { return SpacedScriptText(item[kItemQuestion]); });
+  return "\r\n" +
+         ItemSection(items, "Texto", [](const Item& item) { return QuotedAsStored(item[kItemTextFile]); }) +
+         "\r\n\r\n" + ItemSection(items, "Questao", [](const Item& item) {
+           return SpacedScriptText(item[kItemQuestion]);
+         });
 }
 
 std::string SpacedScriptText(const std::string& markup) {
@@ -239,8 +246,8 @@ void CheckFileFlagAndQuestion(Item& item, size_t current, ItemCheck& check) {
 
 int ItemFileKind(const std::string& lowerName) {
   const std::string last = lowerName.size() >= 4 ? lowerName.substr(lowerName.size() - 4) : lowerName;
-  for (const char* own : {".hpb", ".hpl", ".gab", ".mul", ".clo", ".ecl", ".seq", ".mem", ".doc", ".ppt", ".men",
-                          ".dex"})
+  for (const char* own :
+       {".hpb", ".hpl", ".gab", ".mul", ".clo", ".ecl", ".seq", ".mem", ".doc", ".ppt", ".men", ".dex"})
     if (last == own) return 0;
   for (const char* page : {".htm", "html", ".mht", ".jpg", ".gif"})
     if (last == page) return 1;

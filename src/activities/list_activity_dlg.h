@@ -22,11 +22,11 @@ enum ListActivityField : size_t {
 };
 
 struct ListActivityKind {
-  std::string title;         // dialog title
-  std::string extension;     // document extension without dot
-  std::string templateName;  // the page's template
-  std::string activityName;  // for the AV dialog
-  std::string tipsHelp;      // shown at start and by "O que posso fazer?"
+  std::string title;                   // dialog title
+  std::string extension;               // document extension without dot
+  std::string templateName;            // the page's template
+  std::string activityName;            // for the AV dialog
+  std::string tipsHelp;                // shown at start and by "O que posso fazer?"
   std::vector<std::string> fieldHelp;  // help of the six fields
   std::function<ItemCheck(Item&, size_t)> check;
   std::function<std::string(const std::vector<Item>&)> buildData;
@@ -78,8 +78,8 @@ std::string ItemSection(const std::vector<Item>& items, const std::string& name,
 // (or without quotes) for each of its parts, each line ending in CR LF; the
 // last part's line ends in two when `blankAfterItem`.
 std::string ArraySection(const std::vector<Item>& items, const std::string& name,
-                         const std::function<std::vector<std::string>(const Item&)>& parts, bool quoted = true,
-                         bool blankAfterItem = false, const std::string& itemStart = "");
+                         const std::function<std::vector<std::string>(const Item&)>& parts,
+                         bool quoted = true, bool blankAfterItem = false, const std::string& itemStart = "");
 // The section of the texts the items refer to and of their questions.
 std::string FileAndQuestionSections(const std::vector<Item>& items);
 // The checks of the first three fields, shared by both editors:

@@ -74,9 +74,9 @@ bool CListEditorDlg::OnInitDialog() {
 void CListEditorDlg::Start() {
   Session& s = CurrentSession();
   const std::pair<int, int> labels[] = {
-      {kListNew, 146},    {kListOpen, 147},   {kListSave, 148},   {kListSaveAs, 149},   {kListGenerate, 150},
-      {kListReturn, 145}, {kListAttach, 151}, {kListInsert, 152}, {kListBack, 153},     {kListForward, 154},
-      {kListCut, 155},    {kListPaste, 156},  {kListSelect, 157}, {kListCopy, 183},     {kListFont, 184},
+      {kListNew, 146},       {kListOpen, 147},   {kListSave, 148},   {kListSaveAs, 149}, {kListGenerate, 150},
+      {kListReturn, 145},    {kListAttach, 151}, {kListInsert, 152}, {kListBack, 153},   {kListForward, 154},
+      {kListCut, 155},       {kListPaste, 156},  {kListSelect, 157}, {kListCopy, 183},   {kListFont, 184},
       {kListParagraph, 185}, {kListGlobal, 186}};
   for (auto [id, record] : labels)
     if (HasControl(id) && !s.UiText[record].empty()) SetItemText(id, s.UiText[record]);

@@ -24,7 +24,7 @@ namespace kio {
 // kListFieldLabel + i and its "?" button at kListFieldHelp + i. A layout
 // leaves out the buttons its editor does not have.
 enum ListControl {
-  kListHelp = 1900,  // the rich-text help panel
+  kListHelp = 1900,      // the rich-text help panel
   kListPosition = 1901,  // "N.": "3/7"
   kListDocumentName = 1902,
   kListFinal = 1903,  // the completion message
@@ -60,11 +60,11 @@ constexpr size_t kListFinalLimit = 1499;
 
 // One of an item's texts as the editor shows it.
 struct ItemField {
-  size_t limit = 2997;        // longest text the box and the document keep
-  std::string help;           // help file shown on focus and by its "?"
-  int labelRecord = 0;        // UiText record of the label; 0: the texts below
+  size_t limit = 2997;           // longest text the box and the document keep
+  std::string help;              // help file shown on focus and by its "?"
+  int labelRecord = 0;           // UiText record of the label; 0: the texts below
   std::string labelPt, labelEn;  // the label when there is no record
-  bool lowerCase = false;     // stored lower-cased (file names)
+  bool lowerCase = false;        // stored lower-cased (file names)
 };
 
 // What the check of an item found: the UiText records of its messages, in

@@ -13,8 +13,8 @@ ListActivityKind DialogicalKind() {
   k.templateName = "tmplate_dial.htm";
   k.activityName = "dialogica";
   k.tipsHelp = "dialogica_tips.rtf";
-  k.fieldHelp = {"dial_01_seleciona.rtf", "dial_02_avalia.rtf",   "dial_03_pergunta.rtf",
-                 "dial_05_gabarito.rtf",  "dial_06_certo.rtf",    "dial_04_errado.rtf"};
+  k.fieldHelp = {"dial_01_seleciona.rtf", "dial_02_avalia.rtf", "dial_03_pergunta.rtf",
+                 "dial_05_gabarito.rtf",  "dial_06_certo.rtf",  "dial_04_errado.rtf"};
   k.check = ValidateDialogicalItem;
   k.buildData = BuildDialogicalData;
   k.sameNameCaption = "KIO";
@@ -62,21 +62,25 @@ ItemCheck ValidateDialogicalItem(Item& item, size_t current) {
 std::string RotateAnswer(std::string text) {
   static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   for (char& c : text)
-    if (size_t p = alphabet.find(c); c != '\0' && p != std::string::npos) c = alphabet[(p + 10) % alphabet.size()];
+    if (size_t p = alphabet.find(c); c != '\0' && p != std::string::npos)
+      c = alphabet[(p + 10) % alphabet.size()];
   return text;
 }
 
 std::string BuildDialogicalData(const std::vector<Item>& items) {
   return FileAndQuestionSections(items) + "\r\n\r\n" +
          ItemSection(
-             items, "nr", [](const Item& item) { return std::to_string(1 + CountPlus(item[kItemFifth])); }, false) +
+             items, "nr", [](const Item& item) { return std::to_string(1 + CountPlus(item[kItemFifth])); },
+             false) +
          "\r\n\r\n" +
          ItemSection(
-             items, "nf", [](const Item& item) { return std::to_string(CountPlus(item[kItemSixth])); }, false) +
+             items, "nf", [](const Item& item) { return std::to_string(CountPlus(item[kItemSixth])); },
+             false) +
          "\r\n\r\n" +
          ItemSection(items, "Avalia", [](const Item& item) { return QuotedAsStored(item[kItemAssessed]); }) +
          "\r\n\r\n" + ArraySection(items, "Resposta", AnswersOf, true, true) + "\r\n\r\n" +
-         ArraySection(items, "Certa", [](const Item& item) { return FeedbackOf(item[kItemFifth], " <br> "); }) +
+         ArraySection(items, "Certa",
+                      [](const Item& item) { return FeedbackOf(item[kItemFifth], " <br> "); }) +
          "\r\n\r\n" +
          ArraySection(items, "Errada", [](const Item& item) { return FeedbackOf(item[kItemSixth], "<br>"); });
 }

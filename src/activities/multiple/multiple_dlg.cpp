@@ -88,7 +88,8 @@ std::string BuildMultipleData(const std::vector<Item>& items) {
   };
   return FileAndQuestionSections(items) + "\r\n\r\n" +
          ItemSection(
-             items, "nr", [](const Item& item) { return std::to_string(1 + CountPlus(item[kItemFifth])); }, false) +
+             items, "nr", [](const Item& item) { return std::to_string(1 + CountPlus(item[kItemFifth])); },
+             false) +
          "\r\n\r\n" +
          ItemSection(items, "Avalia", [](const Item& item) { return QuotedAsStored(item[kItemAssessed]); }) +
          "\r\n\r\n" + ArraySection(items, "Golpe", optionTexts, true, true) + "\r\n\r\n\r\n" +
