@@ -1,9 +1,11 @@
 #include "app/main_dlg.h"
 
 #include "activities/cloze/cloze_dlg.h"
+#include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "activities/memory/memory_dlg.h"
 #include "activities/sequence/sequence_dlg.h"
+#include "activities/multiple/multiple_dlg.h"
 #include "app/output_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
@@ -193,6 +195,8 @@ void CMainDlg::RunEditor(int button) {
     case kHomeEclipse: RunModal<CEclipseDlg>(); break;
     case kHomeMemory: RunModal<CMemoryDlg>(); break;
     case kHomeSequence: RunModal<CSequenceDlg>(); break;
+    case kHomeMultiple: RunModal<CMultipleDlg>(); break;
+    case kHomeDialogical: RunModal<CDialogicalDlg>(); break;
     case kHomeCreateOutput: RunModal<COutputDlg>(); break;
     default: break;
   }

@@ -9,9 +9,11 @@
 #include <memory>
 
 #include "activities/cloze/cloze_dlg.h"
+#include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "activities/memory/memory_dlg.h"
 #include "activities/sequence/sequence_dlg.h"
+#include "activities/multiple/multiple_dlg.h"
 #include "app/main_dlg.h"
 #include "app/output_dlg.h"
 #include "dialogs/formatting.h"
@@ -84,6 +86,22 @@ std::vector<Screen> AllScreens() {
        [](Dialog& d) {
          d.SetItemText(kActText,
                        "Once upon a time+there was a boy+who loved books.\r\nOne day+he found a map.");
+       }},
+      {"multiple", Make<CMultipleDlg>,
+       [](Dialog& d) {
+         const char* texts[] = {"leitura_1.htm", "S", "Which animal says <i>meow</i>?",
+                                "The dog +>The cat +The cow", "Dogs bark. +Yes! +Cows moo.",
+                                "Think of a small pet."};
+         for (int i = 0; i < 6; ++i) d.SetItemText(kListField + i, texts[i]);
+         d.SetItemText(kListPosition, "3/7");
+         d.SetItemText(kListFinal, Win1252("Parabéns! / Well done!"));
+       }},
+      {"dialogical", Make<CDialogicalDlg>,
+       [](Dialog& d) {
+         const char* texts[] = {"#", "S", "What is the capital of France?", "Paris+paris",
+                                "Yes: Paris.+Right.", "It is on the Seine."};
+         for (int i = 0; i < 6; ++i) d.SetItemText(kListField + i, texts[i]);
+         d.SetItemText(kListPosition, "1/2");
        }},
   };
 }

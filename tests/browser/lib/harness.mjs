@@ -94,6 +94,9 @@ export function makeSamplePages(resultsAddress) {
     options: page('cloze_options.htm'),
     // An Arabic Cloze text, typed as numeric references.
     arabic: page('cloze_ar.htm'),
+    // The list activities: Multiple choice and Dialogical.
+    multi: page('multi.htm'),
+    dial: page('dial.htm'),
   };
 }
 
