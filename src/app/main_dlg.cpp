@@ -7,6 +7,7 @@
 #include "fileio/document.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
+#include "lexicon/lexicon_dlg.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
@@ -190,6 +191,11 @@ void CMainDlg::RunEditor(int button) {
     case kHomeCloze: RunModal<CClozeDlg>(); break;
     case kHomeEclipse: RunModal<CEclipseDlg>(); break;
     case kHomeCreateOutput: RunModal<COutputDlg>(); break;
+    case kHomeDictionary: {
+      CLexiconDlg lexicon(StartUp);
+      lexicon.DoModal();
+      break;
+    }
     default: break;
   }
 }
