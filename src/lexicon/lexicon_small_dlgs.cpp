@@ -91,10 +91,10 @@ CReplaceDlg::CReplaceDlg()
                                        0, 14);
         // The boxes take the whole width left of the buttons.
         for (ControlSpec& c : t.controls) {
-          if (c.kind == ControlKind::Label) c.width = 60;
+          if (c.kind == ControlKind::Label) c.width = 82;
           if (c.kind == ControlKind::Edit) {
-            c.x = 70;
-            c.width = kButtonX - 77;
+            c.x = 92;
+            c.width = kButtonX - 99;
           }
         }
         t.controls.push_back(
