@@ -172,7 +172,8 @@ class PerStepPair {
 
 // Writes a file in the per-step way: one write per piece.
 struct PieceWriter {
-  explicit PieceWriter(const std::string& name) : fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)) {}
+  explicit PieceWriter(const std::string& name)
+      : fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)) {}
   ~PieceWriter() { ::close(fd); }
   void Put(const std::string& s) {
     if (::write(fd, s.data(), s.size()) < 0) std::perror("write");
@@ -188,7 +189,8 @@ struct Row {
 
 void Print(const std::string& title, const std::vector<Row>& rows) {
   std::cout << "\n### " << title << "\n\n| operation | editor | per-step store | goal |\n|---|---|---|---|\n";
-  for (const Row& r : rows) std::cout << "| " << r.operation << " | " << r.store << " | " << r.perStep << " | " << r.goal << " |\n";
+  for (const Row& r : rows)
+    std::cout << "| " << r.operation << " | " << r.store << " | " << r.perStep << " | " << r.goal << " |\n";
 }
 
 // Measures on dictionary `name` (committed, in the current folder).
@@ -199,7 +201,8 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
   double t = Seconds([&] { store.BeginUpdate(); });
   const uint32_t count = store.Count();
   std::vector<Row> rows;
-  rows.push_back({"open for editing (copy to the working pair, " + std::to_string(count - 2) + " entries)", Ms(t), "", ""});
+  rows.push_back({"open for editing (copy to the working pair, " + std::to_string(count - 2) + " entries)",
+                  Ms(t), "", ""});
 
   std::mt19937 rng(7);
   const int lookups = quick ? 2000 : 20000;
@@ -371,7 +374,8 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
     PerStepPair per("perstep.kpo", "perstep.kio");
     const uint32_t sample = quick ? 100 : 500;
     tp = Seconds([&] {
-           for (uint32_t i = 0; i < sample; ++i) per.Put(other[i].headword, MakeEntry(other[i].headword, other[i].body));
+           for (uint32_t i = 0; i < sample; ++i)
+             per.Put(other[i].headword, MakeEntry(other[i].headword, other[i].body));
          }) *
          static_cast<double>(merged) / sample;
   }

@@ -27,7 +27,8 @@ constexpr int kStep = kButtonWidth + 3;
 const std::string kCanceled = "Cancelado / Canceled";
 const std::string kMustBeInFolder = Win1252("Dicionário deve ficar na pasta:  ");
 const std::string kPartMustBeInFolder = Win1252("Segmento do dicionário deve ficar na pasta:  ");
-const std::string kPartNeedsOtherName = Win1252("Usar para segmento título diferente do dicionário principal.");
+const std::string kPartNeedsOtherName =
+    Win1252("Usar para segmento título diferente do dicionário principal.");
 const std::string kPartSaved = Win1252("Segmento salvo com sucesso. ");
 const std::string kConfirmText =
     Win1252("Confirm save dictionary as text ?\r\n\r\nConfirma salvar dicionário como texto?");
@@ -108,7 +109,8 @@ DialogTemplate LexiconLayout() {
     for (int c = 0; c < 6; ++c) {
       const RowButton& b = kRows[r][c];
       if (b.id != 0)
-        t.controls.push_back({b.id, ControlKind::Button, b.label, kRowX + c * kStep, y, kButtonWidth, kButtonHeight});
+        t.controls.push_back(
+            {b.id, ControlKind::Button, b.label, kRowX + c * kStep, y, kButtonWidth, kButtonHeight});
     }
   }
   return t;
@@ -116,7 +118,8 @@ DialogTemplate LexiconLayout() {
 
 }  // namespace
 
-CLexiconDlg::CLexiconDlg(std::function<void()> startUp) : Dialog(LexiconLayout()), startUp_(std::move(startUp)) {
+CLexiconDlg::CLexiconDlg(std::function<void()> startUp)
+    : Dialog(LexiconLayout()), startUp_(std::move(startUp)) {
   const std::pair<int, const char*> help[] = {
       {kLexHelpHeadword, "dic_termo_fonte.rtf"}, {kLexHelpBody, "dic_termo_alvo.rtf"},
       {kLexHelpEditing, "dic_edita.rtf"},        {kLexHelpMoving, "dic_move.rtf"},
@@ -179,12 +182,15 @@ bool CLexiconDlg::OnInitDialog() {
 
 void CLexiconDlg::Relabel() {
   const Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {{kLexAttach, 151}, {kLexInsert, 152}, {kLexBack, 153}, {kLexForward, 154},
-                                        {kLexSave, 148},   {kLexReturn, 145}, {kLexFont, 184},  {kLexWhatCanIDo, 0}};
+  const std::pair<int, int> labels[] = {{kLexAttach, 151},  {kLexInsert, 152},  {kLexBack, 153},
+                                        {kLexForward, 154}, {kLexSave, 148},    {kLexReturn, 145},
+                                        {kLexFont, 184},    {kLexWhatCanIDo, 0}};
   for (auto [id, record] : labels)
     if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
-  SetItemText(kLexHeadwordCaption, LocalText(Win1252("Termo (a palavra ou expressão)"), "Headword (word or phrase)"));
-  SetItemText(kLexBodyCaption, LocalText(Win1252("Explicação (o que o aluno vê)"), "Body (what the student sees)"));
+  SetItemText(kLexHeadwordCaption,
+              LocalText(Win1252("Termo (a palavra ou expressão)"), "Headword (word or phrase)"));
+  SetItemText(kLexBodyCaption,
+              LocalText(Win1252("Explicação (o que o aluno vê)"), "Body (what the student sees)"));
 }
 
 bool CLexiconDlg::InProgramFolder(const std::string& path) const {
@@ -556,9 +562,9 @@ void CLexiconDlg::MergeOther() {
   if (!SaveFirst()) return;
   const Session& s = CurrentSession();
   const std::string& ours = s.appPaths.lexiconDataFile;
-  const bool replace = ShowMessage("Substituir verbete do " + ours.substr(0, ours.find('.')) + "?",
-                                   Win1252("Havendo duplicação de verbete"), Buttons::YesNo,
-                                   this) == Answer::Yes;
+  const bool replace =
+      ShowMessage("Substituir verbete do " + ours.substr(0, ours.find('.')) + "?",
+                  Win1252("Havendo duplicação de verbete"), Buttons::YesNo, this) == Answer::Yes;
   const std::string otherName = BareName(path);
   const std::string otherPointer = FolderOf(path) + PointerNameFor(otherName);
   std::vector<TextEntry> entries;

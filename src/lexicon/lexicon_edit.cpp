@@ -15,14 +15,16 @@ namespace kio {
 
 namespace {
 
-const std::string kSegmentNotSaved = Win1252(
-    "Segmento não salvo: nenhum arquivo foi gravado.\r\n\r\nSegment not saved: no file was written.");
+const std::string kSegmentNotSaved =
+    Win1252("Segmento não salvo: nenhum arquivo foi gravado.\r\n\r\nSegment not saved: no file was written.");
 
 std::string ChangeRefused(uint32_t n) {
   return Win1252("A substituição tornaria inválido o verbete ") + std::to_string(n) +
-         Win1252(" (vazio, longo demais ou fora da ordem do dicionário); ele ficou como estava.\r\n\r\n"
-                 "The replacement would make entry ") +
-         std::to_string(n) + " invalid (empty, too long or outside the dictionary's order); it was left as it was.";
+         Win1252(
+             " (vazio, longo demais ou fora da ordem do dicionário); ele ficou como estava.\r\n\r\n"
+             "The replacement would make entry ") +
+         std::to_string(n) +
+         " invalid (empty, too long or outside the dictionary's order); it was left as it was.";
 }
 
 // Whether the store would take `text` as an entry filed under its headword.
@@ -40,8 +42,8 @@ bool Acceptable(LexiconStore& store, const std::string& text) {
 
 // --- Replace ----------------------------------------------------------------
 
-std::string ReplaceSegment(const std::string& text, const std::string& segment, const std::string& replacement,
-                           size_t& count) {
+std::string ReplaceSegment(const std::string& text, const std::string& segment,
+                           const std::string& replacement, size_t& count) {
   if (segment.empty()) return text;
   std::string out;
   size_t from = 0;
@@ -61,8 +63,8 @@ std::string ReplaceInterruptQuestion(uint32_t n) {
          ". Stop? (Nothing will be replaced.)";
 }
 
-ReplaceReport ReplaceThroughout(LexiconStore& store, const std::string& segment, const std::string& replacement,
-                                const LexiconProgress& progress) {
+ReplaceReport ReplaceThroughout(LexiconStore& store, const std::string& segment,
+                                const std::string& replacement, const LexiconProgress& progress) {
   ReplaceReport report;
   const uint32_t count = store.Count();
   report.searched = count >= 2 ? count - 2 : 0;
@@ -139,7 +141,8 @@ uint32_t SearchSegment(LexiconStore& store, uint32_t current, const std::string&
 }
 
 std::string SearchNotFoundMessage(uint32_t searched) {
-  return "Lidos " + std::to_string(searched) + " palavras." + Win1252("  Not found \r\n  Termo não foi encontrado.");
+  return "Lidos " + std::to_string(searched) + " palavras." +
+         Win1252("  Not found \r\n  Termo não foi encontrado.");
 }
 
 std::string SearchInterruptQuestion(uint32_t n) {
@@ -168,7 +171,9 @@ bool SavePartRangeFits(uint32_t count, uint32_t from, uint32_t to) {
   return from >= 1 && to >= from && to + 2 <= count;
 }
 
-std::string PointerNameFor(const std::string& dataFile) { return dataFile.substr(0, dataFile.find('.')) + ".kpo"; }
+std::string PointerNameFor(const std::string& dataFile) {
+  return dataFile.substr(0, dataFile.find('.')) + ".kpo";
+}
 
 std::string SavePartInterruptQuestion(uint32_t n) {
   return Win1252("Salvou até palavra ") + std::to_string(n) + ". Interromper?";

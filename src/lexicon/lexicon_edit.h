@@ -21,14 +21,14 @@ constexpr size_t kLongestSegment = 98;
 // the left; the search goes on after each replacement, so a replacement that
 // holds the segment ("colour" by "colours") is never replaced again.
 // `count` is increased by the number of replacements.
-std::string ReplaceSegment(const std::string& text, const std::string& segment, const std::string& replacement,
-                           size_t& count);
+std::string ReplaceSegment(const std::string& text, const std::string& segment,
+                           const std::string& replacement, size_t& count);
 
 struct ReplaceReport {
-  uint32_t searched = 0;      // real entries when the replacement began
-  size_t replacements = 0;    // occurrences replaced
+  uint32_t searched = 0;    // real entries when the replacement began
+  size_t replacements = 0;  // occurrences replaced
   uint32_t changedEntries = 0;
-  bool stopped = false;       // `progress` stopped it: nothing was changed
+  bool stopped = false;  // `progress` stopped it: nothing was changed
 };
 
 // Replaces `segment` by `replacement` in every real entry, headword
@@ -36,8 +36,8 @@ struct ReplaceReport {
 // headword (replacing an entry that already has it). Each entry is looked at
 // once, as it was before the replacement began. Stopping leaves the
 // dictionary as it was.
-ReplaceReport ReplaceThroughout(LexiconStore& store, const std::string& segment, const std::string& replacement,
-                                const LexiconProgress& progress = {});
+ReplaceReport ReplaceThroughout(LexiconStore& store, const std::string& segment,
+                                const std::string& replacement, const LexiconProgress& progress = {});
 
 // The question the editor asks when Escape is pressed during Replace.
 std::string ReplaceInterruptQuestion(uint32_t n);

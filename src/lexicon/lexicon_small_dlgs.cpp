@@ -73,8 +73,9 @@ void CEntryRangeDlg::OnOK() {
 }
 
 CCutSegmentDlg::CCutSegmentDlg(uint32_t count)
-    : CEntryRangeDlg({"Delete entry.  Deleta verbete.", kCutFrom, kCutTo, "Delete entry from number / Deleta de:",
-                      Win1252("Up to number / Até número:"), CurrentSession().UiText[95], "Kio"},
+    : CEntryRangeDlg({"Delete entry.  Deleta verbete.", kCutFrom, kCutTo,
+                      "Delete entry from number / Deleta de:", Win1252("Up to number / Até número:"),
+                      CurrentSession().UiText[95], "Kio"},
                      [count](uint32_t from, uint32_t to) { return CutRangeFits(count, from, to); }) {}
 
 CSavePartDlg::CSavePartDlg(uint32_t count)
@@ -86,9 +87,9 @@ CSavePartDlg::CSavePartDlg(uint32_t count)
 
 CReplaceDlg::CReplaceDlg()
     : Dialog([] {
-        DialogTemplate t = SmallLayout(Win1252("Replace segment in dictionary.  Substitui segmento no dicionário."),
-                                       {{kReplaceSegment, "Replace / Substitui :"}, {kReplaceWith, "With / Por:"}},
-                                       0, 14);
+        DialogTemplate t =
+            SmallLayout(Win1252("Replace segment in dictionary.  Substitui segmento no dicionário."),
+                        {{kReplaceSegment, "Replace / Substitui :"}, {kReplaceWith, "With / Por:"}}, 0, 14);
         // The boxes take the whole width left of the buttons.
         for (ControlSpec& c : t.controls) {
           if (c.kind == ControlKind::Label) c.width = 82;
@@ -97,8 +98,8 @@ CReplaceDlg::CReplaceDlg()
             c.width = kButtonX - 99;
           }
         }
-        t.controls.push_back(
-            {kReplaceWarning, ControlKind::Label, "CAREFUL!!!  Dangerous Instrument!", 7, t.height - 16, 200, 9});
+        t.controls.push_back({kReplaceWarning, ControlKind::Label, "CAREFUL!!!  Dangerous Instrument!", 7,
+                              t.height - 16, 200, 9});
         return t;
       }()) {}
 
@@ -110,9 +111,9 @@ void CReplaceDlg::OnOK() {
 
 CSearchDlg::CSearchDlg()
     : Dialog([] {
-        DialogTemplate t =
-            SmallLayout(Win1252("Search any segment, starting here.  Busca qualquer segmento a partir daqui."),
-                        {{kSearchSegmentBox, "Segment / Segmento:"}}, 0);
+        DialogTemplate t = SmallLayout(
+            Win1252("Search any segment, starting here.  Busca qualquer segmento a partir daqui."),
+            {{kSearchSegmentBox, "Segment / Segmento:"}}, 0);
         for (ControlSpec& c : t.controls) {
           if (c.kind == ControlKind::Label) c.width = 80;
           if (c.kind == ControlKind::Edit) {

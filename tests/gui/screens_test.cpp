@@ -14,12 +14,12 @@
 #include "activities/eclipse/eclipse_dlg.h"
 #include "app/main_dlg.h"
 #include "app/output_dlg.h"
+#include "app/startup.h"
 #include "dialogs/formatting.h"
 #include "fileio/session.h"
-#include "app/startup.h"
+#include "gui_support.h"
 #include "lexicon/lexicon_dlg.h"
 #include "lexicon/lexicon_small_dlgs.h"
-#include "gui_support.h"
 #include "platform/text_encoding.h"
 
 namespace kio::test {

@@ -153,14 +153,17 @@ TEST_F(LexiconEditorTest, AttachStoresAnEntryAndThePreStepAsksFirst) {
   std::string t = Session("teste.kio", "press 103\ntype 122 cat\nleave 122\ntype 102 \npress 124\n");
   EXPECT_TRUE(Has(t, "MESSAGE Kio | " + Ui(98) + "\n")) << t;
   // Insert, type, attach, save.
-  t = Run(Choose("teste.kio") + "press 103\ntype 122 cat\nleave 122\ntype 102 gato\\r\\n\\r\\n  \npress 124\ndump\n" +
+  t = Run(Choose("teste.kio") +
+          "press 103\ntype 122 cat\nleave 122\ntype 102 gato\\r\\n\\r\\n  \npress 124\ndump\n" +
           "press 116\npress 2\n");
   EXPECT_EQ(Control(t, kLexHeadword), "cat");
   EXPECT_EQ(Control(t, kLexNumber), "2");
   EXPECT_EQ(Control(t, kLexTotal), "3");
-  EXPECT_EQ(Read("teste.kio"), RawPair({Entry("apple", "fruit"), Entry("cat", "gato"), Entry("house", "casa")}).second);
+  EXPECT_EQ(Read("teste.kio"),
+            RawPair({Entry("apple", "fruit"), Entry("cat", "gato"), Entry("house", "casa")}).second);
   // An edited body: moving on asks record 97; Yes attaches it.
-  t = Run(Choose("teste.kio") + "type 102 fruta\npress 105\nanswer Yes\npress 106\ndump\npress 2\nanswer No\n");
+  t = Run(Choose("teste.kio") +
+          "type 102 fruta\npress 105\nanswer Yes\npress 106\ndump\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE Kio | " + Ui(97) + "\n")) << t;
   EXPECT_EQ(Control(t, kLexBody), "fruta\\r\\n");
   EXPECT_TRUE(Has(t, "MESSAGE kio | " + Ui(99) + "\n")) << t;  // Return: not saved
@@ -187,11 +190,13 @@ TEST_F(LexiconEditorTest, CutSegmentTakesItsRangeAndRefusesOthers) {
   EXPECT_TRUE(Has(t, "DIALOG Delete entry.  Deleta verbete.\n")) << t;
   EXPECT_TRUE(Has(t, "MESSAGE kio | " + Ui(96) + "\n"));
   EXPECT_EQ(Control(t, kLexTotal), "5");
-  t = Session("teste.kio", cut + "type 151 3\ntype 152 3\npress 1\nanswer Yes\npress 109\npress 105\npress 105\n");
+  t = Session("teste.kio",
+              cut + "type 151 3\ntype 152 3\npress 1\nanswer Yes\npress 109\npress 105\npress 105\n");
   EXPECT_EQ(Control(t, kLexTotal), "4");
   EXPECT_EQ(Control(t, kLexHeadword), "d");
   // Out of range: record 95, and the dialog stays until the numbers fit.
-  t = Session("teste.kio", cut + "type 151 0\ntype 152 2\npress 1\ntype 151 6\npress 1\ntype 151 x\npress 1\n" +
+  t = Session("teste.kio", cut +
+                               "type 151 0\ntype 152 2\npress 1\ntype 151 6\npress 1\ntype 151 x\npress 1\n" +
                                "type 151 5\ntype 152 6\npress 1\nanswer Yes\n");
   size_t refusals = 0;
   for (size_t p = 0; (p = t.find("MESSAGE Kio | " + Ui(95), p)) != std::string::npos; ++p) ++refusals;
@@ -204,12 +209,13 @@ TEST_F(LexiconEditorTest, CutSegmentTakesItsRangeAndRefusesOthers) {
 
 TEST_F(LexiconEditorTest, SavePartWritesTheRangeByteForByte) {
   Write("teste.kio", {{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}});
-  const std::string refusal = "MESSAGE kio | Verbetes al" + Shown(Win1252("é")) + "m e/ou aqu" + Shown(Win1252("é")) +
-                              "m dos limites do dicion" + Shown(Win1252("á")) + "rio\n";
-  std::string t = Session("teste.kio", "press 1013\ntype 164 4\ntype 165 2\npress 1\n" /* reversed */
-                                       "type 164 2\ntype 165 6\npress 1\n"             /* beyond */
-                                       "type 165 4\npress 1\n" +
-                                           Choose("teste.kio") + Choose("teste_bak.kio") + Choose("parte.kio"));
+  const std::string refusal = "MESSAGE kio | Verbetes al" + Shown(Win1252("é")) + "m e/ou aqu" +
+                              Shown(Win1252("é")) + "m dos limites do dicion" + Shown(Win1252("á")) + "rio\n";
+  std::string t = Session("teste.kio",
+                          "press 1013\ntype 164 4\ntype 165 2\npress 1\n" /* reversed */
+                          "type 164 2\ntype 165 6\npress 1\n"             /* beyond */
+                          "type 165 4\npress 1\n" +
+                              Choose("teste.kio") + Choose("teste_bak.kio") + Choose("parte.kio"));
   size_t refusals = 0;
   for (size_t p = 0; (p = t.find(refusal, p)) != std::string::npos; ++p) ++refusals;
   EXPECT_EQ(refusals, 2u) << t;
@@ -222,7 +228,8 @@ TEST_F(LexiconEditorTest, SavePartWritesTheRangeByteForByte) {
 
 TEST_F(LexiconEditorTest, ReplaceRefilesAndReportsItsCount) {
   Write("teste.kio", {{"apple", "fruit"}, {"colour", "a colour"}, {"zebra", "animal"}});
-  std::string t = Session("teste.kio", "press 161\ntype 162 colour\ntype 163 color\npress 1\npress 109\npress 105\n");
+  std::string t =
+      Session("teste.kio", "press 161\ntype 162 colour\ntype 163 color\npress 1\npress 109\npress 105\n");
   EXPECT_TRUE(Has(t, "DIALOG Replace segment in dictionary.")) << t;
   EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Ui(101) + "3" + Ui(102) + Ui(103) + "2.\n")) << t;
   EXPECT_EQ(Control(t, kLexHeadword), "color");
@@ -249,7 +256,8 @@ TEST_F(LexiconEditorTest, SearchStartsAfterTheCurrentEntry) {
 TEST_F(LexiconEditorTest, TextExportWritesTheFirstFieldAndAsksToSaveFirst) {
   Write("teste.kio", {{"go", "to go//ir"}, {"house", "casa"}});
   std::string t = Session("teste.kio", "press 1014\nanswer Yes\n");
-  EXPECT_TRUE(Has(t, "MESSAGE KIO  | " + Shown(Win1252("Dicionário salvo como arquivo texto: ")) + "teste.TXT\n"))
+  EXPECT_TRUE(
+      Has(t, "MESSAGE KIO  | " + Shown(Win1252("Dicionário salvo como arquivo texto: ")) + "teste.TXT\n"))
       << t;
   EXPECT_EQ(Read("teste.TXT"), "go\r\nto go\r\n\r\nhouse\r\ncasa\r\n\r\n");
   // With an unsaved edit: record 99; Cancel stops, Yes saves and exports it.
@@ -262,7 +270,8 @@ TEST_F(LexiconEditorTest, TextExportWritesTheFirstFieldAndAsksToSaveFirst) {
   EXPECT_EQ(Read("teste.TXT"), "go\r\nto go\r\n\r\nhouse\r\ncasa grande\r\n\r\n");
   EXPECT_EQ(Control(t, kLexBody), "to go//ir\\r\\n");  // the editor goes on
   // No: the export goes on from the saved dictionary, without the edit.
-  t = Run(Choose("teste.kio") + "press 105\ntype 102 lar\npress 124\npress 1014\nanswer Yes\nanswer No\npress 2\n");
+  t = Run(Choose("teste.kio") +
+          "press 105\ntype 102 lar\npress 124\npress 1014\nanswer Yes\nanswer No\npress 2\n");
   EXPECT_EQ(Read("teste.TXT"), "go\r\nto go\r\n\r\nhouse\r\ncasa grande\r\n\r\n");
 }
 
@@ -270,7 +279,8 @@ TEST_F(LexiconEditorTest, MergeWithNoKeepsExistingEntries) {
   Write("teste.kio", {{"apple", "mine"}, {"house", "casa"}});
   Write("outro.kio", {{"apple", "theirs"}, {"zebra", "zebra"}});
   std::string t = Session("teste.kio", "press 1015\n" + Choose("outro.kio") + "answer No\n");
-  EXPECT_TRUE(Has(t, "MESSAGE " + Shown(Win1252("Havendo duplicação de verbete")) + " | Substituir verbete do teste?"))
+  EXPECT_TRUE(Has(
+      t, "MESSAGE " + Shown(Win1252("Havendo duplicação de verbete")) + " | Substituir verbete do teste?"))
       << t;
   EXPECT_EQ(Control(t, kLexTotal), "3");
   EXPECT_EQ(Read("teste.kio"),
@@ -290,8 +300,8 @@ TEST_F(LexiconEditorTest, AnInterruptedMergeOrSavePartLeavesTheDictionaryAndNoPa
   EXPECT_TRUE(Has(t, "MESSAGE KIO  | Mesclando verbete 1. Interromper mesclagem?\n")) << t;
   EXPECT_EQ(Control(t, kLexBody), "changed\\r\\n");  // the unsaved edit is still there
   EXPECT_EQ(Read("teste.kio"), before);
-  t = Session("teste.kio", "press 1013\ntype 164 1\ntype 165 3\npress 1\n" + Choose("parte.kio") +
-                               "escape\nanswer Yes\n");
+  t = Session("teste.kio",
+              "press 1013\ntype 164 1\ntype 165 3\npress 1\n" + Choose("parte.kio") + "escape\nanswer Yes\n");
   EXPECT_TRUE(Has(t, "MESSAGE Kio  | " + Shown(Win1252("Salvou até palavra 1. Interromper?")) + "\n")) << t;
   EXPECT_TRUE(Has(t, "nenhum arquivo foi gravado")) << t;
   EXPECT_FALSE(fs::exists(folder_ / "parte.kio"));
@@ -328,9 +338,9 @@ TEST_F(LexiconEditorTest, AnEditSessionOnTheStarterDictionary) {
   ASSERT_NE(before.find("\r\n\r\nhouse\r\n"), std::string::npos);
   std::string t = Run(Choose("ingles.kio") +
                       "press 103\ntype 122 kioword\nleave 122\ntype 102 palavra do kio\npress 124\n"  // add
-                      "press 117\ntype 122 house\nleave 122\ntype 102 casa, lar\npress 124\n"         // change
-                      "press 117\ntype 122 zebra\nleave 122\npress 115\nanswer Yes\n"                 // delete
-                      "press 161\ntype 162 kioword\ntype 163 kiowords\npress 1\n"                     // replace
+                      "press 117\ntype 122 house\nleave 122\ntype 102 casa, lar\npress 124\n"  // change
+                      "press 117\ntype 122 zebra\nleave 122\npress 115\nanswer Yes\n"          // delete
+                      "press 161\ntype 162 kioword\ntype 163 kiowords\npress 1\n"              // replace
                       "press 116\npress 2\n");
   ASSERT_TRUE(Has(t, "END KIO Lexico\n")) << t;
   PairCheck check = CheckPair(Read("ingles.kpo"), Read("ingles.kio"));
@@ -341,7 +351,8 @@ TEST_F(LexiconEditorTest, AnEditSessionOnTheStarterDictionary) {
   // The export differs by exactly the three blocks.
   auto blocks = [](const std::string& text) {
     std::multiset<std::string> b;
-    for (size_t p = 0, e; (e = text.find("\r\n\r\n", p)) != std::string::npos; p = e + 4) b.insert(text.substr(p, e - p));
+    for (size_t p = 0, e; (e = text.find("\r\n\r\n", p)) != std::string::npos; p = e + 4)
+      b.insert(text.substr(p, e - p));
     return b;
   };
   std::multiset<std::string> was = blocks(before), now = blocks(exportOf());

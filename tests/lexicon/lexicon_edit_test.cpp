@@ -118,7 +118,8 @@ TEST(CutRange, Limits) {
   struct Case {
     uint32_t from, to;
     bool fits;
-  } cases[] = {{1, 1, true}, {5, 6, true}, {3, 2, true}, {0, 3, false}, {6, 6, false}, {1, 7, false}, {1, 0, false}};
+  } cases[] = {{1, 1, true},  {5, 6, true},  {3, 2, true}, {0, 3, false},
+               {6, 6, false}, {1, 7, false}, {1, 0, false}};
   for (const Case& c : cases) EXPECT_EQ(CutRangeFits(count, c.from, c.to), c.fits) << c.from << ".." << c.to;
   EXPECT_TRUE(SavePartRangeFits(count, 2, 4));
   EXPECT_TRUE(SavePartRangeFits(count, 5, 5));
