@@ -11,6 +11,7 @@
 #include <iterator>
 #include <set>
 
+#include "app/main_dlg.h"
 #include "app/startup.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
@@ -88,6 +89,15 @@ TEST_F(LexiconEditorTest, StartsOnTheFirstEntryWithItsCounters) {
   EXPECT_EQ(Read("lexicon.dat"), "teste.kio");
   EXPECT_FALSE(fs::exists(folder_ / "teste_bak.kio"));
   EXPECT_TRUE(Has(t, "END KIO Lexico\n"));
+}
+
+TEST_F(LexiconEditorTest, TheHomeScreensDictionaryButtonStartsIt) {
+  std::string t = RunScripted("press 1006\nchoose cancel\npress 2\nanswer Yes\n", [] {
+    CMainDlg home;
+    home.DoModal();
+  });
+  EXPECT_TRUE(Has(t, "DIALOG KIO\nCHOOSE open | " + folder_.str() + "/*.kio | *.kio | kio\n")) << t;
+  EXPECT_TRUE(Has(t, "DIALOG KIO Lexico\nEND KIO Lexico\n")) << t;
 }
 
 TEST_F(LexiconEditorTest, ACancelledOpenOrAFolderElsewhereClosesTheEditor) {
