@@ -11,6 +11,7 @@
 #include "fileio/document.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
+#include "lexicon/lexicon_dlg.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
@@ -198,6 +199,11 @@ void CMainDlg::RunEditor(int button) {
     case kHomeMultiple: RunModal<CMultipleDlg>(); break;
     case kHomeDialogical: RunModal<CDialogicalDlg>(); break;
     case kHomeCreateOutput: RunModal<COutputDlg>(); break;
+    case kHomeDictionary: {
+      CLexiconDlg lexicon(StartUp);
+      lexicon.DoModal();
+      break;
+    }
     default: break;
   }
 }

@@ -4,7 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <functional>
 #include <memory>
 
@@ -16,9 +18,12 @@
 #include "activities/multiple/multiple_dlg.h"
 #include "app/main_dlg.h"
 #include "app/output_dlg.h"
+#include "app/startup.h"
 #include "dialogs/formatting.h"
 #include "fileio/session.h"
 #include "gui_support.h"
+#include "lexicon/lexicon_dlg.h"
+#include "lexicon/lexicon_small_dlgs.h"
 #include "platform/text_encoding.h"
 
 namespace kio::test {
@@ -29,7 +34,19 @@ struct Screen {
   std::function<std::unique_ptr<Dialog>()> make;
   // What the teacher would see after a few clicks: tags in their boxes.
   std::function<void(Dialog&)> fill;
+  // Answers the file choosers the dialog opens before it shows.
+  std::function<void(QDialog&)> chooser = nullptr;
 };
+
+// Picks `name` in the file chooser on screen.
+std::function<void(QDialog&)> PickFile(const char* name) {
+  return [name](QDialog& dialog) {
+    auto* chooser = qobject_cast<QFileDialog*>(&dialog);
+    if (!chooser) return;
+    if (auto* box = chooser->findChild<QLineEdit*>("fileNameEdit")) box->setText(name);
+    dialog.accept();
+  };
+}
 
 template <class D>
 std::unique_ptr<Dialog> Make() {
@@ -103,6 +120,35 @@ std::vector<Screen> AllScreens() {
          for (int i = 0; i < 6; ++i) d.SetItemText(kListField + i, texts[i]);
          d.SetItemText(kListPosition, "1/2");
        }},
+      {"lexicon",
+       [] {
+         // As the home screen leaves it before starting an editor.
+         CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+         return std::unique_ptr<Dialog>(std::make_unique<CLexiconDlg>(StartUp));
+       },
+       [](Dialog& d) {
+         // Looked up as the teacher would: typed, then Tab.
+         d.SetItemText(kLexHeadword, "house");
+         d.FocusLeave(kLexHeadword);
+         d.SetProgress(kLexProgress, 40);
+       },
+       PickFile("ingles.kio")},
+      {"lexicon_cut", [] { return std::unique_ptr<Dialog>(std::make_unique<CCutSegmentDlg>(15861)); },
+       [](Dialog& d) {
+         d.SetItemText(kCutFrom, "120");
+         d.SetItemText(kCutTo, "15859");
+       }},
+      {"lexicon_replace", Make<CReplaceDlg>,
+       [](Dialog& d) {
+         d.SetItemText(kReplaceSegment, "colour");
+         d.SetItemText(kReplaceWith, "color");
+       }},
+      {"lexicon_search", Make<CSearchDlg>, [](Dialog& d) { d.SetItemText(kSearchSegmentBox, "informal"); }},
+      {"lexicon_save_part", [] { return std::unique_ptr<Dialog>(std::make_unique<CSavePartDlg>(15861)); },
+       [](Dialog& d) {
+         d.SetItemText(kSavePartFrom, "1");
+         d.SetItemText(kSavePartTo, "2500");
+       }},
   };
 }
 
@@ -115,6 +161,7 @@ class Screens : public testing::TestWithParam<Param> {};
 TEST_P(Screens, EveryControlFitsAndNothingOverlaps) {
   const auto& [language, screen] = GetParam();
   Desktop desktop(language);
+  if (screen.chooser) desktop.onSystemDialog = screen.chooser;
   std::unique_ptr<Dialog> dialog = screen.make();
   bool shown = false;
   std::vector<std::string> faults;
