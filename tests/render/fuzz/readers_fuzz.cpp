@@ -79,10 +79,21 @@ std::vector<std::string> SplitAtZeros(const std::string& input, size_t parts) {
   return out;
 }
 
+// The rendering state the codes change, put back to one start for both
+// scans.
+void StartRendering() {
+  kio::Session& s = kio::CurrentSession();
+  s.MediaWidth.clear();
+  s.MediaHeight.clear();
+  s.pageSettings = kio::PageSettings{};
+}
+
 void Markup(const std::string& input) {
   std::string fast = input, slow = input;
+  StartRendering();
   const bool fastDone = kio::RenderMarkup(fast);
   const std::string fastCollected = kio::CollectedMarkup();
+  StartRendering();
   const bool slowDone = kio::RenderMarkupByRescanning(slow);
   // Within the limits both scans give the same text and collection.
   if (fastDone && slowDone && (fast != slow || fastCollected != kio::CollectedMarkup())) __builtin_trap();
