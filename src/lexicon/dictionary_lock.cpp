@@ -53,7 +53,9 @@ std::string DictionaryInUseMessage() {
 
 bool DictionaryLock::Acquire(const std::string& dataFile, Kind kind, std::chrono::milliseconds wait) {
   Release();
-  const std::string path = DictionaryLockFile(dataFile);
+  // The same lock file whatever the working folder.
+  std::string path = DictionaryLockFile(dataFile);
+  if (path.empty() || path[0] != '/') path = WorkingFolder() + path;
   Hold& hold = Holds()[path];
   if (hold.fd < 0) {
     hold.fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
