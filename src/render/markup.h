@@ -8,14 +8,17 @@
 
 namespace kio {
 
-// Limits of the work one rendering may do. A whole 14,999-byte text of
-// media codes, the most a teacher can type, stays far below each: it renders
-// to about 3 MB in some 4,000 replacements. Codes that write codes (a size
-// holding "{f=", say) can grow without end; past a limit the rendering stops
-// and reports it, and no page is written.
+// Limits of the work one rendering may do, far above what a teacher's text
+// asks: a whole 14,999-byte text of media codes renders to about 3 MB, the
+// collection (which takes the tags before a code again after every code)
+// reaches its limit only past about a thousand pictures or three hundred
+// videos in one text. Codes that write codes (a size holding "{f=", say)
+// grow without end, and braces that never close make every brace try every
+// later one; past a limit the rendering stops and reports it, and no page is
+// written.
 constexpr size_t kRenderedTextLimit = 4'000'000;        // bytes of rendered text
 constexpr size_t kCollectedMarkupLimit = 16'000'000;    // bytes of collected markup
-constexpr uint64_t kRenderSpanLimit = 50'000'000;       // spans "{...}" tried
+constexpr uint64_t kRenderSpanLimit = 20'000'000;       // spans "{...}" tried
 constexpr uint64_t kRenderMoveLimit = 4'000'000'000;    // bytes moved by replacements
 
 // Renders `text` in place. A text that begins with "mmra" is rendered in

@@ -258,7 +258,7 @@ std::optional<std::string> WritePage(const PageRequest& request) {
 
 PageAssembler& PageAssembler::AddRendered(const std::string& markup) {
   std::string text = markup;
-  RenderMarkup(text);
+  if (!RenderMarkup(text)) withinLimits_ = false;
   text_ += ReplaceAll(text, "\r\n", " <br> ");
   return *this;
 }

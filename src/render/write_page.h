@@ -103,9 +103,13 @@ class PageAssembler {
   // codes), its line breaks as " <br> ".
   PageAssembler& AddRendered(const std::string& markup);
   const std::string& Text() const { return text_; }
+  // False when a rendered text reached a work limit: the page is not to be
+  // written (the session's workLimitReached tells the same).
+  bool WithinLimits() const { return withinLimits_; }
 
  private:
   std::string text_;
+  bool withinLimits_ = true;
 };
 
 }  // namespace kio
