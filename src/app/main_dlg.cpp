@@ -1,5 +1,7 @@
 #include "app/main_dlg.h"
 
+#include <filesystem>
+
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
@@ -22,6 +24,14 @@ const char kProjectHomePage[] = "https://kio.example.org/";
 namespace {
 
 const std::string kCannotChangeLanguage = Win1252("Cannot change language.\r\n Impossível mudar língua.");
+
+// The language files are named by bare name and read from the program
+// folder: a file chosen anywhere else would not be found by start-up.
+bool InProgramFolder(const std::string& chosen) {
+  std::error_code ec;
+  return std::filesystem::equivalent(std::filesystem::path(chosen).parent_path(),
+                                     std::filesystem::path(CurrentSession().appPaths.programFolder), ec);
+}
 
 struct HomeButton {
   int id;
@@ -150,6 +160,17 @@ void CMainDlg::ChooseLanguage(bool interface) {
   if (!chosen) return;
   std::string name = BareName(*chosen);
   if (name.empty()) return;
+  if (!InProgramFolder(*chosen)) {
+    // Refused, the languages in use stay: the teacher copies the file into
+    // the program folder and chooses it there.
+    ShowMessage(Win1252("O arquivo de idioma precisa estar na pasta do programa:\r\n") +
+                    CurrentSession().appPaths.programFolder +
+                    Win1252("\r\nCopie-o para lá e escolha-o de novo.\r\n\r\n"
+                            "The language file must be in the program folder (above).\r\n"
+                            "Copy it there and choose it again."),
+                "Oops!", Buttons::Ok, this);
+    return;
+  }
   (interface ? CurrentSession().appPaths.interfaceLanguageFile
              : CurrentSession().appPaths.studentLanguageFile) = name;
   if (CurrentSession().appPaths.readOnlyMedia) {

@@ -2,6 +2,7 @@
 
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/replacement_file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
@@ -177,6 +178,16 @@ std::optional<std::string> COutputDlg::CollectAndBuild() {
     ShowMessage(CurrentSession().UiText[37], "Oops!", Buttons::Ok, this);
     return std::nullopt;
   }
+  // The file keeps each text between "^" and "~": a text holding either
+  // would read back cut, or shift every later text.
+  for (const std::string& text : working_) {
+    if (text.find_first_of("~^") != std::string::npos) {
+      ShowMessage(Local("Os textos não podem conter os sinais \"~\" e \"^\": tire-os e salve de novo.",
+                        "The texts cannot hold the signs \"~\" and \"^\": take them out and save again."),
+                  "Oops!", Buttons::Ok, this);
+      return std::nullopt;
+    }
+  }
   return BuildStudentLanguageFile(working_);
 }
 
@@ -193,10 +204,10 @@ bool COutputDlg::Save() {
   if (!chosen) return false;
   TakeChosenName(*chosen);
   try {
-    // The chooser left the working folder at the chosen file's folder.
-    CurrentSession().documentFile.Create(CurrentSession().documentName);
-    CurrentSession().documentFile.Write(*fileText);
-    CurrentSession().documentFile.Close();
+    // Written under exactly the chosen name, and put in place only whole.
+    ReplacementFile file(*chosen);
+    file.Out().Write(*fileText);
+    file.Commit();
   } catch (const FileError& e) {
     CurrentSession().documentFile.Close();
     ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));

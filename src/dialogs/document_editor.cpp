@@ -2,6 +2,7 @@
 
 #include "dialogs/formatting.h"
 #include "fileio/document.h"
+#include "fileio/replacement_file.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "render/page_settings.h"
@@ -58,11 +59,13 @@ void CDocumentEditorDlg::OpenDocument() {
   auto chosen = ChooseFile(DocumentChooser(kind_.extension, false));
   if (!chosen) return;
   std::string lowerPath = TakeChosenName(*chosen);
-  if (!PrepareDocumentFile(s.documentFile, s.documentName)) return;
+  if (!PrepareDocumentFile(s.documentFile, *chosen)) return;
   try {
     // A file that cannot be opened is reported as one that cannot be read,
     // and the document keeps no file: the next Save asks for a name.
-    if (!s.documentFile.Open(s.documentName, File::kReadWrite)) throw FileError{kFileNotFound};
+    // The exact chosen name first: a file whose name differs only in case
+    // is found only when the chosen one does not exist.
+    if (!s.documentFile.Open(*chosen, File::kReadWrite)) throw FileError{kFileNotFound};
     s.documentOpen = true;
     ReadSettingsBlock(s.documentFile);
     FieldReader reader(s.documentFile);
@@ -79,24 +82,31 @@ bool CDocumentEditorDlg::SaveDocument() {
   CollectFields();
   if (!ReadyToSave()) return false;
   std::string lowerPath = s.appPaths.documentsFolder + s.documentName;
+  // A document that has its file is rewritten over its old bytes (never
+  // shortened) in the rewrite-in-place kind; a new file, and every save of
+  // the recreating kind, holds the new bytes alone.
+  const bool overOldBytes = s.documentOpen && kind_.saveMode == SaveMode::kRewriteInPlace;
+  std::string target = s.documentFile.IsOpen() ? s.documentFile.Path() : s.documentName;
   try {
     if (!s.documentOpen) {
       auto chosen = ChooseFile(DocumentChooser(kind_.extension, true));
       if (!chosen) return false;
       lowerPath = TakeChosenName(*chosen);
-      if (!PrepareDocumentFile(s.documentFile, s.documentName)) return false;
-    }
-    if (!s.documentOpen || kind_.saveMode == SaveMode::kRecreate) {
-      // The document has a file only once it could be made.
+      // The file is written under exactly the chosen name: another file
+      // whose name differs only in case is not this one.
+      target = *chosen;
+      if (!PrepareDocumentFile(s.documentFile, target)) return false;
       s.documentFile.Close();
-      s.documentOpen = false;
-      s.documentFile.Create(s.documentName);
-      s.documentOpen = true;
     }
-    s.documentFile.SeekToBegin();
-    WriteSettingsBlock(s.documentFile);
-    FieldWriter writer(s.documentFile);
+    // The new version is written beside the old file and put in its place
+    // only once it is whole: a failure leaves the old document as it was.
+    ReplacementFile replacement(target);
+    WriteSettingsBlock(replacement.Out());
+    FieldWriter writer(replacement.Out());
     StoreFields(writer);
+    if (overOldBytes) replacement.KeepOldTail();
+    replacement.Commit();
+    s.documentOpen = s.documentFile.Open(target, File::kReadWrite);
     SetDocumentsFolderFrom(lowerPath);
   } catch (const FileError& e) {
     ReportFileError(e.cause, s.UiText[kind_.saveErrorRecord]);

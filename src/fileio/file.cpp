@@ -39,12 +39,18 @@ FileErrorCause CauseFromErrno(int error) {
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
   if (from.empty()) return text;
-  size_t pos = 0;
-  while ((pos = text.find(from, pos)) != std::string::npos) {
-    text.replace(pos, from.size(), to);
-    pos += to.size();
+  size_t pos = text.find(from);
+  if (pos == std::string::npos) return text;
+  // Built in one pass: replacing in place would move the rest of the text
+  // at every occurrence.
+  std::string out;
+  size_t start = 0;
+  for (; pos != std::string::npos; pos = text.find(from, start)) {
+    out.append(text, start, pos - start).append(to);
+    start = pos + from.size();
   }
-  return text;
+  out.append(text, start, std::string::npos);
+  return out;
 }
 
 std::string Without(std::string text, std::initializer_list<const char*> parts) {
@@ -172,6 +178,11 @@ void File::Write(const void* data, size_t size) {
 void File::Flush() {
   Check();
   if (std::fflush(fp_) != 0) throw FileError{CauseFromErrno(errno)};
+}
+
+void File::Sync() {
+  Flush();
+  if (fsync(fileno(fp_)) != 0) throw FileError{CauseFromErrno(errno)};
 }
 
 void File::SeekToBegin() { Seek(0); }

@@ -85,6 +85,8 @@ class File {
   uint64_t Length();
   uint64_t Position();
   void Flush();
+  // Flushes and makes the system put the bytes on the disk; throws FileError.
+  void Sync();
 
   // Reads the whole file; throws like Read.
   std::string ReadAll();

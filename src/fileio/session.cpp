@@ -21,6 +21,8 @@ void Session::Reset() {
   MediaWidth.clear();
   MediaHeight.clear();
   collectedMarkup.clear();
+  workLimitReached = false;
+  playerFilesNeeded = false;
   PageText.clear();
   pageSettings = PageSettings{};
   blockStatus.clear();

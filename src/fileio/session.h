@@ -98,6 +98,12 @@ class Session {
   std::string MediaWidth, MediaHeight;
   // What the last rendering collected (tags and replacements).
   std::string collectedMarkup;
+  // Set when a rendering or a template filling stopped at one of its work
+  // limits; the page generation that follows refuses to write, and clears it.
+  bool workLimitReached = false;
+  // Set when a rendering met a video code: the page being generated needs
+  // the video player beside it, copied once its file is written.
+  bool playerFilesNeeded = false;
   // The page being built, read from the template and filled in place.
   std::string PageText;
   // The one current page settings, and what the last settings block read

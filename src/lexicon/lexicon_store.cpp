@@ -306,7 +306,16 @@ bool LexiconStore::OpenPairReadOnly() {
 bool LexiconStore::Open() {
   CloseAll();
   RecoverCommit();
-  return OpenPairReadOnly() && open_;
+  if (!LockPair(DictionaryLock::Kind::kShared)) return false;
+  const bool opened = OpenPairReadOnly() && open_;
+  lock_.Release();  // the pair is in memory now
+  return opened;
+}
+
+bool LexiconStore::LockPair(DictionaryLock::Kind kind) {
+  if (lock_.Acquire(CurrentSession().appPaths.lexiconDataFile, kind)) return true;
+  Notice(DictionaryInUseMessage(), "Oops!");
+  return false;
 }
 
 int LexiconStore::OpenNamed(std::string dataFile) {
@@ -315,7 +324,10 @@ int LexiconStore::OpenNamed(std::string dataFile) {
   CurrentSession().appPaths.lexiconDataFile = dataFile;
   CurrentSession().appPaths.lexiconPointerFile = ReplaceAll(dataFile, ".kio", ".kpo");
   RecoverCommit();
-  if (!OpenPairReadOnly()) {
+  if (!LockPair(DictionaryLock::Kind::kShared)) return 1;
+  const bool found = OpenPairReadOnly();
+  lock_.Release();  // the pair is in memory now
+  if (!found) {
     Notice(kNamedDictionaryNotFound, "Oops!");
     return 1;
   }
@@ -343,6 +355,7 @@ bool LexiconStore::CloseAll() {
   pointerFd_ = dataFd_ = -1;
   open_ = writable_ = false;
   ClearMemory();
+  lock_.Release();
   return true;
 }
 
@@ -475,6 +488,11 @@ LexiconStore::Batch::~Batch() {
 // --- Editing -----------------------------------------------------------------------
 
 CommitRecovery LexiconStore::RecoverCommit() {
+  // Tidying waits for a save in progress to end, and leaves its files alone
+  // when it goes on.
+  DictionaryLock lock;
+  if (!lock.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kExclusive))
+    return CommitRecovery::kNothing;
   std::string mark;
   bool marked = false;
   try {
@@ -522,6 +540,9 @@ CommitRecovery LexiconStore::RecoverCommit() {
 bool LexiconStore::BeginUpdate() {
   EnterProgramFolder();
   CloseAll();
+  // Held until the update ends: no other program saves or tidies the pair
+  // meanwhile.
+  if (!LockPair(DictionaryLock::Kind::kExclusive)) return false;
   RecoverCommit();
   const std::string names[4] = {
       CurrentSession().appPaths.lexiconPointerFile, CurrentSession().appPaths.lexiconDataFile,
@@ -556,6 +577,10 @@ bool LexiconStore::BeginUpdate() {
 }
 
 void LexiconStore::EndUpdate() {
+  // The lock outlives the working pair: another program's update may start
+  // only once it is gone.
+  DictionaryLock hold;
+  if (lock_.Held()) hold.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kExclusive);
   CloseAll();
   RemoveFile(CurrentSession().appPaths.lexiconBackupPointerFile);
   RemoveFile(CurrentSession().appPaths.lexiconBackupDataFile);
@@ -701,7 +726,7 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
   RecoverCommit();
   const std::string& pointerName = CurrentSession().appPaths.lexiconPointerFile;
   const std::string& dataName = CurrentSession().appPaths.lexiconDataFile;
-  bool marked = false;
+  bool marked = false, dataRenamed = false;
   try {
     WriteDurable(kTempData, dataBytes);
     WriteDurable(kTempPointer, pointerBytes);
@@ -715,6 +740,7 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
     marked = true;
     CommitStep();
     RenameOver(kTempData, dataName);
+    dataRenamed = true;
     CommitStep();
     RenameOver(kTempPointer, pointerName);
     CommitStep();
@@ -722,8 +748,12 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
     ::unlink(kCommitMark);
     CommitStep();
   } catch (const FileError&) {
-    if (!marked) {
+    // A save that failed before the main pair was touched leaves nothing,
+    // its mark included; once the data file is in place the mark stays, so
+    // that the next open completes the save.
+    if (!dataRenamed) {
       for (const char* name : {kTempData, kTempPointer, kCommitMark}) ::unlink(name);
+      SyncFolder();
     }
     throw;
   }

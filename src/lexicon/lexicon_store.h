@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "lexicon/dictionary_lock.h"
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_progress.h"
 #include "lexicon/slot_list.h"
@@ -176,6 +177,8 @@ class LexiconStore {
   bool RecordAt(uint32_t offset, std::string& text, int16_t* length = nullptr) const;
   std::string_view KeyOf(const LexiconSlot& slot) const;
   bool OpenPairReadOnly();
+  // Takes lock_ on the current pair; false with the in-use notice.
+  bool LockPair(DictionaryLock::Kind kind);
   void WriteThrough(const std::string& failure);
   LexiconEntry ReadRecord(uint32_t number, const std::string& notOpen, const std::string& damaged);
   void Flush();
@@ -198,6 +201,9 @@ class LexiconStore {
   size_t dirtyFrom_ = SIZE_MAX;  // first slot not yet written
   bool countDirty_ = false;
   int batchDepth_ = 0;
+  // Held exclusively from BeginUpdate to the end of the update, shared while
+  // a read-only open reads the pair (dictionary_lock.h).
+  DictionaryLock lock_;
   bool replaceDuplicates_ = true;
   std::vector<LexiconNotice> notices_;
 };

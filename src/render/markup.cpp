@@ -1,11 +1,11 @@
 #include "render/markup.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "fileio/file.h"
 #include "render/page_settings.h"
-#include "render/player_files.h"
 
 namespace kio {
 
@@ -142,7 +142,8 @@ Accepted TrySpan(const std::string& span, Mode mode) {
         CurrentSession().MediaHeight = SizeValue(v);
         break;
       case 'f':
-        CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
+        // Copied beside the page once its file is chosen and written.
+        CurrentSession().playerFilesNeeded = true;
         a.replacement =
             "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" +
             CurrentSession().MediaWidth + "' height='" + CurrentSession().MediaHeight +
@@ -174,25 +175,85 @@ Mode TakeMode(std::string& text) {
   return mode;
 }
 
+// The work done by the current rendering, against the limits.
+struct Work {
+  uint64_t spans = 0;
+  uint64_t moved = 0;
+  bool exceeded = false;
+};
+Work work;
+
 void Collect(const std::string& text, size_t pos, size_t length) {
-  CurrentSession().collectedMarkup.append(text, pos, length).append(" ");
+  std::string& collected = CurrentSession().collectedMarkup;
+  if (collected.size() + length + 1 > kCollectedMarkupLimit) {
+    work.exceeded = true;
+    return;
+  }
+  collected.append(text, pos, length).append(" ");
 }
 
 // Collects the tag that starts at `i` and returns its length, or 0 when no
 // ">" is within reach.
 size_t CollectTag(const std::string& text, size_t i) {
-  const size_t close = text.find('>', i);
-  if (close == std::string::npos || close - i > kLongestTag) return 0;
+  const size_t reach = std::min(text.size() - i, kLongestTag + 1);
+  const void* found = std::memchr(text.data() + i, '>', reach);
+  if (!found) return 0;
+  const size_t close = static_cast<const char*>(found) - text.data();
   Collect(text, i, close - i + 1);
   return close - i + 1;
 }
 
+// The codes a span is accepted by whatever follows them.
+struct Prefixes {
+  bool code3 = false;  // "{i=", "{a=", "{v=", "{f=", "{s=", "{h=", "{t="
+  bool code4 = false;  // "{f1=", "{f2=", "{f3="
+};
+
+Prefixes PrefixesAt(const std::string& text, size_t i) {
+  Prefixes p;
+  const std::string first = ToLower(text.substr(i, 4));
+  if (first.size() >= 3 && first[2] == '=' && std::strchr("iavfsht", first[1])) p.code3 = true;
+  if (first.size() >= 4 && first[1] == 'f' && first[3] == '=' && std::strchr("123", first[2])) p.code4 = true;
+  return p;
+}
+
+// Whether TrySpan would accept the span from the "{" at `i` to the "}" at
+// `close`, whose text holds its last "." at `lastDot` (npos: none), told
+// without copying the span: its first characters and its extension decide.
+bool MayAccept(const Prefixes& p, size_t i, size_t close, size_t lastDot) {
+  if (lastDot == std::string::npos ? close - i - 1 < 2 : close - lastDot < 3) return false;
+  // The span "{x=}" holds its prefix whole only when it reaches past it.
+  if (p.code3 && close - i + 1 >= 3) return true;
+  if (p.code4 && close - i + 1 >= 4) return true;
+  // Every extension that is accepted has at most four characters.
+  return lastDot != std::string::npos && close - lastDot <= 4;
+}
+
 // Tries the spans that start at the "{" at `i`, nearest "}" first.
 bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
+  size_t lastDot = std::string::npos;
+  size_t looked = i + 1;  // text[i + 1, looked) was searched for "."
+  const Prefixes prefixes = PrefixesAt(text, i);
   for (size_t close = text.find('}', i + 1); close != std::string::npos; close = text.find('}', close + 1)) {
+    if (++work.spans > kRenderSpanLimit) {
+      work.exceeded = true;
+      return false;
+    }
+    if (const void* dot = memrchr(text.data() + looked, '.', close - looked))
+      lastDot = static_cast<const char*>(dot) - text.data();
+    looked = close;
+    if (!MayAccept(prefixes, i, close, lastDot)) continue;
     Accepted a = TrySpan(text.substr(i, close - i + 1), mode);
     if (!a.accepted) continue;
-    if (a.collect && mode != Mode::kMemory) CurrentSession().collectedMarkup += a.replacement + " ";
+    // Neither the text nor the collection grows past its limit.
+    const bool collect = a.collect && mode != Mode::kMemory;
+    if (text.size() - (close - i + 1) + a.replacement.size() > kRenderedTextLimit ||
+        (collect && CurrentSession().collectedMarkup.size() + a.replacement.size() + 1 > kCollectedMarkupLimit)) {
+      work.exceeded = true;
+      return false;
+    }
+    work.moved += (close - i + 1) + (text.size() - close) + a.replacement.size();
+    if (collect) CurrentSession().collectedMarkup += a.replacement + " ";
     const std::string& spliced = mode == Mode::kStrip ? std::string() : a.replacement;
     text.replace(i, close - i + 1, spliced);
     if (a.switchToStrip) mode = Mode::kStrip;
@@ -205,11 +266,28 @@ bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
 
 const std::string& CollectedMarkup() { return CurrentSession().collectedMarkup; }
 
-void RenderMarkupByRescanning(std::string& text) {
+namespace {
+
+void StartWork() { work = Work{}; }
+
+// Whether the rendering may go on; when not, the session learns why.
+bool WithinLimits(const std::string& text) {
+  if (text.size() > kRenderedTextLimit || CurrentSession().collectedMarkup.size() > kCollectedMarkupLimit ||
+      work.moved > kRenderMoveLimit)
+    work.exceeded = true;
+  if (work.exceeded) CurrentSession().workLimitReached = true;
+  return !work.exceeded;
+}
+
+}  // namespace
+
+bool RenderMarkupByRescanning(std::string& text) {
   Mode mode = TakeMode(text);
   CurrentSession().collectedMarkup.clear();
+  StartWork();
   size_t i = 0;
   while (i < text.size()) {
+    if (!WithinLimits(text)) return false;
     char c = text[i];
     if (c == '<') {
       i += std::max<size_t>(CollectTag(text, i), 1);
@@ -219,6 +297,7 @@ void RenderMarkupByRescanning(std::string& text) {
       ++i;
     }
   }
+  return WithinLimits(text);
 }
 
 // The fast scan. After a replacement at s the text before s is unchanged, so
@@ -227,9 +306,10 @@ void RenderMarkupByRescanning(std::string& text) {
 // on past s), or a "<" that found no ">" before s and could reach s. The
 // scan resumes there, collecting again the tags this pass collected before
 // that point, exactly as the rescan would.
-void RenderMarkup(std::string& text) {
+bool RenderMarkup(std::string& text) {
   Mode mode = TakeMode(text);
   CurrentSession().collectedMarkup.clear();
+  StartWork();
   struct Tag {
     size_t pos;
     size_t length;
@@ -239,6 +319,7 @@ void RenderMarkup(std::string& text) {
   std::vector<size_t> openTags;    // "<" that found no ">" in reach
   size_t i = 0;
   while (i < text.size()) {
+    if (work.exceeded) return WithinLimits(text);
     char c = text[i];
     if (c == '<') {
       const size_t length = CollectTag(text, i);
@@ -251,6 +332,7 @@ void RenderMarkup(std::string& text) {
       }
     } else if (c == '{') {
       if (!ReplaceAt(text, i, mode)) {
+        if (!WithinLimits(text)) return false;
         openBraces.push_back(i);
         ++i;
         continue;
@@ -272,10 +354,12 @@ void RenderMarkup(std::string& text) {
       openBraces.erase(std::partition_point(openBraces.begin(), openBraces.end(), before), openBraces.end());
       openTags.erase(std::partition_point(openTags.begin(), openTags.end(), before), openTags.end());
       i = resume;
+      if (!WithinLimits(text)) return false;
     } else {
       ++i;
     }
   }
+  return WithinLimits(text);
 }
 
 }  // namespace kio

@@ -2,20 +2,36 @@
 // for media, fonts and frame settings become HTML fragments or settings;
 // HTML tags stay as they are and are collected for the Eclipse generator.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace kio {
 
+// Limits of the work one rendering may do, far above what a teacher's text
+// asks: a whole 14,999-byte text of media codes renders to about 3 MB, the
+// collection (which takes the tags before a code again after every code)
+// reaches its limit only past about a thousand pictures or three hundred
+// videos in one text. Codes that write codes (a size holding "{f=", say)
+// grow without end, and braces that never close make every brace try every
+// later one; past a limit the rendering stops and reports it, and no page is
+// written.
+constexpr size_t kRenderedTextLimit = 4'000'000;        // bytes of rendered text
+constexpr size_t kCollectedMarkupLimit = 16'000'000;    // bytes of collected markup
+constexpr uint64_t kRenderSpanLimit = 20'000'000;       // spans "{...}" tried
+constexpr uint64_t kRenderMoveLimit = 4'000'000'000;    // bytes moved by replacements
+
 // Renders `text` in place. A text that begins with "mmra" is rendered in
 // memory mode (small fixed-size media), one that begins with "sqnc" in strip
 // mode (codes removed); the prefix is removed. Any other text is rendered in
-// plain mode.
-void RenderMarkup(std::string& text);
+// plain mode. False when a work limit was reached: the text is then only
+// partly rendered, and the session's workLimitReached is set.
+bool RenderMarkup(std::string& text);
 
 // The same result computed the simple way, rescanning from the start after
 // every replacement. Kept as the reference the fast scan is checked and
 // measured against.
-void RenderMarkupByRescanning(std::string& text);
+bool RenderMarkupByRescanning(std::string& text);
 
 // What the last call collected: every tag passed over and every
 // replacement, each followed by a blank, with the tags before a code

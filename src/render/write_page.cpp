@@ -1,9 +1,11 @@
 #include "render/write_page.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "fileio/document.h"
 #include "fileio/file.h"
+#include "fileio/replacement_file.h"
 #include "fileio/session.h"
 #include "lang/lang_tag.h"
 #include "lang/texts.h"
@@ -12,6 +14,7 @@
 #include "render/ascii_page.h"
 #include "render/markup.h"
 #include "render/page_settings.h"
+#include "render/player_files.h"
 
 namespace kio {
 
@@ -24,12 +27,46 @@ constexpr size_t kTemplatePathLimit = 251;
 const char kStartMarker[] = "//INICIA DADOS";
 const char kEndMarker[] = "//TERMINA DADOS";
 
+// Replaces every `from` by `to`, unless the page would grow past
+// kFilledPageLimit (values that hold other placeholders multiply at every
+// row): then nothing more is replaced and the session learns why.
 void Replace(std::string& text, const std::string& from, const std::string& to) {
+  Session& s = CurrentSession();
+  if (s.workLimitReached || from.empty()) return;
+  if (to.size() > from.size()) {
+    size_t count = 0;
+    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + from.size())) ++count;
+    if (count > (kFilledPageLimit - std::min(text.size(), kFilledPageLimit)) / (to.size() - from.size())) {
+      s.workLimitReached = true;
+      return;
+    }
+  }
   text = ReplaceAll(text, from, to);
 }
 
-// The whole number at the start of a frame split such as "25%,*".
-long LeadingNumber(const std::string& split) { return std::strtol(split.c_str(), nullptr, 10); }
+// Refuses the page when a rendering or the filling reached a work limit.
+bool RefusedForWork() {
+  if (!CurrentSession().workLimitReached) return false;
+  CurrentSession().workLimitReached = false;
+  ShowMessage(Win1252("Este texto faz uma página grande demais (códigos que geram códigos?): a página não "
+                      "foi gerada.\r\nThis text makes a page far too large (codes that make codes?): the page "
+                      "was not generated."),
+              "Oops!");
+  return true;
+}
+
+// The name the page is written under: exactly the chosen one.
+std::string PageFileName(const PageTarget& target) {
+  return target.chosenPath.empty() ? target.fileName : target.chosenPath;
+}
+
+// The whole number at the start of a frame split such as "25%,*", as a
+// share of the page: a split is a percentage, so anything past 0 to 100 is
+// taken as the nearest end (a huge number would overflow the sizes and give
+// negative widths).
+long LeadingNumber(const std::string& split) {
+  return std::clamp(std::strtol(split.c_str(), nullptr, 10), 0L, 100L);
+}
 
 }  // namespace
 
@@ -150,26 +187,34 @@ std::optional<std::string> CutAtMarkers(const std::string& page, const std::stri
 std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request) {
   auto chosen = ChooseFile(request);
   if (!chosen) return std::nullopt;
-  PageTarget target{ToLower(*chosen), BareName(*chosen)};
+  PageTarget target{ToLower(*chosen), BareName(*chosen), *chosen};
   if (CheckFileNameCharacters(target.fileName) != Answer::Yes) return std::nullopt;
   target.fileName = ToLower(target.fileName);
   File page;
-  if (!PrepareDocumentFile(page, target.fileName)) return std::nullopt;
+  if (!PrepareDocumentFile(page, PageFileName(target))) return std::nullopt;
   return target;
 }
 
 void WritePageFile(const PageTarget& target, const std::string& text) {
-  File page;
-  page.Create(target.fileName);
+  ReplacementFile page(PageFileName(target));
   // Pure ASCII, so that the page reads the same whatever character set a
   // web server announces for it.
-  page.Write(ToAsciiPage(text));
-  page.Close();
+  page.Out().Write(ToAsciiPage(text));
+  page.Commit();
 }
 
 void ReportPageNotWritten(int) { ShowMessage("Erro ao criar arquivo html!", "Oops!"); }
 
 std::optional<std::string> WritePage(const PageRequest& request) {
+  // What the renderings of this page noted is forgotten with it.
+  struct Forget {
+    ~Forget() {
+      CurrentSession().workLimitReached = false;
+      CurrentSession().playerFilesNeeded = false;
+    }
+  } forget;
+  // The editor's own data may have reached a limit already.
+  if (RefusedForWork()) return std::nullopt;
   auto target = ChoosePageFile(request.chooser ? *request.chooser : DocumentChooser("htm", true));
   if (!target) return std::nullopt;
   if (request.check && !request.check(*target)) return std::nullopt;
@@ -193,23 +238,27 @@ std::optional<std::string> WritePage(const PageRequest& request) {
                   "Oops!");
   }
   s.completionMessage = completionField;
-  if (!whole) return std::nullopt;
+  if (RefusedForWork() || !whole) return std::nullopt;
 
   File page;
-  if (!PrepareDocumentFile(page, target->fileName)) return std::nullopt;
+  if (!PrepareDocumentFile(page, PageFileName(*target))) return std::nullopt;
   try {
     WritePageFile(*target, *whole);
   } catch (const FileError& e) {
     (request.reportError ? request.reportError : ReportPageNotWritten)(e.cause);
     return std::nullopt;
   }
+  if (s.playerFilesNeeded) {
+    s.outputFolder = FolderOf(PageFileName(*target));
+    CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
+  }
   if (request.after) request.after(*target);
-  return ResolveCase(target->path);
+  return target->chosenPath.empty() ? ResolveCase(target->path) : target->chosenPath;
 }
 
 PageAssembler& PageAssembler::AddRendered(const std::string& markup) {
   std::string text = markup;
-  RenderMarkup(text);
+  if (!RenderMarkup(text)) withinLimits_ = false;
   text_ += ReplaceAll(text, "\r\n", " <br> ");
   return *this;
 }

@@ -22,6 +22,11 @@ void EscapeScriptText(std::string& text);
 
 // Longest template taken whole.
 constexpr size_t kTemplateLimit = 40003;
+// Longest page that filling a template may make (before the editor's data
+// goes between the markers). A template with the longest texts a teacher
+// can type fills to well under 1 MB; texts that hold each other's
+// placeholders multiply at every row and are stopped here.
+constexpr size_t kFilledPageLimit = 8'000'000;
 // Folder of the templates below the program folder.
 extern const char kTemplateFolder[];
 // The results address the templates carry, replaced by the configured one.
@@ -48,6 +53,9 @@ std::optional<std::string> CutAtMarkers(const std::string& page, const std::stri
 struct PageTarget {
   std::string path;      // as chosen, lower-cased
   std::string fileName;  // its bare name, lower-cased
+  // Exactly as chosen: the page is written under this name (empty: under
+  // fileName in the working folder).
+  std::string chosenPath;
 };
 
 // Step one: the save chooser, the file-name check (CheckFileNameCharacters)
@@ -56,7 +64,8 @@ struct PageTarget {
 std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request);
 
 // The last step: writes `text` as the page, replacing any old page whole
-// (after PrepareDocumentFile). Throws FileError.
+// (after PrepareDocumentFile). The new page is put in place only once it is
+// whole: on a failure an old page stays as it was. Throws FileError.
 void WritePageFile(const PageTarget& target, const std::string& text);
 
 // Shows the message of a page that could not be written.
@@ -94,9 +103,13 @@ class PageAssembler {
   // codes), its line breaks as " <br> ".
   PageAssembler& AddRendered(const std::string& markup);
   const std::string& Text() const { return text_; }
+  // False when a rendered text reached a work limit: the page is not to be
+  // written (the session's workLimitReached tells the same).
+  bool WithinLimits() const { return withinLimits_; }
 
  private:
   std::string text_;
+  bool withinLimits_ = true;
 };
 
 }  // namespace kio

@@ -84,9 +84,10 @@ TEST(ClozeEditor, SaveWritesTheBlockAndTwoFieldsAndOpenReadsThemBack) {
   EXPECT_TRUE(Has(t, "END KIO Cloze")) << t;  // saved: leaving asks nothing
   EXPECT_EQ(CurrentSession().appPaths.documentsFolder, test::W(ToLower(s.docs())));
 
-  // The chooser gave "Aula.clo"; names are lower-cased, so the file is
-  // aula.clo.
-  std::string bytes = ReadFile(s / "aula.clo");
+  // The chooser gave "Aula.clo": the file has exactly that name, the
+  // document's name is lower-cased.
+  std::string bytes = ReadFile(s / "Aula.clo");
+  EXPECT_FALSE(std::filesystem::exists(s / "aula.clo"));
   EXPECT_EQ(bytes.substr(0, 31), EncodeText("tem_tres_frames_e_cortabela"));
   EXPECT_NE(bytes.find(EncodeText("Muito bem!\r\nFim.")), std::string::npos);
   EXPECT_EQ(bytes.substr(bytes.size() - 30), EncodeText("Fill in.") + EncodeText("The [cat] sat."));

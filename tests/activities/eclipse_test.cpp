@@ -4,6 +4,7 @@
 #include "activities/eclipse/eclipse_dlg.h"
 #include "activities/eclipse/eclipse_tokens.h"
 #include "editor_session.h"
+#include "peak_memory.h"
 #include "render/fields.h"
 
 namespace kio {
@@ -77,6 +78,21 @@ TEST(EclipseData, LongListsAreCutAtFiveThousandEntries) {
   EXPECT_EQ(session.transcript(),
             "MESSAGE KIO | Limite de texto ultrapassado. Apenas uma parte será processada.\n"
             "MESSAGE KIO | Limite de dados ultrapassado. Apenas uma parte será processada.\n");
+}
+
+// Pictures within the editor's limit whose tags the rendering collects again
+// after every code: the collection stops at its limit, no data is made, and
+// the memory stays bounded (it once grew to gigabytes).
+TEST(EclipseData, ACollectionPastItsLimitMakesNoData) {
+  std::string text;
+  for (int i = 0; i < 2499; ++i) text += "{i=ab}";
+  auto run = test::RunInChild([&] {
+    CurrentSession().workLimitReached = false;
+    EclipseData d = BuildEclipseData(text, "");
+    return d.tokens.empty() && d.given.empty() && CurrentSession().workLimitReached;
+  });
+  EXPECT_TRUE(run.ok);
+  EXPECT_LT(run.peakBytes, 120 * test::kMiB * test::kMemoryScale);
 }
 
 TEST(EclipseEditor, SavesThreeFieldsAndGeneratesItsPage) {

@@ -366,7 +366,7 @@ TEST(MultipleEditor, SaveWritesTheItemsAndOpenReadsThemBack) {
   std::string items = EncodeNumber(2);
   for (const Item* item : {&a, &b})
     for (const std::string& text : *item) items += EncodeText(text);
-  const std::string bytes = ReadFile(s / "prova.mul");
+  const std::string bytes = ReadFile(s / "Prova.mul");
   EXPECT_EQ(bytes.substr(0, 31), EncodeText("tem_tres_frames_e_cortabela"));
   EXPECT_TRUE(Has(bytes, EncodeText("Parabens!")));
   ASSERT_GE(bytes.size(), items.size());

@@ -83,7 +83,7 @@ TEST(MemoryEditor, SaveWritesCountInstructionsAndPairsAndOpenReadsThemBack) {
   EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.mem | *.mem|| | mem\n"))
       << t;
   EXPECT_TRUE(Has(t, "END KIO Sweet Memories")) << t;
-  std::string bytes = ReadFile(s / "jogo.mem");
+  std::string bytes = ReadFile(s / "Jogo.mem");
   EXPECT_EQ(bytes.substr(0, 31), EncodeText("tem_tres_frames_e_cortabela"));
   const std::string fields =
       Fields(4, "Ache os pares.", {"cat", "gato", "dog", "cachorro", "it's", "{i=Bird.jpg}"});

@@ -77,14 +77,14 @@ TEST(SequenceEditor, SaveRecreatesTheFileAndOpenReadsItBack) {
                           path + "\npress 2\n");
   EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.seq | *.seq|| | seq\n"))
       << t;
-  std::string bytes = ReadFile(s / "ordem.seq");
+  std::string bytes = ReadFile(s / "Ordem.seq");
   const std::string fields = EncodeText("Ordene.") + EncodeText("Era uma vez+um menino+que lia");
   EXPECT_EQ(bytes.substr(0, 31), EncodeText("tem_tres_frames_e_cortabela"));
   EXPECT_EQ(bytes.substr(bytes.size() - fields.size()), fields);
   // A shorter text saved in place: the file is made anew, nothing is left of
   // the longer one.
   s.Run<CSequenceDlg>("press 1422\nchoose " + path + "\ntype 1402 a+b+c\npress 1423\npress 2\n");
-  std::string shorter = ReadFile(s / "ordem.seq");
+  std::string shorter = ReadFile(s / "Ordem.seq");
   EXPECT_EQ(shorter.size(),
             bytes.size() - fields.size() + EncodeText("Ordene.").size() + EncodeText("a+b+c").size());
   t = s.Run<CSequenceDlg>("press 1422\nchoose " + path + "\ndump\npress 2\n");

@@ -120,13 +120,25 @@ TEST(LanguageChoosers, CancelChangesNothing) {
   EXPECT_EQ(ReadFile(folder / "lingualu.dat"), "portugues.stu");
 }
 
-TEST(LanguageChoosers, AFileOutsideTheProgramFolderLosesTheConfiguration) {
+// A language file elsewhere (a download, say) is refused with a message;
+// the program goes on in its languages and writes nothing anywhere.
+TEST(LanguageChoosers, AFileOutsideTheProgramFolderIsRefused) {
   ProgramFolder folder;
   test::TempDir elsewhere;
   fs::copy(folder / "english.lin", elsewhere / "english.lin");
-  auto run = RunKio(folder.str(), "press Input\nchoose " + (elsewhere / "english.lin").string() + "\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(Has(run.transcript, "MESSAGE KIO | \\r\\nAparentemente você está tentando iniciar o KIO"));
+  fs::copy(folder / "english.stu", elsewhere / "english.stu");
+  auto run = RunKio(folder.str(), "press Input\nchoose " + (elsewhere / "english.lin").string() +
+                                      "\npress Output\nchoose " + (elsewhere / "english.stu").string() +
+                                      "\ndump\npress 2\nanswer Yes\n");
+  EXPECT_EQ(run.status, 0) << run.transcript;
+  EXPECT_TRUE(Has(run.transcript, "MESSAGE Oops! | O arquivo de idioma precisa estar na pasta do programa"))
+      << run.transcript;
+  EXPECT_FALSE(Has(run.transcript, "Aparentemente")) << run.transcript;
+  EXPECT_EQ(ReadFile(folder / "language.dat"), "portugues.lin");
+  EXPECT_EQ(ReadFile(folder / "lingualu.dat"), "portugues.stu");
+  EXPECT_FALSE(fs::exists(elsewhere / "language.dat"));
+  EXPECT_FALSE(fs::exists(elsewhere / "lingualu.dat"));
+  EXPECT_EQ(Control(run.transcript, 1009), "&Cloze");
 }
 
 TEST(LanguageChoosers, OnReadOnlyMediaTheChoiceLastsOnlyThisRun) {

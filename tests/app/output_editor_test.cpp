@@ -186,9 +186,10 @@ TEST(OutputEditor, SaveWritesTheStudentLanguageLayout) {
   EXPECT_FALSE(Has(t, "MESSAGE")) << t;
   EXPECT_TRUE(Has(t, "END Output\n")) << t;
 
-  // The chosen name is lower-cased.
-  ASSERT_TRUE(fs::exists(s / "minha.stu"));
-  EXPECT_FALSE(fs::exists(s / "Minha.STU"));
+  // The file has exactly the chosen name; the document's name is
+  // lower-cased.
+  ASSERT_TRUE(fs::exists(s / "Minha.STU"));
+  EXPECT_FALSE(fs::exists(s / "minha.stu"));
   EXPECT_EQ(CurrentSession().documentName, "minha.stu");
   std::string expected = W("P_000^---~\r\nP_001^---~\r\nP_002^---~\r\nP_003^---~\r\nP_004^---~\r\n"
                            "\r\nP_005^Desempenho~"
@@ -222,7 +223,7 @@ TEST(OutputEditor, SaveWritesTheStudentLanguageLayout) {
                            "\r\nP_0033^Palavras:~"
                            "\r\nP_0034^") +
                          std::string(597, 'x') + "~";
-  EXPECT_EQ(ReadFile(s / "minha.stu"), expected);
+  EXPECT_EQ(ReadFile(s / "Minha.STU"), expected);
 
   // Saving changes neither the current student texts nor the configuration.
   EXPECT_EQ(StudentText(5), before5);
@@ -259,6 +260,21 @@ TEST(OutputEditor, SaveNeedsAllThirtyTexts) {
     EXPECT_TRUE(Has(t, OopsMessage(CurrentSession().UiText[c.record]) + "CONTROL")) << t;
     EXPECT_FALSE(Has(t, "CHOOSE")) << t;
     EXPECT_TRUE(Has(t, "END Output\n")) << t;
+  }
+}
+
+// The file keeps each text between "^" and "~": a text holding either would
+// come back cut or shift the others, so Save refuses it and writes nothing.
+TEST(OutputEditor, SaveRefusesTheSignsTheFileCannotHold) {
+  for (const char* sign : {"~", "^"}) {
+    std::string texts[30];
+    for (int i = 0; i < 30; ++i) texts[i] = "t" + std::to_string(i);
+    texts[3] = std::string("Score ") + sign + " points";
+    OutputSession s;
+    std::string t = s.Run(TypeAll(texts) + "press 1382\npress 2\nanswer No\n");
+    EXPECT_TRUE(Has(t, "MESSAGE Oops! | Os textos n")) << t;
+    EXPECT_TRUE(Has(t, "\"~\" e \"^\"")) << t;
+    EXPECT_FALSE(Has(t, "CHOOSE")) << t;
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "peak_memory.h"
+
 #include "render_state.h"
 
 namespace kio {
@@ -287,10 +289,12 @@ class WritePageTest : public TemplateTest {
 TEST_F(WritePageTest, WritesThePageUnderTheChosenName) {
   auto written = Write("choose " + (docs_ / "Cloze_01.htm").string() + "\n", request_);
   EXPECT_EQ(transcript_, Chooser());
-  // The name is lower-cased; the page is the one to offer to the browser.
+  // The page file has exactly the chosen name, its title the lower-cased
+  // one; the page is the one to offer to the browser.
   ASSERT_TRUE(written);
-  EXPECT_EQ(*written, (docs_ / "cloze_01.htm").string());
-  EXPECT_EQ(Page("cloze_01.htm"), Expected("cloze_01.htm"));
+  EXPECT_EQ(*written, (docs_ / "Cloze_01.htm").string());
+  EXPECT_EQ(Page("Cloze_01.htm"), Expected("cloze_01.htm"));
+  EXPECT_FALSE(std::filesystem::exists(docs_ / "cloze_01.htm"));
 }
 
 TEST_F(WritePageTest, InstructionsAndMessageAreRenderedAndCut) {
@@ -371,15 +375,24 @@ TEST_F(WritePageTest, TheEditorsStepsRunInTheirPlaces) {
   ASSERT_TRUE(Write("choose " + (docs_ / "fine.htm").string() + "\n", request));
   EXPECT_EQ(after, (docs_ / "fine.htm").string());
 
-  // A page that cannot be written (the disk is full): the editor's report,
-  // nothing after.
-  std::filesystem::create_symlink("/dev/full", docs_ / "taken.htm");
-  int reported = 0;
-  request.reportError = [&](int cause) { reported = cause; };
-  after.clear();
-  EXPECT_FALSE(Write("choose " + (docs_ / "taken.htm").string() + "\n", request)) << transcript_;
-  EXPECT_EQ(reported, kDiskFull) << transcript_;
-  EXPECT_EQ(after, "");
+  // A page that cannot be written (the disk fills up, here a file-size
+  // limit in a child process): the editor's report, nothing after, and no
+  // file left behind.
+  auto run = test::RunInChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {16, 16};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    int reported = 0;
+    request.reportError = [&](int cause) { reported = cause; };
+    after.clear();
+    return !Write("choose " + (docs_ / "taken.htm").string() + "\n", request) && reported == kDiskFull &&
+           after.empty();
+  });
+  EXPECT_TRUE(run.ok);
+  EXPECT_FALSE(std::filesystem::exists(docs_ / "taken.htm"));
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(docs_.path())) left.push_back(e.path().filename());
+  EXPECT_EQ(left, std::vector<std::string>{"fine.htm"});
 }
 
 TEST_F(TemplateTest, AssembledPagesRenderCopiesOfTheTeachersTexts) {

@@ -33,7 +33,9 @@ std::string BuildClozeData(const std::string& source) {
     if (c == '[') c = '^';
     else if (c == ']') c = '~';
   }
-  RenderMarkup(text);
+  // A text that reached a rendering limit makes no page (the page step
+  // says why).
+  if (!RenderMarkup(text)) return {};
   text = ReplaceAll(text, "\r\n", "\\r\\n");
   text = ReplaceAll(text, "'", "\\'");
   text = " " + text + "^";

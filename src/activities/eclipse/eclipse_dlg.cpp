@@ -45,31 +45,35 @@ std::string ScriptToken(const std::string& token) {
 EclipseData BuildEclipseData(const std::string& source, const std::string& givenWords) {
   EclipseData out;
   std::string text = source;
-  RenderMarkup(text);
+  // A text that reached a rendering limit makes no page (the page step
+  // says why).
+  if (!RenderMarkup(text)) return out;
   text = ReplaceAll(text, "\r\n", "<br>");
   const std::string given = CollectedMarkup() + "br " + givenWords;
 
   int i = 0;
-  for (const std::string& token : Tokenize(text)) {
+  ForEachToken(text, [&](const std::string& token) {
     out.tokens += "palavras[" + std::to_string(i) + "]='" + ScriptToken(token) + "';\r\n";
     if (++i > kEclipseMaxEntries - 1) {
       out.textCut = true;
       ShowMessage(Win1252("Limite de texto ultrapassado. Apenas uma parte será processada."),
                   CurrentSession().UiText[1]);
-      break;
+      return false;
     }
-  }
+    return true;
+  });
   int j = 0;
-  for (const std::string& token : Tokenize(given)) {
-    if (!IsLetter(token[0])) continue;
+  ForEachToken(given, [&](const std::string& token) {
+    if (!IsLetter(token[0])) return true;
     out.given += "PalavrasDadas[" + std::to_string(j) + "]='" + token + "';\r\n";
     if (++j > kEclipseMaxEntries - 1) {
       out.givenCut = true;
       ShowMessage(Win1252("Limite de dados ultrapassado. Apenas uma parte será processada."),
                   CurrentSession().UiText[1]);
-      break;
+      return false;
     }
-  }
+    return true;
+  });
   return out;
 }
 

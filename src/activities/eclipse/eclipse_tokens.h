@@ -12,4 +12,18 @@ bool IsLetter(unsigned char byte);
 // other character a token by itself.
 std::vector<std::string> Tokenize(const std::string& text);
 
+// The same tokens, handed one at a time to `take` until it returns false:
+// a long text costs no more memory than its longest token.
+template <typename Take>
+void ForEachToken(const std::string& text, Take take) {
+  size_t start = 0;
+  for (size_t i = 1; i <= text.size(); ++i) {
+    bool joined = i < text.size() && IsLetter(text[i]) && IsLetter(text[i - 1]);
+    if (!joined) {
+      if (!take(text.substr(start, i - start))) return;
+      start = i;
+    }
+  }
+}
+
 }  // namespace kio

@@ -11,6 +11,7 @@
 
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lexicon/dictionary_lock.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/lexicon_text.h"
 #include "lexicon/lexicon_transfer.h"
@@ -130,6 +131,10 @@ int Create(bool force) {
 
 int Check() {
   NoteRecovery();
+  // Read while no save is in progress.
+  DictionaryLock lock;
+  if (!lock.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kShared))
+    return Fail(ForConsoleText(DictionaryInUseMessage()));
   std::string pointer, data;
   if (!ReadWholeFile(CurrentSession().appPaths.lexiconPointerFile, pointer))
     return Fail("cannot read " + CurrentSession().appPaths.lexiconPointerFile);
@@ -198,6 +203,12 @@ int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, boo
       return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
     }
   }
+  // A pair that check rejects is not changed: an update would build on its
+  // damage and could drop entries silently.
+  std::string pointerBytes, dataBytes;
+  if (ReadWholeFile(CurrentSession().appPaths.lexiconPointerFile, pointerBytes) &&
+      ReadWholeFile(data, dataBytes) && !CheckPair(pointerBytes, dataBytes).sound())
+    return Fail(data + " is damaged (kio-lexicon check lists how): it was not changed");
   if (!store.BeginUpdate()) {
     PrintNotices(store.TakeNotices());
     return 1;
@@ -237,6 +248,9 @@ int Merge(LexiconStore& store, const std::string& other, bool replace) {
   std::string pointer, data;
   if (!ReadWholeFile(other, data) || !ReadWholeFile(pointerPath, pointer))
     return Fail("cannot read " + other + " and " + pointerPath);
+  // A damaged source would give only part of its entries.
+  if (!CheckPair(pointer, data).sound())
+    return Fail(other + " is damaged (kio-lexicon check lists how): nothing was merged");
   std::vector<TextEntry> entries;
   std::vector<LexiconNotice> notices;
   bool read = ReadMergeSource(pointer, data, entries, notices, StopOnInterrupt());
@@ -288,6 +302,12 @@ int main(int argc, char** argv) {
   std::string error;
   if (!SelectDictionary(words[1], error)) return Fail(error);
   LexiconStore store;
+  // Commands that write hold the dictionary's lock from start to end; the
+  // store takes it again inside without waiting for itself.
+  DictionaryLock lock;
+  if ((command == "create" || command == "import" || command == "merge") &&
+      !lock.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kExclusive))
+    return Fail(ForConsoleText(DictionaryInUseMessage()));
   if (command == "create") return Create(force);
   if (command == "check") return Check();
   if (command == "lookup") return Lookup(store, std::vector<std::string>(words.begin() + 2, words.end()));

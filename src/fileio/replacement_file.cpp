@@ -1,0 +1,71 @@
+#include "fileio/replacement_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace kio {
+
+namespace {
+
+// The permissions a new file gets from the process's file-creation mask.
+mode_t NewFileMode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// Syncs a folder so that a rename in it survives a crash.
+void SyncFolder(const std::string& folder) {
+  int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace
+
+ReplacementFile::ReplacementFile(std::string target) : target_(std::move(target)) {
+  std::string pattern = FolderOf(target_) + "." + BareName(target_) + ".kio-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = mkstemp(name.data());
+  if (fd < 0) throw FileError{CauseFromErrno(errno)};
+  close(fd);
+  temporary_ = name.data();
+  if (!out_.Open(temporary_, File::kReadWrite)) {
+    int e = errno;
+    unlink(temporary_.c_str());
+    throw FileError{CauseFromErrno(e)};
+  }
+}
+
+ReplacementFile::~ReplacementFile() {
+  out_.Close();
+  if (!committed_) unlink(temporary_.c_str());
+}
+
+void ReplacementFile::KeepOldTail() {
+  File old;
+  if (!old.Open(target_, File::kRead)) return;
+  const uint64_t written = out_.Position();
+  if (old.Length() <= written) return;
+  old.Seek(static_cast<int64_t>(written));
+  out_.Write(old.ReadAll());
+}
+
+void ReplacementFile::Commit() {
+  struct stat st;
+  const mode_t mode = stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
+  out_.Sync();
+  if (chmod(temporary_.c_str(), mode) != 0) throw FileError{CauseFromErrno(errno)};
+  out_.Close();
+  if (rename(temporary_.c_str(), target_.c_str()) != 0) throw FileError{CauseFromErrno(errno)};
+  committed_ = true;
+  SyncFolder(FolderOf(target_));
+}
+
+}  // namespace kio
