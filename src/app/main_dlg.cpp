@@ -7,6 +7,9 @@
 #include "fileio/document.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
+#include "pages/basic/basic_page_dlg.h"
+#include "pages/index/index_dlg.h"
+#include "pages/menu/menu_dlg.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
@@ -190,6 +193,9 @@ void CMainDlg::RunEditor(int button) {
     case kHomeCloze: RunModal<CClozeDlg>(); break;
     case kHomeEclipse: RunModal<CEclipseDlg>(); break;
     case kHomeCreateOutput: RunModal<COutputDlg>(); break;
+    case kHomeBasicPage: RunModal<CBasicPageDlg>(); break;
+    case kHomeMenu: RunModal<CMenuDlg>(); break;
+    case kHomeIndex: RunModal<CIndexDlg>(); break;
     default: break;
   }
 }

@@ -59,7 +59,7 @@ void CDocumentEditorDlg::OpenDocument() {
     // and the document keeps no file: the next Save asks for a name.
     if (!s.documentFile.Open(s.documentName, File::kReadWrite)) throw FileError{kFileNotFound};
     s.documentOpen = true;
-    ReadSettingsBlock(s.documentFile);
+    if (kind_.settingsBlock) ReadSettingsBlock(s.documentFile);
     FieldReader reader(s.documentFile);
     LoadFields(reader);
   } catch (const FileError& e) {
@@ -75,13 +75,13 @@ bool CDocumentEditorDlg::SaveDocument() {
   if (!ReadyToSave()) return false;
   std::string lowerPath = s.appPaths.documentsFolder + s.documentName;
   try {
-    if (!s.documentOpen) {
-      auto chosen = ChooseFile(DocumentChooser(kind_.extension, true));
+    if (!s.documentOpen || kind_.saveMode == SaveMode::kAskEveryTime) {
+      auto chosen = ChooseFile(SaveChooser());
       if (!chosen) return false;
       lowerPath = TakeChosenName(*chosen);
       if (!PrepareDocumentFile(s.documentFile, s.documentName)) return false;
     }
-    if (!s.documentOpen || kind_.saveMode == SaveMode::kRecreate) {
+    if (!s.documentOpen || kind_.saveMode != SaveMode::kRewriteInPlace) {
       // The document has a file only once it could be made.
       s.documentFile.Close();
       s.documentOpen = false;
@@ -89,12 +89,13 @@ bool CDocumentEditorDlg::SaveDocument() {
       s.documentOpen = true;
     }
     s.documentFile.SeekToBegin();
-    WriteSettingsBlock(s.documentFile);
+    if (kind_.settingsBlock) WriteSettingsBlock(s.documentFile);
     FieldWriter writer(s.documentFile);
     StoreFields(writer);
     SetDocumentsFolderFrom(lowerPath);
   } catch (const FileError& e) {
-    ReportFileError(e.cause, s.UiText[kind_.saveErrorRecord]);
+    ReportFileError(e.cause,
+                    kind_.saveErrorSuffix.empty() ? s.UiText[kind_.saveErrorRecord] : kind_.saveErrorSuffix);
     return false;
   }
   KeepFields();
@@ -102,6 +103,8 @@ bool CDocumentEditorDlg::SaveDocument() {
   settingsChanged_ = false;
   return true;
 }
+
+ChooserRequest CDocumentEditorDlg::SaveChooser() const { return DocumentChooser(kind_.extension, true); }
 
 bool CDocumentEditorDlg::SaveDocumentAs() {
   ForgetDocumentFile();
