@@ -95,7 +95,7 @@ bool CBasicPageDlg::OnInitDialog() {
                                         {kBasicWhatCanIDo, 0}};
   for (auto [id, record] : labels)
     if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
-  SetItemText(kBasicLabelText, LocalText("Texto da página", "Text of the page"));
+  SetItemText(kBasicLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
   SetItemText(kBasicHint, s.UiText[67]);
   ShowHelp(kBasicHelp, HelpText("basica_intro.rtf"));
   Start();
