@@ -32,7 +32,7 @@ DialogTemplate BasicLayout() {
       {kBasicHelpText, ControlKind::Button, "?", kRight, 3, 12, 10},
       {kBasicText, ControlKind::Edit, "", kRight, 14, kRightWidth, 222, kMultiLine | kVScroll | kWantReturn},
       {kBasicHint, ControlKind::Label, "", kRight, 240, kRightWidth, 18},
-      {kBasicDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
+      {kBasicDocumentName, ControlKind::Edit, "", 5, 246, 134, 12, kReadOnly},
       {kBasicNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
       {kBasicOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
       {kBasicSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
@@ -43,8 +43,8 @@ DialogTemplate BasicLayout() {
       {kBasicParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
       {kBasicAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
       {kBasicGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
-      {kBasicHelpFiles, ControlKind::Button, "?", kRight + 226, 287, 12, 10},
-      {kBasicHelpGenerate, ControlKind::Button, "?", kRight + 242, 287, 12, 10},
+      {kBasicHelpFiles, ControlKind::Button, "?", 143, 247, 12, 10},
+      {kBasicHelpGenerate, ControlKind::Button, "?", kRight + 254, 287, 12, 10},
       {kBasicWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
   };
   return t;

@@ -28,7 +28,7 @@ DialogTemplate IndexLayout() {
   t.width = 507;
   t.height = 306;
   auto listButton = [](int id, const char* label, int column) {
-    return ControlSpec{id, ControlKind::Button, label, kRight + 62 + column * 44, kListTop, 42, kButtonHeight};
+    return ControlSpec{id, ControlKind::Button, label, kRight + 62 + column * 38, kListTop, 36, kButtonHeight};
   };
   t.controls = {
       {kIndexHelp, ControlKind::RichText, "", 5, 5, 150, 274, kReadOnly | kVScroll},
@@ -47,7 +47,7 @@ DialogTemplate IndexLayout() {
       listButton(kIndexCopy, "Copy", 4),
       listButton(kIndexCut, "Cut", 5),
       listButton(kIndexPaste, "Paste", 6),
-      {kIndexHelpClipboard, ControlKind::Button, "?", kRight + 62 + 7 * 44, kListTop + 2, 12, 10},
+      {kIndexHelpClipboard, ControlKind::Button, "?", kRight + 62 + 7 * 38, kListTop + 2, 12, 10},
       {kIndexLabelItem, ControlKind::Label, "", kRight, kListTop + 20, kRightWidth, 9},
       {kIndexHelpLink, ControlKind::Button, "?", kRight, kListTop + 35, 12, 10},
       {kIndexLinkToFile, ControlKind::Button, "Link to File:", kRight + 14, kListTop + 33, 84, kButtonHeight},
@@ -157,8 +157,8 @@ bool CIndexDlg::OnInitDialog() {
       {kIndexLinkToFile, "Ligar a arquivo:", "Link to File:"},
       {kIndexInsert, "Inserir", "Insert"},
       {kIndexAttach, "Anexar", "Attach"},
-      {kIndexBack, "Voltar", "Back"},
-      {kIndexForward, "Avançar", "Forward"},
+      {kIndexBack, "Anterior", "Back"},
+      {kIndexForward, "Próximo", "Forward"},
       {kIndexCopy, "Copiar", "Copy"},
       {kIndexCut, "Recortar", "Cut"},
       {kIndexPaste, "Colar", "Paste"},

@@ -26,7 +26,7 @@ DialogTemplate MenuLayout() {
   t.controls = {
       {kMenuHelp, ControlKind::RichText, "", 5, 5, 155, 275, kReadOnly | kVScroll},
       {kMenuHelpTitle, ControlKind::Button, "?", kLeftColumn, 5, 12, 10},
-      {kMenuLabelTitle, ControlKind::Label, "", kLeftColumn, 18, 18, 20},
+      {kMenuLabelTitle, ControlKind::Label, "", kLeftColumn - 3, 18, 23, 9},
       {kMenuTitle, ControlKind::Edit, "", 187, 5, 325, 36, kMultiLine | kVScroll | kWantReturn},
       {kMenuHelpSelect, ControlKind::Button, "?", kLeftColumn, 46, 12, 10},
       {kMenuLabelPages, ControlKind::Label, "", kLeftColumn + 17, 47, 320, 9},
