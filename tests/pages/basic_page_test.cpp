@@ -1,8 +1,9 @@
 // The Basic hypertext page: its page, its document and its editor.
+#include "pages/basic/basic_page.h"
+
 #include <gtest/gtest.h>
 
 #include "editor_session.h"
-#include "pages/basic/basic_page.h"
 #include "pages/basic/basic_page_dlg.h"
 #include "render/fields.h"
 
@@ -26,8 +27,8 @@ std::string ExpectedPage(const std::string& title, const std::string& body, cons
          "><div align=\"center\">\r\n  <center>\r\n"
          "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"88%\">\r\n    <tr>\r\n"
          "      <td width=\"4%\"" +
-         box + " align=\"left\">&nbsp;</td>\r\n      <td width=\"92%\" " + box + " align=\"left\">\r\n" + body +
-         "</td>\r\n      <td width=\"4%\" " + box +
+         box + " align=\"left\">&nbsp;</td>\r\n      <td width=\"92%\" " + box + " align=\"left\">\r\n" +
+         body + "</td>\r\n      <td width=\"4%\" " + box +
          " align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div>\r\n\r\n"
          "</body>\r\n\r\n</html>";
 }
@@ -64,7 +65,8 @@ TEST(BasicEditor, GeneratesThePageWithTheStartColours) {
                                        "\nanswer Yes\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.htm | *.htm|| | htm\n" +
                          "MESSAGE KIO | " + Shown(CurrentSession().UiText[53]) + "\nMESSAGE KIO | " +
-                         Shown(CurrentSession().UiText[54]) + "\nOPEN " + (s / "leitura.htm").string() + "\n"))
+                         Shown(CurrentSession().UiText[54]) + "\nOPEN " + (s / "leitura.htm").string() +
+                         "\n"))
       << t;
   EXPECT_EQ(ReadFile(s / "leitura.htm"), ExpectedPage("leitura.htm", "Hello <br> <font size = ' 5 ' >world",
                                                       "body bgcolor='#FFFFFF'", "bgcolor=\"#F0E8F0\""));
@@ -99,13 +101,15 @@ TEST(BasicEditor, SaveRecreatesTheFileAndOpenReadsItBack) {
 TEST(BasicEditor, TheTextIsTakenUpToItsLimit) {
   EditorSession s;
   const std::string text(kBasicTextLimit + 5, 'x');
-  s.Run<CBasicPageDlg>("type 1601 " + text + "\npress 1623\nchoose " + (s / "big.hpb").string() + "\npress 2\n");
+  s.Run<CBasicPageDlg>("type 1601 " + text + "\npress 1623\nchoose " + (s / "big.hpb").string() +
+                       "\npress 2\n");
   const std::string bytes = ReadFile(s / "big.hpb");
   EXPECT_EQ(bytes.substr(bytes.size() - kBasicTextLimit - 4), EncodeText(std::string(kBasicTextLimit, 'x')));
   // A longer field cannot have come from the editor: it is refused.
   test::WriteFile(s / "long.hpb", bytes.substr(0, bytes.size() - kBasicTextLimit - 4) +
                                       EncodeText(std::string(kBasicTextLimit + 1, 'y')));
-  std::string t = s.Run<CBasicPageDlg>("press 1622\nchoose " + (s / "long.hpb").string() + "\ndump\npress 2\n");
+  std::string t =
+      s.Run<CBasicPageDlg>("press 1622\nchoose " + (s / "long.hpb").string() + "\ndump\npress 2\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! | Invalid File")) << t;
   EXPECT_TRUE(Has(t, "CONTROL 1601 \n")) << t;
 }
@@ -117,12 +121,9 @@ TEST(BasicEditor, GlobalCountsAsAChangeAndHelpFollowsTheFocus) {
   struct Case {
     const char* script;
     const char* help;
-  } cases[] = {{"", "basica_intro.rtf"},
-               {"focus 1601\n", "hp_basica.rtf"},
-               {"press 1611\n", "hp_basica.rtf"},
-               {"press 1612\n", "arquivos.rtf"},
-               {"press 1613\n", "gera_htm.rtf"},
-               {"press 1611\npress 1620\n", "basica_intro.rtf"}};
+  } cases[] = {{"", "basica_intro.rtf"},          {"focus 1601\n", "hp_basica.rtf"},
+               {"press 1611\n", "hp_basica.rtf"}, {"press 1612\n", "arquivos.rtf"},
+               {"press 1613\n", "gera_htm.rtf"},  {"press 1611\npress 1620\n", "basica_intro.rtf"}};
   for (auto [script, help] : cases) {
     t = s.Run<CBasicPageDlg>(std::string(script) + "dump\npress 2\n");
     EXPECT_EQ(test::Control(t, kBasicHelp), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;

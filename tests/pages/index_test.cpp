@@ -28,19 +28,21 @@ const char kH1[] =
     "}\r\n</SCRIPT>\r\n"
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\"></head>\r\n<";
 
-std::string ExpectedPage(const std::string& heading, const std::vector<std::pair<std::string, std::string>>& items,
+std::string ExpectedPage(const std::string& heading,
+                         const std::vector<std::pair<std::string, std::string>>& items,
                          const std::string& body = "body bgcolor='#FFFF99'",
                          const std::string& box = "bgcolor=\"#009999\"") {
-  std::string page = kH1 + body +
-                     "><body oncontextmenu=\"return false\" onselectstart=\"return false\">\r\n"
-                     "<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" +
-                     box +
-                     ">\r\n  <tr> \r\n    <td class=\"tablehead\"><div align=\"center\"><font color=\"#FFFF99\" "
-                     "size=\"5\">\r\n" +
-                     heading + "</font></div></td>\r\n  </tr>\r\n</table>\r\n";
+  std::string page =
+      kH1 + body +
+      "><body oncontextmenu=\"return false\" onselectstart=\"return false\">\r\n"
+      "<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" +
+      box +
+      ">\r\n  <tr> \r\n    <td class=\"tablehead\"><div align=\"center\"><font color=\"#FFFF99\" "
+      "size=\"5\">\r\n" +
+      heading + "</font></div></td>\r\n  </tr>\r\n</table>\r\n";
   for (const auto& [item, text] : items)
-    page += item + text + "</a></font></p>\r\n<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" +
-            box +
+    page += item + text +
+            "</a></font></p>\r\n<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" + box +
             ">\r\n  <tr>\r\n    <td width=\"395\" class=\"tablehead\">&nbsp;</td>\r\n  </tr>\r\n</table>\r\n";
   return page + "</body>\r\n</html>\r\n";
 }
@@ -56,9 +58,9 @@ TEST(IndexPage, PlainLinksForMenusAndIndexesWindowsForTheRest) {
   struct Case {
     const char* link;
     bool plain;
-  } cases[] = {{"menu.htm", true},          {"unit2/MENU.HTM", true}, {"sub/index.html", true},
-               {"unit1.htm", false},        {"a.htm", false},         {"menu.html", false},
-               {"dex.html", true},          {"ex.html", false},       {"", false}};
+  } cases[] = {{"menu.htm", true},   {"unit2/MENU.HTM", true}, {"sub/index.html", true},
+               {"unit1.htm", false}, {"a.htm", false},         {"menu.html", false},
+               {"dex.html", true},   {"ex.html", false},       {"", false}};
   for (auto [link, plain] : cases) EXPECT_EQ(IsPlainLink(link), plain) << link;
 }
 
@@ -66,7 +68,9 @@ TEST(IndexPage, HeadingAndItemsAreRenderedCopies) {
   CurrentSession().Reset();
   IndexDocument index;
   index.heading = "{5.siz}My course\r\nUnit 1";
-  index.items = {{"menu.htm", "Activities\r\nof unit 1"}, {"sub/index.html", "Unit 2"}, {"unit1.htm", "{i=a.jpg}"},
+  index.items = {{"menu.htm", "Activities\r\nof unit 1"},
+                 {"sub/index.html", "Unit 2"},
+                 {"unit1.htm", "{i=a.jpg}"},
                  {"a.htm", "Short"}};
   const IndexDocument before = index;
   EXPECT_EQ(BuildIndexPage(index, "body bgcolor='#FFFF99'", "bgcolor=\"#009999\""),
@@ -80,7 +84,8 @@ TEST(IndexPage, HeadingAndItemsAreRenderedCopies) {
 
 // Builds an index in the editor: the index folder, a heading and items.
 std::string Build(EditorSession& s, std::initializer_list<std::pair<const char*, const char*>> items) {
-  std::string script = "press 1108\nchoose " + (s / "index.html").string() + "\ntype 1182 {5.siz}Course\\r\\nOne\n";
+  std::string script =
+      "press 1108\nchoose " + (s / "index.html").string() + "\ntype 1182 {5.siz}Course\\r\\nOne\n";
   for (auto [link, text] : items)
     script += std::string("type 1193 ") + link + "\ntype 1180 " + text + "\npress 1302\npress 1304\n";
   return script;
@@ -122,7 +127,8 @@ TEST(IndexEditor, LinkToFileIsRelativeToTheIndexFolder) {
 
 TEST(IndexEditor, AttachNeedsAllFourFields) {
   EditorSession s;
-  std::string t = s.Run<CIndexDlg>("type 1182 Course\ntype 1193 a.htm\ntype 1180 A\npress 1302\ndump\npress 2\nanswer No\n");
+  std::string t = s.Run<CIndexDlg>(
+      "type 1182 Course\ntype 1193 a.htm\ntype 1180 A\npress 1302\ndump\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! | Error(s): " + Shown(CurrentSession().UiText[116]) + "\n")) << t;
   EXPECT_EQ(test::Control(t, kIndexPosition), "1/0");
 }
@@ -177,8 +183,9 @@ TEST(IndexEditor, GenerateTwiceGivesOnePageAndSaveKeepsTheCodes) {
   std::string t = s.Run<CIndexDlg>(Build(s, {{"menu.htm", "{5.siz}Menu"}, {"unit1.htm", "Unit 1"}}) +
                                    "press 1314\nchoose " + page + "\nanswer No\n");
   const std::string first = ReadFile(s / "index.html");
-  EXPECT_EQ(first, ExpectedPage("<font size = ' 5 ' >Course <br> One",
-                                {{Plain("menu.htm"), "<font size = ' 5 ' >Menu"}, {Window("unit1.htm"), "Unit 1"}}));
+  EXPECT_EQ(first,
+            ExpectedPage("<font size = ' 5 ' >Course <br> One",
+                         {{Plain("menu.htm"), "<font size = ' 5 ' >Menu"}, {Window("unit1.htm"), "Unit 1"}}));
   EXPECT_TRUE(Has(t, "CHOOSE save | " + s.docs() + "index.html | *.html | html\n")) << t;
 
   t = s.Run<CIndexDlg>(Build(s, {{"menu.htm", "{5.siz}Menu"}, {"unit1.htm", "Unit 1"}}) +
@@ -188,8 +195,9 @@ TEST(IndexEditor, GenerateTwiceGivesOnePageAndSaveKeepsTheCodes) {
   EXPECT_TRUE(Has(t, "CHOOSE save | " + s.docs() + "index.dex | *.dex | dex\n")) << t;
   const std::string dex = ReadFile(s / "course.dex");
   EXPECT_EQ(dex.substr(dex.find(EncodeNumber(2) + EncodeText(s.docs()))),
-            EncodeNumber(2) + EncodeText(s.docs()) + EncodeText("{5.siz}Course\r\nOne") + EncodeText("menu.htm") +
-                EncodeText("{5.siz}Menu") + EncodeText("unit1.htm") + EncodeText("Unit 1"));
+            EncodeNumber(2) + EncodeText(s.docs()) + EncodeText("{5.siz}Course\r\nOne") +
+                EncodeText("menu.htm") + EncodeText("{5.siz}Menu") + EncodeText("unit1.htm") +
+                EncodeText("Unit 1"));
   EXPECT_TRUE(Has(t, "\nEND KIO Index")) << t;  // saved: leaving asks nothing
 }
 
@@ -199,7 +207,8 @@ TEST(IndexEditor, PageNamesAndEmptyIndexesAreRefused) {
   EXPECT_EQ(t, "DIALOG KIO Index\n" + test::OopsMessage(CurrentSession().UiText[31]) +
                    test::OopsMessage(CurrentSession().UiText[31]) + "END KIO Index\n");
   t = s.Run<CIndexDlg>(Build(s, {{"a.htm", "A"}}) + "press 1314\nchoose " + (s / "list.txt").string() +
-                       "\npress 1314\nchoose " + (s / "start.htm").string() + "\nanswer No\npress 2\nanswer No\n");
+                       "\npress 1314\nchoose " + (s / "start.htm").string() +
+                       "\nanswer No\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, test::OopsMessage(CurrentSession().UiText[212]))) << t;
   EXPECT_TRUE(Has(t, Shown(CurrentSession().UiText[207]))) << t;
   EXPECT_FALSE(std::filesystem::exists(s / "list.txt"));
@@ -209,11 +218,11 @@ TEST(IndexEditor, PageNamesAndEmptyIndexesAreRefused) {
 TEST(IndexEditor, AMovedIndexAsksWhetherToTakeItsNewFolder) {
   EditorSession s;
   std::filesystem::create_directories(s / "moved");
-  test::WriteFile(s / "moved" / "c.dex", EncodeNumber(1) + EncodeText("/old/place/") +
-                                            EncodeText("Heading") + EncodeText("a.htm") + EncodeText("A"));
+  test::WriteFile(s / "moved" / "c.dex", EncodeNumber(1) + EncodeText("/old/place/") + EncodeText("Heading") +
+                                             EncodeText("a.htm") + EncodeText("A"));
   const std::string actual = (s / "moved").string() + "/";
-  const std::string question = Shown(CurrentSession().UiText[197] + "/old/place/" + CurrentSession().UiText[196] +
-                                     actual + CurrentSession().UiText[195]);
+  const std::string question = Shown(CurrentSession().UiText[197] + "/old/place/" +
+                                     CurrentSession().UiText[196] + actual + CurrentSession().UiText[195]);
   const std::string open = "press 1312\nchoose " + (s / "moved" / "c.dex").string() + "\n";
   std::string t = s.Run<CIndexDlg>(open + "answer Yes\ndump\npress 2\n");
   EXPECT_TRUE(Has(t, "MESSAGE KIO | " + question + "\n")) << t;

@@ -58,7 +58,8 @@ std::string ExpectedHead() {
        "link=\"#FFFFCC\" vlink=\"#FFFFCC\" alink=\"#FFFFCC\">",
        kLFCR},
       {"", kLFCR},
-      {"<table width=\"400\" border=\"0\"  align=\"center\" cellspacing=\"2\" cellpadding=\"2\"bgcolor=\"#333399\">",
+      {"<table width=\"400\" border=\"0\"  align=\"center\" cellspacing=\"2\" "
+       "cellpadding=\"2\"bgcolor=\"#333399\">",
        kLFCR},
       {"  <tr>", kLFCR},
       {"    <td class=\"tablehead\">", kLFCR},
@@ -70,8 +71,9 @@ std::string ExpectedHead() {
 }
 
 std::string ExpectedEntry(int k, const std::string& e) {
-  return std::string(kCRLF) + "<table width=\"400\" border=\"0\" align=\"center\"cellspacing=\"2\" bgcolor=\"#333399\">" +
-         kCRLF + "  <tr>" + kCRLF + "    <td class=\"tablehead\">" + "<a href=\"javascript:Abre1('" + e +
+  return std::string(kCRLF) +
+         "<table width=\"400\" border=\"0\" align=\"center\"cellspacing=\"2\" bgcolor=\"#333399\">" + kCRLF +
+         "  <tr>" + kCRLF + "    <td class=\"tablehead\">" + "<a href=\"javascript:Abre1('" + e +
          "','790','520');\"  class=linkpadrao>" + "Atividade " + std::to_string(k) + " - " + e + "</a>" +
          "</a></td>" + kCRLF + "  </tr>" + kCRLF + "</table>" + kCRLF + " <p>&nbsp;</p>";
 }
@@ -80,7 +82,8 @@ std::string ExpectedPage(const std::string& title, const std::vector<std::string
   std::string page = ExpectedHead() + title + "</td>" + kLFCR + "  </tr>" + kLFCR + "</table>" + kLFCR +
                      "<p class=\"welcome\" align=\"center\">&nbsp;&nbsp;</p>";
   for (size_t k = 0; k < entries.size(); ++k) page += ExpectedEntry(static_cast<int>(k + 1), entries[k]);
-  return page + kCRLF + "<p  align=\"center\">Powered by KIO</p>" + kCRLF + "</body>" + kCRLF + "</html>" + kCRLF;
+  return page + kCRLF + "<p  align=\"center\">Powered by KIO</p>" + kCRLF + "</body>" + kCRLF + "</html>" +
+         kCRLF;
 }
 
 MenuDocument Menu(std::initializer_list<std::pair<size_t, const char*>> filled) {
@@ -117,16 +120,20 @@ TEST(MenuPage, TheHeadTheTitleAndOneTableALink) {
             ExpectedPage("Unidade 1 <br> Revisão", {"cloze1.htm", "Eclipse 2.htm", "leitura.htm"}));
   MenuDocument all;
   std::vector<std::string> names;
-  for (size_t k = 1; k <= kMenuEntries; ++k) names.push_back(all.entries[k] = "p" + std::to_string(k) + ".htm");
+  for (size_t k = 1; k <= kMenuEntries; ++k)
+    names.push_back(all.entries[k] = "p" + std::to_string(k) + ".htm");
   EXPECT_EQ(BuildMenuPage(all, "Atividade"), ExpectedPage("", names));
 }
 
 TEST(MenuEditor, SaveWritesTitleCountAndEntriesAndOpenRestoresThem) {
   EditorSession s;
   const std::string path = (s / "menu.men").string();
-  std::string t = s.Run<CMenuDlg>("type 1173 Unit 1\\r\\nReview\ntype 1046 a.htm\ntype 1071 B.htm\ntype 1072 c.htm\n"
-                                  "press 116\nchoose " + path + "\npress 2\n");
-  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.men | *.men|| | men\n")) << t;
+  std::string t = s.Run<CMenuDlg>(
+      "type 1173 Unit 1\\r\\nReview\ntype 1046 a.htm\ntype 1071 B.htm\ntype 1072 c.htm\n"
+      "press 116\nchoose " +
+      path + "\npress 2\n");
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.men | *.men|| | men\n"))
+      << t;
   EXPECT_TRUE(Has(t, "END KIO Menu")) << t;
   EXPECT_EQ(ReadFile(s / "menu.men"), EncodeText("Unit 1\r\nReview") + EncodeNumber(4) + EncodeText("") +
                                           EncodeText("a.htm") + EncodeText("B.htm") + EncodeText("c.htm") +
@@ -135,7 +142,8 @@ TEST(MenuEditor, SaveWritesTitleCountAndEntriesAndOpenRestoresThem) {
   // leaving.
   t = s.Run<CMenuDlg>("dump\npress 1048\nchoose " + path + "\ndump\npress 2\n");
   EXPECT_EQ(test::Control(t, kMenuTitle), "Unit 1\\r\\nReview");
-  EXPECT_TRUE(Has(t, "CONTROL 1046 a.htm\n") && Has(t, "CONTROL 1071 B.htm\n") && Has(t, "CONTROL 1072 c.htm\n"))
+  EXPECT_TRUE(Has(t, "CONTROL 1046 a.htm\n") && Has(t, "CONTROL 1071 B.htm\n") &&
+              Has(t, "CONTROL 1072 c.htm\n"))
       << t;
   EXPECT_TRUE(Has(t, "\nEND KIO Menu")) << t;
   EXPECT_FALSE(Has(t, Shown(CurrentSession().UiText[73]))) << t;
@@ -143,8 +151,8 @@ TEST(MenuEditor, SaveWritesTitleCountAndEntriesAndOpenRestoresThem) {
 
 TEST(MenuEditor, OpeningAShorterMenuEmptiesTheEntriesAfterIt) {
   EditorSession s;
-  test::WriteFile(s / "short.men", EncodeText("T") + EncodeNumber(2) + EncodeText("") + EncodeText("one.htm") +
-                                       EncodeText(""));
+  test::WriteFile(s / "short.men", EncodeText("T") + EncodeNumber(2) + EncodeText("") +
+                                       EncodeText("one.htm") + EncodeText(""));
   std::string t = s.Run<CMenuDlg>("type 1071 stale.htm\ntype 1092 old.htm\npress 1048\nanswer No\nchoose " +
                                   (s / "short.men").string() + "\ndump\npress 2\n");
   EXPECT_TRUE(Has(t, "CONTROL 1046 one.htm\nCONTROL 1048")) << t;
@@ -159,8 +167,9 @@ TEST(MenuEditor, OpeningAShorterMenuEmptiesTheEntriesAfterIt) {
 TEST(MenuEditor, NumberedButtonsChooseBareNamesAndCancelEmpties) {
   EditorSession s;
   test::WriteFile(s / "Cloze1.htm", "x");
-  std::string t = s.Run<CMenuDlg>("press 1093\nchoose " + (s / "Cloze1.htm").string() + "\npress 1118\nchoose " +
-                                  (s / "Cloze1.htm").string() + "\npress 1118\nchoose cancel\ndump\npress 2\nanswer No\n");
+  std::string t = s.Run<CMenuDlg>("press 1093\nchoose " + (s / "Cloze1.htm").string() +
+                                  "\npress 1118\nchoose " + (s / "Cloze1.htm").string() +
+                                  "\npress 1118\nchoose cancel\ndump\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "CHOOSE open | *.htm | *.htm|| | htm\n")) << t;
   EXPECT_EQ(test::Control(t, 1046), "Cloze1.htm");
   EXPECT_EQ(test::Control(t, 1092), "");
@@ -170,7 +179,8 @@ TEST(MenuEditor, NumberedButtonsChooseBareNamesAndCancelEmpties) {
 TEST(MenuEditor, GapsAndEmptyListsStopSaveAndGenerate) {
   EditorSession s;
   const std::string gap = test::OopsMessage(CurrentSession().UiText[37]);
-  std::string t = s.Run<CMenuDlg>("type 1046 a.htm\ntype 1072 c.htm\npress 116\npress 1106\npress 2\nanswer No\n");
+  std::string t =
+      s.Run<CMenuDlg>("type 1046 a.htm\ntype 1072 c.htm\npress 116\npress 1106\npress 2\nanswer No\n");
   EXPECT_EQ(t, "DIALOG KIO Menu\n" + gap + gap + "MESSAGE KIO | " + Shown(CurrentSession().UiText[73]) +
                    "\nEND KIO Menu\n");
   t = s.Run<CMenuDlg>("type 1092 z.htm\npress 1106\npress 2\nanswer No\n");
@@ -184,13 +194,16 @@ TEST(MenuEditor, GeneratesMenuHtmAndAsksBeforeAnotherName) {
   const std::string fill = "type 1173 Unit 1\ntype 1046 cloze1.htm\ntype 1071 eclipse1.htm\n";
   std::string t = s.Run<CMenuDlg>(fill + "press 1106\nchoose " + (s / "menu.htm").string() +
                                   "\nanswer Yes\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder + "menu.htm | *.htm|| | htm\nMESSAGE KIO | " +
-                         Shown(CurrentSession().UiText[54]) + "\nOPEN " + (s / "menu.htm").string() + "\n"))
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + CurrentSession().appPaths.startFolder +
+                         "menu.htm | *.htm|| | htm\nMESSAGE KIO | " + Shown(CurrentSession().UiText[54]) +
+                         "\nOPEN " + (s / "menu.htm").string() + "\n"))
       << t;
   EXPECT_EQ(ReadFile(s / "menu.htm"), ExpectedPage("Unit 1", {"cloze1.htm", "eclipse1.htm"}));
   // Another name asks record 207 first; No writes nothing.
-  t = s.Run<CMenuDlg>(fill + "press 1106\nchoose " + (s / "index.htm").string() + "\nanswer No\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "MESSAGE " + Shown(CurrentSession().UiText[1]) + " | " + Shown(CurrentSession().UiText[207])))
+  t = s.Run<CMenuDlg>(fill + "press 1106\nchoose " + (s / "index.htm").string() +
+                      "\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(
+      Has(t, "MESSAGE " + Shown(CurrentSession().UiText[1]) + " | " + Shown(CurrentSession().UiText[207])))
       << t;
   EXPECT_FALSE(std::filesystem::exists(s / "index.htm"));
 }
@@ -198,7 +211,8 @@ TEST(MenuEditor, GeneratesMenuHtmAndAsksBeforeAnotherName) {
 TEST(MenuEditor, APageThatCannotBeWrittenIsReported) {
   EditorSession s;
   // /dev/full takes the file but refuses every byte.
-  std::string t = s.Run<CMenuDlg>("type 1046 a.htm\npress 1106\nchoose /dev/full\nanswer Yes\npress 2\nanswer No\n");
+  std::string t =
+      s.Run<CMenuDlg>("type 1046 a.htm\npress 1106\nchoose /dev/full\nanswer Yes\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! | Erro ao criar arquivo html!\n")) << t;
   EXPECT_FALSE(Has(t, Shown(CurrentSession().UiText[54]))) << t;
 }

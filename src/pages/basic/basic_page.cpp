@@ -25,20 +25,22 @@ std::string RenderBasicText(const std::string& text) {
   return rendered;
 }
 
-std::string BuildBasicPage(const std::string& title, const std::string& rendered, const std::string& background2,
-                           const std::string& boxColor) {
+std::string BuildBasicPage(const std::string& title, const std::string& rendered,
+                           const std::string& background2, const std::string& boxColor) {
   const std::string box = BoxColourAttribute(boxColor);
   PageAssembler page;
   page.Add("<html>\r\n\r\n<head>\r\n<title>")
       .Add(title)
-      .Add("</title>\r\n<style type=\"text/css\">\r\n<!--\r\n"
-           "body         { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
-           "td           { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
-           "-->\r\n</style>\r\n</head>\r\n<")
+      .Add(
+          "</title>\r\n<style type=\"text/css\">\r\n<!--\r\n"
+          "body         { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
+          "td           { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
+          "-->\r\n</style>\r\n</head>\r\n<")
       .Add(BodyColourAttribute(background2))
-      .Add("><div align=\"center\">\r\n  <center>\r\n"
-           "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"88%\">\r\n"
-           "    <tr>\r\n      <td width=\"4%\"")
+      .Add(
+          "><div align=\"center\">\r\n  <center>\r\n"
+          "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"88%\">\r\n"
+          "    <tr>\r\n      <td width=\"4%\"")
       .Add(box)
       .Add(" align=\"left\">&nbsp;</td>\r\n      <td width=\"92%\" ")
       .Add(box)
@@ -46,8 +48,9 @@ std::string BuildBasicPage(const std::string& title, const std::string& rendered
       .Add(rendered)
       .Add("</td>\r\n      <td width=\"4%\" ")
       .Add(box)
-      .Add(" align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div>\r\n\r\n"
-           "</body>\r\n\r\n</html>");
+      .Add(
+          " align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div>\r\n\r\n"
+          "</body>\r\n\r\n</html>");
   return page.Text();
 }
 

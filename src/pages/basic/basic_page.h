@@ -21,7 +21,7 @@ std::string RenderBasicText(const std::string& text);
 
 // The whole page: `title` is the page file's name, `rendered` the text from
 // RenderBasicText.
-std::string BuildBasicPage(const std::string& title, const std::string& rendered, const std::string& background2,
-                           const std::string& boxColor);
+std::string BuildBasicPage(const std::string& title, const std::string& rendered,
+                           const std::string& background2, const std::string& boxColor);
 
 }  // namespace kio

@@ -37,7 +37,8 @@ DialogTemplate BasicLayout() {
       {kBasicOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
       {kBasicSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
       {kBasicSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
-      {kBasicGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20, kButtonHeight},
+      {kBasicGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20,
+       kButtonHeight},
       {kBasicReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
       {kBasicFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
       {kBasicParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
@@ -89,9 +90,9 @@ CBasicPageDlg::CBasicPageDlg() : CDocumentEditorDlg(BasicLayout(), BasicKind()) 
 
 bool CBasicPageDlg::OnInitDialog() {
   Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {{kBasicNew, 146},      {kBasicOpen, 147},  {kBasicSave, 148},
-                                        {kBasicSaveAs, 149},   {kBasicGenerate, 150}, {kBasicReturn, 145},
-                                        {kBasicFont, 184},     {kBasicParagraph, 185}, {kBasicGlobal, 186},
+  const std::pair<int, int> labels[] = {{kBasicNew, 146},     {kBasicOpen, 147},      {kBasicSave, 148},
+                                        {kBasicSaveAs, 149},  {kBasicGenerate, 150},  {kBasicReturn, 145},
+                                        {kBasicFont, 184},    {kBasicParagraph, 185}, {kBasicGlobal, 186},
                                         {kBasicWhatCanIDo, 0}};
   for (auto [id, record] : labels)
     if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
@@ -154,7 +155,8 @@ void CBasicPageDlg::Generate() {
     return;
   }
   ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(ResolveCase(target->path));
+  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(ResolveCase(target->path));
 }
 
 }  // namespace kio

@@ -28,7 +28,8 @@ DialogTemplate IndexLayout() {
   t.width = 507;
   t.height = 306;
   auto listButton = [](int id, const char* label, int column) {
-    return ControlSpec{id, ControlKind::Button, label, kRight + 62 + column * 38, kListTop, 36, kButtonHeight};
+    return ControlSpec{id, ControlKind::Button, label, kRight + 62 + column * 38, kListTop,
+                       36, kButtonHeight};
   };
   t.controls = {
       {kIndexHelp, ControlKind::RichText, "", 5, 5, 150, 274, kReadOnly | kVScroll},
@@ -37,7 +38,8 @@ DialogTemplate IndexLayout() {
       {kIndexFolder, ControlKind::Edit, "", kRight + 102, 6, kRightWidth - 102, 12, kReadOnly},
       {kIndexHelpHeading, ControlKind::Button, "?", kRight, 24, 12, 10},
       {kIndexLabelHeading, ControlKind::Label, "", kRight + 15, 25, 200, 9},
-      {kIndexHeading, ControlKind::Edit, "", kRight, 36, kRightWidth, 32, kMultiLine | kVScroll | kWantReturn},
+      {kIndexHeading, ControlKind::Edit, "", kRight, 36, kRightWidth, 32,
+       kMultiLine | kVScroll | kWantReturn},
       {kIndexHelpList, ControlKind::Button, "?", kRight, kListTop + 2, 12, 10},
       {kIndexPosition, ControlKind::Edit, "", kRight + 14, kListTop + 1, 44, 12, kReadOnly},
       listButton(kIndexBack, "Back", 0),
@@ -59,7 +61,8 @@ DialogTemplate IndexLayout() {
       {kIndexNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
       {kIndexOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
       {kIndexSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
-      {kIndexGenerate, ControlKind::Button, "&Generate HTM", kRight + 168, 266, kButtonWidth + 20, kButtonHeight},
+      {kIndexGenerate, ControlKind::Button, "&Generate HTM", kRight + 168, 266, kButtonWidth + 20,
+       kButtonHeight},
       {kIndexHelpGenerate, ControlKind::Button, "?", kRight + 244, 268, 12, 10},
       {kIndexReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
       {kIndexFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
@@ -89,7 +92,8 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& start) {
 }  // namespace
 
 CIndexDlg::CIndexDlg()
-    : CDocumentEditorDlg(IndexLayout(), IndexKind()), list_(2, kIndexItemLimit, kIndexItemLimit, 2, clipboard_) {
+    : CDocumentEditorDlg(IndexLayout(), IndexKind()),
+      list_(2, kIndexItemLimit, kIndexItemLimit, 2, clipboard_) {
   HelpOn(kIndexHelpInitialize, 0, "index_inicializa.rtf");
   HelpOn(kIndexHelpHeading, kIndexHeading, "index_titulo.rtf");
   HelpOn(kIndexHelpLink, kIndexLink, "index_cada_link.rtf");
@@ -147,8 +151,8 @@ CIndexDlg::CIndexDlg()
 
 bool CIndexDlg::OnInitDialog() {
   Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {{kIndexNew, 146},  {kIndexOpen, 147},      {kIndexSave, 148},
-                                        {kIndexGenerate, 150}, {kIndexReturn, 145}, {kIndexFont, 184},
+  const std::pair<int, int> labels[] = {{kIndexNew, 146},       {kIndexOpen, 147},   {kIndexSave, 148},
+                                        {kIndexGenerate, 150},  {kIndexReturn, 145}, {kIndexFont, 184},
                                         {kIndexParagraph, 185}, {kIndexGlobal, 186}, {kIndexWhatCanIDo, 0}};
   for (auto [id, record] : labels)
     if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
@@ -330,7 +334,8 @@ void CIndexDlg::InitializeIndex() {
   auto chosen = ChooseFile(request);
   if (!chosen || BareName(*chosen).empty()) return;
   const std::string name = ToLower(BareName(*chosen));
-  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes) return;
+  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+    return;
   File placeholder;
   if (!PrepareDocumentFile(placeholder, name)) return;
   try {
@@ -367,8 +372,9 @@ void CIndexDlg::LinkToFile() {
     // A page outside the index folder is reached from the index by a
     // relative path, so the course still works when the folders move
     // together.
-    link = folder.empty() ? *chosen
-                          : std::filesystem::path(*chosen).lexically_relative(std::filesystem::path(folder)).string();
+    link = folder.empty()
+               ? *chosen
+               : std::filesystem::path(*chosen).lexically_relative(std::filesystem::path(folder)).string();
   }
   SetItemText(kIndexLink, ReplaceAll(link, "\\", "/"));
 }
@@ -396,15 +402,18 @@ void CIndexDlg::Generate() {
     ShowMessage(s.UiText[212], "Oops!", Buttons::Ok, this);
     return;
   }
-  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes) return;
+  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+    return;
   const PageSettings& p = s.pageSettings;
   try {
-    WritePageFile(*target, BuildIndexPage(read_, BodyColourAttribute(p.background2), BoxColourAttribute(p.boxColor)));
+    WritePageFile(*target,
+                  BuildIndexPage(read_, BodyColourAttribute(p.background2), BoxColourAttribute(p.boxColor)));
   } catch (const FileError& e) {
     ReportPageNotWritten(e.cause);
     return;
   }
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(ResolveCase(target->path));
+  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(ResolveCase(target->path));
 }
 
 }  // namespace kio

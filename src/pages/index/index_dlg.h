@@ -86,9 +86,9 @@ class CIndexDlg : public CDocumentEditorDlg {
   std::string folder_, heading_;          // as stored with the items
   std::string clipFolder_, clipHeading_;  // taken with the clipboard's item
   bool cutOrPaste_ = false;
-  bool restart_ = false;    // Open was told not to take the moved folder
-  IndexDocument read_;       // the index as it stands
-  IndexDocument remembered_; // as last opened or saved
+  bool restart_ = false;      // Open was told not to take the moved folder
+  IndexDocument read_;        // the index as it stands
+  IndexDocument remembered_;  // as last opened or saved
 };
 
 }  // namespace kio

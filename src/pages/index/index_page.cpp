@@ -69,7 +69,8 @@ bool IsPlainLink(const std::string& link) {
   return tail == "menu.htm" || tail == "dex.html";
 }
 
-std::string BuildIndexPage(const IndexDocument& index, const std::string& background2, const std::string& boxColor) {
+std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
+                           const std::string& boxColor) {
   PageAssembler page;
   page.Add(kIndexH1).Add(background2).Add(kIndexH2).Add(boxColor).Add(kIndexH3);
   page.AddRendered(index.heading).Add(kIndexH4);

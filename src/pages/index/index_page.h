@@ -31,6 +31,7 @@ bool IsPlainLink(const std::string& link);
 
 // The index page. The heading and the item texts are rendered copies: the
 // document keeps its codes.
-std::string BuildIndexPage(const IndexDocument& index, const std::string& background2, const std::string& boxColor);
+std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
+                           const std::string& boxColor);
 
 }  // namespace kio

@@ -32,7 +32,8 @@ DialogTemplate MenuLayout() {
       {kMenuLabelPages, ControlKind::Label, "", kLeftColumn + 17, 47, 320, 9},
       {kMenuOpen, ControlKind::Button, "&Open", kLeftColumn, 250, 56, 14},
       {kMenuSave, ControlKind::Button, "&Save", kLeftColumn + 60, 250, 56, 14},
-      {kMenuGenerate, ControlKind::Button, "&Generate  'Menu.htm'", kLeftColumn + 120, 250, 110, 14, kDefault},
+      {kMenuGenerate, ControlKind::Button, "&Generate  'Menu.htm'", kLeftColumn + 120, 250, 110, 14,
+       kDefault},
       {kMenuReturn, ControlKind::Button, "&Return", kLeftColumn + 234, 250, 56, 14},
       {kMenuHelpFiles, ControlKind::Button, "?", kLeftColumn + 294, 252, 12, 10},
   };
@@ -92,13 +93,13 @@ CMenuDlg::CMenuDlg() : CDocumentEditorDlg(MenuLayout(), MenuKind()) {
 
 bool CMenuDlg::OnInitDialog() {
   Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {{kMenuOpen, 147}, {kMenuSave, 148}, {kMenuGenerate, 150}, {kMenuReturn, 145}};
+  const std::pair<int, int> labels[] = {
+      {kMenuOpen, 147}, {kMenuSave, 148}, {kMenuGenerate, 150}, {kMenuReturn, 145}};
   for (auto [id, record] : labels)
     if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
   SetItemText(kMenuLabelTitle, LocalText(Win1252("Título"), "Title"));
-  SetItemText(kMenuLabelPages,
-              LocalText(Win1252("Páginas do menu: cada botão numerado escolhe uma"),
-                        "Pages of the menu: each numbered button chooses one"));
+  SetItemText(kMenuLabelPages, LocalText(Win1252("Páginas do menu: cada botão numerado escolhe uma"),
+                                         "Pages of the menu: each numbered button chooses one"));
   ShowHelp(kMenuHelp, HelpText("ajuda_geral.rtf"));
   // The title as last opened or saved in this run, else the language's
   // record 47.
@@ -175,7 +176,8 @@ void CMenuDlg::Generate() {
     ReportPageNotWritten(e.cause);
     return;
   }
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(ResolveCase(target->path));
+  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(ResolveCase(target->path));
 }
 
 }  // namespace kio
