@@ -76,11 +76,14 @@ std::vector<Screen> AllScreens() {
       {"eclipse", Make<CEclipseDlg>,
        [](Dialog& d) { d.SetItemText(kActText, "The sun rises in the east and sets in the west."); }},
       {"basic", Make<CBasicPageDlg>,
-       [](Dialog& d) { d.SetItemText(kBasicText, "{5.siz}Recife\r\nRecife is a city by the sea. {i=recife.jpg}"); }},
+       [](Dialog& d) {
+         d.SetItemText(kBasicText, "{5.siz}Recife\r\nRecife is a city by the sea. {i=recife.jpg}");
+       }},
       {"menu", Make<CMenuDlg>,
        [](Dialog& d) {
          d.SetItemText(kMenuTitle, "Unit 1\r\nFood and drink");
-         const char* pages[] = {"leitura.htm", "cloze_food.htm", "eclipse_drinks.htm", "a_very_long_page_name_01.htm"};
+         const char* pages[] = {"leitura.htm", "cloze_food.htm", "eclipse_drinks.htm",
+                                "a_very_long_page_name_01.htm"};
          for (size_t k = 0; k < 4; ++k) d.SetItemText(MenuEntryBox(k + 1), pages[k]);
          d.SetItemText(MenuEntryBox(24), "last_page.htm");
        }},
