@@ -151,21 +151,16 @@ CIndexDlg::CIndexDlg()
 
 bool CIndexDlg::OnInitDialog() {
   Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {{kIndexNew, 146},       {kIndexOpen, 147},   {kIndexSave, 148},
-                                        {kIndexGenerate, 150},  {kIndexReturn, 145}, {kIndexFont, 184},
-                                        {kIndexParagraph, 185}, {kIndexGlobal, 186}, {kIndexWhatCanIDo, 0}};
+  const std::pair<int, int> labels[] = {
+      {kIndexNew, 146},      {kIndexOpen, 147},   {kIndexSave, 148},      {kIndexGenerate, 150},
+      {kIndexReturn, 145},   {kIndexFont, 184},   {kIndexParagraph, 185}, {kIndexGlobal, 186},
+      {kIndexWhatCanIDo, 0}, {kIndexAttach, 151}, {kIndexInsert, 152},    {kIndexBack, 153},
+      {kIndexForward, 154},  {kIndexCut, 155},    {kIndexPaste, 156},     {kIndexCopy, 183}};
   for (auto [id, record] : labels)
     if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
   const std::tuple<int, const char*, const char*> texts[] = {
       {kIndexInitialize, "&Iniciar índice:", "&Initialize Index:"},
       {kIndexLinkToFile, "Ligar a arquivo:", "Link to File:"},
-      {kIndexInsert, "Inserir", "Insert"},
-      {kIndexAttach, "Anexar", "Attach"},
-      {kIndexBack, "Anterior", "Back"},
-      {kIndexForward, "Próximo", "Forward"},
-      {kIndexCopy, "Copiar", "Copy"},
-      {kIndexCut, "Recortar", "Cut"},
-      {kIndexPaste, "Colar", "Paste"},
       {kIndexLabelHeading, "Título do índice", "Heading of the index"},
       {kIndexLabelItem, "Cada item: o arquivo da página e o texto do link",
        "Each item: the page's file and the text of its link"},
