@@ -72,6 +72,15 @@ TEST(BasicEditor, GeneratesThePageWithTheStartColours) {
                                                       "body bgcolor='#FFFFFF'", "bgcolor=\"#F0E8F0\""));
 }
 
+TEST(BasicEditor, ThePageIsWrittenInPureAscii) {
+  EditorSession s;
+  s.Run<CBasicPageDlg>("type 1601 Ação e café\npress 1625\nchoose " + (s / "a.htm").string() +
+                       "\nanswer No\npress 2\nanswer No\n");
+  const std::string page = ReadFile(s / "a.htm");
+  EXPECT_TRUE(Has(page, ">\r\nA&#231;&#227;o e caf&#233;</td>")) << page;
+  for (unsigned char c : page) ASSERT_LT(c, 0x80);
+}
+
 TEST(BasicEditor, EmptyTextIsNeitherSavedNorGenerated) {
   EditorSession s;
   std::string t = s.Run<CBasicPageDlg>("press 1623\npress 1625\npress 2\n");
