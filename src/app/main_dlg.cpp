@@ -1,7 +1,9 @@
 #include "app/main_dlg.h"
 
 #include "activities/cloze/cloze_dlg.h"
+#include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
+#include "activities/multiple/multiple_dlg.h"
 #include "app/output_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
@@ -192,6 +194,8 @@ void CMainDlg::RunEditor(int button) {
   switch (button) {
     case kHomeCloze: RunModal<CClozeDlg>(); break;
     case kHomeEclipse: RunModal<CEclipseDlg>(); break;
+    case kHomeMultiple: RunModal<CMultipleDlg>(); break;
+    case kHomeDialogical: RunModal<CDialogicalDlg>(); break;
     case kHomeCreateOutput: RunModal<COutputDlg>(); break;
     case kHomeBasicPage: RunModal<CBasicPageDlg>(); break;
     case kHomeMenu: RunModal<CMenuDlg>(); break;

@@ -30,6 +30,11 @@ class EditorSession {
       std::filesystem::copy_file(std::filesystem::path(KIO_FIXTURES) / "tmplate_test.htm",
                                  folder_ / "Tmplates" / name,
                                  std::filesystem::copy_options::overwrite_existing);
+    // The list editors' stand-in also shows the item count.
+    for (const char* name : {"tmplate_multi.htm", "tmplate_dial.htm"})
+      std::filesystem::copy_file(std::filesystem::path(KIO_FIXTURES) / "tmplate_list_test.htm",
+                                 folder_ / "Tmplates" / name,
+                                 std::filesystem::copy_options::overwrite_existing);
     HeadlessSession quiet;
     StartUp();
     CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
@@ -62,10 +67,11 @@ class EditorSession {
 // and checks which help file the help panel shows afterwards. The program
 // folder's stand-in help files hold their own path.
 template <typename Editor>
-void ExpectHelpPanel(EditorSession& s, std::initializer_list<std::pair<const char*, const char*>> cases) {
+void ExpectHelpPanel(EditorSession& s, std::initializer_list<std::pair<const char*, const char*>> cases,
+                     int panel = kActHelp) {
   for (auto [script, help] : cases) {
     std::string t = s.Run<Editor>(std::string(script) + "dump\npress 2\n");
-    EXPECT_EQ(Control(t, kActHelp), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;
+    EXPECT_EQ(Control(t, panel), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;
   }
 }
 

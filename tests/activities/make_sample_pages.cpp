@@ -7,7 +7,9 @@
 #include <sstream>
 
 #include "activities/cloze/cloze_dlg.h"
+#include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
+#include "activities/multiple/multiple_dlg.h"
 #include "app/startup.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
@@ -161,5 +163,35 @@ int main(int argc, char** argv) {
                                    "&#1571;&#1581;&#1576; [&#1575;&#1604;&#1602;&#1585;&#1575;&#1569;&#1577;] "
                                    "&#1603;&#1579;&#1610;&#1585;&#1575;.") +
                                   GenerateInto(outdir / "cloze_ar.htm"));
+
+  // The list activities: a Multiple choice page (one right option, several
+  // right options, a question with its reading page, one not assessed) and
+  // a Dialogical page (accents and apostrophes in the answers).
+  auto item = [](const std::vector<std::string>& texts) {
+    std::string script;
+    for (size_t i = 0; i < texts.size(); ++i) script += Type(kListField + static_cast<int>(i), texts[i]);
+    return script + "press " + std::to_string(kListAttach) + "\npress " + std::to_string(kListForward) + "\n";
+  };
+  auto generateList = [](const fs::path& page) {
+    return "press " + std::to_string(kListGenerate) + "\nchoose " + page.string() +
+           "\nanswer No\npress 2\nanswer No\n";
+  };
+  CMultipleDlg multiple;
+  CDialogicalDlg dialogical;
+  ok = ok &&
+       Generate(multiple,
+                item({"#", "S", "Which animal says <i>meow</i>?", "The dog+>The cat+The cow",
+                      "Dogs bark.+Yes: cats meow.+Cows moo.", "Think of a small pet."}) +
+                    item({"cloze.htm", "S", "Read the text. Which words are in it?", ">cat+>mat+horse",
+                          "Yes, the cat.+Yes, the mat.+No horse there.", "Two words are right."}) +
+                    item({"#", "N", "Do you like cats?", ">Yes+No", "Good!+What a pity.", "#"}) +
+                    Type(kListFinal, "Well done: all answered!") + generateList(outdir / "multi.htm")) &&
+       Generate(dialogical,
+                item({"#", "S", "What is the capital of France?", "Paris", "Yes: Paris.",
+                      "It is on the Seine.+Think of the Eiffel Tower."}) +
+                    item({"#", "S", "Como se diz <i>water</i>?", "água+d'água", "Certo: água.+Certo: d'água.",
+                          "Não.+Quase."}) +
+                    item({"#", "N", "Say hello.", "#", "Hello to you!", "#"}) +
+                    Type(kListFinal, "Great: the dialogue is over.") + generateList(outdir / "dial.htm"));
   return ok ? 0 : 1;
 }

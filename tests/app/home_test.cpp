@@ -27,10 +27,12 @@ TEST(HomeScreen, ExitAsksAndNoKeepsTheWindow) {
 
 TEST(HomeScreen, EnterStartsEclipseAndTheEditorButtonsStartTheirEditors) {
   ProgramFolder folder;
-  auto run = RunKio(folder.str(), "enter\nescape\npress 1009\nescape\npress 2\nanswer Yes\n");
+  auto run = RunKio(folder.str(),
+                    "enter\nescape\npress 1009\nescape\npress 1018\nescape\npress 1017\nescape\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(Has(run.transcript,
-                  "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"))
+                  "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"
+                  "DIALOG The Multiple KIO\nEND The Multiple KIO\nDIALOG KIO Dialogical\nEND KIO Dialogical\n"))
       << run.transcript;
 }
 

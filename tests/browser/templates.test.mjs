@@ -31,6 +31,8 @@ const uses = {
   },
   cloze: { 'RESPOSTA(S):': 1, 'd_o_n_e': 1, 'r_i_g_h_t': 1 },
   eclipse: { 'w_o_r_d_s:': 2, 'a_c_e_r_t_o_u': 1 },
+  multi: { 'd_o_n_e': 1, 'r_i_g_h_t': 1, '2     ;': 1 },
+  dial: { 'd_o_n_e': 1, 'r_i_g_h_t': 1, '2     ;': 1 },
 };
 
 const sampleData = {
@@ -39,9 +41,26 @@ const sampleData = {
   eclipse: ['Um', ' ', 'p\u00e3o', ' ', 'e', ' ', '<', 'b', '>', 'dois', '<', '/', 'b', '>', '\\\\', "\\'", '!']
     .map((t, i) => `palavras[${i}]='${t}';\r\n`).join('') +
     ['b', 'b', 'br', 'e'].map((t, i) => `PalavrasDadas[${i}]='${t}';\r\n`).join(''),
+  multi: "\r\nTexto[0] = '#';\r\n\r\n\r\nQuestao[0] = 'P\u00e3o?<br> <br> <br> ';\r\n\r\n\r\nnr[0] = 2;\r\n\r\n\r\n" +
+    "Avalia[0] = 'S';\r\n\r\n\r\nGolpe[0] = new Array();\r\nGolpe[0][0] = 'sim';\r\nGolpe[0][1] = 'n\\'\u00e3o';\r\n\r\n" +
+    "\r\n\r\n\r\n\r\nInsegura[0] = new Array();\r\nInsegura[0][0] = 1;\r\nInsegura[0][1] = 0;\r\n\r\n\r\n" +
+    "Feedback[0] = new Array();\r\nFeedback[0][0] = 'Bom';\r\nFeedback[0][1] = 'N\u00e3o<br> <br> <br> ';\r\n\r\n\r\n" +
+    "Errada[0] = ' ';\r\n",
+  dial: "\r\nTexto[0] = '#';\r\n\r\n\r\nQuestao[0] = 'P\u00e3o?<br> <br> <br> ';\r\n\r\n\r\nnr[0] = 1;\r\n\r\n\r\n" +
+    "nf[0] = 0;\r\n\r\n\r\nAvalia[0] = 'S';\r\n\r\n\r\nResposta[0] = new Array();\r\nResposta[0][0] = 'n\\'kq4k';\r\n\r\n" +
+    "\r\n\r\nCerta[0] = new Array();\r\nCerta[0][0] = 'Bom<br> <br> <br> ';\r\n\r\n\r\n" +
+    "Errada[0] = new Array();\r\nErrada[0][0] = ' <br> <br> <br> ';\r\n",
 };
 
-const kinds = ['cloze', 'eclipse'];
+// What the sample data must come to in each page's script.
+const sampleCounts = {
+  cloze: (c) => [c.palavras.length, c.PalavrasDadas.length, 5, 2],
+  eclipse: (c) => [c.palavras.length, c.PalavrasDadas.length, 17, 4],
+  multi: (c) => [c.Golpe[0].length, c.Insegura[0].length, 2, 2],
+  dial: (c) => [c.Resposta[0].length, c.Errada[0].length, 1, 1],
+};
+
+const kinds = ['cloze', 'eclipse', 'multi', 'dial'];
 const read = (kind) => fs.readFileSync(path.join(templateFolder, `tmplate_${kind}.htm`), 'latin1');
 
 // The cut made at generation: the start marker and four characters after
@@ -86,8 +105,8 @@ test('the data lands between the markers as whole statements, whatever the line 
       const data = scripts.find((s) => s.includes('//INICIA DADOS'));
       const context = {};
       vm.runInNewContext(data, context);
-      assert.equal(context.palavras.length, kind === 'cloze' ? 5 : 17, `${kind}, ${ends}`);
-      assert.equal(context.PalavrasDadas.length, kind === 'cloze' ? 2 : 4, `${kind}, ${ends}`);
+      const [a, b, wantA, wantB] = sampleCounts[kind](context);
+      assert.deepEqual([a, b], [wantA, wantB], `${kind}, ${ends}`);
     }
   }
 });

@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "activities/cloze/cloze_dlg.h"
+#include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
+#include "activities/multiple/multiple_dlg.h"
 #include "app/main_dlg.h"
 #include "app/output_dlg.h"
 #include "dialogs/formatting.h"
@@ -93,6 +95,22 @@ std::vector<Screen> AllScreens() {
          d.SetItemText(kIndexHeading, "My course\r\n2027");
          d.SetItemText(kIndexLink, "unit1/menu.htm");
          d.SetItemText(kIndexText, "Unit 1: food and drink");
+       }},
+      {"multiple", Make<CMultipleDlg>,
+       [](Dialog& d) {
+         const char* texts[] = {"leitura_1.htm", "S", "Which animal says <i>meow</i>?",
+                                "The dog +>The cat +The cow", "Dogs bark. +Yes! +Cows moo.",
+                                "Think of a small pet."};
+         for (int i = 0; i < 6; ++i) d.SetItemText(kListField + i, texts[i]);
+         d.SetItemText(kListPosition, "3/7");
+         d.SetItemText(kListFinal, Win1252("Parabéns! / Well done!"));
+       }},
+      {"dialogical", Make<CDialogicalDlg>,
+       [](Dialog& d) {
+         const char* texts[] = {"#", "S", "What is the capital of France?", "Paris+paris",
+                                "Yes: Paris.+Right.", "It is on the Seine."};
+         for (int i = 0; i < 6; ++i) d.SetItemText(kListField + i, texts[i]);
+         d.SetItemText(kListPosition, "1/2");
        }},
   };
 }

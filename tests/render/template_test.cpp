@@ -274,7 +274,13 @@ class WritePageTest : public TemplateTest {
       "<script>\nvar instrucoes='i_n_s_t_r_u';\n"
       "//INICIA DADOS\n ok\nold data\n//TERMINA DADOS\n"
       "</script>\n<p style='width:170px'>Atividade concluida</p>\n";
-  const PageRequest request_{"tmplate_t.htm", "", "Bravo!", "palavras[0]='x';\r\n"};
+  const PageRequest request_ = [] {
+    PageRequest r;
+    r.templateName = "tmplate_t.htm";
+    r.completionField = "Bravo!";
+    r.data = "palavras[0]='x';\r\n";
+    return r;
+  }();
   std::string transcript_;
 };
 

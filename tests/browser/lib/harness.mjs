@@ -92,6 +92,9 @@ export function makeSamplePages(resultsAddress) {
     options: page('cloze_options.htm'),
     // An Arabic Cloze text, typed as numeric references.
     arabic: page('cloze_ar.htm'),
+    // The list activities: Multiple choice and Dialogical.
+    multi: page('multi.htm'),
+    dial: page('dial.htm'),
   };
 }
 
@@ -219,4 +222,13 @@ export async function closedPortAddress() {
   const { port } = server.address();
   await new Promise((resolve) => server.close(resolve));
   return `http://127.0.0.1:${port}/results`;
+}
+
+// The words a Cloze page expects in its gaps, as the student sees them.
+export function clozeAnswers(page) {
+  return page.evaluate(() => PalavrasDadas.map((i) => {
+    const gap = document.createElement('div');
+    gap.innerHTML = palavras[i];
+    return gap.textContent.replace(/\s+/g, ' ').trim();
+  }).filter((answer) => answer !== ''));
 }

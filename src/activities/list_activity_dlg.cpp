@@ -1,0 +1,277 @@
+#include "activities/list_activity_dlg.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "fileio/document.h"
+#include "fileio/file.h"
+#include "fileio/session.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/markup.h"
+#include "render/write_page.h"
+
+namespace kio {
+
+namespace {
+
+constexpr int kRight = 162;   // left edge of the item area
+constexpr int kColumn = 168;  // width of each of the two columns of boxes
+constexpr int kButtonHeight = 14;
+
+int Box(size_t field) { return kListField + static_cast<int>(field); }
+int Label(size_t field) { return kListFieldLabel + static_cast<int>(field); }
+int HelpButton(size_t field) { return kListFieldHelp + static_cast<int>(field); }
+
+// A marked-up text box with its "?" and a label of up to two lines above
+// it.
+void AddTextBox(DialogTemplate& t, size_t field, int x, int y, int width) {
+  t.controls.push_back({HelpButton(field), ControlKind::Button, "?", x, y, 12, 10});
+  t.controls.push_back({Label(field), ControlKind::Label, "", x + 15, y, width - 15, 17});
+  t.controls.push_back(
+      {Box(field), ControlKind::Edit, "", x, y + 18, width, 60, kMultiLine | kVScroll | kWantReturn});
+}
+
+DialogTemplate ListActivityLayout(const std::string& title) {
+  DialogTemplate t;
+  t.title = title;
+  t.width = 507;
+  t.height = 292;
+  t.controls = {
+      {kListHelp, ControlKind::RichText, "", 5, 5, 150, 236, kReadOnly | kVScroll},
+      {kListDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
+      {kListWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 270, 150, kButtonHeight},
+      // The top line: the item's file with Select, the assessed flag, "N.".
+      {HelpButton(kItemTextFile), ControlKind::Button, "?", kRight, 3, 12, 10},
+      {Label(kItemTextFile), ControlKind::Label, "", kRight + 15, 4, 175, 9},
+      {Box(kItemTextFile), ControlKind::Edit, "", kRight, 14, 186, 12},
+      {kListSelect, ControlKind::Button, "S&elect", kRight + 190, 13, 50, kButtonHeight},
+      {HelpButton(kItemAssessed), ControlKind::Button, "?", kRight + 246, 3, 12, 10},
+      {Label(kItemAssessed), ControlKind::Label, "", kRight + 261, 4, 79, 9},
+      {Box(kItemAssessed), ControlKind::Edit, "", kRight + 246, 14, 30, 12},
+      {kListPositionLabel, ControlKind::Label, "N.", kRight + 282, 16, 12, 9},
+      {kListPosition, ControlKind::Edit, "", kRight + 296, 14, 44, 12, kReadOnly},
+      // Final message.
+      {kListFinalHelp, ControlKind::Button, "?", kRight, 192, 12, 10},
+      {kListFinalLabel, ControlKind::Label, "Final", kRight + 15, 193, 200, 9},
+      {kListFinal, ControlKind::Edit, "", kRight, 203, 2 * kColumn + 4, 24,
+       kMultiLine | kVScroll | kWantReturn},
+  };
+  // Two columns of boxes, the right one ending with the buttons' row.
+  AddTextBox(t, kItemQuestion, kRight, 30, kColumn - 4);
+  AddTextBox(t, kItemSixth, kRight + kColumn, 30, kColumn + 4);
+  AddTextBox(t, kItemFourth, kRight, 111, kColumn - 4);
+  AddTextBox(t, kItemFifth, kRight + kColumn, 111, kColumn + 4);
+  // The item buttons, then the document's, then the formatting ones.
+  const std::pair<int, const char*> items[] = {
+      {kListInsert, "&Insert"}, {kListAttach, "A&ttach"}, {kListBack, "&Back"},  {kListForward, "&Forward"},
+      {kListCopy, "Copy"},      {kListCut, "&Cut"},       {kListPaste, "&Paste"}};
+  int x = kRight;
+  for (auto [id, label] : items) {
+    t.controls.push_back({id, ControlKind::Button, label, x, 232, 46, kButtonHeight});
+    x += 49;
+  }
+  const std::tuple<int, const char*, int> files[] = {{kListNew, "&New", 52},
+                                                     {kListOpen, "&Open", 52},
+                                                     {kListSave, "&Save", 52},
+                                                     {kListSaveAs, "Save &As", 52},
+                                                     {kListGenerate, "&Generate htm", 72},
+                                                     {kListReturn, "&Return", 40}};
+  x = kRight;
+  for (auto [id, label, width] : files) {
+    t.controls.push_back({id, ControlKind::Button, label, x, 251, width, kButtonHeight});
+    x += width + 4;
+  }
+  const std::pair<int, const char*> formats[] = {
+      {kListFont, "Font"}, {kListParagraph, "Paragraph"}, {kListAV, "A&V"}, {kListGlobal, "Global"}};
+  x = kRight;
+  for (auto [id, label] : formats) {
+    t.controls.push_back({id, ControlKind::Button, label, x, 270, 52, kButtonHeight});
+    x += 56;
+  }
+  return t;
+}
+
+ListEditorKind ListKindOf(const ListActivityKind& a) {
+  ListEditorKind k;
+  k.document.extension = a.extension;
+  k.document.saveMode = SaveMode::kRecreate;
+  k.document.helpPanel = kListHelp;
+  k.document.activityName = a.activityName;
+  k.document.openErrorSuffix = CurrentSession().UiText[104];
+  k.document.saveErrorRecord = 107;
+  const size_t limits[] = {kItemFileLimit, kItemFlagLimit, kItemTextLimit,
+                           kItemTextLimit, kItemTextLimit, kItemTextLimit};
+  for (size_t i = 0; i < 6; ++i) {
+    ItemField f;
+    f.limit = limits[i];
+    f.help = i < a.fieldHelp.size() ? a.fieldHelp[i] : std::string();
+    f.labelRecord = 38 + static_cast<int>(i);
+    f.lowerCase = i == kItemTextFile;
+    k.fields.push_back(f);
+  }
+  k.pasteFields = 5;
+  k.tipsHelp = a.tipsHelp;
+  k.clipboard = &CurrentSession().Part<ItemClipboard>();
+  k.check = a.check;
+  k.select = SelectItemFile;
+  k.selectField = kItemTextFile;
+  return k;
+}
+
+}  // namespace
+
+CListActivityDlg::CListActivityDlg(const ListActivityKind& kind)
+    : CListEditorDlg(ListActivityLayout(kind.title), ListKindOf(kind)), activity_(kind) {}
+
+void CListActivityDlg::Generate() {
+  if (!ConfirmItemChanges() || !HasItems(32)) return;
+  const std::vector<Item>& items = List().Items();
+  PageRequest request;
+  request.templateName = activity_.templateName;
+  request.completionField = FinalText();
+  request.data = activity_.buildData(items);
+  request.itemCount = std::to_string(items.size());
+  request.check = [this, &items](const PageTarget& target) {
+    // The page must not replace a page or picture that an item refers to.
+    for (const Item& item : items)
+      if (ToLower(item[kItemTextFile]) == target.fileName) {
+        ShowMessage(CurrentSession().UiText[108], activity_.sameNameCaption, Buttons::Ok, this);
+        return false;
+      }
+    return true;
+  };
+  request.reportError = [](int cause) { ReportFileError(cause, CurrentSession().UiText[109]); };
+  auto written = WritePage(request);
+  CurrentSession().completionMessage = FinalText();
+  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(*written);
+}
+
+std::string TrimBlanksAndPlus(const std::string& text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && (text[begin] == ' ' || text[begin] == '+')) ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '+')) --end;
+  return text.substr(begin, end - begin);
+}
+
+std::string StripTags(std::string text) {
+  for (size_t pos = text.find('<'); pos != std::string::npos; pos = text.find('<')) {
+    size_t end = text.find('>', pos);
+    if (end == std::string::npos) break;
+    text = ReplaceAll(text, text.substr(pos, end - pos + 1), "");
+  }
+  return text;
+}
+
+size_t CountPlus(const std::string& text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '+'));
+}
+
+std::vector<std::string> SplitAtPlus(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t plus = text.find('+'); plus != std::string::npos; plus = text.find('+', start)) {
+    parts.push_back(text.substr(start, plus - start));
+    start = plus + 1;
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+std::string ScriptText(std::string markup) {
+  RenderMarkup(markup);
+  EscapeScriptText(markup);
+  return markup;
+}
+
+std::string QuotedAsStored(const std::string& text) {
+  return ReplaceAll(ReplaceAll(text, "\\", "\\\\"), "'", "\\'");
+}
+
+std::string ItemSection(const std::vector<Item>& items, const std::string& name,
+                        const std::function<std::string(const Item&)>& value, bool quoted) {
+  const char* quote = quoted ? "'" : "";
+  std::string out;
+  for (size_t i = 0; i < items.size(); ++i)
+    out += name + "[" + std::to_string(i) + "] = " + quote + value(items[i]) + quote + ";\r\n";
+  return out;
+}
+
+std::string ArraySection(const std::vector<Item>& items, const std::string& name,
+                         const std::function<std::vector<std::string>(const Item&)>& parts, bool quoted,
+                         bool blankAfterItem, const std::string& itemStart) {
+  const char* quote = quoted ? "'" : "";
+  std::string out;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const std::string at = name + "[" + std::to_string(i) + "]";
+    out += itemStart + at + " = new Array();\r\n";
+    const std::vector<std::string> texts = parts(items[i]);
+    for (size_t k = 0; k < texts.size(); ++k) {
+      out += at + "[" + std::to_string(k) + "] = " + quote + texts[k] + quote + ";\r\n";
+      if (blankAfterItem && k + 1 == texts.size()) out += "\r\n";
+    }
+  }
+  return out;
+}
+
+std::string FileAndQuestionSections(const std::vector<Item>& items) {
+  return "\r\n" +
+         ItemSection(items, "Texto", [](const Item& item) { return QuotedAsStored(item[kItemTextFile]); }) +
+         "\r\n\r\n" + ItemSection(items, "Questao", [](const Item& item) {
+           return SpacedScriptText(item[kItemQuestion]);
+         });
+}
+
+std::string SpacedScriptText(const std::string& markup) {
+  std::string text = ScriptText(markup);
+  return text == "#" ? " " : text + "<br> <br> <br> ";
+}
+
+void CheckFileFlagAndQuestion(Item& item, size_t current, ItemCheck& check) {
+  item.resize(6);
+  std::string& file = item[kItemTextFile];
+  file = TrimBlanksAndPlus(file.substr(0, kItemFileLimit));
+  const std::string lower = ToLower(file);
+  if (lower.size() < 4 && lower != "#" && current > 0) check.records.push_back(112);
+  // "sim", " s", "n+" are taken as the one letter they begin with.
+  std::string& flag = item[kItemAssessed];
+  flag = flag.substr(0, kItemFlagLimit);
+  for (char& c : flag) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  flag = TrimBlanksAndPlus(flag).substr(0, 1);
+  if (flag != "S" && flag != "N") check.records.push_back(113);
+  item[kItemQuestion] = TrimBlanksAndPlus(item[kItemQuestion]);
+}
+
+int ItemFileKind(const std::string& lowerName) {
+  const std::string last = lowerName.size() >= 4 ? lowerName.substr(lowerName.size() - 4) : lowerName;
+  for (const char* own :
+       {".hpb", ".hpl", ".gab", ".mul", ".clo", ".ecl", ".seq", ".mem", ".doc", ".ppt", ".men", ".dex"})
+    if (last == own) return 0;
+  for (const char* page : {".htm", "html", ".mht", ".jpg", ".gif"})
+    if (last == page) return 1;
+  return 2;
+}
+
+std::optional<std::string> SelectItemFile() {
+  Session& s = CurrentSession();
+  ChooserRequest request;
+  request.save = false;
+  request.initialName = s.appPaths.documentsFolder + "*.*";
+  request.filter = "*.htm||";
+  request.defaultExtension = "htm";
+  auto chosen = ChooseFile(request);
+  // A cancelled chooser leaves the field as it was.
+  if (!chosen) return std::nullopt;
+  std::string name = ToLower(std::filesystem::path(*chosen).filename().string());
+  switch (ItemFileKind(name)) {
+    case 0: ShowMessage(s.UiText[2], "Oops!"); return std::nullopt;
+    case 1: return name;
+    default:
+      if (ShowMessage(s.UiText[4], s.UiText[1], Buttons::YesNo) == Answer::Yes) return name;
+      return std::nullopt;
+  }
+}
+
+}  // namespace kio

@@ -1,0 +1,337 @@
+#include "dialogs/list_editor.h"
+
+#include "fileio/document.h"
+#include "fileio/file.h"
+#include "fileio/session.h"
+#include "lang/texts.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/fields.h"
+#include "render/page_settings.h"
+
+namespace kio {
+
+namespace {
+
+// The "Final" box shows the completion message with "<br>" as line breaks.
+std::string FinalBoxText(const std::string& message) { return ReplaceAll(message, "<br>", "\r\n"); }
+
+int FieldBox(size_t i) { return kListField + static_cast<int>(i); }
+
+}  // namespace
+
+std::string ItemCheck::Report() const {
+  std::string report = "Error(s): ";
+  for (int record : records) report += CurrentSession().UiText[record];
+  return report;
+}
+
+const std::string& DocumentCutMessage() {
+  static const std::string text = Win1252(
+      "O documento tem mais itens ou textos mais longos do que o editor guarda: "
+      "foi aberto cortado. Salve-o com outro nome para manter o original.\r\n"
+      "The document has more items or longer texts than the editor keeps: it "
+      "was opened cut to fit. Save it under another name to keep the original.");
+  return text;
+}
+
+CListEditorDlg::CListEditorDlg(DialogTemplate layout, ListEditorKind kind)
+    : CDocumentEditorDlg(std::move(layout), kind.document),
+      kind_(std::move(kind)),
+      list_(kind_.fields.size(), kind_.capacity, kind_.lastPlace,
+            kind_.pasteFields ? kind_.pasteFields : kind_.fields.size(),
+            kind_.clipboard ? *kind_.clipboard : ownClipboard_) {
+  for (size_t i = 0; i < kind_.fields.size(); ++i)
+    HelpOn(kListFieldHelp + static_cast<int>(i), FieldBox(i), kind_.fields[i].help);
+  if (kind_.hasFinal) HelpOn(kListFinalHelp, kListFinal, kind_.finalHelp);
+  HelpOn(kListWhatCanIDo, 0, kind_.tipsHelp);
+  if (kind_.select)
+    OnButton(kListSelect, [this] {
+      if (kind_.selectField < kind_.fields.size())
+        ShowHelp(kind_.document.helpPanel, HelpText(kind_.fields[kind_.selectField].help));
+      if (auto chosen = kind_.select()) SetItemText(FieldBox(kind_.selectField), *chosen);
+    });
+  OnButton(kListInsert, [this] { Insert(); });
+  OnButton(kListAttach, [this] { Attach(); });
+  OnButton(kListBack, [this] { Back(); });
+  OnButton(kListForward, [this] { Forward(); });
+  OnButton(kListCopy, [this] { Copy(); });
+  OnButton(kListCut, [this] { Cut(); });
+  OnButton(kListPaste, [this] { Paste(); });
+  OnButton(kListNew, [this] { New(); });
+  OnButton(kListOpen, [this] { Open(); });
+  OnButton(kListSave, [this] { Save(); });
+  OnButton(kListSaveAs, [this] { SaveAs(); });
+  OnButton(kListGenerate, [this] { Generate(); });
+  FormattingButtons(kListFont, kListParagraph, kListAV, kListGlobal);
+}
+
+bool CListEditorDlg::OnInitDialog() {
+  Start();
+  return true;
+}
+
+void CListEditorDlg::Start() {
+  Session& s = CurrentSession();
+  const std::pair<int, int> labels[] = {
+      {kListNew, 146},       {kListOpen, 147},   {kListSave, 148},   {kListSaveAs, 149}, {kListGenerate, 150},
+      {kListReturn, 145},    {kListAttach, 151}, {kListInsert, 152}, {kListBack, 153},   {kListForward, 154},
+      {kListCut, 155},       {kListPaste, 156},  {kListSelect, 157}, {kListCopy, 183},   {kListFont, 184},
+      {kListParagraph, 185}, {kListGlobal, 186}};
+  for (auto [id, record] : labels)
+    if (HasControl(id) && !s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  for (size_t i = 0; i < kind_.fields.size(); ++i) {
+    const ItemField& f = kind_.fields[i];
+    std::string label = f.labelRecord ? s.UiText[f.labelRecord] : std::string();
+    if (label.empty()) label = LocalText(f.labelPt, f.labelEn);
+    SetItemText(kListFieldLabel + static_cast<int>(i), label);
+  }
+  if (kind_.hasFinal) SetItemText(kListFinalLabel, LocalText(Win1252("Mensagem final"), "Final message"));
+  StartOther();
+  ShowHelp(kind_.document.helpPanel, HelpText(kind_.tipsHelp));
+  ResetPageSettings();
+  savedFinal_ = FinalBoxText(s.completionMessage);
+  ClearDocument();
+}
+
+Item CListEditorDlg::ReadItem() const {
+  Item item;
+  for (size_t i = 0; i < kind_.fields.size(); ++i) {
+    std::string text = GetItemText(FieldBox(i));
+    if (text.size() > kind_.fields[i].limit) text.resize(kind_.fields[i].limit);
+    item.push_back(std::move(text));
+  }
+  return item;
+}
+
+std::string CListEditorDlg::FinalText() const {
+  std::string text = GetItemText(kListFinal);
+  if (text.size() > kListFinalLimit) text.resize(kListFinalLimit);
+  return text;
+}
+
+void CListEditorDlg::ShowItemFields(const Item& item) {
+  for (size_t i = 0; i < kind_.fields.size() && i < item.size(); ++i) SetItemText(FieldBox(i), item[i]);
+}
+
+ItemCheck CListEditorDlg::ValidateItem(Item& item) {
+  item = ReadItem();
+  ItemCheck check = CheckItem(item);
+  for (size_t i = 0; i < item.size(); ++i) {
+    if (item[i].size() > kind_.fields[i].limit) item[i].resize(kind_.fields[i].limit);
+    if (kind_.fields[i].lowerCase) item[i] = ToLower(item[i]);
+  }
+  ShowItemFields(item);
+  return check;
+}
+
+ItemCheck CListEditorDlg::CheckItem(Item& item) {
+  return kind_.check ? kind_.check(item, list_.Current()) : ItemCheck{};
+}
+
+void CListEditorDlg::ShowItem() {
+  ShowItemFields(list_.Shown());
+  list_.TakeSnapshot();
+  SetItemText(kListPosition, list_.PositionText());
+  if (kind_.hasFinal) SetItemText(kListFinal, FinalBoxText(CurrentSession().completionMessage));
+  SetItemText(kListDocumentName, CurrentSession().documentName);
+  ShowOther();
+}
+
+void CListEditorDlg::ClearFields() {
+  ShowItemFields(Item(kind_.fields.size()));
+  list_.BlankSnapshot();
+}
+
+void CListEditorDlg::ClearDocument() {
+  Session& s = CurrentSession();
+  list_.Clear();
+  ForgetDocumentFile();
+  ForgetSettingsChange();
+  ResetPageSettings();
+  s.documentName = s.UiText[23];
+  ClearOther();
+  ShowItem();
+}
+
+bool CListEditorDlg::ShowOutcome(ItemOutcome outcome) {
+  if (outcome == ItemOutcome::kDone || outcome == ItemOutcome::kBlank) return true;
+  const int record = RecordOf(outcome);
+  ShowMessage(record ? CurrentSession().UiText[record] : ListFullMessage(), "Oops!", Buttons::Ok, this);
+  return false;
+}
+
+bool CListEditorDlg::HasItems(int record) {
+  if (list_.Count() > 0) return true;
+  ShowMessage(CurrentSession().UiText[record], "Oops!", Buttons::Ok, this);
+  return false;
+}
+
+bool CListEditorDlg::ConfirmItemChanges() {
+  Item item;
+  ValidateItem(item);
+  if (list_.CheckChanges(item) == ItemOutcome::kDone && !OtherFieldsChanged()) return true;
+  switch (ShowMessage(CurrentSession().UiText[110], "KIO", Buttons::YesNoCancel, this)) {
+    case Answer::Yes: return Attach();
+    case Answer::No:
+      // The edits are dropped: the boxes show the stored item again, so
+      // that what is seen is what the document holds.
+      ShowItemFields(list_.Shown());
+      ShowOther();
+      return true;
+    default: return false;
+  }
+}
+
+bool CListEditorDlg::Attach() {
+  Item item;
+  ItemCheck check = ValidateItem(item);
+  if (check.Failed()) {
+    ShowMessage(check.Report(), "Oops!", Buttons::Ok, this);
+    return false;
+  }
+  if (!ShowOutcome(list_.Attach(item))) return false;
+  if (kind_.hasFinal) CurrentSession().completionMessage = FinalText();
+  ShowItem();
+  SetFocus(FieldBox(0));
+  MarkChanged();
+  return true;
+}
+
+void CListEditorDlg::Insert() {
+  if (!ConfirmItemChanges()) return;
+  if (!ShowOutcome(list_.Insert())) return;
+  ClearFields();
+  SetFocus(FieldBox(0));
+}
+
+void CListEditorDlg::Back() {
+  if (!ConfirmItemChanges()) return;
+  list_.Back();
+  ShowItem();
+}
+
+void CListEditorDlg::Forward() {
+  if (!ConfirmItemChanges()) return;
+  if (!ShowOutcome(list_.Forward())) return;
+  ShowItem();
+}
+
+void CListEditorDlg::Copy() { ShowOutcome(list_.Copy()); }
+
+void CListEditorDlg::Cut() {
+  if (!ShowOutcome(list_.Cut())) return;
+  ShowItem();
+  MarkChanged();
+}
+
+void CListEditorDlg::Paste() {
+  if (!ShowOutcome(list_.Paste())) return;
+  ShowItem();
+  SetFocus(FieldBox(0));
+  MarkChanged();
+}
+
+bool CListEditorDlg::Proceed(SaveAnswer answer) const {
+  // A save that failed or whose chooser was cancelled stops too: the
+  // changes would be lost otherwise.
+  return answer != SaveAnswer::kCancelled && answer != SaveAnswer::kSaveFailed;
+}
+
+void CListEditorDlg::New() {
+  if (!ConfirmItemChanges() || !Proceed(AskToSave())) return;
+  ClearDocument();
+  savedFinal_ = FinalBoxText(CurrentSession().completionMessage);
+  unchanged_ = true;
+}
+
+void CListEditorDlg::Open() {
+  if (!ConfirmItemChanges() || !Proceed(AskToSave())) return;
+  ClearDocument();
+  unchanged_ = true;
+  cutOnOpen_ = false;
+  OpenDocument();
+  if (cutOnOpen_) {
+    // The editor no longer holds what the file does: leaving asks to save.
+    MarkChanged();
+    ShowMessage(DocumentCutMessage(), "KIO", Buttons::Ok, this);
+  }
+}
+
+bool CListEditorDlg::Save() { return SaveDocument(); }
+
+bool CListEditorDlg::SaveAs() {
+  // The held file is kept when there is nothing to save.
+  if (!ConfirmItemChanges() || !HasItems(31)) return false;
+  return SaveDocumentAs();
+}
+
+void CListEditorDlg::Return() {
+  if (!ConfirmItemChanges()) return;
+  if (!Proceed(AskToSave())) return;
+  // Answered: the base's own question finds nothing left to ask.
+  unchanged_ = true;
+  savedFinal_ = FinalText();
+  ForgetSettingsChange();
+  ReturnFromEditor();
+}
+
+void CListEditorDlg::CollectFields() {
+  if (kind_.hasFinal) CurrentSession().completionMessage = FinalText();
+}
+
+bool CListEditorDlg::FieldsChanged() const {
+  // The "Final" box is part of the document: an edit to it alone is asked
+  // about too.
+  return !unchanged_ || (kind_.hasFinal && FinalText() != savedFinal_);
+}
+
+void CListEditorDlg::LoadFields(FieldReader& reader) {
+  Session& s = CurrentSession();
+  savedFinal_ = FinalBoxText(s.completionMessage);
+  const uint32_t count = reader.Number();
+  for (uint32_t n = 0; n < count; ++n) {
+    if (n >= kind_.capacity) {
+      cutOnOpen_ = true;
+      break;
+    }
+    Item item;
+    for (const ItemField& field : kind_.fields) {
+      std::string text = ReadTextCut(reader, field.limit);
+      if (field.lowerCase) text = ToLower(text);
+      item.push_back(std::move(text));
+    }
+    list_.Load(std::move(item));
+  }
+}
+
+std::string CListEditorDlg::ReadTextCut(FieldReader& reader, size_t limit) {
+  const uint32_t size = reader.Count();
+  std::string text = reader.Bytes(size);  // throws when the file is shorter
+  if (text.size() > limit) {
+    text.resize(limit);
+    cutOnOpen_ = true;
+  }
+  return text;
+}
+
+void CListEditorDlg::StoreFields(FieldWriter& writer) {
+  writer.Number(static_cast<uint32_t>(list_.Count()));
+  for (const Item& item : list_.Items())
+    for (const std::string& text : item) writer.Text(text);
+}
+
+void CListEditorDlg::KeepFields() {
+  unchanged_ = true;
+  savedFinal_ = FinalText();
+}
+
+void CListEditorDlg::ShowFields() { ShowItem(); }
+
+bool CListEditorDlg::ReadyToSave() {
+  if (!ConfirmItemChanges()) return false;
+  CollectFields();
+  return HasItems(31);
+}
+
+}  // namespace kio
