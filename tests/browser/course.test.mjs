@@ -33,9 +33,9 @@ function courseScript(dir) {
     'press 1106', `choose ${at('menu.htm')}`, 'answer No', 'press 2', 'answer No',
     // The Index over the Menu and the reading.
     'press 1179', 'press 1108', `choose ${at('index.html')}`, 'type 1182 My course\\r\\n2027',
-    'press 1194', `choose ${at('menu.htm')}`, 'type 1180 Unit 1: activities', 'press 1302', 'press 1304',
-    'press 1194', `choose ${at('leitura.htm')}`, 'type 1180 Unit 1: reading', 'press 1302',
-    'press 1314', `choose ${at('index.html')}`, 'answer No', 'press 2', 'answer No',
+    'press 1910', `choose ${at('menu.htm')}`, 'type 1941 Unit 1: activities', 'press 1912', 'press 1914',
+    'press 1910', `choose ${at('leitura.htm')}`, 'type 1941 Unit 1: reading', 'press 1912',
+    'press 1924', `choose ${at('index.html')}`, 'answer No', 'press 2', 'answer No',
     'press 2', 'answer Yes',
   ].join('\n') + '\n';
 }

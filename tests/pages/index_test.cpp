@@ -87,7 +87,7 @@ std::string Build(EditorSession& s, std::initializer_list<std::pair<const char*,
   std::string script =
       "press 1108\nchoose " + (s / "index.html").string() + "\ntype 1182 {5.siz}Course\\r\\nOne\n";
   for (auto [link, text] : items)
-    script += std::string("type 1193 ") + link + "\ntype 1180 " + text + "\npress 1302\npress 1304\n";
+    script += std::string("type 1940 ") + link + "\ntype 1941 " + text + "\npress 1912\npress 1914\n";
   return script;
 }
 
@@ -111,15 +111,15 @@ TEST(IndexEditor, LinkToFileIsRelativeToTheIndexFolder) {
   test::WriteFile(s / "other" / "x.htm", "x");
   std::filesystem::create_directories(s / "site");
   std::string t = s.Run<CIndexDlg>("press 1108\nchoose " + (s / "site" / "index.html").string() +
-                                   "\npress 1194\nchoose " + (s / "unit1" / "Cloze.htm").string() +
-                                   "\nanswer Yes\ndump\npress 1194\nchoose cancel\ndump\npress 2\n");
+                                   "\npress 1910\nchoose " + (s / "unit1" / "Cloze.htm").string() +
+                                   "\nanswer Yes\ndump\npress 1910\nchoose cancel\ndump\npress 2\n");
   EXPECT_TRUE(Has(t, "CHOOSE open | *.* | *.htm | htm\nMESSAGE " + Shown(CurrentSession().UiText[1]) + " | " +
                          Shown(CurrentSession().UiText[3])))
       << t;
-  EXPECT_TRUE(Has(t, "CONTROL 1193 ../unit1/Cloze.htm\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1940 ../unit1/Cloze.htm\n")) << t;
   EXPECT_EQ(test::Control(t, kIndexLink), "");
   // Inside the folder no question is asked.
-  t = s.Run<CIndexDlg>("press 1108\nchoose " + (s / "index.html").string() + "\npress 1194\nchoose " +
+  t = s.Run<CIndexDlg>("press 1108\nchoose " + (s / "index.html").string() + "\npress 1910\nchoose " +
                        (s / "unit1" / "Cloze.htm").string() + "\ndump\npress 2\nanswer No\n");
   EXPECT_EQ(test::Control(t, kIndexLink), "unit1/Cloze.htm");
   EXPECT_FALSE(Has(t, Shown(CurrentSession().UiText[3]))) << t;
@@ -128,7 +128,7 @@ TEST(IndexEditor, LinkToFileIsRelativeToTheIndexFolder) {
 TEST(IndexEditor, AttachNeedsAllFourFields) {
   EditorSession s;
   std::string t = s.Run<CIndexDlg>(
-      "type 1182 Course\ntype 1193 a.htm\ntype 1180 A\npress 1302\ndump\npress 2\nanswer No\n");
+      "type 1182 Course\ntype 1940 a.htm\ntype 1941 A\npress 1912\ndump\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE Oops! | Error(s): " + Shown(CurrentSession().UiText[116]) + "\n")) << t;
   EXPECT_EQ(test::Control(t, kIndexPosition), "1/0");
 }
@@ -138,13 +138,13 @@ TEST(IndexEditor, InsertAttachCutAndPaste) {
   std::string script = Build(s, {{"a.htm", "A"}, {"b.htm", "B"}, {"c.htm", "C"}});
   // Back to B, insert X before it; then cut the last item (C), paste it first.
   script +=
-      "press 1303\npress 1303\npress 1301\ntype 1193 x.htm\ntype 1180 X\npress 1302\ndump\n"
-      "press 1304\npress 1304\ndump\npress 1306\ndump\n"
-      "press 1303\npress 1303\npress 1303\npress 1303\npress 1307\ndump\n"
+      "press 1913\npress 1913\npress 1911\ntype 1940 x.htm\ntype 1941 X\npress 1912\ndump\n"
+      "press 1914\npress 1914\ndump\npress 1916\ndump\n"
+      "press 1913\npress 1913\npress 1913\npress 1913\npress 1917\ndump\n"
       "press 2\nanswer No\n";
   std::string t = s.Run<CIndexDlg>(script);
   std::vector<std::string> positions;
-  for (size_t p = t.find("CONTROL 1038 "); p != std::string::npos; p = t.find("CONTROL 1038 ", p + 1))
+  for (size_t p = t.find("CONTROL 1901 "); p != std::string::npos; p = t.find("CONTROL 1901 ", p + 1))
     positions.push_back(t.substr(p + 13, t.find('\n', p) - p - 13));
   // X inserted at place 2 of 4; C (the last) shown at 4/4 and cut: the empty
   // place 4/3; pasted at the front: 1/4.
@@ -159,9 +159,9 @@ TEST(IndexEditor, ForwardStopsAtTheHundredthPlace) {
   std::string dex = EncodeNumber(100) + EncodeText(s.docs()) + EncodeText("H");
   for (int k = 0; k < 100; ++k) dex += EncodeText("p" + std::to_string(k) + ".htm") + EncodeText("T");
   test::WriteFile(s / "full.dex", dex);
-  std::string script = "press 1312\nchoose " + (s / "full.dex").string() + "\n";
-  for (int k = 0; k < 101; ++k) script += "press 1304\n";
-  std::string t = s.Run<CIndexDlg>(script + "dump\npress 1301\npress 2\n");
+  std::string script = "press 1921\nchoose " + (s / "full.dex").string() + "\n";
+  for (int k = 0; k < 101; ++k) script += "press 1914\n";
+  std::string t = s.Run<CIndexDlg>(script + "dump\npress 1911\npress 2\n");
   EXPECT_TRUE(Has(t, test::OopsMessage(CurrentSession().UiText[105]))) << t;
   EXPECT_EQ(test::Control(t, kIndexPosition), "101/100");
   EXPECT_TRUE(Has(t, test::OopsMessage(ListFullMessage()))) << t;
@@ -170,8 +170,8 @@ TEST(IndexEditor, ForwardStopsAtTheHundredthPlace) {
 TEST(IndexEditor, ChangedBoxesAskBeforeMovingOn) {
   EditorSession s;
   std::string t = s.Run<CIndexDlg>(Build(s, {{"a.htm", "A"}}) +
-                                   "press 1303\ntype 1180 Changed\npress 1304\nanswer Cancel\ndump\n"
-                                   "press 1304\nanswer Yes\npress 1303\ndump\npress 2\nanswer No\n");
+                                   "press 1913\ntype 1941 Changed\npress 1914\nanswer Cancel\ndump\n"
+                                   "press 1914\nanswer Yes\npress 1913\ndump\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Shown(CurrentSession().UiText[110]))) << t;
   EXPECT_EQ(test::Control(t, kIndexText), "Changed");
   EXPECT_EQ(test::Control(t, kIndexPosition), "1/1");
@@ -181,7 +181,7 @@ TEST(IndexEditor, GenerateTwiceGivesOnePageAndSaveKeepsTheCodes) {
   EditorSession s;
   const std::string page = (s / "index.html").string();
   std::string t = s.Run<CIndexDlg>(Build(s, {{"menu.htm", "{5.siz}Menu"}, {"unit1.htm", "Unit 1"}}) +
-                                   "press 1314\nchoose " + page + "\nanswer No\n");
+                                   "press 1924\nchoose " + page + "\nanswer No\n");
   const std::string first = ReadFile(s / "index.html");
   EXPECT_EQ(first,
             ExpectedPage("<font size = ' 5 ' >Course <br> One",
@@ -189,8 +189,8 @@ TEST(IndexEditor, GenerateTwiceGivesOnePageAndSaveKeepsTheCodes) {
   EXPECT_TRUE(Has(t, "CHOOSE save | " + s.docs() + "index.html | *.html | html\n")) << t;
 
   t = s.Run<CIndexDlg>(Build(s, {{"menu.htm", "{5.siz}Menu"}, {"unit1.htm", "Unit 1"}}) +
-                       "press 1314\nchoose " + page + "\nanswer No\npress 1314\nchoose " + page +
-                       "\nanswer No\npress 1313\nchoose " + (s / "course.dex").string() + "\npress 2\n");
+                       "press 1924\nchoose " + page + "\nanswer No\npress 1924\nchoose " + page +
+                       "\nanswer No\npress 1922\nchoose " + (s / "course.dex").string() + "\npress 2\n");
   EXPECT_EQ(ReadFile(s / "index.html"), first);
   EXPECT_TRUE(Has(t, "CHOOSE save | " + s.docs() + "index.dex | *.dex | dex\n")) << t;
   const std::string dex = ReadFile(s / "course.dex");
@@ -203,11 +203,11 @@ TEST(IndexEditor, GenerateTwiceGivesOnePageAndSaveKeepsTheCodes) {
 
 TEST(IndexEditor, PageNamesAndEmptyIndexesAreRefused) {
   EditorSession s;
-  std::string t = s.Run<CIndexDlg>("press 1314\npress 1313\npress 2\n");
+  std::string t = s.Run<CIndexDlg>("press 1924\npress 1922\npress 2\n");
   EXPECT_EQ(t, "DIALOG KIO Index\n" + test::OopsMessage(CurrentSession().UiText[31]) +
                    test::OopsMessage(CurrentSession().UiText[31]) + "END KIO Index\n");
-  t = s.Run<CIndexDlg>(Build(s, {{"a.htm", "A"}}) + "press 1314\nchoose " + (s / "list.txt").string() +
-                       "\npress 1314\nchoose " + (s / "start.htm").string() +
+  t = s.Run<CIndexDlg>(Build(s, {{"a.htm", "A"}}) + "press 1924\nchoose " + (s / "list.txt").string() +
+                       "\npress 1924\nchoose " + (s / "start.htm").string() +
                        "\nanswer No\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, test::OopsMessage(CurrentSession().UiText[212]))) << t;
   EXPECT_TRUE(Has(t, Shown(CurrentSession().UiText[207]))) << t;
@@ -223,7 +223,7 @@ TEST(IndexEditor, AMovedIndexAsksWhetherToTakeItsNewFolder) {
   const std::string actual = (s / "moved").string() + "/";
   const std::string question = Shown(CurrentSession().UiText[197] + "/old/place/" +
                                      CurrentSession().UiText[196] + actual + CurrentSession().UiText[195]);
-  const std::string open = "press 1312\nchoose " + (s / "moved" / "c.dex").string() + "\n";
+  const std::string open = "press 1921\nchoose " + (s / "moved" / "c.dex").string() + "\n";
   std::string t = s.Run<CIndexDlg>(open + "answer Yes\ndump\npress 2\n");
   EXPECT_TRUE(Has(t, "MESSAGE KIO | " + question + "\n")) << t;
   EXPECT_EQ(test::Control(t, kIndexFolder), actual);

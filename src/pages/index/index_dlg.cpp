@@ -20,6 +20,7 @@ constexpr int kRightWidth = 340;
 constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 14;
 constexpr int kListTop = 74;
+constexpr int kItemTop = 94;
 
 DialogTemplate IndexLayout() {
   DialogTemplate t;
@@ -32,7 +33,8 @@ DialogTemplate IndexLayout() {
                        36, kButtonHeight};
   };
   t.controls = {
-      {kIndexHelp, ControlKind::RichText, "", 5, 5, 150, 274, kReadOnly | kVScroll},
+      {kListHelp, ControlKind::RichText, "", 5, 5, 150, 236, kReadOnly | kVScroll},
+      {kListDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
       {kIndexHelpInitialize, ControlKind::Button, "?", kRight, 7, 12, 10},
       {kIndexInitialize, ControlKind::Button, "&Initialize Index:", kRight + 14, 5, 84, kButtonHeight},
       {kIndexFolder, ControlKind::Edit, "", kRight + 102, 6, kRightWidth - 102, 12, kReadOnly},
@@ -41,48 +43,37 @@ DialogTemplate IndexLayout() {
       {kIndexHeading, ControlKind::Edit, "", kRight, 36, kRightWidth, 32,
        kMultiLine | kVScroll | kWantReturn},
       {kIndexHelpList, ControlKind::Button, "?", kRight, kListTop + 2, 12, 10},
-      {kIndexPosition, ControlKind::Edit, "", kRight + 14, kListTop + 1, 44, 12, kReadOnly},
-      listButton(kIndexBack, "Back", 0),
-      listButton(kIndexForward, "Forward", 1),
-      listButton(kIndexInsert, "Insert", 2),
-      listButton(kIndexAttach, "Attach", 3),
-      listButton(kIndexCopy, "Copy", 4),
-      listButton(kIndexCut, "Cut", 5),
-      listButton(kIndexPaste, "Paste", 6),
+      {kListPosition, ControlKind::Edit, "", kRight + 14, kListTop + 1, 44, 12, kReadOnly},
+      listButton(kListBack, "&Back", 0),
+      listButton(kListForward, "&Forward", 1),
+      listButton(kListInsert, "&Insert", 2),
+      listButton(kListAttach, "&Attach", 3),
+      listButton(kListCopy, "Cop&y", 4),
+      listButton(kListCut, "&Cut", 5),
+      listButton(kListPaste, "&Paste", 6),
       {kIndexHelpClipboard, ControlKind::Button, "?", kRight + 62 + 7 * 38, kListTop + 2, 12, 10},
-      {kIndexLabelItem, ControlKind::Label, "", kRight, kListTop + 20, kRightWidth, 9},
-      {kIndexHelpLink, ControlKind::Button, "?", kRight, kListTop + 35, 12, 10},
-      {kIndexLinkToFile, ControlKind::Button, "Link to File:", kRight + 14, kListTop + 33, 84, kButtonHeight},
-      {kIndexLink, ControlKind::Edit, "", kRight + 102, kListTop + 34, kRightWidth - 102, 12},
-      {kIndexHelpText, ControlKind::Button, "?", kRight, kListTop + 53, 12, 10},
-      {kIndexLabelText, ControlKind::Label, "", kRight + 15, kListTop + 54, 200, 9},
-      {kIndexText, ControlKind::Edit, "", kRight, kListTop + 65, kRightWidth, 100,
+      {kListFieldHelp, ControlKind::Button, "?", kRight, kItemTop, 12, 10},
+      {kListFieldLabel, ControlKind::Label, "", kRight + 15, kItemTop + 1, 320, 9},
+      {kListSelect, ControlKind::Button, "Link to File:", kRight + 14, kItemTop + 12, 84, kButtonHeight},
+      {kListField, ControlKind::Edit, "", kRight + 102, kItemTop + 13, kRightWidth - 102, 12},
+      {kListFieldHelp + 1, ControlKind::Button, "?", kRight, kItemTop + 32, 12, 10},
+      {kListFieldLabel + 1, ControlKind::Label, "", kRight + 15, kItemTop + 33, 200, 9},
+      {kListField + 1, ControlKind::Edit, "", kRight, kItemTop + 44, kRightWidth, 110,
        kMultiLine | kVScroll | kWantReturn},
-      {kIndexNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
-      {kIndexOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
-      {kIndexSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
-      {kIndexGenerate, ControlKind::Button, "&Generate HTM", kRight + 168, 266, kButtonWidth + 20,
+      {kListNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
+      {kListOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
+      {kListSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
+      {kListGenerate, ControlKind::Button, "&Generate HTM", kRight + 168, 266, kButtonWidth + 20,
        kButtonHeight},
       {kIndexHelpGenerate, ControlKind::Button, "?", kRight + 244, 268, 12, 10},
-      {kIndexReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
-      {kIndexFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
-      {kIndexParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
-      {kIndexAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
-      {kIndexGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
-      {kIndexWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
+      {kListReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
+      {kListFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
+      {kListParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
+      {kListAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
+      {kListGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
+      {kListWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
   };
   return t;
-}
-
-DocumentEditorKind IndexKind() {
-  DocumentEditorKind d;
-  d.extension = "dex";
-  d.saveMode = SaveMode::kAskEveryTime;
-  d.helpPanel = kIndexHelp;
-  d.activityName = "index";
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
-  d.returnName = "";
-  return d;
 }
 
 bool StartsWithIgnoringCase(const std::string& text, const std::string& start) {
@@ -92,113 +83,61 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& start) {
 }  // namespace
 
 CIndexDlg::CIndexDlg()
-    : CDocumentEditorDlg(IndexLayout(), IndexKind()),
-      list_(2, kIndexItemLimit, kIndexItemLimit, 2, clipboard_) {
+    : CListEditorDlg(IndexLayout(), [this] {
+        ListEditorKind k;
+        k.document.extension = "dex";
+        k.document.saveMode = SaveMode::kAskEveryTime;
+        k.document.helpPanel = kListHelp;
+        k.document.activityName = "index";
+        k.document.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+        k.document.returnName = "";
+        k.fields = {
+            {kIndexTextLimit, "index_cada_link.rtf", 0, Win1252("Página do item (link)"),
+             "Page of the item (link)"},
+            {kIndexTextLimit, "index_cada_titulo.rtf", 0, "Texto do link", "Text of the link"},
+        };
+        k.capacity = kIndexItemLimit;
+        k.lastPlace = kIndexItemLimit;
+        k.pasteFields = 2;
+        k.hasFinal = false;
+        k.tipsHelp = "index_intro.rtf";
+        // The editor keeps its own clipboard, emptied by New and Open.
+        k.clipboard = &clipboard_;
+        k.select = [this] { return LinkToFile(); };
+        k.selectField = 0;
+        return k;
+      }()) {
   HelpOn(kIndexHelpInitialize, 0, "index_inicializa.rtf");
   HelpOn(kIndexHelpHeading, kIndexHeading, "index_titulo.rtf");
-  HelpOn(kIndexHelpLink, kIndexLink, "index_cada_link.rtf");
-  HelpOn(kIndexHelpText, kIndexText, "index_cada_titulo.rtf");
   HelpOn(kIndexHelpList, 0, "insere_move.rtf");
   HelpOn(kIndexHelpClipboard, 0, "copia_cola.rtf");
   HelpOn(kIndexHelpGenerate, 0, "index_finish.rtf");
-  HelpOn(kIndexWhatCanIDo, 0, "index_intro.rtf");
   OnButton(kIndexInitialize, [this] { InitializeIndex(); });
-  OnButton(kIndexLinkToFile, [this] { LinkToFile(); });
-  OnButton(kIndexAttach, [this] { Attach(); });
-  OnButton(kIndexInsert, [this] {
-    if (!PendingChangeCheck() || !Went(list_.Insert())) return;
-    SetItemText(kIndexLink, "");
-    SetItemText(kIndexText, "");
-  });
-  OnButton(kIndexBack, [this] {
-    if (PendingChangeCheck() && Went(list_.Back())) Show();
-  });
-  OnButton(kIndexForward, [this] {
-    if (PendingChangeCheck() && Went(list_.Forward())) Show();
-  });
-  OnButton(kIndexCopy, [this] {
-    if (!Went(list_.Copy())) return;
-    clipFolder_ = folder_;
-    clipHeading_ = heading_;
-  });
-  OnButton(kIndexCut, [this] {
-    if (!Went(list_.Cut())) return;
-    clipFolder_ = folder_;
-    clipHeading_ = heading_;
-    cutOrPaste_ = true;
-    Show();
-  });
-  OnButton(kIndexPaste, [this] {
-    if (!Went(list_.Paste())) return;
-    folder_ = clipFolder_;
-    heading_ = clipHeading_;
-    cutOrPaste_ = true;
-    Show();
-  });
-  OnButton(kIndexNew, [this] {
-    if (PendingChangeCheck() && AskToSave() != SaveAnswer::kCancelled) Start();
-  });
-  OnButton(kIndexOpen, [this] {
-    if (!PendingChangeCheck() || AskToSave() == SaveAnswer::kCancelled) return;
-    restart_ = false;
-    OpenDocument();
-    if (restart_) Start();
-  });
-  OnButton(kIndexSave, [this] { SaveDocument(); });
-  OnButton(kIndexGenerate, [this] { Generate(); });
-  FormattingButtons(kIndexFont, kIndexParagraph, kIndexAV, kIndexGlobal);
 }
 
-bool CIndexDlg::OnInitDialog() {
-  Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {
-      {kIndexNew, 146},      {kIndexOpen, 147},   {kIndexSave, 148},      {kIndexGenerate, 150},
-      {kIndexReturn, 145},   {kIndexFont, 184},   {kIndexParagraph, 185}, {kIndexGlobal, 186},
-      {kIndexWhatCanIDo, 0}, {kIndexAttach, 151}, {kIndexInsert, 152},    {kIndexBack, 153},
-      {kIndexForward, 154},  {kIndexCut, 155},    {kIndexPaste, 156},     {kIndexCopy, 183}};
-  for (auto [id, record] : labels)
-    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
-  const std::tuple<int, const char*, const char*> texts[] = {
-      {kIndexInitialize, "&Iniciar índice:", "&Initialize Index:"},
-      {kIndexLinkToFile, "Ligar a arquivo:", "Link to File:"},
-      {kIndexLabelHeading, "Título do índice", "Heading of the index"},
-      {kIndexLabelItem, "Cada item: o arquivo da página e o texto do link",
-       "Each item: the page's file and the text of its link"},
-      {kIndexLabelText, "Texto do link", "Text of the link"},
-  };
-  for (const auto& [id, pt, en] : texts) SetItemText(id, LocalText(Win1252(pt), en));
-  ShowHelp(kIndexHelp, HelpText("index_intro.rtf"));
-  Start();
-  return true;
+void CIndexDlg::StartOther() {
+  SetItemText(kIndexInitialize, LocalText(Win1252("&Iniciar índice:"), "&Initialize Index:"));
+  SetItemText(kListSelect, LocalText("Ligar a arquivo:", "Link to File:"));
+  SetItemText(kIndexLabelHeading, LocalText(Win1252("Título do índice"), "Heading of the index"));
 }
 
-void CIndexDlg::Start() {
+void CIndexDlg::ClearOther() {
   Session& s = CurrentSession();
-  list_.Clear();
+  folder_.clear();
+  heading_.clear();
   clipboard_.item.reset();
   clipFolder_.clear();
   clipHeading_.clear();
-  folder_.clear();
-  heading_.clear();
-  remembered_ = IndexDocument{};
-  read_ = remembered_;
-  cutOrPaste_ = false;
-  ForgetDocumentFile();
-  ForgetSettingsChange();
-  s.documentName.clear();
-  ResetPageSettings();
   s.pageSettings.background2 = "body bgcolor='#FFFF99'";
   s.pageSettings.boxColor = "bgcolor=\"#009999\"";
-  Show();
 }
 
-void CIndexDlg::Show() {
-  const Item item = list_.Shown();
-  SetItemText(kIndexFolder, folder_);
-  SetItemText(kIndexHeading, heading_);
-  SetItemText(kIndexLink, item[0]);
-  SetItemText(kIndexText, item[1]);
-  SetItemText(kIndexPosition, list_.PositionText());
+ItemCheck CIndexDlg::CheckItem(Item& item) {
+  // An item needs the folder and the heading beside its two texts.
+  ItemCheck check;
+  if (Box(kIndexFolder).empty() || Box(kIndexHeading).empty() || item[0].empty() || item[1].empty())
+    check.records.push_back(116);
+  return check;
 }
 
 std::string CIndexDlg::Box(int id) const {
@@ -207,104 +146,91 @@ std::string CIndexDlg::Box(int id) const {
   return text;
 }
 
-bool CIndexDlg::Went(ItemOutcome outcome) {
-  if (outcome == ItemOutcome::kDone || outcome == ItemOutcome::kBlank) return true;
-  const int record = RecordOf(outcome);
-  ShowMessage(record ? CurrentSession().UiText[record] : ListFullMessage(), "Oops!", Buttons::Ok, this);
-  return false;
+bool CIndexDlg::OtherFieldsChanged() const {
+  return Box(kIndexFolder) != folder_ || Box(kIndexHeading) != heading_;
 }
 
-bool CIndexDlg::PendingChangeCheck() {
-  const bool same = Box(kIndexFolder) == folder_ && Box(kIndexHeading) == heading_ &&
-                    list_.CheckChanges({Box(kIndexLink), Box(kIndexText)}) == ItemOutcome::kDone;
-  if (same) return true;
-  switch (ShowMessage(CurrentSession().UiText[110], "KIO", Buttons::YesNoCancel, this)) {
-    case Answer::Yes: return Attach();
-    case Answer::No: return true;
-    default: return false;
-  }
+void CIndexDlg::ShowOther() {
+  SetItemText(kIndexFolder, folder_);
+  SetItemText(kIndexHeading, heading_);
 }
 
 bool CIndexDlg::Attach() {
   const std::string folder = Box(kIndexFolder), heading = Box(kIndexHeading);
-  const Item fields{Box(kIndexLink), Box(kIndexText)};
-  if (folder.empty() || heading.empty() || fields[0].empty() || fields[1].empty()) {
-    ShowMessage("Error(s): " + CurrentSession().UiText[116], "Oops!", Buttons::Ok, this);
-    return false;
-  }
-  if (!Went(list_.Attach(fields))) return false;
+  if (!CListEditorDlg::Attach()) return false;
   folder_ = folder;
   heading_ = heading;
-  Show();
+  ShowOther();
   return true;
 }
 
-void CIndexDlg::OnCancel() {
-  if (PendingChangeCheck()) ReturnFromEditor();
+void CIndexDlg::Copy() {
+  const bool here = List().Current() < List().Count();
+  CListEditorDlg::Copy();
+  if (!here) return;
+  clipFolder_ = folder_;
+  clipHeading_ = heading_;
 }
 
-void CIndexDlg::CollectFields() {
-  read_.folder = folder_;
-  read_.heading = heading_;
-  read_.items.clear();
-  for (const Item& item : list_.Items()) read_.items.push_back({item[0], item[1]});
+void CIndexDlg::Cut() {
+  const bool here = List().Current() < List().Count();
+  CListEditorDlg::Cut();
+  if (!here) return;
+  clipFolder_ = folder_;
+  clipHeading_ = heading_;
+}
+
+void CIndexDlg::Paste() {
+  const size_t before = List().Count();
+  CListEditorDlg::Paste();
+  if (List().Count() == before) return;
+  // The folder and heading the item was taken with come back with it.
+  folder_ = clipFolder_;
+  heading_ = clipHeading_;
+  ShowOther();
+}
+
+void CIndexDlg::Open() {
+  restart_ = false;
+  CListEditorDlg::Open();
+  // The teacher did not take the moved folder: the editor starts empty.
+  if (restart_) ClearDocument();
 }
 
 void CIndexDlg::LoadFields(FieldReader& reader) {
   Session& s = CurrentSession();
   const uint32_t count = reader.Number();
-  if (count > kIndexItemLimit) throw FileError{kInvalidFile};
-  IndexDocument index;
-  index.folder = reader.Text(kIndexTextLimit);
-  index.heading = reader.Text(kIndexTextLimit);
+  std::string folder = ReadTextCut(reader, kIndexTextLimit);
+  std::string heading = ReadTextCut(reader, kIndexTextLimit);
   // The chooser left the working folder at the document's folder.
-  std::string actual = std::filesystem::current_path().string() + "/";
-  if (ToLower(index.folder) != ToLower(actual)) {
-    const std::string question = s.UiText[197] + index.folder + s.UiText[196] + actual + s.UiText[195];
+  const std::string actual = std::filesystem::current_path().string() + "/";
+  if (ToLower(folder) != ToLower(actual)) {
+    const std::string question = s.UiText[197] + folder + s.UiText[196] + actual + s.UiText[195];
     if (ShowMessage(question, "KIO", Buttons::YesNo, this) != Answer::Yes) {
       restart_ = true;
       return;
     }
-    index.folder = actual;
+    folder = actual;
   }
-  list_.Clear();
-  folder_ = index.folder;
-  heading_ = index.heading;
-  remembered_ = index;
+  folder_ = folder;
+  heading_ = heading;
   for (uint32_t k = 0; k < count; ++k) {
-    IndexItem item;
-    item.link = reader.Text(kIndexTextLimit);
-    item.text = reader.Text(kIndexTextLimit);
-    list_.Load({item.link, item.text});
-    remembered_.items.push_back(item);
+    if (k >= kIndexItemLimit) {
+      NoteDocumentCut();
+      break;
+    }
+    std::string link = ReadTextCut(reader, kIndexTextLimit);
+    std::string text = ReadTextCut(reader, kIndexTextLimit);
+    List().Load({std::move(link), std::move(text)});
   }
-  list_.TakeSnapshot();
-  cutOrPaste_ = false;
 }
 
 void CIndexDlg::StoreFields(FieldWriter& writer) {
-  writer.Number(static_cast<uint32_t>(read_.items.size()));
-  writer.Text(read_.folder);
-  writer.Text(read_.heading);
-  for (const IndexItem& item : read_.items) {
-    writer.Text(item.link);
-    writer.Text(item.text);
-  }
-}
-
-void CIndexDlg::KeepFields() {
-  remembered_ = read_;
-  cutOrPaste_ = false;
-}
-
-bool CIndexDlg::ReadyToSave() {
-  // The item on show is attached first when the teacher wants it, so that
-  // a first item typed but not attached can be saved.
-  if (!PendingChangeCheck()) return false;
-  CollectFields();
-  if (!read_.items.empty()) return true;
-  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
-  return false;
+  writer.Number(static_cast<uint32_t>(List().Count()));
+  writer.Text(folder_);
+  writer.Text(heading_);
+  for (const Item& item : List().Items())
+    for (const std::string& text : item) writer.Text(text);
 }
 
 std::string CIndexDlg::DexName() const {
@@ -317,6 +243,14 @@ ChooserRequest CIndexDlg::SaveChooser() const {
   request.initialName = folder_ + DexName();
   request.filter = "*.dex";
   return request;
+}
+
+IndexDocument CIndexDlg::Document() const {
+  IndexDocument index;
+  index.folder = folder_;
+  index.heading = heading_;
+  for (const Item& item : List().Items()) index.items.push_back({item[0], item[1]});
+  return index;
 }
 
 void CIndexDlg::InitializeIndex() {
@@ -342,11 +276,14 @@ void CIndexDlg::InitializeIndex() {
     ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
     return;
   }
+  // The folder belongs to the index at once: the items already attached
+  // now link from it.
   folder_ = FolderOf(*chosen);
   SetItemText(kIndexFolder, folder_);
+  if (List().Count() > 0) MarkChanged();
 }
 
-void CIndexDlg::LinkToFile() {
+std::optional<std::string> CIndexDlg::LinkToFile() {
   Session& s = CurrentSession();
   ChooserRequest request;
   request.save = false;
@@ -354,16 +291,13 @@ void CIndexDlg::LinkToFile() {
   request.filter = "*.htm";
   request.defaultExtension = "htm";
   auto chosen = ChooseFile(request);
-  if (!chosen) {
-    SetItemText(kIndexLink, "");
-    return;
-  }
+  if (!chosen) return std::string();
   const std::string folder = Box(kIndexFolder);
   std::string link;
   if (StartsWithIgnoringCase(*chosen, folder)) {
     link = chosen->substr(folder.size());
   } else {
-    if (ShowMessage(s.UiText[3], s.UiText[1], Buttons::YesNoCancel, this) != Answer::Yes) return;
+    if (ShowMessage(s.UiText[3], s.UiText[1], Buttons::YesNoCancel, this) != Answer::Yes) return std::nullopt;
     // A page outside the index folder is reached from the index by a
     // relative path, so the course still works when the folders move
     // together.
@@ -371,18 +305,13 @@ void CIndexDlg::LinkToFile() {
                ? *chosen
                : std::filesystem::path(*chosen).lexically_relative(std::filesystem::path(folder)).string();
   }
-  SetItemText(kIndexLink, ReplaceAll(link, "\\", "/"));
+  return ReplaceAll(link, "\\", "/");
 }
 
 void CIndexDlg::Generate() {
   Session& s = CurrentSession();
-  if (!PendingChangeCheck()) return;
-  CollectFields();
-  if (read_.items.empty()) {
-    ShowMessage(s.UiText[31], "Oops!", Buttons::Ok, this);
-    return;
-  }
-  const std::string dex = CurrentSession().documentName;
+  if (!ConfirmItemChanges() || !HasItems(31)) return;
+  const std::string& dex = s.documentName;
   const std::string pageName = dex.size() > 4 && dex.substr(dex.size() - 4) == ".dex"
                                    ? dex.substr(0, dex.size() - 4) + ".html"
                                    : "index.html";
@@ -401,8 +330,8 @@ void CIndexDlg::Generate() {
     return;
   const PageSettings& p = s.pageSettings;
   try {
-    WritePageFile(*target,
-                  BuildIndexPage(read_, BodyColourAttribute(p.background2), BoxColourAttribute(p.boxColor)));
+    WritePageFile(*target, BuildIndexPage(Document(), BodyColourAttribute(p.background2),
+                                          BoxColourAttribute(p.boxColor)));
   } catch (const FileError& e) {
     ReportPageNotWritten(e.cause);
     return;
