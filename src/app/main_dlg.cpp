@@ -14,6 +14,9 @@
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_dlg.h"
+#include "pages/basic/basic_page_dlg.h"
+#include "pages/index/index_dlg.h"
+#include "pages/menu/menu_dlg.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
@@ -225,6 +228,9 @@ void CMainDlg::RunEditor(int button) {
       lexicon.DoModal();
       break;
     }
+    case kHomeBasicPage: RunModal<CBasicPageDlg>(); break;
+    case kHomeMenu: RunModal<CMenuDlg>(); break;
+    case kHomeIndex: RunModal<CIndexDlg>(); break;
     default: break;
   }
 }

@@ -67,7 +67,7 @@ void CDocumentEditorDlg::OpenDocument() {
     // is found only when the chosen one does not exist.
     if (!s.documentFile.Open(*chosen, File::kReadWrite)) throw FileError{kFileNotFound};
     s.documentOpen = true;
-    ReadSettingsBlock(s.documentFile);
+    if (kind_.settingsBlock) ReadSettingsBlock(s.documentFile);
     FieldReader reader(s.documentFile);
     LoadFields(reader);
   } catch (const FileError& e) {
@@ -84,12 +84,12 @@ bool CDocumentEditorDlg::SaveDocument() {
   std::string lowerPath = s.appPaths.documentsFolder + s.documentName;
   // A document that has its file is rewritten over its old bytes (never
   // shortened) in the rewrite-in-place kind; a new file, and every save of
-  // the recreating kind, holds the new bytes alone.
+  // the other kinds, holds the new bytes alone.
   const bool overOldBytes = s.documentOpen && kind_.saveMode == SaveMode::kRewriteInPlace;
   std::string target = s.documentFile.IsOpen() ? s.documentFile.Path() : s.documentName;
   try {
-    if (!s.documentOpen) {
-      auto chosen = ChooseFile(DocumentChooser(kind_.extension, true));
+    if (!s.documentOpen || kind_.saveMode == SaveMode::kAskEveryTime) {
+      auto chosen = ChooseFile(SaveChooser());
       if (!chosen) return false;
       lowerPath = TakeChosenName(*chosen);
       // The file is written under exactly the chosen name: another file
@@ -101,7 +101,7 @@ bool CDocumentEditorDlg::SaveDocument() {
     // The new version is written beside the old file and put in its place
     // only once it is whole: a failure leaves the old document as it was.
     ReplacementFile replacement(target);
-    WriteSettingsBlock(replacement.Out());
+    if (kind_.settingsBlock) WriteSettingsBlock(replacement.Out());
     FieldWriter writer(replacement.Out());
     StoreFields(writer);
     if (overOldBytes) replacement.KeepOldTail();
@@ -109,7 +109,8 @@ bool CDocumentEditorDlg::SaveDocument() {
     s.documentOpen = s.documentFile.Open(target, File::kReadWrite);
     SetDocumentsFolderFrom(lowerPath);
   } catch (const FileError& e) {
-    ReportFileError(e.cause, s.UiText[kind_.saveErrorRecord]);
+    ReportFileError(e.cause,
+                    kind_.saveErrorSuffix.empty() ? s.UiText[kind_.saveErrorRecord] : kind_.saveErrorSuffix);
     return false;
   }
   KeepFields();
@@ -117,6 +118,8 @@ bool CDocumentEditorDlg::SaveDocument() {
   settingsChanged_ = false;
   return true;
 }
+
+ChooserRequest CDocumentEditorDlg::SaveChooser() const { return DocumentChooser(kind_.extension, true); }
 
 bool CDocumentEditorDlg::SaveDocumentAs() {
   ForgetDocumentFile();

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/dialog.h"
+#include "platform/platform.h"
 #include "render/fields.h"
 
 namespace kio {
@@ -20,6 +21,7 @@ namespace kio {
 enum class SaveMode {
   kRewriteInPlace,  // from offset 0 into the held file, never shortening it
   kRecreate,        // the file is made anew (emptied) at every save
+  kAskEveryTime,    // every Save asks for the name and makes the file anew
 };
 
 // What the question whether to save changes came to.
@@ -43,6 +45,8 @@ struct DocumentEditorKind {
   // and the save did not happen (refused, failed or its chooser cancelled),
   // so that the work is not dropped.
   bool stayWhenNotSaved = false;
+  bool settingsBlock = true;         // the document begins with the settings block
+  std::string saveErrorSuffix;       // when set, shown after a failed Save instead of the record
 };
 
 class CDocumentEditorDlg : public Dialog {
@@ -68,6 +72,8 @@ class CDocumentEditorDlg : public Dialog {
   // Checked after collecting, before anything is chosen or written; false
   // stops the save (the editor has said why).
   virtual bool ReadyToSave() { return true; }
+  // The save chooser of a document that has no file yet.
+  virtual ChooserRequest SaveChooser() const;
 
   // --- Shared operations ---
   // Asks UiText record 73 when the fields or the page settings changed; Yes

@@ -105,6 +105,7 @@ Item CListEditorDlg::ReadItem() const {
 }
 
 std::string CListEditorDlg::FinalText() const {
+  if (!kind_.hasFinal) return std::string();  // a list without a "Final" box (Index)
   std::string text = GetItemText(kListFinal);
   if (text.size() > kListFinalLimit) text.resize(kListFinalLimit);
   return text;

@@ -29,6 +29,11 @@ void SyncFolder(const std::string& folder) {
 }  // namespace
 
 ReplacementFile::ReplacementFile(std::string target) : target_(std::move(target)) {
+  // Only a file is replaced: a folder, a device or a pipe of that name is
+  // never renamed over (a program run by root could otherwise replace a
+  // device node).
+  struct stat existing;
+  if (::stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) throw FileError{kAccessDenied};
   std::string pattern = FolderOf(target_) + "." + BareName(target_) + ".kio-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');

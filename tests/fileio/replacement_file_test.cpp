@@ -79,3 +79,29 @@ TEST(ReplacementFile, TheOldTailLiesPastAShorterNewVersion) {
 
 }  // namespace
 }  // namespace kio
+
+namespace kio {
+namespace {
+
+// Only a file is replaced: a folder or a device of the chosen name is
+// refused, and stays what it was.
+TEST(ReplacementFile, OnlyAFileIsReplaced) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir / "folder.htm");
+  for (const std::string target : {(dir / "folder.htm").string(), std::string("/dev/null")}) {
+    try {
+      ReplacementFile replacement(target);
+      ADD_FAILURE() << target << " was taken";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.cause, kAccessDenied) << target;
+    }
+  }
+  struct stat st;
+  ASSERT_EQ(::stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.htm"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "folder.htm"));
+}
+
+}  // namespace
+}  // namespace kio

@@ -21,6 +21,9 @@
 #include "app/startup.h"
 #include "dialogs/formatting.h"
 #include "fileio/session.h"
+#include "pages/basic/basic_page_dlg.h"
+#include "pages/index/index_dlg.h"
+#include "pages/menu/menu_dlg.h"
 #include "gui_support.h"
 #include "lexicon/lexicon_dlg.h"
 #include "lexicon/lexicon_small_dlgs.h"
@@ -103,6 +106,25 @@ std::vector<Screen> AllScreens() {
        [](Dialog& d) {
          d.SetItemText(kActText,
                        "Once upon a time+there was a boy+who loved books.\r\nOne day+he found a map.");
+       }},
+      {"basic", Make<CBasicPageDlg>,
+       [](Dialog& d) {
+         d.SetItemText(kBasicText, "{5.siz}Recife\r\nRecife is a city by the sea. {i=recife.jpg}");
+       }},
+      {"menu", Make<CMenuDlg>,
+       [](Dialog& d) {
+         d.SetItemText(kMenuTitle, "Unit 1\r\nFood and drink");
+         const char* pages[] = {"leitura.htm", "cloze_food.htm", "eclipse_drinks.htm",
+                                "a_very_long_page_name_01.htm"};
+         for (size_t k = 0; k < 4; ++k) d.SetItemText(MenuEntryBox(k + 1), pages[k]);
+         d.SetItemText(MenuEntryBox(24), "last_page.htm");
+       }},
+      {"index", Make<CIndexDlg>,
+       [](Dialog& d) {
+         d.SetItemText(kIndexFolder, "/home/ana/Documents/course/");
+         d.SetItemText(kIndexHeading, "My course\r\n2027");
+         d.SetItemText(kIndexLink, "unit1/menu.htm");
+         d.SetItemText(kIndexText, "Unit 1: food and drink");
        }},
       {"multiple", Make<CMultipleDlg>,
        [](Dialog& d) {

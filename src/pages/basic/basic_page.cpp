@@ -1,0 +1,57 @@
+#include "pages/basic/basic_page.h"
+
+#include "fileio/file.h"
+#include "platform/text_encoding.h"
+#include "render/markup.h"
+#include "render/write_page.h"
+
+namespace kio {
+
+std::string BodyColourAttribute(const std::string& background2) {
+  const std::string lower = ToLower(background2);
+  if (lower.find("bgcolor") == std::string::npos) return "body bgcolor='" + background2 + "'";
+  if (lower.rfind("body", 0) != 0) return "body " + background2;
+  return background2;
+}
+
+std::string BoxColourAttribute(const std::string& boxColor) {
+  if (ToLower(boxColor).find("bgcolor") == std::string::npos) return "bgcolor=\"" + boxColor + "\"";
+  return boxColor;
+}
+
+std::string RenderBasicText(const std::string& text) {
+  std::string rendered = ReplaceAll(text, "\r\n", " <br> ");
+  RenderMarkup(rendered);
+  return rendered;
+}
+
+std::string BuildBasicPage(const std::string& title, const std::string& rendered,
+                           const std::string& background2, const std::string& boxColor) {
+  const std::string box = BoxColourAttribute(boxColor);
+  PageAssembler page;
+  page.Add("<html>\r\n\r\n<head>\r\n<title>")
+      .Add(title)
+      .Add(
+          "</title>\r\n<style type=\"text/css\">\r\n<!--\r\n"
+          "body         { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
+          "td           { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
+          "-->\r\n</style>\r\n</head>\r\n<")
+      .Add(BodyColourAttribute(background2))
+      .Add(
+          "><div align=\"center\">\r\n  <center>\r\n"
+          "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"88%\">\r\n"
+          "    <tr>\r\n      <td width=\"4%\"")
+      .Add(box)
+      .Add(" align=\"left\">&nbsp;</td>\r\n      <td width=\"92%\" ")
+      .Add(box)
+      .Add(" align=\"left\">\r\n")
+      .Add(rendered)
+      .Add("</td>\r\n      <td width=\"4%\" ")
+      .Add(box)
+      .Add(
+          " align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div>\r\n\r\n"
+          "</body>\r\n\r\n</html>");
+  return page.Text();
+}
+
+}  // namespace kio

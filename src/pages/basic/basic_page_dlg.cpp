@@ -1,0 +1,162 @@
+#include "pages/basic/basic_page_dlg.h"
+
+#include "fileio/document.h"
+#include "fileio/session.h"
+#include "lang/texts.h"
+#include "pages/basic/basic_page.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/write_page.h"
+
+namespace kio {
+
+namespace {
+
+constexpr int kButtonWidth = 52;
+constexpr int kButtonHeight = 14;
+constexpr int kRight = 162;
+constexpr int kRightWidth = 340;
+
+// The colours this editor's pages start with, in their attribute forms.
+const char kBasicBackground[] = "body bgcolor='#FFFFFF'";
+const char kBasicBox[] = "bgcolor=\"#F0E8F0\"";
+
+DialogTemplate BasicLayout() {
+  DialogTemplate t;
+  t.title = "KIO Basic";
+  t.width = 507;
+  t.height = 306;
+  t.controls = {
+      {kBasicHelp, ControlKind::RichText, "", 5, 5, 150, 236, kReadOnly | kVScroll},
+      {kBasicLabelText, ControlKind::Label, "", kRight + 15, 4, 200, 9},
+      {kBasicHelpText, ControlKind::Button, "?", kRight, 3, 12, 10},
+      {kBasicText, ControlKind::Edit, "", kRight, 14, kRightWidth, 222, kMultiLine | kVScroll | kWantReturn},
+      {kBasicHint, ControlKind::Label, "", kRight, 240, kRightWidth, 18},
+      {kBasicDocumentName, ControlKind::Edit, "", 5, 246, 134, 12, kReadOnly},
+      {kBasicNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
+      {kBasicOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
+      {kBasicSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
+      {kBasicSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
+      {kBasicGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20,
+       kButtonHeight},
+      {kBasicReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
+      {kBasicFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
+      {kBasicParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
+      {kBasicAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
+      {kBasicGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
+      {kBasicHelpFiles, ControlKind::Button, "?", 143, 247, 12, 10},
+      {kBasicHelpGenerate, ControlKind::Button, "?", kRight + 254, 287, 12, 10},
+      {kBasicWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
+  };
+  return t;
+}
+
+DocumentEditorKind BasicKind() {
+  DocumentEditorKind d;
+  d.extension = "hpb";
+  d.saveMode = SaveMode::kRecreate;
+  d.helpPanel = kBasicHelp;
+  d.activityName = "sem";
+  d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
+  d.saveErrorRecord = 84;
+  d.returnName = "*.hpb";
+  return d;
+}
+
+void StartColours() {
+  PageSettings& p = CurrentSession().pageSettings;
+  p.background2 = kBasicBackground;
+  p.boxColor = kBasicBox;
+}
+
+}  // namespace
+
+CBasicPageDlg::CBasicPageDlg() : CDocumentEditorDlg(BasicLayout(), BasicKind()) {
+  HelpOn(kBasicHelpText, kBasicText, "hp_basica.rtf");
+  HelpOn(kBasicHelpFiles, 0, "arquivos.rtf");
+  HelpOn(kBasicHelpGenerate, 0, "gera_htm.rtf");
+  HelpOn(kBasicWhatCanIDo, 0, "basica_intro.rtf");
+  OnButton(kBasicNew, [this] {
+    if (AskToSave() != SaveAnswer::kCancelled) New();
+  });
+  OnButton(kBasicOpen, [this] {
+    if (AskToSave() != SaveAnswer::kCancelled) OpenDocument();
+  });
+  OnButton(kBasicSave, [this] { SaveDocument(); });
+  OnButton(kBasicSaveAs, [this] { SaveDocumentAs(); });
+  OnButton(kBasicGenerate, [this] { Generate(); });
+  FormattingButtons(kBasicFont, kBasicParagraph, kBasicAV, kBasicGlobal);
+}
+
+bool CBasicPageDlg::OnInitDialog() {
+  Session& s = CurrentSession();
+  const std::pair<int, int> labels[] = {{kBasicNew, 146},     {kBasicOpen, 147},      {kBasicSave, 148},
+                                        {kBasicSaveAs, 149},  {kBasicGenerate, 150},  {kBasicReturn, 145},
+                                        {kBasicFont, 184},    {kBasicParagraph, 185}, {kBasicGlobal, 186},
+                                        {kBasicWhatCanIDo, 0}};
+  for (auto [id, record] : labels)
+    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  SetItemText(kBasicLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
+  SetItemText(kBasicHint, s.UiText[67]);
+  ShowHelp(kBasicHelp, HelpText("basica_intro.rtf"));
+  Start();
+  return true;
+}
+
+void CBasicPageDlg::Start() {
+  remembered_.clear();
+  read_.clear();
+  ForgetSettingsChange();
+  StartColours();
+  CurrentSession().documentName = "*.hpb";
+  SetItemText(kBasicText, "");
+  SetItemText(kBasicDocumentName, CurrentSession().UiText[23]);
+}
+
+void CBasicPageDlg::New() {
+  ForgetDocumentFile();
+  Start();
+  CurrentSession().documentName = CurrentSession().UiText[23];
+}
+
+void CBasicPageDlg::CollectFields() {
+  read_ = GetItemText(kBasicText);
+  if (read_.size() > kBasicTextLimit) read_.resize(kBasicTextLimit);
+}
+
+void CBasicPageDlg::LoadFields(FieldReader& reader) { remembered_ = reader.Text(kBasicTextLimit); }
+
+void CBasicPageDlg::ShowFields() {
+  SetItemText(kBasicText, remembered_);
+  SetItemText(kBasicDocumentName, CurrentSession().documentName);
+}
+
+bool CBasicPageDlg::ReadyToSave() {
+  if (!read_.empty()) return true;
+  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  return false;
+}
+
+void CBasicPageDlg::Generate() {
+  Session& s = CurrentSession();
+  CollectFields();
+  if (read_.empty()) {
+    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    return;
+  }
+  const std::string rendered = RenderBasicText(read_);
+  auto target = ChoosePageFile(DocumentChooser("htm", true));
+  if (!target) return;
+  const PageSettings& p = s.pageSettings;
+  try {
+    WritePageFile(*target, BuildBasicPage(target->fileName, rendered, p.background2, p.boxColor));
+  } catch (const FileError& e) {
+    ReportPageNotWritten(e.cause);
+    return;
+  }
+  ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
+  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(ResolveCase(target->path));
+}
+
+}  // namespace kio

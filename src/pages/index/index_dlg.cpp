@@ -1,0 +1,343 @@
+#include "pages/index/index_dlg.h"
+
+#include <filesystem>
+
+#include "fileio/document.h"
+#include "fileio/session.h"
+#include "lang/texts.h"
+#include "pages/basic/basic_page.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/page_settings.h"
+#include "render/write_page.h"
+
+namespace kio {
+
+namespace {
+
+constexpr int kRight = 162;
+constexpr int kRightWidth = 340;
+constexpr int kButtonWidth = 52;
+constexpr int kButtonHeight = 14;
+constexpr int kListTop = 74;
+constexpr int kItemTop = 94;
+
+DialogTemplate IndexLayout() {
+  DialogTemplate t;
+  t.resourceId = 166;
+  t.title = "KIO Index";
+  t.width = 507;
+  t.height = 306;
+  auto listButton = [](int id, const char* label, int column) {
+    return ControlSpec{id, ControlKind::Button, label, kRight + 62 + column * 38, kListTop,
+                       36, kButtonHeight};
+  };
+  t.controls = {
+      {kListHelp, ControlKind::RichText, "", 5, 5, 150, 236, kReadOnly | kVScroll},
+      {kListDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
+      {kIndexHelpInitialize, ControlKind::Button, "?", kRight, 7, 12, 10},
+      {kIndexInitialize, ControlKind::Button, "&Initialize Index:", kRight + 14, 5, 84, kButtonHeight},
+      {kIndexFolder, ControlKind::Edit, "", kRight + 102, 6, kRightWidth - 102, 12, kReadOnly},
+      {kIndexHelpHeading, ControlKind::Button, "?", kRight, 24, 12, 10},
+      {kIndexLabelHeading, ControlKind::Label, "", kRight + 15, 25, 200, 9},
+      {kIndexHeading, ControlKind::Edit, "", kRight, 36, kRightWidth, 32,
+       kMultiLine | kVScroll | kWantReturn},
+      {kIndexHelpList, ControlKind::Button, "?", kRight, kListTop + 2, 12, 10},
+      {kListPosition, ControlKind::Edit, "", kRight + 14, kListTop + 1, 44, 12, kReadOnly},
+      listButton(kListBack, "&Back", 0),
+      listButton(kListForward, "&Forward", 1),
+      listButton(kListInsert, "&Insert", 2),
+      listButton(kListAttach, "&Attach", 3),
+      listButton(kListCopy, "Cop&y", 4),
+      listButton(kListCut, "&Cut", 5),
+      listButton(kListPaste, "&Paste", 6),
+      {kIndexHelpClipboard, ControlKind::Button, "?", kRight + 62 + 7 * 38, kListTop + 2, 12, 10},
+      {kListFieldHelp, ControlKind::Button, "?", kRight, kItemTop, 12, 10},
+      {kListFieldLabel, ControlKind::Label, "", kRight + 15, kItemTop + 1, 320, 9},
+      {kListSelect, ControlKind::Button, "Link to File:", kRight + 14, kItemTop + 12, 84, kButtonHeight},
+      {kListField, ControlKind::Edit, "", kRight + 102, kItemTop + 13, kRightWidth - 102, 12},
+      {kListFieldHelp + 1, ControlKind::Button, "?", kRight, kItemTop + 32, 12, 10},
+      {kListFieldLabel + 1, ControlKind::Label, "", kRight + 15, kItemTop + 33, 200, 9},
+      {kListField + 1, ControlKind::Edit, "", kRight, kItemTop + 44, kRightWidth, 110,
+       kMultiLine | kVScroll | kWantReturn},
+      {kListNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
+      {kListOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
+      {kListSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
+      {kListGenerate, ControlKind::Button, "&Generate HTM", kRight + 168, 266, kButtonWidth + 20,
+       kButtonHeight},
+      {kIndexHelpGenerate, ControlKind::Button, "?", kRight + 244, 268, 12, 10},
+      {kListReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
+      {kListFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
+      {kListParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
+      {kListAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
+      {kListGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
+      {kListWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
+  };
+  return t;
+}
+
+bool StartsWithIgnoringCase(const std::string& text, const std::string& start) {
+  return !start.empty() && ToLower(text.substr(0, start.size())) == ToLower(start);
+}
+
+}  // namespace
+
+CIndexDlg::CIndexDlg()
+    : CListEditorDlg(IndexLayout(), [this] {
+        ListEditorKind k;
+        k.document.extension = "dex";
+        k.document.saveMode = SaveMode::kAskEveryTime;
+        k.document.helpPanel = kListHelp;
+        k.document.activityName = "index";
+        k.document.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+        k.document.returnName = "";
+        k.fields = {
+            {kIndexTextLimit, "index_cada_link.rtf", 0, Win1252("Página do item (link)"),
+             "Page of the item (link)"},
+            {kIndexTextLimit, "index_cada_titulo.rtf", 0, "Texto do link", "Text of the link"},
+        };
+        k.capacity = kIndexItemLimit;
+        k.lastPlace = kIndexItemLimit;
+        k.pasteFields = 2;
+        k.hasFinal = false;
+        k.tipsHelp = "index_intro.rtf";
+        // The editor keeps its own clipboard, emptied by New and Open.
+        k.clipboard = &clipboard_;
+        k.select = [this] { return LinkToFile(); };
+        k.selectField = 0;
+        return k;
+      }()) {
+  HelpOn(kIndexHelpInitialize, 0, "index_inicializa.rtf");
+  HelpOn(kIndexHelpHeading, kIndexHeading, "index_titulo.rtf");
+  HelpOn(kIndexHelpList, 0, "insere_move.rtf");
+  HelpOn(kIndexHelpClipboard, 0, "copia_cola.rtf");
+  HelpOn(kIndexHelpGenerate, 0, "index_finish.rtf");
+  OnButton(kIndexInitialize, [this] { InitializeIndex(); });
+}
+
+void CIndexDlg::StartOther() {
+  SetItemText(kIndexInitialize, LocalText(Win1252("&Iniciar índice:"), "&Initialize Index:"));
+  SetItemText(kListSelect, LocalText("Ligar a arquivo:", "Link to File:"));
+  SetItemText(kIndexLabelHeading, LocalText(Win1252("Título do índice"), "Heading of the index"));
+}
+
+void CIndexDlg::ClearOther() {
+  Session& s = CurrentSession();
+  folder_.clear();
+  heading_.clear();
+  clipboard_.item.reset();
+  clipFolder_.clear();
+  clipHeading_.clear();
+  s.pageSettings.background2 = "body bgcolor='#FFFF99'";
+  s.pageSettings.boxColor = "bgcolor=\"#009999\"";
+}
+
+ItemCheck CIndexDlg::CheckItem(Item& item) {
+  // An item needs the folder and the heading beside its two texts.
+  ItemCheck check;
+  if (Box(kIndexFolder).empty() || Box(kIndexHeading).empty() || item[0].empty() || item[1].empty())
+    check.records.push_back(116);
+  return check;
+}
+
+std::string CIndexDlg::Box(int id) const {
+  std::string text = GetItemText(id);
+  if (text.size() > kIndexTextLimit) text.resize(kIndexTextLimit);
+  return text;
+}
+
+bool CIndexDlg::OtherFieldsChanged() const {
+  return Box(kIndexFolder) != folder_ || Box(kIndexHeading) != heading_;
+}
+
+void CIndexDlg::ShowOther() {
+  SetItemText(kIndexFolder, folder_);
+  SetItemText(kIndexHeading, heading_);
+}
+
+bool CIndexDlg::Attach() {
+  const std::string folder = Box(kIndexFolder), heading = Box(kIndexHeading);
+  if (!CListEditorDlg::Attach()) return false;
+  folder_ = folder;
+  heading_ = heading;
+  ShowOther();
+  return true;
+}
+
+void CIndexDlg::Copy() {
+  const bool here = List().Current() < List().Count();
+  CListEditorDlg::Copy();
+  if (!here) return;
+  clipFolder_ = folder_;
+  clipHeading_ = heading_;
+}
+
+void CIndexDlg::Cut() {
+  const bool here = List().Current() < List().Count();
+  CListEditorDlg::Cut();
+  if (!here) return;
+  clipFolder_ = folder_;
+  clipHeading_ = heading_;
+}
+
+void CIndexDlg::Paste() {
+  const size_t before = List().Count();
+  CListEditorDlg::Paste();
+  if (List().Count() == before) return;
+  // The folder and heading the item was taken with come back with it.
+  folder_ = clipFolder_;
+  heading_ = clipHeading_;
+  ShowOther();
+}
+
+void CIndexDlg::Open() {
+  restart_ = false;
+  CListEditorDlg::Open();
+  // The teacher did not take the moved folder: the editor starts empty.
+  if (restart_) ClearDocument();
+}
+
+void CIndexDlg::LoadFields(FieldReader& reader) {
+  Session& s = CurrentSession();
+  const uint32_t count = reader.Number();
+  std::string folder = ReadTextCut(reader, kIndexTextLimit);
+  std::string heading = ReadTextCut(reader, kIndexTextLimit);
+  // The chooser left the working folder at the document's folder.
+  const std::string actual = std::filesystem::current_path().string() + "/";
+  if (ToLower(folder) != ToLower(actual)) {
+    const std::string question = s.UiText[197] + folder + s.UiText[196] + actual + s.UiText[195];
+    if (ShowMessage(question, "KIO", Buttons::YesNo, this) != Answer::Yes) {
+      restart_ = true;
+      return;
+    }
+    folder = actual;
+  }
+  folder_ = folder;
+  heading_ = heading;
+  for (uint32_t k = 0; k < count; ++k) {
+    if (k >= kIndexItemLimit) {
+      NoteDocumentCut();
+      break;
+    }
+    std::string link = ReadTextCut(reader, kIndexTextLimit);
+    std::string text = ReadTextCut(reader, kIndexTextLimit);
+    List().Load({std::move(link), std::move(text)});
+  }
+}
+
+void CIndexDlg::StoreFields(FieldWriter& writer) {
+  writer.Number(static_cast<uint32_t>(List().Count()));
+  writer.Text(folder_);
+  writer.Text(heading_);
+  for (const Item& item : List().Items())
+    for (const std::string& text : item) writer.Text(text);
+}
+
+std::string CIndexDlg::DexName() const {
+  const std::string& name = CurrentSession().documentName;
+  return name.size() > 4 && name.substr(name.size() - 4) == ".dex" ? name : "index.dex";
+}
+
+ChooserRequest CIndexDlg::SaveChooser() const {
+  ChooserRequest request = ExtensionChooser(folder_, "dex", true);
+  request.initialName = folder_ + DexName();
+  request.filter = "*.dex";
+  return request;
+}
+
+IndexDocument CIndexDlg::Document() const {
+  IndexDocument index;
+  index.folder = folder_;
+  index.heading = heading_;
+  for (const Item& item : List().Items()) index.items.push_back({item[0], item[1]});
+  return index;
+}
+
+void CIndexDlg::InitializeIndex() {
+  Session& s = CurrentSession();
+  ChooserRequest request;
+  request.save = true;
+  request.initialName = "index.html";
+  request.filter = "*.html";
+  request.defaultExtension = "html";
+  auto chosen = ChooseFile(request);
+  if (!chosen || BareName(*chosen).empty()) return;
+  const std::string name = ToLower(BareName(*chosen));
+  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+    return;
+  File placeholder;
+  if (!PrepareDocumentFile(placeholder, name)) return;
+  try {
+    // A placeholder that Generate overwrites.
+    placeholder.Create(name);
+    placeholder.Write("empty");
+    placeholder.Close();
+  } catch (const FileError& e) {
+    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
+    return;
+  }
+  // The folder belongs to the index at once: the items already attached
+  // now link from it.
+  folder_ = FolderOf(*chosen);
+  SetItemText(kIndexFolder, folder_);
+  if (List().Count() > 0) MarkChanged();
+}
+
+std::optional<std::string> CIndexDlg::LinkToFile() {
+  Session& s = CurrentSession();
+  ChooserRequest request;
+  request.save = false;
+  request.initialName = "*.*";
+  request.filter = "*.htm";
+  request.defaultExtension = "htm";
+  auto chosen = ChooseFile(request);
+  if (!chosen) return std::string();
+  const std::string folder = Box(kIndexFolder);
+  std::string link;
+  if (StartsWithIgnoringCase(*chosen, folder)) {
+    link = chosen->substr(folder.size());
+  } else {
+    if (ShowMessage(s.UiText[3], s.UiText[1], Buttons::YesNoCancel, this) != Answer::Yes) return std::nullopt;
+    // A page outside the index folder is reached from the index by a
+    // relative path, so the course still works when the folders move
+    // together.
+    link = folder.empty()
+               ? *chosen
+               : std::filesystem::path(*chosen).lexically_relative(std::filesystem::path(folder)).string();
+  }
+  return ReplaceAll(link, "\\", "/");
+}
+
+void CIndexDlg::Generate() {
+  Session& s = CurrentSession();
+  if (!ConfirmItemChanges() || !HasItems(31)) return;
+  const std::string& dex = s.documentName;
+  const std::string pageName = dex.size() > 4 && dex.substr(dex.size() - 4) == ".dex"
+                                   ? dex.substr(0, dex.size() - 4) + ".html"
+                                   : "index.html";
+  ChooserRequest request = ExtensionChooser(folder_, "html", true);
+  request.initialName = folder_ + pageName;
+  request.filter = "*.html";
+  auto target = ChoosePageFile(request);
+  if (!target) return;
+  const std::string& name = target->fileName;
+  const std::string ending = name.size() >= 4 ? name.substr(name.size() - 4) : name;
+  if (ending != ".htm" && ending != "html") {
+    ShowMessage(s.UiText[212], "Oops!", Buttons::Ok, this);
+    return;
+  }
+  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+    return;
+  const PageSettings& p = s.pageSettings;
+  try {
+    WritePageFile(*target, BuildIndexPage(Document(), BodyColourAttribute(p.background2),
+                                          BoxColourAttribute(p.boxColor)));
+  } catch (const FileError& e) {
+    ReportPageNotWritten(e.cause);
+    return;
+  }
+  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(ResolveCase(target->path));
+}
+
+}  // namespace kio

@@ -1,0 +1,90 @@
+#include "pages/index/index_page.h"
+
+#include "platform/text_encoding.h"
+#include "render/write_page.h"
+
+namespace kio {
+
+namespace {
+
+const char kIndexH1[] =
+    "<html>\r\n"
+    "<head>\r\n"
+    "<title>Index</title>\r\n"
+    "<style type=\"text/css\"> <!--\r\n"
+    "a:link       { color: black }\r\n"
+    "a:visited    { color: black }\r\n"
+    "a:hover      { color: blue }\r\n"
+    "a:active     { color: red }\r\n"
+    "a            { text-decoration: none }\r\n"
+    "--> </style>\r\n"
+    "<SCRIPT LANGUAGE='JavaScript'>\r\n"
+    "\r\n"
+    "function Abre1(arq,larg,alt) \r\n"
+    "{\r\n"
+    "        var features =\r\n"
+    "        'width=' +larg+\r\n"
+    "        ',height=' +alt+  \r\n"
+    "        ',top=0' +\r\n"
+    "        ',left=0'+\r\n"
+    "        ',menubar=' +\"no\"+  //yes or no//\r\n"
+    "        ',scrollbars=' +\"no\"+ //yes or no//\r\n"
+    "        ',toolbar=' +\"no\"+ //yes or no//\r\n"
+    "        ',resizable=' +\"no\"; //yes or no//\r\n"
+    "        window.open(arq,\"janela\",features);\r\n"
+    "}\r\n"
+    "</SCRIPT>\r\n"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\"></head>\r\n"
+    "<";
+
+const char kIndexH2[] =
+    "><body oncontextmenu=\"return false\" onselectstart=\"return false\">\r\n"
+    "<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"";
+
+const char kIndexH3[] =
+    ">\r\n"
+    "  <tr> \r\n"
+    "    <td class=\"tablehead\"><div align=\"center\"><font color=\"#FFFF99\" size=\"5\">\r\n";
+
+const char kIndexH4[] = "</font></div></td>\r\n  </tr>\r\n</table>\r\n";
+
+const char kIndexF1[] =
+    "</a></font></p>\r\n"
+    "<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"";
+
+const char kIndexF2[] =
+    ">\r\n"
+    "  <tr>\r\n"
+    "    <td width=\"395\" class=\"tablehead\">&nbsp;</td>\r\n"
+    "  </tr>\r\n"
+    "</table>\r\n";
+
+const char kIndexF3[] = "</body>\r\n</html>\r\n";
+
+}  // namespace
+
+bool IsPlainLink(const std::string& link) {
+  if (link.size() < 8) return false;
+  const std::string tail = ToLower(link.substr(link.size() - 8));
+  return tail == "menu.htm" || tail == "dex.html";
+}
+
+std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
+                           const std::string& boxColor) {
+  PageAssembler page;
+  page.Add(kIndexH1).Add(background2).Add(kIndexH2).Add(boxColor).Add(kIndexH3);
+  page.AddRendered(index.heading).Add(kIndexH4);
+  for (const IndexItem& item : index.items) {
+    if (IsPlainLink(item.link))
+      page.Add("<p align=\"center\"><font size=\"5\"><a href=\"").Add(item.link).Add("\">");
+    else
+      page.Add("<p align=\"center\"><font size=\"5\"><a href=\"javascript:Abre1('")
+          .Add(item.link)
+          .Add("','790','520');\">");
+    page.AddRendered(item.text).Add(kIndexF1).Add(boxColor).Add(kIndexF2);
+  }
+  page.Add(kIndexF3);
+  return page.Text();
+}
+
+}  // namespace kio

@@ -1,0 +1,238 @@
+// The Index: its page, its document and its editor's list.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "editor_session.h"
+#include "pages/index/index_dlg.h"
+#include "pages/index/index_page.h"
+#include "render/fields.h"
+
+namespace kio {
+namespace {
+
+using test::EditorSession;
+using test::Has;
+using test::ReadFile;
+using test::Shown;
+
+const char kH1[] =
+    "<html>\r\n<head>\r\n<title>Index</title>\r\n<style type=\"text/css\"> <!--\r\n"
+    "a:link       { color: black }\r\na:visited    { color: black }\r\na:hover      { color: blue }\r\n"
+    "a:active     { color: red }\r\na            { text-decoration: none }\r\n--> </style>\r\n"
+    "<SCRIPT LANGUAGE='JavaScript'>\r\n\r\nfunction Abre1(arq,larg,alt) \r\n{\r\n"
+    "        var features =\r\n        'width=' +larg+\r\n        ',height=' +alt+  \r\n"
+    "        ',top=0' +\r\n        ',left=0'+\r\n        ',menubar=' +\"no\"+  //yes or no//\r\n"
+    "        ',scrollbars=' +\"no\"+ //yes or no//\r\n        ',toolbar=' +\"no\"+ //yes or no//\r\n"
+    "        ',resizable=' +\"no\"; //yes or no//\r\n        window.open(arq,\"janela\",features);\r\n"
+    "}\r\n</SCRIPT>\r\n"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\"></head>\r\n<";
+
+std::string ExpectedPage(const std::string& heading,
+                         const std::vector<std::pair<std::string, std::string>>& items,
+                         const std::string& body = "body bgcolor='#FFFF99'",
+                         const std::string& box = "bgcolor=\"#009999\"") {
+  std::string page =
+      kH1 + body +
+      "><body oncontextmenu=\"return false\" onselectstart=\"return false\">\r\n"
+      "<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" +
+      box +
+      ">\r\n  <tr> \r\n    <td class=\"tablehead\"><div align=\"center\"><font color=\"#FFFF99\" "
+      "size=\"5\">\r\n" +
+      heading + "</font></div></td>\r\n  </tr>\r\n</table>\r\n";
+  for (const auto& [item, text] : items)
+    page += item + text +
+            "</a></font></p>\r\n<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" + box +
+            ">\r\n  <tr>\r\n    <td width=\"395\" class=\"tablehead\">&nbsp;</td>\r\n  </tr>\r\n</table>\r\n";
+  return page + "</body>\r\n</html>\r\n";
+}
+
+std::string Plain(const std::string& link) {
+  return "<p align=\"center\"><font size=\"5\"><a href=\"" + link + "\">";
+}
+std::string Window(const std::string& link) {
+  return "<p align=\"center\"><font size=\"5\"><a href=\"javascript:Abre1('" + link + "','790','520');\">";
+}
+
+TEST(IndexPage, PlainLinksForMenusAndIndexesWindowsForTheRest) {
+  struct Case {
+    const char* link;
+    bool plain;
+  } cases[] = {{"menu.htm", true},   {"unit2/MENU.HTM", true}, {"sub/index.html", true},
+               {"unit1.htm", false}, {"a.htm", false},         {"menu.html", false},
+               {"dex.html", true},   {"ex.html", false},       {"", false}};
+  for (auto [link, plain] : cases) EXPECT_EQ(IsPlainLink(link), plain) << link;
+}
+
+TEST(IndexPage, HeadingAndItemsAreRenderedCopies) {
+  CurrentSession().Reset();
+  IndexDocument index;
+  index.heading = "{5.siz}My course\r\nUnit 1";
+  index.items = {{"menu.htm", "Activities\r\nof unit 1"},
+                 {"sub/index.html", "Unit 2"},
+                 {"unit1.htm", "{i=a.jpg}"},
+                 {"a.htm", "Short"}};
+  const IndexDocument before = index;
+  EXPECT_EQ(BuildIndexPage(index, "body bgcolor='#FFFF99'", "bgcolor=\"#009999\""),
+            ExpectedPage("<font size = ' 5 ' >My course <br> Unit 1",
+                         {{Plain("menu.htm"), "Activities <br> of unit 1"},
+                          {Plain("sub/index.html"), "Unit 2"},
+                          {Window("unit1.htm"), "<img src='a.jpg'  border='0'>"},
+                          {Window("a.htm"), "Short"}}));
+  EXPECT_EQ(index, before);
+}
+
+// Builds an index in the editor: the index folder, a heading and items.
+std::string Build(EditorSession& s, std::initializer_list<std::pair<const char*, const char*>> items) {
+  std::string script =
+      "press 1108\nchoose " + (s / "index.html").string() + "\ntype 1182 {5.siz}Course\\r\\nOne\n";
+  for (auto [link, text] : items)
+    script += std::string("type 1940 ") + link + "\ntype 1941 " + text + "\npress 1912\npress 1914\n";
+  return script;
+}
+
+TEST(IndexEditor, InitializeWritesThePlaceholderAndShowsTheFolder) {
+  EditorSession s;
+  std::string t = s.Run<CIndexDlg>("press 1108\nchoose " + (s / "index.html").string() + "\ndump\npress 2\n");
+  EXPECT_TRUE(Has(t, "CHOOSE save | index.html | *.html | html\n")) << t;
+  EXPECT_EQ(ReadFile(s / "index.html"), "empty");
+  EXPECT_EQ(test::Control(t, kIndexFolder), s.docs());
+  // Another name asks first.
+  t = s.Run<CIndexDlg>("press 1108\nchoose " + (s / "start.html").string() + "\nanswer No\npress 2\n");
+  EXPECT_TRUE(Has(t, Shown(CurrentSession().UiText[207]))) << t;
+  EXPECT_FALSE(std::filesystem::exists(s / "start.html"));
+}
+
+TEST(IndexEditor, LinkToFileIsRelativeToTheIndexFolder) {
+  EditorSession s;
+  std::filesystem::create_directories(s / "unit1");
+  std::filesystem::create_directories(s / "other");
+  test::WriteFile(s / "unit1" / "Cloze.htm", "x");
+  test::WriteFile(s / "other" / "x.htm", "x");
+  std::filesystem::create_directories(s / "site");
+  std::string t = s.Run<CIndexDlg>("press 1108\nchoose " + (s / "site" / "index.html").string() +
+                                   "\npress 1910\nchoose " + (s / "unit1" / "Cloze.htm").string() +
+                                   "\nanswer Yes\ndump\npress 1910\nchoose cancel\ndump\npress 2\n");
+  EXPECT_TRUE(Has(t, "CHOOSE open | *.* | *.htm | htm\nMESSAGE " + Shown(CurrentSession().UiText[1]) + " | " +
+                         Shown(CurrentSession().UiText[3])))
+      << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1940 ../unit1/Cloze.htm\n")) << t;
+  EXPECT_EQ(test::Control(t, kIndexLink), "");
+  // Inside the folder no question is asked.
+  t = s.Run<CIndexDlg>("press 1108\nchoose " + (s / "index.html").string() + "\npress 1910\nchoose " +
+                       (s / "unit1" / "Cloze.htm").string() + "\ndump\npress 2\nanswer No\n");
+  EXPECT_EQ(test::Control(t, kIndexLink), "unit1/Cloze.htm");
+  EXPECT_FALSE(Has(t, Shown(CurrentSession().UiText[3]))) << t;
+}
+
+TEST(IndexEditor, AttachNeedsAllFourFields) {
+  EditorSession s;
+  std::string t = s.Run<CIndexDlg>(
+      "type 1182 Course\ntype 1940 a.htm\ntype 1941 A\npress 1912\ndump\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, "MESSAGE Oops! | Error(s): " + Shown(CurrentSession().UiText[116]) + "\n")) << t;
+  EXPECT_EQ(test::Control(t, kIndexPosition), "1/0");
+}
+
+TEST(IndexEditor, InsertAttachCutAndPaste) {
+  EditorSession s;
+  std::string script = Build(s, {{"a.htm", "A"}, {"b.htm", "B"}, {"c.htm", "C"}});
+  // Back to B, insert X before it; then cut the last item (C), paste it first.
+  script +=
+      "press 1913\npress 1913\npress 1911\ntype 1940 x.htm\ntype 1941 X\npress 1912\ndump\n"
+      "press 1914\npress 1914\ndump\npress 1916\ndump\n"
+      "press 1913\npress 1913\npress 1913\npress 1913\npress 1917\ndump\n"
+      "press 2\nanswer No\n";
+  std::string t = s.Run<CIndexDlg>(script);
+  std::vector<std::string> positions;
+  for (size_t p = t.find("CONTROL 1901 "); p != std::string::npos; p = t.find("CONTROL 1901 ", p + 1))
+    positions.push_back(t.substr(p + 13, t.find('\n', p) - p - 13));
+  // X inserted at place 2 of 4; C (the last) shown at 4/4 and cut: the empty
+  // place 4/3; pasted at the front: 1/4.
+  EXPECT_EQ(positions, (std::vector<std::string>{"2/4", "4/4", "4/3", "1/4"})) << t;
+  EXPECT_EQ(test::Control(t, kIndexLink), "c.htm");
+  // The cut marks the index changed: leaving asks.
+  EXPECT_TRUE(Has(t, Shown(CurrentSession().UiText[73]))) << t;
+}
+
+TEST(IndexEditor, ForwardStopsAtTheHundredthPlace) {
+  EditorSession s;
+  std::string dex = EncodeNumber(100) + EncodeText(s.docs()) + EncodeText("H");
+  for (int k = 0; k < 100; ++k) dex += EncodeText("p" + std::to_string(k) + ".htm") + EncodeText("T");
+  test::WriteFile(s / "full.dex", dex);
+  std::string script = "press 1921\nchoose " + (s / "full.dex").string() + "\n";
+  for (int k = 0; k < 101; ++k) script += "press 1914\n";
+  std::string t = s.Run<CIndexDlg>(script + "dump\npress 1911\npress 2\n");
+  EXPECT_TRUE(Has(t, test::OopsMessage(CurrentSession().UiText[105]))) << t;
+  EXPECT_EQ(test::Control(t, kIndexPosition), "101/100");
+  EXPECT_TRUE(Has(t, test::OopsMessage(ListFullMessage()))) << t;
+}
+
+TEST(IndexEditor, ChangedBoxesAskBeforeMovingOn) {
+  EditorSession s;
+  std::string t = s.Run<CIndexDlg>(Build(s, {{"a.htm", "A"}}) +
+                                   "press 1913\ntype 1941 Changed\npress 1914\nanswer Cancel\ndump\n"
+                                   "press 1914\nanswer Yes\npress 1913\ndump\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Shown(CurrentSession().UiText[110]))) << t;
+  EXPECT_EQ(test::Control(t, kIndexText), "Changed");
+  EXPECT_EQ(test::Control(t, kIndexPosition), "1/1");
+}
+
+TEST(IndexEditor, GenerateTwiceGivesOnePageAndSaveKeepsTheCodes) {
+  EditorSession s;
+  const std::string page = (s / "index.html").string();
+  std::string t = s.Run<CIndexDlg>(Build(s, {{"menu.htm", "{5.siz}Menu"}, {"unit1.htm", "Unit 1"}}) +
+                                   "press 1924\nchoose " + page + "\nanswer No\n");
+  const std::string first = ReadFile(s / "index.html");
+  EXPECT_EQ(first,
+            ExpectedPage("<font size = ' 5 ' >Course <br> One",
+                         {{Plain("menu.htm"), "<font size = ' 5 ' >Menu"}, {Window("unit1.htm"), "Unit 1"}}));
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + s.docs() + "index.html | *.html | html\n")) << t;
+
+  t = s.Run<CIndexDlg>(Build(s, {{"menu.htm", "{5.siz}Menu"}, {"unit1.htm", "Unit 1"}}) +
+                       "press 1924\nchoose " + page + "\nanswer No\npress 1924\nchoose " + page +
+                       "\nanswer No\npress 1922\nchoose " + (s / "course.dex").string() + "\npress 2\n");
+  EXPECT_EQ(ReadFile(s / "index.html"), first);
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + s.docs() + "index.dex | *.dex | dex\n")) << t;
+  const std::string dex = ReadFile(s / "course.dex");
+  EXPECT_EQ(dex.substr(dex.find(EncodeNumber(2) + EncodeText(s.docs()))),
+            EncodeNumber(2) + EncodeText(s.docs()) + EncodeText("{5.siz}Course\r\nOne") +
+                EncodeText("menu.htm") + EncodeText("{5.siz}Menu") + EncodeText("unit1.htm") +
+                EncodeText("Unit 1"));
+  EXPECT_TRUE(Has(t, "\nEND KIO Index")) << t;  // saved: leaving asks nothing
+}
+
+TEST(IndexEditor, PageNamesAndEmptyIndexesAreRefused) {
+  EditorSession s;
+  std::string t = s.Run<CIndexDlg>("press 1924\npress 1922\npress 2\n");
+  EXPECT_EQ(t, "DIALOG KIO Index\n" + test::OopsMessage(CurrentSession().UiText[31]) +
+                   test::OopsMessage(CurrentSession().UiText[31]) + "END KIO Index\n");
+  t = s.Run<CIndexDlg>(Build(s, {{"a.htm", "A"}}) + "press 1924\nchoose " + (s / "list.txt").string() +
+                       "\npress 1924\nchoose " + (s / "start.htm").string() +
+                       "\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, test::OopsMessage(CurrentSession().UiText[212]))) << t;
+  EXPECT_TRUE(Has(t, Shown(CurrentSession().UiText[207]))) << t;
+  EXPECT_FALSE(std::filesystem::exists(s / "list.txt"));
+  EXPECT_FALSE(std::filesystem::exists(s / "start.htm"));
+}
+
+TEST(IndexEditor, AMovedIndexAsksWhetherToTakeItsNewFolder) {
+  EditorSession s;
+  std::filesystem::create_directories(s / "moved");
+  test::WriteFile(s / "moved" / "c.dex", EncodeNumber(1) + EncodeText("/old/place/") + EncodeText("Heading") +
+                                             EncodeText("a.htm") + EncodeText("A"));
+  const std::string actual = (s / "moved").string() + "/";
+  const std::string question = Shown(CurrentSession().UiText[197] + "/old/place/" +
+                                     CurrentSession().UiText[196] + actual + CurrentSession().UiText[195]);
+  const std::string open = "press 1921\nchoose " + (s / "moved" / "c.dex").string() + "\n";
+  std::string t = s.Run<CIndexDlg>(open + "answer Yes\ndump\npress 2\n");
+  EXPECT_TRUE(Has(t, "MESSAGE KIO | " + question + "\n")) << t;
+  EXPECT_EQ(test::Control(t, kIndexFolder), actual);
+  EXPECT_EQ(test::Control(t, kIndexText), "A");
+  t = s.Run<CIndexDlg>(open + "answer No\ndump\npress 2\n");
+  EXPECT_EQ(test::Control(t, kIndexFolder), "");
+  EXPECT_EQ(test::Control(t, kIndexText), "");
+  EXPECT_EQ(test::Control(t, kIndexPosition), "1/0");
+}
+
+}  // namespace
+}  // namespace kio
