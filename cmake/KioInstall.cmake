@@ -55,6 +55,7 @@ endfunction()
 
 kio_install_program(kio)
 kio_install_program(kio-lexicon)
+kio_install_program(kio-results)
 
 # The shipped program folder: the data folder as it is in the sources (not
 # build/program, where running ./kio changes the language files), and what

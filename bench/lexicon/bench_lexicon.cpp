@@ -116,9 +116,9 @@ void MakeDictionary(const std::string& name, const std::vector<TextEntry>& entri
   LexiconStore::WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile,
                                CurrentSession().appPaths.lexiconDataFile);
   LexiconStore store;
-  store.BeginUpdate(nullptr);
+  store.BeginUpdate();
   PutEntries(store, entries);
-  store.Commit(nullptr);
+  store.Commit();
   store.EndUpdate();
 }
 
@@ -235,17 +235,17 @@ int main(int argc, char** argv) {
     std::vector<TextEntry> other;
     {
       LexiconStore source;
-      source.OpenBytes(nullptr, pointer, data);
+      source.OpenBytes(pointer, data);
       for (uint32_t n = 1; n + 1 < source.Count(); ++n) {
         uint32_t k = n;
-        other.push_back({"", "", source.ReadEntry(nullptr, k)});
+        other.push_back({"", "", source.ReadEntry(k)});
       }
     }
     LexiconStore::DeriveNames("a.kio");
     LexiconStore store;
-    store.BeginUpdate(nullptr);
+    store.BeginUpdate();
     PutEntries(store, other);
-    store.Commit(nullptr);
+    store.Commit();
     store.EndUpdate();
   });
   Sql sqlMerge((dir / "merge.db").string());
@@ -257,8 +257,8 @@ int main(int argc, char** argv) {
 
   LexiconStore::DeriveNames("b.kio");
   LexiconStore store;
-  store.BeginUpdate(nullptr);
-  double commit = Seconds([&] { store.Commit(nullptr); });
+  store.BeginUpdate();
+  double commit = Seconds([&] { store.Commit(); });
   Sql sqlBulk((dir / "bulk.db").string());
   double sqlBulkTime = Seconds([&] { sqlBulk.Insert(b); });
   rows.push_back({"Commit of " + std::to_string(store.Count() - 2) + " entries", commit, sqlBulkTime, -1,
@@ -274,7 +274,7 @@ int main(int argc, char** argv) {
   double find = Seconds([&] {
     for (const std::string& k : keys) {
       std::string key = k;
-      uint32_t p = store.Find(nullptr, key);
+      uint32_t p = store.Find(key);
       if (!key.empty() && p != kOffLimits) ++foundStore;
     }
   });

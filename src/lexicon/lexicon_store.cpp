@@ -26,10 +26,6 @@ const std::string kCannotSaveProgramData =
     Win1252("Cannot save program data.\r\n\r\nImpossível salvar dados do programa.");
 const std::string kCannotCreateDictionary =
     Win1252("Cannot create new dictionary.\r\n\r\nImpossível criar novo dicionário.");
-const std::string kFindDictionary = Win1252(
-    "Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não encontrado! Localizar dicionário ?");
-const std::string kCreateDictionary = Win1252("Create dictionary ? \r\n \r\n Criar dicionário ?");
-const std::string kDictionaryNotFound = Win1252("Dictionary not found! \r\n\r\nDicionário não localizado!");
 const std::string kNamedDictionaryNotFound =
     Win1252("Dictionary not found!  \r\n\r\nDicionário não encontrado!");
 const std::string kCannotAccess =
@@ -213,13 +209,18 @@ void LexiconStore::DeriveNames(const std::string& dataFile) {
   DeriveLexiconNames();
 }
 
-void LexiconStore::RecordName(std::string name) {
-  name = ToLower(name);
+bool LexiconStore::IsDictionaryName(const std::string& name) {
   size_t dot = name.find('.');
-  if (dot == 0 || dot == std::string::npos || name.size() < 5) {
-    ShowMessage(kCannotCreateConfig, "Oops!");
-    ExitProcess(1);
+  return dot != 0 && dot != std::string::npos && name.size() >= 5;
+}
+
+bool LexiconStore::RecordName(std::string name) {
+  name = ToLower(name);
+  if (!IsDictionaryName(name)) {
+    Notice(kCannotCreateConfig, "Oops!");
+    return false;
   }
+  size_t dot = name.find('.');
   // The working pair follows the dictionary's name too, so that editing a
   // new dictionary never works in the files of the one before.
   std::string base = name.substr(0, dot);
@@ -233,15 +234,16 @@ void LexiconStore::RecordName(std::string name) {
   if (::stat(dat.c_str(), &st) == 0)
     ::chmod(dat.c_str(), st.st_mode | S_IWUSR);
   else
-    ShowMessage(kRecovering, "KIO");
+    Notice(kRecovering, "KIO");
   try {
     File f;
     f.Create(dat);
     f.Write(name);
     f.Close();
   } catch (const FileError& e) {
-    ReportFileError(e.cause, kCannotSaveProgramData);
+    Notice(FileErrorMessage(e.cause, kCannotSaveProgramData), "Oops!");
   }
+  return true;
 }
 
 void LexiconStore::WriteEmptyPair(const std::string& pointerFile, const std::string& dataFile) {
@@ -265,13 +267,13 @@ void LexiconStore::WriteEmptyPair(const std::string& pointerFile, const std::str
   }
 }
 
-bool LexiconStore::Create(const Dialog* window, std::string name) {
+bool LexiconStore::Create(std::string name) {
   name = ToLower(name);
   if (name == "*.kio" || name.empty()) return false;
   CloseAll();
   if (name.find('.', 1) == std::string::npos) {
-    RecordName(CurrentSession().appPaths.lexiconDataFile);
-    Open(window);
+    if (!RecordName(CurrentSession().appPaths.lexiconDataFile)) return false;
+    Open();
     return true;
   }
   CurrentSession().appPaths.lexiconPointerFile = BaseName(name) + ".kpo";
@@ -279,16 +281,16 @@ bool LexiconStore::Create(const Dialog* window, std::string name) {
   try {
     WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile, CurrentSession().appPaths.lexiconDataFile);
   } catch (const FileError& e) {
-    ReportFileError(e.cause, kCannotCreateDictionary);
-    return Open(window);
+    Notice(FileErrorMessage(e.cause, kCannotCreateDictionary), "Oops!");
+    return Open();
   }
   CloseAll();
-  RecordName(name);
-  Open(window);
+  if (!RecordName(name)) return false;
+  Open();
   return true;
 }
 
-bool LexiconStore::OpenPairReadOnly(const Dialog* window) {
+bool LexiconStore::OpenPairReadOnly() {
   std::string pointer, data;
   try {
     if (!ReadWhole(CurrentSession().appPaths.lexiconPointerFile, pointer) ||
@@ -297,58 +299,33 @@ bool LexiconStore::OpenPairReadOnly(const Dialog* window) {
   } catch (const FileError&) {
     pointer.clear();  // unreadable: refused like a damaged pair
   }
-  OpenBytes(window, std::move(pointer), std::move(data));
+  OpenBytes(std::move(pointer), std::move(data));
   return true;  // the files exist; a refusal has been shown
 }
 
-bool LexiconStore::Open(const Dialog* window, const std::function<void()>& startUp) {
+bool LexiconStore::Open() {
   CloseAll();
   RecoverCommit();
-  if (OpenPairReadOnly(window)) return open_;
-  if (ShowMessage(kFindDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
-    CloseAll();
-    ChooserRequest r{false, "*.KIO", "*.KIO", "KIO"};
-    if (auto chosen = ChooseFile(r); chosen && OpenChosen(window, BareName(*chosen), startUp)) return true;
-  }
-  if (ShowMessage(kCreateDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
-    CloseAll();
-    ChooserRequest r{true, "*.KIO", "*.KIO", "KIO"};
-    if (auto chosen = ChooseFile(r)) {
-      std::string name = BareName(*chosen);
-      CurrentSession().appPaths.lexiconDataFile = name;
-      return Create(window, name) && open_;
-    }
-  }
-  ShowMessage(kDictionaryNotFound, "Oops!", Buttons::Ok, window);
-  return false;
+  return OpenPairReadOnly() && open_;
 }
 
-bool LexiconStore::OpenChosen(const Dialog* window, std::string name, const std::function<void()>& startUp) {
-  name = ToLower(name);
-  if (name == "*.kio" || name.empty()) return false;
-  RecordName(name);
-  if (startUp) startUp();
-  return Open(window, startUp);
-}
-
-int LexiconStore::OpenNamed(const Dialog* window, std::string dataFile) {
+int LexiconStore::OpenNamed(std::string dataFile) {
   CloseAll();
   dataFile = ToLower(dataFile);
   CurrentSession().appPaths.lexiconDataFile = dataFile;
   CurrentSession().appPaths.lexiconPointerFile = ReplaceAll(dataFile, ".kio", ".kpo");
   RecoverCommit();
-  if (!OpenPairReadOnly(window)) {
-    ShowMessage(kNamedDictionaryNotFound, "Oops!", Buttons::Ok, window);
+  if (!OpenPairReadOnly()) {
+    Notice(kNamedDictionaryNotFound, "Oops!");
     return 1;
   }
   return open_ ? 0 : 1;
 }
 
-bool LexiconStore::OpenBytes(const Dialog* window, std::string pointerBytes, std::string dataBytes,
-                             bool writable) {
+bool LexiconStore::OpenBytes(std::string pointerBytes, std::string dataBytes, bool writable) {
   CloseAll();
   if (!LoadPair(pointerBytes, std::move(dataBytes))) {
-    ShowMessage(kCannotAccess, "Oops!", Buttons::Ok, window);
+    Notice(kCannotAccess, "Oops!");
     return false;
   }
   open_ = true;
@@ -484,7 +461,7 @@ void LexiconStore::WriteThrough(const std::string& failure) {
   try {
     Flush();
   } catch (const FileError& e) {
-    ReportFileError(e.cause, failure);
+    Notice(FileErrorMessage(e.cause, failure), "Oops!");
   }
 }
 
@@ -542,8 +519,7 @@ CommitRecovery LexiconStore::RecoverCommit() {
   return any || marked ? CommitRecovery::kRolledBack : CommitRecovery::kNothing;
 }
 
-bool LexiconStore::BeginUpdate(const Dialog* window) {
-  WaitCursor wait;
+bool LexiconStore::BeginUpdate() {
   EnterProgramFolder();
   CloseAll();
   RecoverCommit();
@@ -566,12 +542,12 @@ bool LexiconStore::BeginUpdate(const Dialog* window) {
     WriteAt(pointerFd_, pointer.data(), pointer.size(), 0);
     WriteAt(dataFd_, data.data(), data.size(), 0);
   } catch (const FileError& e) {
-    ReportFileError(e.cause, kCannotStart);
+    Notice(FileErrorMessage(e.cause, kCannotStart), "Oops!");
     CloseAll();
     return false;
   }
   if (!LoadPair(pointer, std::move(data))) {
-    ShowMessage(kCannotAccess, "Oops!", Buttons::Ok, window);
+    Notice(kCannotAccess, "Oops!");
     CloseAll();
     return false;
   }
@@ -585,46 +561,45 @@ void LexiconStore::EndUpdate() {
   RemoveFile(CurrentSession().appPaths.lexiconBackupDataFile);
 }
 
-bool LexiconStore::ValidateEntry(const Dialog* window, const std::string& text, uint32_t number) {
+bool LexiconStore::ValidateEntry(const std::string& text, uint32_t number) {
   if (EntryTextIsSound(text)) return false;
-  ShowMessage(kReadError5 + std::to_string(number) + ". Tente excluir verbete.", "Oops!", Buttons::Ok,
-              window);
+  Notice(kReadError5 + std::to_string(number) + ". Tente excluir verbete.", "Oops!");
   return true;
 }
 
-LexiconEntry LexiconStore::ReadEntry(const Dialog* window, uint32_t& number) {
+LexiconEntry LexiconStore::ReadEntry(uint32_t& number) {
   if (open_) {
     if (number == 0) number = 1;
     if (number > Count() - 2) number = Count() - 2;
   }
-  return ReadRecord(window, number, kReadError1, kReadError2);
+  return ReadRecord(number, kReadError1, kReadError2);
 }
 
-LexiconEntry LexiconStore::ProbeEntry(const Dialog* window, uint32_t& number) {
+LexiconEntry LexiconStore::ProbeEntry(uint32_t& number) {
   if (open_ && number > Count() - 1) number = Count() - 1;
-  return ReadRecord(window, number, kReadError3, kReadError4);
+  return ReadRecord(number, kReadError3, kReadError4);
 }
 
-LexiconEntry LexiconStore::ReadRecord(const Dialog* window, uint32_t number, const std::string& notOpen,
+LexiconEntry LexiconStore::ReadRecord(uint32_t number, const std::string& notOpen,
                                       const std::string& damaged) {
   if (!open_) {
-    ReportFileError(kFileNotFound, notOpen);
+    Notice(FileErrorMessage(kFileNotFound, notOpen), "Oops!");
     return "";
   }
   std::string text;
-  if (!RecordAt(slots_[number].offset, text) || ValidateEntry(window, text, number)) {
-    ShowMessage(damaged, "Oops!", Buttons::Ok, window);
+  if (!RecordAt(slots_[number].offset, text) || ValidateEntry(text, number)) {
+    Notice(damaged, "Oops!");
     return "";
   }
   return UntilZero(text);
 }
 
-uint32_t LexiconStore::Find(const Dialog* window, std::string& key) {
+uint32_t LexiconStore::Find(std::string& key) {
   if (key.empty()) return 0;
-  return FindSortKey(window, key, HeadwordSortKey(key));
+  return FindSortKey(key, HeadwordSortKey(key));
 }
 
-uint32_t LexiconStore::FindSortKey(const Dialog* window, std::string& key, const std::string& sought) {
+uint32_t LexiconStore::FindSortKey(std::string& key, const std::string& sought) {
   if (!open_) return kOffLimits;
   // The first entry whose headword does not sort before the key. An entry
   // that cannot be read has no headword, as a failed read gives, and is
@@ -632,7 +607,7 @@ uint32_t LexiconStore::FindSortKey(const Dialog* window, std::string& key, const
   size_t at = slots_.LowerBound([&](size_t position, const LexiconSlot& slot) {
     if (slot.damaged) {
       uint32_t n = static_cast<uint32_t>(position);
-      ProbeEntry(window, n);
+      ProbeEntry(n);
     }
     return CompareSortKeys(KeyOf(slot), sought) < 0;
   });
@@ -641,28 +616,28 @@ uint32_t LexiconStore::FindSortKey(const Dialog* window, std::string& key, const
   return static_cast<uint32_t>(at);
 }
 
-bool LexiconStore::PutEntry(const Dialog* window, std::string& key, const std::string& text) {
+bool LexiconStore::PutEntry(std::string& key, const std::string& text) {
   if (text.size() > kLongestEntry) {
-    ShowMessage(kEntryTooLong + key, "Oops!", Buttons::Ok, window);
+    Notice(kEntryTooLong + key, "Oops!");
     return false;
   }
   const std::string headword = Headword(text);
   const std::string sortKey = HeadwordSortKey(key);
   if (key.empty() || text.find('\0') != std::string::npos || !EntryTextIsSound(text) || headword.empty() ||
       (headword != key && HeadwordSortKey(headword) != sortKey)) {
-    ShowMessage(kEntryInvalid + key, "Oops!", Buttons::Ok, window);
+    Notice(kEntryInvalid + key, "Oops!");
     return false;
   }
-  uint32_t p = FindSortKey(window, key, sortKey);
+  uint32_t p = FindSortKey(key, sortKey);
   if (p == kOffLimits) {
-    ShowMessage(kOffLimitsMessage + key, "Oops!", Buttons::Ok, window);
+    Notice(kOffLimitsMessage + key, "Oops!");
     key.clear();
     return false;
   }
   Batch batch(*this);
   if (!key.empty()) {
     if (p == Count() - 1) {
-      ShowMessage(kEntryReserved + key, "Oops!", Buttons::Ok, window);
+      Notice(kEntryReserved + key, "Oops!");
       return false;
     }
     if (!replaceDuplicates_) return true;
@@ -693,7 +668,6 @@ bool LexiconStore::DeleteSlot(uint32_t number) {
 
 bool LexiconStore::DeleteRange(uint32_t first, uint32_t end) {
   if (!open_ || first < 1 || first > end || end > Count() - 1) return false;
-  WaitCursor wait;
   slots_.Erase(first, end);
   pointerLength_ -= 4 * static_cast<uint64_t>(end - first);
   MarkPointerDirty(first);
@@ -710,7 +684,7 @@ bool LexiconStore::AppendRecordWithKey(uint32_t number, const std::string& text,
     return false;
   uint64_t offset = data_.size();
   if (offset + 2 + text.size() > UINT32_MAX) {
-    ReportFileError(kDiskFull, kEntryError);
+    Notice(FileErrorMessage(kDiskFull, kEntryError), "Oops!");
     return false;
   }
   PutRecord(data_, text);
@@ -756,19 +730,11 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
   return true;
 }
 
-bool LexiconStore::Commit(const Dialog* window, const LexiconProgress& progress) {
-  WaitCursor wait;
+bool LexiconStore::Commit(const LexiconProgress& progress) {
   EnterProgramFolder();
-  auto show = [&](int position) {
-    if (progress) progress(position);
-  };
-  show(0);
-  struct ResetProgress {
-    decltype(show)& f;
-    ~ResetProgress() { f(0); }
-  } reset{show};
+  ProgressLoop loop(progress, Count());
   if (!IsUpdating()) {
-    ReportFileError(kFileNotFound, kIndexFailed);
+    Notice(FileErrorMessage(kFileNotFound, kIndexFailed), "Oops!");
     return false;
   }
   const uint32_t count = Count();
@@ -778,29 +744,21 @@ bool LexiconStore::Commit(const Dialog* window, const LexiconProgress& progress)
   PutU32(pointer, count);
   PutU32(pointer, 0);
   PutRecord(out, kFirstSentinel);
-  const uint32_t step = count / 100 + 1;
-  int position = 0;
   bool stopped = false;
   std::string text;
   slots_.ForEachFrom(1, [&](size_t n, const LexiconSlot& slot) {
     if (n + 1 >= count) return false;
     int16_t length = 0;
-    if (!RecordAt(slot.offset, text, &length) || ValidateEntry(window, text, static_cast<uint32_t>(n))) {
-      ShowMessage(kIndexDamaged, "Kio", Buttons::Ok, window);
+    if (!RecordAt(slot.offset, text, &length) || ValidateEntry(text, static_cast<uint32_t>(n))) {
+      Notice(kIndexDamaged, "Kio");
       stopped = true;
       return false;
     }
     PutU32(pointer, static_cast<uint32_t>(out.size()));
     out.append(data_, slot.offset, 2 + static_cast<size_t>(length));
-    if (n % step == 0) {
-      show(++position);
-      // Escape is looked at once per progress step: after every entry in a
-      // small dictionary, about a hundred times in a large one.
-      if (EscapePressed() &&
-          ShowMessage(InterruptQuestion(n), "Kio", Buttons::YesNo, window) == Answer::Yes) {
-        stopped = true;
-        return false;
-      }
+    if (!loop.Step(static_cast<uint32_t>(n))) {
+      stopped = true;
+      return false;
     }
     return true;
   });
@@ -810,10 +768,22 @@ bool LexiconStore::Commit(const Dialog* window, const LexiconProgress& progress)
   try {
     WriteCommittedPair(pointer, out);
   } catch (const FileError& e) {
-    ReportFileError(e.cause, kIndexFailed);
+    Notice(FileErrorMessage(e.cause, kIndexFailed), "Oops!");
     return false;
   }
   return true;
+}
+
+std::string CommitInterruptQuestion(uint32_t n) { return InterruptQuestion(n); }
+
+void LexiconStore::Notice(const std::string& text, const std::string& caption) {
+  notices_.push_back({text, caption});
+}
+
+std::vector<LexiconNotice> LexiconStore::TakeNotices() {
+  std::vector<LexiconNotice> taken;
+  taken.swap(notices_);
+  return taken;
 }
 
 }  // namespace kio

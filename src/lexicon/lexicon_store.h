@@ -24,6 +24,12 @@
 //
 // File names are bare names relative to the working folder; BeginUpdate and
 // Commit first make appPaths.programFolder (when set) the working folder.
+//
+// The store shows nothing and asks nothing: an operation that fails returns
+// false (or an empty entry) and leaves its messages, in the words the
+// program shows them, for the caller to take with TakeNotices. The editors
+// show them (lexicon_prompts.h), kio-lexicon prints them. Long operations
+// report progress and ask whether to stop through a LexiconProgress.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -31,18 +37,20 @@
 #include <vector>
 
 #include "lexicon/lexicon_entry.h"
+#include "lexicon/lexicon_progress.h"
 #include "lexicon/slot_list.h"
 
 namespace kio {
 
-class Dialog;
+// A message the store leaves for its caller: the text and the caption it is
+// shown under.
+struct LexiconNotice {
+  std::string text;
+  std::string caption;
+};
 
 // The result of Find for a key that sorts outside the sentinels.
 constexpr uint32_t kOffLimits = 999999999;
-
-// Receives the progress bar position: 0 at the start, one more after every
-// count/100 + 1 entries, and 0 again at the end.
-using LexiconProgress = std::function<void(int position)>;
 
 // What opening a half-done Commit's leftovers found.
 enum class CommitRecovery { kNothing, kRolledForward, kRolledBack };
@@ -59,18 +67,20 @@ class LexiconStore {
   // Sets the four appPaths names from a data file name (lower-cased first).
   static void DeriveNames(const std::string& dataFile);
   // Makes `name` the current dictionary and writes it into "lexicon.dat";
-  // ends the program for a name that cannot be a dictionary's.
-  void RecordName(std::string name);
+  // false for a name that cannot be a dictionary's (the program cannot go
+  // on: its caller ends it).
+  bool RecordName(std::string name);
+  // Whether a lower-case name can be a dictionary's: a dot, not first, and
+  // at least five characters.
+  static bool IsDictionaryName(const std::string& name);
   // Creates an empty dictionary and opens it.
-  bool Create(const Dialog* window, std::string name);
-  // Opens the current main pair read-only; asks to find or create it when it
-  // cannot be opened. A dictionary chosen then is recorded, and `startUp`
-  // (the program's start-up, which derives the names anew) runs.
-  bool Open(const Dialog* window, const std::function<void()>& startUp = {});
-  bool OpenChosen(const Dialog* window, std::string name, const std::function<void()>& startUp = {});
+  bool Create(std::string name);
+  // Opens the current main pair read-only; false when it cannot be opened
+  // (OpenDictionaryAsking then offers to find or create one).
+  bool Open();
   // Opens a dictionary read-only without recording its name: 0 on success,
-  // 1 after a message.
-  int OpenNamed(const Dialog* window, std::string dataFile);
+  // 1 with a notice.
+  int OpenNamed(std::string dataFile);
   bool CloseAll();
 
   // Writes the 12-byte pointer file and the 41-byte data file of an empty
@@ -82,25 +92,25 @@ class LexiconStore {
 
   // --- Editing --------------------------------------------------------------
 
-  bool BeginUpdate(const Dialog* window);
+  bool BeginUpdate();
   // Ends editing: closes the files and deletes the working pair.
   void EndUpdate();
 
   // Reads real entry `number` for display; clamps `number` to 1 .. count-2
   // (an empty dictionary yields its first sentinel). Empty after a message.
-  LexiconEntry ReadEntry(const Dialog* window, uint32_t& number);
+  LexiconEntry ReadEntry(uint32_t& number);
   // The same read for searching: clamps `number` only from above, to count-1.
-  LexiconEntry ProbeEntry(const Dialog* window, uint32_t& number);
+  LexiconEntry ProbeEntry(uint32_t& number);
   // True when the text is bad (after message (5)).
-  bool ValidateEntry(const Dialog* window, const std::string& text, uint32_t number);
+  bool ValidateEntry(const std::string& text, uint32_t number);
 
   // The position of `key`'s entry, or the position at which it belongs (and
   // `key` is then emptied); kOffLimits when it sorts outside the sentinels; 0
   // for an empty key.
-  uint32_t Find(const Dialog* window, std::string& key);
+  uint32_t Find(std::string& key);
   // Inserts `text` (an entry whose headword is `key`) at its place, or
   // replaces the entry of the same headword when ReplaceDuplicates is on.
-  bool PutEntry(const Dialog* window, std::string& key, const std::string& text);
+  bool PutEntry(std::string& key, const std::string& text);
 
   // Pointer primitives. InsertSlot opens slot `number` (1 .. count-1) as a
   // copy of the one that was there; DeleteSlot removes a real entry's slot
@@ -115,9 +125,9 @@ class LexiconStore {
 
   // Rewrites the main pair compactly from the working pair (the editor's
   // Save); the working pair stays current. At every progress step it asks
-  // EscapePressed() and, when the key was pressed, whether to interrupt
-  // (Yes leaves the main pair untouched).
-  bool Commit(const Dialog* window, const LexiconProgress& progress = {});
+  // `progress` whether to stop (CommitInterruptQuestion is the editor's
+  // question); stopping leaves the main pair untouched.
+  bool Commit(const LexiconProgress& progress = {});
 
   bool ReplaceDuplicates() const { return replaceDuplicates_; }
   void SetReplaceDuplicates(bool on) { replaceDuplicates_ = on; }
@@ -143,31 +153,35 @@ class LexiconStore {
   // Opens a pair given as bytes: the read-only opens come here with the files'
   // bytes; a writable pair opened here changes in memory only (checks and
   // fuzzing). False, after a message, when the pair cannot be read at all.
-  bool OpenBytes(const Dialog* window, std::string pointerBytes, std::string dataBytes,
-                 bool writable = false);
+  bool OpenBytes(std::string pointerBytes, std::string dataBytes, bool writable = false);
 
   // For fault-injection tests: called with a growing step number at every
   // file operation of Commit.
   static void SetCommitStepObserver(void (*observer)(int step));
+
+  // The messages of the operations since the last call, oldest first.
+  std::vector<LexiconNotice> TakeNotices();
+  // Leaves a message of a bulk operation run over the store with the rest.
+  void Leave(LexiconNotice notice) { notices_.push_back(std::move(notice)); }
 
  private:
   // Takes a pair into memory; false when its count cannot be right.
   bool LoadPair(const std::string& pointerBytes, std::string dataBytes);
   void ClearMemory();
   LexiconSlot MakeSlot(uint32_t offset, const std::string* sortKey = nullptr);
-  uint32_t FindSortKey(const Dialog* window, std::string& key, const std::string& sortKey);
+  uint32_t FindSortKey(std::string& key, const std::string& sortKey);
   bool AppendRecordWithKey(uint32_t number, const std::string& text, const std::string* sortKey);
   // The record at `offset` as the reads find it: false when it does not lie
   // whole inside the data file or its length is outside 0 .. 4094.
   bool RecordAt(uint32_t offset, std::string& text, int16_t* length = nullptr) const;
   std::string_view KeyOf(const LexiconSlot& slot) const;
-  bool OpenPairReadOnly(const Dialog* window);
+  bool OpenPairReadOnly();
   void WriteThrough(const std::string& failure);
-  LexiconEntry ReadRecord(const Dialog* window, uint32_t number, const std::string& notOpen,
-                          const std::string& damaged);
+  LexiconEntry ReadRecord(uint32_t number, const std::string& notOpen, const std::string& damaged);
   void Flush();
   void MarkPointerDirty(size_t fromSlot);
   bool WriteCommittedPair(const std::string& pointerBytes, const std::string& dataBytes);
+  void Notice(const std::string& text, const std::string& caption);
 
   // The current pair: the main pair after Open, the working pair while
   // updating. Descriptors are -1 when closed.
@@ -185,7 +199,12 @@ class LexiconStore {
   bool countDirty_ = false;
   int batchDepth_ = 0;
   bool replaceDuplicates_ = true;
+  std::vector<LexiconNotice> notices_;
 };
+
+// The question an editor asks when Escape is pressed during Commit, at entry
+// `n`.
+std::string CommitInterruptQuestion(uint32_t n);
 
 // The dictionary in use, kept by the session.
 LexiconStore& Lexicon();

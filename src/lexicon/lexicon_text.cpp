@@ -273,7 +273,7 @@ PutReport PutEntries(LexiconStore& store, const std::vector<TextEntry>& entries)
     std::string key = e.entry.empty() ? CleanHeadword(e.headword) : Headword(e.entry);
     LexiconEntry text = e.entry.empty() ? MakeEntry(key, e.body) : e.entry;
     uint32_t before = store.Count();
-    if (!store.PutEntry(nullptr, key, text))
+    if (!store.PutEntry(key, text))
       ++report.refused;
     else if (store.Count() > before)
       ++report.added;

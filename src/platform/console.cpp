@@ -29,18 +29,9 @@ std::string ForConsole(const std::string& text) {
   return out;
 }
 
-const char* AnswerName(Answer a) {
-  switch (a) {
-    case Answer::Yes: return "Yes";
-    case Answer::No: return "No";
-    case Answer::Cancel: return "Cancel";
-    default: return "OK";
-  }
-}
-
 }  // namespace
 
-ConsolePlatform::ConsolePlatform(std::ostream& messages, Answer answer) : out_(messages), answer_(answer) {
+ConsolePlatform::ConsolePlatform(std::ostream& messages) : out_(messages) {
   gInterrupted = 0;
   std::signal(SIGINT, OnInterrupt);
 }
@@ -53,16 +44,14 @@ Answer ConsolePlatform::ShowMessage(const std::string& text, const std::string& 
                                     const Dialog*) {
   std::string cap = ForConsole(caption);
   while (!cap.empty() && cap.back() == ' ') cap.pop_back();
-  out_ << "[" << cap << "] " << ForConsole(text);
-  Answer a = Answer::Ok;
+  out_ << "[" << cap << "] " << ForConsole(text) << "\n";
   if (buttons != Buttons::Ok) {
-    a = answer_;
-    if (a == Answer::Cancel && buttons == Buttons::YesNo) a = Answer::No;
-    out_ << "\n  -> " << AnswerName(a);
+    // Nobody is there to answer: a question here is a fault of the program.
+    out_ << "a console tool cannot answer this question; stopping\n";
+    ExitProcess(3);
   }
-  out_ << "\n";
   out_.flush();
-  return a;
+  return Answer::Ok;
 }
 
 std::optional<std::string> ConsolePlatform::ChooseFile(const ChooserRequest&) { return std::nullopt; }

@@ -1,8 +1,8 @@
 // The console backend of the platform layer, for command-line tools built on
 // the editors' code: messages go to standard error (UTF-8, one line break
-// per CR LF), questions take the answer the tool was told to give, the file
-// choosers and dialogs are cancelled, and Ctrl-C stands for the Escape key
-// (a second Ctrl-C ends the program at once).
+// per CR LF), the file choosers and dialogs are cancelled, and Ctrl-C stands
+// for the Escape key (a second Ctrl-C ends the program at once). Nobody is
+// there to answer a question: one ends the tool with status 3.
 #pragma once
 #include <ostream>
 
@@ -12,8 +12,7 @@ namespace kio {
 
 class ConsolePlatform : public Platform {
  public:
-  // `answer` is given to every Yes/No question (Yes/No/Cancel questions too).
-  explicit ConsolePlatform(std::ostream& messages, Answer answer = Answer::Yes);
+  explicit ConsolePlatform(std::ostream& messages);
   ~ConsolePlatform() override;
 
   int RunModal(Dialog& dialog) override;
@@ -29,7 +28,6 @@ class ConsolePlatform : public Platform {
 
  private:
   std::ostream& out_;
-  Answer answer_;
 };
 
 }  // namespace kio

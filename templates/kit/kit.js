@@ -299,10 +299,27 @@ var KioKit = (function () {
       else fallback();
     });
 
+    // One token per result: a resend of the same result carries the same
+    // token, so that the receiver keeps it once.
+    var sentFields = '', token = '';
+    function newToken() {
+      var bytes = new Uint8Array(12), out = '';
+      if (window.crypto && window.crypto.getRandomValues) window.crypto.getRandomValues(bytes);
+      else for (var i = 0; i < bytes.length; i++) bytes[i] = Math.floor(Math.random() * 256);
+      for (var j = 0; j < bytes.length; j++) out += (bytes[j] < 16 ? '0' : '') + bytes[j].toString(16);
+      return out;
+    }
+
     form.addEventListener('submit', function (event) {
       event.preventDefault();
       update();
       if (!configured(address)) return;
+      var fields = new URLSearchParams(new FormData(form));
+      if (fields.toString() !== sentFields) {
+        sentFields = fields.toString();
+        token = newToken();
+      }
+      fields.set('id', token);
       report('sending', t('sending'));
       submit.disabled = true;
       var stop = typeof AbortController === 'function' ? new AbortController() : null;
@@ -310,7 +327,7 @@ var KioKit = (function () {
       fetch(address, {
         method: 'POST',
         mode: 'cors',
-        body: new URLSearchParams(new FormData(form)),
+        body: fields,
         signal: stop ? stop.signal : undefined
       }).then(function (answer) {
         if (answer.ok) report('sent', t('sent'));

@@ -3,7 +3,8 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  DESKTOP, PHONE, closeClean, openPage, readWin1252, screenshot, scriptsOf, seriousViolations, useSamplePages,
+  DESKTOP, PHONE, clozeAnswers, closeClean, openPage, readWin1252, screenshot, scriptsOf, seriousViolations,
+  useSamplePages,
 } from './lib/harness.mjs';
 
 const session = useSamplePages({ withServer: true });
@@ -11,11 +12,7 @@ const session = useSamplePages({ withServer: true });
 // A little of each activity, so that marks and messages are on the page.
 const play = {
   async cloze(page, { allRight }) {
-    const answers = await page.evaluate(() => PalavrasDadas.map((i) => {
-      const gap = document.createElement('div');
-      gap.innerHTML = palavras[i];
-      return gap.textContent.replace(/\s+/g, ' ').trim();
-    }).filter((answer) => answer !== ''));
+    const answers = await clozeAnswers(page);
     const gaps = page.locator('#text .gap input');
     for (let i = 0; i < answers.length; i++) await gaps.nth(i).fill(allRight || i > 0 ? answers[i] : 'x');
     await page.locator('#check').click();

@@ -228,6 +228,7 @@ test('results: filled in as the form opens, sent to a receiver that answers, and
   assert.equal(fields.name, 'Jos\u00e9');
   assert.equal(fields.score, '100%');
   assert.equal(fields.activity, 'cloze');
+  assert.match(fields.id, /^[0-9a-f]{24}$/, 'a token that lets the receiver keep a resent result once');
   await page.locator('#sendState[data-state=sent]').waitFor();
   assert.match(await text(page, 'sendState'), /Enviado/);
   await screenshot(page, 'cloze-phone-sent');

@@ -38,12 +38,12 @@ void Change(LexiconStore& store) {
   LexiconStore::Batch batch(store);
   for (int i = 0; i < 3000; i += 2) {
     std::string key = Name('k', i);
-    store.PutEntry(nullptr, key, Entry(Name('k', i), "new " + std::to_string(i)));
+    store.PutEntry(key, Entry(Name('k', i), "new " + std::to_string(i)));
   }
   store.DeleteRange(101, 201);
   for (int i = 0; i < 500; ++i) {
     std::string key = Name('n', i);
-    store.PutEntry(nullptr, key, Entry(key, "added " + std::to_string(i)));
+    store.PutEntry(key, Entry(key, "added " + std::to_string(i)));
   }
 }
 
@@ -80,13 +80,13 @@ class LexiconCrashTest : public ::testing::Test {
     if (child == 0) {
       close(ready[0]);
       LexiconStore s;
-      if (!s.BeginUpdate(nullptr)) _exit(3);
+      if (!s.BeginUpdate()) _exit(3);
       Change(s);
       gKillAtStep = step;
       LexiconStore::SetCommitStepObserver(step ? KillAtStep : nullptr);
       char go = 1;
       if (write(ready[1], &go, 1) != 1) _exit(4);
-      _exit(s.Commit(nullptr) ? 0 : 5);
+      _exit(s.Commit() ? 0 : 5);
     }
     close(ready[1]);
     char go;
@@ -109,11 +109,11 @@ class LexiconCrashTest : public ::testing::Test {
     // The dictionary opens (finishing or undoing the cut save), the tool
     // finds it sound, and it holds one whole version.
     LexiconStore s;
-    EXPECT_EQ(s.OpenNamed(nullptr, CurrentSession().appPaths.lexiconDataFile), 0);
+    EXPECT_EQ(s.OpenNamed(CurrentSession().appPaths.lexiconDataFile), 0);
     Entries now;
     for (uint32_t n = 1; n + 1 < s.Count(); ++n) {
       uint32_t k = n;
-      std::string e = s.ReadEntry(nullptr, k);
+      std::string e = s.ReadEntry(k);
       size_t p = 0;
       std::string h = Headword(e, p);
       now.push_back({h, NextField(e, p)});

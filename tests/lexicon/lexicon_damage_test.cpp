@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "fileio/session.h"
+#include "lexicon/lexicon_prompts.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/pair_check.h"
 #include "lexicon_test_util.h"
@@ -93,7 +94,8 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
   EXPECT_NE(check.problems[0].find(GetParam().checkSays), std::string::npos) << check.problems[0];
 
   LexiconStore store;
-  ASSERT_EQ(store.OpenBytes(nullptr, pair.first, pair.second, true), GetParam().opens);
+  ASSERT_EQ(store.OpenBytes(pair.first, pair.second, true), GetParam().opens);
+  ShowNotices(store, nullptr);
   if (!GetParam().opens) {
     EXPECT_EQ(
         platform.shown.back().text,
@@ -106,16 +108,17 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
     };
     for (uint32_t n = 0; n <= store.Count(); ++n) {
       uint32_t a = n, b = n;
-      EXPECT_TRUE(readAsEntry(store.ReadEntry(nullptr, a))) << n;
-      EXPECT_TRUE(readAsEntry(store.ProbeEntry(nullptr, b))) << n;
+      EXPECT_TRUE(readAsEntry(store.ReadEntry(a))) << n;
+      EXPECT_TRUE(readAsEntry(store.ProbeEntry(b))) << n;
     }
     for (std::string key : {"alfa", "bravo", "delta", "echo", "a", "zzzzzzzzzzzzzzzzzzzzzz"}) {
-      uint32_t p = store.Find(nullptr, key);
+      uint32_t p = store.Find(key);
       EXPECT_TRUE(p == kOffLimits || (p >= 1 && p < store.Count())) << p;
     }
     std::string key = "bravissimo";
-    store.PutEntry(nullptr, key, Entry("bravissimo", "x"));
+    store.PutEntry(key, Entry("bravissimo", "x"));
     store.DeleteRange(1, 2);
+    ShowNotices(store, nullptr);
     for (const auto& shown : platform.shown) EXPECT_EQ(shown.caption, "Oops!") << shown.text;
   }
 
@@ -123,13 +126,13 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
   // stops at the damage or writes a pair the store reads back.
   platform.shown.clear();
   WritePair(pair);
-  if (!store.BeginUpdate(nullptr)) {
+  if (!store.BeginUpdate()) {
     EXPECT_FALSE(GetParam().opens);
     return;
   }
   EXPECT_TRUE(GetParam().opens);
-  if (store.Commit(nullptr)) {
-    EXPECT_EQ(store.OpenNamed(nullptr, CurrentSession().appPaths.lexiconDataFile), 0);
+  if (store.Commit()) {
+    EXPECT_EQ(store.OpenNamed(CurrentSession().appPaths.lexiconDataFile), 0);
   }
 }
 
@@ -145,10 +148,11 @@ TEST(LexiconDamage, DamagedEntriesGiveTheReadMessages) {
   Pair pair = Sound();
   SetU32(pair.first, 4 + 4 * 2, 100000);
   LexiconStore store;
-  ASSERT_TRUE(store.OpenBytes(nullptr, pair.first, pair.second));
+  ASSERT_TRUE(store.OpenBytes(pair.first, pair.second));
   uint32_t n = 2;
-  EXPECT_EQ(store.ReadEntry(nullptr, n), "");
-  EXPECT_EQ(store.ProbeEntry(nullptr, n), "");
+  EXPECT_EQ(store.ReadEntry(n), "");
+  EXPECT_EQ(store.ProbeEntry(n), "");
+  ShowNotices(store, nullptr);
   EXPECT_EQ(
       platform.Texts(),
       (std::vector<std::string>{
@@ -156,7 +160,7 @@ TEST(LexiconDamage, DamagedEntriesGiveTheReadMessages) {
           "Error (4) on reading entry from dictionary.\r\n\r\nErro  (4) ao ler verbete do dicionario."}));
   // The other entries are still found.
   std::string key = "charlie";
-  EXPECT_EQ(store.Find(nullptr, key), 3u);
+  EXPECT_EQ(store.Find(key), 3u);
   EXPECT_EQ(key, "charlie");
 }
 

@@ -6,6 +6,7 @@
 
 #include "fileio/session.h"
 #include "lexicon/collation.h"
+#include "lexicon/lexicon_prompts.h"
 #include "lexicon/pair_check.h"
 #include "lexicon_test_util.h"
 
@@ -24,6 +25,13 @@ class LexiconStoreTest : public ::testing::Test {
       entries.push_back({h, b});
     }
     StoreEntries(store, entries);
+  }
+  // The editor's progress: the bar positions into `positions`, and the
+  // question on Escape.
+  LexiconProgress Progress(std::vector<int>& positions) {
+    LexiconProgress p = EscapeStops(nullptr, 0, CommitInterruptQuestion, "Kio");
+    p.position = [&positions](int position) { positions.push_back(position); };
+    return p;
   }
   uint32_t SlotValue(uint32_t i) {
     return ReadU32(ReadFile(CurrentSession().appPaths.lexiconBackupPointerFile), 4 + 4 * i);
@@ -56,38 +64,67 @@ TEST(LexiconNames, DerivedFromTheDataFileName) {
 }
 
 TEST_F(LexiconStoreTest, CreateWritesTheExactEmptyPairAndRecordsItsName) {
-  ASSERT_TRUE(store.Create(nullptr, "Novo.KIO"));
+  ASSERT_TRUE(store.Create("Novo.KIO"));
   EXPECT_EQ(ReadFile(folder / "novo.kpo"), kEmptyPointer);
   EXPECT_EQ(ReadFile(folder / "novo.kio"), kEmptyData);
   EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "novo.kio");
   EXPECT_TRUE(store.IsOpen());
   EXPECT_EQ(store.Count(), 2u);
+  ShowNotices(store, nullptr);
   EXPECT_TRUE(platform.shown.empty());
   // A cancelled chooser's name creates nothing.
-  EXPECT_FALSE(store.Create(nullptr, "*.KIO"));
-  EXPECT_FALSE(store.Create(nullptr, ""));
+  EXPECT_FALSE(store.Create("*.KIO"));
+  EXPECT_FALSE(store.Create(""));
 }
 
 TEST_F(LexiconStoreTest, RecordNameRefusesNamesThatCannotBeADictionary) {
   for (const char* bad : {"abc", ".kio", "ab.k", "semponto"}) {
     platform.shown.clear();
-    try {
-      store.RecordName(bad);
-      ADD_FAILURE() << bad << " was accepted";
-    } catch (const ProcessExit& e) {
-      EXPECT_EQ(e.status, 1);
-    }
+    // The store refuses; the dialog side ends the program (below).
+    EXPECT_FALSE(store.RecordName(bad)) << bad;
+    ShowNotices(store, nullptr);
     ASSERT_EQ(platform.shown.size(), 1u);
+    ShowNotices(store, nullptr);
     EXPECT_EQ(platform.shown[0].text, " Cannot create config file. Program aborted. ");
     EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "teste.kio");
   }
 }
 
+// The store only refuses such a name; choosing one where the program asks
+// for a dictionary ends the program, since it could not go on.
+TEST_F(LexiconStoreTest, ChoosingANameThatCannotBeADictionaryEndsTheProgram) {
+  platform.answers = {Answer::Yes};
+  platform.chosen = {(folder / "semponto").string()};
+  try {
+    OpenDictionaryAsking(store, nullptr);
+    ADD_FAILURE() << "the program went on";
+  } catch (const ProcessExit& e) {
+    EXPECT_EQ(e.status, 1);
+  }
+  ASSERT_GE(platform.shown.size(), 2u);
+  EXPECT_EQ(platform.shown.back().text, " Cannot create config file. Program aborted. ");
+  EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "teste.kio");
+}
+
+// Nothing the store does shows a message or asks a question: what it has to
+// say waits for its caller.
+TEST_F(LexiconStoreTest, TheStoreShowsNothingItself) {
+  EXPECT_EQ(store.OpenNamed("nenhum.kio"), 1);
+  std::string key = "x";
+  EXPECT_FALSE(store.PutEntry(key, Entry("x", "y")));
+  EXPECT_TRUE(platform.shown.empty());
+  EXPECT_FALSE(store.TakeNotices().empty());
+  EXPECT_TRUE(store.TakeNotices().empty());
+}
+
 TEST_F(LexiconStoreTest, RecordNameWithoutLexiconDatWarnsOfTheRecovery) {
   fs::remove(folder / "lexicon.dat");
   store.RecordName("Outro.kio");
+  ShowNotices(store, nullptr);
   ASSERT_EQ(platform.shown.size(), 1u);
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[0].caption, "KIO");
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[0].text,
             W(" KIO is trying to recover dictionary.\r\n\r\n KIO está tentanto recuperar dicionário.   "));
   EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "outro.kio");
@@ -96,38 +133,39 @@ TEST_F(LexiconStoreTest, RecordNameWithoutLexiconDatWarnsOfTheRecovery) {
 
 TEST_F(LexiconStoreTest, ReadEntryClampsToTheRealEntries) {
   Fill(5);
-  ASSERT_EQ(store.OpenNamed(nullptr, "teste.kio"), 0);
+  ASSERT_EQ(store.OpenNamed("teste.kio"), 0);
   struct Case {
     uint32_t asked, read;
   } cases[] = {{0, 1}, {1, 1}, {3, 3}, {5, 5}, {6, 5}, {999999999, 5}};
   for (const Case& c : cases) {
     uint32_t n = c.asked;
-    EXPECT_EQ(Headword(store.ReadEntry(nullptr, n)), "w00" + std::to_string(c.read - 1));
+    EXPECT_EQ(Headword(store.ReadEntry(n)), "w00" + std::to_string(c.read - 1));
     EXPECT_EQ(n, c.read);
   }
   // ProbeEntry reaches both sentinels.
   uint32_t n = 0;
-  EXPECT_EQ(store.ProbeEntry(nullptr, n), kFirstSentinel);
+  EXPECT_EQ(store.ProbeEntry(n), kFirstSentinel);
   n = 999999999;
-  EXPECT_EQ(store.ProbeEntry(nullptr, n), kLastSentinel);
+  EXPECT_EQ(store.ProbeEntry(n), kLastSentinel);
   EXPECT_EQ(n, 6u);
+  ShowNotices(store, nullptr);
   EXPECT_TRUE(platform.shown.empty());
 }
 
 TEST_F(LexiconStoreTest, ReadEntryOfAnEmptyDictionaryGivesTheFirstSentinel) {
   WritePair({kEmptyPointer, kEmptyData});
-  ASSERT_EQ(store.OpenNamed(nullptr, "teste.kio"), 0);
+  ASSERT_EQ(store.OpenNamed("teste.kio"), 0);
   uint32_t n = 0;
-  EXPECT_EQ(store.ReadEntry(nullptr, n), kFirstSentinel);
+  EXPECT_EQ(store.ReadEntry(n), kFirstSentinel);
   EXPECT_EQ(n, 0u);
   n = 999999999;
-  EXPECT_EQ(store.ReadEntry(nullptr, n), kFirstSentinel);
+  EXPECT_EQ(store.ReadEntry(n), kFirstSentinel);
 }
 
 TEST_F(LexiconStoreTest, FindIgnoresCaseAndGivesThePlaceOfAbsentKeys) {
   StoreEntries(store,
                {{"casa", "house"}, {W("água"), "water"}, {"agua", "typo"}, {W("pé"), "foot"}, {"pe", "x"}});
-  ASSERT_EQ(store.OpenNamed(nullptr, "teste.kio"), 0);
+  ASSERT_EQ(store.OpenNamed("teste.kio"), 0);
   EXPECT_EQ(Headwords(store), (std::vector<std::string>{"agua", W("água"), "casa", "pe", W("pé")}));
   struct Case {
     std::string key;
@@ -141,44 +179,45 @@ TEST_F(LexiconStoreTest, FindIgnoresCaseAndGivesThePlaceOfAbsentKeys) {
   };
   for (const Case& c : cases) {
     std::string key = c.key;
-    EXPECT_EQ(store.Find(nullptr, key), c.position) << c.key;
+    EXPECT_EQ(store.Find(key), c.position) << c.key;
     EXPECT_EQ(key, c.found ? c.key : "") << c.key;
   }
   std::string empty;
-  EXPECT_EQ(store.Find(nullptr, empty), 0u);
+  EXPECT_EQ(store.Find(empty), 0u);
   // The closing sentinel's headword is found at count-1, in any case.
   std::string last = "ZZZZZZZZZZZZZZZZZZZZ";
-  EXPECT_EQ(store.Find(nullptr, last), store.Count() - 1);
+  EXPECT_EQ(store.Find(last), store.Count() - 1);
   EXPECT_EQ(last, "ZZZZZZZZZZZZZZZZZZZZ");
 }
 
 TEST_F(LexiconStoreTest, PutEntryReplacesTheSameHeadwordInAnyCaseOrKeepsIt) {
   StoreEntries(store, {{"house", "casa"}, {"tree", W("árvore")}});
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
   const uint64_t before = fs::file_size(CurrentSession().appPaths.lexiconBackupDataFile);
   std::string key = "House";
-  ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("House", "lar")));
+  ASSERT_TRUE(store.PutEntry(key, Entry("House", "lar")));
   EXPECT_EQ(store.Count(), 4u);
   uint32_t n = 1;
-  EXPECT_EQ(store.ReadEntry(nullptr, n), Entry("House", "lar"));
+  EXPECT_EQ(store.ReadEntry(n), Entry("House", "lar"));
   // The new record was appended; the old one stays behind until Commit.
   EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupDataFile),
             before + 2 + Entry("House", "lar").size());
 
   store.SetReplaceDuplicates(false);
   key = "HOUSE";
-  EXPECT_TRUE(store.PutEntry(nullptr, key, Entry("HOUSE", "morada")));
+  EXPECT_TRUE(store.PutEntry(key, Entry("HOUSE", "morada")));
   n = 1;
-  EXPECT_EQ(store.ReadEntry(nullptr, n), Entry("House", "lar"));
+  EXPECT_EQ(store.ReadEntry(n), Entry("House", "lar"));
   key = "garden";
-  EXPECT_TRUE(store.PutEntry(nullptr, key, Entry("garden", "jardim")));
+  EXPECT_TRUE(store.PutEntry(key, Entry("garden", "jardim")));
   EXPECT_EQ(Headwords(store), (std::vector<std::string>{"garden", "House", "tree"}));
+  ShowNotices(store, nullptr);
   EXPECT_TRUE(platform.shown.empty());
 }
 
 TEST_F(LexiconStoreTest, PutEntryRefusesWhatCouldNotBeReadBackOrWouldDisplaceTheSentinel) {
   Fill(3);
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
   const auto files = std::make_pair(ReadFile(CurrentSession().appPaths.lexiconBackupPointerFile),
                                     ReadFile(CurrentSession().appPaths.lexiconBackupDataFile));
   struct Case {
@@ -195,9 +234,12 @@ TEST_F(LexiconStoreTest, PutEntryRefusesWhatCouldNotBeReadBackOrWouldDisplaceThe
   for (const Case& c : cases) {
     platform.shown.clear();
     std::string key = c.key;
-    EXPECT_FALSE(store.PutEntry(nullptr, key, c.text)) << c.messageStart;
+    EXPECT_FALSE(store.PutEntry(key, c.text)) << c.messageStart;
+    ShowNotices(store, nullptr);
     ASSERT_EQ(platform.shown.size(), 1u) << c.messageStart;
+    ShowNotices(store, nullptr);
     EXPECT_EQ(platform.shown[0].text.rfind(c.messageStart, 0), 0u) << platform.shown[0].text;
+    ShowNotices(store, nullptr);
     EXPECT_EQ(platform.shown[0].caption, "Oops!");
   }
   EXPECT_EQ(store.Count(), 5u);
@@ -207,18 +249,20 @@ TEST_F(LexiconStoreTest, PutEntryRefusesWhatCouldNotBeReadBackOrWouldDisplaceThe
   std::string longest = "longest\x1C" + std::string(4084, 'x') + "\x02";
   ASSERT_EQ(longest.size(), 4093u);
   std::string key = "longest";
-  EXPECT_TRUE(store.PutEntry(nullptr, key, longest));
+  EXPECT_TRUE(store.PutEntry(key, longest));
   uint32_t n = 1;
-  EXPECT_EQ(store.ReadEntry(nullptr, n), longest);
+  EXPECT_EQ(store.ReadEntry(n), longest);
 }
 
 TEST_F(LexiconStoreTest, OffLimitsMessageNamesTheKeyAndStoresNothing) {
   Fill(2);
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
   std::string key = "zzzzzzzzzzzzzzzzzzzzzz";
-  EXPECT_FALSE(store.PutEntry(nullptr, key, Entry(key, "x")));
+  EXPECT_FALSE(store.PutEntry(key, Entry(key, "x")));
   EXPECT_EQ(key, "");
+  ShowNotices(store, nullptr);
   ASSERT_EQ(platform.shown.size(), 1u);
+  ShowNotices(store, nullptr);
   EXPECT_EQ(
       platform.shown[0].text,
       W("Off limits.\r\n\r\nUltrapassou limites do dicionário. Processamento suspenso.\n\rPossível solução: "
@@ -228,13 +272,13 @@ TEST_F(LexiconStoreTest, OffLimitsMessageNamesTheKeyAndStoresNothing) {
 
 TEST_F(LexiconStoreTest, InsertionLeavesOneSpareTrailingSlotAndTheSlotsStayRight) {
   Fill(4);
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
   EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupPointerFile), 4u + 4 * 6);
   std::string key = "w001a";
-  ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("w001a", "new")));
+  ASSERT_TRUE(store.PutEntry(key, Entry("w001a", "new")));
   EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupPointerFile), 4u + 4 * 7 + 4);
   key = "w000a";
-  ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("w000a", "new")));
+  ASSERT_TRUE(store.PutEntry(key, Entry("w000a", "new")));
   EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupPointerFile), 4u + 4 * 8 + 4);
   ASSERT_TRUE(store.DeleteSlot(3));  // w001
   EXPECT_EQ(fs::file_size(CurrentSession().appPaths.lexiconBackupPointerFile), 4u + 4 * 7 + 4);
@@ -255,7 +299,7 @@ TEST_F(LexiconStoreTest, InsertionLeavesOneSpareTrailingSlotAndTheSlotsStayRight
 
 TEST_F(LexiconStoreTest, DeleteRangeRemovesFirstUpToEnd) {
   Fill(10);
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
   EXPECT_TRUE(store.DeleteRange(5, 5));
   EXPECT_EQ(store.Count(), 12u);
   EXPECT_TRUE(store.DeleteRange(5, 8));
@@ -274,21 +318,21 @@ TEST_F(LexiconStoreTest, DeleteRangeRemovesFirstUpToEnd) {
 
 TEST_F(LexiconStoreTest, CommitWritesACompactOrderedPairAndEditingGoesOn) {
   Fill(20);
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
   {
     LexiconStore::Batch batch(store);
     for (int i = 0; i < 20; i += 2) {
       char h[8];
       std::snprintf(h, sizeof h, "w%03d", i);
       std::string key = h;
-      ASSERT_TRUE(store.PutEntry(nullptr, key, Entry(h, "replaced")));
+      ASSERT_TRUE(store.PutEntry(key, Entry(h, "replaced")));
     }
     ASSERT_TRUE(store.DeleteRange(3, 6));
   }
   EXPECT_GT(fs::file_size(CurrentSession().appPaths.lexiconBackupDataFile),
             fs::file_size(CurrentSession().appPaths.lexiconDataFile));
   std::vector<int> progress;
-  ASSERT_TRUE(store.Commit(nullptr, [&](int p) { progress.push_back(p); }));
+  ASSERT_TRUE(store.Commit(Progress(progress)));
   auto [pointer, data] = ReadPair();
   // Record i lies at the offset of slot i, with no gaps: walk the data file.
   PairCheck check = CheckPair(pointer, data);
@@ -308,8 +352,8 @@ TEST_F(LexiconStoreTest, CommitWritesACompactOrderedPairAndEditingGoesOn) {
   EXPECT_EQ(progress.back(), 0);
   // The working pair stays current and a second Save sees the next change.
   std::string key = "extra";
-  ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("extra", "e")));
-  ASSERT_TRUE(store.Commit(nullptr));
+  ASSERT_TRUE(store.PutEntry(key, Entry("extra", "e")));
+  ASSERT_TRUE(store.Commit());
   EXPECT_EQ(CheckPair(ReadPair().first, ReadPair().second).count, 20u);
   for (const char* leftover : {"temppont", "tempglo", "tempcommit"})
     EXPECT_FALSE(fs::exists(folder / leftover));
@@ -317,10 +361,10 @@ TEST_F(LexiconStoreTest, CommitWritesACompactOrderedPairAndEditingGoesOn) {
 
 TEST_F(LexiconStoreTest, CommitProgressAdvancesEveryCountOver100PlusOneEntries) {
   Fill(250);  // count 252: a step every 3 entries
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
   platform.polls = 0;
   std::vector<int> progress;
-  ASSERT_TRUE(store.Commit(nullptr, [&](int p) { progress.push_back(p); }));
+  ASSERT_TRUE(store.Commit(Progress(progress)));
   ASSERT_EQ(progress.size(), 2u + 250 / 3);
   EXPECT_EQ(progress[1], 1);
   EXPECT_EQ(progress[progress.size() - 2], 250 / 3);
@@ -329,19 +373,23 @@ TEST_F(LexiconStoreTest, CommitProgressAdvancesEveryCountOver100PlusOneEntries) 
 
 TEST_F(LexiconStoreTest, EscapeDuringCommitAsksAndYesLeavesTheMainPairUntouched) {
   Fill(5);
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
   std::string key = "new";
-  ASSERT_TRUE(store.PutEntry(nullptr, key, Entry("new", "novo")));
+  ASSERT_TRUE(store.PutEntry(key, Entry("new", "novo")));
   const auto saved = ReadPair();
   platform.polls = 0;
   platform.escapeAtPoll = 3;
   platform.answers = {Answer::Yes};
   std::vector<int> progress;
-  EXPECT_FALSE(store.Commit(nullptr, [&](int p) { progress.push_back(p); }));
+  EXPECT_FALSE(store.Commit(Progress(progress)));
+  ShowNotices(store, nullptr);
   ASSERT_EQ(platform.shown.size(), 1u);
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[0].text,
             W("Indexed up to \r\nIndexou até palavra 3. \r\nInterrupt index ? \r\nInterromper Indexação?"));
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[0].caption, "Kio");
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[0].buttons, Buttons::YesNo);
   EXPECT_EQ(progress.back(), 0);
   EXPECT_EQ(ReadPair(), saved);
@@ -350,29 +398,33 @@ TEST_F(LexiconStoreTest, EscapeDuringCommitAsksAndYesLeavesTheMainPairUntouched)
   // No goes on with the save.
   platform.polls = 0;
   platform.answers = {Answer::No};
-  EXPECT_TRUE(store.Commit(nullptr));
-  EXPECT_EQ(store.OpenNamed(nullptr, "teste.kio"), 0);
+  EXPECT_TRUE(store.Commit());
+  EXPECT_EQ(store.OpenNamed("teste.kio"), 0);
   EXPECT_EQ(store.Count(), 8u);
 }
 
 TEST_F(LexiconStoreTest, CommitStopsAtADamagedEntry) {
   WritePair(RawPair({Entry("a", "1"), "b has no marks", Entry("c", "3")}));
   const auto saved = ReadPair();
-  ASSERT_TRUE(store.BeginUpdate(nullptr));
-  EXPECT_FALSE(store.Commit(nullptr));
+  ASSERT_TRUE(store.BeginUpdate());
+  EXPECT_FALSE(store.Commit());
+  ShowNotices(store, nullptr);
   ASSERT_EQ(platform.shown.size(), 2u);
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[0].text,
             W("Error (5) on reading entry from dictionary.\r\n\r\nErro  (5)  ao ler verbete: 2. "
               "Tente excluir verbete."));
+  ShowNotices(store, nullptr);
   EXPECT_EQ(
       platform.shown[1].text,
       W("Cannot index dictionary.  File probably deteriorated.\r\nImpossível indexar dicionário. Arquivo "
         "possivelmente deteriorado."));
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[1].caption, "Kio");
   EXPECT_EQ(ReadPair(), saved);
   // The teacher deletes the damaged entry and saves.
   ASSERT_TRUE(store.DeleteSlot(2));
-  EXPECT_TRUE(store.Commit(nullptr));
+  EXPECT_TRUE(store.Commit());
   EXPECT_TRUE(CheckPair(ReadPair().first, ReadPair().second).sound());
 }
 
@@ -380,11 +432,12 @@ TEST_F(LexiconStoreTest, RecordLengthLimits) {
   std::string readable = "h\x1C" + std::string(4090, 'x') + "\x02";  // 4093 bytes
   std::string tooLong = "i\x1C" + std::string(4091, 'x') + "\x02";   // 4094 bytes: read, then refused
   WritePair(RawPair({readable, tooLong}));
-  ASSERT_EQ(store.OpenNamed(nullptr, "teste.kio"), 0);
+  ASSERT_EQ(store.OpenNamed("teste.kio"), 0);
   uint32_t n = 1;
-  EXPECT_EQ(store.ReadEntry(nullptr, n), readable);
+  EXPECT_EQ(store.ReadEntry(n), readable);
   n = 2;
-  EXPECT_EQ(store.ReadEntry(nullptr, n), "");
+  EXPECT_EQ(store.ReadEntry(n), "");
+  ShowNotices(store, nullptr);
   EXPECT_EQ(
       platform.Texts(),
       (std::vector<std::string>{
@@ -394,20 +447,23 @@ TEST_F(LexiconStoreTest, RecordLengthLimits) {
 }
 
 TEST_F(LexiconStoreTest, OpenAsksToFindThenToCreateAndReportsWhenBothAreRefused) {
-  ASSERT_FALSE(store.Open(nullptr));
+  ASSERT_FALSE(OpenDictionaryAsking(store, nullptr));
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.Texts(),
             (std::vector<std::string>{W("Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não "
                                         "encontrado! Localizar dicionário ?"),
                                       W("Create dictionary ? \r\n \r\n Criar dicionário ?"),
                                       W("Dictionary not found! \r\n\r\nDicionário não localizado!")}));
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[0].caption, "KIO");
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[1].caption, "KIO");
 }
 
 TEST_F(LexiconStoreTest, OpenCreatesTheDictionaryChosenAfterYes) {
   platform.answers = {Answer::No, Answer::Yes};
   platform.chosen = {(folder / "Fresco.kio").string()};
-  ASSERT_TRUE(store.Open(nullptr));
+  ASSERT_TRUE(OpenDictionaryAsking(store, nullptr));
   ASSERT_EQ(platform.requests.size(), 1u);
   EXPECT_TRUE(platform.requests[0].save);
   EXPECT_EQ(platform.requests[0].initialName, "*.KIO");
@@ -419,8 +475,10 @@ TEST_F(LexiconStoreTest, OpenCreatesTheDictionaryChosenAfterYes) {
 }
 
 TEST_F(LexiconStoreTest, OpenNamedReportsAMissingDictionaryAndKeepsLexiconDat) {
-  EXPECT_EQ(store.OpenNamed(nullptr, "nenhum.kio"), 1);
+  EXPECT_EQ(store.OpenNamed("nenhum.kio"), 1);
+  ShowNotices(store, nullptr);
   ASSERT_EQ(platform.shown.size(), 1u);
+  ShowNotices(store, nullptr);
   EXPECT_EQ(platform.shown[0].text, W("Dictionary not found!  \r\n\r\nDicionário não encontrado!"));
   EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "teste.kio");
 }
@@ -428,15 +486,19 @@ TEST_F(LexiconStoreTest, OpenNamedReportsAMissingDictionaryAndKeepsLexiconDat) {
 TEST_F(LexiconStoreTest, BeginUpdateRefusesAPairWithoutItsSentinels) {
   std::string pointer("\x01\0\0\0\0\0\0\0", 8);
   WritePair({pointer, kEmptyData});
-  EXPECT_FALSE(store.BeginUpdate(nullptr));
+  EXPECT_FALSE(store.BeginUpdate());
+  ShowNotices(store, nullptr);
   ASSERT_EQ(platform.shown.size(), 1u);
+  ShowNotices(store, nullptr);
   EXPECT_EQ(
       platform.shown[0].text,
       W("Cannot access dictionary.\r\n\r\nImpossível acessar o dicionário!  Possivelmente deteriorado."));
   fs::remove(CurrentSession().appPaths.lexiconDataFile);
   platform.shown.clear();
-  EXPECT_FALSE(store.BeginUpdate(nullptr));
+  EXPECT_FALSE(store.BeginUpdate());
+  ShowNotices(store, nullptr);
   ASSERT_EQ(platform.shown.size(), 1u);
+  ShowNotices(store, nullptr);
   EXPECT_NE(platform.shown[0].text.find(
                 W("Cannot start dictionary.\r\nAlready Open?\r\n\r\nImpossível inicializar")),
             std::string::npos);

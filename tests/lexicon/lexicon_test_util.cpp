@@ -57,15 +57,15 @@ void StoreEntries(LexiconStore& store, const std::vector<std::pair<std::string, 
   if (!fs::exists(CurrentSession().appPaths.lexiconDataFile))
     LexiconStore::WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile,
                                  CurrentSession().appPaths.lexiconDataFile);
-  if (!store.BeginUpdate(nullptr)) throw std::runtime_error("BeginUpdate failed");
+  if (!store.BeginUpdate()) throw std::runtime_error("BeginUpdate failed");
   {
     LexiconStore::Batch batch(store);
     for (const auto& [h, b] : entries) {
       std::string key = h;
-      if (!store.PutEntry(nullptr, key, Entry(h, b))) throw std::runtime_error("PutEntry failed for " + h);
+      if (!store.PutEntry(key, Entry(h, b))) throw std::runtime_error("PutEntry failed for " + h);
     }
   }
-  if (!store.Commit(nullptr)) throw std::runtime_error("Commit failed");
+  if (!store.Commit()) throw std::runtime_error("Commit failed");
   store.EndUpdate();
 }
 
@@ -73,7 +73,7 @@ std::vector<std::string> Headwords(LexiconStore& store) {
   std::vector<std::string> out;
   for (uint32_t n = 1; n + 1 < store.Count(); ++n) {
     uint32_t k = n;
-    out.push_back(Headword(store.ReadEntry(nullptr, k)));
+    out.push_back(Headword(store.ReadEntry(k)));
   }
   return out;
 }

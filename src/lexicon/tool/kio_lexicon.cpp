@@ -13,6 +13,7 @@
 #include "fileio/session.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/lexicon_text.h"
+#include "lexicon/lexicon_transfer.h"
 #include "lexicon/pair_check.h"
 #include "platform/console.h"
 #include "platform/text_encoding.h"
@@ -23,7 +24,7 @@ using namespace kio;
 namespace {
 
 const char kUsage[] =
-    "Usage: kio-lexicon [--yes|--no] COMMAND DICT [ARGS]\n"
+    "Usage: kio-lexicon COMMAND DICT [ARGS]\n"
     "\n"
     "Keeps a KIO dictionary: DICT is the path of its .kio file, with its .kpo\n"
     "beside it.\n"
@@ -45,11 +46,26 @@ const char kUsage[] =
     "\n"
     "With --replace (the default) an entry whose headword is already in DICT\n"
     "replaces it; with --keep it is skipped. Headwords are compared ignoring\n"
-    "case. Messages go to standard error; questions get the answer Yes unless\n"
-    "--no is given. Ctrl-C during a save asks whether to interrupt it.\n"
+    "case. Messages go to standard error. Ctrl-C during an export or a save\n"
+    "stops it; the dictionary stays as it was. (--yes and --no are accepted\n"
+    "and change nothing: the tool asks no questions.)\n"
     "\n"
     "Exit status: 0 done (dictionary sound, every word found); 1 not done or\n"
     "not sound; 2 wrong usage.\n";
+
+// A program text (Windows-1252, CR LF) as the console shows it.
+std::string ForConsoleText(const std::string& text) { return ReplaceAll(Cp1252ToUtf8(text), "\r\n", "\n"); }
+
+// Prints what the store left to say, through the console's message lines
+// (no question is ever asked).
+void PrintNotices(std::vector<LexiconNotice> notices) {
+  for (const LexiconNotice& n : notices) ShowMessage(n.text, n.caption);
+}
+
+// Ctrl-C stops a long operation.
+LexiconProgress StopOnInterrupt() {
+  return {{}, [](uint32_t) { return EscapePressed(); }};
+}
 
 int Usage(const std::string& why) {
   std::cerr << "kio-lexicon: " << why << "\nRun kio-lexicon --help for the usage.\n";
@@ -84,11 +100,6 @@ bool SelectDictionary(const std::string& path, std::string& error) {
 std::string ToDictionaryText(const std::string& utf8) {
   if (auto cp = Utf8ToCp1252(utf8)) return *cp;
   return Utf8ToCp1252Lossy(utf8);
-}
-
-std::string ForConsole(const std::string& text) {
-  std::string out = Cp1252ToUtf8(text);
-  return ReplaceAll(out, "\r\n", "\n");
 }
 
 void NoteRecovery() {
@@ -134,44 +145,41 @@ int Check() {
 }
 
 int Lookup(LexiconStore& store, const std::vector<std::string>& words) {
-  if (store.OpenNamed(nullptr, CurrentSession().appPaths.lexiconDataFile) != 0) return 1;
+  if (store.OpenNamed(CurrentSession().appPaths.lexiconDataFile) != 0) {
+    PrintNotices(store.TakeNotices());
+    return 1;
+  }
   int status = 0;
   for (const std::string& word : words) {
     std::string key = ToDictionaryText(word);
-    uint32_t p = store.Find(nullptr, key);
+    uint32_t p = store.Find(key);
     if (key.empty() || p == kOffLimits || p == 0 || p + 1 >= store.Count()) {
       std::cout << word << ": not found\n\n";
       status = 1;
       continue;
     }
-    LexiconEntry entry = store.ReadEntry(nullptr, p);
+    LexiconEntry entry = store.ReadEntry(p);
     size_t position = 0;
     std::string headword = Headword(entry, position);
     std::string body = NextField(entry, position);
-    std::cout << ForConsole(headword) << "\n" << ForConsole(body) << "\n\n";
+    std::cout << ForConsoleText(headword) << "\n" << ForConsoleText(body) << "\n\n";
   }
+  PrintNotices(store.TakeNotices());
   store.CloseAll();
   return status;
 }
 
 int Export(LexiconStore& store, const std::string& outPath) {
-  if (store.OpenNamed(nullptr, CurrentSession().appPaths.lexiconDataFile) != 0) return 1;
+  if (store.OpenNamed(CurrentSession().appPaths.lexiconDataFile) != 0) {
+    PrintNotices(store.TakeNotices());
+    return 1;
+  }
   std::string out;
   const uint32_t count = store.Count();
-  for (uint32_t n = 1; n + 1 < count; ++n) {
-    uint32_t k = n;
-    LexiconEntry entry = store.ReadEntry(nullptr, k);
-    if (entry.empty()) {
-      ShowMessage(Win1252("Impossível ler do dicionário. Arquivo possivelmente deteriorado."), "KIO ");
-      return 1;
-    }
-    out += ExportEntryText(entry);
-    if (EscapePressed() &&
-        ShowMessage(Win1252("Salvou como texto até palavra ") + std::to_string(n) + ". Interromper?", "KIO ",
-                    Buttons::YesNo) == Answer::Yes)
-      return 1;
-  }
+  bool done = ExportText(store, out, StopOnInterrupt());
+  PrintNotices(store.TakeNotices());
   store.CloseAll();
+  if (!done) return Fail("nothing was exported");
   std::ofstream f(outPath, std::ios::binary);
   f << out;
   f.close();
@@ -190,12 +198,16 @@ int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, boo
       return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
     }
   }
-  if (!store.BeginUpdate(nullptr)) return 1;
+  if (!store.BeginUpdate()) {
+    PrintNotices(store.TakeNotices());
+    return 1;
+  }
   store.SetReplaceDuplicates(replace);
   PutReport r = PutEntries(store, entries);
-  bool saved = store.Commit(nullptr);
+  bool saved = store.Commit(StopOnInterrupt());
   uint32_t count = store.Count();
   store.EndUpdate();
+  PrintNotices(store.TakeNotices());
   if (!saved) return Fail("the dictionary was not saved; it is as it was");
   std::cout << data << ": " << r.offered << " entries read, " << r.added << " added, " << r.matched
             << (replace ? " replaced" : " already present and kept") << ", " << r.refused << " refused; "
@@ -226,19 +238,10 @@ int Merge(LexiconStore& store, const std::string& other, bool replace) {
   if (!ReadWholeFile(other, data) || !ReadWholeFile(pointerPath, pointer))
     return Fail("cannot read " + other + " and " + pointerPath);
   std::vector<TextEntry> entries;
-  {
-    LexiconStore source;
-    if (!source.OpenBytes(nullptr, pointer, data)) return 1;
-    for (uint32_t n = 1; n + 1 < source.Count(); ++n) {
-      uint32_t k = n;
-      LexiconEntry entry = source.ReadEntry(nullptr, k);
-      if (entry.empty()) {
-        ShowMessage(Win1252("Impossível mesclar. Arquivo possivelmente deteriorado."), "KIO ");
-        return 1;
-      }
-      entries.push_back({"", "", entry});
-    }
-  }
+  std::vector<LexiconNotice> notices;
+  bool read = ReadMergeSource(pointer, data, entries, notices, StopOnInterrupt());
+  PrintNotices(std::move(notices));
+  if (!read) return Fail("nothing was merged");
   return PutAndCommit(store, entries, replace, false);
 }
 
@@ -246,7 +249,6 @@ int Merge(LexiconStore& store, const std::string& other, bool replace) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  Answer answer = Answer::Yes;
   bool force = false;
   int mode = 0;  // 0 default, 1 replace, 2 keep
   std::vector<std::string> words;
@@ -255,10 +257,8 @@ int main(int argc, char** argv) {
       std::cout << kUsage;
       return 0;
     }
-    if (a == "--yes")
-      answer = Answer::Yes;
-    else if (a == "--no")
-      answer = Answer::No;
+    if (a == "--yes" || a == "--no")
+      continue;  // kept for older scripts: the tool asks nothing
     else if (a == "--force")
       force = true;
     else if (a == "--replace" || a == "--keep") {
@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
 
   // Paths given on the command line are taken from where the tool was started.
   std::string third = words.size() > 2 ? fs::absolute(words[2]).string() : "";
-  ConsolePlatform console(std::cerr, answer);
+  ConsolePlatform console(std::cerr);
   SetPlatform(&console);
   std::string error;
   if (!SelectDictionary(words[1], error)) return Fail(error);

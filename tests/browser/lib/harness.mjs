@@ -220,3 +220,12 @@ export async function closedPortAddress() {
   await new Promise((resolve) => server.close(resolve));
   return `http://127.0.0.1:${port}/results`;
 }
+
+// The words a Cloze page expects in its gaps, as the student sees them.
+export function clozeAnswers(page) {
+  return page.evaluate(() => PalavrasDadas.map((i) => {
+    const gap = document.createElement('div');
+    gap.innerHTML = palavras[i];
+    return gap.textContent.replace(/\s+/g, ' ').trim();
+  }).filter((answer) => answer !== ''));
+}

@@ -42,22 +42,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
   kio::CheckPair(pointer, data);
   kio::LexiconStore store;
-  if (!store.OpenBytes(nullptr, pointer, data, true)) return 0;
+  if (!store.OpenBytes(pointer, data, true)) return 0;
   const uint32_t count = store.Count();
   for (uint32_t i = 0; i <= count && i < 64; ++i) {
     uint32_t a = i, b = i;
-    store.ReadEntry(nullptr, a);
-    store.ProbeEntry(nullptr, b);
+    store.ReadEntry(a);
+    store.ProbeEntry(b);
   }
-  for (std::string key : {"a", "m", "zzzzzzzzzzzzzzzzzzzz", "zzzzzzzzzzzzzzzzzzzzz", "\x01"})
-    store.Find(nullptr, key);
+  for (std::string key : {"a", "m", "zzzzzzzzzzzzzzzzzzzz", "zzzzzzzzzzzzzzzzzzzzz", "\x01"}) store.Find(key);
   std::string key = "mid";
-  store.PutEntry(nullptr, key,
+  store.PutEntry(key,
                  "mid\x1C"
                  "entry\x02");
   store.DeleteRange(1, count > 3 ? 3 : 1);
   store.InsertSlot(1);
   uint32_t last = 999999999;
-  store.ReadEntry(nullptr, last);
+  store.ReadEntry(last);
   return 0;
 }

@@ -1,0 +1,76 @@
+#include "lexicon/lexicon_prompts.h"
+
+#include "fileio/file.h"
+#include "fileio/session.h"
+#include "platform/dialog.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+
+namespace {
+
+const std::string kFindDictionary = Win1252(
+    "Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não encontrado! Localizar dicionário ?");
+const std::string kCreateDictionary = Win1252("Create dictionary ? \r\n \r\n Criar dicionário ?");
+const std::string kDictionaryNotFound = Win1252("Dictionary not found! \r\n\r\nDicionário não localizado!");
+
+bool EndOnRefusedName(LexiconStore& store, const Dialog* window, bool recorded) {
+  if (recorded) return true;
+  ShowNotices(store, window);
+  ExitProcess(1);
+}
+
+}  // namespace
+
+void ShowNotices(LexiconStore& store, const Dialog* window) {
+  for (const LexiconNotice& n : store.TakeNotices()) ShowMessage(n.text, n.caption, Buttons::Ok, window);
+}
+
+LexiconProgress EscapeStops(Dialog* window, int progressId, std::function<std::string(uint32_t)> question,
+                            const std::string& caption) {
+  LexiconProgress p;
+  if (window && progressId)
+    p.position = [window, progressId](int position) { window->SetProgress(progressId, position); };
+  p.stop = [window, question = std::move(question), caption](uint32_t entry) {
+    return EscapePressed() && ShowMessage(question(entry), caption, Buttons::YesNo, window) == Answer::Yes;
+  };
+  return p;
+}
+
+bool OpenDictionaryAsking(LexiconStore& store, const Dialog* window, const std::function<void()>& startUp) {
+  if (store.Open()) return true;
+  ShowNotices(store, window);
+  if (ShowMessage(kFindDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
+    store.CloseAll();
+    ChooserRequest r{false, "*.KIO", "*.KIO", "KIO"};
+    if (auto chosen = ChooseFile(r)) {
+      std::string name = ToLower(BareName(*chosen));
+      if (name != "*.kio" && !name.empty()) {
+        EndOnRefusedName(store, window, store.RecordName(name));
+        ShowNotices(store, window);
+        if (startUp) startUp();
+        return OpenDictionaryAsking(store, window, startUp);
+      }
+    }
+  }
+  if (ShowMessage(kCreateDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
+    store.CloseAll();
+    ChooserRequest r{true, "*.KIO", "*.KIO", "KIO"};
+    if (auto chosen = ChooseFile(r)) {
+      std::string name = BareName(*chosen);
+      CurrentSession().appPaths.lexiconDataFile = name;
+      const std::string lower = ToLower(name);
+      bool created = store.Create(name);
+      // A name Create did not refuse outright, but that cannot be recorded.
+      bool refused = !created && lower != "*.kio" && !lower.empty() && !LexiconStore::IsDictionaryName(lower);
+      EndOnRefusedName(store, window, !refused);
+      ShowNotices(store, window);
+      return created && store.IsOpen();
+    }
+  }
+  ShowMessage(kDictionaryNotFound, "Oops!", Buttons::Ok, window);
+  return false;
+}
+
+}  // namespace kio

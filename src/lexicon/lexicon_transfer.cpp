@@ -1,0 +1,62 @@
+#include "lexicon/lexicon_transfer.h"
+
+#include "platform/text_encoding.h"
+
+namespace kio {
+
+namespace {
+
+// Reads the real entries 1 .. count-2 of `store` into `take`, one progress
+// step at a time; false at an entry that cannot be read (after `damaged` as
+// a notice) or when stopped.
+template <typename Take>
+bool ForEachEntry(LexiconStore& store, const LexiconProgress& progress, std::vector<LexiconNotice>& notices,
+                  const std::string& damaged, Take take) {
+  const uint32_t count = store.Count();
+  ProgressLoop loop(progress, count);
+  for (uint32_t n = 1; n + 1 < count; ++n) {
+    uint32_t k = n;
+    LexiconEntry entry = store.ReadEntry(k);
+    if (entry.empty()) {
+      for (LexiconNotice& notice : store.TakeNotices()) notices.push_back(std::move(notice));
+      notices.push_back({damaged, "KIO "});
+      return false;
+    }
+    take(std::move(entry));
+    if (!loop.Step(n)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ExportInterruptQuestion(uint32_t n) {
+  return Win1252("Salvou como texto até palavra ") + std::to_string(n) + ". Interromper?";
+}
+
+bool ExportText(LexiconStore& store, std::string& text, const LexiconProgress& progress) {
+  std::vector<LexiconNotice> notices;
+  bool done = ForEachEntry(store, progress, notices,
+                           Win1252("Impossível ler do dicionário. Arquivo possivelmente deteriorado."),
+                           [&](LexiconEntry entry) { text += ExportEntryText(entry); });
+  // Give the notices back to the store, for the caller to take with the rest.
+  for (LexiconNotice& n : notices) store.Leave(std::move(n));
+  return done;
+}
+
+bool ReadMergeSource(const std::string& pointerBytes, const std::string& dataBytes,
+                     std::vector<TextEntry>& entries, std::vector<LexiconNotice>& notices,
+                     const LexiconProgress& progress) {
+  LexiconStore source;
+  if (!source.OpenBytes(pointerBytes, dataBytes)) {
+    notices = source.TakeNotices();
+    return false;
+  }
+  return ForEachEntry(source, progress, notices,
+                      Win1252("Impossível mesclar. Arquivo possivelmente deteriorado."),
+                      [&](LexiconEntry entry) {
+                        entries.push_back({"", "", std::move(entry)});
+                      });
+}
+
+}  // namespace kio

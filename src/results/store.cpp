@@ -1,0 +1,165 @@
+#include "results/store.h"
+
+namespace kio::results {
+
+namespace {
+
+const char kColumns[] =
+    "id, received_at, address, activity, file, name, score, percent, details, page_date, page_time";
+
+// The WHERE clause of a filter and its parameters.
+std::string Where(const ResultFilter& filter, std::vector<std::optional<std::string>>& params) {
+  std::string where = " WHERE 1 = 1";
+  if (!filter.file.empty()) {
+    where += " AND file = ?";
+    params.emplace_back(filter.file);
+  }
+  if (!filter.activity.empty()) {
+    where += " AND activity = ?";
+    params.emplace_back(filter.activity);
+  }
+  if (!filter.name.empty()) {
+    std::string pattern = "%";
+    for (char c : filter.name) {
+      if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+      pattern += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    pattern += '%';
+    where += " AND lower(name) LIKE ? ESCAPE '\\'";
+    params.emplace_back(pattern);
+  }
+  if (!filter.since.empty()) {
+    where += " AND received_at >= ?";
+    params.emplace_back(filter.since);
+  }
+  if (!filter.until.empty()) {
+    where += " AND received_at < ?";
+    params.emplace_back(filter.until);
+  }
+  return where;
+}
+
+std::string Limit(const ResultFilter& filter) { return " LIMIT " + std::to_string(filter.limit); }
+
+std::string Text(const std::optional<std::string>& value) { return value.value_or(""); }
+int64_t Number(const std::optional<std::string>& value) { return value ? std::stoll(*value) : 0; }
+std::optional<int> Percent(const std::optional<std::string>& value) {
+  if (!value || value->empty()) return std::nullopt;
+  return static_cast<int>(std::stod(*value) + 0.5);
+}
+
+}  // namespace
+
+void ResultStore::Prepare() {
+  ExecuteScript(std::string("CREATE TABLE IF NOT EXISTS kio_results (id ") + IdColumnType() +
+                " PRIMARY KEY, received_at TEXT NOT NULL, address TEXT NOT NULL, activity TEXT NOT NULL,"
+                " file TEXT NOT NULL, name TEXT NOT NULL, score TEXT NOT NULL, percent INTEGER,"
+                " details TEXT NOT NULL, page_date TEXT NOT NULL, page_time TEXT NOT NULL,"
+                " dedup_key TEXT NOT NULL UNIQUE);"
+                "CREATE INDEX IF NOT EXISTS kio_results_by_page ON kio_results (file, name);"
+                "CREATE INDEX IF NOT EXISTS kio_results_by_time ON kio_results (received_at);"
+                "CREATE TABLE IF NOT EXISTS kio_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);");
+}
+
+AddOutcome ResultStore::Add(const ResultPost& post, const std::string& address,
+                            const std::string& receivedAt) {
+  std::optional<std::string> percent;
+  if (post.percent) percent = std::to_string(*post.percent);
+  int64_t changed = Change(
+      "INSERT INTO kio_results (received_at, address, activity, file, name, score, percent, details, "
+      "page_date,"
+      " page_time, dedup_key) VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?)"
+      " ON CONFLICT (dedup_key) DO NOTHING",
+      {receivedAt, address, post.activity, post.file, post.name, post.score, percent, post.details, post.date,
+       post.time, DeduplicationKey(post)});
+  return changed == 1 ? AddOutcome::kStored : AddOutcome::kDuplicate;
+}
+
+std::vector<StoredResult> ResultStore::Results(const ResultFilter& filter) {
+  std::vector<Value> params;
+  std::string sql = std::string("SELECT ") + kColumns + " FROM kio_results" + Where(filter, params) +
+                    " ORDER BY id DESC" + Limit(filter);
+  std::vector<StoredResult> results;
+  for (const Row& row : Select(sql, params)) {
+    StoredResult r;
+    r.id = Number(row[0]);
+    r.receivedAt = Text(row[1]);
+    r.address = Text(row[2]);
+    r.post.activity = Text(row[3]);
+    r.post.file = Text(row[4]);
+    r.post.name = Text(row[5]);
+    r.post.score = Text(row[6]);
+    r.post.percent = Percent(row[7]);
+    r.post.details = Text(row[8]);
+    r.post.date = Text(row[9]);
+    r.post.time = Text(row[10]);
+    results.push_back(std::move(r));
+  }
+  return results;
+}
+
+std::vector<StudentSummary> ResultStore::Students(const ResultFilter& filter) {
+  std::vector<Value> params;
+  // The latest result is the one with the highest id: ids grow as results
+  // arrive.
+  std::string sql =
+      "SELECT g.file, r.activity, g.name, g.attempts, g.best, r.score, g.first_at, r.received_at FROM"
+      " (SELECT file, name, COUNT(*) AS attempts, MAX(percent) AS best, MAX(id) AS last_id,"
+      " MIN(received_at) AS first_at FROM kio_results" +
+      Where(filter, params) + " GROUP BY file, name) g JOIN kio_results r ON r.id = g.last_id" +
+      " ORDER BY g.file, g.name" + Limit(filter);
+  std::vector<StudentSummary> students;
+  for (const Row& row : Select(sql, params)) {
+    StudentSummary s;
+    s.file = Text(row[0]);
+    s.activity = Text(row[1]);
+    s.name = Text(row[2]);
+    s.attempts = Number(row[3]);
+    s.best = Percent(row[4]);
+    s.latestScore = Text(row[5]);
+    s.firstAt = Text(row[6]);
+    s.latestAt = Text(row[7]);
+    students.push_back(std::move(s));
+  }
+  return students;
+}
+
+std::vector<ActivitySummary> ResultStore::Activities(const ResultFilter& filter) {
+  std::vector<Value> params;
+  std::string sql =
+      "SELECT file, MAX(activity), COUNT(*), COUNT(DISTINCT name), AVG(percent), MAX(received_at)"
+      " FROM kio_results" +
+      Where(filter, params) + " GROUP BY file ORDER BY file" + Limit(filter);
+  std::vector<ActivitySummary> activities;
+  for (const Row& row : Select(sql, params)) {
+    ActivitySummary a;
+    a.file = Text(row[0]);
+    a.activity = Text(row[1]);
+    a.results = Number(row[2]);
+    a.students = Number(row[3]);
+    a.average = Percent(row[4]);
+    a.latestAt = Text(row[5]);
+    activities.push_back(std::move(a));
+  }
+  return activities;
+}
+
+int64_t ResultStore::Count() {
+  auto rows = Select("SELECT COUNT(*) FROM kio_results", {});
+  return rows.empty() ? 0 : Number(rows[0][0]);
+}
+
+std::string ResultStore::TeacherKey(const std::string& candidate) {
+  Change("INSERT INTO kio_settings (name, value) VALUES ('teacher_key', ?) ON CONFLICT (name) DO NOTHING",
+         {candidate});
+  auto rows = Select("SELECT value FROM kio_settings WHERE name = 'teacher_key'", {});
+  if (rows.empty() || !rows[0][0]) throw StoreError("the teacher key could not be stored");
+  return *rows[0][0];
+}
+
+void ResultStore::ReplaceTeacherKey(const std::string& key) {
+  TeacherKey(key);
+  Change("UPDATE kio_settings SET value = ? WHERE name = 'teacher_key'", {key});
+}
+
+}  // namespace kio::results

@@ -1,0 +1,106 @@
+// Where results are kept: one interface over SQLite (a file on the teacher's
+// computer) and PostgreSQL (a school's server). The queries are the same for
+// both; each backend only runs statements.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "results/result_post.h"
+
+namespace kio::results {
+
+// A storage failure (database unreachable, disk full...). Nothing was stored
+// and the post must not be acknowledged.
+class StoreError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct StoredResult {
+  int64_t id = 0;
+  std::string receivedAt;  // UTC, "YYYY-MM-DD HH:MM:SS"
+  std::string address;     // the sender's IP address
+  ResultPost post;
+};
+
+// One student's results on one page.
+struct StudentSummary {
+  std::string file;
+  std::string activity;
+  std::string name;
+  int64_t attempts = 0;
+  std::optional<int> best;        // best percentage
+  std::string latestScore;        // as the page showed it
+  std::string firstAt, latestAt;  // UTC received times
+};
+
+// One page's results.
+struct ActivitySummary {
+  std::string file;
+  std::string activity;
+  int64_t results = 0;
+  int64_t students = 0;
+  std::optional<int> average;  // mean percentage of all its results
+  std::string latestAt;
+};
+
+// Narrows what the teacher sees; empty members do not narrow.
+struct ResultFilter {
+  std::string file;      // exactly this page
+  std::string activity;  // exactly this activity kind
+  std::string name;      // student names holding this text, any case
+  std::string since;     // UTC received time, inclusive
+  std::string until;     // UTC received time, exclusive
+  size_t limit = 1000;
+};
+
+enum class AddOutcome { kStored, kDuplicate };
+
+class ResultStore {
+ public:
+  virtual ~ResultStore() = default;
+
+  // Creates the tables when they are missing.
+  void Prepare();
+  // Stores one result in a transaction of its own; when this returns, the
+  // result is on disk. A result whose key is already stored is not stored
+  // again. Throws StoreError.
+  AddOutcome Add(const ResultPost& post, const std::string& address, const std::string& receivedAt);
+
+  std::vector<StoredResult> Results(const ResultFilter& filter);
+  std::vector<StudentSummary> Students(const ResultFilter& filter);
+  std::vector<ActivitySummary> Activities(const ResultFilter& filter);
+  int64_t Count();
+
+  // The teacher's key: `candidate` becomes the key unless one is stored
+  // already; returns the stored key either way.
+  std::string TeacherKey(const std::string& candidate);
+  // Replaces the teacher's key (one that others have seen).
+  void ReplaceTeacherKey(const std::string& key);
+
+  // Where the results are, for people: a file path or the database name.
+  virtual std::string Describe() const = 0;
+
+ protected:
+  using Value = std::optional<std::string>;
+  using Row = std::vector<Value>;
+  // Statements use "?" for their parameters, which are all texts or nulls.
+  virtual void ExecuteScript(const std::string& sql) = 0;
+  // Runs one statement as a transaction of its own; returns the rows it
+  // changed.
+  virtual int64_t Change(const std::string& sql, const std::vector<Value>& params) = 0;
+  virtual std::vector<Row> Select(const std::string& sql, const std::vector<Value>& params) = 0;
+  // The column type of the generated row id.
+  virtual const char* IdColumnType() const = 0;
+};
+
+std::unique_ptr<ResultStore> OpenSqliteStore(const std::string& path);
+// `connection` is a libpq connection string ("host=... dbname=..." or a
+// postgresql:// address); `connections` the pool size.
+std::unique_ptr<ResultStore> OpenPostgresStore(const std::string& connection, int connections);
+
+}  // namespace kio::results
