@@ -9,6 +9,7 @@
 #include "lang/texts.h"
 #include "pages/basic/basic_page_dlg.h"
 #include "pages/index/index_dlg.h"
+#include "pages/lexical/lexical_page_dlg.h"
 #include "pages/menu/menu_dlg.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -194,6 +195,7 @@ void CMainDlg::RunEditor(int button) {
     case kHomeEclipse: RunModal<CEclipseDlg>(); break;
     case kHomeCreateOutput: RunModal<COutputDlg>(); break;
     case kHomeBasicPage: RunModal<CBasicPageDlg>(); break;
+    case kHomeLinkedPage: RunModal<CLexicalPageDlg>(); break;
     case kHomeMenu: RunModal<CMenuDlg>(); break;
     case kHomeIndex: RunModal<CIndexDlg>(); break;
     default: break;
