@@ -204,6 +204,10 @@ void CLexicalPageDlg::Generate() {
     const auto linked = linker.LinkWords(tokens.tokens);
     request.data = lexical::PageBody(linked, {s.appPaths.programFolder + "pictures/", folder}, messages);
     CurrentPlatform().SetWaitCursor(false);
+    // An entry the store could not read reads as empty and matches nothing;
+    // the page is still written, after one short message.
+    if (!Lexicon().TakeNotices().empty())
+      ShowMessage("Erro  (4) ao ler verbete do dicionario.", "KIO ", Buttons::Ok, this);
     return true;
   };
   request.after = [&](const PageTarget&) {
