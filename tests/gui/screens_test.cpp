@@ -123,8 +123,10 @@ class LexicalScreen : public testing::TestWithParam<Language> {};
 TEST_P(LexicalScreen, EveryControlFitsAndNothingOverlaps) {
   const Language language = GetParam();
   Desktop desktop(language);
+  // The program folder as the home screen takes it at its start.
+  CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
   LexiconStore::WriteEmptyPair("leitura.kpo", "leitura.kio");
-  const std::string dictionary = (std::filesystem::current_path() / "leitura.kio").string();
+  const std::string dictionary = CurrentSession().appPaths.programFolder + "leitura.kio";
   desktop.onSystemDialog = [&](QDialog& dialog) {
     auto* chooser = qobject_cast<QFileDialog*>(&dialog);
     ASSERT_NE(chooser, nullptr);
