@@ -197,7 +197,8 @@ void CLexicalPageDlg::Generate() {
   // The links are made once the page's folder is known: the pictures that
   // entries name are copied there.
   request.check = [&](const PageTarget& target) {
-    const std::string folder = target.path.substr(0, target.path.size() - target.fileName.size());
+    // The folder as it is on disk: the chosen path was lower-cased.
+    const std::string folder = ResolveCase(target.path.substr(0, target.path.size() - target.fileName.size()));
     s.outputFolder = folder;
     CurrentPlatform().SetWaitCursor(true);
     lexical::LexicalLinker linker(*lookup_);
