@@ -16,6 +16,7 @@
 #include "lexicon/lexicon_dlg.h"
 #include "pages/basic/basic_page_dlg.h"
 #include "pages/index/index_dlg.h"
+#include "pages/lexical/lexical_page_dlg.h"
 #include "pages/menu/menu_dlg.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -229,6 +230,7 @@ void CMainDlg::RunEditor(int button) {
       break;
     }
     case kHomeBasicPage: RunModal<CBasicPageDlg>(); break;
+    case kHomeLinkedPage: RunModal<CLexicalPageDlg>(); break;
     case kHomeMenu: RunModal<CMenuDlg>(); break;
     case kHomeIndex: RunModal<CIndexDlg>(); break;
     default: break;

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -24,6 +25,8 @@
 #include "pages/basic/basic_page_dlg.h"
 #include "pages/index/index_dlg.h"
 #include "pages/menu/menu_dlg.h"
+#include "lexicon/lexicon_store.h"
+#include "pages/lexical/lexical_page_dlg.h"
 #include "gui_support.h"
 #include "lexicon/lexicon_dlg.h"
 #include "lexicon/lexicon_small_dlgs.h"
@@ -210,6 +213,46 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, Screens,
                            return std::string(std::get<1>(info.param).name) + "_" +
                                   std::get<0>(info.param).tag;
                          });
+
+// The lexical page editor asks for its dictionary before it shows: a small
+// dictionary in the program folder is chosen.
+class LexicalScreen : public testing::TestWithParam<Language> {};
+
+TEST_P(LexicalScreen, EveryControlFitsAndNothingOverlaps) {
+  const Language language = GetParam();
+  Desktop desktop(language);
+  // The program folder as the home screen takes it at its start.
+  CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+  LexiconStore::WriteEmptyPair("leitura.kpo", "leitura.kio");
+  const std::string dictionary = CurrentSession().appPaths.programFolder + "leitura.kio";
+  desktop.onSystemDialog = [&](QDialog& dialog) {
+    auto* chooser = qobject_cast<QFileDialog*>(&dialog);
+    ASSERT_NE(chooser, nullptr);
+    chooser->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(dictionary));
+    dialog.accept();
+  };
+  CLexicalPageDlg dialog;
+  bool shown = false;
+  std::vector<std::string> faults;
+  desktop.platform().onShown = [&](Dialog& d, QDialog& window) {
+    if (&d == &dialog) {
+      d.SetItemText(kLexicalText, "In front of the houses, the children played until five o'clock.\r\n"
+                                  "<b>Read the text</b> and click the words you do not know.");
+      faults = LayoutFaults(window);
+      SaveScreenshot(window, "lexical", language);
+      shown = true;
+    }
+    window.done(0);
+  };
+  dialog.DoModal();
+  EXPECT_TRUE(shown);
+  EXPECT_THAT(faults, testing::IsEmpty());
+  // Only the note that asks for the dictionary.
+  ASSERT_EQ(desktop.messages.size(), 1u) << testing::PrintToString(desktop.messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, LexicalScreen, testing::Values(kEnglish, kPortuguese),
+                         [](const testing::TestParamInfo<Language>& info) { return std::string(info.param.tag); });
 
 }  // namespace
 }  // namespace kio::test

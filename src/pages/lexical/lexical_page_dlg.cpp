@@ -1,0 +1,222 @@
+#include "pages/lexical/lexical_page_dlg.h"
+
+#include <filesystem>
+
+#include "fileio/document.h"
+#include "fileio/session.h"
+#include "lang/texts.h"
+#include "lexicon/lexicon_prompts.h"
+#include "lexicon/lexicon_store.h"
+#include "pages/lexical/lexical_page.h"
+#include "platform/platform.h"
+#include "platform/text_encoding.h"
+#include "render/page_settings.h"
+#include "render/write_page.h"
+
+namespace kio {
+
+namespace {
+
+constexpr int kButtonWidth = 52;
+constexpr int kButtonHeight = 14;
+constexpr int kRight = 162;
+constexpr int kRightWidth = 340;
+
+DialogTemplate LexicalLayout() {
+  DialogTemplate t;
+  t.title = "KIO Dictionary Homepage";
+  t.width = 507;
+  t.height = 306;
+  t.controls = {
+      {kLexicalHelp, ControlKind::RichText, "", 5, 5, 150, 222, kReadOnly | kVScroll},
+      {kLexicalLabelText, ControlKind::Label, "", kRight + 15, 4, 200, 9},
+      {kLexicalHelpText, ControlKind::Button, "?", kRight, 3, 12, 10},
+      {kLexicalText, ControlKind::Edit, "", kRight, 14, kRightWidth, 222, kMultiLine | kVScroll | kWantReturn},
+      {kLexicalHint, ControlKind::Label, "", kRight, 240, kRightWidth, 18},
+      {kLexicalDictionary, ControlKind::Label, "", 5, 231, 150, 12},
+      {kLexicalDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
+      {kLexicalNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
+      {kLexicalOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
+      {kLexicalSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
+      {kLexicalSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
+      {kLexicalGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20, kButtonHeight},
+      {kLexicalReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
+      {kLexicalFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
+      {kLexicalParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
+      {kLexicalAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
+      {kLexicalGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
+      {kLexicalHelpFiles, ControlKind::Button, "?", kRight + 226, 287, 12, 10},
+      {kLexicalHelpGenerate, ControlKind::Button, "?", kRight + 242, 287, 12, 10},
+      {kLexicalWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
+  };
+  return t;
+}
+
+DocumentEditorKind LexicalKind() {
+  DocumentEditorKind d;
+  d.extension = "hpl";
+  d.saveMode = SaveMode::kRecreate;
+  d.helpPanel = kLexicalHelp;
+  d.activityName = "lex";
+  d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
+  d.saveErrorRecord = 84;
+  d.returnName = "*.hpl";
+  return d;
+}
+
+void StartSettings() {
+  ResetPageSettings();
+  PageSettings& p = CurrentSession().pageSettings;
+  p.boxColor = "bgcolor=\"#F0E8F0\"";
+  p.background2 = "#FFFFCC";
+  p.frameCols = "30%,*";
+}
+
+}  // namespace
+
+CLexicalPageDlg::CLexicalPageDlg() : CDocumentEditorDlg(LexicalLayout(), LexicalKind()) {
+  HelpOn(kLexicalHelpText, kLexicalText, "hp_lexical.rtf");
+  HelpOn(kLexicalHelpFiles, 0, "arquivos.rtf");
+  HelpOn(kLexicalHelpGenerate, 0, "gera_htm.rtf");
+  HelpOn(kLexicalWhatCanIDo, 0, "lexical_intro.rtf");
+  OnButton(kLexicalNew, [this] {
+    if (AskToSave() != SaveAnswer::kCancelled) New();
+  });
+  OnButton(kLexicalOpen, [this] {
+    if (AskToSave() != SaveAnswer::kCancelled) OpenDocument();
+  });
+  OnButton(kLexicalSave, [this] { SaveDocument(); });
+  OnButton(kLexicalSaveAs, [this] { SaveDocumentAs(); });
+  OnButton(kLexicalGenerate, [this] { Generate(); });
+  FormattingButtons(kLexicalFont, kLexicalParagraph, kLexicalAV, kLexicalGlobal);
+}
+
+// The dictionary stays open read-only while the editor runs.
+CLexicalPageDlg::~CLexicalPageDlg() {
+  lookup_.reset();
+  Lexicon().CloseAll();
+}
+
+bool CLexicalPageDlg::OnInitDialog() {
+  Session& s = CurrentSession();
+  const std::pair<int, int> labels[] = {{kLexicalNew, 146},       {kLexicalOpen, 147},     {kLexicalSave, 148},
+                                        {kLexicalSaveAs, 149},    {kLexicalGenerate, 150}, {kLexicalReturn, 145},
+                                        {kLexicalFont, 184},      {kLexicalParagraph, 185}, {kLexicalGlobal, 186},
+                                        {kLexicalWhatCanIDo, 140}};
+  for (auto [id, record] : labels)
+    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  SetItemText(kLexicalLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
+  SetItemText(kLexicalHint, s.UiText[67]);
+  ShowHelp(kLexicalHelp, HelpText("lexical_intro.rtf"));
+  if (!Start()) EndDialog(IDCANCEL);
+  return true;
+}
+
+bool CLexicalPageDlg::Start() {
+  Session& s = CurrentSession();
+  StartSettings();
+  ShowMessage(s.UiText[71], "KIO", Buttons::Ok, this);
+  lookup_.reset();
+  Lexicon().CloseAll();
+  const std::string folder = s.appPaths.programFolder;
+  auto chosen = ChooseFile(ExtensionChooser(folder, "kio", false));
+  if (!chosen) {
+    ShowMessage("Cancelado / Canceled", "KIO", Buttons::Ok, this);
+    return false;
+  }
+  const std::string path = ToLower(*chosen);
+  const std::string name = BareName(path);
+  std::error_code ec;
+  const auto chosenFolder = std::filesystem::weakly_canonical(std::filesystem::path(*chosen).parent_path(), ec);
+  const auto programFolder = std::filesystem::weakly_canonical(std::filesystem::path(folder.empty() ? "." : folder), ec);
+  if (chosenFolder != programFolder) {
+    ShowMessage(Win1252("Dicionário deve ficar na pasta:  ") + folder, "Oops!", Buttons::Ok, this);
+    return false;
+  }
+  // The chooser leaves the working folder at the dictionary's folder.
+  if (!folder.empty()) std::filesystem::current_path(folder, ec);
+  if (Lexicon().OpenNamed(name) != 0) {
+    ShowNotices(Lexicon(), this);
+    return false;
+  }
+  dictionary_ = name;
+  lookup_ = lexical::MemoryLookup(Lexicon());
+  remembered_.clear();
+  read_.clear();
+  ForgetSettingsChange();
+  s.documentName = "*.hpl";
+  SetItemText(kLexicalText, "");
+  SetItemText(kLexicalDocumentName, s.UiText[23]);
+  SetItemText(kLexicalDictionary, LocalText(Win1252("Dicionário: "), "Dictionary: ") + dictionary_);
+  return true;
+}
+
+void CLexicalPageDlg::OnCancel() { ReturnFromEditor(); }
+
+void CLexicalPageDlg::New() {
+  ForgetDocumentFile();
+  if (!Start()) {
+    EndDialog(IDCANCEL);
+    return;
+  }
+  CurrentSession().documentName = CurrentSession().UiText[23];
+  SetFocus(kLexicalText);
+}
+
+void CLexicalPageDlg::CollectFields() {
+  read_ = GetItemText(kLexicalText);
+  if (read_.size() > lexical::kTextLimit) read_.resize(lexical::kTextLimit);
+}
+
+void CLexicalPageDlg::LoadFields(FieldReader& reader) { remembered_ = reader.Text(lexical::kTextLimit); }
+
+void CLexicalPageDlg::ShowFields() {
+  SetItemText(kLexicalText, remembered_);
+  SetItemText(kLexicalDocumentName, CurrentSession().documentName);
+}
+
+bool CLexicalPageDlg::ReadyToSave() {
+  if (!read_.empty()) return true;
+  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  return false;
+}
+
+void CLexicalPageDlg::Generate() {
+  Session& s = CurrentSession();
+  CollectFields();
+  if (read_.empty()) {
+    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    return;
+  }
+  lexical::Tokens tokens = lexical::Tokenize(read_);
+  if (tokens.cut) ShowMessage(lexical::TokenLimitMessage(), s.UiText[1], Buttons::Ok, this);
+  std::vector<std::string> messages;
+  PageRequest request;
+  request.templateName = "tmplate_lexis.htm";
+  request.instructions = "*";
+  // The links are made once the page's folder is known: the pictures that
+  // entries name are copied there.
+  request.check = [&](const PageTarget& target) {
+    // The folder as it is on disk: the chosen path was lower-cased.
+    const std::string folder = ResolveCase(target.path.substr(0, target.path.size() - target.fileName.size()));
+    s.outputFolder = folder;
+    CurrentPlatform().SetWaitCursor(true);
+    lexical::LexicalLinker linker(*lookup_);
+    const auto linked = linker.LinkWords(tokens.tokens);
+    request.data = lexical::PageBody(linked, {s.appPaths.programFolder + "pictures/", folder}, messages);
+    CurrentPlatform().SetWaitCursor(false);
+    // An entry the store could not read reads as empty and matches nothing;
+    // the page is still written, after one short message.
+    if (!Lexicon().TakeNotices().empty())
+      ShowMessage("Erro  (4) ao ler verbete do dicionario.", "KIO ", Buttons::Ok, this);
+    return true;
+  };
+  request.after = [&](const PageTarget&) {
+    for (const auto& m : messages) ShowMessage(m, "Oops!", Buttons::Ok, this);
+    ShowMessage(s.UiText[55] + s.outputFolder, "KIO", Buttons::Ok, this);
+  };
+  if (auto written = WritePage(request))
+    if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
+}
+
+}  // namespace kio
