@@ -67,7 +67,7 @@ void ResetState() {
   kio::CurrentSession().MediaHeight = "140";
 }
 
-template <void (*Render)(std::string&)>
+template <bool (*Render)(std::string&)>
 void BM_Render(benchmark::State& state) {
   const std::string text = ActivityText();
   // Both scans must give the same page before their times mean anything.
