@@ -20,9 +20,13 @@ struct Hold {
   int fd = -1;
   int shared = 0, exclusive = 0;  // nested holders of each kind
 };
+// The locks this process holds, by lock file. It mirrors what the system
+// holds for the process, so it is never destroyed: a store that lets go of
+// its lock while the program exits (the session's dictionary) still finds
+// it.
 std::map<std::string, Hold>& Holds() {
-  static std::map<std::string, Hold> holds;
-  return holds;
+  static auto* holds = new std::map<std::string, Hold>;
+  return *holds;
 }
 
 // Takes `operation` (LOCK_SH or LOCK_EX) on `fd`, polling until `wait` ends.
