@@ -1,6 +1,8 @@
 # Builds one student-page template: copies TEMPLATE to OUTPUT with each line
+# "<!--@part NAME-->" replaced by the file NAME of the folder PARTS (pieces
+# of page the templates share, placeholders included), then each line
 # "/*@kit NAME*/" replaced by the file NAME of the kit folder KIT.
-#   cmake -DTEMPLATE=src.htm -DKIT=dir -DOUTPUT=out.htm -P InlineKit.cmake
+#   cmake -DTEMPLATE=src.htm -DKIT=dir [-DPARTS=dir] -DOUTPUT=out.htm -P InlineKit.cmake
 #
 # The page generator replaces its placeholders and the frame-geometry numbers
 # wherever they stand in a template, so the kit must hold none of them (nor
@@ -18,6 +20,16 @@ set(filler_texts
   php2/envprint.php "//INICIA DADOS" "//TERMINA DADOS")
 
 file(READ "${TEMPLATE}" page)
+string(REGEX MATCHALL "<!--@part [A-Za-z0-9_.-]+-->" parts "${page}")
+foreach(include IN LISTS parts)
+  string(REGEX REPLACE "^<!--@part (.*)-->$" "\\1" name "${include}")
+  if(NOT DEFINED PARTS OR NOT EXISTS "${PARTS}/${name}")
+    message(FATAL_ERROR "${TEMPLATE}: there is no shared part ${name}")
+  endif()
+  file(READ "${PARTS}/${name}" part)
+  string(REGEX REPLACE "\n$" "" part "${part}")
+  string(REPLACE "${include}" "${part}" page "${page}")
+endforeach()
 string(REGEX MATCHALL "/\\*@kit [A-Za-z0-9_.-]+\\*/" includes "${page}")
 foreach(include IN LISTS includes)
   string(REGEX REPLACE "^/\\*@kit (.*)\\*/$" "\\1" name "${include}")
