@@ -11,6 +11,7 @@
 #include "app/output_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
+#include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_dlg.h"
@@ -33,8 +34,8 @@ const std::string kCannotChangeLanguage = Win1252("Cannot change language.\r\n I
 // folder: a file chosen anywhere else would not be found by start-up.
 bool InProgramFolder(const std::string& chosen) {
   std::error_code ec;
-  return std::filesystem::equivalent(std::filesystem::path(chosen).parent_path(),
-                                     std::filesystem::path(CurrentSession().appPaths.programFolder), ec);
+  return std::filesystem::equivalent(std::filesystem::path(SystemName(chosen)).parent_path(),
+                                     SystemName(CurrentSession().appPaths.programFolder), ec);
 }
 
 struct HomeButton {

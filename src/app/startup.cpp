@@ -32,6 +32,13 @@ const std::string kOutputNotFoundCapital = Win1252(
     "Output language not found.  Cannot continue.\r\nLíngua de Saida não encontrada.  Impossível continuar.");
 const std::string kOutputNotFoundSmall = Win1252(
     "Output language not found.  Cannot continue.\r\nLíngua de saida não encontrada.  Impossível continuar.");
+// The program keeps every name as a Windows-1252 text; a program folder
+// whose name holds another character could not be named in any path.
+const std::string kFolderNameUnfit = Win1252(
+    "O nome da pasta do KIO (ou de uma pasta acima dela) tem um caractere que o KIO não consegue "
+    "guardar.\r\nMude esse nome, ou ponha o KIO em outra pasta, e abra o KIO de novo.\r\n\r\n"
+    "The name of KIO's folder (or of a folder above it) holds a character KIO cannot keep.\r\n"
+    "Rename it, or put KIO in another folder, and start KIO again.");
 
 [[noreturn]] void EndProgram(const std::string& message, const std::string& caption) {
   ShowMessage(message, caption);
@@ -66,6 +73,7 @@ std::string DocumentsFolderFor(const std::string& startFolder) {
 void StartUp() {
   CurrentSession().configFile.Close();
 
+  if (!WorkingFolderUnfitCharacter().empty()) EndProgram(kFolderNameUnfit, "KIO");
   // The general caption: empty until a language has been loaded.
   if (!FileExists("Configura.txt")) EndProgram(kZippedFolder, CurrentSession().UiText[1]);
   if (!FileWritable("Configura.txt")) {

@@ -53,8 +53,9 @@ void ReportFileError(int cause, const std::string& suffix) {
 
 bool PrepareDocumentFile(File& file, const std::string& name) {
   std::string path = ResolveCase(name);
+  const std::string systemPath = SystemName(path);
   struct stat st;
-  if (lstat(path.c_str(), &st) != 0) {
+  if (lstat(systemPath.c_str(), &st) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) return true;  // a new file will be created
     ShowMessage(kCannotProcess, "Oops!");
     file.Close();
@@ -64,14 +65,14 @@ bool PrepareDocumentFile(File& file, const std::string& name) {
   // Clear the read-only attribute: give the owner write permission, keeping
   // the file's times, then prove the file can be opened for writing.
   bool ok = true;
-  if (!(st.st_mode & S_IWUSR) && chmod(path.c_str(), st.st_mode | S_IWUSR) != 0) ok = false;
+  if (!(st.st_mode & S_IWUSR) && chmod(systemPath.c_str(), st.st_mode | S_IWUSR) != 0) ok = false;
   if (ok) {
     File probe;
     ok = probe.Open(path, File::kReadWrite);
   }
   if (ok) {
     struct timespec times[2] = {st.st_atim, st.st_mtim};
-    utimensat(AT_FDCWD, path.c_str(), times, 0);
+    utimensat(AT_FDCWD, systemPath.c_str(), times, 0);
   }
   if (!ok) {
     ShowMessage(kReadOnlyMediaFile, "Oops!");

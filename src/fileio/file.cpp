@@ -8,6 +8,8 @@
 #include <climits>
 #include <vector>
 
+#include "platform/file_names.h"
+
 namespace kio {
 
 FileErrorCause CauseFromErrno(int error) {
@@ -68,17 +70,28 @@ std::string FolderOf(const std::string& path) {
   return p == std::string::npos ? "" : path.substr(0, p + 1);
 }
 
-std::string WorkingFolder() {
+namespace {
+
+std::string SystemWorkingFolder() {
   std::vector<char> buf(PATH_MAX + 1);
-  if (!getcwd(buf.data(), buf.size())) return "./";
-  std::string s = buf.data();
-  if (s.empty() || s.back() != '/') s += '/';
-  return s;
+  if (!getcwd(buf.data(), buf.size())) return "";
+  return buf.data();
 }
+
+}  // namespace
+
+std::string WorkingFolder() {
+  auto s = ProgramName(SystemWorkingFolder());
+  if (!s || s->empty()) return "./";
+  if (s->back() != '/') *s += '/';
+  return *s;
+}
+
+std::string WorkingFolderUnfitCharacter() { return FirstUnfitCharacter(SystemWorkingFolder()); }
 
 std::string ResolveCase(const std::string& path) {
   struct stat st;
-  if (path.empty() || lstat(path.c_str(), &st) == 0) return path;
+  if (path.empty() || lstat(SystemName(path).c_str(), &st) == 0) return path;
   std::string out;
   size_t i = 0;
   if (path[0] == '/') {
@@ -91,14 +104,16 @@ std::string ResolveCase(const std::string& path) {
     std::string part = path.substr(i, slash - i);
     if (!part.empty()) {
       std::string candidate = out + part;
-      if (lstat(candidate.c_str(), &st) != 0) {
-        // Look for the part among the folder's entries, ignoring case.
+      if (lstat(SystemName(candidate).c_str(), &st) != 0) {
+        // Look for the part among the folder's entries, ignoring case. An
+        // entry whose name the program cannot hold cannot be the one asked.
         std::string folder = out.empty() ? "." : out;
         std::string wanted = ToLower(part);
-        if (DIR* d = opendir(folder.c_str())) {
+        if (DIR* d = opendir(SystemName(folder).c_str())) {
           while (dirent* e = readdir(d)) {
-            if (ToLower(e->d_name) == wanted) {
-              candidate = out + e->d_name;
+            auto entry = ProgramName(e->d_name);
+            if (entry && ToLower(*entry) == wanted) {
+              candidate = out + *entry;
               break;
             }
           }
@@ -115,12 +130,14 @@ std::string ResolveCase(const std::string& path) {
   return out;
 }
 
+std::string SystemPath(const std::string& name) { return SystemName(ResolveCase(name)); }
+
 bool FileExists(const std::string& path) {
   struct stat st;
-  return stat(ResolveCase(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return stat(SystemPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool FileWritable(const std::string& path) { return access(ResolveCase(path).c_str(), W_OK) == 0; }
+bool FileWritable(const std::string& path) { return access(SystemPath(path).c_str(), W_OK) == 0; }
 
 File::~File() { Close(); }
 
@@ -129,7 +146,7 @@ bool File::Open(const std::string& name, Mode mode) {
   errno = 0;
   path_ = ResolveCase(name);
   const char* how = mode == kRead ? "rb" : mode == kReadWrite ? "r+b" : "wb";
-  fp_ = std::fopen(path_.c_str(), how);
+  fp_ = std::fopen(SystemName(path_).c_str(), how);
   // Writes go straight to the system so that a full disk or a failing
   // device shows on the write that met it, not later on a silent close.
   if (fp_ && mode != kRead) std::setvbuf(fp_, nullptr, _IONBF, 0);

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/file_names.h"     // SystemName, ProgramName
 #include "platform/text_encoding.h"  // ToLower
 
 namespace kio {
@@ -40,7 +41,12 @@ struct FileError {
 // entries ignoring case. Names are lower-cased before use throughout the
 // program, so a teacher's "Aula 1.CLO" is found again as "aula 1.clo".
 // Returns the path as written when nothing matches.
+// Takes and gives program texts (see platform/file_names.h).
 std::string ResolveCase(const std::string& path);
+// The file system's name of a file to read or look at, found as ResolveCase
+// finds it. Every call into the system with a program's name goes through
+// this or, for a file written under exactly the chosen name, SystemName.
+std::string SystemPath(const std::string& name);
 
 bool FileExists(const std::string& path);  // a file (not a folder), any case
 // True when the process may write the file (which must exist).
@@ -52,7 +58,13 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 std::string Without(std::string text, std::initializer_list<const char*> parts);
 std::string BareName(const std::string& path);  // after the last "/"
 std::string FolderOf(const std::string& path);  // up to and including the last "/"
-std::string WorkingFolder();                    // with a trailing "/"
+// The working folder as a program text, with a trailing "/"; "./" when its
+// name holds a character the program's texts cannot hold (names under "./"
+// still reach the same files).
+std::string WorkingFolder();
+// The first character of the working folder's name that the program's texts
+// cannot hold; empty when there is none.
+std::string WorkingFolderUnfitCharacter();
 
 class File {
  public:

@@ -28,20 +28,24 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(std::string target) : target_(std::move(target)) {
+ReplacementFile::ReplacementFile(std::string target)
+    : target_(std::move(target)), systemTarget_(SystemName(target_)) {
   // Only a file is replaced: a folder, a device or a pipe of that name is
   // never renamed over (a program run by root could otherwise replace a
   // device node).
   struct stat existing;
-  if (::stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) throw FileError{kAccessDenied};
-  std::string pattern = FolderOf(target_) + "." + BareName(target_) + ".kio-XXXXXX";
+  if (::stat(systemTarget_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+    throw FileError{kAccessDenied};
+  std::string pattern = FolderOf(systemTarget_) + "." + BareName(systemTarget_) + ".kio-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = mkstemp(name.data());
   if (fd < 0) throw FileError{CauseFromErrno(errno)};
   close(fd);
   temporary_ = name.data();
-  if (!out_.Open(temporary_, File::kReadWrite)) {
+  // The temporary name is the target's and ASCII, so it has a program text.
+  auto programTemporary = ProgramName(temporary_);
+  if (!programTemporary || !out_.Open(*programTemporary, File::kReadWrite)) {
     int e = errno;
     unlink(temporary_.c_str());
     throw FileError{CauseFromErrno(e)};
@@ -54,6 +58,10 @@ ReplacementFile::~ReplacementFile() {
 }
 
 void ReplacementFile::KeepOldTail() {
+  // Only the file of exactly this name is the old version: another whose
+  // name differs in case is a different document.
+  struct stat st;
+  if (::stat(systemTarget_.c_str(), &st) != 0) return;
   File old;
   if (!old.Open(target_, File::kRead)) return;
   const uint64_t written = out_.Position();
@@ -64,13 +72,13 @@ void ReplacementFile::KeepOldTail() {
 
 void ReplacementFile::Commit() {
   struct stat st;
-  const mode_t mode = stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
+  const mode_t mode = stat(systemTarget_.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
   out_.Sync();
   if (chmod(temporary_.c_str(), mode) != 0) throw FileError{CauseFromErrno(errno)};
   out_.Close();
-  if (rename(temporary_.c_str(), target_.c_str()) != 0) throw FileError{CauseFromErrno(errno)};
+  if (rename(temporary_.c_str(), systemTarget_.c_str()) != 0) throw FileError{CauseFromErrno(errno)};
   committed_ = true;
-  SyncFolder(FolderOf(target_));
+  SyncFolder(FolderOf(systemTarget_));
 }
 
 }  // namespace kio

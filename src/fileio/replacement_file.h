@@ -32,8 +32,9 @@ class ReplacementFile {
   const std::string& Target() const { return target_; }
 
  private:
-  std::string target_;
-  std::string temporary_;
+  std::string target_;        // a program text
+  std::string systemTarget_;  // the file system's name for it
+  std::string temporary_;     // a file system name
   File out_;
   bool committed_ = false;
 };

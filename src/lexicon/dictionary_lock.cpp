@@ -62,7 +62,7 @@ bool DictionaryLock::Acquire(const std::string& dataFile, Kind kind, std::chrono
   if (path.empty() || path[0] != '/') path = WorkingFolder() + path;
   Hold& hold = Holds()[path];
   if (hold.fd < 0) {
-    hold.fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    hold.fd = open(SystemName(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (hold.fd < 0 && (errno == EROFS || errno == EACCES) && kind == Kind::kShared) {
       // Nobody can write a pair in a folder where no lock file can be made.
       Holds().erase(path);

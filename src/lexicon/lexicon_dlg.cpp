@@ -198,7 +198,7 @@ bool CLexiconDlg::InProgramFolder(const std::string& path) const {
   const std::string folder = FolderOf(path);
   if (ToLower(folder) == ToLower(program)) return true;
   std::error_code ec;
-  return !program.empty() && std::filesystem::equivalent(folder, program, ec);
+  return !program.empty() && std::filesystem::equivalent(SystemName(folder), SystemName(program), ec);
 }
 
 // --- Start ------------------------------------------------------------------

@@ -87,7 +87,7 @@ void CommitStep() {
 
 // Reads a whole file; false when it cannot be opened. Read failures throw.
 bool ReadWhole(const std::string& name, std::string& out) {
-  int fd = ::open(ResolveCase(name).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(SystemPath(name).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   out.clear();
   struct stat st;
@@ -122,21 +122,21 @@ void WriteAt(int fd, const char* data, size_t size, uint64_t at) {
 }
 
 int CreateTruncated(const std::string& name) {
-  int fd = ::open(ResolveCase(name).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int fd = ::open(SystemPath(name).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) ThrowErrno();
   return fd;
 }
 
-void RemoveFile(const std::string& name) { ::unlink(ResolveCase(name).c_str()); }
+void RemoveFile(const std::string& name) { ::unlink(SystemPath(name).c_str()); }
 
 bool Exists(const std::string& name) {
   struct stat st;
-  return ::stat(ResolveCase(name).c_str(), &st) == 0;
+  return ::stat(SystemPath(name).c_str(), &st) == 0;
 }
 
 int64_t SizeOf(const std::string& name) {
   struct stat st;
-  return ::stat(ResolveCase(name).c_str(), &st) == 0 ? st.st_size : -1;
+  return ::stat(SystemPath(name).c_str(), &st) == 0 ? st.st_size : -1;
 }
 
 void SyncFolder() {
@@ -165,7 +165,7 @@ void WriteDurable(const std::string& name, const std::string& bytes) {
 }
 
 void RenameOver(const std::string& from, const std::string& to) {
-  if (::rename(from.c_str(), ResolveCase(to).c_str()) != 0) ThrowErrno();
+  if (::rename(from.c_str(), SystemPath(to).c_str()) != 0) ThrowErrno();
 }
 
 std::string UntilZero(const std::string& text) {
@@ -175,7 +175,7 @@ std::string UntilZero(const std::string& text) {
 
 void EnterProgramFolder() {
   if (!CurrentSession().appPaths.programFolder.empty() &&
-      ::chdir(CurrentSession().appPaths.programFolder.c_str()) != 0) {
+      ::chdir(SystemName(CurrentSession().appPaths.programFolder).c_str()) != 0) {
     // The files are then looked for in the current folder, and their
     // absence is reported by the operation that needs them.
   }
@@ -230,9 +230,10 @@ bool LexiconStore::RecordName(std::string name) {
   CurrentSession().appPaths.lexiconBackupPointerFile = base + "_bak.kpo";
   CurrentSession().configFile.Close();
   const std::string dat = ResolveCase("lexicon.dat");
+  const std::string systemDat = SystemName(dat);
   struct stat st;
-  if (::stat(dat.c_str(), &st) == 0)
-    ::chmod(dat.c_str(), st.st_mode | S_IWUSR);
+  if (::stat(systemDat.c_str(), &st) == 0)
+    ::chmod(systemDat.c_str(), st.st_mode | S_IWUSR);
   else
     Notice(kRecovering, "KIO");
   try {
@@ -515,7 +516,7 @@ CommitRecovery LexiconStore::RecoverCommit() {
       bool done = true;
       for (int i = 0; i < 2; ++i) {
         if (SizeOf(moves[i].first) == std::atoll(sizes[i].c_str()))
-          ::rename(moves[i].first, ResolveCase(moves[i].second).c_str());
+          ::rename(moves[i].first, SystemPath(moves[i].second).c_str());
         if (Exists(moves[i].first)) done = false;
       }
       SyncFolder();

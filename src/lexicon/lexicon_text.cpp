@@ -102,7 +102,7 @@ bool Base64Number(const std::string& s, uint64_t& value) {
 }
 
 bool ReadGzip(const std::string& path, std::string& out) {
-  gzFile f = gzopen(path.c_str(), "rb");
+  gzFile f = gzopen(SystemPath(path).c_str(), "rb");
   if (!f) return false;
   char buf[1 << 16];
   int n;

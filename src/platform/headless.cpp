@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/file_names.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
@@ -205,12 +206,16 @@ std::optional<std::string> HeadlessPlatform::ChooseFile(const ChooserRequest& re
   std::string path = Trim(line.rest);
   if (path == "cancel") return std::nullopt;
   if (path.empty()) ScriptError("choose needs a path or cancel");
-  fs::path chosen = fs::absolute(fs::path(path)).lexically_normal();
+  // The script's path is a program text; the checks ask the file system.
+  fs::path chosen = fs::absolute(fs::path(SystemName(path))).lexically_normal();
+  auto chosenName = ProgramName(chosen.string());
+  if (!chosenName) ScriptError("the working folder's name has no Windows-1252 form: " + path);
+  const std::string folder = chosenName->substr(0, chosenName->rfind('/') + 1);
   std::error_code ec;
-  if (!fs::is_directory(chosen.parent_path(), ec)) ScriptError("no folder " + chosen.parent_path().string());
+  if (!fs::is_directory(chosen.parent_path(), ec)) ScriptError("no folder " + folder);
   if (fs::is_directory(chosen, ec)) ScriptError(path + " is a folder, not a file");
-  if (chdir(chosen.parent_path().c_str()) != 0) ScriptError("cannot enter " + chosen.parent_path().string());
-  return chosen.string();
+  if (chdir(chosen.parent_path().c_str()) != 0) ScriptError("cannot enter " + folder);
+  return chosenName;
 }
 
 std::optional<Rgb> HeadlessPlatform::PickColour() {

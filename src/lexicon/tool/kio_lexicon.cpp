@@ -73,23 +73,35 @@ int Usage(const std::string& why) {
   return 2;
 }
 
+// `why` is a program text: it may name files.
 int Fail(const std::string& why) {
-  std::cerr << "kio-lexicon: " << why << "\n";
+  std::cerr << "kio-lexicon: " << ForConsoleText(why) << "\n";
   return 1;
+}
+
+// The full path of a file named on the command line (a program text),
+// taken from where the tool was started.
+std::optional<std::string> FullPath(const std::string& path) {
+  return ProgramName(fs::absolute(SystemName(path)).lexically_normal().string());
 }
 
 // Makes DICT the current dictionary: its folder the program folder and the
 // working folder, its name the data file name.
 bool SelectDictionary(const std::string& path, std::string& error) {
-  fs::path p = fs::absolute(path).lexically_normal();
-  std::string name = ToLower(p.filename().string());
+  const auto full = FullPath(path);
+  if (!full) {
+    error = path + ": the folder's name holds a character KIO cannot keep";
+    return false;
+  }
+  std::string name = ToLower(BareName(*full));
   size_t dot = name.find('.');
   if (name.size() < 5 || dot == 0 || dot != name.size() - 4 || name.substr(dot) != ".kio") {
     error = path + ": a dictionary is a name without dots followed by .kio";
     return false;
   }
-  std::string folder = p.parent_path().string();
-  if (chdir(folder.c_str()) != 0) {
+  std::string folder = FolderOf(*full);
+  if (folder.size() > 1) folder.pop_back();
+  if (chdir(SystemName(folder).c_str()) != 0) {
     error = folder + ": no such folder";
     return false;
   }
@@ -125,7 +137,7 @@ int Create(bool force) {
   } catch (const FileError& e) {
     return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
   }
-  std::cout << "created " << CurrentSession().appPaths.programFolder << data << "\n";
+  std::cout << "created " << ForConsoleText(CurrentSession().appPaths.programFolder + data) << "\n";
   return 0;
 }
 
@@ -134,7 +146,7 @@ int Check() {
   // Read while no save is in progress.
   DictionaryLock lock;
   if (!lock.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kShared))
-    return Fail(ForConsoleText(DictionaryInUseMessage()));
+    return Fail(DictionaryInUseMessage());
   std::string pointer, data;
   if (!ReadWholeFile(CurrentSession().appPaths.lexiconPointerFile, pointer))
     return Fail("cannot read " + CurrentSession().appPaths.lexiconPointerFile);
@@ -143,7 +155,7 @@ int Check() {
   PairCheck check = CheckPair(pointer, data);
   for (const std::string& p : check.problems) std::cout << p << "\n";
   if (check.unlisted) std::cout << "... and " << check.unlisted << " more problems\n";
-  std::cout << CurrentSession().appPaths.lexiconDataFile << ": count " << check.count << ", "
+  std::cout << ForConsoleText(CurrentSession().appPaths.lexiconDataFile) << ": count " << check.count << ", "
             << (check.count >= 2 ? check.count - 2 : 0)
             << " entries: " << (check.sound() ? "sound" : "NOT SOUND") << "\n";
   return check.sound() ? 0 : 1;
@@ -185,11 +197,11 @@ int Export(LexiconStore& store, const std::string& outPath) {
   PrintNotices(store.TakeNotices());
   store.CloseAll();
   if (!done) return Fail("nothing was exported");
-  std::ofstream f(outPath, std::ios::binary);
+  std::ofstream f(SystemName(outPath), std::ios::binary);
   f << out;
   f.close();
   if (!f) return Fail("cannot write " + outPath);
-  std::cout << "exported " << (count - 2) << " entries to " << outPath << "\n";
+  std::cout << "exported " << (count - 2) << " entries to " << ForConsoleText(outPath) << "\n";
   return 0;
 }
 
@@ -220,7 +232,7 @@ int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, boo
   store.EndUpdate();
   PrintNotices(store.TakeNotices());
   if (!saved) return Fail("the dictionary was not saved; it is as it was");
-  std::cout << data << ": " << r.offered << " entries read, " << r.added << " added, " << r.matched
+  std::cout << ForConsoleText(data) << ": " << r.offered << " entries read, " << r.added << " added, " << r.matched
             << (replace ? " replaced" : " already present and kept") << ", " << r.refused << " refused; "
             << (count - 2) << " entries in all\n";
   return r.refused ? 1 : 0;
@@ -242,8 +254,9 @@ int Import(LexiconStore& store, const std::string& file, bool replace) {
 
 int Merge(LexiconStore& store, const std::string& other, bool replace) {
   std::string pointerPath = other.substr(0, other.size() - 4) + ".kpo";
-  if (fs::exists(other) && fs::exists(CurrentSession().appPaths.lexiconDataFile) &&
-      fs::equivalent(other, CurrentSession().appPaths.lexiconDataFile))
+  const std::string systemOther = SystemName(other);
+  const std::string systemData = SystemPath(CurrentSession().appPaths.lexiconDataFile);
+  if (fs::exists(systemOther) && fs::exists(systemData) && fs::equivalent(systemOther, systemData))
     return Fail("a dictionary cannot be merged into itself");
   std::string pointer, data;
   if (!ReadWholeFile(other, data) || !ReadWholeFile(pointerPath, pointer))
@@ -295,8 +308,25 @@ int main(int argc, char** argv) {
     return Usage("--replace and --keep go with import and merge");
   if (force && command != "create") return Usage("--force goes with create");
 
+  // File names come in as the system's; the program works with its own texts.
+  // A name with a character those cannot hold is refused, never changed.
+  const size_t named = command == "lookup" ? 2 : words.size();
+  for (size_t i = 1; i < named; ++i) {
+    auto name = ProgramName(words[i]);
+    if (!name) {
+      std::cerr << "kio-lexicon: " << words[i] << ": the name holds the character " << FirstUnfitCharacter(words[i])
+                << ", which KIO cannot keep; rename the file\n";
+      return 1;
+    }
+    words[i] = *name;
+  }
   // Paths given on the command line are taken from where the tool was started.
-  std::string third = words.size() > 2 ? fs::absolute(words[2]).string() : "";
+  std::string third;
+  if (words.size() > 2 && command != "lookup") {
+    auto full = FullPath(words[2]);
+    if (!full) return Fail(words[2] + ": the folder's name holds a character KIO cannot keep");
+    third = *full;
+  }
   ConsolePlatform console(std::cerr);
   SetPlatform(&console);
   std::string error;
@@ -307,7 +337,7 @@ int main(int argc, char** argv) {
   DictionaryLock lock;
   if ((command == "create" || command == "import" || command == "merge") &&
       !lock.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kExclusive))
-    return Fail(ForConsoleText(DictionaryInUseMessage()));
+    return Fail(DictionaryInUseMessage());
   if (command == "create") return Create(force);
   if (command == "check") return Check();
   if (command == "lookup") return Lookup(store, std::vector<std::string>(words.begin() + 2, words.end()));

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "fileio/document.h"
+#include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "pages/basic/basic_page.h"
@@ -203,7 +204,7 @@ void CIndexDlg::LoadFields(FieldReader& reader) {
   std::string folder = ReadTextCut(reader, kIndexTextLimit);
   std::string heading = ReadTextCut(reader, kIndexTextLimit);
   // The chooser left the working folder at the document's folder.
-  const std::string actual = std::filesystem::current_path().string() + "/";
+  const std::string actual = WorkingFolder();
   if (ToLower(folder) != ToLower(actual)) {
     const std::string question = s.UiText[197] + folder + s.UiText[196] + actual + s.UiText[195];
     if (ShowMessage(question, "KIO", Buttons::YesNo, this) != Answer::Yes) {

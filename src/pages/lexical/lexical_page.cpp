@@ -360,13 +360,14 @@ std::string PrepareEntryBody(const std::string& body, const std::string& picture
       continue;
     }
     const std::string path = ResolveCase(picturesFolder + name);
+    const std::string systemPath = SystemName(path);
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    if (!std::filesystem::is_regular_file(systemPath, ec)) {
       messages.push_back(Win1252("Figura não encontrada: ") + name);
       continue;
     }
-    std::ifstream in(path, std::ios::binary);
-    const auto size = std::filesystem::file_size(path, ec);
+    std::ifstream in(systemPath, std::ios::binary);
+    const auto size = std::filesystem::file_size(systemPath, ec);
     if (!in || ec) {
       messages.push_back(Win1252("Figura e/ou pasta inexistente: ") + path);
       continue;
@@ -376,8 +377,9 @@ std::string PrepareEntryBody(const std::string& body, const std::string& picture
       continue;
     }
     copied.insert(name);
-    if (std::filesystem::exists(outputFolder + name, ec)) continue;
-    std::ofstream copy(outputFolder + name, std::ios::binary);
+    const std::string copyPath = SystemName(outputFolder + name);
+    if (std::filesystem::exists(copyPath, ec)) continue;
+    std::ofstream copy(copyPath, std::ios::binary);
     copy << in.rdbuf();
     if (!copy) messages.push_back(Win1252("Figura e/ou pasta inexistente: ") + outputFolder + name);
   }

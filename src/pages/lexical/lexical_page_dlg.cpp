@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "fileio/document.h"
+#include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_prompts.h"
@@ -127,14 +128,15 @@ bool CLexicalPageDlg::Start() {
   const std::string path = ToLower(*chosen);
   const std::string name = BareName(path);
   std::error_code ec;
-  const auto chosenFolder = std::filesystem::weakly_canonical(std::filesystem::path(*chosen).parent_path(), ec);
-  const auto programFolder = std::filesystem::weakly_canonical(std::filesystem::path(folder.empty() ? "." : folder), ec);
+  const auto chosenFolder =
+      std::filesystem::weakly_canonical(std::filesystem::path(SystemName(*chosen)).parent_path(), ec);
+  const auto programFolder = std::filesystem::weakly_canonical(SystemName(folder.empty() ? "." : folder), ec);
   if (chosenFolder != programFolder) {
     ShowMessage(Win1252("Dicionário deve ficar na pasta:  ") + folder, "Oops!", Buttons::Ok, this);
     return false;
   }
   // The chooser leaves the working folder at the dictionary's folder.
-  if (!folder.empty()) std::filesystem::current_path(folder, ec);
+  if (!folder.empty()) std::filesystem::current_path(SystemName(folder), ec);
   if (Lexicon().OpenNamed(name) != 0) {
     ShowNotices(Lexicon(), this);
     return false;

@@ -704,7 +704,8 @@ int RunDesktop(int argc, char** argv, const std::function<int()>& program) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("KIO");
   QGuiApplication::setDesktopFileName("kio");
-  SetUpDesktop(QDir::currentPath().toStdString());
+  // The program folder (the working folder) as a program text.
+  SetUpDesktop(FromQtExact(QDir::currentPath()).value_or("."));
   QtPlatform platform;
   SetPlatform(&platform);
   int status = program();
