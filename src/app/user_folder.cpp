@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fileio/session.h"
+#include "platform/file_names.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
@@ -325,7 +326,9 @@ std::string SettleProgramFolder(const std::string& executableFolder) {
   std::string installed = InstalledProgramFolder(executableFolder);
   if (installed.empty()) return executableFolder;
   // Documents never default to a folder inside the program's own.
-  CurrentSession().appPaths.documentsFolder = XdgDocumentsFolder();
+  // Kept, like every name the program holds, as a program text; a folder
+  // whose name those texts cannot hold is left to start-up's own choice.
+  CurrentSession().appPaths.documentsFolder = ProgramName(XdgDocumentsFolder()).value_or("");
 
   std::string user = UserProgramFolder();
   UserFolderUpdate update;
@@ -341,13 +344,13 @@ std::string SettleProgramFolder(const std::string& executableFolder) {
                 Shown(user) +
                 Win1252("\r\nÉ lá que ficam as suas escolhas e o seu dicionário.\r\n"
                         "Os seus documentos ficam em\r\n    ") +
-                Shown(CurrentSession().appPaths.documentsFolder) +
+                CurrentSession().appPaths.documentsFolder +
                 "\r\n\r\nKIO keeps your copy of its settings, languages,\r\n"
                 "templates and dictionaries in the folder\r\n    " +
                 Shown(user) +
                 "\r\nYour choices and your dictionary are kept there.\r\n"
                 "Your documents go to\r\n    " +
-                Shown(CurrentSession().appPaths.documentsFolder) + "\r\n",
+                CurrentSession().appPaths.documentsFolder + "\r\n",
             "KIO");
     return user;
   }

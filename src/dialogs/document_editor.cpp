@@ -58,7 +58,7 @@ void CDocumentEditorDlg::OpenDocument() {
   ForgetDocumentFile();
   auto chosen = ChooseFile(DocumentChooser(kind_.extension, false));
   if (!chosen) return;
-  std::string lowerPath = TakeChosenName(*chosen);
+  TakeChosenName(*chosen);
   if (!PrepareDocumentFile(s.documentFile, *chosen)) return;
   try {
     // A file that cannot be opened is reported as one that cannot be read,
@@ -74,14 +74,14 @@ void CDocumentEditorDlg::OpenDocument() {
     ReportFileError(e.cause, kind_.openErrorSuffix);
   }
   ShowFields();
-  SetDocumentsFolderFrom(lowerPath);
+  SetDocumentsFolderFrom(*chosen);
 }
 
 bool CDocumentEditorDlg::SaveDocument() {
   Session& s = CurrentSession();
   CollectFields();
   if (!ReadyToSave()) return false;
-  std::string lowerPath = s.appPaths.documentsFolder + s.documentName;
+  std::string chosenPath = s.appPaths.documentsFolder + s.documentName;
   // A document that has its file is rewritten over its old bytes (never
   // shortened) in the rewrite-in-place kind; a new file, and every save of
   // the other kinds, holds the new bytes alone.
@@ -91,7 +91,8 @@ bool CDocumentEditorDlg::SaveDocument() {
     if (!s.documentOpen || kind_.saveMode == SaveMode::kAskEveryTime) {
       auto chosen = ChooseFile(SaveChooser());
       if (!chosen) return false;
-      lowerPath = TakeChosenName(*chosen);
+      TakeChosenName(*chosen);
+      chosenPath = *chosen;
       // The file is written under exactly the chosen name: another file
       // whose name differs only in case is not this one.
       target = *chosen;
@@ -107,7 +108,7 @@ bool CDocumentEditorDlg::SaveDocument() {
     if (overOldBytes) replacement.KeepOldTail();
     replacement.Commit();
     s.documentOpen = s.documentFile.Open(target, File::kReadWrite);
-    SetDocumentsFolderFrom(lowerPath);
+    SetDocumentsFolderFrom(chosenPath);
   } catch (const FileError& e) {
     ReportFileError(e.cause,
                     kind_.saveErrorSuffix.empty() ? s.UiText[kind_.saveErrorRecord] : kind_.saveErrorSuffix);

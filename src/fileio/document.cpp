@@ -104,14 +104,10 @@ ChooserRequest DocumentChooser(const std::string& extension, bool save) {
   return ExtensionChooser(CurrentSession().appPaths.documentsFolder, extension, save);
 }
 
-std::string TakeChosenName(const std::string& chosenPath) {
-  std::string lowerPath = ToLower(chosenPath);
-  CurrentSession().documentName = BareName(lowerPath);
-  return lowerPath;
-}
+void TakeChosenName(const std::string& chosenPath) { CurrentSession().documentName = ToLower(BareName(chosenPath)); }
 
-void SetDocumentsFolderFrom(const std::string& lowerPath) {
-  CurrentSession().appPaths.documentsFolder = ReplaceAll(lowerPath, CurrentSession().documentName, "");
+void SetDocumentsFolderFrom(const std::string& chosenPath) {
+  CurrentSession().appPaths.documentsFolder = FolderOf(chosenPath);
 }
 
 }  // namespace kio

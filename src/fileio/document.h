@@ -31,11 +31,12 @@ ChooserRequest ExtensionChooser(const std::string& folder, const std::string& ex
 // documents folder.
 ChooserRequest DocumentChooser(const std::string& extension, bool save);
 
-// Open step 3 and Save: lower-cases the chosen path and its bare name, stores
-// the name in documentName and returns the lower-cased path.
-std::string TakeChosenName(const std::string& chosenPath);
-// Open step 7: documentsFolder := lower-cased path less every occurrence of
-// the lower-cased name.
-void SetDocumentsFolderFrom(const std::string& lowerPath);
+// Open step 3 and Save: stores the chosen file's lower-cased bare name in
+// documentName.
+void TakeChosenName(const std::string& chosenPath);
+// Open step 7: documentsFolder := the chosen file's folder, as it is written
+// on disk (a lower-cased folder name would not exist on a file system that
+// tells cases apart, and the next chooser would not open there).
+void SetDocumentsFolderFrom(const std::string& chosenPath);
 
 }  // namespace kio

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <filesystem>
+#include <set>
 
 #include "activities/cloze/cloze_dlg.h"
 #include "editor_session.h"
@@ -92,6 +93,25 @@ TEST(DocumentSave, TheExactChosenNameIsReadAndWritten) {
   // Opening a name that exists only in another case still finds it.
   t = s.Run<CClozeDlg>("press 1422\nchoose " + (s / "LESSON.CLO").string() + "\ndump\npress 2\n");
   EXPECT_FALSE(Control(t, 1402).empty()) << t;
+}
+
+// Teachers name files with accents: on disk the names are UTF-8, as every
+// other program shows them, and they open again whatever the case typed.
+TEST(DocumentSave, AccentedNamesAreTheNamesOnDisk) {
+  EditorSession s;
+  const fs::path folder = s / "Lições";
+  fs::create_directory(folder);
+  std::string t = s.Run<CClozeDlg>("type 1402 [ação]\npress 1423\nchoose " + (folder / "Exercício.clo").string() +
+                                   "\npress 1425\nchoose " + (folder / "página.htm").string() +
+                                   "\nanswer Yes\nanswer No\npress 2\n");
+  // The page chooser opened in the document's folder, as written on disk.
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + folder.string() + "/*.htm")) << t;
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"Exercício.clo", "página.htm"})) << t;
+  EXPECT_TRUE(Has(ReadFile(folder / "Exercício.clo"), test::W("[ação]")));
+  t = s.Run<CClozeDlg>("press 1422\nchoose " + (folder / "EXERCÍCIO.CLO").string() + "\ndump\npress 2\n");
+  EXPECT_EQ(Control(t, 1402), "[ação]") << t;
 }
 
 TEST(DocumentSave, VideoPlayersAreCopiedBesideThePage) {

@@ -129,6 +129,37 @@ TEST(StartUp, ARerunKeepsTheDocumentsFolder) {
   EXPECT_EQ(session.transcript(), "");
 }
 
+// The program folder's name comes in as the file system's and is kept as a
+// program text; a name those texts cannot hold ends the program with a
+// message instead of leaving every path it builds wrong.
+TEST(StartUp, TheProgramFolderMayHaveAnAccentedName) {
+  TempDir dir;
+  const fs::path accented = dir / "Conceição" / "KIO";
+  fs::create_directories(accented);
+  test::CopyProgramFolder(accented);
+  auto run = RunKio(accented.string(), "press 2\nanswer Yes\n");
+  EXPECT_EQ(run.status, 0) << run.transcript;
+  EXPECT_NE(run.transcript.find("DIALOG KIO"), std::string::npos) << run.transcript;
+  {
+    test::InFolder in(accented);
+    test::HeadlessSession session;
+    CurrentSession().Reset();
+    StartUp();
+    EXPECT_EQ(CurrentSession().appPaths.startFolder, test::W(accented.string() + "/"));
+  }
+
+  const fs::path unfit = dir / "教室" / "KIO";
+  fs::create_directories(unfit);
+  test::CopyProgramFolder(unfit);
+  run = RunKio(unfit.string(), "");
+  EXPECT_EQ(run.transcript,
+            "MESSAGE KIO | O nome da pasta do KIO (ou de uma pasta acima dela) tem um caractere que o KIO não "
+            "consegue guardar.\\r\\nMude esse nome, ou ponha o KIO em outra pasta, e abra o KIO de novo.\\r\\n\\r\\n"
+            "The name of KIO's folder (or of a folder above it) holds a character KIO cannot keep.\\r\\n"
+            "Rename it, or put KIO in another folder, and start KIO again.\nEXIT 1\n");
+  EXPECT_EQ(run.status, 1);
+}
+
 TEST(DocumentsFolder, FollowsTheStartFolder) {
   std::pair<const char*, const char*> cases[] = {
       {"/home/ana/Documents/Work/", "/home/ana/Documents/"},

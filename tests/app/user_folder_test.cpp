@@ -290,6 +290,24 @@ TEST(UserFolder, AnInstalledKioWorksInTheUserFolderAndSaysSoOnce) {
   EXPECT_EQ(CurrentSession().appPaths.documentsFolder, "");
 }
 
+TEST(UserFolder, AnAccentedDocumentsFolderIsKeptAsAProgramText) {
+  TempDir dir;
+  WriteFile(dir / "usr/share/kio/Configura.txt", "http://x/");
+  fs::create_directories(dir / "usr/bin");
+  fs::create_directories(dir / "home/Lições de Português");
+  ScopedEnv home("HOME", (dir / "home").string());
+  ScopedEnv data("XDG_DATA_HOME", std::nullopt);
+  ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+  WriteFile(dir / "home/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Lições de Português\"\n");
+  CurrentSession().Reset();
+  SettleProgramFolder((dir / "usr/bin").string());
+  const std::string documents = (dir / "home/Lições de Português/").string();
+  EXPECT_EQ(CurrentSession().appPaths.documentsFolder, test::W(documents));
+  std::string shown = test::RunScripted("", [] { ShowUserFolderNotice(); });
+  EXPECT_NE(shown.find("Your documents go to\\r\\n    " + documents), std::string::npos) << shown;
+  CurrentSession().Reset();
+}
+
 TEST(UserFolder, WithoutAUsableFolderTheInstalledOneIsUsedAfterAMessage) {
   TempDir dir;
   WriteFile(dir / "usr/share/kio/Configura.txt", "http://x/");

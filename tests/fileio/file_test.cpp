@@ -127,6 +127,65 @@ TEST(File, FindsNamesWhateverTheirCaseOnDisk) {
   EXPECT_EQ(ResolveCase(dir.str() + "/aulas/other.clo"), (dir / "Aulas").string() + "/other.clo");
 }
 
+// Names are program texts (Windows-1252) inside and UTF-8 on disk, so that
+// every other program shows them as the teacher typed them.
+TEST(FileNames, CrossBetweenTheProgramsTextsAndTheFileSystemsNames) {
+  struct Case {
+    std::string program;  // as the program holds it
+    const char* system;   // as the file system holds it
+  } cases[] = {
+      {"aula.clo", "aula.clo"},
+      {test::W("lição.clo"), "lição.clo"},
+      {test::W("Exercício nº 2 – «página».htm"), "Exercício nº 2 – «página».htm"},
+      {"\x81\x8d", "\u0081\u008d"},  // unassigned bytes: the C1 controls of the same value
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SystemName(c.program), c.system);
+    EXPECT_EQ(ProgramName(c.system), c.program);
+    EXPECT_EQ(FirstUnfitCharacter(c.system), "");
+  }
+  // Names the program's texts cannot hold are told apart, never changed.
+  EXPECT_EQ(ProgramName("辞書.kio"), std::nullopt);
+  EXPECT_EQ(FirstUnfitCharacter("lição 辞書.kio"), "辞");
+  EXPECT_EQ(ProgramName("li\xe7\xe3o.clo"), std::nullopt);  // not UTF-8
+  EXPECT_EQ(FirstUnfitCharacter("li\xe7\xe3o.clo"), "?");
+}
+
+TEST(FileNames, AccentedNamesAreFoundAndWritten) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "Lições");
+  WriteFile(dir / "Lições" / "Exercício.CLO", "cloze");
+  // Beside it, names the program cannot hold: passed over, never matched.
+  WriteFile(dir / "Lições" / "辞書.clo", "other");
+  WriteFile(dir / "Lições" / "exerc\xed" "cio.clo", "old bytes");
+  const std::string folder = test::W(dir.str() + "/Lições/");
+  // Lower case by characters: "Í" and "í" are the same letter.
+  const std::string typed = test::W(dir.str() + "/LIÇÕES/EXERCÍCIO.clo");
+  EXPECT_EQ(ResolveCase(typed), test::W(dir.str() + "/Lições/Exercício.CLO"));
+  EXPECT_TRUE(FileExists(typed));
+  File f;
+  ASSERT_TRUE(f.Open(typed, File::kRead));
+  EXPECT_EQ(f.ReadAll(), "cloze");
+  f.Close();
+  // A new file is made under the UTF-8 form of its name.
+  f.Create(folder + test::W("página.htm"));
+  f.Write("page");
+  f.Close();
+  EXPECT_EQ(test::ReadFile(dir / "Lições" / "página.htm"), "page");
+
+  // The working folder comes back as a program text; one whose name the
+  // program cannot hold comes back as "./", which still reaches it.
+  {
+    test::InFolder in(dir / "Lições");
+    EXPECT_EQ(WorkingFolder(), folder);
+    EXPECT_EQ(WorkingFolderUnfitCharacter(), "");
+  }
+  std::filesystem::create_directory(dir / "辞書");
+  test::InFolder in(dir / "辞書");
+  EXPECT_EQ(WorkingFolder(), "./");
+  EXPECT_EQ(WorkingFolderUnfitCharacter(), "辞");
+}
+
 TEST(TextHelpers, LowerCaseAndReplace) {
   EXPECT_EQ(ToLower(test::W("Ingles.KIO ÁÉÍÓÚÇÃ ŠŒŽŸ ×Þß")), test::W("ingles.kio áéíóúçã šœžÿ ×þß"));
   EXPECT_EQ(ReplaceAll("a.kio.kio", ".kio", ".kpo"), "a.kpo.kpo");

@@ -2,6 +2,8 @@
 // dictionary it builds into the program folder.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "lexicon_test_util.h"
 
 namespace kio::test {
@@ -49,6 +51,46 @@ TEST(LexiconTool, CreateWritesTheExactEmptyPairAndKeepsAnExistingOne) {
   EXPECT_EQ(Tool({"check", dict}).status, 0);
   EXPECT_EQ(Tool({"create", dict}).status, 1);
   EXPECT_EQ(Tool({"create", dict, "--force"}).status, 0);
+}
+
+// Dictionaries and text files named with accents, in a folder named with
+// accents: the files carry those names in UTF-8, the dictionary's own names
+// lower-cased by characters. A name KIO cannot keep is refused, not changed.
+TEST(LexiconTool, AccentedNamesAreTheNamesOnDisk) {
+  TempDir dir;
+  const fs::path folder = dir / "Área de Línguas";
+  fs::create_directory(folder);
+  const std::string dict = (folder / "Dicionário.kio").string();
+  RunResult r = Tool({"create", dict});
+  ASSERT_EQ(r.status, 0) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "created " + (folder / "dicionário.kio").string())) << r.transcript;
+  EXPECT_EQ(ReadFile(folder / "dicionário.kpo"), kEmptyPointer);
+  EXPECT_EQ(ReadFile(folder / "dicionário.kio"), kEmptyData);
+
+  WriteFile(folder / "Lição.txt", W("ação\r\naction\r\n\r\n"));
+  r = Tool({"import", dict, (folder / "Lição.txt").string()});
+  ASSERT_EQ(r.status, 0) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "dicionário.kio: 1 entries read, 1 added")) << r.transcript;
+  r = Tool({"lookup", dict, "AÇÃO"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(Has(r.transcript, "ação\naction")) << r.transcript;
+  ASSERT_EQ(Tool({"export", dict, (folder / "Saída.txt").string()}).status, 0);
+  EXPECT_EQ(ReadFile(folder / "Saída.txt"), W("ação\r\naction\r\n\r\n"));
+  ASSERT_EQ(Tool({"import", (folder / "Outro.kio").string(), (folder / "Saída.txt").string()}).status, 0);
+  ASSERT_EQ(Tool({"merge", dict, (folder / "OUTRO.KIO").string()}).status, 0);
+  EXPECT_EQ(Tool({"check", dict}).status, 0);
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"dicionário.kio", "dicionário.kpo", "dicionário.lck", "outro.kio",
+                                          "outro.kpo", "outro.lck", "Lição.txt", "Saída.txt"}));
+
+  for (const fs::path& unfit : {dir / "辞書.kio", dir / "辞書" / "aula.kio"}) {
+    fs::create_directories(unfit.parent_path());
+    r = Tool({"create", unfit.string()}, true);
+    EXPECT_EQ(r.status, 1) << unfit;
+    EXPECT_TRUE(Has(r.transcript, "KIO cannot keep")) << r.transcript;
+    EXPECT_FALSE(fs::exists(unfit)) << unfit;
+  }
 }
 
 TEST(LexiconTool, ImportExportAndMergeWithTheTextLayout) {
