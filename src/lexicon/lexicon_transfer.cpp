@@ -1,5 +1,6 @@
 #include "lexicon/lexicon_transfer.h"
 
+#include "lexicon/pair_check.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
@@ -47,13 +48,19 @@ bool ExportText(LexiconStore& store, std::string& text, const LexiconProgress& p
 bool ReadMergeSource(const std::string& pointerBytes, const std::string& dataBytes,
                      std::vector<TextEntry>& entries, std::vector<LexiconNotice>& notices,
                      const LexiconProgress& progress) {
+  const std::string damaged = Win1252("Impossível mesclar. Arquivo possivelmente deteriorado.");
+  // A damaged pair (a lowered count, a lost sentinel) can read as a shorter
+  // sound one: merging it would drop entries without a word.
+  if (!CheckPair(pointerBytes, dataBytes).sound()) {
+    notices.push_back({damaged, "Oops!"});
+    return false;
+  }
   LexiconStore source;
   if (!source.OpenBytes(pointerBytes, dataBytes)) {
     notices = source.TakeNotices();
     return false;
   }
-  return ForEachEntry(source, progress, notices,
-                      Win1252("Impossível mesclar. Arquivo possivelmente deteriorado."),
+  return ForEachEntry(source, progress, notices, damaged,
                       [&](LexiconEntry entry) {
                         entries.push_back({"", "", std::move(entry)});
                       });

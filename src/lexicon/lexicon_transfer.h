@@ -22,7 +22,8 @@ bool ExportText(LexiconStore& store, std::string& text, const LexiconProgress& p
 
 // The entries of the dictionary pair given as bytes, to be put into another
 // with PutEntries. False, with the notices in `notices`, when the pair
-// cannot be read or an entry of it is damaged, or when `progress` stopped.
+// cannot be read, fails the pair check or an entry of it is damaged, or when
+// `progress` stopped.
 bool ReadMergeSource(const std::string& pointerBytes, const std::string& dataBytes,
                      std::vector<TextEntry>& entries, std::vector<LexiconNotice>& notices,
                      const LexiconProgress& progress = {});

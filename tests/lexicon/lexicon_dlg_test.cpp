@@ -301,6 +301,23 @@ TEST_F(LexiconEditorTest, MergeWithNoKeepsExistingEntries) {
             RawPair({Entry("apple", "theirs"), Entry("house", "casa"), Entry("zebra", "zebra")}).second);
 }
 
+// A source whose count was lowered reads as a shorter sound dictionary; the
+// pair check tells it apart, and nothing is merged.
+TEST_F(LexiconEditorTest, ADamagedSourceIsNotMergedFrom) {
+  Write("teste.kio", {{"apple", "mine"}});
+  Write("outro.kio", {{"house", "casa"}, {"tree", "arvore"}, {"zebra", "zebra"}});
+  std::string pointer = Read("outro.kpo");
+  pointer[0] = static_cast<char>(pointer[0] - 1);
+  WriteFile(folder_ / "outro.kpo", pointer);
+  const std::string before = Read("teste.kio") + Read("teste.kpo");
+  std::string t = Session("teste.kio", "press 1015\n" + Choose("outro.kio") + "answer No\n");
+  EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(Win1252("Impossível mesclar. Arquivo possivelmente deteriorado.")) +
+                         "\n"))
+      << t;
+  EXPECT_EQ(Control(t, kLexTotal), "1");
+  EXPECT_EQ(Read("teste.kio") + Read("teste.kpo"), before);
+}
+
 TEST_F(LexiconEditorTest, AnInterruptedMergeOrSavePartLeavesTheDictionaryAndNoPartialFiles) {
   Write("teste.kio", {{"apple", "mine"}, {"house", "casa"}, {"tree", "arvore"}});
   Write("outro.kio", {{"apple", "theirs"}, {"zebra", "zebra"}, {"zoo", "zoo"}});
