@@ -44,16 +44,6 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
   text = ReplaceAll(text, from, to);
 }
 
-// Refuses the page when a rendering or the filling reached a work limit.
-bool RefusedForWork() {
-  if (!CurrentSession().workLimitReached) return false;
-  CurrentSession().workLimitReached = false;
-  ShowMessage(Win1252("Este texto faz uma página grande demais (códigos que geram códigos?): a página não "
-                      "foi gerada.\r\nThis text makes a page far too large (codes that make codes?): the page "
-                      "was not generated."),
-              "Oops!");
-  return true;
-}
 
 // The name the page is written under: exactly the chosen one.
 std::string PageFileName(const PageTarget& target) {
@@ -205,14 +195,53 @@ void WritePageFile(const PageTarget& target, const std::string& text) {
 
 void ReportPageNotWritten(int) { ShowMessage("Erro ao criar arquivo html!", "Oops!"); }
 
+bool RefusedForWork() {
+  if (!CurrentSession().workLimitReached) return false;
+  CurrentSession().workLimitReached = false;
+  ShowMessage(Win1252("Este texto faz uma página grande demais (códigos que geram códigos?): a página não "
+                      "foi gerada.\r\nThis text makes a page far too large (codes that make codes?): the page "
+                      "was not generated."),
+              "Oops!");
+  return true;
+}
+
+PageWorkScope::~PageWorkScope() {
+  CurrentSession().workLimitReached = false;
+  CurrentSession().playerFilesNeeded = false;
+}
+
+namespace {
+
+// Writes the finished page, reporting a failure with `reportError`, then
+// copies the video players beside it when a code asked for them.
+bool WriteFinishedPage(const PageTarget& target, const std::string& text,
+                       const std::function<void(int cause)>& reportError) {
+  File page;
+  if (!PrepareDocumentFile(page, PageFileName(target))) return false;
+  try {
+    WritePageFile(target, text);
+  } catch (const FileError& e) {
+    (reportError ? reportError : ReportPageNotWritten)(e.cause);
+    return false;
+  }
+  Session& s = CurrentSession();
+  if (s.playerFilesNeeded) {
+    s.outputFolder = FolderOf(PageFileName(target));
+    CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteAssembledPage(const PageTarget& target, const std::string& text) {
+  if (RefusedForWork()) return false;
+  return WriteFinishedPage(target, text, {});
+}
+
 std::optional<std::string> WritePage(const PageRequest& request) {
   // What the renderings of this page noted is forgotten with it.
-  struct Forget {
-    ~Forget() {
-      CurrentSession().workLimitReached = false;
-      CurrentSession().playerFilesNeeded = false;
-    }
-  } forget;
+  PageWorkScope scope;
   // The editor's own data may have reached a limit already.
   if (RefusedForWork()) return std::nullopt;
   auto target = ChoosePageFile(request.chooser ? *request.chooser : DocumentChooser("htm", true));
@@ -240,18 +269,7 @@ std::optional<std::string> WritePage(const PageRequest& request) {
   s.completionMessage = completionField;
   if (RefusedForWork() || !whole) return std::nullopt;
 
-  File page;
-  if (!PrepareDocumentFile(page, PageFileName(*target))) return std::nullopt;
-  try {
-    WritePageFile(*target, *whole);
-  } catch (const FileError& e) {
-    (request.reportError ? request.reportError : ReportPageNotWritten)(e.cause);
-    return std::nullopt;
-  }
-  if (s.playerFilesNeeded) {
-    s.outputFolder = FolderOf(PageFileName(*target));
-    CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
-  }
+  if (!WriteFinishedPage(*target, *whole, request.reportError)) return std::nullopt;
   if (request.after) request.after(*target);
   return target->chosenPath.empty() ? ResolveCase(target->path) : target->chosenPath;
 }

@@ -71,6 +71,29 @@ void WritePageFile(const PageTarget& target, const std::string& text);
 // Shows the message of a page that could not be written.
 void ReportPageNotWritten(int cause);
 
+// Forgets, when it goes, what the renderings of one page noted (a work
+// limit reached, video players needed), so that nothing carries over to
+// the next page. Every Generate holds one, WritePage its own.
+class PageWorkScope {
+ public:
+  PageWorkScope() = default;
+  ~PageWorkScope();
+  PageWorkScope(const PageWorkScope&) = delete;
+  PageWorkScope& operator=(const PageWorkScope&) = delete;
+};
+
+// True, after its message, when a rendering of the page (or the filling of
+// its template) reached a work limit: nothing is to be written. The limit is
+// forgotten then.
+bool RefusedForWork();
+
+// Writes a page put together with PageAssembler (Basic, Menu, Index) under
+// its chosen name with WritePage's last steps: refused with a message when a
+// rendering of it reached a work limit; once written, the video players a
+// code asked for are copied beside it. False, after its message, when
+// nothing was written.
+bool WriteAssembledPage(const PageTarget& target, const std::string& text);
+
 struct PageRequest {
   std::string templateName;     // e.g. "tmplate_cloze.htm"
   std::string instructions;     // the instructions field, unrendered

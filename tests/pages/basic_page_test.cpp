@@ -81,6 +81,33 @@ TEST(BasicEditor, ThePageIsWrittenInPureAscii) {
   for (unsigned char c : page) ASSERT_LT(c, 0x80);
 }
 
+// The page's own pieces are written with the activities' last steps: the
+// video players a code asks for land beside the page, and a text that grows
+// past the work limits is refused before a file is chosen.
+TEST(BasicEditor, PlayersLandBesideThePageAndAGrowingTextIsRefused) {
+  EditorSession s;
+  const std::filesystem::path program = CurrentSession().appPaths.programFolder;
+  test::WriteFile(program / "Clear_Skin_1.swf", "skin");
+  test::WriteFile(program / "FLVPlayer.swf", "player");
+  test::TempDir pages;
+  std::string t = s.Run<CBasicPageDlg>("type 1601 {f=v.flv}\npress 1625\nchoose " + (pages / "video.htm").string() +
+                                       "\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(std::filesystem::exists(pages / "video.htm")) << t;
+  EXPECT_EQ(ReadFile(pages / "FLVPlayer.swf"), "player") << t;
+  EXPECT_EQ(ReadFile(pages / "Clear_Skin_1.swf"), "skin");
+
+  std::string codes = "{h=.}";
+  for (int i = 0; i < 12; ++i) codes += "{f=}";
+  codes += std::string(12, '}');
+  t = s.Run<CBasicPageDlg>("type 1601 " + codes + "\npress 1625\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, "MESSAGE Oops! | Este texto faz uma p")) << t;
+  EXPECT_FALSE(Has(t, "CHOOSE save")) << t;
+  // Nothing of it carries over to the next page.
+  t = s.Run<CBasicPageDlg>("type 1601 Hello\npress 1625\nchoose " + (pages / "next.htm").string() +
+                           "\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(std::filesystem::exists(pages / "next.htm")) << t;
+}
+
 TEST(BasicEditor, EmptyTextIsNeitherSavedNorGenerated) {
   EditorSession s;
   std::string t = s.Run<CBasicPageDlg>("press 1623\npress 1625\npress 2\n");

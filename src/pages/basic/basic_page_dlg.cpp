@@ -144,16 +144,13 @@ void CBasicPageDlg::Generate() {
     ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
     return;
   }
+  PageWorkScope scope;
   const std::string rendered = RenderBasicText(read_);
+  if (RefusedForWork()) return;  // said before a file is chosen
   auto target = ChoosePageFile(DocumentChooser("htm", true));
   if (!target) return;
   const PageSettings& p = s.pageSettings;
-  try {
-    WritePageFile(*target, BuildBasicPage(target->fileName, rendered, p.background2, p.boxColor));
-  } catch (const FileError& e) {
-    ReportPageNotWritten(e.cause);
-    return;
-  }
+  if (!WriteAssembledPage(*target, BuildBasicPage(target->fileName, rendered, p.background2, p.boxColor))) return;
   ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(ResolveCase(target->path));

@@ -330,13 +330,10 @@ void CIndexDlg::Generate() {
   if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
     return;
   const PageSettings& p = s.pageSettings;
-  try {
-    WritePageFile(*target, BuildIndexPage(Document(), BodyColourAttribute(p.background2),
-                                          BoxColourAttribute(p.boxColor)));
-  } catch (const FileError& e) {
-    ReportPageNotWritten(e.cause);
+  PageWorkScope scope;
+  if (!WriteAssembledPage(*target, BuildIndexPage(Document(), BodyColourAttribute(p.background2),
+                                                  BoxColourAttribute(p.boxColor))))
     return;
-  }
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(ResolveCase(target->path));
 }

@@ -169,13 +169,9 @@ void CMenuDlg::Generate() {
   if (target->fileName != "menu.htm" &&
       ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
     return;
-  try {
-    WritePageFile(*target, BuildMenuPage(read_, s.UiText[26]));
-  } catch (const FileError& e) {
-    // A page that could not be written is said so, never passed over.
-    ReportPageNotWritten(e.cause);
-    return;
-  }
+  PageWorkScope scope;
+  // A page that could not be written is said so, never passed over.
+  if (!WriteAssembledPage(*target, BuildMenuPage(read_, s.UiText[26]))) return;
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(ResolveCase(target->path));
 }
