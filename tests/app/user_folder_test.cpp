@@ -253,15 +253,27 @@ TEST(UserFolder, TheDocumentsFolderIsTheOneXdgUserDirsNames) {
   }
 }
 
+// An installed kio under `dir` (usr/bin, usr/share/kio) and a home folder
+// whose documents folder, named in user-dirs.dirs, is home/`documents`.
+class InstalledKio {
+ public:
+  InstalledKio(const TempDir& dir, const std::string& documents)
+      : home_("HOME", (dir / "home").string()),
+        data_("XDG_DATA_HOME", std::nullopt),
+        config_("XDG_CONFIG_HOME", std::nullopt) {
+    WriteFile(dir / "usr/share/kio/Configura.txt", "http://x/");
+    fs::create_directories(dir / "usr/bin");
+    fs::create_directories(dir / "home" / documents);
+    WriteFile(dir / "home/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/" + documents + "\"\n");
+  }
+
+ private:
+  ScopedEnv home_, data_, config_;
+};
+
 TEST(UserFolder, AnInstalledKioWorksInTheUserFolderAndSaysSoOnce) {
   TempDir dir;
-  WriteFile(dir / "usr/share/kio/Configura.txt", "http://x/");
-  fs::create_directories(dir / "usr/bin");
-  fs::create_directories(dir / "home/Documents");
-  ScopedEnv home("HOME", (dir / "home").string());
-  ScopedEnv data("XDG_DATA_HOME", std::nullopt);
-  ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
-  WriteFile(dir / "home/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n");
+  InstalledKio installed(dir, "Documents");
   const std::string user = (dir / "home/.local/share/kio").string();
 
   for (int start = 1; start <= 2; ++start) {
@@ -292,13 +304,7 @@ TEST(UserFolder, AnInstalledKioWorksInTheUserFolderAndSaysSoOnce) {
 
 TEST(UserFolder, AnAccentedDocumentsFolderIsKeptAsAProgramText) {
   TempDir dir;
-  WriteFile(dir / "usr/share/kio/Configura.txt", "http://x/");
-  fs::create_directories(dir / "usr/bin");
-  fs::create_directories(dir / "home/Lições de Português");
-  ScopedEnv home("HOME", (dir / "home").string());
-  ScopedEnv data("XDG_DATA_HOME", std::nullopt);
-  ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
-  WriteFile(dir / "home/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Lições de Português\"\n");
+  InstalledKio installed(dir, "Lições de Português");
   CurrentSession().Reset();
   SettleProgramFolder((dir / "usr/bin").string());
   const std::string documents = (dir / "home/Lições de Português/").string();
