@@ -144,7 +144,10 @@ File::~File() { Close(); }
 bool File::Open(const std::string& name, Mode mode) {
   Close();
   errno = 0;
-  path_ = ResolveCase(name);
+  // A file to read is found whatever the case of its name; a file made
+  // (or emptied) is exactly the one named, never another whose name
+  // differs only in case.
+  path_ = mode == kCreateWrite ? name : ResolveCase(name);
   const char* how = mode == kRead ? "rb" : mode == kReadWrite ? "r+b" : "wb";
   fp_ = std::fopen(SystemName(path_).c_str(), how);
   // Writes go straight to the system so that a full disk or a failing

@@ -75,7 +75,9 @@ class File {
   File& operator=(const File&) = delete;
 
   // Opens without throwing; false when the file cannot be opened. A file
-  // object that failed to open reports cause 2 on its first use.
+  // object that failed to open reports cause 2 on its first use. A file
+  // opened to read (or read and write) is found whatever the case of its
+  // name; kCreateWrite makes or empties exactly the file named.
   bool Open(const std::string& name, Mode mode);
   // Opens for writing, emptying or making the file; throws the system's
   // cause when it cannot.

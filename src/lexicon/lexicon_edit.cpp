@@ -220,7 +220,7 @@ SavePartResult SavePart(LexiconStore& store, uint32_t from, uint32_t to, const s
       f.Close();
     }
   } catch (const FileError& e) {
-    for (const std::string* name : {&dataFile, &pointerFile}) ::unlink(SystemPath(*name).c_str());
+    for (const std::string* name : {&dataFile, &pointerFile}) ::unlink(SystemName(*name).c_str());
     store.Leave({FileErrorMessage(e.cause, kSegmentNotSaved), "Kio "});
     return SavePartResult::kFileError;
   }

@@ -125,6 +125,13 @@ TEST(File, FindsNamesWhateverTheirCaseOnDisk) {
   EXPECT_EQ(f.ReadAll(), "cloze");
   // A name that matches nothing stays as written.
   EXPECT_EQ(ResolveCase(dir.str() + "/aulas/other.clo"), (dir / "Aulas").string() + "/other.clo");
+  // A file made is exactly the one named: the other case is left alone.
+  f.Close();
+  f.Create(dir.str() + "/Aulas/texto 1.clo");
+  f.Write("new");
+  f.Close();
+  EXPECT_EQ(test::ReadFile(dir / "Aulas" / "Texto 1.CLO"), "cloze");
+  EXPECT_EQ(test::ReadFile(dir / "Aulas" / "texto 1.clo"), "new");
 }
 
 // Names are program texts (Windows-1252) inside and UTF-8 on disk, so that
