@@ -727,7 +727,7 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
   RecoverCommit();
   const std::string& pointerName = CurrentSession().appPaths.lexiconPointerFile;
   const std::string& dataName = CurrentSession().appPaths.lexiconDataFile;
-  bool marked = false, dataRenamed = false;
+  bool dataRenamed = false;
   try {
     WriteDurable(kTempData, dataBytes);
     WriteDurable(kTempPointer, pointerBytes);
@@ -738,7 +738,6 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
                                   std::to_string(pointerBytes.size()) + "\n" +
                                   std::to_string(dataBytes.size()) + "\n");
     SyncFolder();
-    marked = true;
     CommitStep();
     RenameOver(kTempData, dataName);
     dataRenamed = true;

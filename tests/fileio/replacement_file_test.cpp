@@ -88,7 +88,7 @@ namespace {
 TEST(ReplacementFile, OnlyAFileIsReplaced) {
   test::TempDir dir;
   std::filesystem::create_directory(dir / "folder.htm");
-  for (const std::string target : {(dir / "folder.htm").string(), std::string("/dev/null")}) {
+  for (const std::string& target : {(dir / "folder.htm").string(), std::string("/dev/null")}) {
     try {
       ReplacementFile replacement(target);
       ADD_FAILURE() << target << " was taken";

@@ -181,13 +181,13 @@ TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
   test::HeadlessSession session;
   CurrentSession().PageText = "previous page";
   // Missing.
-  EXPECT_FALSE(FillTemplate({"tmplate_none.htm", "", "page.htm"}));
+  EXPECT_FALSE(FillTemplate({"tmplate_none.htm", "", "page.htm", ""}));
   // Unreadable: a folder of that name.
   std::filesystem::create_directory(program_ / "Tmplates" / "tmplate_dir.htm");
-  EXPECT_FALSE(FillTemplate({"tmplate_dir.htm", "", "page.htm"}));
+  EXPECT_FALSE(FillTemplate({"tmplate_dir.htm", "", "page.htm", ""}));
   // Longer than 40,003 bytes.
   Template(std::string(40004, 'x'));
-  EXPECT_FALSE(FillTemplate({"tmplate_t.htm", "", "page.htm"}));
+  EXPECT_FALSE(FillTemplate({"tmplate_t.htm", "", "page.htm", ""}));
   EXPECT_EQ(CurrentSession().PageText, "previous page");
   const std::string message = OopsMessage("Source code not found!");
   EXPECT_EQ(session.transcript(), message + message + message);
