@@ -44,53 +44,24 @@ var KioKit = (function () {
     }
   };
   var lang = (document.documentElement.lang || '').toLowerCase().split('-')[0];
-  var words = WORDS[lang] || WORDS.en;
 
-  function t(key, values) {
-    return String(words[key]).replace(/\{(\w+)\}/g, function (all, name) {
-      return values && name in values ? String(values[name]) : all;
-    });
-  }
-
-  /* Typed and expected answers are compared in this folded form: letter
-     case, the kind of apostrophe or quote and the blanks around and between
-     words do not matter; accents and every other letter do. */
-  function fold(text) {
-    return String(text).normalize('NFC')
-      .replace(/[\u2018\u2019\u201A\u201B\u2032\u00B4\u0060]/g, "'")
-      .replace(/[\u201C\u201D\u201E\u201F\u2033]/g, '"')
-      .replace(/\s+/g, ' ')
-      .trim()
-      .toLowerCase();
-  }
-
-  /* The folded form without accents: for answers whose accents the teacher
-     lets pass, and to tell a student that only the accents are wrong. */
-  function bare(text) {
-    return fold(text).normalize('NFD').replace(/\p{M}/gu, '').normalize('NFC');
-  }
-
-  /* The answers a gap accepts: its whole text, and each alternative when the
-     text is written "don't/do not". */
-  function answers(text) {
-    var list = [String(text)];
-    var parts = String(text).split('/').map(function (part) { return part.trim(); });
-    if (parts.length > 1 && parts.every(function (part) { return part !== ''; })) list = list.concat(parts);
-    return list;
-  }
-
-  /* 'empty', 'right', 'accents' (right but for the accents) or 'wrong'.
-     With anyAccents the accents do not count at all. */
-  function match(typed, accepted, anyAccents) {
-    var key = fold(typed);
-    if (key === '') return 'empty';
-    var near = false;
-    for (var i = 0; i < accepted.length; i++) {
-      if (fold(accepted[i]) === key) return 'right';
-      if (bare(accepted[i]) === bare(key)) near = true;
+  /* word(key, values) from a table { en: {...}, pt: {...} } in the page's
+     language, English otherwise; elements with the attribute get their word. */
+  function words(table, attribute) {
+    var own = table[lang] || table.en;
+    function word(key, values) {
+      return String(own[key]).replace(/\{(\w+)\}/g, function (all, name) {
+        return values && name in values ? String(values[name]) : all;
+      });
     }
-    return near ? (anyAccents ? 'right' : 'accents') : 'wrong';
+    if (attribute) {
+      document.querySelectorAll('[' + attribute + ']').forEach(function (element) {
+        element.textContent = word(element.getAttribute(attribute));
+      });
+    }
+    return word;
   }
+  var t = words(WORDS);
 
   var scratch = document.createElement('template');
   function plainText(html) {
@@ -188,10 +159,15 @@ var KioKit = (function () {
     describePictures(text);
     upgradeMedia(text);
     byId('print').addEventListener('click', function () { window.print(); });
-    document.querySelectorAll('[data-kio-word]').forEach(function (element) {
-      element.textContent = t(element.getAttribute('data-kio-word'));
-    });
+    words(WORDS, 'data-kio-word');
     return fileName;
+  }
+
+  /* The activity is done: the template's doneText, shown once. */
+  function finish(scroll) {
+    var done = byId('done');
+    if (!done.innerHTML) done.innerHTML = byId('doneText').innerHTML;
+    if (scroll) done.scrollIntoView({ block: 'nearest' });
   }
 
   /* The start-again button: clears the kept progress and starts afresh. */
@@ -344,8 +320,8 @@ var KioKit = (function () {
   }
 
   return {
-    t: t, fold: fold, bare: bare, answers: answers, match: match, plainText: plainText, percent: percent,
+    t: t, words: words, plainText: plainText, percent: percent,
     hash: hash, store: store, say: say, describePictures: describePictures, upgradeMedia: upgradeMedia,
-    page: page, restart: restart, configured: configured, results: results
+    page: page, finish: finish, restart: restart, configured: configured, results: results
   };
 })();
