@@ -246,7 +246,7 @@ void BringUpToDate(const fs::path& installed, const fs::path& user, UserFolderUp
   if (!found || next != recorded) WriteShippedList(listFile, next);
 }
 
-std::string Shown(const std::string& path) { return Utf8ToCp1252(path).value_or(path); }
+std::string Shown(const std::string& path) { return ProgramName(path).value_or(path); }
 
 void Queue(const std::string& text, const std::string& caption) {
   CurrentSession().Part<UserFolderNotice>() = {text, caption};

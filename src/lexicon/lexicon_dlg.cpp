@@ -572,7 +572,7 @@ void CLexiconDlg::MergeOther() {
   {
     WaitCursor wait;
     std::string pointer, data;
-    if (!ReadWholeFile(ResolveCase(otherPointer), pointer) || !ReadWholeFile(ResolveCase(path), data)) {
+    if (!ReadWholeFile(otherPointer, pointer) || !ReadWholeFile(path, data)) {
       ReportFileError(kFileNotFound, kCannotMerge);
       return;
     }

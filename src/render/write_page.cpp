@@ -276,7 +276,7 @@ std::optional<std::string> WritePage(const PageRequest& request) {
 
 PageAssembler& PageAssembler::AddRendered(const std::string& markup) {
   std::string text = markup;
-  if (!RenderMarkup(text)) withinLimits_ = false;
+  RenderMarkup(text);
   text_ += ReplaceAll(text, "\r\n", " <br> ");
   return *this;
 }

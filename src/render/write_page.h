@@ -123,16 +123,13 @@ class PageAssembler {
     return *this;
   }
   // A teacher's text in the page: a rendered copy (the document keeps its
-  // codes), its line breaks as " <br> ".
+  // codes), its line breaks as " <br> ". A rendering that reaches a work
+  // limit notes it in the session, where WriteAssembledPage finds it.
   PageAssembler& AddRendered(const std::string& markup);
   const std::string& Text() const { return text_; }
-  // False when a rendered text reached a work limit: the page is not to be
-  // written (the session's workLimitReached tells the same).
-  bool WithinLimits() const { return withinLimits_; }
 
  private:
   std::string text_;
-  bool withinLimits_ = true;
 };
 
 }  // namespace kio

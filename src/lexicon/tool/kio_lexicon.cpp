@@ -99,13 +99,12 @@ bool SelectDictionary(const std::string& path, std::string& error) {
     error = path + ": a dictionary is a name without dots followed by .kio";
     return false;
   }
-  std::string folder = FolderOf(*full);
-  if (folder.size() > 1) folder.pop_back();
+  const std::string folder = FolderOf(*full);
   if (chdir(SystemName(folder).c_str()) != 0) {
     error = folder + ": no such folder";
     return false;
   }
-  CurrentSession().appPaths.programFolder = folder + (folder.size() > 1 ? "/" : "");
+  CurrentSession().appPaths.programFolder = folder;
   LexiconStore::DeriveNames(name);
   return true;
 }
