@@ -15,7 +15,6 @@ namespace kio {
 
 namespace {
 
-constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;  // left edge of the right-hand column
 constexpr int kRightWidth = 340;
@@ -44,19 +43,13 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
        kMultiLine | kVScroll | kWantReturn},
       {kActHint1, ControlKind::Label, "", kRight, 238, kRightWidth, kind.twoLineHint ? 18 : 8},
       {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
-      {kActNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
-      {kActOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
-      {kActSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
-      {kActSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
-      {kActGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20,
-       kButtonHeight},
-      {kActReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
-      {kActFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
-      {kActParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
-      {kActAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
-      {kActGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
-      {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
   };
+  AddDocumentButtonRows(t.controls, {kActNew, kActOpen, kActSave, kActSaveAs, kActGenerate, kActReturn,
+                                     kActFont, kActParagraph, kActAV, kActGlobal});
+  t.controls.insert(t.controls.end(), {
+                                          {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285,
+                                           150, kButtonHeight},
+                                      });
   if (!kind.twoLineHint)
     t.controls.push_back({kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8});
   if (extra) {

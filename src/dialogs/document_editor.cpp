@@ -18,6 +18,26 @@ void CDocumentEditorDlg::HelpOn(int button, int box, const std::string& help) {
   if (box) OnFocusEnter(box, show);
 }
 
+void AddDocumentButtonRows(std::vector<ControlSpec>& controls, const DocumentButtonIds& ids,
+                           const char* generateLabel) {
+  constexpr int kLeft = 162;  // the right-hand column's left edge
+  constexpr int kWidth = 52;
+  constexpr int kHeight = 14;
+  const ControlSpec rows[] = {
+      {ids.newDocument, ControlKind::Button, "&New", kLeft, 266, kWidth, kHeight},
+      {ids.open, ControlKind::Button, "&Open", kLeft + 56, 266, kWidth, kHeight},
+      {ids.save, ControlKind::Button, "&Save", kLeft + 112, 266, kWidth, kHeight},
+      {ids.saveAs, ControlKind::Button, "Save &As", kLeft + 168, 266, kWidth, kHeight},
+      {ids.generate, ControlKind::Button, generateLabel, kLeft + 224, 266, kWidth + 20, kHeight},
+      {ids.back, ControlKind::Button, "&Return", kLeft + 300, 266, kWidth - 12, kHeight},
+      {ids.font, ControlKind::Button, "Font", kLeft, 285, kWidth, kHeight},
+      {ids.paragraph, ControlKind::Button, "Paragraph", kLeft + 56, 285, kWidth, kHeight},
+      {ids.av, ControlKind::Button, "A&V", kLeft + 112, 285, kWidth, kHeight},
+      {ids.global, ControlKind::Button, "Global", kLeft + 168, 285, kWidth, kHeight},
+  };
+  controls.insert(controls.end(), std::begin(rows), std::end(rows));
+}
+
 void CDocumentEditorDlg::FormattingButtons(int font, int paragraph, int av, int global) {
   OnButton(font, [] { RunFontDialog(); });
   OnButton(paragraph, [] { RunParagraphDialog(); });

@@ -10,6 +10,7 @@
 // shared document state of the session.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/dialog.h"
 #include "platform/platform.h"
@@ -23,6 +24,19 @@ enum class SaveMode {
   kRecreate,        // the file is made anew (emptied) at every save
   kAskEveryTime,    // every Save asks for the name and makes the file anew
 };
+
+// The ids of the two button rows that the editors of one text document
+// share.
+struct DocumentButtonIds {
+  int newDocument, open, save, saveAs, generate, back;  // the first row
+  int font, paragraph, av, global;                      // the formatting row
+};
+
+// Appends those rows at their places below the right-hand column: New,
+// Open, Save, Save As, Generate and Return, then Font, Paragraph, AV and
+// Global.
+void AddDocumentButtonRows(std::vector<ControlSpec>& controls, const DocumentButtonIds& ids,
+                           const char* generateLabel = "&Generate Htm");
 
 // What the question whether to save changes came to.
 enum class SaveAnswer {

@@ -29,7 +29,6 @@ std::string CardData(const std::string& card) {
   return ReplaceAll(text, "  ", "&nbsp;&nbsp;");
 }
 
-constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;  // left edge of the right-hand column
 constexpr int kRightWidth = 340;
@@ -55,19 +54,15 @@ DialogTemplate MemoryLayout() {
       {kActHelpFinal, ControlKind::Button, "?", kRight, 197, 12, 10},
       {kActFinal, ControlKind::Edit, "", kRight, 208, kRightWidth, 26, kMultiLine | kVScroll | kWantReturn},
       {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
-      {kActNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
-      {kActOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
-      {kActSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
-      {kActSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
-      {kActGenerate, ControlKind::Button, "&Generate htm", kRight + 224, 266, kButtonWidth + 20,
-       kButtonHeight},
-      {kActReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
-      {kActFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
-      {kActParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
-      {kActAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
-      {kActGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
-      {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
   };
+  AddDocumentButtonRows(t.controls,
+                        {kActNew, kActOpen, kActSave, kActSaveAs, kActGenerate, kActReturn, kActFont,
+                         kActParagraph, kActAV, kActGlobal},
+                        "&Generate htm");
+  t.controls.insert(t.controls.end(), {
+                                          {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285,
+                                           150, kButtonHeight},
+                                      });
   // Pairs 1 to 4 in the left half, 5 to 8 in the right, A and B side by side.
   for (int i = 0; i < kMemoryPairs; ++i) {
     const int x = kRight + (i / 4) * kHalf;

@@ -12,7 +12,6 @@ namespace kio {
 
 namespace {
 
-constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;
 constexpr int kRightWidth = 340;
@@ -33,21 +32,15 @@ DialogTemplate BasicLayout() {
       {kBasicText, ControlKind::Edit, "", kRight, 14, kRightWidth, 222, kMultiLine | kVScroll | kWantReturn},
       {kBasicHint, ControlKind::Label, "", kRight, 240, kRightWidth, 18},
       {kBasicDocumentName, ControlKind::Edit, "", 5, 246, 134, 12, kReadOnly},
-      {kBasicNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
-      {kBasicOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
-      {kBasicSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
-      {kBasicSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
-      {kBasicGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20,
-       kButtonHeight},
-      {kBasicReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
-      {kBasicFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
-      {kBasicParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
-      {kBasicAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
-      {kBasicGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
-      {kBasicHelpFiles, ControlKind::Button, "?", 143, 247, 12, 10},
-      {kBasicHelpGenerate, ControlKind::Button, "?", kRight + 254, 287, 12, 10},
-      {kBasicWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
   };
+  AddDocumentButtonRows(t.controls, {kBasicNew, kBasicOpen, kBasicSave, kBasicSaveAs, kBasicGenerate,
+                                     kBasicReturn, kBasicFont, kBasicParagraph, kBasicAV, kBasicGlobal});
+  t.controls.insert(t.controls.end(),
+                    {
+                        {kBasicHelpFiles, ControlKind::Button, "?", 143, 247, 12, 10},
+                        {kBasicHelpGenerate, ControlKind::Button, "?", kRight + 254, 287, 12, 10},
+                        {kBasicWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
+                    });
   return t;
 }
 

@@ -18,7 +18,6 @@ namespace kio {
 
 namespace {
 
-constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;
 constexpr int kRightWidth = 340;
@@ -32,24 +31,21 @@ DialogTemplate LexicalLayout() {
       {kLexicalHelp, ControlKind::RichText, "", 5, 5, 150, 222, kReadOnly | kVScroll},
       {kLexicalLabelText, ControlKind::Label, "", kRight + 15, 4, 200, 9},
       {kLexicalHelpText, ControlKind::Button, "?", kRight, 3, 12, 10},
-      {kLexicalText, ControlKind::Edit, "", kRight, 14, kRightWidth, 222, kMultiLine | kVScroll | kWantReturn},
+      {kLexicalText, ControlKind::Edit, "", kRight, 14, kRightWidth, 222,
+       kMultiLine | kVScroll | kWantReturn},
       {kLexicalHint, ControlKind::Label, "", kRight, 240, kRightWidth, 18},
       {kLexicalDictionary, ControlKind::Label, "", 5, 231, 150, 12},
       {kLexicalDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
-      {kLexicalNew, ControlKind::Button, "&New", kRight, 266, kButtonWidth, kButtonHeight},
-      {kLexicalOpen, ControlKind::Button, "&Open", kRight + 56, 266, kButtonWidth, kButtonHeight},
-      {kLexicalSave, ControlKind::Button, "&Save", kRight + 112, 266, kButtonWidth, kButtonHeight},
-      {kLexicalSaveAs, ControlKind::Button, "Save &As", kRight + 168, 266, kButtonWidth, kButtonHeight},
-      {kLexicalGenerate, ControlKind::Button, "&Generate Htm", kRight + 224, 266, kButtonWidth + 20, kButtonHeight},
-      {kLexicalReturn, ControlKind::Button, "&Return", kRight + 300, 266, kButtonWidth - 12, kButtonHeight},
-      {kLexicalFont, ControlKind::Button, "Font", kRight, 285, kButtonWidth, kButtonHeight},
-      {kLexicalParagraph, ControlKind::Button, "Paragraph", kRight + 56, 285, kButtonWidth, kButtonHeight},
-      {kLexicalAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
-      {kLexicalGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
-      {kLexicalHelpFiles, ControlKind::Button, "?", kRight + 226, 287, 12, 10},
-      {kLexicalHelpGenerate, ControlKind::Button, "?", kRight + 242, 287, 12, 10},
-      {kLexicalWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
   };
+  AddDocumentButtonRows(
+      t.controls, {kLexicalNew, kLexicalOpen, kLexicalSave, kLexicalSaveAs, kLexicalGenerate, kLexicalReturn,
+                   kLexicalFont, kLexicalParagraph, kLexicalAV, kLexicalGlobal});
+  t.controls.insert(t.controls.end(),
+                    {
+                        {kLexicalHelpFiles, ControlKind::Button, "?", kRight + 226, 287, 12, 10},
+                        {kLexicalHelpGenerate, ControlKind::Button, "?", kRight + 242, 287, 12, 10},
+                        {kLexicalWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
+                    });
   return t;
 }
 
