@@ -17,6 +17,9 @@ namespace {
 
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;  // left edge of the right-hand column
+// The two button rows below the text.
+constexpr DocumentButtonIds kButtons = {kActNew,    kActOpen, kActSave,      kActSaveAs, kActGenerate,
+                                        kActReturn, kActFont, kActParagraph, kActAV,     kActGlobal};
 constexpr int kRightWidth = 340;
 
 DialogTemplate ActivityLayout(const TextActivityKind& kind) {
@@ -44,12 +47,9 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
       {kActHint1, ControlKind::Label, "", kRight, 238, kRightWidth, kind.twoLineHint ? 18 : 8},
       {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
   };
-  AddDocumentButtonRows(t.controls, {kActNew, kActOpen, kActSave, kActSaveAs, kActGenerate, kActReturn,
-                                     kActFont, kActParagraph, kActAV, kActGlobal});
-  t.controls.insert(t.controls.end(), {
-                                          {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285,
-                                           150, kButtonHeight},
-                                      });
+  AddDocumentButtonRows(t.controls, kButtons);
+  t.controls.push_back(
+      {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight});
   if (!kind.twoLineHint)
     t.controls.push_back({kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8});
   if (extra) {
@@ -114,11 +114,8 @@ std::string CTextActivityDlg::FieldText(int id) const {
 void CTextActivityDlg::Start() {
   Session& s = CurrentSession();
   // Interface texts on the controls.
-  const std::pair<int, int> labels[] = {
-      {kActNew, 146},    {kActOpen, 147},     {kActSave, 148}, {kActSaveAs, 149},    {kActGenerate, 150},
-      {kActReturn, 145}, {kActWhatCanIDo, 0}, {kActFont, 184}, {kActParagraph, 185}, {kActGlobal, 186}};
-  for (auto [id, record] : labels)
-    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  LabelDocumentButtons(kButtons);
+  LabelFromInterfaceTexts({{kActWhatCanIDo, 0}});
   SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
   SetItemText(kActLabelText, LocalText(kind_.textLabelPt, kind_.textLabelEn));
   SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));

@@ -48,6 +48,24 @@ void CDocumentEditorDlg::FormattingButtons(int font, int paragraph, int av, int 
   });
 }
 
+void CDocumentEditorDlg::LabelFromInterfaceTexts(std::initializer_list<std::pair<int, int>> labels) {
+  const Session& s = CurrentSession();
+  for (auto [id, record] : labels)
+    if (HasControl(id) && !s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+}
+
+void CDocumentEditorDlg::LabelDocumentButtons(const DocumentButtonIds& ids) {
+  LabelFromInterfaceTexts({{ids.newDocument, 146},
+                           {ids.open, 147},
+                           {ids.save, 148},
+                           {ids.saveAs, 149},
+                           {ids.generate, 150},
+                           {ids.back, 145},
+                           {ids.font, 184},
+                           {ids.paragraph, 185},
+                           {ids.global, 186}});
+}
+
 bool CDocumentEditorDlg::Changed() {
   CollectFields();
   return settingsChanged_ || FieldsChanged();

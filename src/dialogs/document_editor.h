@@ -9,7 +9,9 @@
 // the chooser, PrepareDocumentFile, the settings block, ReportFileError, the
 // shared document state of the session.
 #pragma once
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dialog.h"
@@ -117,6 +119,11 @@ class CDocumentEditorDlg : public Dialog {
   void HelpOn(int button, int box, const std::string& help);
   // The Font, Paragraph, AV and Frames ("Global") buttons.
   void FormattingButtons(int font, int paragraph, int av, int global);
+  // Puts interface texts on controls: each (control, record) whose record
+  // is not empty and whose control the dialog has.
+  void LabelFromInterfaceTexts(std::initializer_list<std::pair<int, int>> labels);
+  // The interface texts of the two document button rows.
+  void LabelDocumentButtons(const DocumentButtonIds& ids);
 
   const DocumentEditorKind& Kind() const { return kind_; }
 

@@ -73,13 +73,16 @@ bool CListEditorDlg::OnInitDialog() {
 
 void CListEditorDlg::Start() {
   Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {
-      {kListNew, 146},       {kListOpen, 147},   {kListSave, 148},   {kListSaveAs, 149}, {kListGenerate, 150},
-      {kListReturn, 145},    {kListAttach, 151}, {kListInsert, 152}, {kListBack, 153},   {kListForward, 154},
-      {kListCut, 155},       {kListPaste, 156},  {kListSelect, 157}, {kListCopy, 183},   {kListFont, 184},
-      {kListParagraph, 185}, {kListGlobal, 186}};
-  for (auto [id, record] : labels)
-    if (HasControl(id) && !s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  LabelDocumentButtons({kListNew, kListOpen, kListSave, kListSaveAs, kListGenerate, kListReturn, kListFont,
+                        kListParagraph, 0, kListGlobal});
+  LabelFromInterfaceTexts({{kListAttach, 151},
+                           {kListInsert, 152},
+                           {kListBack, 153},
+                           {kListForward, 154},
+                           {kListCut, 155},
+                           {kListPaste, 156},
+                           {kListSelect, 157},
+                           {kListCopy, 183}});
   for (size_t i = 0; i < kind_.fields.size(); ++i) {
     const ItemField& f = kind_.fields[i];
     std::string label = f.labelRecord ? s.UiText[f.labelRecord] : std::string();

@@ -31,6 +31,9 @@ std::string CardData(const std::string& card) {
 
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;  // left edge of the right-hand column
+// The two button rows below the text.
+constexpr DocumentButtonIds kButtons = {kActNew,    kActOpen, kActSave,      kActSaveAs, kActGenerate,
+                                        kActReturn, kActFont, kActParagraph, kActAV,     kActGlobal};
 constexpr int kRightWidth = 340;
 constexpr int kHalf = 170;  // width of each half of the pairs
 constexpr int kCardWidth = 80;
@@ -55,14 +58,9 @@ DialogTemplate MemoryLayout() {
       {kActFinal, ControlKind::Edit, "", kRight, 208, kRightWidth, 26, kMultiLine | kVScroll | kWantReturn},
       {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
   };
-  AddDocumentButtonRows(t.controls,
-                        {kActNew, kActOpen, kActSave, kActSaveAs, kActGenerate, kActReturn, kActFont,
-                         kActParagraph, kActAV, kActGlobal},
-                        "&Generate htm");
-  t.controls.insert(t.controls.end(), {
-                                          {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285,
-                                           150, kButtonHeight},
-                                      });
+  AddDocumentButtonRows(t.controls, kButtons, "&Generate htm");
+  t.controls.push_back(
+      {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight});
   // Pairs 1 to 4 in the left half, 5 to 8 in the right, A and B side by side.
   for (int i = 0; i < kMemoryPairs; ++i) {
     const int x = kRight + (i / 4) * kHalf;
@@ -171,11 +169,8 @@ bool CMemoryDlg::OnInitDialog() {
 
 void CMemoryDlg::Start() {
   Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {
-      {kActNew, 146},    {kActOpen, 147},     {kActSave, 148}, {kActSaveAs, 149},    {kActGenerate, 150},
-      {kActReturn, 145}, {kActWhatCanIDo, 0}, {kActFont, 184}, {kActParagraph, 185}, {kActGlobal, 186}};
-  for (auto [id, record] : labels)
-    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  LabelDocumentButtons(kButtons);
+  LabelFromInterfaceTexts({{kActWhatCanIDo, 0}});
   SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
   SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
   ShowHelp(kActHelp, HelpText("memoria_tips.rtf"));

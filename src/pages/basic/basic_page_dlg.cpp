@@ -14,6 +14,10 @@ namespace {
 
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;
+// The two button rows below the text.
+constexpr DocumentButtonIds kButtons = {kBasicNew,      kBasicOpen,   kBasicSave, kBasicSaveAs,
+                                        kBasicGenerate, kBasicReturn, kBasicFont, kBasicParagraph,
+                                        kBasicAV,       kBasicGlobal};
 constexpr int kRightWidth = 340;
 
 // The colours this editor's pages start with, in their attribute forms.
@@ -33,8 +37,7 @@ DialogTemplate BasicLayout() {
       {kBasicHint, ControlKind::Label, "", kRight, 240, kRightWidth, 18},
       {kBasicDocumentName, ControlKind::Edit, "", 5, 246, 134, 12, kReadOnly},
   };
-  AddDocumentButtonRows(t.controls, {kBasicNew, kBasicOpen, kBasicSave, kBasicSaveAs, kBasicGenerate,
-                                     kBasicReturn, kBasicFont, kBasicParagraph, kBasicAV, kBasicGlobal});
+  AddDocumentButtonRows(t.controls, kButtons);
   t.controls.insert(t.controls.end(),
                     {
                         {kBasicHelpFiles, ControlKind::Button, "?", 143, 247, 12, 10},
@@ -83,12 +86,8 @@ CBasicPageDlg::CBasicPageDlg() : CDocumentEditorDlg(BasicLayout(), BasicKind()) 
 
 bool CBasicPageDlg::OnInitDialog() {
   Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {{kBasicNew, 146},     {kBasicOpen, 147},      {kBasicSave, 148},
-                                        {kBasicSaveAs, 149},  {kBasicGenerate, 150},  {kBasicReturn, 145},
-                                        {kBasicFont, 184},    {kBasicParagraph, 185}, {kBasicGlobal, 186},
-                                        {kBasicWhatCanIDo, 0}};
-  for (auto [id, record] : labels)
-    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  LabelDocumentButtons(kButtons);
+  LabelFromInterfaceTexts({{kBasicWhatCanIDo, 0}});
   SetItemText(kBasicLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
   SetItemText(kBasicHint, s.UiText[67]);
   ShowHelp(kBasicHelp, HelpText("basica_intro.rtf"));

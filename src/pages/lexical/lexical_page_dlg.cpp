@@ -20,6 +20,10 @@ namespace {
 
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;
+// The two button rows below the text.
+constexpr DocumentButtonIds kButtons = {kLexicalNew,      kLexicalOpen,   kLexicalSave, kLexicalSaveAs,
+                                        kLexicalGenerate, kLexicalReturn, kLexicalFont, kLexicalParagraph,
+                                        kLexicalAV,       kLexicalGlobal};
 constexpr int kRightWidth = 340;
 
 DialogTemplate LexicalLayout() {
@@ -37,9 +41,7 @@ DialogTemplate LexicalLayout() {
       {kLexicalDictionary, ControlKind::Label, "", 5, 231, 150, 12},
       {kLexicalDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
   };
-  AddDocumentButtonRows(
-      t.controls, {kLexicalNew, kLexicalOpen, kLexicalSave, kLexicalSaveAs, kLexicalGenerate, kLexicalReturn,
-                   kLexicalFont, kLexicalParagraph, kLexicalAV, kLexicalGlobal});
+  AddDocumentButtonRows(t.controls, kButtons);
   t.controls.insert(t.controls.end(),
                     {
                         {kLexicalHelpFiles, ControlKind::Button, "?", kRight + 226, 287, 12, 10},
@@ -96,12 +98,8 @@ CLexicalPageDlg::~CLexicalPageDlg() {
 
 bool CLexicalPageDlg::OnInitDialog() {
   Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {{kLexicalNew, 146},       {kLexicalOpen, 147},     {kLexicalSave, 148},
-                                        {kLexicalSaveAs, 149},    {kLexicalGenerate, 150}, {kLexicalReturn, 145},
-                                        {kLexicalFont, 184},      {kLexicalParagraph, 185}, {kLexicalGlobal, 186},
-                                        {kLexicalWhatCanIDo, 140}};
-  for (auto [id, record] : labels)
-    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+  LabelDocumentButtons(kButtons);
+  LabelFromInterfaceTexts({{kLexicalWhatCanIDo, 140}});
   SetItemText(kLexicalLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
   SetItemText(kLexicalHint, s.UiText[67]);
   ShowHelp(kLexicalHelp, HelpText("lexical_intro.rtf"));
