@@ -130,8 +130,8 @@ TEST(DialogicalData, RotateAnswer) {
   };
   for (auto [in, out] : cases) EXPECT_EQ(RotateAnswer(Win1252(in)), Win1252(out)) << in;
   // An answer with a backslash cannot end its script string.
-  EXPECT_EQ(BuildDialogicalData({{"#", "S", "#", "a\\", "#", "#"}}).find("Resposta[0][0] = 'k\\\\';"),
-            BuildDialogicalData({{"#", "S", "#", "a\\", "#", "#"}}).find("Resposta[0][0]"));
+  const std::string data = BuildDialogicalData({{"#", "S", "#", "a\\", "#", "#"}});
+  EXPECT_NE(data.find("Resposta[0][0] = 'k\\\\';"), std::string::npos) << data;
 }
 
 // --- The item checks ---

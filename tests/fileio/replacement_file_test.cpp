@@ -17,7 +17,7 @@ using test::WriteFile;
 
 size_t Entries(const TempDir& dir) {
   size_t n = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) n += !e.path().empty();
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
   return n;
 }
 

@@ -9,29 +9,10 @@
 #include "lexicon/lexicon_store.h"
 #include "lexicon/pair_check.h"
 #include "platform/platform.h"
-
-namespace {
-
-class Silent : public kio::Platform {
- public:
-  int RunModal(kio::Dialog&) override { return 2; }
-  kio::Answer ShowMessage(const std::string&, const std::string&, kio::Buttons b,
-                          const kio::Dialog*) override {
-    return b == kio::Buttons::Ok ? kio::Answer::Ok : kio::Answer::No;
-  }
-  std::optional<std::string> ChooseFile(const kio::ChooserRequest&) override { return std::nullopt; }
-  std::optional<kio::Rgb> PickColour() override { return std::nullopt; }
-  std::optional<kio::FontChoice> PickFont() override { return std::nullopt; }
-  void OpenInBrowser(const std::string&) override {}
-  void SetWaitCursor(bool) override {}
-  bool EscapePressed() override { return false; }
-  [[noreturn]] void ExitProcess(int) override { __builtin_trap(); }
-};
-
-}  // namespace
+#include "silent_platform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-  static Silent silent;
+  static kio::test::SilentPlatform silent;
   kio::SetPlatform(&silent);
   if (size < 2) return 0;
   size_t n = bytes[0] | bytes[1] << 8;

@@ -23,6 +23,7 @@
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
+#include "silent_platform.h"
 #include "platform/rtf.h"
 #include "render/fields.h"
 #include "render/markup.h"
@@ -30,22 +31,6 @@
 #include "render/write_page.h"
 
 namespace {
-
-class Silent : public kio::Platform {
- public:
-  int RunModal(kio::Dialog&) override { return 2; }
-  kio::Answer ShowMessage(const std::string&, const std::string&, kio::Buttons b,
-                          const kio::Dialog*) override {
-    return b == kio::Buttons::Ok ? kio::Answer::Ok : kio::Answer::No;
-  }
-  std::optional<std::string> ChooseFile(const kio::ChooserRequest&) override { return std::nullopt; }
-  std::optional<kio::Rgb> PickColour() override { return std::nullopt; }
-  std::optional<kio::FontChoice> PickFont() override { return std::nullopt; }
-  void OpenInBrowser(const std::string&) override {}
-  void SetWaitCursor(bool) override {}
-  bool EscapePressed() override { return false; }
-  [[noreturn]] void ExitProcess(int) override { __builtin_trap(); }
-};
 
 // A private folder standing for the program folder, with its template
 // folder, and a file path for documents.
@@ -142,7 +127,7 @@ void Rtf(const std::string& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-  static Silent silent;
+  static kio::test::SilentPlatform silent;
   static Scratch scratch;
   static const std::string reader = [] {
     const char* r = std::getenv("KIO_FUZZ_READER");
