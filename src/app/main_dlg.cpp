@@ -1,6 +1,5 @@
 #include "app/main_dlg.h"
 
-#include <filesystem>
 
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/dialogical/dialogical_dlg.h"
@@ -29,14 +28,6 @@ const char kProjectHomePage[] = "https://kio.example.org/";
 namespace {
 
 const std::string kCannotChangeLanguage = Win1252("Cannot change language.\r\n Impossível mudar língua.");
-
-// The language files are named by bare name and read from the program
-// folder: a file chosen anywhere else would not be found by start-up.
-bool InProgramFolder(const std::string& chosen) {
-  std::error_code ec;
-  return std::filesystem::equivalent(std::filesystem::path(SystemName(chosen)).parent_path(),
-                                     SystemName(CurrentSession().appPaths.programFolder), ec);
-}
 
 struct HomeButton {
   int id;

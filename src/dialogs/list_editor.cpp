@@ -310,13 +310,7 @@ void CListEditorDlg::LoadFields(FieldReader& reader) {
 }
 
 std::string CListEditorDlg::ReadTextCut(FieldReader& reader, size_t limit) {
-  const uint32_t size = reader.Count();
-  std::string text = reader.Bytes(size);  // throws when the file is shorter
-  if (text.size() > limit) {
-    text.resize(limit);
-    cutOnOpen_ = true;
-  }
-  return text;
+  return reader.TextCut(limit, cutOnOpen_);
 }
 
 void CListEditorDlg::StoreFields(FieldWriter& writer) {

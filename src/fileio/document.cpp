@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
+#include "fileio/file.h"
 #include "fileio/session.h"
 #include "platform/text_encoding.h"
 
@@ -102,6 +104,15 @@ ChooserRequest ExtensionChooser(const std::string& folder, const std::string& ex
 
 ChooserRequest DocumentChooser(const std::string& extension, bool save) {
   return ExtensionChooser(CurrentSession().appPaths.documentsFolder, extension, save);
+}
+
+bool InProgramFolder(const std::string& path) {
+  const std::string& program = CurrentSession().appPaths.programFolder;
+  const std::string folder = FolderOf(path);
+  if (ToLower(folder) == ToLower(program)) return true;
+  std::error_code ec;
+  return std::filesystem::equivalent(SystemName(folder.empty() ? "." : folder),
+                                     SystemName(program.empty() ? "." : program), ec);
 }
 
 void TakeChosenName(const std::string& chosenPath) { CurrentSession().documentName = ToLower(BareName(chosenPath)); }

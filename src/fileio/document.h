@@ -31,6 +31,10 @@ ChooserRequest ExtensionChooser(const std::string& folder, const std::string& ex
 // documents folder.
 ChooserRequest DocumentChooser(const std::string& extension, bool save);
 
+// True when the file `path` names lies in the program folder: the same
+// folder text whatever its case, or the same folder on disk.
+bool InProgramFolder(const std::string& path);
+
 // Open step 3 and Save: stores the chosen file's lower-cased bare name in
 // documentName.
 void TakeChosenName(const std::string& chosenPath);

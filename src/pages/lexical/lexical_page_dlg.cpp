@@ -121,15 +121,12 @@ bool CLexicalPageDlg::Start() {
   }
   const std::string path = ToLower(*chosen);
   const std::string name = BareName(path);
-  std::error_code ec;
-  const auto chosenFolder =
-      std::filesystem::weakly_canonical(std::filesystem::path(SystemName(*chosen)).parent_path(), ec);
-  const auto programFolder = std::filesystem::weakly_canonical(SystemName(folder.empty() ? "." : folder), ec);
-  if (chosenFolder != programFolder) {
+  if (!InProgramFolder(*chosen)) {
     ShowMessage(Win1252("Dicionário deve ficar na pasta:  ") + folder, "Oops!", Buttons::Ok, this);
     return false;
   }
   // The chooser leaves the working folder at the dictionary's folder.
+  std::error_code ec;
   if (!folder.empty()) std::filesystem::current_path(SystemName(folder), ec);
   if (Lexicon().OpenNamed(name) != 0) {
     ShowNotices(Lexicon(), this);
