@@ -9,8 +9,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { createRequire } from 'node:module';
-import { DESKTOP, PHONE, closeClean, launchBrowser, openPage, screenshot } from './lib/harness.mjs';
+import { DESKTOP, PHONE, axeViolations, closeClean, launchBrowser, openPage, screenshot } from './lib/harness.mjs';
 
 const session = {};
 // The reading is named with accents, as Portuguese teachers name files: the
@@ -139,14 +138,8 @@ test('on a phone the pages fit the screen width', async () => {
 // What axe-core reports about the pages: their HTML is fixed (the program's
 // own pieces), so the findings are written to the test's output and
 // compared with the known ones, so that a change in them is noticed.
-const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
-
 async function violations(page) {
-  await page.addScriptTag({ content: axeSource });
-  return page.evaluate(async () => {
-    const result = await window.axe.run(document, { resultTypes: ['violations'] });
-    return result.violations.map((v) => `${v.impact} ${v.id} (${v.nodes.length})`).sort();
-  });
+  return (await axeViolations(page)).map((v) => `${v.impact} ${v.id} (${v.nodes})`).sort();
 }
 
 test('axe-core on the Basic, Menu and Index pages reports only what their fixed HTML carries', async () => {

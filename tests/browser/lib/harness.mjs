@@ -177,21 +177,26 @@ export async function screenshot(page, name) {
 
 const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
-// Runs axe-core in the page; returns the serious and critical violations,
-// each as "rule: target, target ...".
-export async function seriousViolations(page) {
+// Runs axe-core in the page (injected once); returns its violations, each
+// with its rule id, impact, number of nodes and their targets.
+export async function axeViolations(page) {
   if (!(await page.evaluate(() => typeof window.axe === 'object'))) {
     await page.addScriptTag({ content: axeSource });
   }
-  const violations = await page.evaluate(async () => {
+  return page.evaluate(async () => {
     const result = await window.axe.run(document, { resultTypes: ['violations'] });
     return result.violations.map((v) => ({
       id: v.id,
       impact: v.impact,
+      nodes: v.nodes.length,
       targets: v.nodes.map((n) => n.target.join(' ')),
     }));
   });
-  return violations
+}
+
+// The serious and critical violations, each as "rule: target, target ...".
+export async function seriousViolations(page) {
+  return (await axeViolations(page))
     .filter((v) => v.impact === 'serious' || v.impact === 'critical')
     .map((v) => `${v.id}: ${v.targets.join(', ')}`);
 }
