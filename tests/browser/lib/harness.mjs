@@ -201,6 +201,35 @@ export async function seriousViolations(page) {
     .map((v) => `${v.id}: ${v.targets.join(', ')}`);
 }
 
+// Runs the real program (KIO_BINARY) through the headless driver on a copy
+// of its program folder (KIO_PROGRAM_FOLDER), with the script that
+// scriptFor({ dir, programCopy }) writes for a fresh folder `dir`; asserts
+// that the script ran clean to EXIT 0. `name` names the temporary folders.
+// Returns { dir, programCopy, transcript, cleanup }.
+export function runKioScript(name, scriptFor) {
+  const kio = process.env.KIO_BINARY;
+  const program = process.env.KIO_PROGRAM_FOLDER;
+  if (!kio || !program) throw new Error('KIO_BINARY and KIO_PROGRAM_FOLDER must name the program');
+  const programCopy = fs.mkdtempSync(path.join(os.tmpdir(), `kio-${name}-program-`));
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), `kio-${name}-`));
+  const cleanup = () => {
+    for (const folder of [dir, programCopy]) fs.rmSync(folder, { recursive: true, force: true });
+  };
+  try {
+    fs.cpSync(program, programCopy, { recursive: true });
+    const transcript = execFileSync(kio, ['--headless', '--program-folder', programCopy, '--script', '-'], {
+      input: scriptFor({ dir, programCopy }),
+      encoding: 'utf8',
+    });
+    assert.doesNotMatch(transcript, /SCRIPT ERROR|Oops/, transcript);
+    assert.match(transcript, /EXIT 0\n$/, transcript);
+    return { dir, programCopy, transcript, cleanup };
+  } catch (error) {
+    cleanup();
+    throw error;
+  }
+}
+
 // A web server for the files of `folder` that announces every page as
 // text/html with the given charset, as many servers and static hosts do.
 export async function serveFolder(folder, charset) {
