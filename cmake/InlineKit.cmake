@@ -1,6 +1,7 @@
 # Builds one student-page template: copies TEMPLATE to OUTPUT with each line
 # "<!--@part NAME-->" replaced by the file NAME of the folder PARTS (pieces
-# of page the templates share, placeholders included), then each line
+# of page the templates share, placeholders included, which may take other
+# parts the same way), then each line
 # "/*@kit NAME*/" replaced by the file NAME of the kit folder KIT.
 #   cmake -DTEMPLATE=src.htm -DKIT=dir [-DPARTS=dir] -DOUTPUT=out.htm -P InlineKit.cmake
 #
@@ -20,16 +21,27 @@ set(filler_texts
   php2/envprint.php "//INICIA DADOS" "//TERMINA DADOS")
 
 file(READ "${TEMPLATE}" page)
-string(REGEX MATCHALL "<!--@part [A-Za-z0-9_.-]+-->" parts "${page}")
-foreach(include IN LISTS parts)
-  string(REGEX REPLACE "^<!--@part (.*)-->$" "\\1" name "${include}")
-  if(NOT DEFINED PARTS OR NOT EXISTS "${PARTS}/${name}")
-    message(FATAL_ERROR "${TEMPLATE}: there is no shared part ${name}")
+# A part may take other parts; a few levels are plenty, and the limit stops a
+# part that takes itself.
+foreach(level RANGE 3)
+  string(REGEX MATCHALL "<!--@part [A-Za-z0-9_.-]+-->" parts "${page}")
+  if(NOT parts)
+    break()
   endif()
-  file(READ "${PARTS}/${name}" part)
-  string(REGEX REPLACE "\n$" "" part "${part}")
-  string(REPLACE "${include}" "${part}" page "${page}")
+  foreach(include IN LISTS parts)
+    string(REGEX REPLACE "^<!--@part (.*)-->$" "\\1" name "${include}")
+    if(NOT DEFINED PARTS OR NOT EXISTS "${PARTS}/${name}")
+      message(FATAL_ERROR "${TEMPLATE}: there is no shared part ${name}")
+    endif()
+    file(READ "${PARTS}/${name}" part)
+    string(REGEX REPLACE "\n$" "" part "${part}")
+    string(REPLACE "${include}" "${part}" page "${page}")
+  endforeach()
 endforeach()
+string(REGEX MATCH "<!--@part [A-Za-z0-9_.-]+-->" left "${page}")
+if(left)
+  message(FATAL_ERROR "${TEMPLATE}: shared parts nested too deep (does one take itself?)")
+endif()
 string(REGEX MATCHALL "/\\*@kit [A-Za-z0-9_.-]+\\*/" includes "${page}")
 foreach(include IN LISTS includes)
   string(REGEX REPLACE "^/\\*@kit (.*)\\*/$" "\\1" name "${include}")

@@ -4,13 +4,9 @@
 // with axe-core run on the Basic, Menu and Index pages.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { createRequire } from 'node:module';
-import { DESKTOP, PHONE, closeClean, launchBrowser, openPage, screenshot } from './lib/harness.mjs';
+import { DESKTOP, PHONE, axeViolations, closeClean, launchBrowser, openPage, runKioScript, screenshot } from './lib/harness.mjs';
 
 const session = {};
 // The reading is named with accents, as Portuguese teachers name files: the
@@ -44,25 +40,16 @@ function courseScript(dir) {
 }
 
 before(async () => {
-  const kio = process.env.KIO_BINARY;
-  const program = process.env.KIO_PROGRAM_FOLDER;
-  if (!kio || !program) throw new Error('KIO_BINARY and KIO_PROGRAM_FOLDER must name the program');
-  session.programCopy = fs.mkdtempSync(path.join(os.tmpdir(), 'kio-course-program-'));
-  fs.cpSync(program, session.programCopy, { recursive: true });
-  session.dir = fs.mkdtempSync(path.join(os.tmpdir(), 'kio-course-'));
-  const transcript = execFileSync(kio, ['--headless', '--program-folder', session.programCopy, '--script', '-'], {
-    input: courseScript(session.dir),
-    encoding: 'utf8',
-  });
-  assert.doesNotMatch(transcript, /SCRIPT ERROR|Oops/, transcript);
-  assert.match(transcript, /EXIT 0\n$/, transcript);
+  const run = runKioScript('course', ({ dir }) => courseScript(dir));
+  session.dir = run.dir;
+  session.cleanup = run.cleanup;
   session.url = (name) => pathToFileURL(path.join(session.dir, name)).href;
   session.browser = await launchBrowser();
 });
 
 after(async () => {
   await session.browser?.close();
-  for (const folder of [session.dir, session.programCopy]) if (folder) fs.rmSync(folder, { recursive: true, force: true });
+  session.cleanup?.();
 });
 
 // Opens the page a click opens in a window of its own (Abre1), and checks
@@ -139,14 +126,8 @@ test('on a phone the pages fit the screen width', async () => {
 // What axe-core reports about the pages: their HTML is fixed (the program's
 // own pieces), so the findings are written to the test's output and
 // compared with the known ones, so that a change in them is noticed.
-const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
-
 async function violations(page) {
-  await page.addScriptTag({ content: axeSource });
-  return page.evaluate(async () => {
-    const result = await window.axe.run(document, { resultTypes: ['violations'] });
-    return result.violations.map((v) => `${v.impact} ${v.id} (${v.nodes.length})`).sort();
-  });
+  return (await axeViolations(page)).map((v) => `${v.impact} ${v.id} (${v.nodes})`).sort();
 }
 
 test('axe-core on the Basic, Menu and Index pages reports only what their fixed HTML carries', async () => {

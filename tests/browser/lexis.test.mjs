@@ -4,12 +4,10 @@
 // opens entries by click, by keyboard and by touch and closes them.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { DESKTOP, PHONE, closeClean, launchBrowser, openPage, screenshot, seriousViolations } from './lib/harness.mjs';
+import { DESKTOP, PHONE, closeClean, launchBrowser, openPage, runKioScript, screenshot, seriousViolations } from './lib/harness.mjs';
 
 const session = {};
 
@@ -22,31 +20,19 @@ function readingText() {
 }
 
 before(async () => {
-  const kio = process.env.KIO_BINARY;
-  const program = process.env.KIO_PROGRAM_FOLDER;
-  if (!kio || !program) throw new Error('KIO_BINARY and KIO_PROGRAM_FOLDER must name the program');
-  session.programCopy = fs.mkdtempSync(path.join(os.tmpdir(), 'kio-lexis-program-'));
-  fs.cpSync(program, session.programCopy, { recursive: true });
-  session.dir = fs.mkdtempSync(path.join(os.tmpdir(), 'kio-lexis-'));
-  const page = path.join(session.dir, 'freedom.htm');
-  const script = [
-    'press 1003', `choose ${path.join(session.programCopy, 'ingles.kio')}`,
-    `type 1072 ${readingText()}`, 'press 1725', `choose ${page}`, 'answer No',
+  const run = runKioScript('lexis', ({ dir, programCopy }) => [
+    'press 1003', `choose ${path.join(programCopy, 'ingles.kio')}`,
+    `type 1072 ${readingText()}`, 'press 1725', `choose ${path.join(dir, 'freedom.htm')}`, 'answer No',
     'press 2', 'answer No', 'press 2', 'answer Yes',
-  ].join('\n') + '\n';
-  const transcript = execFileSync(kio, ['--headless', '--program-folder', session.programCopy, '--script', '-'], {
-    input: script,
-    encoding: 'utf8',
-  });
-  assert.doesNotMatch(transcript, /SCRIPT ERROR|Oops/, transcript);
-  assert.match(transcript, /EXIT 0\n$/, transcript);
-  session.url = pathToFileURL(page).href;
+  ].join('\n') + '\n');
+  session.cleanup = run.cleanup;
+  session.url = pathToFileURL(path.join(run.dir, 'freedom.htm')).href;
   session.browser = await launchBrowser();
 });
 
 after(async () => {
   await session.browser?.close();
-  for (const folder of [session.dir, session.programCopy]) if (folder) fs.rmSync(folder, { recursive: true, force: true });
+  session.cleanup?.();
 });
 
 const entry = (page) => page.locator('#entry');

@@ -177,23 +177,57 @@ export async function screenshot(page, name) {
 
 const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
-// Runs axe-core in the page; returns the serious and critical violations,
-// each as "rule: target, target ...".
-export async function seriousViolations(page) {
+// Runs axe-core in the page (injected once); returns its violations, each
+// with its rule id, impact, number of nodes and their targets.
+export async function axeViolations(page) {
   if (!(await page.evaluate(() => typeof window.axe === 'object'))) {
     await page.addScriptTag({ content: axeSource });
   }
-  const violations = await page.evaluate(async () => {
+  return page.evaluate(async () => {
     const result = await window.axe.run(document, { resultTypes: ['violations'] });
     return result.violations.map((v) => ({
       id: v.id,
       impact: v.impact,
+      nodes: v.nodes.length,
       targets: v.nodes.map((n) => n.target.join(' ')),
     }));
   });
-  return violations
+}
+
+// The serious and critical violations, each as "rule: target, target ...".
+export async function seriousViolations(page) {
+  return (await axeViolations(page))
     .filter((v) => v.impact === 'serious' || v.impact === 'critical')
     .map((v) => `${v.id}: ${v.targets.join(', ')}`);
+}
+
+// Runs the real program (KIO_BINARY) through the headless driver on a copy
+// of its program folder (KIO_PROGRAM_FOLDER), with the script that
+// scriptFor({ dir, programCopy }) writes for a fresh folder `dir`; asserts
+// that the script ran clean to EXIT 0. `name` names the temporary folders.
+// Returns { dir, programCopy, transcript, cleanup }.
+export function runKioScript(name, scriptFor) {
+  const kio = process.env.KIO_BINARY;
+  const program = process.env.KIO_PROGRAM_FOLDER;
+  if (!kio || !program) throw new Error('KIO_BINARY and KIO_PROGRAM_FOLDER must name the program');
+  const programCopy = fs.mkdtempSync(path.join(os.tmpdir(), `kio-${name}-program-`));
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), `kio-${name}-`));
+  const cleanup = () => {
+    for (const folder of [dir, programCopy]) fs.rmSync(folder, { recursive: true, force: true });
+  };
+  try {
+    fs.cpSync(program, programCopy, { recursive: true });
+    const transcript = execFileSync(kio, ['--headless', '--program-folder', programCopy, '--script', '-'], {
+      input: scriptFor({ dir, programCopy }),
+      encoding: 'utf8',
+    });
+    assert.doesNotMatch(transcript, /SCRIPT ERROR|Oops/, transcript);
+    assert.match(transcript, /EXIT 0\n$/, transcript);
+    return { dir, programCopy, transcript, cleanup };
+  } catch (error) {
+    cleanup();
+    throw error;
+  }
 }
 
 // A web server for the files of `folder` that announces every page as
