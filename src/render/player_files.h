@@ -5,9 +5,6 @@
 
 namespace kio {
 
-// Destination folder of support files, with its trailing "/", or empty for
-// the working folder.
-
 // Largest support file copied.
 constexpr size_t kSupportFileLimit = 90000;
 

@@ -205,6 +205,11 @@ bool RefusedForWork() {
   return true;
 }
 
+bool CopyBesidePage(const PageTarget& target, const std::string& first, const std::string& second) {
+  CurrentSession().outputFolder = FolderOf(PageFileName(target));
+  return CopyPlayerFiles(first, second);
+}
+
 PageWorkScope::~PageWorkScope() {
   CurrentSession().workLimitReached = false;
   CurrentSession().playerFilesNeeded = false;
@@ -224,11 +229,7 @@ bool WriteFinishedPage(const PageTarget& target, const std::string& text,
     (reportError ? reportError : ReportPageNotWritten)(e.cause);
     return false;
   }
-  Session& s = CurrentSession();
-  if (s.playerFilesNeeded) {
-    s.outputFolder = FolderOf(PageFileName(target));
-    CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
-  }
+  if (CurrentSession().playerFilesNeeded) CopyBesidePage(target, "Clear_Skin_1.swf", "FLVPlayer.swf");
   return true;
 }
 

@@ -71,6 +71,11 @@ void WritePageFile(const PageTarget& target, const std::string& text);
 // Shows the message of a page that could not be written.
 void ReportPageNotWritten(int cause);
 
+// Copies two support files from the program folder beside a written page
+// (the page's folder becomes the session's outputFolder). False when the
+// copy stopped, after its message.
+bool CopyBesidePage(const PageTarget& target, const std::string& first, const std::string& second);
+
 // Forgets, when it goes, what the renderings of one page noted (a work
 // limit reached, video players needed), so that nothing carries over to
 // the next page. Every Generate holds one, WritePage its own.

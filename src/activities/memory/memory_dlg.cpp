@@ -9,7 +9,6 @@
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 #include "render/page_settings.h"
-#include "render/player_files.h"
 #include "render/write_page.h"
 
 namespace kio {
@@ -217,12 +216,11 @@ void CMemoryDlg::LoadFields(FieldReader& reader) {
 }
 
 void CMemoryDlg::StoreFields(FieldWriter& writer) {
-  StoreMemoryFields(writer, read_.instructions, read_.pairs, count_);
+  StoreMemoryFields(writer, read_.instructions, read_.pairs, CountPairs(read_.pairs).pairs);
 }
 
 bool CMemoryDlg::Counted() {
   const PairCount c = CountPairs(read_.pairs);
-  count_ = c.pairs;
   if (c.refusal == 0) return true;
   ShowMessage(CurrentSession().UiText[c.refusal], "Oops!", Buttons::Ok, this);
   return false;
@@ -237,16 +235,10 @@ void CMemoryDlg::Generate() {
   request.templateName = "tmplate_memo.htm";
   request.instructions = read_.instructions;
   request.completionField = read_.completion;
-  request.data = BuildMemoryData(read_.pairs, count_);
+  request.data = BuildMemoryData(read_.pairs, CountPairs(read_.pairs).pairs);
   bool copied = false;
-  request.after = [&copied](const PageTarget&) {
-    // The card faces go beside the page, which is written in the working
-    // folder, whatever folder another page's support files went to.
-    std::string& folder = CurrentSession().outputFolder;
-    const std::string kept = folder;
-    folder.clear();
-    copied = CopyPlayerFiles("facea.gif", "faceb.gif");
-    folder = kept;
+  request.after = [&copied](const PageTarget& target) {
+    copied = CopyBesidePage(target, "facea.gif", "faceb.gif");
   };
   auto written = WritePage(request);
   if (written && copied &&

@@ -74,7 +74,6 @@ class CMemoryDlg : public CDocumentEditorDlg {
 
   MemoryFields remembered_;  // as last loaded, saved or cleared
   MemoryFields read_;        // as last read from the boxes
-  int count_ = 0;            // complete pairs, after Counted()
 };
 
 }  // namespace kio
