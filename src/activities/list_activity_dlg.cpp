@@ -186,10 +186,6 @@ std::string ScriptText(std::string markup) {
   return markup;
 }
 
-std::string QuotedAsStored(const std::string& text) {
-  return ReplaceAll(ReplaceAll(text, "\\", "\\\\"), "'", "\\'");
-}
-
 std::string ItemSection(const std::vector<Item>& items, const std::string& name,
                         const std::function<std::string(const Item&)>& value, bool quoted) {
   const char* quote = quoted ? "'" : "";

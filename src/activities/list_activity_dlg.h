@@ -65,9 +65,6 @@ size_t CountPlus(const std::string& text);
 std::vector<std::string> SplitAtPlus(const std::string& text);
 // A marked-up text rendered and escaped for a single-quoted script string.
 std::string ScriptText(std::string markup);
-// A stored text (a file name, the flag) as a script string: as it is, with
-// only the characters that would end the string escaped.
-std::string QuotedAsStored(const std::string& text);
 // A question or hint in the page: " " for "#", otherwise the rendered text
 // followed by "<br> <br> <br> ".
 std::string SpacedScriptText(const std::string& markup);

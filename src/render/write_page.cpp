@@ -67,6 +67,10 @@ void EscapeScriptText(std::string& text) {
   text = ReplaceAll(text, "\"", "\\\"");
 }
 
+std::string QuotedAsStored(const std::string& text) {
+  return ReplaceAll(ReplaceAll(text, "\\", "\\\\"), "'", "\\'");
+}
+
 bool FillTemplate(const FillInputs& in) {
   std::string path = CurrentSession().appPaths.programFolder + kTemplateFolder + in.templateName;
   File file;

@@ -19,6 +19,10 @@ namespace kio {
 // Makes a text safe inside a single-quoted script string: backslashes
 // doubled, line breaks as " <br> ", apostrophes and double quotes escaped.
 void EscapeScriptText(std::string& text);
+// A text as the inside of a single-quoted script string: as it is, with
+// only the characters that would end the string (a backslash, an
+// apostrophe) escaped.
+std::string QuotedAsStored(const std::string& text);
 
 // Longest template taken whole.
 constexpr size_t kTemplateLimit = 40003;

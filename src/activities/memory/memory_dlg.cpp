@@ -22,8 +22,7 @@ std::string CardData(const std::string& card) {
   text = ReplaceAll(text, "\r\n", " <br> ");
   // A backslash would end the page's string early or join it to the next
   // character; the documents' own texts never need one there.
-  text = ReplaceAll(text, "\\", "\\\\");
-  text = ReplaceAll(text, "'", "\\'");
+  text = QuotedAsStored(text);
   RenderMarkup(text);
   return ReplaceAll(text, "  ", "&nbsp;&nbsp;");
 }

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
+#include "render/write_page.h"
 
 namespace kio {
 
@@ -70,8 +71,7 @@ std::string BuildSequenceData(const std::string& text, std::string& refusal) {
     std::string s = ReplaceAll(segment, "\r\n", "<br>");
     // A backslash would end the page's string early or join it to the next
     // character.
-    s = ReplaceAll(s, "\\", "\\\\");
-    s = ReplaceAll(s, "'", "\\'");
+    s = QuotedAsStored(s);
     data += "Segmento[" + std::to_string(k) + "] = '" + s + "';\r\n";
     if (plus == std::string::npos) break;
     start = plus + 1;

@@ -12,6 +12,7 @@
 #include "lexicon/lexicon_store.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
+#include "render/write_page.h"
 
 namespace kio::lexical {
 
@@ -111,8 +112,7 @@ std::string MadeUpEntry(const std::string& headword, const std::string& body) {
 
 // A text inside the single-quoted script string of a link's onclick.
 std::string ScriptString(std::string text) {
-  text = ReplaceAll(text, "\\", "\\\\");
-  text = ReplaceAll(text, "'", "\\'");
+  text = QuotedAsStored(text);
   text = ReplaceAll(text, "\"", "&quot;");
   text = ReplaceAll(text, "\r", " ");
   return ReplaceAll(text, "\n", " ");
