@@ -166,16 +166,16 @@ bool CIndexDlg::Attach() {
 }
 
 void CIndexDlg::Copy() {
-  const bool here = List().Current() < List().Count();
-  CListEditorDlg::Copy();
-  if (!here) return;
-  clipFolder_ = folder_;
-  clipHeading_ = heading_;
+  ClipWithContext([this] { CListEditorDlg::Copy(); });
 }
 
 void CIndexDlg::Cut() {
+  ClipWithContext([this] { CListEditorDlg::Cut(); });
+}
+
+void CIndexDlg::ClipWithContext(const std::function<void()>& clip) {
   const bool here = List().Current() < List().Count();
-  CListEditorDlg::Cut();
+  clip();
   if (!here) return;
   clipFolder_ = folder_;
   clipHeading_ = heading_;
@@ -312,10 +312,8 @@ std::optional<std::string> CIndexDlg::LinkToFile() {
 void CIndexDlg::Generate() {
   Session& s = CurrentSession();
   if (!ConfirmItemChanges() || !HasItems(31)) return;
-  const std::string& dex = s.documentName;
-  const std::string pageName = dex.size() > 4 && dex.substr(dex.size() - 4) == ".dex"
-                                   ? dex.substr(0, dex.size() - 4) + ".html"
-                                   : "index.html";
+  const std::string dex = DexName();
+  const std::string pageName = dex.substr(0, dex.size() - 4) + ".html";
   ChooserRequest request = ExtensionChooser(folder_, "html", true);
   request.initialName = folder_ + pageName;
   request.filter = "*.html";

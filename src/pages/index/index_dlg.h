@@ -4,6 +4,7 @@
 // list editor: its items are a link and a text; the index folder and the
 // heading stand beside them.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "dialogs/list_editor.h"
@@ -59,6 +60,9 @@ class CIndexDlg : public CListEditorDlg {
   std::optional<std::string> LinkToFile();
   // The ".dex" name, "index.dex" when the index has none yet.
   std::string DexName() const;
+  // Runs Copy or Cut; when an item was taken, the clipboard keeps the
+  // index's folder and heading with it.
+  void ClipWithContext(const std::function<void()>& clip);
   IndexDocument Document() const;
 
   ItemClipboard clipboard_;
