@@ -92,7 +92,6 @@ class CTextActivityDlg : public CDocumentEditorDlg {
   // The document as last loaded or saved, for an editor that reads its
   // fields its own way.
   ActivityFields& Remembered() { return remembered_; }
-  const TextActivityKind& ActivityKind() const { return kind_; }
 
  private:
   // A box's text, cut to its limit.

@@ -209,7 +209,6 @@ bool COutputDlg::Save() {
     file.Out().Write(*fileText);
     file.Commit();
   } catch (const FileError& e) {
-    CurrentSession().documentFile.Close();
     ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
     return false;
   }

@@ -125,7 +125,6 @@ class CDocumentEditorDlg : public Dialog {
   // The interface texts of the two document button rows.
   void LabelDocumentButtons(const DocumentButtonIds& ids);
 
-  const DocumentEditorKind& Kind() const { return kind_; }
 
  private:
   DocumentEditorKind kind_;

@@ -151,7 +151,6 @@ class CListEditorDlg : public CDocumentEditorDlg {
 
   ItemList& List() { return list_; }
   const ItemList& List() const { return list_; }
-  const ListEditorKind& ListKind() const { return kind_; }
 
   // --- Hooks for editors with fields beside the items (Index) ---
   // Start: labels and texts of the editor's own controls.

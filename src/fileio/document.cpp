@@ -54,7 +54,7 @@ void ReportFileError(int cause, const std::string& suffix) {
 }
 
 bool PrepareDocumentFile(File& file, const std::string& name) {
-  std::string path = ResolveCase(name);
+  const std::string path = ResolveCase(name);
   const std::string systemPath = SystemName(path);
   struct stat st;
   if (lstat(systemPath.c_str(), &st) != 0) {

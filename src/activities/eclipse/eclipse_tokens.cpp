@@ -19,14 +19,10 @@ bool IsLetter(unsigned char byte) {
 
 std::vector<std::string> Tokenize(const std::string& text) {
   std::vector<std::string> tokens;
-  size_t start = 0;
-  for (size_t i = 1; i <= text.size(); ++i) {
-    bool joined = i < text.size() && IsLetter(text[i]) && IsLetter(text[i - 1]);
-    if (!joined) {
-      tokens.push_back(text.substr(start, i - start));
-      start = i;
-    }
-  }
+  ForEachToken(text, [&tokens](std::string token) {
+    tokens.push_back(std::move(token));
+    return true;
+  });
   return tokens;
 }
 
