@@ -302,7 +302,7 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
                   "</h1>\n";
 
   // Filters: a plain GET form that carries the key along.
-  h += std::string("<h2>") + t.filters + "</h2>\n<form method=\"get\" action=\"/teacher\">\n";
+  h += std::string("<h2>") + t.filters + "</h2>\n<form method=\"get\" action=\"" + kTeacherPath + "\">\n";
   h += "<input type=\"hidden\" name=\"key\" value=\"" + EscapeHtml(q.key) + "\">\n";
   h += std::string("<label>") + t.page + " <select name=\"file\"><option value=\"\">" + t.anyPage +
        "</option>";
@@ -317,9 +317,9 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
        "\"></label>\n";
   h += std::string("<label>") + t.to + " <input type=\"date\" name=\"to\" value=\"" + EscapeHtml(q.to) +
        "\"></label>\n";
-  h += std::string("<button type=\"submit\">") + t.apply +
-       "</button>\n<a href=\"/teacher?key=" + EscapeQuery(q.key) + "\">" + t.clear + "</a>\n</form>\n";
-  std::string csv = "/teacher/results.csv" + QueryString(q, q.file);
+  h += std::string("<button type=\"submit\">") + t.apply + "</button>\n<a href=\"" + kTeacherPath +
+       "?key=" + EscapeQuery(q.key) + "\">" + t.clear + "</a>\n</form>\n";
+  std::string csv = kCsvPath + QueryString(q, q.file);
   if (language == ViewLanguage::kPortuguese) csv += "&amp;sep=semicolon";
   h += "<p><a class=\"csv\" href=\"" + csv + "\">" + t.csv + "</a></p>\n";
 
@@ -329,7 +329,8 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
     h += TableStart(t.pages, {t.page, t.activity, t.students, t.results, t.average, t.lastReceived});
     for (const ActivitySummary& a : data.pages) {
       h += "<tr>" +
-           Cell("<a href=\"/teacher" + QueryString(q, a.file) + "\">" + EscapeHtml(a.file) + "</a>") +
+           Cell(std::string("<a href=\"") + kTeacherPath + QueryString(q, a.file) + "\">" +
+                EscapeHtml(a.file) + "</a>") +
            Cell(EscapeHtml(a.activity)) + Cell(std::to_string(a.students), "n") +
            Cell(std::to_string(a.results), "n") + Cell(Percent(a.average), "n") +
            Cell(EscapeHtml(LocalTime(a.latestAt))) + "</tr>\n";
