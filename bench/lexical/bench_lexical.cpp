@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lexicon/collation.h"
@@ -32,15 +33,10 @@
 
 namespace fs = std::filesystem;
 using namespace kio;
+using kio::bench::Millis;
 using namespace kio::lexical;
 
 namespace {
-
-double Millis(const std::function<void()>& f) {
-  auto start = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

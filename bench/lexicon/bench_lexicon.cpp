@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lexicon/collation.h"
@@ -29,14 +30,10 @@
 
 namespace fs = std::filesystem;
 using namespace kio;
+using kio::bench::Ms;
+using kio::bench::Seconds;
 
 namespace {
-
-double Seconds(const std::function<void()>& f) {
-  auto start = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // The time of `total` calls of `step`, estimated from its first `sample` calls.
 double Scaled(size_t sample, size_t total, const std::function<void(size_t)>& step) {
@@ -187,14 +184,6 @@ struct Row {
   double store, sqlite, naive;  // seconds; negative when not measured
   std::string note;
 };
-
-std::string Ms(double s) {
-  if (s < 0) return "-";
-  char b[32];
-  std::snprintf(b, sizeof b, "%.0f ms", s * 1000);
-  if (s < 0.01) std::snprintf(b, sizeof b, "%.1f ms", s * 1000);
-  return b;
-}
 
 }  // namespace
 

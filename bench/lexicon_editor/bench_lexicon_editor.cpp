@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lexicon/collation.h"
@@ -31,20 +32,9 @@
 
 namespace fs = std::filesystem;
 using namespace kio;
+using kio::bench::Seconds;
 
 namespace {
-
-double Seconds(const std::function<void()>& f) {
-  auto start = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-std::string Ms(double seconds) {
-  char b[32];
-  std::snprintf(b, sizeof b, seconds < 0.01 ? "%.4f ms" : "%.0f ms", seconds * 1000);
-  return b;
-}
 
 std::vector<TextEntry> Generated(size_t n, uint32_t seed) {
   std::mt19937 rng(seed);
@@ -202,7 +192,7 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
   const uint32_t count = store.Count();
   std::vector<Row> rows;
   rows.push_back({"open for editing (copy to the working pair, " + std::to_string(count - 2) + " entries)",
-                  Ms(t), "", ""});
+                  bench::Ms(t, 4), "", ""});
 
   std::mt19937 rng(7);
   const int lookups = quick ? 2000 : 20000;
@@ -239,7 +229,8 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
       }
     });
   }
-  rows.push_back({"navigation (one entry read and shown)", Ms(t / lookups), Ms(tp / lookups), "under 5 ms"});
+  rows.push_back({"navigation (one entry read and shown)", bench::Ms(t / lookups, 4),
+                  bench::Ms(tp / lookups, 4), "under 5 ms"});
 
   t = Seconds([&] {
     for (std::string k : keys) store.Find(k);
@@ -250,10 +241,11 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
       for (std::string k : keys) per.Find(k);
     });
   }
-  rows.push_back({"Find (half present, half absent)", Ms(t / lookups), Ms(tp / lookups), "under 5 ms"});
+  rows.push_back({"Find (half present, half absent)", bench::Ms(t / lookups, 4), bench::Ms(tp / lookups, 4),
+                  "under 5 ms"});
 
   t = Seconds([&] { SearchSegment(store, 0, "no such segment"); });
-  rows.push_back({"Search through every entry (nothing found)", Ms(t), "", ""});
+  rows.push_back({"Search through every entry (nothing found)", bench::Ms(t, 4), "", ""});
 
   // Text export.
   std::string text;
@@ -278,7 +270,7 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
       }
     });
   }
-  rows.push_back({"text export", Ms(t), Ms(tp), "under 1 s"});
+  rows.push_back({"text export", bench::Ms(t, 4), bench::Ms(tp, 4), "under 1 s"});
 
   // Save part of half the entries.
   const uint32_t half = (count - 2) / 2;
@@ -298,7 +290,7 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
       }
     });
   }
-  rows.push_back({"Save part of half the entries", Ms(t), Ms(tp), "under 1 s"});
+  rows.push_back({"Save part of half the entries", bench::Ms(t, 4), bench::Ms(tp, 4), "under 1 s"});
 
   // Replace across all entries ("colour" is in every generated body).
   ReplaceReport rep;
@@ -327,11 +319,11 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
     });
     tp = scan + puts * static_cast<double>(changed) / sample;
   }
-  rows.push_back({"Replace across all entries (" + std::to_string(rep.changedEntries) + " changed)", Ms(t),
-                  "~" + Ms(tp) + " (scaled)", "under 1 s"});
+  rows.push_back({"Replace across all entries (" + std::to_string(rep.changedEntries) + " changed)",
+                  bench::Ms(t, 4), "~" + bench::Ms(tp, 4) + " (scaled)", "under 1 s"});
 
   t = Seconds([&] { store.Commit(); });
-  rows.push_back({"Save (Commit)", Ms(t), "", ""});
+  rows.push_back({"Save (Commit)", bench::Ms(t, 4), "", ""});
   store.EndUpdate();
 
   // Merge of a dictionary of as many entries, a quarter of them shared.
@@ -381,7 +373,7 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
   }
   rows.push_back({"Merge of " + std::to_string(merged) + " entries into " + std::to_string(count - 2) + " (" +
                       std::to_string(after) + " after)",
-                  Ms(t), "~" + Ms(tp) + " (scaled)", "under 1 s"});
+                  bench::Ms(t, 4), "~" + bench::Ms(tp, 4) + " (scaled)", "under 1 s"});
   Print(title, rows);
   if (shown == 42) std::cout << "";
 }

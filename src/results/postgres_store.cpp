@@ -37,9 +37,9 @@ class PostgresStore : public ResultStore {
         throw StoreError(std::string("PostgreSQL: ") + e.what());
       }
     }
-    database_ = idle_.front()->dbname() ? idle_.front()->dbname() : "";
+    std::string database = idle_.front()->dbname() ? idle_.front()->dbname() : "";
     std::string host = idle_.front()->hostname() ? idle_.front()->hostname() : "";
-    describe_ = "PostgreSQL database " + database_ + (host.empty() ? "" : " on " + host);
+    describe_ = "PostgreSQL database " + database + (host.empty() ? "" : " on " + host);
   }
 
   std::string Describe() const override { return describe_; }
@@ -129,7 +129,6 @@ class PostgresStore : public ResultStore {
   }
 
   std::string connection_;
-  std::string database_;
   std::string describe_;
   std::mutex mutex_;
   std::condition_variable available_;

@@ -241,6 +241,17 @@ CheckedPost CheckResultPost(const FormFields& fields) {
   return {std::move(post), ""};
 }
 
+std::string Hex(const unsigned char* bytes, size_t size) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(2 * size);
+  for (size_t i = 0; i < size; ++i) {
+    hex += kHex[bytes[i] >> 4];
+    hex += kHex[bytes[i] & 15];
+  }
+  return hex;
+}
+
 std::string DeduplicationKey(const ResultPost& post) {
   if (!post.id.empty()) return "id:" + post.id;
   // Each field with its length in front, so that no two different posts
@@ -252,13 +263,7 @@ std::string DeduplicationKey(const ResultPost& post) {
   std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
   unsigned int length = 0;
   EVP_Digest(text.data(), text.size(), digest.data(), &length, EVP_sha256(), nullptr);
-  static const char kHex[] = "0123456789abcdef";
-  std::string key = "sha256:";
-  for (unsigned int i = 0; i < length; ++i) {
-    key += kHex[digest[i] >> 4];
-    key += kHex[digest[i] & 15];
-  }
-  return key;
+  return "sha256:" + Hex(digest.data(), length);
 }
 
 }  // namespace kio::results

@@ -1,6 +1,7 @@
 // One result as a student's page sends it, and the checks every posted form
 // passes before anything is stored.
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <utility>
@@ -51,6 +52,9 @@ CheckedPost CheckResultPost(const FormFields& fields);
 // "N%" or "N" (0 to 100), "A/B" (0 <= A <= B, B > 0), or "-" for none.
 // Returns false for anything else.
 bool ParseScore(const std::string& score, std::optional<int>& percent);
+
+// Bytes as lower-case hexadecimal, two digits a byte.
+std::string Hex(const unsigned char* bytes, size_t size);
 
 // A key that identifies one result, so that a post sent twice (a retry after
 // a lost answer, a double click) is stored once: the page's id when it sent

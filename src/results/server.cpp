@@ -16,10 +16,6 @@ constexpr size_t kLatestShown = 200;
 constexpr size_t kSummaryLimit = 5000;
 constexpr size_t kCsvLimit = 1000000;
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
@@ -85,7 +81,7 @@ void TeacherHeaders(httplib::Response& res) {
 
 }  // namespace
 
-bool IsResultsPath(const std::string& path) { return path == kResultsPath || EndsWith(path, kLegacyPathEnd); }
+bool IsResultsPath(const std::string& path) { return path == kResultsPath || path.ends_with(kLegacyPathEnd); }
 
 ResultsServer::ResultsServer(ResultStore& store, const ServerOptions& options)
     : store_(store),

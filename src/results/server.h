@@ -7,6 +7,7 @@
 
 #include "results/rate_limit.h"
 #include "results/store.h"
+#include "results/teacher_view.h"
 
 namespace httplib {
 class Server;
@@ -18,8 +19,6 @@ namespace kio::results {
 // too, so that addresses configured for an older results script still work.
 inline constexpr char kResultsPath[] = "/results";
 inline constexpr char kLegacyPathEnd[] = "/php2/envprint.php";
-inline constexpr char kTeacherPath[] = "/teacher";
-inline constexpr char kCsvPath[] = "/teacher/results.csv";
 
 struct ServerOptions {
   std::string listen = "0.0.0.0";

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "results/result_post.h"
+
 namespace kio::results {
 
 namespace fs = std::filesystem;
@@ -57,13 +59,7 @@ std::string BaseAddress(const std::string& host, int port) {
 std::string NewTeacherKey() {
   unsigned char bytes[16];
   if (RAND_bytes(bytes, sizeof bytes) != 1) std::abort();  // no randomness: no safe key
-  static const char kHex[] = "0123456789abcdef";
-  std::string key;
-  for (unsigned char b : bytes) {
-    key += kHex[b >> 4];
-    key += kHex[b & 15];
-  }
-  return key;
+  return Hex(bytes, sizeof bytes);
 }
 
 std::string WriteResultsAddress(const std::string& programFolder, const std::string& address) {

@@ -158,8 +158,9 @@ std::string ResultStore::TeacherKey(const std::string& candidate) {
 }
 
 void ResultStore::ReplaceTeacherKey(const std::string& key) {
-  TeacherKey(key);
-  Change("UPDATE kio_settings SET value = ? WHERE name = 'teacher_key'", {key});
+  Change("INSERT INTO kio_settings (name, value) VALUES ('teacher_key', ?)"
+         " ON CONFLICT (name) DO UPDATE SET value = excluded.value",
+         {key});
 }
 
 }  // namespace kio::results

@@ -162,6 +162,16 @@ std::string ScrollBox(const char* label) {
   return std::string("<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"") + label + "\">";
 }
 
+// A view page up to and including its heading; extraHead goes into <head>
+// just before the title.
+std::string PageStart(const Texts& t, const char* extraHead) {
+  return std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +
+         "\">\n<head>\n<meta charset=\"us-ascii\">\n"
+         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n" +
+         extraHead + "<title>" + t.title + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" +
+         t.title + "</h1>\n";
+}
+
 // A section's heading and the start of its table, with the column headings.
 std::string TableStart(const char* title, std::initializer_list<const char*> columns) {
   std::string h = std::string("<h2>") + title + "</h2>\n" + ScrollBox(title) + "<table>\n<tr>";
@@ -294,15 +304,10 @@ std::string UtcNow() { return FormatUtc(std::time(nullptr)); }
 
 std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage language) {
   const Texts& t = TextsFor(language);
-  std::string h = std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +
-                  "\">\n<head>\n<meta charset=\"us-ascii\">\n"
-                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                  "<meta name=\"referrer\" content=\"no-referrer\">\n<title>" +
-                  t.title + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" + t.title +
-                  "</h1>\n";
+  std::string h = PageStart(t, "<meta name=\"referrer\" content=\"no-referrer\">\n");
 
   // Filters: a plain GET form that carries the key along.
-  h += std::string("<h2>") + t.filters + "</h2>\n<form method=\"get\" action=\"/teacher\">\n";
+  h += std::string("<h2>") + t.filters + "</h2>\n<form method=\"get\" action=\"" + kTeacherPath + "\">\n";
   h += "<input type=\"hidden\" name=\"key\" value=\"" + EscapeHtml(q.key) + "\">\n";
   h += std::string("<label>") + t.page + " <select name=\"file\"><option value=\"\">" + t.anyPage +
        "</option>";
@@ -317,9 +322,9 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
        "\"></label>\n";
   h += std::string("<label>") + t.to + " <input type=\"date\" name=\"to\" value=\"" + EscapeHtml(q.to) +
        "\"></label>\n";
-  h += std::string("<button type=\"submit\">") + t.apply +
-       "</button>\n<a href=\"/teacher?key=" + EscapeQuery(q.key) + "\">" + t.clear + "</a>\n</form>\n";
-  std::string csv = "/teacher/results.csv" + QueryString(q, q.file);
+  h += std::string("<button type=\"submit\">") + t.apply + "</button>\n<a href=\"" + kTeacherPath +
+       "?key=" + EscapeQuery(q.key) + "\">" + t.clear + "</a>\n</form>\n";
+  std::string csv = kCsvPath + QueryString(q, q.file);
   if (language == ViewLanguage::kPortuguese) csv += "&amp;sep=semicolon";
   h += "<p><a class=\"csv\" href=\"" + csv + "\">" + t.csv + "</a></p>\n";
 
@@ -329,7 +334,8 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
     h += TableStart(t.pages, {t.page, t.activity, t.students, t.results, t.average, t.lastReceived});
     for (const ActivitySummary& a : data.pages) {
       h += "<tr>" +
-           Cell("<a href=\"/teacher" + QueryString(q, a.file) + "\">" + EscapeHtml(a.file) + "</a>") +
+           Cell(std::string("<a href=\"") + kTeacherPath + QueryString(q, a.file) + "\">" +
+                EscapeHtml(a.file) + "</a>") +
            Cell(EscapeHtml(a.activity)) + Cell(std::to_string(a.students), "n") +
            Cell(std::to_string(a.results), "n") + Cell(Percent(a.average), "n") +
            Cell(EscapeHtml(LocalTime(a.latestAt))) + "</tr>\n";
@@ -364,11 +370,8 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
 
 std::string KeyNeededPage(bool keyGiven, ViewLanguage language) {
   const Texts& t = TextsFor(language);
-  return std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +
-         "\">\n<head>\n<meta charset=\"us-ascii\">\n"
-         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-         t.title + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" + t.title + "</h1>\n<p>" +
-         (keyGiven ? t.keyWrong : t.keyMissing) + "</p>\n<p>" + t.keyHelp + "</p>\n</body>\n</html>\n";
+  return PageStart(t, "") + "<p>" + (keyGiven ? t.keyWrong : t.keyMissing) + "</p>\n<p>" + t.keyHelp +
+         "</p>\n</body>\n</html>\n";
 }
 
 std::string ResultsCsv(const std::vector<StoredResult>& results, char separator) {

@@ -9,6 +9,10 @@
 
 namespace kio::results {
 
+// Where the server serves the teacher's view and its CSV file.
+inline constexpr char kTeacherPath[] = "/teacher";
+inline constexpr char kCsvPath[] = "/teacher/results.csv";
+
 enum class ViewLanguage { kEnglish, kPortuguese };
 // Portuguese when the browser's Accept-Language puts it before English.
 ViewLanguage LanguageFromHeader(const std::string& acceptLanguage);

@@ -33,7 +33,7 @@ std::string TempPostgres::Run(const std::string& command, int& status) {
   return result.transcript;
 }
 
-TempPostgres::TempPostgres(bool durable) {
+TempPostgres::TempPostgres() {
   bin_ = FindBinaries();
   if (bin_.empty()) {
     problem_ = "PostgreSQL is not installed (no initdb under /usr/lib/postgresql/*/bin)";
@@ -49,8 +49,7 @@ TempPostgres::TempPostgres(bool durable) {
     return;
   }
   std::string settings = "-c listen_addresses='' -c unix_socket_directories='" + dir_.str() + "' -p " +
-                         std::to_string(kPort) + " -c max_connections=120" +
-                         (durable ? "" : " -c fsync=off -c synchronous_commit=off");
+                         std::to_string(kPort) + " -c max_connections=120";
   out =
       Run(ShellQuote(bin_ + "/pg_ctl") + " -D " + ShellQuote(data) + " -l " +
               ShellQuote((dir_.path() / "log").string()) + " -w -t 60 -o " + ShellQuote(settings) + " start",

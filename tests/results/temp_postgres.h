@@ -16,7 +16,7 @@ class TempPostgres {
   static std::string FindBinaries();
 
   // Starts the cluster; check Started() and Problem().
-  explicit TempPostgres(bool durable = true);
+  TempPostgres();
   ~TempPostgres();
   bool Started() const { return started_; }
   const std::string& Problem() const { return problem_; }
