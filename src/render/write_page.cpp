@@ -44,12 +44,6 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
   text = ReplaceAll(text, from, to);
 }
 
-
-// The name the page is written under: exactly the chosen one.
-std::string PageFileName(const PageTarget& target) {
-  return target.chosenPath.empty() ? target.fileName : target.chosenPath;
-}
-
 // The whole number at the start of a frame split such as "25%,*", as a
 // share of the page: a split is a percentage, so anything past 0 to 100 is
 // taken as the nearest end (a huge number would overflow the sizes and give
@@ -181,16 +175,16 @@ std::optional<std::string> CutAtMarkers(const std::string& page, const std::stri
 std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request) {
   auto chosen = ChooseFile(request);
   if (!chosen) return std::nullopt;
-  PageTarget target{ToLower(*chosen), BareName(*chosen), *chosen};
+  PageTarget target{BareName(*chosen), *chosen};
   if (CheckFileNameCharacters(target.fileName) != Answer::Yes) return std::nullopt;
   target.fileName = ToLower(target.fileName);
   File page;
-  if (!PrepareDocumentFile(page, PageFileName(target))) return std::nullopt;
+  if (!PrepareDocumentFile(page, target.chosenPath)) return std::nullopt;
   return target;
 }
 
 void WritePageFile(const PageTarget& target, const std::string& text) {
-  ReplacementFile page(PageFileName(target));
+  ReplacementFile page(target.chosenPath);
   // Pure ASCII, so that the page reads the same whatever character set a
   // web server announces for it.
   page.Out().Write(ToAsciiPage(text));
@@ -210,7 +204,7 @@ bool RefusedForWork() {
 }
 
 bool CopyBesidePage(const PageTarget& target, const std::string& first, const std::string& second) {
-  CurrentSession().outputFolder = FolderOf(PageFileName(target));
+  CurrentSession().outputFolder = FolderOf(target.chosenPath);
   return CopyPlayerFiles(first, second);
 }
 
@@ -226,7 +220,7 @@ namespace {
 bool WriteFinishedPage(const PageTarget& target, const std::string& text,
                        const std::function<void(int cause)>& reportError) {
   File page;
-  if (!PrepareDocumentFile(page, PageFileName(target))) return false;
+  if (!PrepareDocumentFile(page, target.chosenPath)) return false;
   try {
     WritePageFile(target, text);
   } catch (const FileError& e) {
@@ -276,7 +270,7 @@ std::optional<std::string> WritePage(const PageRequest& request) {
 
   if (!WriteFinishedPage(*target, *whole, request.reportError)) return std::nullopt;
   if (request.after) request.after(*target);
-  return target->chosenPath.empty() ? ResolveCase(target->path) : target->chosenPath;
+  return target->chosenPath;
 }
 
 PageAssembler& PageAssembler::AddRendered(const std::string& markup) {

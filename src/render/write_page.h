@@ -55,11 +55,8 @@ std::optional<std::string> CutAtMarkers(const std::string& page, const std::stri
 
 // The page file the teacher chose.
 struct PageTarget {
-  std::string path;      // as chosen, lower-cased
-  std::string fileName;  // its bare name, lower-cased
-  // Exactly as chosen: the page is written under this name (empty: under
-  // fileName in the working folder).
-  std::string chosenPath;
+  std::string fileName;    // its bare name, lower-cased
+  std::string chosenPath;  // exactly as chosen: the page is written under it
 };
 
 // Step one: the save chooser, the file-name check (CheckFileNameCharacters)

@@ -366,7 +366,7 @@ TEST_F(WritePageTest, TheEditorsStepsRunInTheirPlaces) {
     checked = t.fileName;
     return t.fileName != "refused.htm";
   };
-  request.after = [&](const PageTarget& t) { after = t.path; };
+  request.after = [&](const PageTarget& t) { after = t.chosenPath; };
   EXPECT_FALSE(Write("choose " + (docs_ / "Refused.htm").string() + "\n", request));
   EXPECT_EQ(checked, "refused.htm");
   EXPECT_FALSE(std::filesystem::exists(docs_ / "refused.htm"));

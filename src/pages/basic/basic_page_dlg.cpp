@@ -145,7 +145,7 @@ void CBasicPageDlg::Generate() {
   if (!WriteAssembledPage(*target, BuildBasicPage(target->fileName, rendered, p.background2, p.boxColor))) return;
   ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(ResolveCase(target->path));
+    OpenInBrowser(target->chosenPath);
 }
 
 }  // namespace kio

@@ -333,7 +333,7 @@ void CIndexDlg::Generate() {
                                                   BoxColourAttribute(p.boxColor))))
     return;
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(ResolveCase(target->path));
+    OpenInBrowser(target->chosenPath);
 }
 
 }  // namespace kio

@@ -190,8 +190,7 @@ void CLexicalPageDlg::Generate() {
   // The links are made once the page's folder is known: the pictures that
   // entries name are copied there.
   request.check = [&](const PageTarget& target) {
-    // The folder as it is on disk: the chosen path was lower-cased.
-    const std::string folder = ResolveCase(target.path.substr(0, target.path.size() - target.fileName.size()));
+    const std::string folder = FolderOf(target.chosenPath);
     s.outputFolder = folder;
     CurrentPlatform().SetWaitCursor(true);
     lexical::LexicalLinker linker(*lookup_);

@@ -173,7 +173,7 @@ void CMenuDlg::Generate() {
   // A page that could not be written is said so, never passed over.
   if (!WriteAssembledPage(*target, BuildMenuPage(read_, s.UiText[26]))) return;
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(ResolveCase(target->path));
+    OpenInBrowser(target->chosenPath);
 }
 
 }  // namespace kio
