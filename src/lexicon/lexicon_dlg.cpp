@@ -589,7 +589,6 @@ void CLexiconDlg::MergeOther() {
     if (Store().BeginUpdate()) {
       Store().SetReplaceDuplicates(replace);
       PutReport report = PutEntries(Store(), entries);
-      Store().SetReplaceDuplicates(true);
       merged = report.refused == 0 &&
                Store().Commit(EscapeStops(this, kLexProgress, CommitInterruptQuestion, "Kio"));
     }
