@@ -171,10 +171,6 @@ bool SavePartRangeFits(uint32_t count, uint32_t from, uint32_t to) {
   return from >= 1 && to >= from && to + 2 <= count;
 }
 
-std::string PointerNameFor(const std::string& dataFile) {
-  return dataFile.substr(0, dataFile.find('.')) + ".kpo";
-}
-
 std::string SavePartInterruptQuestion(uint32_t n) {
   return Win1252("Salvou até palavra ") + std::to_string(n) + ". Interromper?";
 }

@@ -181,8 +181,6 @@ void EnterProgramFolder() {
   }
 }
 
-std::string BaseName(const std::string& name) { return name.substr(0, name.find('.')); }
-
 }  // namespace
 
 // --- The store ------------------------------------------------------------------
@@ -191,6 +189,10 @@ LexiconStore::LexiconStore() = default;
 LexiconStore::~LexiconStore() { CloseAll(); }
 
 LexiconStore& Lexicon() { return CurrentSession().Part<LexiconStore>(); }
+
+std::string PointerNameFor(const std::string& dataFile) {
+  return dataFile.substr(0, dataFile.find('.')) + ".kpo";
+}
 
 void DeriveLexiconNames() {
   CurrentSession().appPaths.lexiconDataFile = ToLower(CurrentSession().appPaths.lexiconDataFile);
@@ -224,7 +226,7 @@ bool LexiconStore::RecordName(std::string name) {
   // The working pair follows the dictionary's name too, so that editing a
   // new dictionary never works in the files of the one before.
   std::string base = name.substr(0, dot);
-  CurrentSession().appPaths.lexiconPointerFile = base + ".kpo";
+  CurrentSession().appPaths.lexiconPointerFile = PointerNameFor(name);
   CurrentSession().appPaths.lexiconDataFile = name;
   CurrentSession().appPaths.lexiconBackupDataFile = base + "_bak.kio";
   CurrentSession().appPaths.lexiconBackupPointerFile = base + "_bak.kpo";
@@ -273,7 +275,7 @@ bool LexiconStore::Create(std::string name) {
     Open();
     return true;
   }
-  CurrentSession().appPaths.lexiconPointerFile = BaseName(name) + ".kpo";
+  CurrentSession().appPaths.lexiconPointerFile = PointerNameFor(name);
   CurrentSession().appPaths.lexiconDataFile = name;
   try {
     WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile, CurrentSession().appPaths.lexiconDataFile);
