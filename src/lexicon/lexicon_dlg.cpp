@@ -218,10 +218,7 @@ bool CLexiconDlg::Start() {
     return false;
   }
   if (name == "*.kio" || name.empty()) return false;
-  if (!Store().RecordName(name)) {
-    Notices();
-    ExitProcess(1);
-  }
+  EndOnRefusedName(Store(), this, Store().RecordName(name));
   Notices();
   if (startUp_) startUp_();
   if (!OpenDictionaryAsking(Store(), this, startUp_)) return false;
@@ -484,11 +481,8 @@ void CLexiconDlg::NewDictionary() {
   }
   if (name.find('.', 1) == std::string::npos) name += ".kio";
   s.appPaths.lexiconDataFile = name;
-  bool created = Store().Create(name);
-  if (!created && !LexiconStore::IsDictionaryName(name)) {
-    Notices();
-    ExitProcess(1);
-  }
+  const bool created = Store().Create(name);
+  EndOnRefusedName(Store(), this, created || LexiconStore::IsDictionaryName(name));
   Notices();
   RestartEditing();
 }
@@ -589,7 +583,6 @@ void CLexiconDlg::MergeOther() {
     if (Store().BeginUpdate()) {
       Store().SetReplaceDuplicates(replace);
       PutReport report = PutEntries(Store(), entries);
-      Store().SetReplaceDuplicates(true);
       merged = report.refused == 0 &&
                Store().Commit(EscapeStops(this, kLexProgress, CommitInterruptQuestion, "Kio"));
     }

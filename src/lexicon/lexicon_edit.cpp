@@ -171,10 +171,6 @@ bool SavePartRangeFits(uint32_t count, uint32_t from, uint32_t to) {
   return from >= 1 && to >= from && to + 2 <= count;
 }
 
-std::string PointerNameFor(const std::string& dataFile) {
-  return dataFile.substr(0, dataFile.find('.')) + ".kpo";
-}
-
 std::string SavePartInterruptQuestion(uint32_t n) {
   return Win1252("Salvou até palavra ") + std::to_string(n) + ". Interromper?";
 }
@@ -186,10 +182,7 @@ SavePartResult SavePart(LexiconStore& store, uint32_t from, uint32_t to, const s
   if (dot == 0 || dot == std::string::npos) return SavePartResult::kBadName;
   const std::string pointerFile = PointerNameFor(dataFile);
 
-  std::string pointer, data;
-  PutU32(pointer, to - from + 3);
-  PutU32(pointer, 0);
-  PutRecord(data, kFirstSentinel);
+  PairBytes pair(to - from + 3);
   {
     ProgressLoop loop(progress, to - from + 1);
     for (uint32_t n = from; n <= to; ++n) {
@@ -200,19 +193,17 @@ SavePartResult SavePart(LexiconStore& store, uint32_t from, uint32_t to, const s
         store.Leave({kSegmentNotSaved, "Kio "});
         return SavePartResult::kDamaged;
       }
-      PutU32(pointer, static_cast<uint32_t>(data.size()));
-      PutRecord(data, entry);
+      pair.Add(entry);
       if (!loop.Step(n)) {
         store.Leave({kSegmentNotSaved, "Kio "});
         return SavePartResult::kStopped;
       }
     }
   }
-  PutU32(pointer, static_cast<uint32_t>(data.size()));
-  PutRecord(data, kLastSentinel);
+  pair.Close();
 
   try {
-    for (auto [name, bytes] : {std::pair{&dataFile, &data}, std::pair{&pointerFile, &pointer}}) {
+    for (auto [name, bytes] : {std::pair{&dataFile, &pair.data}, std::pair{&pointerFile, &pair.pointer}}) {
       File f;
       f.Create(*name);
       f.Write(*bytes);

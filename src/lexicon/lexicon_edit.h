@@ -83,8 +83,4 @@ SavePartResult SavePart(LexiconStore& store, uint32_t from, uint32_t to, const s
 
 std::string SavePartInterruptQuestion(uint32_t n);
 
-// The pointer file's name for a data file name: the part before the first
-// dot plus ".kpo".
-std::string PointerNameFor(const std::string& dataFile);
-
 }  // namespace kio

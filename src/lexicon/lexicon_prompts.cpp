@@ -15,13 +15,13 @@ const std::string kFindDictionary = Win1252(
 const std::string kCreateDictionary = Win1252("Create dictionary ? \r\n \r\n Criar dicionário ?");
 const std::string kDictionaryNotFound = Win1252("Dictionary not found! \r\n\r\nDicionário não localizado!");
 
+}  // namespace
+
 bool EndOnRefusedName(LexiconStore& store, const Dialog* window, bool recorded) {
   if (recorded) return true;
   ShowNotices(store, window);
   ExitProcess(1);
 }
-
-}  // namespace
 
 void ShowNotices(LexiconStore& store, const Dialog* window) {
   for (const LexiconNotice& n : store.TakeNotices()) ShowMessage(n.text, n.caption, Buttons::Ok, window);

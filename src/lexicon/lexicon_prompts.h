@@ -14,6 +14,11 @@ class Dialog;
 // Shows, one box each, the messages the store left.
 void ShowNotices(LexiconStore& store, const Dialog* window);
 
+// Returns true when the dictionary's name was `recorded`; otherwise shows
+// the store's messages and ends the program, since it cannot work without
+// a dictionary name.
+bool EndOnRefusedName(LexiconStore& store, const Dialog* window, bool recorded);
+
 // A LexiconProgress that moves progress bar `progressId` of `window` (0: no
 // bar) and, when Escape was pressed, asks `question(entry)` under `caption`
 // (Yes stops).

@@ -181,8 +181,6 @@ void EnterProgramFolder() {
   }
 }
 
-std::string BaseName(const std::string& name) { return name.substr(0, name.find('.')); }
-
 }  // namespace
 
 // --- The store ------------------------------------------------------------------
@@ -191,6 +189,10 @@ LexiconStore::LexiconStore() = default;
 LexiconStore::~LexiconStore() { CloseAll(); }
 
 LexiconStore& Lexicon() { return CurrentSession().Part<LexiconStore>(); }
+
+std::string PointerNameFor(const std::string& dataFile) {
+  return dataFile.substr(0, dataFile.find('.')) + ".kpo";
+}
 
 void DeriveLexiconNames() {
   CurrentSession().appPaths.lexiconDataFile = ToLower(CurrentSession().appPaths.lexiconDataFile);
@@ -224,7 +226,7 @@ bool LexiconStore::RecordName(std::string name) {
   // The working pair follows the dictionary's name too, so that editing a
   // new dictionary never works in the files of the one before.
   std::string base = name.substr(0, dot);
-  CurrentSession().appPaths.lexiconPointerFile = base + ".kpo";
+  CurrentSession().appPaths.lexiconPointerFile = PointerNameFor(name);
   CurrentSession().appPaths.lexiconDataFile = name;
   CurrentSession().appPaths.lexiconBackupDataFile = base + "_bak.kio";
   CurrentSession().appPaths.lexiconBackupPointerFile = base + "_bak.kpo";
@@ -248,15 +250,11 @@ bool LexiconStore::RecordName(std::string name) {
 }
 
 void LexiconStore::WriteEmptyPair(const std::string& pointerFile, const std::string& dataFile) {
-  std::string pointer, data;
-  PutU32(pointer, 2);
-  PutU32(pointer, 0);
-  PutU32(pointer, static_cast<uint32_t>(2 + kFirstSentinel.size()));
-  PutRecord(data, kFirstSentinel);
-  PutRecord(data, kLastSentinel);
+  PairBytes pair(2);
+  pair.Close();
   RemoveFile(pointerFile);
   RemoveFile(dataFile);
-  for (auto [name, bytes] : {std::pair{&pointerFile, &pointer}, std::pair{&dataFile, &data}}) {
+  for (auto [name, bytes] : {std::pair{&pointerFile, &pair.pointer}, std::pair{&dataFile, &pair.data}}) {
     int fd = CreateTruncated(*name);
     try {
       WriteAt(fd, bytes->data(), bytes->size(), 0);
@@ -277,7 +275,7 @@ bool LexiconStore::Create(std::string name) {
     Open();
     return true;
   }
-  CurrentSession().appPaths.lexiconPointerFile = BaseName(name) + ".kpo";
+  CurrentSession().appPaths.lexiconPointerFile = PointerNameFor(name);
   CurrentSession().appPaths.lexiconDataFile = name;
   try {
     WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile, CurrentSession().appPaths.lexiconDataFile);
@@ -768,24 +766,19 @@ bool LexiconStore::Commit(const LexiconProgress& progress) {
     return false;
   }
   const uint32_t count = Count();
-  std::string pointer, out;
-  pointer.reserve(4 + 4 * static_cast<size_t>(count));
-  out.reserve(data_.size());
-  PutU32(pointer, count);
-  PutU32(pointer, 0);
-  PutRecord(out, kFirstSentinel);
+  PairBytes pair(count);
+  pair.pointer.reserve(4 + 4 * static_cast<size_t>(count));
+  pair.data.reserve(data_.size());
   bool stopped = false;
   std::string text;
   slots_.ForEachFrom(1, [&](size_t n, const LexiconSlot& slot) {
     if (n + 1 >= count) return false;
-    int16_t length = 0;
-    if (!RecordAt(slot.offset, text, &length) || ValidateEntry(text, static_cast<uint32_t>(n))) {
+    if (!RecordAt(slot.offset, text) || ValidateEntry(text, static_cast<uint32_t>(n))) {
       Notice(kIndexDamaged, "Kio");
       stopped = true;
       return false;
     }
-    PutU32(pointer, static_cast<uint32_t>(out.size()));
-    out.append(data_, slot.offset, 2 + static_cast<size_t>(length));
+    pair.Add(text);
     if (!loop.Step(static_cast<uint32_t>(n))) {
       stopped = true;
       return false;
@@ -793,10 +786,9 @@ bool LexiconStore::Commit(const LexiconProgress& progress) {
     return true;
   });
   if (stopped) return false;
-  PutU32(pointer, static_cast<uint32_t>(out.size()));
-  PutRecord(out, kLastSentinel);
+  pair.Close();
   try {
-    WriteCommittedPair(pointer, out);
+    WriteCommittedPair(pair.pointer, pair.data);
   } catch (const FileError& e) {
     Notice(FileErrorMessage(e.cause, kIndexFailed), "Oops!");
     return false;

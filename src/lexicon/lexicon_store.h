@@ -215,6 +215,10 @@ std::string CommitInterruptQuestion(uint32_t n);
 // The dictionary in use, kept by the session.
 LexiconStore& Lexicon();
 
+// The pointer file's name for a data file name: the part before the first
+// dot plus ".kpo".
+std::string PointerNameFor(const std::string& dataFile);
+
 // Derives the pointer, backup data and backup pointer names from
 // appPaths.lexiconDataFile (lower-cased first).
 void DeriveLexiconNames();

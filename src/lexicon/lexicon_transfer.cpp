@@ -8,19 +8,18 @@ namespace kio {
 namespace {
 
 // Reads the real entries 1 .. count-2 of `store` into `take`, one progress
-// step at a time; false at an entry that cannot be read (after `damaged` as
-// a notice) or when stopped.
+// step at a time; false at an entry that cannot be read (after leaving
+// `damaged` in the store, behind the store's own notice) or when stopped.
 template <typename Take>
-bool ForEachEntry(LexiconStore& store, const LexiconProgress& progress, std::vector<LexiconNotice>& notices,
-                  const std::string& damaged, Take take) {
+bool ForEachEntry(LexiconStore& store, const LexiconProgress& progress, const std::string& damaged,
+                  Take take) {
   const uint32_t count = store.Count();
   ProgressLoop loop(progress, count);
   for (uint32_t n = 1; n + 1 < count; ++n) {
     uint32_t k = n;
     LexiconEntry entry = store.ReadEntry(k);
     if (entry.empty()) {
-      for (LexiconNotice& notice : store.TakeNotices()) notices.push_back(std::move(notice));
-      notices.push_back({damaged, "KIO "});
+      store.Leave({damaged, "KIO "});
       return false;
     }
     take(std::move(entry));
@@ -36,13 +35,9 @@ std::string ExportInterruptQuestion(uint32_t n) {
 }
 
 bool ExportText(LexiconStore& store, std::string& text, const LexiconProgress& progress) {
-  std::vector<LexiconNotice> notices;
-  bool done = ForEachEntry(store, progress, notices,
-                           Win1252("Impossível ler do dicionário. Arquivo possivelmente deteriorado."),
-                           [&](LexiconEntry entry) { text += ExportEntryText(entry); });
-  // Give the notices back to the store, for the caller to take with the rest.
-  for (LexiconNotice& n : notices) store.Leave(std::move(n));
-  return done;
+  return ForEachEntry(store, progress,
+                      Win1252("Impossível ler do dicionário. Arquivo possivelmente deteriorado."),
+                      [&](LexiconEntry entry) { text += ExportEntryText(entry); });
 }
 
 bool ReadMergeSource(const std::string& pointerBytes, const std::string& dataBytes,
@@ -60,10 +55,11 @@ bool ReadMergeSource(const std::string& pointerBytes, const std::string& dataByt
     notices = source.TakeNotices();
     return false;
   }
-  return ForEachEntry(source, progress, notices, damaged,
-                      [&](LexiconEntry entry) {
-                        entries.push_back({"", "", std::move(entry)});
-                      });
+  const bool done = ForEachEntry(source, progress, damaged, [&](LexiconEntry entry) {
+    entries.push_back({"", "", std::move(entry)});
+  });
+  for (LexiconNotice& notice : source.TakeNotices()) notices.push_back(std::move(notice));
+  return done;
 }
 
 }  // namespace kio

@@ -30,6 +30,24 @@ inline void PutRecord(std::string& out, std::string_view text) {
   out += text;
 }
 
+// The bytes of a whole pair, built in order: the entry count, then the first
+// sentinel, each entry, and the last sentinel (added by Close), each record's
+// offset in the pointer bytes and the record itself in the data bytes.
+struct PairBytes {
+  std::string pointer, data;
+
+  // `count` counts the entries with both sentinels.
+  explicit PairBytes(uint32_t count) {
+    PutU32(pointer, count);
+    Add(kFirstSentinel);
+  }
+  void Add(std::string_view text) {
+    PutU32(pointer, static_cast<uint32_t>(data.size()));
+    PutRecord(data, text);
+  }
+  void Close() { Add(kLastSentinel); }
+};
+
 // Why the record at an offset cannot be read.
 enum class RecordFault {
   kNone,

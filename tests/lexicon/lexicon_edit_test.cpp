@@ -58,6 +58,7 @@ TEST_F(LexiconEditTest, ReplaceRefilesAnEntryUnderItsNewHeadword) {
   EXPECT_EQ(Headwords(store), (std::vector<std::string>{"apple", "color", "cone", "zebra"}));
   EXPECT_EQ(EntryAt(2), Entry("color", "a color"));
   EXPECT_TRUE(platform.shown.empty());
+  EXPECT_TRUE(store.TakeNotices().empty());
 }
 
 TEST_F(LexiconEditTest, ReplaceByATextHoldingTheSegmentEndsAndVisitsEachEntryOnce) {

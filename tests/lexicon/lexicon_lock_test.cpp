@@ -14,7 +14,6 @@
 #include "lexicon/dictionary_lock.h"
 #include "lexicon/pair_check.h"
 #include "lexicon_test_util.h"
-#include "peak_memory.h"
 
 extern char** environ;
 
