@@ -1,6 +1,5 @@
 #include "lexicon/lexicon_dlg.h"
 
-#include <filesystem>
 
 #include "dialogs/formatting.h"
 #include "fileio/document.h"
@@ -191,14 +190,6 @@ void CLexiconDlg::Relabel() {
               LocalText(Win1252("Termo (a palavra ou expressão)"), "Headword (word or phrase)"));
   SetItemText(kLexBodyCaption,
               LocalText(Win1252("Explicação (o que o aluno vê)"), "Body (what the student sees)"));
-}
-
-bool CLexiconDlg::InProgramFolder(const std::string& path) const {
-  const std::string& program = CurrentSession().appPaths.programFolder;
-  const std::string folder = FolderOf(path);
-  if (ToLower(folder) == ToLower(program)) return true;
-  std::error_code ec;
-  return !program.empty() && std::filesystem::equivalent(SystemName(folder), SystemName(program), ec);
 }
 
 // --- Start ------------------------------------------------------------------

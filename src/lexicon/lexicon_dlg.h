@@ -80,7 +80,6 @@ class CLexiconDlg : public Dialog {
   void ShowEntry(const LexiconEntry& entry);
   void ShowCounters();
   void Notices();
-  bool InProgramFolder(const std::string& path) const;
 
   void PreStep();
   void Attach();

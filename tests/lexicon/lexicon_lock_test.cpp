@@ -105,8 +105,12 @@ TEST_F(TwoProgramsTest, TwoMergesLoseNoAcknowledgedEntry) {
     const int statusA = Wait(a), statusB = Wait(b);
     auto words = SoundHeadwords(dict);
     ASSERT_TRUE(words) << "trial " << trial;
-    if (statusA == 0) ASSERT_TRUE(HasAll(*words, "alfa", kEntries)) << "trial " << trial;
-    if (statusB == 0) ASSERT_TRUE(HasAll(*words, "beta", kEntries)) << "trial " << trial;
+    if (statusA == 0) {
+      ASSERT_TRUE(HasAll(*words, "alfa", kEntries)) << "trial " << trial;
+    }
+    if (statusB == 0) {
+      ASSERT_TRUE(HasAll(*words, "beta", kEntries)) << "trial " << trial;
+    }
     bothSaved += statusA == 0 && statusB == 0;
   }
   // The second merge waits for the first rather than failing.
