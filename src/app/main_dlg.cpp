@@ -1,6 +1,5 @@
 #include "app/main_dlg.h"
 
-
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"

@@ -35,8 +35,19 @@ const std::string& DocumentCutMessage() {
   return text;
 }
 
+namespace {
+
+// A list is never dropped after a save that failed or whose chooser was
+// cancelled: the changes would be lost.
+DocumentEditorKind StayingWhenNotSaved(DocumentEditorKind kind) {
+  kind.stayWhenNotSaved = true;
+  return kind;
+}
+
+}  // namespace
+
 CListEditorDlg::CListEditorDlg(DialogTemplate layout, ListEditorKind kind)
-    : CDocumentEditorDlg(std::move(layout), kind.document),
+    : CDocumentEditorDlg(std::move(layout), StayingWhenNotSaved(kind.document)),
       kind_(std::move(kind)),
       list_(kind_.fields.size(), kind_.capacity, kind_.lastPlace,
             kind_.pasteFields ? kind_.pasteFields : kind_.fields.size(),
@@ -236,21 +247,15 @@ void CListEditorDlg::Paste() {
   MarkChanged();
 }
 
-bool CListEditorDlg::Proceed(SaveAnswer answer) const {
-  // A save that failed or whose chooser was cancelled stops too: the
-  // changes would be lost otherwise.
-  return answer != SaveAnswer::kCancelled && answer != SaveAnswer::kSaveFailed;
-}
-
 void CListEditorDlg::New() {
-  if (!ConfirmItemChanges() || !Proceed(AskToSave())) return;
+  if (!ConfirmItemChanges() || !MayLeaveDocument()) return;
   ClearDocument();
   savedFinal_ = FinalBoxText(CurrentSession().completionMessage);
   unchanged_ = true;
 }
 
 void CListEditorDlg::Open() {
-  if (!ConfirmItemChanges() || !Proceed(AskToSave())) return;
+  if (!ConfirmItemChanges() || !MayLeaveDocument()) return;
   ClearDocument();
   unchanged_ = true;
   cutOnOpen_ = false;
@@ -271,13 +276,7 @@ bool CListEditorDlg::SaveAs() {
 }
 
 void CListEditorDlg::Return() {
-  if (!ConfirmItemChanges()) return;
-  if (!Proceed(AskToSave())) return;
-  // Answered: the base's own question finds nothing left to ask.
-  unchanged_ = true;
-  savedFinal_ = FinalText();
-  ForgetSettingsChange();
-  ReturnFromEditor();
+  if (ConfirmItemChanges()) ReturnFromEditor();
 }
 
 void CListEditorDlg::CollectFields() {

@@ -183,7 +183,6 @@ class CListEditorDlg : public CDocumentEditorDlg {
  private:
   void Start();
   void ShowItemFields(const Item& item);
-  bool Proceed(SaveAnswer answer) const;
 
   ListEditorKind kind_;
   ItemClipboard ownClipboard_;

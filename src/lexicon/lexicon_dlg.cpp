@@ -1,6 +1,5 @@
 #include "lexicon/lexicon_dlg.h"
 
-
 #include "dialogs/formatting.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
