@@ -103,7 +103,6 @@ void CListEditorDlg::Start() {
   if (kind_.hasFinal) SetItemText(kListFinalLabel, LocalText(Win1252("Mensagem final"), "Final message"));
   StartOther();
   ShowHelp(kind_.document.helpPanel, HelpText(kind_.tipsHelp));
-  ResetPageSettings();
   savedFinal_ = FinalBoxText(s.completionMessage);
   ClearDocument();
 }
