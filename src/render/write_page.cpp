@@ -183,6 +183,11 @@ std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request) {
   return target;
 }
 
+namespace {
+
+// The last step: writes `text` as the page, replacing any old page whole.
+// The new page is put in place only once it is whole: on a failure an old
+// page stays as it was. Throws FileError.
 void WritePageFile(const PageTarget& target, const std::string& text) {
   ReplacementFile page(target.chosenPath);
   // Pure ASCII, so that the page reads the same whatever character set a
@@ -191,7 +196,10 @@ void WritePageFile(const PageTarget& target, const std::string& text) {
   page.Commit();
 }
 
+// The message of a page that could not be written.
 void ReportPageNotWritten(int) { ShowMessage("Erro ao criar arquivo html!", "Oops!"); }
+
+}  // namespace
 
 bool RefusedForWork() {
   if (!CurrentSession().workLimitReached) return false;

@@ -64,14 +64,6 @@ struct PageTarget {
 // refused (its message shown).
 std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request);
 
-// The last step: writes `text` as the page, replacing any old page whole
-// (after PrepareDocumentFile). The new page is put in place only once it is
-// whole: on a failure an old page stays as it was. Throws FileError.
-void WritePageFile(const PageTarget& target, const std::string& text);
-
-// Shows the message of a page that could not be written.
-void ReportPageNotWritten(int cause);
-
 // Copies two support files from the program folder beside a written page
 // (the page's folder becomes the session's outputFolder). False when the
 // copy stopped, after its message.
