@@ -3,6 +3,7 @@
 //
 //   kio [--program-folder DIR]                      the desktop program
 //   kio [--program-folder DIR] --headless --script FILE   the scripted driver
+//   kio convert [--from FORMAT] IN OUT              question banks (docs/questions.md)
 #include <unistd.h>
 
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "app/user_folder.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "questions/tool/convert_command.h"
 #ifdef KIO_WITH_QT
 #include "platform/qt/qt_platform.h"
 #endif
@@ -23,7 +25,8 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: kio [--program-folder DIR] [--headless --script FILE|-]\n";
+  std::cerr << "usage: kio [--program-folder DIR] [--headless --script FILE|-]\n"
+               "       kio convert [--from gift|aiken|moodlexml] IN OUT\n";
   return 2;
 }
 
@@ -56,6 +59,11 @@ int RunHeadless(std::istream& script) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Subcommands work on the files named, from the folder they are run in.
+  if (argc > 1 && std::string(argv[1]) == "convert") {
+    kio::CurrentSession().Reset();
+    return kio::questions::RunConvertCommand({argv + 2, argv + argc}, std::cout, std::cerr);
+  }
   std::string programFolder, script;
   bool headless = false;
   for (int i = 1; i < argc; ++i) {
