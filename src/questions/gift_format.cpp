@@ -406,9 +406,16 @@ void WriteChoices(std::string& out, const std::vector<Answer>& answers, bool sin
 // The gap of a missing-word question, between its braces.
 void WriteGap(std::string& out, const Gap& gap, TextFormat f) {
   if (gap.choice) {
-    WriteChoices(out, gap.answers, true, f);
+    // A gap's answers are short texts: their own format needs no mark.
+    (void)f;
+    for (const Answer& a : gap.answers) {
+      if (a.fraction == 100)
+        WriteAnswer(out, '=', a, false, a.text.format);
+      else
+        WriteAnswer(out, '~', a, a.fraction != 0, a.text.format);
+    }
   } else {
-    for (const Answer& a : gap.answers) WriteAnswer(out, '=', a, a.fraction != 100, f);
+    for (const Answer& a : gap.answers) WriteAnswer(out, '=', a, a.fraction != 100, a.text.format);
   }
 }
 
@@ -443,10 +450,11 @@ bool GiftFormat::Write(const QuestionBank& bank, std::string& out) {
           }
           out += EscapeGift(piece == 0 ? q.text.text : std::string()) + " {\n";
           WriteGap(out, q.gaps[piece], f);
-          out += "} ";
+          out += "}";
           std::string tail = piece < q.after.size() ? q.after[piece] : std::string();
           // A piece needs text after its gap to stay a missing word.
           if (Trim(tail).empty()) tail = "_";
+          if (tail[0] != ' ') out += ' ';
           out += EscapeGift(tail) + "\n";
           break;
         }
