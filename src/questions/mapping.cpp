@@ -235,13 +235,15 @@ class Importer {
       o.Read(q.comments);
       for (size_t f = 0; f < 6; ++f) o.Apply("item " + std::to_string(f), item[f]);
     }
-    if (!CheckItem(q, item)) return;
-    if (result_.documents.empty() || result_.documents.back().items.size() >= kListItemsPerDocument) {
+    if (!options_.oneDocument && !CheckItem(q, item)) return;
+    if (result_.documents.empty() ||
+        (!options_.oneDocument && result_.documents.back().items.size() >= kListItemsPerDocument)) {
       result_.documents.emplace_back();
       result_.documents.back().kind = kind_;
     }
     result_.documents.back().items.push_back(std::move(item));
     ++result_.placed;
+    if (q.kind != QuestionKind::kMatching) NoteName(q);
     (void)index;
   }
 
@@ -345,7 +347,6 @@ class Importer {
       result_.placed -= made > 0 ? made - 1 : 0;
       return;
     }
-    NoteName(q);
     std::vector<Answer> answers = q.answers;
     if (q.kind == QuestionKind::kTrueFalse) {
       answers.assign(2, Answer{});
@@ -366,7 +367,6 @@ class Importer {
   }
 
   void TakeDialogical(size_t index, const Question& q) {
-    NoteName(q);
     ListItem item;
     item[kFile] = "#";
     item[kAssessed] = "S";
@@ -438,7 +438,6 @@ class Importer {
   }
 
   void TakeCloze(const Question& q) {
-    NoteName(q);
     std::string paragraph, piece;
     if (!ClozeText(q, q.text.text, paragraph)) return;
     for (size_t i = 0; i < q.gaps.size(); ++i) {
@@ -447,12 +446,17 @@ class Importer {
           (paragraph.empty() || paragraph.back() == ' ' || paragraph.back() == '\n' ? "" : " ") + piece;
       std::string after;
       if (!ClozeText(q, i < q.after.size() ? q.after[i] : std::string(), after)) return;
+      // Formats that trim the text around a gap (GIFT's missing word) get
+      // their blank back; punctuation stays against the gap.
+      if (!after.empty() && std::string(" \r\n\t.,;:!?)").find(after[0]) == std::string::npos)
+        paragraph += ' ';
       paragraph += after;
     }
     if (!Trim(q.generalFeedback.text).empty())
       Report(q, "its general feedback is not kept (a Cloze text has no place for it)", false);
     paragraphs_.push_back({&q, paragraph});
     ++result_.placed;
+    NoteName(q);
   }
 
   // Memory holds 3, 4, 6 or 8 pairs: more pairs are shared out over
@@ -471,7 +475,8 @@ class Importer {
   }
 
   void TakeMemory(const Question& q) {
-    const std::vector<size_t> games = MemoryGames(q.pairs.size());
+    const std::vector<size_t> games =
+        options_.oneDocument ? std::vector<size_t>{q.pairs.size()} : MemoryGames(q.pairs.size());
     if (games.empty()) {
       Drop(q, "it has " + std::to_string(q.pairs.size()) +
                   " pairs; a Memory game holds 3, 4, 6 or 8 pairs (in a Multiple choice document each pair "
@@ -496,7 +501,7 @@ class Importer {
       }
     }
     for (const auto& [a, b] : pairs)
-      if (a.size() > kCardLimit || b.size() > kCardLimit) {
+      if (!options_.oneDocument && (a.size() > kCardLimit || b.size() > kCardLimit)) {
         Drop(q, "a card takes " + std::to_string(std::max(a.size(), b.size())) +
                     " characters; a card holds " + std::to_string(kCardLimit));
         return;
@@ -538,7 +543,10 @@ class Importer {
     if (kindMatches_) {
       bankOverrides_.Apply("instructions", instructions);
       bankOverrides_.Apply("text", whole);
-      if (whole.size() <= kLongTextLimit && instructions.size() <= kLongTextLimit && !whole.empty()) {
+    }
+    if (kindMatches_ || options_.oneDocument) {
+      if (options_.oneDocument ||
+          (whole.size() <= kLongTextLimit && instructions.size() <= kLongTextLimit && !whole.empty())) {
         KioDocument d;
         d.kind = DocumentKind::kCloze;
         d.instructions = instructions;
@@ -736,8 +744,9 @@ bool ExportDocument(const KioDocument& doc, QuestionFormat& format, std::string&
     error = format.ErrorString();
     return false;
   }
-  KioDocument settingsFree = doc;
-  ImportResult natural = ImportQuestions(back, doc.kind);
+  ImportOptions whole;
+  whole.oneDocument = true;
+  ImportResult natural = ImportQuestions(back, doc.kind, whole);
   bank.comments.push_back("kio:document " + DocumentExtension(doc.kind));
   if (!doc.settings.empty()) {
     std::string s = "kio:settings";
@@ -775,7 +784,6 @@ bool ExportDocument(const KioDocument& doc, QuestionFormat& format, std::string&
       break;
     }
   }
-  (void)settingsFree;
   if (!format.Write(bank, bytes)) {
     error = format.ErrorString();
     return false;

@@ -31,6 +31,9 @@ struct ImportOptions {
   // The texts a true/false question's two options take.
   std::string trueText = "True";
   std::string falseText = "False";
+  // Every question's texts into one document, whatever its limits (used
+  // to see what a format gives back of a document sent out).
+  bool oneDocument = false;
 };
 
 // Maps every question of the bank that an activity of `kind` can hold into
