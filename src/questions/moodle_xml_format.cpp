@@ -239,6 +239,10 @@ bool MoodleXmlFormat::Read(const std::string& bytes, QuestionBank& bank) {
   if (bytes.size() > kMaxQuestionFileBytes) return RaiseError("The file is too large to be a question bank.");
   if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr)
     return RaiseError("This is not a text file: it holds a zero byte.");
+  // A document type is where entities and external files are declared; a
+  // question bank never has one, so the file is refused before parsing.
+  const size_t doctype = bytes.find("<!DOCTYPE");
+  if (doctype != std::string::npos && doctype < bytes.find("<quiz")) return DocumentTypeRefused();
   ParseErrors errors;
   xmlSetStructuredErrorFunc(&errors, KeepFirstError);
   xmlSetGenericErrorFunc(nullptr, IgnoreGeneric);
@@ -255,6 +259,10 @@ bool MoodleXmlFormat::Read(const std::string& bytes, QuestionBank& bank) {
       if (d) xmlFreeDoc(d);
     }
   } guard{doc};
+  if (errors.message.find("Excessive depth") != std::string::npos)
+    errors.message = "its elements nest deeper than 256 levels";
+  else if (errors.message.find("entity") != std::string::npos)
+    errors.message = "its entities expand without end";
   if (!errors.message.empty() || doc == nullptr) {
     return RaiseError("This is not a well-formed XML file (line " + std::to_string(errors.line) +
                       "): " + (errors.message.empty() ? "it cannot be read" : errors.message) + ".");

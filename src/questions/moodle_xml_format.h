@@ -15,6 +15,13 @@ class MoodleXmlFormat : public QuestionFormat {
   bool CanWrite() const override { return true; }
   bool Read(const std::string& bytes, QuestionBank& bank) override;
   bool Write(const QuestionBank& bank, std::string& bytes) override;
+
+ private:
+  bool DocumentTypeRefused() {
+    return RaiseError(
+        "The file declares a document type (<!DOCTYPE>), which a Moodle XML file never does; it is not "
+        "read.");
+  }
 };
 
 // The gaps of a text with embedded answers ({1:SHORTANSWER:=a~=b}) taken
