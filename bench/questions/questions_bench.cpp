@@ -1,5 +1,5 @@
 // Importing a question bank of 10,000 GIFT questions (every kind KIO holds,
-// with names, feedback, weights and escapes, about 1.4 MB) into Multiple
+// with names, feedback, weights and escapes, about 1.1 MB) into Multiple
 // choice documents: reading the GIFT, mapping into documents, and both with
 // the documents' bytes. Goal: under one second for the whole import.
 #include <benchmark/benchmark.h>

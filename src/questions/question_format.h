@@ -11,7 +11,7 @@
 namespace kio::questions {
 
 // Largest question file read: far beyond any real bank (10,000 questions in
-// GIFT take about 1.5 MB), small enough that reading one stays bounded.
+// GIFT take about 1 MB), small enough that reading one stays bounded.
 constexpr size_t kMaxQuestionFileBytes = 16u << 20;
 // Most questions one file may hold.
 constexpr size_t kMaxQuestions = 100000;
