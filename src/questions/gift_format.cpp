@@ -116,7 +116,7 @@ class QuestionParser {
     if (open == std::string::npos) {
       q.kind = QuestionKind::kDescription;
       q.typeName = "description";
-      q.text = Rich(s, format);
+      q.text = {Unescape(Trim(s)), format};
       return true;
     }
     if (s[open] == '}') return Fail("a closing brace } comes before any opening brace {.");
@@ -127,7 +127,7 @@ class QuestionParser {
     const std::string after = Trim(s.substr(close + 1));
     if (FindUnescaped(after, 0, "{}") != std::string::npos)
       return Fail("a question holds one answer block {...} only.");
-    q.text = Rich(before, format);
+    q.text = {Unescape(Trim(before)), format};
     if (!ParseAnswers(s.substr(open + 1, close - open - 1), format, q)) return false;
     if (!after.empty()) {
       if (q.kind == QuestionKind::kMultipleChoice || q.kind == QuestionKind::kShortAnswer) {
@@ -442,6 +442,14 @@ bool GiftFormat::Write(const QuestionBank& bank, std::string& out) {
       }
       const TextFormat f = q.text.format;
       out += FormatMark(f);
+      // A text that would read as a comment, a category or a format mark
+      // at the start of its line gets the mark of its own (default) format.
+      if (f == TextFormat::kAuto && q.name.empty() && (piece == 0 || q.kind != QuestionKind::kCloze)) {
+        TextFormat ignored;
+        std::string start = q.text.text.substr(0, 12);
+        if (start.compare(0, 2, "//") == 0 || start.compare(0, 1, "$") == 0 || TakeFormat(start, ignored))
+          out += "[moodle]";
+      }
       switch (q.kind) {
         case QuestionKind::kCloze: {
           if (q.gaps.empty()) {

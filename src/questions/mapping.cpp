@@ -1,5 +1,6 @@
 #include "questions/mapping.h"
 
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -185,7 +186,19 @@ class Importer {
 
   // A field of an item that may hold HTML: kept as written.
   bool Markup(const Question& q, const RichText& t, std::string& out, const char* none = "#") {
-    if (!Text(q, CrLf(Trim(t.text)), out)) return false;
+    std::string text = Trim(t.text);
+    // A plain text keeps its '<' as a character: where it would open a tag
+    // it is written as its reference.
+    if (t.format == TextFormat::kPlain || t.format == TextFormat::kMarkdown) {
+      std::string safe;
+      for (size_t i = 0; i < text.size(); ++i) {
+        const char n = i + 1 < text.size() ? text[i + 1] : '\0';
+        const bool opens = std::isalpha(static_cast<unsigned char>(n)) || n == '/' || n == '!';
+        safe += text[i] == '<' && opens ? std::string("&lt;") : std::string(1, text[i]);
+      }
+      text = safe;
+    }
+    if (!Text(q, CrLf(text), out)) return false;
     if (out.empty()) out = none;
     return true;
   }

@@ -308,6 +308,11 @@ QuestionBank EveryKind() {
   d.category = "top/two";
   d.text = {"Leia: {nada}", TextFormat::kAuto};
   bank.questions.push_back(d);
+  // Texts that begin like a comment, a category or a format mark.
+  for (const char* start : {"// not a comment", "$CATEGORY: not one", "[html] as written"}) {
+    d.text.text = start;
+    bank.questions.push_back(d);
+  }
   return bank;
 }
 

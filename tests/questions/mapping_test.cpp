@@ -43,6 +43,8 @@ TEST_F(MappingTest, MultipleChoiceItemsFromEachKind) {
       {"Line\\nTwo's {=a ~b}", {"#", "S", "Line\r\nTwo's", ">a+b", "#", "#"}},
       {"Questão {=sim ~não}", {"#", "S", W("Questão"), W(">sim+não"), "#", "#"}},
       {"{=a ~b}", {"#", "S", "#", ">a+b", "#", "#"}},
+      {"[plain]Is 1<2 and <b> a tag? {=yes ~no}",
+       {"#", "S", "Is 1<2 and &lt;b> a tag?", ">yes+no", "#", "#"}},
   };
   for (const Case& c : cases) {
     ImportResult r = ImportGift(c.gift, DocumentKind::kMultiple);
