@@ -61,7 +61,8 @@ classify() {
   [ "$dir" = "$rest" ] && dir=""  # a file at the top of tests/ or bench/
   case $area in
     src)
-      if [ -n "${rank[$dir]+x}" ]; then limit=${rank[$dir]}; fi
+      # A folder outside the order is reported once, above.
+      if [ -n "${rank[$dir]+x}" ]; then limit=${rank[$dir]}; else limit=$top; fi
       case $rest in
         platform/qt/*) qt=1 ;;
         app/main.cpp) qt=2 ;;  # platform/qt, not Qt itself
@@ -141,7 +142,7 @@ while IFS= read -r hit; do
       fail "$where: the $own layer includes $header from the $target layer above it"
     fi
   fi
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include' --include='*.h' --include='*.cpp' --include='*.hpp' \
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*("[^"]*/|<[^>]*/|<[Qq])' --include='*.h' --include='*.cpp' --include='*.hpp' \
   --include='*.cc' --exclude-dir=node_modules "$root/src" "$root/tests" "$root/bench" 2>/dev/null)
 
 # Links: one target_link_libraries call at a time, joined over its lines.
