@@ -1,6 +1,12 @@
 // The HTTP side of kio-results: receives the pages' posts, answers so that
 // pages opened from file:// or another site may post, and serves the
 // teacher's view behind the teacher key.
+//
+// Connections are held by libmicrohttpd's event loop (epoll): an idle
+// keep-alive connection or a client that sends its request slowly costs a
+// socket and a little memory, never a thread. Only the work that touches
+// the database runs on a pool of worker threads; while it runs, its
+// connection is suspended, and the answer goes out from the event loop.
 #pragma once
 #include <memory>
 #include <string>
@@ -8,10 +14,6 @@
 #include "results/rate_limit.h"
 #include "results/store.h"
 #include "results/teacher_view.h"
-
-namespace httplib {
-class Server;
-}
 
 namespace kio::results {
 
@@ -22,11 +24,18 @@ inline constexpr char kLegacyPathEnd[] = "/php2/envprint.php";
 
 struct ServerOptions {
   std::string listen = "0.0.0.0";
-  int port = 8765;  // 0: any free port
-  int threads = 64;
+  int port = 8765;           // 0: any free port
+  int threads = 64;          // worker threads: requests that use the database at once
   int limitPerMinute = 300;  // requests per sender address; 0 for no limit
   int limitBurst = 300;
   std::string teacherKey;
+  // Time limits on clients: a request's header must arrive whole within
+  // headerSeconds of the connection (or of the previous answer on a kept
+  // connection), its body within bodySeconds of the header; a connection
+  // silent for idleSeconds is closed.
+  int headerSeconds = 15;
+  int bodySeconds = 30;
+  int idleSeconds = 10;
 };
 
 class ResultsServer {
@@ -35,17 +44,15 @@ class ResultsServer {
   ~ResultsServer();
   // Binds the listening socket; returns the port, or -1 when it cannot.
   int Bind();
-  // Serves until Stop(); false when serving failed.
+  // Serves until Stop(); false when serving failed. Requests whose answer is
+  // being made when Stop() comes are answered first.
   bool Run();
   void Stop();
 
+  class Impl;
+
  private:
-  void Routes();
-  ResultStore& store_;
-  ServerOptions options_;
-  RateLimit limit_;
-  std::unique_ptr<httplib::Server> http_;
-  int listening_ = -1;  // the listening socket, once bound
+  std::unique_ptr<Impl> impl_;
 };
 
 // True when `path` is one of the paths that receive results.
