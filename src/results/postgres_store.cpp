@@ -1,19 +1,20 @@
 // Results in a PostgreSQL database, for a school or district server that
 // many teachers' pages post to. A small pool of connections, each with its
-// statements prepared once; synchronous_commit is on for every connection,
-// so a commit returns only once the result is on disk.
+// statements prepared once. Each statement is a transaction of its own, and
+// synchronous_commit is on for every connection, so a commit returns only
+// once the result is on disk, whatever the server's default.
 //
-// Commits are shared, as in the SQLite store: changes that arrive while
-// commits are under way wait and then go to the database together, in one
-// transaction on one connection, and each is answered after that commit.
-// A few such commits may run at once on different connections, which
-// PostgreSQL writes to disk together too. Should one change of a shared
-// transaction fail, the transaction is undone and each of its changes is
-// run again alone, so that one bad change fails only itself.
+// Results that arrive while others are being stored wait, and then go to
+// the database together in one statement (one round trip, one commit): an
+// INSERT of the rows of arrays, which answers the keys it stored. A few such
+// statements run at once on different connections, and PostgreSQL writes
+// their commits to disk together too. Should a shared statement fail, each
+// of its results is stored alone, so that one bad result fails only itself.
 #include <condition_variable>
 #include <map>
 #include <mutex>
 #include <pqxx/pqxx>
+#include <unordered_set>
 
 #include "results/store.h"
 
@@ -40,12 +41,33 @@ class LostConnection : public StoreError {
   using StoreError::StoreError;
 };
 
+// A PostgreSQL array literal of texts: {"a","b",NULL}.
+std::string ArrayLiteral(const std::vector<const std::vector<std::optional<std::string>>*>& rows,
+                         int column) {
+  std::string out = "{";
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (i) out += ',';
+    const auto& value = (*rows[i])[column];
+    if (!value) {
+      out += "NULL";
+      continue;
+    }
+    out += '"';
+    for (char c : *value) {
+      if (c == '"' || c == '\\') out += '\\';
+      out += c;
+    }
+    out += '"';
+  }
+  return out + "}";
+}
+
 class PostgresStore : public ResultStore {
  public:
   PostgresStore(const std::string& connection, int connections) : connection_(connection) {
     if (connections < 1) connections = 1;
-    // Leave a connection for the teacher's view while commits run.
-    maxCommitters_ = connections > 2 ? connections - 1 : 1;
+    // Leave a connection for the teacher's view while results are stored.
+    maxInserters_ = connections > 2 ? connections - 1 : 1;
     for (int i = 0; i < connections; ++i) {
       try {
         idle_.push_back(Connect());
@@ -70,28 +92,37 @@ class PostgresStore : public ResultStore {
     });
   }
 
+  // One statement, committed by itself (no BEGIN and COMMIT round trips).
   int64_t Change(const std::string& sql, const std::vector<Value>& params) override {
+    return Run([&](Connection& c) {
+      pqxx::nontransaction work(*c.db);
+      auto values = Pointers(params);
+      pqxx::result result = work.exec_prepared(Prepared(c, sql), pqxx::prepare::make_dynamic_params(values));
+      return static_cast<int64_t>(result.affected_rows());
+    });
+  }
+
+  int64_t Insert(const std::vector<Value>& row) override {
     Pending me;
-    me.sql = &sql;
-    me.params = &params;
+    me.row = &row;
     std::unique_lock lock(queueMutex_);
     queue_.push_back(&me);
-    // Whoever finds a commit free takes everything queued so far, its own
-    // change among them; the others wait for the commits under way.
+    // Whoever finds a connection free for storing takes everything queued
+    // so far, its own result among them; the others wait.
     while (!me.done) {
-      if (committers_ >= maxCommitters_) {
-        committed_.wait(lock);
+      if (inserters_ >= maxInserters_) {
+        inserted_.wait(lock);
         continue;
       }
-      ++committers_;
+      ++inserters_;
       std::vector<Pending*> batch;
       batch.swap(queue_);
       lock.unlock();
-      CommitTogether(batch);
+      InsertTogether(batch);
       lock.lock();
-      --committers_;
+      --inserters_;
       for (Pending* p : batch) p->done = true;
-      committed_.notify_all();
+      inserted_.notify_all();
     }
     if (!me.error.empty()) throw StoreError(me.error);
     return me.changes;
@@ -100,7 +131,7 @@ class PostgresStore : public ResultStore {
   std::vector<Row> Select(const std::string& sql, const std::vector<Value>& params) override {
     std::vector<Row> rows;
     Run([&](Connection& c) {
-      pqxx::read_transaction work(*c.db);
+      pqxx::nontransaction work(*c.db);
       auto values = Pointers(params);
       pqxx::result result = work.exec_prepared(Prepared(c, sql), pqxx::prepare::make_dynamic_params(values));
       rows.clear();
@@ -135,8 +166,7 @@ class PostgresStore : public ResultStore {
   };
 
   struct Pending {
-    const std::string* sql = nullptr;
-    const std::vector<Value>* params = nullptr;
+    const std::vector<Value>* row = nullptr;
     int64_t changes = 0;
     std::string error;
     bool done = false;
@@ -161,44 +191,49 @@ class PostgresStore : public ResultStore {
     return name;
   }
 
-  static int64_t Execute(pqxx::transaction_base& work, Connection& c, const Pending& p) {
-    auto values = Pointers(*p.params);
-    pqxx::result result = work.exec_prepared(Prepared(c, *p.sql), pqxx::prepare::make_dynamic_params(values));
-    return static_cast<int64_t>(result.affected_rows());
-  }
-
-  // The batch in one transaction; if any of it fails, each change alone.
-  void CommitTogether(const std::vector<Pending*>& batch) {
-    try {
-      Run([&](Connection& c) {
-        pqxx::work work(*c.db);
-        std::vector<int64_t> changes;
-        for (Pending* p : batch) changes.push_back(Execute(work, c, *p));
-        work.commit();
-        for (size_t i = 0; i < batch.size(); ++i) batch[i]->changes = changes[i];
-        return 0;
-      });
-      return;
-    } catch (const LostConnection& e) {
-      // The commit may or may not have happened: nothing is run again and
-      // nobody is told "stored" (the pages send again; their results are
-      // known again by their keys).
-      for (Pending* p : batch) p->error = e.what();
-      return;
-    } catch (const StoreError& e) {
-      if (batch.size() == 1) {
-        batch.front()->error = e.what();
+  void InsertTogether(const std::vector<Pending*>& batch) {
+    if (batch.size() > 1) {
+      try {
+        std::vector<const std::vector<Value>*> rows;
+        for (Pending* p : batch) rows.push_back(p->row);
+        std::vector<std::string> arrays;
+        for (int column = 0; column < kInsertColumnCount; ++column)
+          arrays.push_back(ArrayLiteral(rows, column));
+        // The keys stored; a key sent twice in one batch is stored once.
+        std::unordered_multiset<std::string> stored;
+        Run([&](Connection& c) {
+          pqxx::nontransaction work(*c.db);
+          std::vector<const char*> values;
+          for (const std::string& a : arrays) values.push_back(a.c_str());
+          pqxx::result result =
+              work.exec_prepared(Prepared(c, std::string("INSERT INTO kio_results (") + kInsertColumns +
+                                                 ") SELECT * FROM unnest(?::text[], ?::text[], ?::text[],"
+                                                 " ?::text[], ?::text[], ?::text[], ?::integer[], ?::text[],"
+                                                 " ?::text[], ?::text[], ?::text[])"
+                                                 " ON CONFLICT (dedup_key) DO NOTHING RETURNING dedup_key"),
+                                 pqxx::prepare::make_dynamic_params(values));
+          for (const auto& tuple : result) stored.insert(tuple[0].c_str());
+          return 0;
+        });
+        for (Pending* p : batch) {
+          auto found = stored.find(*(*p->row)[kInsertColumnCount - 1]);
+          p->changes = found == stored.end() ? 0 : 1;
+          if (found != stored.end()) stored.erase(found);
+        }
         return;
+      } catch (const LostConnection& e) {
+        // The statement may or may not have been committed: nothing is run
+        // again and nobody is told "stored" (the pages send again, and their
+        // results are known again by their keys).
+        for (Pending* p : batch) p->error = e.what();
+        return;
+      } catch (const StoreError&) {
+        // One of them is wrong: each alone, below.
       }
     }
     for (Pending* p : batch) {
       try {
-        p->changes = Run([&](Connection& c) {
-          pqxx::work work(*c.db);
-          int64_t changed = Execute(work, c, *p);
-          work.commit();
-          return changed;
-        });
+        p->changes = ResultStore::Insert(*p->row);
       } catch (const StoreError& e) {
         p->error = e.what();
       }
@@ -246,11 +281,11 @@ class PostgresStore : public ResultStore {
   std::mutex mutex_;
   std::condition_variable available_;
   std::vector<std::unique_ptr<Connection>> idle_;
-  std::mutex queueMutex_;  // the changes waiting for a commit
-  std::condition_variable committed_;
+  std::mutex queueMutex_;  // the results waiting to be stored
+  std::condition_variable inserted_;
   std::vector<Pending*> queue_;
-  int committers_ = 0;
-  int maxCommitters_ = 1;
+  int inserters_ = 0;
+  int maxInserters_ = 1;
 };
 
 }  // namespace

@@ -65,14 +65,16 @@ AddOutcome ResultStore::Add(const ResultPost& post, const std::string& address,
                             const std::string& receivedAt) {
   std::optional<std::string> percent;
   if (post.percent) percent = std::to_string(*post.percent);
-  int64_t changed = Change(
-      "INSERT INTO kio_results (received_at, address, activity, file, name, score, percent, details, "
-      "page_date,"
-      " page_time, dedup_key) VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?)"
-      " ON CONFLICT (dedup_key) DO NOTHING",
-      {receivedAt, address, post.activity, post.file, post.name, post.score, percent, post.details, post.date,
-       post.time, DeduplicationKey(post)});
+  int64_t changed = Insert({receivedAt, address, post.activity, post.file, post.name, post.score, percent,
+                            post.details, post.date, post.time, DeduplicationKey(post)});
   return changed == 1 ? AddOutcome::kStored : AddOutcome::kDuplicate;
+}
+
+int64_t ResultStore::Insert(const std::vector<Value>& row) {
+  return Change(std::string("INSERT INTO kio_results (") + kInsertColumns +
+                    ") VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?)"
+                    " ON CONFLICT (dedup_key) DO NOTHING",
+                row);
 }
 
 std::vector<StoredResult> ResultStore::Results(const ResultFilter& filter) {
@@ -158,9 +160,10 @@ std::string ResultStore::TeacherKey(const std::string& candidate) {
 }
 
 void ResultStore::ReplaceTeacherKey(const std::string& key) {
-  Change("INSERT INTO kio_settings (name, value) VALUES ('teacher_key', ?)"
-         " ON CONFLICT (name) DO UPDATE SET value = excluded.value",
-         {key});
+  Change(
+      "INSERT INTO kio_settings (name, value) VALUES ('teacher_key', ?)"
+      " ON CONFLICT (name) DO UPDATE SET value = excluded.value",
+      {key});
 }
 
 }  // namespace kio::results

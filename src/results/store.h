@@ -94,6 +94,12 @@ class ResultStore {
   // changed.
   virtual int64_t Change(const std::string& sql, const std::vector<Value>& params) = 0;
   virtual std::vector<Row> Select(const std::string& sql, const std::vector<Value>& params) = 0;
+  // Stores one result: `row` holds the values of kInsertColumns in order.
+  // Returns 1 when stored, 0 when a result with its key was there already.
+  virtual int64_t Insert(const std::vector<Value>& row);
+  static constexpr char kInsertColumns[] =
+      "received_at, address, activity, file, name, score, percent, details, page_date, page_time, dedup_key";
+  static constexpr int kInsertColumnCount = 11;
   // The column type of the generated row id.
   virtual const char* IdColumnType() const = 0;
 };
