@@ -6,9 +6,9 @@
 //
 // Results that arrive while others are being stored wait, and then go to
 // the database together in one statement (one round trip, one commit): an
-// INSERT of the rows of arrays, which answers the keys it stored. A few such
-// statements run at once on different connections, and PostgreSQL writes
-// their commits to disk together too. Should a shared statement fail, each
+// INSERT of the rows of arrays, which answers the keys it stored. Several
+// writer threads, one connection each, run such statements at once, and
+// PostgreSQL writes their commits to disk together too. Should a shared statement fail, each
 // of its results is stored alone, so that one bad result fails only itself.
 #include <condition_variable>
 #include <map>
@@ -67,7 +67,7 @@ class PostgresStore : public ResultStore {
   PostgresStore(const std::string& connection, int connections) : connection_(connection) {
     if (connections < 1) connections = 1;
     // Leave a connection for the teacher's view while results are stored.
-    maxInserters_ = connections > 2 ? connections - 1 : 1;
+    writers_ = connections > 2 ? connections - 1 : 1;
     for (int i = 0; i < connections; ++i) {
       try {
         idle_.push_back(Connect());
@@ -79,6 +79,8 @@ class PostgresStore : public ResultStore {
     std::string host = idle_.front()->db->hostname() ? idle_.front()->db->hostname() : "";
     describe_ = "PostgreSQL database " + database + (host.empty() ? "" : " on " + host);
   }
+
+  ~PostgresStore() override { StopWriters(); }
 
   std::string Describe() const override { return describe_; }
 
@@ -102,31 +104,7 @@ class PostgresStore : public ResultStore {
     });
   }
 
-  int64_t Insert(const std::vector<Value>& row) override {
-    Pending me;
-    me.row = &row;
-    std::unique_lock lock(queueMutex_);
-    queue_.push_back(&me);
-    // Whoever finds a connection free for storing takes everything queued
-    // so far, its own result among them; the others wait.
-    while (!me.done) {
-      if (inserters_ >= maxInserters_) {
-        inserted_.wait(lock);
-        continue;
-      }
-      ++inserters_;
-      std::vector<Pending*> batch;
-      batch.swap(queue_);
-      lock.unlock();
-      InsertTogether(batch);
-      lock.lock();
-      --inserters_;
-      for (Pending* p : batch) p->done = true;
-      inserted_.notify_all();
-    }
-    if (!me.error.empty()) throw StoreError(me.error);
-    return me.changes;
-  }
+  int Writers() const override { return writers_; }
 
   std::vector<Row> Select(const std::string& sql, const std::vector<Value>& params) override {
     std::vector<Row> rows;
@@ -165,13 +143,6 @@ class PostgresStore : public ResultStore {
     std::map<std::string, std::string> prepared;  // statement text to name
   };
 
-  struct Pending {
-    const std::vector<Value>* row = nullptr;
-    int64_t changes = 0;
-    std::string error;
-    bool done = false;
-  };
-
   std::unique_ptr<Connection> Connect() {
     auto c = std::make_unique<Connection>();
     c->db = std::make_unique<pqxx::connection>(connection_);
@@ -191,11 +162,11 @@ class PostgresStore : public ResultStore {
     return name;
   }
 
-  void InsertTogether(const std::vector<Pending*>& batch) {
+  void InsertBatch(std::vector<PendingRow>& batch) override {
     if (batch.size() > 1) {
       try {
         std::vector<const std::vector<Value>*> rows;
-        for (Pending* p : batch) rows.push_back(p->row);
+        for (PendingRow& p : batch) rows.push_back(&p.row);
         std::vector<std::string> arrays;
         for (int column = 0; column < kInsertColumnCount; ++column)
           arrays.push_back(ArrayLiteral(rows, column));
@@ -215,9 +186,9 @@ class PostgresStore : public ResultStore {
           for (const auto& tuple : result) stored.insert(tuple[0].c_str());
           return 0;
         });
-        for (Pending* p : batch) {
-          auto found = stored.find(*(*p->row)[kInsertColumnCount - 1]);
-          p->changes = found == stored.end() ? 0 : 1;
+        for (PendingRow& p : batch) {
+          auto found = stored.find(*p.row[kInsertColumnCount - 1]);
+          p.changes = found == stored.end() ? 0 : 1;
           if (found != stored.end()) stored.erase(found);
         }
         return;
@@ -225,19 +196,13 @@ class PostgresStore : public ResultStore {
         // The statement may or may not have been committed: nothing is run
         // again and nobody is told "stored" (the pages send again, and their
         // results are known again by their keys).
-        for (Pending* p : batch) p->error = e.what();
+        for (PendingRow& p : batch) p.error = e.what();
         return;
       } catch (const StoreError&) {
         // One of them is wrong: each alone, below.
       }
     }
-    for (Pending* p : batch) {
-      try {
-        p->changes = ResultStore::Insert(*p->row);
-      } catch (const StoreError& e) {
-        p->error = e.what();
-      }
-    }
+    ResultStore::InsertBatch(batch);
   }
 
   // Runs `body` on a pooled connection. A connection that broke (the server
@@ -281,11 +246,7 @@ class PostgresStore : public ResultStore {
   std::mutex mutex_;
   std::condition_variable available_;
   std::vector<std::unique_ptr<Connection>> idle_;
-  std::mutex queueMutex_;  // the results waiting to be stored
-  std::condition_variable inserted_;
-  std::vector<Pending*> queue_;
-  int inserters_ = 0;
-  int maxInserters_ = 1;
+  int writers_ = 1;  // batches written at once
 };
 
 }  // namespace

@@ -509,8 +509,9 @@ class ResultsServer::Impl {
     return Queue(connection, res);
   }
 
-  // Runs `work` on a worker; its reply is sent when it is done.
-  MHD_Result OnWorker(MHD_Connection* connection, Request& req, std::function<Reply()> work) {
+  // Holds the connection while its answer is being made elsewhere (a
+  // worker, the store's writer); Resume() sends it.
+  void Suspend(MHD_Connection* connection, Request& req) {
     req.working = true;
     {
       std::lock_guard lock(clockMutex_);
@@ -521,6 +522,17 @@ class ResultsServer::Impl {
       ++working_;
     }
     MHD_suspend_connection(connection);
+  }
+
+  static void Resume(MHD_Connection* connection, Request& req, Reply reply) {
+    req.reply = std::move(reply);
+    req.answered = true;
+    MHD_resume_connection(connection);
+  }
+
+  // Runs `work` on a worker; its reply is sent when it is done.
+  MHD_Result OnWorker(MHD_Connection* connection, Request& req, std::function<Reply()> work) {
+    Suspend(connection, req);
     workers_->Push([connection, &req, work = std::move(work)] {
       Reply reply;
       try {
@@ -530,9 +542,7 @@ class ResultsServer::Impl {
         reply.type = "text/plain; charset=utf-8";
         reply.body = "internal error\n";
       }
-      req.reply = std::move(reply);
-      req.answered = true;
-      MHD_resume_connection(connection);
+      Resume(connection, req, std::move(reply));
     });
     return MHD_YES;
   }

@@ -61,16 +61,92 @@ void ResultStore::Prepare() {
                 "CREATE TABLE IF NOT EXISTS kio_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);");
 }
 
-AddOutcome ResultStore::Add(const ResultPost& post, const std::string& address,
-                            const std::string& receivedAt) {
+ResultStore::~ResultStore() { StopWriters(); }
+
+void ResultStore::AddLater(const ResultPost& post, const std::string& address, const std::string& receivedAt,
+                           AddDone done) {
   std::optional<std::string> percent;
   if (post.percent) percent = std::to_string(*post.percent);
-  int64_t changed = Insert({receivedAt, address, post.activity, post.file, post.name, post.score, percent,
-                            post.details, post.date, post.time, DeduplicationKey(post)});
-  return changed == 1 ? AddOutcome::kStored : AddOutcome::kDuplicate;
+  PendingRow pending;
+  pending.row = {
+      receivedAt, address,   post.activity,         post.file, post.name, post.score, percent, post.details,
+      post.date,  post.time, DeduplicationKey(post)};
+  pending.done = std::move(done);
+  {
+    std::lock_guard lock(queueMutex_);
+    if (stopping_) {
+      pending.done(AddOutcome::kDuplicate, "the results store is closing");
+      return;
+    }
+    if (writers_.empty())
+      for (int i = 0; i < Writers(); ++i) writers_.emplace_back([this] { Write(); });
+    queue_.push_back(std::move(pending));
+  }
+  queued_.notify_one();
 }
 
-int64_t ResultStore::Insert(const std::vector<Value>& row) {
+AddOutcome ResultStore::Add(const ResultPost& post, const std::string& address,
+                            const std::string& receivedAt) {
+  std::mutex mutex;
+  std::condition_variable answered;
+  bool done = false;
+  AddOutcome outcome = AddOutcome::kStored;
+  std::string error;
+  AddLater(post, address, receivedAt, [&](AddOutcome o, const std::string& e) {
+    std::lock_guard lock(mutex);
+    outcome = o;
+    error = e;
+    done = true;
+    answered.notify_one();
+  });
+  std::unique_lock lock(mutex);
+  answered.wait(lock, [&] { return done; });
+  if (!error.empty()) throw StoreError(error);
+  return outcome;
+}
+
+void ResultStore::Write() {
+  for (;;) {
+    std::vector<PendingRow> batch;
+    {
+      std::unique_lock lock(queueMutex_);
+      queued_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+      if (queue_.empty()) return;  // stopping, and nothing left to store
+      batch.swap(queue_);
+    }
+    try {
+      InsertBatch(batch);
+    } catch (const std::exception& e) {  // out of memory: nobody is told "stored"
+      for (PendingRow& p : batch)
+        if (p.error.empty()) p.error = e.what();
+    }
+    for (PendingRow& p : batch)
+      p.done(p.changes == 1 ? AddOutcome::kStored : AddOutcome::kDuplicate, p.error);
+  }
+}
+
+void ResultStore::StopWriters() {
+  {
+    std::lock_guard lock(queueMutex_);
+    stopping_ = true;
+  }
+  queued_.notify_all();
+  for (std::thread& t : writers_)
+    if (t.joinable()) t.join();
+  writers_.clear();
+}
+
+void ResultStore::InsertBatch(std::vector<PendingRow>& rows) {
+  for (PendingRow& p : rows) {
+    try {
+      p.changes = InsertOne(p.row);
+    } catch (const StoreError& e) {
+      p.error = e.what();
+    }
+  }
+}
+
+int64_t ResultStore::InsertOne(const std::vector<Value>& row) {
   return Change(std::string("INSERT INTO kio_results (") + kInsertColumns +
                     ") VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?)"
                     " ON CONFLICT (dedup_key) DO NOTHING",

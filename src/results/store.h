@@ -2,11 +2,15 @@
 // computer) and PostgreSQL (a school's server). The queries are the same for
 // both; each backend only runs statements.
 #pragma once
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "results/result_post.h"
@@ -60,15 +64,24 @@ struct ResultFilter {
 
 enum class AddOutcome { kStored, kDuplicate };
 
+// Told once a result is stored: the outcome, or what went wrong (then
+// nothing was stored). Runs on one of the store's writer threads.
+using AddDone = std::function<void(AddOutcome outcome, const std::string& error)>;
+
 class ResultStore {
  public:
-  virtual ~ResultStore() = default;
+  virtual ~ResultStore();
 
   // Creates the tables when they are missing.
   void Prepare();
-  // Stores one result in a transaction of its own; when this returns, the
-  // result is on disk. A result whose key is already stored is not stored
-  // again. Throws StoreError.
+  // Stores one result; `done` is told once the commit that holds it is on
+  // disk, or that it failed. A result whose key is already stored is not
+  // stored again. Results that arrive while a commit is being written go
+  // together into the next one, written by the store's own writer threads:
+  // nobody waits for the disk but the results themselves.
+  void AddLater(const ResultPost& post, const std::string& address, const std::string& receivedAt,
+                AddDone done);
+  // The same, waiting for the outcome. Throws StoreError.
   AddOutcome Add(const ResultPost& post, const std::string& address, const std::string& receivedAt);
 
   std::vector<StoredResult> Results(const ResultFilter& filter);
@@ -94,14 +107,38 @@ class ResultStore {
   // changed.
   virtual int64_t Change(const std::string& sql, const std::vector<Value>& params) = 0;
   virtual std::vector<Row> Select(const std::string& sql, const std::vector<Value>& params) = 0;
-  // Stores one result: `row` holds the values of kInsertColumns in order.
-  // Returns 1 when stored, 0 when a result with its key was there already.
-  virtual int64_t Insert(const std::vector<Value>& row);
+  // A result waiting to be stored: `row` holds the values of
+  // kInsertColumns in order. InsertBatch sets `changes` (1 stored, 0 a
+  // result with its key was there already) or `error`.
+  struct PendingRow {
+    std::vector<Value> row;
+    int64_t changes = 0;
+    std::string error;
+    AddDone done;
+  };
+  // Stores the rows, together where the database allows; the default
+  // stores each alone with Change().
+  virtual void InsertBatch(std::vector<PendingRow>& rows);
+  // One row alone, with Change().
+  int64_t InsertOne(const std::vector<Value>& row);
+  // How many batches may be written at once (on different connections).
+  virtual int Writers() const { return 1; }
+  // Ends the writer threads once the results queued are stored; a derived
+  // store calls it first thing in its destructor.
+  void StopWriters();
   static constexpr char kInsertColumns[] =
       "received_at, address, activity, file, name, score, percent, details, page_date, page_time, dedup_key";
   static constexpr int kInsertColumnCount = 11;
   // The column type of the generated row id.
   virtual const char* IdColumnType() const = 0;
+
+ private:
+  void Write();
+  std::mutex queueMutex_;
+  std::condition_variable queued_;
+  std::vector<PendingRow> queue_;
+  std::vector<std::thread> writers_;
+  bool stopping_ = false;
 };
 
 std::unique_ptr<ResultStore> OpenSqliteStore(const std::string& path);
