@@ -180,14 +180,14 @@ class PostgresStore : public ResultStore {
               work.exec_prepared(Prepared(c, std::string("INSERT INTO kio_results (") + kInsertColumns +
                                                  ") SELECT * FROM unnest(?::text[], ?::text[], ?::text[],"
                                                  " ?::text[], ?::text[], ?::text[], ?::integer[], ?::text[],"
-                                                 " ?::text[], ?::text[], ?::text[])"
+                                                 " ?::text[], ?::text[], ?::text[], ?::text[])"
                                                  " ON CONFLICT (dedup_key) DO NOTHING RETURNING dedup_key"),
                                  pqxx::prepare::make_dynamic_params(values));
           for (const auto& tuple : result) stored.insert(tuple[0].c_str());
           return 0;
         });
         for (PendingRow& p : batch) {
-          auto found = stored.find(*p.row[kInsertColumnCount - 1]);
+          auto found = stored.find(*p.row[kKeyColumn]);
           p.changes = found == stored.end() ? 0 : 1;
           if (found != stored.end()) stored.erase(found);
         }

@@ -226,7 +226,27 @@ class WorkerPool {
 
 }  // namespace
 
-bool IsResultsPath(const std::string& path) { return path == kResultsPath || path.ends_with(kLegacyPathEnd); }
+bool IsTeacherToken(const std::string& text) {
+  if (text.size() != 16) return false;
+  for (char c : text)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  return true;
+}
+
+std::string TokenOfPath(const std::string& path) {
+  std::string prefix = std::string(kResultsPath) + "/";
+  if (!path.starts_with(prefix)) return "";
+  std::string token = path.substr(prefix.size());
+  return IsTeacherToken(token) ? token : "";
+}
+
+bool IsResultsPath(const std::string& path) {
+  return path == kResultsPath || !TokenOfPath(path).empty() || path.ends_with(kLegacyPathEnd);
+}
+
+std::string CourseAddress(const std::string& base, const std::string& token) {
+  return base + kResultsPath + "/" + token;
+}
 
 class ResultsServer::Impl {
  public:
@@ -548,6 +568,7 @@ class ResultsServer::Impl {
   }
 
   MHD_Result Post(MHD_Connection* connection, Request& req) {
+    if (req.path == kForgetPath) return Forget(connection, req);
     if (!IsResultsPath(req.path))
       return Queue(connection, Refuse(req, 404, "no such address on this server"));
     std::string type = Lower(req.contentType);
@@ -618,58 +639,150 @@ class ResultsServer::Impl {
           "</body>\n</html>\n";
       return Queue(connection, res);
     }
-    if (req.path != kTeacherPath && req.path != kCsvPath)
+    if (req.path != kTeacherPath && req.path != kCsvPath && req.path != kForgetPath)
       return Queue(connection, Refuse(req, 404, "no such address on this server"));
-
-    ViewLanguage language = LanguageFromHeader(req.acceptLanguage);
+    ViewLanguage language = ViewLanguageFor(req.Param("lang"), req.acceptLanguage);
     std::string given = req.Param("key");
     if (given.empty() && req.authorization.starts_with("Bearer ")) given = req.authorization.substr(7);
-    if (!SameKey(given, options_.teacherKey)) {
-      Reply res;
-      TeacherHeaders(res);
-      res.status = given.empty() ? 401 : 403;
-      res.type = "text/html; charset=us-ascii";
-      res.body = KeyNeededPage(!given.empty(), language);
-      return Queue(connection, res);
-    }
-    return OnWorker(connection, req, [this, &req, language] { return TeacherView(req, language); });
+    if (given.empty()) return Queue(connection, KeyNeeded(false, language));
+    // Teachers and their keys are in the database: looked up on a worker.
+    return OnWorker(connection, req, [this, &req, given, language] {
+      try {
+        return TeacherView(req, given, language);
+      } catch (const StoreError& e) {
+        std::cerr << "kio-results: " << e.what() << "\n";
+        Reply res;
+        TeacherHeaders(res);
+        res.status = 503;
+        res.type = "text/plain; charset=utf-8";
+        res.body = "The results cannot be read now: " + EscapeHtml(e.what()) + "\n";
+        return res;
+      }
+    });
   }
 
-  Reply TeacherView(const Request& req, ViewLanguage language) {
+  static Reply KeyNeeded(bool keyGiven, ViewLanguage language) {
+    Reply res;
+    TeacherHeaders(res);
+    res.status = keyGiven ? 403 : 401;
+    res.type = "text/html; charset=us-ascii";
+    res.body = KeyNeededPage(keyGiven, language);
+    return res;
+  }
+
+  // Whose key this is.
+  struct Reader {
+    enum { kNobody, kTeacher, kAdministrator } role = kNobody;
+    std::string teacher;  // their token; "" for the first key
+  };
+  Reader Who(const std::string& key) {
+    Reader reader;
+    if (SameKey(key, options_.teacherKey)) {
+      reader.role = Reader::kTeacher;
+    } else if (SameKey(key, options_.adminKey)) {
+      reader.role = Reader::kAdministrator;
+    } else {
+      for (const Teacher& t : store_.Teachers()) {
+        if (SameKey(key, t.key)) {
+          reader.role = Reader::kTeacher;
+          reader.teacher = t.token;
+        }
+      }
+    }
+    return reader;
+  }
+
+  Reply TeacherView(const Request& req, const std::string& key, ViewLanguage language) {
+    Reader reader = Who(key);
+    if (reader.role == Reader::kNobody) return KeyNeeded(true, language);
     Reply res;
     TeacherHeaders(res);
     ViewQuery query;
-    query.key = options_.teacherKey;
-    for (auto [field, name] :
-         {std::pair{&query.file, "file"}, {&query.name, "name"}, {&query.from, "from"}, {&query.to, "to"}}) {
+    query.key = key;
+    for (auto [field, name] : {std::pair{&query.file, "file"},
+                               {&query.name, "name"},
+                               {&query.from, "from"},
+                               {&query.to, "to"},
+                               {&query.lang, "lang"}}) {
       *field = req.Param(name);
       if (!IsValidUtf8(*field) || field->size() > 300) field->clear();
     }
-    try {
-      if (req.path == kCsvPath) {
-        char separator = req.Param("sep") == "semicolon" ? ';' : ',';
-        res.Set("Content-Disposition", "attachment; filename=\"kio-results.csv\"");
-        res.type = "text/csv; charset=utf-8";
-        res.body = ResultsCsv(store_.Results(FilterFor(query, kCsvLimit)), separator);
+    if (query.lang != "pt" && query.lang != "en") query.lang.clear();
+    res.type = "text/html; charset=us-ascii";
+    if (reader.role == Reader::kAdministrator) {
+      if (req.path != kTeacherPath) return KeyNeeded(true, language);
+      res.body = TeachersPage(query, store_.Teachers(), language);
+      return res;
+    }
+    auto filter = [&](const ViewQuery& q, size_t limit) {
+      ResultFilter f = FilterFor(q, limit);
+      f.teacher = reader.teacher;
+      return f;
+    };
+    if (req.path == kForgetPath) {
+      ViewQuery student;
+      student.name = query.name;
+      ResultFilter f = filter(student, kCsvLimit);
+      int64_t results = 0;
+      for (const StoredResult& r : store_.Results(f)) results += r.post.name == query.name ? 1 : 0;
+      res.body = ForgetPage(query, query.name, results, language);
+      return res;
+    }
+    if (req.path == kCsvPath) {
+      char separator = req.Param("sep") == "semicolon" ? ';' : ',';
+      res.Set("Content-Disposition", "attachment; filename=\"kio-results.csv\"");
+      res.type = "text/csv; charset=utf-8";
+      res.body = ResultsCsv(store_.Results(filter(query, kCsvLimit)), separator);
+      return res;
+    }
+    ViewData data;
+    ViewQuery everything;
+    data.allPages = store_.Activities(filter(everything, kSummaryLimit));
+    data.pages = store_.Activities(filter(query, kSummaryLimit));
+    data.students = store_.Students(filter(query, kSummaryLimit));
+    data.latest = store_.Results(filter(query, kLatestShown));
+    data.latestLimit = kLatestShown;
+    data.storage = store_.Describe();
+    res.body = TeacherPage(query, data, language);
+    return res;
+  }
+
+  // The teacher's confirmed wish to forget a student: every result of that
+  // name under their key is deleted, and the view shown again.
+  MHD_Result Forget(MHD_Connection* connection, Request& req) {
+    auto decoded = DecodeFormBody(req.body);
+    if (!decoded) return Queue(connection, Refuse(req, 400, "the form is not well encoded"));
+    std::string key, name, lang;
+    for (const auto& [field, value] : *decoded) {
+      if (field == "key") key = value;
+      if (field == "name") name = value;
+      if (field == "lang" && (value == "pt" || value == "en")) lang = value;
+    }
+    ViewLanguage language = ViewLanguageFor(lang, req.acceptLanguage);
+    if (key.empty()) return Queue(connection, KeyNeeded(false, language));
+    if (name.empty() || !IsValidUtf8(name)) return Queue(connection, Refuse(req, 400, "no student named"));
+    return OnWorker(connection, req, [this, key, name, lang, language] {
+      Reader reader;
+      try {
+        reader = Who(key);
+        if (reader.role != Reader::kTeacher) return KeyNeeded(true, language);
+        store_.ForgetStudent(reader.teacher, name);
+      } catch (const StoreError& e) {
+        std::cerr << "kio-results: " << e.what() << "\n";
+        Reply res;
+        TeacherHeaders(res);
+        res.status = 503;
+        res.type = "text/plain; charset=utf-8";
+        res.body = "The results could not be deleted now; try again: " + EscapeHtml(e.what()) + "\n";
         return res;
       }
-      ViewData data;
-      ViewQuery everything;
-      data.allPages = store_.Activities(FilterFor(everything, kSummaryLimit));
-      data.pages = store_.Activities(FilterFor(query, kSummaryLimit));
-      data.students = store_.Students(FilterFor(query, kSummaryLimit));
-      data.latest = store_.Results(FilterFor(query, kLatestShown));
-      data.latestLimit = kLatestShown;
-      data.storage = store_.Describe();
-      res.type = "text/html; charset=us-ascii";
-      res.body = TeacherPage(query, data, language);
-    } catch (const StoreError& e) {
-      std::cerr << "kio-results: " << e.what() << "\n";
-      res.status = 503;
-      res.type = "text/plain; charset=utf-8";
-      res.body = "The results cannot be read now: " + EscapeHtml(e.what()) + "\n";
-    }
-    return res;
+      Reply res;
+      TeacherHeaders(res);
+      res.status = 303;
+      res.Set("Location",
+              std::string(kTeacherPath) + "?key=" + EscapeQuery(key) + (lang.empty() ? "" : "&lang=" + lang));
+      return res;
+    });
   }
 
   ResultStore& store_;
@@ -683,6 +796,9 @@ class ResultsServer::Impl {
   std::condition_variable stopped_;
   bool stopping_ = false;
   int working_ = 0;  // requests a worker holds
+
+  std::mutex tokensMutex_;
+  std::set<std::string> tokens_;  // teacher tokens known to exist
 
   std::mutex clockMutex_;
   std::set<Connection*> connections_;

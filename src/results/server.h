@@ -5,8 +5,12 @@
 // Connections are held by libmicrohttpd's event loop (epoll): an idle
 // keep-alive connection or a client that sends its request slowly costs a
 // socket and a little memory, never a thread. Only the work that touches
-// the database runs on a pool of worker threads; while it runs, its
+// the database runs elsewhere: results go to the store's writer threads,
+// the teacher's view to a small pool of worker threads. Meanwhile the
 // connection is suspended, and the answer goes out from the event loop.
+//
+// Nothing but the rate limit is kept in the process alone: teachers, keys
+// and results are in the database, so that several servers may share one.
 #pragma once
 #include <memory>
 #include <string>
@@ -25,10 +29,11 @@ inline constexpr char kLegacyPathEnd[] = "/php2/envprint.php";
 struct ServerOptions {
   std::string listen = "0.0.0.0";
   int port = 8765;           // 0: any free port
-  int threads = 64;          // worker threads: requests that use the database at once
+  int threads = 8;           // worker threads: teacher view requests served at once
   int limitPerMinute = 300;  // requests per sender address; 0 for no limit
   int limitBurst = 300;
-  std::string teacherKey;
+  std::string teacherKey;  // the first key: results posted without a token
+  std::string adminKey;    // lists the teachers
   // Time limits on clients: a request's header must arrive whole within
   // headerSeconds of the connection (or of the previous answer on a kept
   // connection), its body within bodySeconds of the header; a connection
@@ -55,7 +60,14 @@ class ResultsServer {
   std::unique_ptr<Impl> impl_;
 };
 
-// True when `path` is one of the paths that receive results.
+// True when `path` is one of the paths that receive results: /results,
+// /results/TOKEN (a teacher's own address) or one ending in kLegacyPathEnd.
 bool IsResultsPath(const std::string& path);
+// The teacher token in a results path; "" for none.
+std::string TokenOfPath(const std::string& path);
+// True for a teacher token: 16 lower-case hexadecimal digits.
+bool IsTeacherToken(const std::string& text);
+// The course address of a teacher: the results address with their token.
+std::string CourseAddress(const std::string& base, const std::string& token);
 
 }  // namespace kio::results

@@ -137,7 +137,7 @@ class SqliteStore : public ResultStore {
  private:
   static const std::string& InsertSql() {
     static const std::string sql = std::string("INSERT INTO kio_results (") + kInsertColumns +
-                                   ") VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?)"
+                                   ") VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?, ?)"
                                    " ON CONFLICT (dedup_key) DO NOTHING";
     return sql;
   }

@@ -9,7 +9,8 @@ const char kColumns[] =
 
 // The WHERE clause of a filter and its parameters.
 std::string Where(const ResultFilter& filter, std::vector<std::optional<std::string>>& params) {
-  std::string where = " WHERE 1 = 1";
+  std::string where = " WHERE teacher = ?";
+  params.emplace_back(filter.teacher);
   if (!filter.file.empty()) {
     where += " AND file = ?";
     params.emplace_back(filter.file);
@@ -58,7 +59,24 @@ void ResultStore::Prepare() {
                 " dedup_key TEXT NOT NULL UNIQUE);"
                 "CREATE INDEX IF NOT EXISTS kio_results_by_page ON kio_results (file, name);"
                 "CREATE INDEX IF NOT EXISTS kio_results_by_time ON kio_results (received_at);"
-                "CREATE TABLE IF NOT EXISTS kio_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);");
+                "CREATE TABLE IF NOT EXISTS kio_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                "CREATE TABLE IF NOT EXISTS kio_teachers (token TEXT PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+                " key TEXT NOT NULL UNIQUE);");
+  // Results kept before teachers had tokens of their own belong to the
+  // first key: the column is added with "" for them.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      Select("SELECT teacher FROM kio_results LIMIT 0", {});
+      break;
+    } catch (const StoreError&) {
+      try {
+        ExecuteScript("ALTER TABLE kio_results ADD COLUMN teacher TEXT NOT NULL DEFAULT ''");
+      } catch (const StoreError&) {
+        // Another server over the same database added it first: look again.
+      }
+    }
+  }
+  ExecuteScript("CREATE INDEX IF NOT EXISTS kio_results_by_teacher ON kio_results (teacher, name);");
 }
 
 ResultStore::~ResultStore() { StopWriters(); }
@@ -68,9 +86,18 @@ void ResultStore::AddLater(const ResultPost& post, const std::string& address, c
   std::optional<std::string> percent;
   if (post.percent) percent = std::to_string(*post.percent);
   PendingRow pending;
-  pending.row = {
-      receivedAt, address,   post.activity,         post.file, post.name, post.score, percent, post.details,
-      post.date,  post.time, DeduplicationKey(post)};
+  pending.row = {receivedAt,
+                 address,
+                 post.activity,
+                 post.file,
+                 post.name,
+                 post.score,
+                 percent,
+                 post.details,
+                 post.date,
+                 post.time,
+                 DeduplicationKey(post),
+                 post.teacher};
   pending.done = std::move(done);
   {
     std::lock_guard lock(queueMutex_);
@@ -148,7 +175,7 @@ void ResultStore::InsertBatch(std::vector<PendingRow>& rows) {
 
 int64_t ResultStore::InsertOne(const std::vector<Value>& row) {
   return Change(std::string("INSERT INTO kio_results (") + kInsertColumns +
-                    ") VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?)"
+                    ") VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?, ?)"
                     " ON CONFLICT (dedup_key) DO NOTHING",
                 row);
 }
@@ -233,6 +260,41 @@ std::string ResultStore::TeacherKey(const std::string& candidate) {
   auto rows = Select("SELECT value FROM kio_settings WHERE name = 'teacher_key'", {});
   if (rows.empty() || !rows[0][0]) throw StoreError("the teacher key could not be stored");
   return *rows[0][0];
+}
+
+std::string ResultStore::AdminKey(const std::string& candidate) {
+  Change("INSERT INTO kio_settings (name, value) VALUES ('admin_key', ?) ON CONFLICT (name) DO NOTHING",
+         {candidate});
+  auto rows = Select("SELECT value FROM kio_settings WHERE name = 'admin_key'", {});
+  if (rows.empty() || !rows[0][0]) throw StoreError("the administrator key could not be stored");
+  return *rows[0][0];
+}
+
+Teacher ResultStore::AddTeacher(const std::string& name, const std::string& token, const std::string& key) {
+  Change("INSERT INTO kio_teachers (token, name, key) VALUES (?, ?, ?) ON CONFLICT (name) DO NOTHING",
+         {token, name, key});
+  for (Teacher& t : Teachers())
+    if (t.name == name) return t;
+  throw StoreError("the teacher could not be stored");
+}
+
+std::vector<Teacher> ResultStore::Teachers() {
+  std::vector<Teacher> teachers;
+  for (const Row& row : Select("SELECT t.name, t.token, t.key, (SELECT COUNT(*) FROM kio_results r"
+                               " WHERE r.teacher = t.token) FROM kio_teachers t ORDER BY t.name",
+                               {})) {
+    Teacher t;
+    t.name = Text(row[0]);
+    t.token = Text(row[1]);
+    t.key = Text(row[2]);
+    t.results = Number(row[3]);
+    teachers.push_back(std::move(t));
+  }
+  return teachers;
+}
+
+int64_t ResultStore::ForgetStudent(const std::string& teacher, const std::string& name) {
+  return Change("DELETE FROM kio_results WHERE teacher = ? AND name = ?", {teacher, name});
 }
 
 void ResultStore::ReplaceTeacherKey(const std::string& key) {

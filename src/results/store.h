@@ -52,8 +52,21 @@ struct ActivitySummary {
   std::string latestAt;
 };
 
-// Narrows what the teacher sees; empty members do not narrow.
+// A teacher with results of their own: their pages post to the results
+// address with their token in it, and they read those results with their
+// key.
+struct Teacher {
+  std::string name;
+  std::string token;  // in the course address: /results/TOKEN
+  std::string key;    // the teacher view's key
+  int64_t results = 0;
+};
+
+// Narrows what the teacher sees; empty members do not narrow, but for
+// `teacher`, which always does: "" is the results posted without a token,
+// which belong to the server's first key.
 struct ResultFilter {
+  std::string teacher;
   std::string file;      // exactly this page
   std::string activity;  // exactly this activity kind
   std::string name;      // student names holding this text, any case
@@ -94,6 +107,17 @@ class ResultStore {
   std::string TeacherKey(const std::string& candidate);
   // Replaces the teacher's key (one that others have seen).
   void ReplaceTeacherKey(const std::string& key);
+  // The administrator's key, made like the teacher key.
+  std::string AdminKey(const std::string& candidate);
+
+  // Adds a teacher with this token and key; a teacher of that name who is
+  // there already is kept as is. Returns the teacher as stored.
+  Teacher AddTeacher(const std::string& name, const std::string& token, const std::string& key);
+  // Every teacher added, by name, with the number of their results.
+  std::vector<Teacher> Teachers();
+  // Deletes every result of the student of exactly this name posted under
+  // `teacher`; returns how many.
+  int64_t ForgetStudent(const std::string& teacher, const std::string& name);
 
   // Where the results are, for people: a file path or the database name.
   virtual std::string Describe() const = 0;
@@ -127,8 +151,10 @@ class ResultStore {
   // store calls it first thing in its destructor.
   void StopWriters();
   static constexpr char kInsertColumns[] =
-      "received_at, address, activity, file, name, score, percent, details, page_date, page_time, dedup_key";
-  static constexpr int kInsertColumnCount = 11;
+      "received_at, address, activity, file, name, score, percent, details, page_date, page_time, dedup_key,"
+      " teacher";
+  static constexpr int kInsertColumnCount = 12;
+  static constexpr int kKeyColumn = 10;  // dedup_key
   // The column type of the generated row id.
   virtual const char* IdColumnType() const = 0;
 
