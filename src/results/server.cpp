@@ -586,18 +586,56 @@ class ResultsServer::Impl {
     }
     CheckedPost checked = CheckResultPost(fields);
     if (!checked.result) return Queue(connection, Refuse(req, 400, checked.error));
-    return OnWorker(connection, req, [this, &req, result = std::move(*checked.result)] {
-      AddOutcome outcome;
+    checked.result->teacher = TokenOfPath(req.path);
+    Suspend(connection, req);
+    if (checked.result->teacher.empty() || KnownToken(checked.result->teacher)) {
+      Store(connection, req, std::move(*checked.result));
+      return MHD_YES;
+    }
+    // A token this process has not seen: another server may have added the
+    // teacher. Looked up on a worker, not in the event loop.
+    workers_->Push([this, connection, &req, result = std::move(*checked.result)]() mutable {
+      bool known = false;
       try {
-        outcome = store_.Add(result, req.address, UtcNow());
+        known = ReloadTokens(result.teacher);
       } catch (const StoreError& e) {
         std::cerr << "kio-results: " << e.what() << "\n";
-        return Refuse(req, 503, "the result could not be stored; send it again");
+        return Resume(connection, req, Refuse(req, 503, "the result could not be stored; send it again"));
       }
-      return outcome == AddOutcome::kStored
-                 ? Answer(req, 200, true, "stored", "result stored")
-                 : Answer(req, 200, true, "duplicate", "this result was already stored");
+      if (!known)
+        return Resume(connection, req, Refuse(req, 404, "no teacher has this address on this server"));
+      Store(connection, req, std::move(result));
     });
+    return MHD_YES;
+  }
+
+  bool KnownToken(const std::string& token) {
+    std::lock_guard lock(tokensMutex_);
+    return tokens_.count(token) > 0;
+  }
+
+  bool ReloadTokens(const std::string& wanted) {
+    std::set<std::string> tokens;
+    for (const Teacher& t : store_.Teachers()) tokens.insert(t.token);
+    std::lock_guard lock(tokensMutex_);
+    tokens_ = std::move(tokens);
+    return tokens_.count(wanted) > 0;
+  }
+
+  // The store's writer answers once the commit that holds the result is on
+  // disk; no thread waits for it meanwhile.
+  void Store(MHD_Connection* connection, Request& req, ResultPost result) {
+    store_.AddLater(
+        result, req.address, UtcNow(), [connection, &req](AddOutcome outcome, const std::string& error) {
+          if (!error.empty()) {
+            std::cerr << "kio-results: " << error << "\n";
+            return Resume(connection, req, Refuse(req, 503, "the result could not be stored; send it again"));
+          }
+          Resume(connection, req,
+                 outcome == AddOutcome::kStored
+                     ? Answer(req, 200, true, "stored", "result stored")
+                     : Answer(req, 200, true, "duplicate", "this result was already stored"));
+        });
   }
 
   // A multipart/form-data body through the library's form reader; a field
