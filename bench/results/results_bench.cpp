@@ -54,8 +54,10 @@ struct Figures {
 struct Client {
   int fd = -1;
   bool slow = false;
+  bool waiting = false;  // a post sent, its answer not yet read
   long sent = 0;
   Clock::time_point began;
+  Clock::time_point next;  // paced: when to send the next post
   std::string in;
 };
 
@@ -106,8 +108,13 @@ size_t AnswerLength(const std::string& in, int& status) {
   return end + 4 + length;
 }
 
-// `connections` clients on one epoll loop, `slow` of them slowloris.
-Figures Load(ResultStore& store, int connections, int slow, double seconds) {
+// `connections` clients on one epoll loop, `slow` of them slowloris. With
+// `rate` 0 each posting client sends its next post as soon as the last is
+// answered (the most the server can take); otherwise the posting clients
+// together send `rate` posts a second, each on its own schedule, as
+// students pressing Send do, and the latency is measured from each post's
+// scheduled time.
+Figures Load(ResultStore& store, int connections, int slow, double seconds, double rate = 0) {
   ServerOptions options;
   options.listen = "127.0.0.1";
   options.port = 0;
@@ -123,6 +130,8 @@ Figures Load(ResultStore& store, int connections, int slow, double seconds) {
 
   int poller = epoll_create1(EPOLL_CLOEXEC);
   std::vector<Client> clients(connections);
+  auto interval = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(rate > 0 ? (connections - slow) / rate : 0));
   for (int c = 0; c < connections; ++c) {
     Client& client = clients[c];
     client.fd = Connect(port);
@@ -133,8 +142,11 @@ Figures Load(ResultStore& store, int connections, int slow, double seconds) {
     epoll_ctl(poller, EPOLL_CTL_ADD, client.fd, &event);
     if (client.slow) {
       SendAll(client.fd, "POST /results HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+    } else if (rate > 0) {
+      client.next = Clock::now() + interval * (c - slow) / (connections - slow);
     } else {
       client.began = Clock::now();
+      client.waiting = true;
       SendAll(client.fd, Request(c, ++client.sent));
     }
   }
@@ -156,7 +168,17 @@ Figures Load(ResultStore& store, int connections, int slow, double seconds) {
         if (client.slow) SendAll(client.fd, "X-Slow: a\r\n");
       nextDrip = now + std::chrono::milliseconds(500);
     }
-    int n = epoll_wait(poller, events.data(), static_cast<int>(events.size()), 50);
+    if (rate > 0) {
+      for (int c = slow; c < connections; ++c) {
+        Client& client = clients[c];
+        if (client.waiting || now < client.next) continue;
+        client.began = client.next;
+        client.next += interval;
+        client.waiting = true;
+        SendAll(client.fd, Request(c, ++client.sent));
+      }
+    }
+    int n = epoll_wait(poller, events.data(), static_cast<int>(events.size()), rate > 0 ? 1 : 50);
     for (int i = 0; i < n; ++i) {
       Client& client = clients[events[i].data.u32];
       ssize_t got;
@@ -176,7 +198,10 @@ Figures Load(ResultStore& store, int connections, int slow, double seconds) {
         else if (f.failures++ == 0)
           std::fprintf(stderr, "status %d\n", status);
       }
+      client.waiting = false;
+      if (rate > 0) continue;
       client.began = done;
+      client.waiting = true;
       SendAll(client.fd, Request(static_cast<int>(events[i].data.u32), ++client.sent));
     }
   }
@@ -196,12 +221,12 @@ Figures Load(ResultStore& store, int connections, int slow, double seconds) {
   return f;
 }
 
-void Report(const char* name, int connections, int slow, const Figures& f, double ceiling) {
+void Report(const char* name, int connections, int slow, const Figures& f, double ceiling, double rate = 0) {
   std::printf(
-      "%-10s %5d conn (%3d slow) %8.0f posts/s %5.2f of nothing  p50 %6.2f ms  p99 %7.2f ms  max %7.2f ms"
+      "%-10s %5d conn (%3d slow)%s %8.0f posts/s %5.2f of nothing  p50 %6.2f ms  p99 %7.2f ms  max %7.2f ms"
       "  (%ld failed)\n",
-      name, connections, slow, f.posts / f.seconds, ceiling > 0 ? f.posts / f.seconds / ceiling : 1.0, f.p50,
-      f.p99, f.max, f.failures);
+      name, connections, slow, rate > 0 ? " paced" : "", f.posts / f.seconds,
+      ceiling > 0 ? f.posts / f.seconds / ceiling : 1.0, f.p50, f.p99, f.max, f.failures);
   std::fflush(stdout);
 }
 
@@ -253,6 +278,17 @@ int main(int argc, char** argv) {
       Report("SQLite", connections, slow, Load(*sqlite, connections, slow, seconds), rate);
     }
     if (pg) Report("PostgreSQL", connections, slow, Load(*pg, connections, slow, seconds), rate);
+  }
+  // A school at a busy moment: 1,000 connections, 100 of them slow, the
+  // other 900 sending 2,000 posts a second between them.
+  if (!only || only == 1000) {
+    const double paced = 2000;
+    NothingStore nothing;
+    Report("nothing", 1000, 100, Load(nothing, 1000, 100, seconds, paced), 0, paced);
+    test::TempDir dir;
+    auto sqlite = OpenSqliteStore((dir.path() / "results.sqlite").string());
+    Report("SQLite", 1000, 100, Load(*sqlite, 1000, 100, seconds, paced), 0, paced);
+    if (pg) Report("PostgreSQL", 1000, 100, Load(*pg, 1000, 100, seconds, paced), 0, paced);
   }
   pg.reset();
   delete postgres;
