@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <openssl/crypto.h>
+#include <openssl/evp.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -23,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "results/statements.h"
 #include "results/teacher_view.h"
 
 namespace kio::results {
@@ -74,7 +76,7 @@ struct Reply {
 // its header, and its body.
 struct Request {
   std::string method, path, address;
-  std::string accept, contentType, acceptLanguage, authorization;
+  std::string accept, contentType, acceptLanguage, authorization, xapiVersion;
   std::map<std::string, std::string> query;  // the first value of each parameter
   std::string body;
   FormFields multipart;  // the fields of a multipart/form-data body
@@ -477,6 +479,7 @@ class ResultsServer::Impl {
     req.contentType = Header(connection, "Content-Type");
     req.acceptLanguage = Header(connection, "Accept-Language");
     req.authorization = Header(connection, "Authorization");
+    req.xapiVersion = Header(connection, "X-Experience-API-Version");
     MHD_get_connection_values(
         connection, MHD_GET_ARGUMENT_KIND,
         [](void* cls, MHD_ValueKind, const char* key, const char* value) {
@@ -507,8 +510,9 @@ class ResultsServer::Impl {
       Reply res;
       res.status = 204;
       AllowAnyOrigin(res);
-      res.Set("Access-Control-Allow-Methods", "POST, OPTIONS");
-      res.Set("Access-Control-Allow-Headers", "Content-Type, Accept");
+      res.Set("Access-Control-Allow-Methods", "POST, PUT, GET, OPTIONS");
+      res.Set("Access-Control-Allow-Headers",
+              "Content-Type, Accept, Authorization, X-Experience-API-Version");
       // Pages opened from a file or a public site may post to a server on
       // the school network (Chromium asks first).
       res.Set("Access-Control-Allow-Private-Network", "true");
@@ -522,11 +526,186 @@ class ResultsServer::Impl {
       return Queue(connection, res);
     }
     if (req.tooBig) return Queue(connection, Refuse(req, 413, "the post is larger than 64 KiB"));
+    if (req.path == kStatementsPath) return Statements(connection, req);
     if (req.method == "POST") return Post(connection, req);
     if (req.method == "GET" || req.method == "HEAD") return Get(connection, req);
     Reply res = Refuse(req, 405, "this server answers GET, POST and OPTIONS");
     res.Set("Allow", "GET, POST, OPTIONS");
     return Queue(connection, res);
+  }
+
+  // An answer of the statements resource: JSON, readable by any page.
+  static Reply XapiReply(int status, const std::string& version, const std::string& body) {
+    Reply res;
+    res.status = status;
+    AllowAnyOrigin(res);
+    res.Set("Access-Control-Expose-Headers", "X-Experience-API-Version, Content-Type");
+    res.Set("X-Experience-API-Version", version.starts_with("2.") ? "2.0.0" : "1.0.3");
+    res.Set("Cache-Control", "no-store");
+    if (!body.empty()) {
+      res.type = "application/json";
+      res.body = body;
+    }
+    return res;
+  }
+
+  static std::string ErrorJson(const std::string& message) {
+    return nlohmann::json{{"error", message}}.dump();
+  }
+
+  // The key an xAPI client gives: the password of HTTP Basic (any user
+  // name), a bearer token, or ?key=.
+  static std::string XapiKey(const Request& req) {
+    if (req.authorization.starts_with("Bearer ")) return req.authorization.substr(7);
+    if (req.authorization.starts_with("Basic ")) {
+      std::string encoded = req.authorization.substr(6);
+      if (encoded.size() > 1024) return "";
+      std::string decoded(encoded.size(), '\0');
+      int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(decoded.data()),
+                                   reinterpret_cast<const unsigned char*>(encoded.data()),
+                                   static_cast<int>(encoded.size()));
+      if (length < 0) return "";
+      decoded.resize(static_cast<size_t>(length));
+      while (!decoded.empty() && decoded.back() == '\0') decoded.pop_back();  // the padding
+      size_t colon = decoded.find(':');
+      return colon == std::string::npos ? "" : decoded.substr(colon + 1);
+    }
+    return req.Param("key");
+  }
+
+  // /xapi/statements: statements sent (POST, PUT) by anyone, as results
+  // are; read back (GET) with the first key or the administrator's.
+  MHD_Result Statements(MHD_Connection* connection, Request& req) {
+    std::string version = SpokenVersion(req.xapiVersion);
+    auto fail = [&](int status, const std::string& message) {
+      return Queue(connection, XapiReply(status, version, ErrorJson(message)));
+    };
+    if (version.empty()) return fail(400, "the X-Experience-API-Version header must be 1.0.x or 2.0.x");
+    if (req.method == "GET" || req.method == "HEAD") {
+      std::string key = XapiKey(req);
+      if (key.empty()) {
+        Reply res = XapiReply(401, version, ErrorJson("statements are read with a key"));
+        res.Set("WWW-Authenticate", "Basic realm=\"kio-results\"");
+        return Queue(connection, res);
+      }
+      if (!SameKey(key, options_.teacherKey) && !SameKey(key, options_.adminKey))
+        return fail(403, "this key may not read statements");
+      return OnWorker(connection, req, [this, &req, version] { return ReadStatements(req, version); });
+    }
+    if (req.method != "POST" && req.method != "PUT") {
+      Reply res =
+          XapiReply(405, version, ErrorJson("statements are sent with POST or PUT and read with GET"));
+      res.Set("Allow", "GET, POST, PUT, OPTIONS");
+      return Queue(connection, res);
+    }
+    if (!Lower(req.contentType).starts_with("application/json"))
+      return fail(400, "statements are sent as application/json");
+    nlohmann::json body = nlohmann::json::parse(req.body, nullptr, false);
+    if (body.is_discarded()) return fail(400, "the body is not JSON");
+    std::vector<nlohmann::json> statements;
+    if (req.method == "PUT") {
+      std::string id = req.Param("statementId");
+      if (!IsUuid(id)) return fail(400, "PUT needs a statementId parameter holding a UUID");
+      if (!body.is_object()) return fail(400, "PUT takes one statement");
+      if (body.contains("id") && body["id"] != id)
+        return fail(400, "the statement's id differs from statementId");
+      body["id"] = id;
+      statements.push_back(std::move(body));
+    } else if (body.is_array()) {
+      if (body.empty()) return fail(400, "no statements were sent");
+      for (auto& s : body) statements.push_back(std::move(s));
+    } else {
+      statements.push_back(std::move(body));
+    }
+    std::set<std::string> ids;
+    std::string stored = IsoNow();
+    for (nlohmann::json& s : statements) {
+      std::string problem = CheckStatement(s);
+      if (!problem.empty()) return fail(400, problem);
+      if (!s.contains("id")) s["id"] = NewUuid();
+      if (!ids.insert(s["id"].get<std::string>()).second) return fail(400, "two statements have the same id");
+    }
+    return OnWorker(connection, req,
+                    [this, statements = std::move(statements), stored, version, put = req.method == "PUT"] {
+                      return WriteStatements(statements, stored, version, put);
+                    });
+  }
+
+  Reply WriteStatements(std::vector<nlohmann::json> statements, const std::string& stored,
+                        const std::string& version, bool put) {
+    try {
+      // All or nothing: a conflicting id refuses the whole request.
+      std::vector<bool> known(statements.size(), false);
+      for (size_t i = 0; i < statements.size(); ++i) {
+        auto existing = store_.Statement(statements[i]["id"].get<std::string>());
+        if (!existing) continue;
+        if (!SameStatement(nlohmann::json::parse(*existing), statements[i]))
+          return XapiReply(409, version,
+                           ErrorJson("another statement with this id is stored: " +
+                                     statements[i]["id"].get<std::string>()));
+        known[i] = true;
+      }
+      nlohmann::json ids = nlohmann::json::array();
+      for (size_t i = 0; i < statements.size(); ++i) {
+        nlohmann::json& s = statements[i];
+        ids.push_back(s["id"]);
+        if (known[i]) continue;
+        s["stored"] = stored;
+        if (!s.contains("timestamp")) s["timestamp"] = stored;
+        if (!s.contains("version")) s["version"] = version.starts_with("2.") ? "2.0.0" : "1.0.0";
+        std::string activity = s["object"].value("objectType", "Activity") == "Activity"
+                                   ? s["object"]["id"].get<std::string>()
+                                   : "";
+        std::string text = s.dump();
+        if (!store_.AddStatement(s["id"], stored, AgentKey(s["actor"]), s["verb"]["id"], activity, text)) {
+          // Sent at the same moment by another request: the same, or a conflict.
+          auto existing = store_.Statement(s["id"].get<std::string>());
+          if (existing && !SameStatement(nlohmann::json::parse(*existing), s))
+            return XapiReply(409, version, ErrorJson("another statement with this id is stored"));
+        }
+      }
+      return put ? XapiReply(204, version, "") : XapiReply(200, version, ids.dump());
+    } catch (const StoreError& e) {
+      std::cerr << "kio-results: " << e.what() << "\n";
+      return XapiReply(503, version, ErrorJson("the statements could not be stored; send them again"));
+    }
+  }
+
+  Reply ReadStatements(const Request& req, const std::string& version) {
+    try {
+      std::string id = req.Param("statementId");
+      if (!id.empty()) {
+        auto statement = IsUuid(id) ? store_.Statement(id) : std::nullopt;
+        if (!statement) return XapiReply(404, version, ErrorJson("no statement has this id"));
+        return XapiReply(200, version, *statement);
+      }
+      if (!req.Param("voidedStatementId").empty())
+        return XapiReply(404, version, ErrorJson("this store keeps no voided statements"));
+      StatementFilter filter;
+      if (!req.Param("agent").empty()) {
+        nlohmann::json agent = nlohmann::json::parse(req.Param("agent"), nullptr, false);
+        filter.actor = AgentKey(agent);
+        if (filter.actor.empty())
+          return XapiReply(400, version, ErrorJson("agent must be an agent with an identifier"));
+      }
+      filter.verb = req.Param("verb");
+      filter.activity = req.Param("activity");
+      filter.since = req.Param("since");
+      std::string limit = req.Param("limit");
+      if (!limit.empty()) {
+        if (limit.size() > 6 || limit.find_first_not_of("0123456789") != std::string::npos)
+          return XapiReply(400, version, ErrorJson("limit must be a number"));
+        int n = std::stoi(limit);
+        filter.limit = n == 0 || n > 500 ? 500 : static_cast<size_t>(n);
+      }
+      nlohmann::json result = {{"statements", nlohmann::json::array()}, {"more", ""}};
+      for (const std::string& s : store_.Statements(filter))
+        result["statements"].push_back(nlohmann::json::parse(s));
+      return XapiReply(200, version, result.dump());
+    } catch (const StoreError& e) {
+      std::cerr << "kio-results: " << e.what() << "\n";
+      return XapiReply(503, version, ErrorJson("the statements cannot be read now"));
+    }
   }
 
   // Holds the connection while its answer is being made elsewhere (a

@@ -61,7 +61,10 @@ void ResultStore::Prepare() {
                 "CREATE INDEX IF NOT EXISTS kio_results_by_time ON kio_results (received_at);"
                 "CREATE TABLE IF NOT EXISTS kio_settings (name TEXT PRIMARY KEY, value TEXT NOT NULL);"
                 "CREATE TABLE IF NOT EXISTS kio_teachers (token TEXT PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
-                " key TEXT NOT NULL UNIQUE);");
+                " key TEXT NOT NULL UNIQUE);"
+                "CREATE TABLE IF NOT EXISTS kio_statements (id TEXT PRIMARY KEY, stored TEXT NOT NULL,"
+                " actor TEXT NOT NULL, verb TEXT NOT NULL, activity TEXT NOT NULL, statement TEXT NOT NULL);"
+                "CREATE INDEX IF NOT EXISTS kio_statements_by_time ON kio_statements (stored);");
   // Results kept before teachers had tokens of their own belong to the
   // first key: the column is added with "" for them.
   for (int attempt = 0; attempt < 2; ++attempt) {
@@ -295,6 +298,41 @@ std::vector<Teacher> ResultStore::Teachers() {
 
 int64_t ResultStore::ForgetStudent(const std::string& teacher, const std::string& name) {
   return Change("DELETE FROM kio_results WHERE teacher = ? AND name = ?", {teacher, name});
+}
+
+bool ResultStore::AddStatement(const std::string& id, const std::string& stored, const std::string& actor,
+                               const std::string& verb, const std::string& activity,
+                               const std::string& statement) {
+  return Change(
+             "INSERT INTO kio_statements (id, stored, actor, verb, activity, statement) VALUES (?, ?, ?, ?, "
+             "?, ?)"
+             " ON CONFLICT (id) DO NOTHING",
+             {id, stored, actor, verb, activity, statement}) == 1;
+}
+
+std::optional<std::string> ResultStore::Statement(const std::string& id) {
+  auto rows = Select("SELECT statement FROM kio_statements WHERE id = ?", {id});
+  if (rows.empty()) return std::nullopt;
+  return Text(rows[0][0]);
+}
+
+std::vector<std::string> ResultStore::Statements(const StatementFilter& filter) {
+  std::string sql = "SELECT statement FROM kio_statements WHERE 1 = 1";
+  std::vector<Value> params;
+  for (auto [column, value] :
+       {std::pair{"actor", &filter.actor}, {"verb", &filter.verb}, {"activity", &filter.activity}}) {
+    if (value->empty()) continue;
+    sql += std::string(" AND ") + column + " = ?";
+    params.emplace_back(*value);
+  }
+  if (!filter.since.empty()) {
+    sql += " AND stored > ?";
+    params.emplace_back(filter.since);
+  }
+  sql += " ORDER BY stored DESC, id LIMIT " + std::to_string(filter.limit);
+  std::vector<std::string> statements;
+  for (const Row& row : Select(sql, params)) statements.push_back(Text(row[0]));
+  return statements;
 }
 
 void ResultStore::ReplaceTeacherKey(const std::string& key) {

@@ -77,6 +77,15 @@ struct ResultFilter {
 
 enum class AddOutcome { kStored, kDuplicate };
 
+// Which xAPI statements to read back; empty members do not narrow.
+struct StatementFilter {
+  std::string actor;     // the agent's key (AgentKey)
+  std::string verb;      // the verb's IRI
+  std::string activity;  // the object activity's IRI
+  std::string since;     // stored after this ISO 8601 UTC time
+  size_t limit = 100;
+};
+
 // Told once a result is stored: the outcome, or what went wrong (then
 // nothing was stored). Runs on one of the store's writer threads.
 using AddDone = std::function<void(AddOutcome outcome, const std::string& error)>;
@@ -118,6 +127,15 @@ class ResultStore {
   // Deletes every result of the student of exactly this name posted under
   // `teacher`; returns how many.
   int64_t ForgetStudent(const std::string& teacher, const std::string& name);
+
+  // Stores an xAPI statement (its JSON text, with the keys it is found
+  // by) unless one with its id is stored; true when stored now.
+  bool AddStatement(const std::string& id, const std::string& stored, const std::string& actor,
+                    const std::string& verb, const std::string& activity, const std::string& statement);
+  // The JSON text of the statement with this id, if any.
+  std::optional<std::string> Statement(const std::string& id);
+  // Statements, newest first.
+  std::vector<std::string> Statements(const StatementFilter& filter);
 
   // Where the results are, for people: a file path or the database name.
   virtual std::string Describe() const = 0;
