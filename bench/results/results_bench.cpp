@@ -37,6 +37,7 @@ namespace {
 // Stores nothing: what the server does around the store, alone.
 class NothingStore : public ResultStore {
  public:
+  ~NothingStore() override { StopWriters(); }
   std::string Describe() const override { return "nothing"; }
 
  protected:
