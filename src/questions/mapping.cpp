@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "questions/question_text.h"
 

@@ -1,9 +1,11 @@
 #include "questions/tool/convert_command.h"
 
+#include <iostream>
 #include <memory>
 
 #include "fileio/file.h"
 #include "fileio/replacement_file.h"
+#include "fileio/session.h"
 #include "questions/kio_documents.h"
 #include "questions/mapping.h"
 #include "questions/question_format.h"
@@ -156,6 +158,11 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
   if (auto kind = DocumentKindForFileName(files[0]); kind && from.empty())
     return Export(files[0], *kind, files[1], out, err);
   return Import(from, files[0], files[1], out, err);
+}
+
+int RunConvertCommand(const std::vector<std::string>& args) {
+  CurrentSession().Reset();
+  return RunConvertCommand(args, std::cout, std::cerr);
 }
 
 }  // namespace kio::questions

@@ -13,6 +13,8 @@ namespace kio::questions {
 // converted), 2 for a command line that cannot be understood. The report
 // goes to `out`, the problems and errors to `err`.
 int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The same on the standard output and error, for `kio convert`.
+int RunConvertCommand(const std::vector<std::string>& args);
 
 // The names of the documents an import makes from OUT: OUT itself for one,
 // "name-1.ext", "name-2.ext"... for several.
