@@ -237,12 +237,16 @@ bool MoodleXmlFormat::Read(const std::string& bytes, QuestionBank& bank) {
   ClearError();
   bank = {};
   if (bytes.size() > kMaxQuestionFileBytes) return RaiseError("The file is too large to be a question bank.");
-  if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr)
+  // UTF-16 files hold zero bytes as a matter of course; their byte order
+  // mark says so, and libxml2 reads them.
+  const bool utf16 = bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+  if (!utf16 && std::memchr(bytes.data(), '\0', bytes.size()) != nullptr)
     return RaiseError("This is not a text file: it holds a zero byte.");
   // A document type is where entities and external files are declared; a
   // question bank never has one, so the file is refused before parsing.
   const size_t doctype = bytes.find("<!DOCTYPE");
   if (doctype != std::string::npos && doctype < bytes.find("<quiz")) return DocumentTypeRefused();
+  // (A UTF-16 file's declaration is caught after parsing, below.)
   ParseErrors errors;
   xmlSetStructuredErrorFunc(&errors, KeepFirstError);
   xmlSetGenericErrorFunc(nullptr, IgnoreGeneric);

@@ -231,6 +231,18 @@ TEST(MoodleXmlFormat, ReadsTheDocumentedExamples) {
   EXPECT_EQ(q[9].typeName, "calculated");
 }
 
+TEST(MoodleXmlFormat, ReadsUtf16Files) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c :
+       std::string("<quiz><question type=\"description\"><questiontext><text>Hi</text></questiontext>"
+                   "</question></quiz>"))
+    utf16 += std::string(1, c) + '\0';
+  MoodleXmlFormat xml;
+  QuestionBank bank = ReadWith(xml, utf16);
+  ASSERT_EQ(bank.questions.size(), 1u);
+  EXPECT_EQ(bank.questions[0].text.text, "Hi");
+}
+
 TEST(MoodleXmlFormat, RefusesWhatIsNotAQuestionBank) {
   struct Case {
     std::string xml;
@@ -247,6 +259,8 @@ TEST(MoodleXmlFormat, RefusesWhatIsNotAQuestionBank) {
        "{1:SA:=b</text></questiontext></question></quiz>",
        "Line 1: an embedded answer {1:SA:... is never closed with }."},
       {"<quiz></quiz>", "The file holds no question."},
+      {std::string("\xFF\xFE<\0!\0D\0O\0C\0T\0Y\0P\0E\0 \0q\0>\0<\0q\0/\0>\0", 34),
+       "The file declares a document type"},
   };
   for (const Case& c : cases) {
     MoodleXmlFormat xml;
