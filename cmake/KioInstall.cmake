@@ -91,6 +91,10 @@ kio_gzip(${CMAKE_BINARY_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/packaging/d
 add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/doc/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/doc/changelog.gz
   DESTINATION ${kio_doc_dir})
+# The dictionary's own page, which kio-lexicon's manual and --help point to.
+kio_gzip(${CMAKE_SOURCE_DIR}/docs/lexicon.md ${CMAKE_BINARY_DIR}/packaging/doc/lexicon.md.gz)
+add_custom_target(package_lexicon_doc ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/doc/lexicon.md.gz)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/doc/lexicon.md.gz DESTINATION ${kio_doc_dir})
 # The help texts and templates in share/kio are the program's data, which
 # lintian takes for documentation by their names.
 configure_file(${CMAKE_SOURCE_DIR}/packaging/lintian-overrides ${CMAKE_BINARY_DIR}/packaging/${KIO_PACKAGE_NAME} @ONLY)

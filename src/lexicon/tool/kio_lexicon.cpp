@@ -72,7 +72,7 @@ const char kUsage[] =
     "Exit status: 0 done (dictionary sound, every word found); 1 not done or\n"
     "not sound; 2 wrong usage.\n"
     "\n"
-    "More: man kio-lexicon, and docs/lexicon.md in KIO's documentation.\n";
+    "More: man kio-lexicon.\n";
 
 // A program text (Windows-1252, CR LF) as the console shows it.
 std::string ForConsoleText(const std::string& text) { return ReplaceAll(Cp1252ToUtf8(text), "\r\n", "\n"); }
