@@ -10,6 +10,7 @@
 #include "fileio/file.h"
 #include "lexicon/collation.h"
 #include "lexicon/pair_bytes.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace kio {

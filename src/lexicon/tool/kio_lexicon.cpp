@@ -18,6 +18,7 @@
 #include "lexicon/lexicon_text.h"
 #include "lexicon/lexicon_transfer.h"
 #include "lexicon/pair_check.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace fs = std::filesystem;
@@ -471,8 +472,8 @@ int main(int argc, char** argv) {
   for (size_t i = 1; i < named; ++i) {
     auto name = ProgramName(words[i]);
     if (!name) {
-      std::cerr << "kio-lexicon: " << words[i] << ": the name holds the character " << FirstUnfitCharacter(words[i])
-                << ", which KIO cannot keep; rename the file\n";
+      std::cerr << "kio-lexicon: " << words[i] << ": the name holds the character "
+                << FirstUnfitCharacter(words[i]) << ", which KIO cannot keep; rename the file\n";
       return 1;
     }
     words[i] = *name;
