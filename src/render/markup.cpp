@@ -180,10 +180,15 @@ struct Work {
   uint64_t spans = 0;
   uint64_t moved = 0;
   bool exceeded = false;
+  // Whether this rendering collects markup: only the pages that read the
+  // collection ask for it; for the others it would only grow (with the
+  // square of the number of codes) and stop long texts at its limit.
+  bool collect = true;
 };
 Work work;
 
 void Collect(const std::string& text, size_t pos, size_t length) {
+  if (!work.collect) return;
   std::string& collected = CurrentSession().collectedMarkup;
   if (collected.size() + length + 1 > kCollectedMarkupLimit) {
     work.exceeded = true;
@@ -246,7 +251,7 @@ bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
     Accepted a = TrySpan(text.substr(i, close - i + 1), mode);
     if (!a.accepted) continue;
     // Neither the text nor the collection grows past its limit.
-    const bool collect = a.collect && mode != Mode::kMemory;
+    const bool collect = work.collect && a.collect && mode != Mode::kMemory;
     if (text.size() - (close - i + 1) + a.replacement.size() > kRenderedTextLimit ||
         (collect && CurrentSession().collectedMarkup.size() + a.replacement.size() + 1 > kCollectedMarkupLimit)) {
       work.exceeded = true;
@@ -268,7 +273,10 @@ const std::string& CollectedMarkup() { return CurrentSession().collectedMarkup; 
 
 namespace {
 
-void StartWork() { work = Work{}; }
+void StartWork(bool collect) {
+  work = Work{};
+  work.collect = collect;
+}
 
 // Whether the rendering may go on; when not, the session learns why.
 bool WithinLimits(const std::string& text) {
@@ -284,7 +292,7 @@ bool WithinLimits(const std::string& text) {
 bool RenderMarkupByRescanning(std::string& text) {
   Mode mode = TakeMode(text);
   CurrentSession().collectedMarkup.clear();
-  StartWork();
+  StartWork(true);
   size_t i = 0;
   while (i < text.size()) {
     if (!WithinLimits(text)) return false;
@@ -306,10 +314,12 @@ bool RenderMarkupByRescanning(std::string& text) {
 // on past s), or a "<" that found no ">" before s and could reach s. The
 // scan resumes there, collecting again the tags this pass collected before
 // that point, exactly as the rescan would.
-bool RenderMarkup(std::string& text) {
+namespace {
+
+bool RenderMarkupScan(std::string& text, bool collect) {
   Mode mode = TakeMode(text);
   CurrentSession().collectedMarkup.clear();
-  StartWork();
+  StartWork(collect);
   struct Tag {
     size_t pos;
     size_t length;
@@ -349,7 +359,8 @@ bool RenderMarkup(std::string& text) {
           std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
           tags.begin();
       // The rescan collects the tags before the resume point once more.
-      for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length);
+      if (work.collect)
+        for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length);
       tags.resize(keep);
       openBraces.erase(std::partition_point(openBraces.begin(), openBraces.end(), before), openBraces.end());
       openTags.erase(std::partition_point(openTags.begin(), openTags.end(), before), openTags.end());
@@ -361,5 +372,11 @@ bool RenderMarkup(std::string& text) {
   }
   return WithinLimits(text);
 }
+
+}  // namespace
+
+bool RenderMarkup(std::string& text) { return RenderMarkupScan(text, true); }
+
+bool RenderMarkupWithoutCollecting(std::string& text) { return RenderMarkupScan(text, false); }
 
 }  // namespace kio

@@ -28,6 +28,11 @@ constexpr uint64_t kRenderMoveLimit = 4'000'000'000;    // bytes moved by replac
 // partly rendered, and the session's workLimitReached is set.
 bool RenderMarkup(std::string& text);
 
+// RenderMarkup for the pages that do not read the collected markup: the
+// same text and settings, nothing collected (the collection stays empty),
+// so that neither its growth nor its limit holds back a long text.
+bool RenderMarkupWithoutCollecting(std::string& text);
+
 // The same result computed the simple way, rescanning from the start after
 // every replacement. Kept as the reference the fast scan is checked and
 // measured against.

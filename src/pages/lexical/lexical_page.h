@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kio {
@@ -109,6 +110,14 @@ class LexicalLinker {
   // The entry of the longest headword starting at token `at`; moves `at` to
   // the phrase's last token.
   std::optional<std::string> FindPhrase(const std::string& word, size_t& at);
+  // The rules in their order, prefix rules applied again to what they
+  // leave, at most kPrefixDepth deep. What a prefix rule leaves is a tail
+  // of the word, so one word has at most its length of them; a tail that
+  // found nothing is not tried again at that depth or deeper (it would find
+  // nothing again). So one word is tried at most (kPrefixDepth + 1) times
+  // per tail, each time through every rule: at most
+  // (kPrefixDepth + 1) x (kLongestRuleWord + 1) x rules look-ups, where
+  // trying every path would take rules ^ kPrefixDepth.
   std::optional<std::string> ApplyAffixRules(const std::string& word, size_t& at, int depth);
   void ReadRules();
 
@@ -116,6 +125,9 @@ class LexicalLinker {
   const std::vector<std::string>* tokens_ = nullptr;
   std::vector<AffixRule> rules_;
   std::optional<std::string> catchAll_;  // the body of "#^"
+  // For the word being linked: each tail tried without an entry, with the
+  // least depth it was tried at.
+  std::unordered_map<std::string, int> foundNothing_;
 };
 
 // The body of an entry as the page shows it, before the brackets are
@@ -135,6 +147,20 @@ struct PageBodyInputs {
 // entry through the page's escreve.
 std::string PageBody(const std::vector<LinkedToken>& tokens, const PageBodyInputs& inputs,
                      std::vector<std::string>& messages);
+
+// The page body marked with the language of the dictionary's words, told
+// from the dictionary's file name the way the page language is told from
+// the student language file's ("ingles.kio" gives "en"), so that a screen
+// reader reads the text with that language's voice. A name that tells no
+// language leaves the body as it is, in the page's language.
+std::string InDictionaryLanguage(const std::string& dictionaryFile, const std::string& body);
+
+// Puts the page body into the filled lexical template: the template up to
+// and including "<!-- //INICIA DADOS -->" and the one character after it,
+// the body, then the template from "<!-- TERMINA DADOS -->" on. A template
+// without both (an older one) is cut at the markers every page uses
+// (CutAtMarkers). Empty when neither pair is there.
+std::optional<std::string> CutAtLexicalMarkers(const std::string& page, const std::string& body);
 
 }  // namespace lexical
 }  // namespace kio
