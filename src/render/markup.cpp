@@ -184,8 +184,25 @@ struct Work {
   // collection ask for it; for the others it would only grow (with the
   // square of the number of codes) and stop long texts at its limit.
   bool collect = true;
+  // A page that reads only the first runs of letters of the collection
+  // (Eclipse) has it stop once it holds `wordsWanted` of them.
+  bool (*isLetter)(unsigned char) = nullptr;
+  size_t wordsWanted = 0;
+  size_t words = 0;
 };
 Work work;
+
+// Counts the runs of letters a collected piece brings; once the collection
+// holds as many as the page reads, it stops. The blank after every piece
+// keeps runs from joining across pieces.
+void CountWords(const char* piece, size_t length) {
+  if (!work.isLetter) return;
+  for (size_t j = 0; j < length; ++j)
+    if (work.isLetter(static_cast<unsigned char>(piece[j])) &&
+        (j == 0 || !work.isLetter(static_cast<unsigned char>(piece[j - 1]))))
+      ++work.words;
+  if (work.words >= work.wordsWanted) work.collect = false;
+}
 
 void Collect(const std::string& text, size_t pos, size_t length) {
   if (!work.collect) return;
@@ -195,6 +212,7 @@ void Collect(const std::string& text, size_t pos, size_t length) {
     return;
   }
   collected.append(text, pos, length).append(" ");
+  CountWords(text.data() + pos, length);
 }
 
 // Collects the tag that starts at `i` and returns its length, or 0 when no
@@ -258,7 +276,10 @@ bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
       return false;
     }
     work.moved += (close - i + 1) + (text.size() - close) + a.replacement.size();
-    if (collect) CurrentSession().collectedMarkup += a.replacement + " ";
+    if (collect) {
+      CurrentSession().collectedMarkup += a.replacement + " ";
+      CountWords(a.replacement.data(), a.replacement.size());
+    }
     const std::string& spliced = mode == Mode::kStrip ? std::string() : a.replacement;
     text.replace(i, close - i + 1, spliced);
     if (a.switchToStrip) mode = Mode::kStrip;
@@ -316,10 +337,13 @@ bool RenderMarkupByRescanning(std::string& text) {
 // that point, exactly as the rescan would.
 namespace {
 
-bool RenderMarkupScan(std::string& text, bool collect) {
+bool RenderMarkupScan(std::string& text, bool collect, size_t wordsWanted = 0,
+                      bool (*isLetter)(unsigned char) = nullptr) {
   Mode mode = TakeMode(text);
   CurrentSession().collectedMarkup.clear();
   StartWork(collect);
+  work.isLetter = isLetter;
+  work.wordsWanted = wordsWanted;
   struct Tag {
     size_t pos;
     size_t length;
@@ -378,5 +402,9 @@ bool RenderMarkupScan(std::string& text, bool collect) {
 bool RenderMarkup(std::string& text) { return RenderMarkupScan(text, true); }
 
 bool RenderMarkupWithoutCollecting(std::string& text) { return RenderMarkupScan(text, false); }
+
+bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char)) {
+  return RenderMarkupScan(text, words > 0, words, isLetter);
+}
 
 }  // namespace kio
