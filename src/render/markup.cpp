@@ -373,11 +373,10 @@ bool RenderMarkupScan(std::string& text, bool collect, size_t wordsWanted = 0,
       }
       size_t resume = i;
       if (!openBraces.empty()) resume = std::min(resume, openBraces.front());
-      for (size_t p : openTags)
-        if (p + kLongestTag >= i) {
-          resume = std::min(resume, p);
-          break;
-        }
+      // The first "<" whose reach gets to i (they are in text order).
+      const auto reaching =
+          std::lower_bound(openTags.begin(), openTags.end(), i < kLongestTag ? 0 : i - kLongestTag);
+      if (reaching != openTags.end()) resume = std::min(resume, *reaching);
       auto before = [resume](size_t p) { return p < resume; };
       size_t keep =
           std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
