@@ -101,8 +101,8 @@ std::string ExpectedPage(const std::string& title, const std::vector<std::string
   std::string page = ExpectedHead() + kHeadingOpen + title + "</h1></td>" + kLFCR + "  </tr>" + kLFCR +
                      "</table>" + kLFCR + "<p class=\"welcome\" align=\"center\">&nbsp;&nbsp;</p>";
   for (size_t k = 0; k < entries.size(); ++k) page += ExpectedEntry(static_cast<int>(k + 1), entries[k]);
-  return page + "</main>" + kCRLF + "<p  align=\"center\">Powered by KIO</p>" + kCRLF + "</body>" + kCRLF +
-         "</html>" + kCRLF;
+  return page + kCRLF + "<p  align=\"center\">Powered by KIO</p>" + kCRLF + "</main>" + kCRLF + "</body>" +
+         kCRLF + "</html>" + kCRLF;
 }
 
 MenuDocument Menu(std::initializer_list<std::pair<size_t, const char*>> filled) {

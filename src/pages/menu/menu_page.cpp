@@ -61,7 +61,7 @@ const char kMenuHead[] =
 const char kMenuPieceB[] =
     "</td>\n\r  </tr>\n\r</table>\n\r<p class=\"welcome\" align=\"center\">&nbsp;&nbsp;</p>";
 
-const char kMenuFooter[] = "</main>\r\n<p  align=\"center\">Powered by KIO</p>\r\n</body>\r\n</html>\r\n";
+const char kMenuFooter[] = "\r\n<p  align=\"center\">Powered by KIO</p>\r\n</main>\r\n</body>\r\n</html>\r\n";
 
 }  // namespace
 
