@@ -1,6 +1,7 @@
 #include "pages/basic/basic_page.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/fixed_page.h"
 #include "render/html_escape.h"
