@@ -55,6 +55,15 @@ foreach(include IN LISTS includes)
       message(FATAL_ERROR "${KIT}/${name} holds \"${text}\", which the page generator would replace")
     endif()
   endforeach()
+  # What the student's browser does not need goes: comments, indentation
+  # and empty lines. The kit's sources are written so that this is safe: no
+  # "/*" inside a string or pattern, no line continued inside a string.
+  string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" part "${part}")
+  string(REGEX REPLACE "(^|\n)[ \t]*//[^\n]*" "\\1" part "${part}")
+  string(REGEX REPLACE "(^|\n)[ \t]+" "\\1" part "${part}")
+  string(REGEX REPLACE "[ \t]+\n" "\n" part "${part}")
+  string(REGEX REPLACE "\n\n+" "\n" part "${part}")
+  string(REGEX REPLACE "^\n+" "" part "${part}")
   string(REGEX REPLACE "\n$" "" part "${part}")
   string(REPLACE "${include}" "${part}" page "${page}")
 endforeach()

@@ -182,7 +182,7 @@ std::vector<std::string> SplitAtPlus(const std::string& text) {
 }
 
 std::string ScriptText(std::string markup) {
-  RenderMarkup(markup);
+  RenderMarkupWithoutCollecting(markup);
   EscapeScriptText(markup);
   return markup;
 }

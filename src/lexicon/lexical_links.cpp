@@ -225,6 +225,9 @@ std::optional<std::string> LexicalLinker::FindPhrase(const std::string& word, si
 
 std::optional<std::string> LexicalLinker::ApplyAffixRules(const std::string& word, size_t& at, int depth) {
   if (rules_.empty() || word.size() > kLongestRuleWord || depth > kPrefixDepth) return std::nullopt;
+  if (depth == 0) foundNothing_.clear();
+  if (auto tried = foundNothing_.find(word); tried != foundNothing_.end() && tried->second <= depth)
+    return std::nullopt;
   for (const AffixRule& rule : rules_) {
     std::string candidate;
     const size_t n = rule.affix.size();
@@ -251,6 +254,8 @@ std::optional<std::string> LexicalLinker::ApplyAffixRules(const std::string& wor
     }
     if (rule.fallback) return MadeUpEntry(word, rule.body);
   }
+  auto [tried, fresh] = foundNothing_.try_emplace(word, depth);
+  if (!fresh) tried->second = std::min(tried->second, depth);
   return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kio {
@@ -85,6 +86,14 @@ class LexicalLinker {
   // The entry of the longest headword starting at token `at`; moves `at` to
   // the phrase's last token.
   std::optional<std::string> FindPhrase(const std::string& word, size_t& at);
+  // The rules in their order, prefix rules applied again to what they
+  // leave, at most kPrefixDepth deep. What a prefix rule leaves is a tail
+  // of the word, so one word has at most its length of them; a tail that
+  // found nothing is not tried again at that depth or deeper (it would find
+  // nothing again). So one word is tried at most (kPrefixDepth + 1) times
+  // per tail, each time through every rule: at most
+  // (kPrefixDepth + 1) x (kLongestRuleWord + 1) x rules look-ups, where
+  // trying every path would take rules ^ kPrefixDepth.
   std::optional<std::string> ApplyAffixRules(const std::string& word, size_t& at, int depth);
   void ReadRules();
 
@@ -92,6 +101,9 @@ class LexicalLinker {
   const std::vector<std::string>* tokens_ = nullptr;
   std::vector<AffixRule> rules_;
   std::optional<std::string> catchAll_;  // the body of "#^"
+  // For the word being linked: each tail tried without an entry, with the
+  // least depth it was tried at.
+  std::unordered_map<std::string, int> foundNothing_;
 };
 
 // The tokens of a plain text (no tags and no codes) as the page cuts them:

@@ -181,16 +181,39 @@ struct Work {
   uint64_t spans = 0;
   uint64_t moved = 0;
   bool exceeded = false;
+  // Whether this rendering collects markup: only the pages that read the
+  // collection ask for it; for the others it would only grow (with the
+  // square of the number of codes) and stop long texts at its limit.
+  bool collect = true;
+  // A page that reads only the first runs of letters of the collection
+  // (Eclipse) has it stop once it holds `wordsWanted` of them.
+  bool (*isLetter)(unsigned char) = nullptr;
+  size_t wordsWanted = 0;
+  size_t words = 0;
 };
 Work work;
 
+// Counts the runs of letters a collected piece brings; once the collection
+// holds as many as the page reads, it stops. The blank after every piece
+// keeps runs from joining across pieces.
+void CountWords(const char* piece, size_t length) {
+  if (!work.isLetter) return;
+  for (size_t j = 0; j < length; ++j)
+    if (work.isLetter(static_cast<unsigned char>(piece[j])) &&
+        (j == 0 || !work.isLetter(static_cast<unsigned char>(piece[j - 1]))))
+      ++work.words;
+  if (work.words >= work.wordsWanted) work.collect = false;
+}
+
 void Collect(const std::string& text, size_t pos, size_t length) {
+  if (!work.collect) return;
   std::string& collected = CurrentSession().collectedMarkup;
   if (collected.size() + length + 1 > kCollectedMarkupLimit) {
     work.exceeded = true;
     return;
   }
   collected.append(text, pos, length).append(" ");
+  CountWords(text.data() + pos, length);
 }
 
 // Collects the tag that starts at `i` and returns its length, or 0 when no
@@ -247,14 +270,17 @@ bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
     Accepted a = TrySpan(text.substr(i, close - i + 1), mode);
     if (!a.accepted) continue;
     // Neither the text nor the collection grows past its limit.
-    const bool collect = a.collect && mode != Mode::kMemory;
+    const bool collect = work.collect && a.collect && mode != Mode::kMemory;
     if (text.size() - (close - i + 1) + a.replacement.size() > kRenderedTextLimit ||
         (collect && CurrentSession().collectedMarkup.size() + a.replacement.size() + 1 > kCollectedMarkupLimit)) {
       work.exceeded = true;
       return false;
     }
     work.moved += (close - i + 1) + (text.size() - close) + a.replacement.size();
-    if (collect) CurrentSession().collectedMarkup += a.replacement + " ";
+    if (collect) {
+      CurrentSession().collectedMarkup += a.replacement + " ";
+      CountWords(a.replacement.data(), a.replacement.size());
+    }
     const std::string& spliced = mode == Mode::kStrip ? std::string() : a.replacement;
     text.replace(i, close - i + 1, spliced);
     if (a.switchToStrip) mode = Mode::kStrip;
@@ -269,7 +295,10 @@ const std::string& CollectedMarkup() { return CurrentSession().collectedMarkup; 
 
 namespace {
 
-void StartWork() { work = Work{}; }
+void StartWork(bool collect) {
+  work = Work{};
+  work.collect = collect;
+}
 
 // Whether the rendering may go on; when not, the session learns why.
 bool WithinLimits(const std::string& text) {
@@ -285,7 +314,7 @@ bool WithinLimits(const std::string& text) {
 bool RenderMarkupByRescanning(std::string& text) {
   Mode mode = TakeMode(text);
   CurrentSession().collectedMarkup.clear();
-  StartWork();
+  StartWork(true);
   size_t i = 0;
   while (i < text.size()) {
     if (!WithinLimits(text)) return false;
@@ -307,10 +336,15 @@ bool RenderMarkupByRescanning(std::string& text) {
 // on past s), or a "<" that found no ">" before s and could reach s. The
 // scan resumes there, collecting again the tags this pass collected before
 // that point, exactly as the rescan would.
-bool RenderMarkup(std::string& text) {
+namespace {
+
+bool RenderMarkupScan(std::string& text, bool collect, size_t wordsWanted = 0,
+                      bool (*isLetter)(unsigned char) = nullptr) {
   Mode mode = TakeMode(text);
   CurrentSession().collectedMarkup.clear();
-  StartWork();
+  StartWork(collect);
+  work.isLetter = isLetter;
+  work.wordsWanted = wordsWanted;
   struct Tag {
     size_t pos;
     size_t length;
@@ -340,17 +374,17 @@ bool RenderMarkup(std::string& text) {
       }
       size_t resume = i;
       if (!openBraces.empty()) resume = std::min(resume, openBraces.front());
-      for (size_t p : openTags)
-        if (p + kLongestTag >= i) {
-          resume = std::min(resume, p);
-          break;
-        }
+      // The first "<" whose reach gets to i (they are in text order).
+      const auto reaching =
+          std::lower_bound(openTags.begin(), openTags.end(), i < kLongestTag ? 0 : i - kLongestTag);
+      if (reaching != openTags.end()) resume = std::min(resume, *reaching);
       auto before = [resume](size_t p) { return p < resume; };
       size_t keep =
           std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
           tags.begin();
       // The rescan collects the tags before the resume point once more.
-      for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length);
+      if (work.collect)
+        for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length);
       tags.resize(keep);
       openBraces.erase(std::partition_point(openBraces.begin(), openBraces.end(), before), openBraces.end());
       openTags.erase(std::partition_point(openTags.begin(), openTags.end(), before), openTags.end());
@@ -361,6 +395,16 @@ bool RenderMarkup(std::string& text) {
     }
   }
   return WithinLimits(text);
+}
+
+}  // namespace
+
+bool RenderMarkup(std::string& text) { return RenderMarkupScan(text, true); }
+
+bool RenderMarkupWithoutCollecting(std::string& text) { return RenderMarkupScan(text, false); }
+
+bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char)) {
+  return RenderMarkupScan(text, words > 0, words, isLetter);
 }
 
 }  // namespace kio

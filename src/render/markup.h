@@ -28,6 +28,20 @@ constexpr uint64_t kRenderMoveLimit = 4'000'000'000;    // bytes moved by replac
 // partly rendered, and the session's workLimitReached is set.
 bool RenderMarkup(std::string& text);
 
+// RenderMarkup for the pages that do not read the collected markup: the
+// same text and settings, nothing collected (the collection stays empty),
+// so that neither its growth nor its limit holds back a long text.
+bool RenderMarkupWithoutCollecting(std::string& text);
+
+// RenderMarkup for a page that reads only the first `words` runs of
+// letters of the collected markup (`isLetter` tells letters; the Eclipse
+// page takes its given words so): the collection stops at the end of the
+// piece that brings it to `words` runs, so that it neither grows with the
+// square of the number of codes past what the page reads nor stops a long
+// text at its limit. What it holds is the start of what RenderMarkup
+// collects.
+bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char));
+
 // The same result computed the simple way, rescanning from the start after
 // every replacement. Kept as the reference the fast scan is checked and
 // measured against.

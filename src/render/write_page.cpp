@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/ascii_page.h"
+#include "render/html_escape.h"
 #include "render/markup.h"
 #include "render/page_settings.h"
 #include "render/player_files.h"
@@ -103,7 +104,7 @@ bool FillTemplate(const FillInputs& in) {
   Replace(t, "399", std::to_string(480 - r4));
 
   Replace(t, "i_n_s_t_r_u", in.pageInstructions);
-  Replace(t, "t_i_t_l_e", in.outputFileName);
+  Replace(t, "t_i_t_l_e", HtmlText(in.outputFileName));
 
   p.background1 = Without(p.background1, {"\"", "'", "body bgcolor="});
   p.background2 = Without(p.background2, {"\"", "'", "body bgcolor="});
@@ -260,15 +261,15 @@ std::optional<std::string> WritePage(const PageRequest& request) {
   std::string completionField = request.completionField.substr(0, 1499);
   std::string instructions = request.instructions.substr(0, 14999);
   if (instructions.empty()) instructions = "*";
-  RenderMarkup(instructions);
+  RenderMarkupWithoutCollecting(instructions);
   EscapeScriptText(instructions);
 
   s.completionMessage = completionField;
-  RenderMarkup(s.completionMessage);
+  RenderMarkupWithoutCollecting(s.completionMessage);
   bool filled = FillTemplate({request.templateName, instructions, target->fileName, request.itemCount});
   std::optional<std::string> whole;
   if (filled) {
-    whole = CutAtMarkers(s.PageText, request.data);
+    whole = request.cut ? request.cut(s.PageText, request.data) : CutAtMarkers(s.PageText, request.data);
     if (!whole)
       ShowMessage(Win1252("O modelo da página não tem as marcas dos dados: a página não foi gerada.\r\n"
                           "The page template lacks its data markers: the page was not generated."),
@@ -284,7 +285,7 @@ std::optional<std::string> WritePage(const PageRequest& request) {
 
 PageAssembler& PageAssembler::AddRendered(const std::string& markup) {
   std::string text = markup;
-  RenderMarkup(text);
+  RenderMarkupWithoutCollecting(text);
   text_ += ReplaceAll(text, "\r\n", " <br> ");
   return *this;
 }

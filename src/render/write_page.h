@@ -108,6 +108,9 @@ struct PageRequest {
   std::function<void(int cause)> reportError;
   // Runs once the page is written, e.g. to copy support files beside it.
   std::function<void(const PageTarget&)> after;
+  // Puts the data into the filled template; by default CutAtMarkers. Empty
+  // when the template lacks its markers.
+  std::function<std::optional<std::string>(const std::string& page, const std::string& data)> cut;
 };
 
 // Runs the steps. Returns the page's path when it was written.

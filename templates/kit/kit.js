@@ -18,7 +18,8 @@ var KioKit = (function () {
       failed: 'Not sent: the results did not arrive ({why}). Print them, or copy them as text for your teacher.',
       unset: 'This page cannot send results. Print them, or copy them as text for your teacher.',
       copy: 'Copy the results as text', copied: 'Copied.', print: 'Print the results',
-      sound: 'Sound: {name}', video: 'Video: {name}', offline: 'no connection'
+      sound: 'Sound: {name}', video: 'Video: {name}', offline: 'no connection',
+      showAll: 'Show the answers', tryAgain: 'Try again', newStudent: 'I am a new student'
     },
     pt: {
       gap: 'lacuna {n} de {total}', word: 'palavra oculta, {n} letras', word1: 'palavra oculta, 1 letra',
@@ -29,7 +30,8 @@ var KioKit = (function () {
       failed: 'N\u00e3o enviado: os resultados n\u00e3o chegaram ({why}). Imprima-os ou copie-os como texto para o seu professor.',
       unset: 'Esta p\u00e1gina n\u00e3o envia resultados. Imprima-os ou copie-os como texto para o seu professor.',
       copy: 'Copiar os resultados como texto', copied: 'Copiado.', print: 'Imprimir os resultados',
-      sound: 'Som: {name}', video: 'V\u00eddeo: {name}', offline: 'sem conex\u00e3o'
+      sound: 'Som: {name}', video: 'V\u00eddeo: {name}', offline: 'sem conex\u00e3o',
+      showAll: 'Mostrar as respostas', tryAgain: 'Tentar de novo', newStudent: 'Sou outro aluno'
     },
     es: {
       gap: 'hueco {n} de {total}', word: 'palabra oculta, {n} letras', word1: 'palabra oculta, 1 letra',
@@ -40,7 +42,8 @@ var KioKit = (function () {
       failed: 'No enviado: los resultados no llegaron ({why}). Impr\u00edmelos o c\u00f3pialos como texto para tu profesor.',
       unset: 'Esta p\u00e1gina no env\u00eda resultados. Impr\u00edmelos o c\u00f3pialos como texto para tu profesor.',
       copy: 'Copiar los resultados como texto', copied: 'Copiado.', print: 'Imprimir los resultados',
-      sound: 'Sonido: {name}', video: 'V\u00eddeo: {name}', offline: 'sin conexi\u00f3n'
+      sound: 'Sonido: {name}', video: 'V\u00eddeo: {name}', offline: 'sin conexi\u00f3n',
+      showAll: 'Mostrar las respuestas', tryAgain: 'Intentarlo de nuevo', newStudent: 'Soy otro alumno'
     }
   };
   var lang = (document.documentElement.lang || '').toLowerCase().split('-')[0];
@@ -82,22 +85,56 @@ var KioKit = (function () {
     return (h >>> 0).toString(36);
   }
 
-  /* Progress kept in the browser's local storage, one entry per page file
-     and content. Storage may be switched off or full: the page then works
-     as before, without keeping anything. */
+  /* Local storage that may be switched off or full: nothing kept then. */
+  function get(key) { try { return localStorage.getItem(key); } catch (e) { return null; } }
+  function put(key, value) {
+    try {
+      if (value === null) localStorage.removeItem(key);
+      else localStorage.setItem(key, value);
+    } catch (e) { /* not kept */ }
+  }
+
+  /* On a shared computer kept progress belongs to the student who made it.
+     The browser remembers who works now (the name given in a results form,
+     or a fresh "new student" mark, which starts with "#"); each student's
+     progress is kept apart, and the work nobody has named yet is kept
+     without a name until a student names it. */
+  var STUDENT = 'kio:student';
+  function student() { return get(STUDENT) || ''; }
+  var kept = null;
+
+  /* Progress kept in the browser's local storage, one entry per page file,
+     content and student. Storage may be switched off or full: the page then
+     works as before, without keeping anything. */
   function store(kind, content) {
-    var key = 'kio:' + kind + ':' + location.pathname + ':' + hash(content);
-    return {
+    var base = 'kio:' + kind + ':' + location.pathname + ':' + hash(content);
+    function key(who) { return who ? base + ':' + who : base; }
+    kept = {
       load: function () {
-        try { return JSON.parse(localStorage.getItem(key) || 'null'); } catch (e) { return null; }
+        try { return JSON.parse(get(key(student())) || 'null'); } catch (e) { return null; }
       },
-      save: function (state) {
-        try { localStorage.setItem(key, JSON.stringify(state)); } catch (e) { /* not kept */ }
-      },
-      clear: function () {
-        try { localStorage.removeItem(key); } catch (e) { /* nothing kept */ }
+      save: function (state) { put(key(student()), JSON.stringify(state)); },
+      clear: function () { put(key(student()), null); },
+      /* The student now working is `who`: work nobody named becomes theirs;
+         a named student's work stays theirs, and the page starts again with
+         what `who` kept (nothing for a new student). */
+      become: function (who) {
+        var now = student();
+        if (who === now) return;
+        var mine = get(key(now));
+        put(STUDENT, who);
+        var unnamed = !now || now.charAt(0) === '#';
+        if (unnamed && who.charAt(0) !== '#' && (mine === null || get(key(who)) === null)) {
+          if (mine !== null) {
+            put(key(who), mine);
+            put(key(now), null);
+          }
+          return;
+        }
+        location.reload();
       }
     };
+    return kept;
   }
 
   /* Says a text in a live region, also when it is the same text again. */
@@ -163,14 +200,35 @@ var KioKit = (function () {
     return fileName;
   }
 
-  /* The activity is done: the template's doneText, shown once. */
+  function button(word, act) {
+    var b = document.createElement('button');
+    b.type = 'button';
+    b.textContent = t(word);
+    b.addEventListener('click', act);
+    return b;
+  }
+
+  /* The activity is done: the template's doneText, shown once, and a way to
+     try it again (the kept progress cleared). */
   function finish(scroll) {
     var done = byId('done');
-    if (!done.innerHTML) done.innerHTML = byId('doneText').innerHTML;
+    if (!done.innerHTML) {
+      done.innerHTML = byId('doneText').innerHTML;
+      if (kept) {
+        var again = button('tryAgain', function () { kept.clear(); location.reload(); });
+        again.id = 'tryAgain';
+        var box = document.createElement('p');
+        box.className = 'kio-again';
+        box.append(again);
+        done.after(box);
+      }
+    }
     if (scroll) done.scrollIntoView({ block: 'nearest' });
   }
 
-  /* The start-again button: clears the kept progress and starts afresh. */
+  /* The start-again button: clears the kept progress and starts afresh.
+     When the page opens with kept progress, a button at the top lets
+     another student start clean, the kept work left for its owner. */
   function restart(kept) {
     byId('restart').hidden = false;
     byId('restart').addEventListener('click', function () {
@@ -178,6 +236,12 @@ var KioKit = (function () {
       kept.clear();
       location.reload();
     });
+    if (kept.load() === null) return;
+    var other = button('newStudent', function () {
+      kept.become('#' + Date.now().toString(36) + Math.random().toString(36).slice(2, 6));
+    });
+    other.id = 'newStudent';
+    byId('title').parentNode.appendChild(other);
   }
 
   /* Whether an address can be a real receiver: not when it is missing, not
@@ -247,6 +311,13 @@ var KioKit = (function () {
     }
     byId('send').addEventListener('toggle', update);
     byId('fName').addEventListener('input', update);
+    /* A name given here tells whose progress this is (see store). */
+    var who = student();
+    if (who && who.charAt(0) !== '#') byId('fName').value = who;
+    byId('fName').addEventListener('change', function () {
+      var name = byId('fName').value.trim();
+      if (name && kept) kept.become(name);
+    });
     byId('printResults').hidden = false;
     byId('printResults').addEventListener('click', function () { update(); window.print(); });
     window.addEventListener('beforeprint', update);

@@ -1,6 +1,8 @@
 /* The list pages, one question at a time; ends the template's function,
    which defines kit, KIND, OWN, items (listItems), build(item, i, body),
-   check(item) ('none': no attempt), focusItem, keep, restore, summary. */
+   check(item) ('none': no attempt), reveal(item) (its answer shown),
+   focusItem, keep, restore, summary. An item's `credit` is the part of it
+   right at the first check when it was not all right (Multiple choice). */
 var byId = function (id) { return document.getElementById(id); };
 
 /* The words both list pages use; the template adds its own. */
@@ -137,7 +139,14 @@ var fileName = kit.page(itemsBox);
 var kept = kit.store(KIND, JSON.stringify(items.map(function (item) { return item.key; })));
 
 var scored = items.filter(function (item) { return item.assessed; });
-function firstTimeRight() { return scored.filter(function (item) { return item.state === 'ok' && item.tries === 1; }).length; }
+/* A question right at the first check counts 1, one partly right at the
+   first check its credit; one whose answer was shown, nothing. */
+function points(item) { return item.state === 'ok' && item.tries === 1 ? 1 : item.state === 'shown' ? 0 : item.credit || 0; }
+function firstTimeRight() {
+  var sum = scored.reduce(function (total, item) { return total + points(item); }, 0);
+  return Math.round(sum * 100) / 100;
+}
+function settled(item) { return item.state === 'ok' || item.state === 'shown'; }
 function performance() { return trials === 0 ? '-' : kit.percent(firstTimeRight(), scored.length); }
 
 function show(n, focus) {
@@ -147,7 +156,8 @@ function show(n, focus) {
   byId('prev').disabled = current === 0;
   byId('next').disabled = current >= items.length - 1;
   var item = items[current];
-  byId('check').disabled = !item || item.state === 'ok' || finished;
+  byId('check').disabled = !item || settled(item) || finished;
+  showAll.hidden = trials === 0 || finished;
   if (focus && item) focusItem(item);
 }
 
@@ -155,21 +165,24 @@ function showScore() {
   byId('perf').textContent = performance();
   byId('right').textContent = trials === 0 ? '-' : firstTimeRight() + '/' + scored.length;
   byId('trials').textContent = String(trials);
-  if (!finished && items.length > 0 && items.every(function (item) { return item.state === 'ok'; })) {
+  if (!finished && items.length > 0 && items.every(settled)) {
     finished = true;
     byId('check').disabled = true;
     kit.finish(true);
   }
+  showAll.hidden = trials === 0 || finished;
   results.update();
 }
 
 function save() {
-  kept.save({ current: current, trials: trials, items: items.map(keep) });
+  kept.save({ current: current, trials: trials, items: items.map(function (item) {
+    return Object.assign(keep(item), { state: item.state, credit: item.credit || 0 });
+  }) });
 }
 
 function checkCurrent() {
   var item = items[current];
-  if (!item || item.state === 'ok' || finished) return;
+  if (!item || settled(item) || finished) return;
   var outcome = check(item);
   if (outcome === 'none') return;
   trials++;
@@ -183,11 +196,33 @@ function checkCurrent() {
   }
 }
 
+/* After a first check the answers may be shown: every question not yet
+   right shows its answer and counts as not found; the activity ends. */
+var showAll = document.createElement('button');
+showAll.type = 'button';
+showAll.id = 'showAll';
+showAll.textContent = kit.t('showAll');
+showAll.hidden = true;
+byId('check').after(showAll);
+function showAnswer(item) {
+  reveal(item);
+  item.state = 'shown';
+  item.feedback.className = 'feedback';
+  item.feedback.textContent = kit.t('shown');
+}
+showAll.addEventListener('click', function () {
+  items.forEach(function (item) { if (!settled(item)) showAnswer(item); });
+  showScore();
+  save();
+  show(current);
+});
+
 var results = kit.results(KIND, fileName, function () {
   var lines = [byId('rightLabel').textContent + ': ' + firstTimeRight() + '/' + scored.length + '; ' +
     byId('trialsLabel').textContent + ': ' + trials];
   items.forEach(function (item, i) {
-    var sign = item.state === 'ok' ? (item.tries === 1 ? '+' : '~') : item.tries ? '-' : '';
+    var sign = item.state === 'ok' ? (item.tries === 1 ? '+' : '~') : item.state === 'shown' ? '(' + kit.t('shown') + ')' :
+      item.tries ? '-' : '';
     lines.push((i + 1) + '. ' + summary(item) + ' ' + sign + (item.assessed ? '' : ' *'));
   });
   return { score: performance(), details: lines.join('\n') };
@@ -196,7 +231,13 @@ var results = kit.results(KIND, fileName, function () {
 var saved = kept.load();
 if (saved && Array.isArray(saved.items)) {
   trials = Number(saved.trials) || 0;
-  items.forEach(function (item, i) { if (saved.items[i]) restore(item, saved.items[i]); });
+  items.forEach(function (item, i) {
+    var state = saved.items[i];
+    if (!state) return;
+    restore(item, state);
+    item.credit = Number(state.credit) || 0;
+    if (state.state === 'shown') showAnswer(item);
+  });
   current = Number(saved.current) || 0;
 }
 

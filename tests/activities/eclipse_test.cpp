@@ -6,6 +6,7 @@
 #include "editor_session.h"
 #include "peak_memory.h"
 #include "render/fields.h"
+#include "render/markup.h"
 
 namespace kio {
 namespace {
@@ -81,18 +82,41 @@ TEST(EclipseData, LongListsAreCutAtFiveThousandEntries) {
 }
 
 // Pictures within the editor's limit whose tags the rendering collects again
-// after every code: the collection stops at its limit, no data is made, and
-// the memory stays bounded (it once grew to gigabytes).
-TEST(EclipseData, ACollectionPastItsLimitMakesNoData) {
+// after every code: the collection stops once it holds the 5,000 words the
+// page reads, so the data is made and the memory stays bounded (the
+// collection once grew to gigabytes, then stopped such texts at its limit).
+TEST(EclipseData, ManyCodesWithinTheLimitMakeTheirData) {
   std::string text;
   for (int i = 0; i < 2499; ++i) text += "{i=ab}";
   auto run = test::RunInChild([&] {
     CurrentSession().workLimitReached = false;
+    CurrentSession().UiText[1] = "KIO";
+    test::HeadlessSession quiet;
     EclipseData d = BuildEclipseData(text, "");
-    return d.tokens.empty() && d.given.empty() && CurrentSession().workLimitReached;
+    return !d.tokens.empty() && d.givenCut && d.given.find("PalavrasDadas[4999]='") != std::string::npos &&
+           !CurrentSession().workLimitReached;
   });
   EXPECT_TRUE(run.ok);
   EXPECT_LT(run.peakBytes, 120 * test::kMiB * test::kMemoryScale);
+}
+
+// The given words are the first 5,000 words of the whole collection.
+TEST(EclipseData, GivenWordsAreTheStartOfTheWholeCollection) {
+  CurrentSession().UiText[1] = "KIO";
+  test::HeadlessSession quiet;
+  std::string text;
+  for (int i = 0; i < 400; ++i) text += "<b>word</b> {i=p" + std::to_string(i) + ".gif} <i>x</i> ";
+  std::string whole = text;
+  ASSERT_TRUE(RenderMarkup(whole));
+  std::string expected;
+  int j = 0;
+  ForEachToken(CollectedMarkup(), [&](const std::string& token) {
+    if (!IsLetter(token[0])) return true;
+    expected += "PalavrasDadas[" + std::to_string(j) + "]='" + token + "';\r\n";
+    return ++j < kEclipseMaxEntries;
+  });
+  ASSERT_EQ(j, kEclipseMaxEntries);  // the whole collection holds more
+  EXPECT_EQ(BuildEclipseData(text, "given").given, expected);
 }
 
 TEST(EclipseEditor, SavesThreeFieldsAndGeneratesItsPage) {

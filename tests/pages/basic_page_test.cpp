@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "editor_session.h"
+#include "lang/lang_tag.h"
 #include "pages/basic/basic_page_dlg.h"
 #include "render/fields.h"
+#include "render/markup.h"
 
 namespace kio {
 namespace {
@@ -15,21 +17,33 @@ using test::Has;
 using test::ReadFile;
 using test::Shown;
 
+// Added to the fixed pieces for phones and screen readers: the page
+// language, the viewport line and the narrow-screen style sheet after
+// "<head>", the main landmark, the title as the first-level heading.
+std::string Root() {
+  return "<html lang=\"" + StudentLanguageTag(CurrentSession().appPaths.studentLanguageFile) + "\">";
+}
+const char kViewport[] = "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
+const char kPhoneStyle[] =
+    "<style>@media (max-width: 40em) { html body, html td, html p { font-size: max(16px, 1em); } } "
+    "table, img, embed, object, video { max-width: 100%; } img { height: auto; }</style>";
+const char kHeadingOpen[] = "<h1 style=\"margin:0;font:inherit;text-align:center\">";
+
 // The page as its pieces are written, with the start colours.
 std::string ExpectedPage(const std::string& title, const std::string& body, const std::string& bodyTag,
                          const std::string& box) {
-  return "<html>\r\n\r\n<head>\r\n<title>" + title +
+  return Root() + "\r\n\r\n<head>\r\n" + kViewport + "\r\n" + kPhoneStyle + "\r\n<title>" + title +
          "</title>\r\n<style type=\"text/css\">\r\n<!--\r\n"
          "body         { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
          "td           { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
          "-->\r\n</style>\r\n</head>\r\n<" +
          bodyTag +
-         "><div align=\"center\">\r\n  <center>\r\n"
+         "><main><div align=\"center\">\r\n  <center>\r\n"
          "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"88%\">\r\n    <tr>\r\n"
          "      <td width=\"4%\"" +
          box + " align=\"left\">&nbsp;</td>\r\n      <td width=\"92%\" " + box + " align=\"left\">\r\n" +
          body + "</td>\r\n      <td width=\"4%\" " + box +
-         " align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div>\r\n\r\n"
+         " align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div></main>\r\n\r\n"
          "</body>\r\n\r\n</html>";
 }
 
@@ -45,6 +59,23 @@ TEST(BasicPage, LineBreaksBecomeBreaksBeforeTheCodesAreRendered) {
       {"{5.\r\nsiz}", "{5. <br> siz}"},
   };
   for (const auto& c : cases) EXPECT_EQ(RenderBasicText(c.text), c.rendered) << c.text;
+}
+
+// A long text with a size code on every line gives its page: the pages
+// that do not read the collected markup do not collect it, so it neither
+// grows with the square of the codes nor stops the page at its limit.
+TEST(BasicPage, ALongTextWithACodeOnEveryLineIsRendered) {
+  CurrentSession().Reset();
+  std::string text;
+  for (int k = 0; k < 1290; ++k) text += "{3.siz}Line " + std::to_string(10000 + k) + " of my text.\r\n";
+  text.pop_back();  // 1,290 lines of 31 characters, the last without its line feed
+  ASSERT_EQ(text.size(), 39989u);
+  const std::string rendered = RenderBasicText(text);
+  EXPECT_FALSE(CurrentSession().workLimitReached);
+  EXPECT_TRUE(rendered.starts_with("<font size = ' 3 ' >Line 10000 of my text. <br> <font size = ' 3 ' >"))
+      << rendered.substr(0, 200);
+  EXPECT_EQ(rendered.find("{3.siz}"), std::string::npos);
+  EXPECT_TRUE(CollectedMarkup().empty());
 }
 
 TEST(BasicPage, ThePageIsTheTableAroundTheText) {
@@ -68,7 +99,7 @@ TEST(BasicEditor, GeneratesThePageWithTheStartColours) {
                          Shown(CurrentSession().UiText[54]) + "\nOPEN " + (s / "Leitura.htm").string() +
                          "\n"))
       << t;
-  EXPECT_EQ(ReadFile(s / "Leitura.htm"), ExpectedPage("leitura.htm", "Hello <br> <font size = ' 5 ' >world",
+  EXPECT_EQ(ReadFile(s / "Leitura.htm"), ExpectedPage("Leitura.htm", "Hello <br> <font size = ' 5 ' >world",
                                                       "body bgcolor='#FFFFFF'", "bgcolor=\"#F0E8F0\""));
 }
 

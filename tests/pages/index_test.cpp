@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "editor_session.h"
+#include "lang/lang_tag.h"
 #include "pages/index/index_dlg.h"
 #include "pages/index/index_page.h"
 #include "render/fields.h"
@@ -16,8 +17,20 @@ using test::Has;
 using test::ReadFile;
 using test::Shown;
 
+// Added to the fixed pieces for phones and screen readers: the page
+// language, the viewport line and the narrow-screen style sheet after
+// "<head>", the main landmark, the heading as the first-level heading.
+std::string Root() {
+  return "<html lang=\"" + StudentLanguageTag(CurrentSession().appPaths.studentLanguageFile) + "\">";
+}
+const char kViewport[] = "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
+const char kPhoneStyle[] =
+    "<style>@media (max-width: 40em) { html body, html td, html p { font-size: max(16px, 1em); } } "
+    "table, img, embed, object, video { max-width: 100%; } img { height: auto; }</style>";
+const char kHeadingOpen[] = "<h1 style=\"margin:0;font:inherit;text-align:center\">";
+
 const char kH1[] =
-    "<html>\r\n<head>\r\n<title>Index</title>\r\n<style type=\"text/css\"> <!--\r\n"
+    "<title>Index</title>\r\n<style type=\"text/css\"> <!--\r\n"
     "a:link       { color: black }\r\na:visited    { color: black }\r\na:hover      { color: blue }\r\n"
     "a:active     { color: red }\r\na            { text-decoration: none }\r\n--> </style>\r\n"
     "<SCRIPT LANGUAGE='JavaScript'>\r\n\r\nfunction Abre1(arq,larg,alt) \r\n{\r\n"
@@ -33,18 +46,19 @@ std::string ExpectedPage(const std::string& heading,
                          const std::string& body = "body bgcolor='#FFFF99'",
                          const std::string& box = "bgcolor=\"#009999\"") {
   std::string page =
-      kH1 + body +
-      "><body oncontextmenu=\"return false\" onselectstart=\"return false\">\r\n"
-      "<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" +
+      Root() + "\r\n<head>\r\n" + kViewport + "\r\n" + kPhoneStyle + "\r\n" + kH1 + body +
+      // Right-click and selection are no longer blocked.
+      "><body>\r\n"
+      "<main><table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" +
       box +
       ">\r\n  <tr> \r\n    <td class=\"tablehead\"><div align=\"center\"><font color=\"#FFFF99\" "
       "size=\"5\">\r\n" +
-      heading + "</font></div></td>\r\n  </tr>\r\n</table>\r\n";
+      kHeadingOpen + heading + "</h1></font></div></td>\r\n  </tr>\r\n</table>\r\n";
   for (const auto& [item, text] : items)
     page += item + text +
             "</a></font></p>\r\n<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"" + box +
             ">\r\n  <tr>\r\n    <td width=\"395\" class=\"tablehead\">&nbsp;</td>\r\n  </tr>\r\n</table>\r\n";
-  return page + "</body>\r\n</html>\r\n";
+  return page + "</main>\r\n</body>\r\n</html>\r\n";
 }
 
 std::string Plain(const std::string& link) {
@@ -62,6 +76,21 @@ TEST(IndexPage, PlainLinksForMenusAndIndexesWindowsForTheRest) {
                {"unit1.htm", false}, {"a.htm", false},         {"menu.html", false},
                {"dex.html", true},   {"ex.html", false},       {"", false}};
   for (auto [link, plain] : cases) EXPECT_EQ(IsPlainLink(link), plain) << link;
+}
+
+TEST(IndexPage, LinksAreEscapedWhereTheyLand) {
+  CurrentSession().Reset();
+  IndexDocument index;
+  for (const char* link : {"it's.htm", "x');alert(1);('.htm", "sub/a\"b&menu.htm"}) {
+    IndexItem item;
+    item.link = link;
+    item.text = "t";
+    index.items.push_back(item);
+  }
+  const std::string page = BuildIndexPage(index, "body", "bgcolor=\"#009999\"");
+  EXPECT_NE(page.find(Window("it\\&#39;s.htm")), std::string::npos) << page;
+  EXPECT_NE(page.find(Window("x\\&#39;);alert(1);(\\&#39;.htm")), std::string::npos) << page;
+  EXPECT_NE(page.find(Plain("sub/a&quot;b&amp;menu.htm")), std::string::npos) << page;
 }
 
 TEST(IndexPage, HeadingAndItemsAreRenderedCopies) {

@@ -46,9 +46,10 @@ std::string StartScript(const std::string& dictionary) { return "choose " + dict
 std::string Between(const std::string& page) {
   const std::string head = "<!-- //INICIA DADOS -->";
   const size_t a = page.find(head);
-  const size_t b = page.find("<!//TERMINA DADOS");
-  if (a == std::string::npos || b == std::string::npos) return "<no markers>";
-  return page.substr(a + head.size(), b - a - head.size());
+  // The marker keeps the one character after it (the template's line end).
+  const size_t b = page.find("<!-- TERMINA DADOS -->");
+  if (a == std::string::npos || b == std::string::npos || b < a + head.size() + 1) return "<no markers>";
+  return page.substr(a + head.size() + 1, b - a - head.size() - 1);
 }
 
 class LexicalEditor : public ::testing::Test {

@@ -79,6 +79,28 @@ std::string Link(const std::string& headword, const std::string& body, const std
          "</font><br>" + body + "')\">" + token + "</a>\r\n";
 }
 
+// The lexical page is cut at its own markers: the start marker and the one
+// character after it stay, the page resumes at the end marker. A teacher's
+// template with them is taken; an older one with the markers of the other
+// pages is cut as those are.
+TEST(LexicalTemplate, CutAtItsOwnMarkers) {
+  EXPECT_EQ(CutAtLexicalMarkers("<p><!-- //INICIA DADOS -->\nold text\n<!-- TERMINA DADOS --></p>", "BODY"),
+            "<p><!-- //INICIA DADOS -->\nBODY<!-- TERMINA DADOS --></p>");
+  EXPECT_EQ(CutAtLexicalMarkers("<div><!-- //INICIA DADOS --><!-- TERMINA DADOS --></div>", "B"),
+            "<div><!-- //INICIA DADOS -->B<!-- TERMINA DADOS --></div>");
+  EXPECT_EQ(CutAtLexicalMarkers("<div><!-- //INICIA DADOS -->\nx\n<!//TERMINA DADOS -->\n</div>", "B"),
+            "<div><!-- //INICIA DADOS -->B<!//TERMINA DADOS -->\n</div>");
+  EXPECT_FALSE(CutAtLexicalMarkers("<div>no markers</div>", "B"));
+  EXPECT_FALSE(CutAtLexicalMarkers("<!-- TERMINA DADOS --><!-- //INICIA DADOS -->", "B"));
+}
+
+// The reading text carries the dictionary's language, told from its name.
+TEST(LexicalTemplate, TheTextIsMarkedWithTheDictionarysLanguage) {
+  EXPECT_EQ(InDictionaryLanguage("ingles.kio", "<p>The cat"), "<div lang=\"en\"><p>The cat</div>");
+  EXPECT_EQ(InDictionaryLanguage("/home/t/Espanol.KIO", "x"), "<div lang=\"es\">x</div>");
+  EXPECT_EQ(InDictionaryLanguage("meu_dicionario.kio", "x"), "x");
+}
+
 TEST(LexicalTokens, WordsCharactersTagsAndCodes) {
   CurrentSession().Reset();
   struct Case {
@@ -175,6 +197,31 @@ TEST(LexicalLinks, ReplacementPrefixRecursionAndFallback) {
   EXPECT_EQ(linked[1].headword, "quickly");
   EXPECT_EQ(linked[1].entry, "quickly\x1C" "adverb//adverbio\x02");
   EXPECT_TRUE(d.Links("table").empty());
+}
+
+// Prefix rules that each take any first letter apply again to what they
+// leave: ten of them on a 26-letter word without an entry would try ten to
+// the seventeenth paths; a tail that found nothing is not tried again, so
+// the word finishes at once, with the results the full search gives.
+TEST(LexicalLinks, ManyPrefixRulesOnALongWordFinish) {
+  Dictionary d({{"#p0:*-", "^"},
+                {"#p1:*-", "^"},
+                {"#p2:*-", "^"},
+                {"#p3:*-", "^"},
+                {"#p4:*-", "^"},
+                {"#p5:*-", "^"},
+                {"#p6:*-", "^"},
+                {"#p7:*-", "^"},
+                {"#p8:*-", "^"},
+                {"#p9:*-", "^//nine"},
+                {"rstuvwxyz", "fim"},
+                {"xyz", "xyz"}});
+  EXPECT_TRUE(d.Links("zyxwvutsrqponmlkjihgfedcba").empty());
+  EXPECT_TRUE(d.Links("abcdefghijklmnopqrstuvwxyzab").empty());
+  // Seventeen letters off, as deep as prefixes go; one more is too deep.
+  EXPECT_EQ(d.Links("abcdefghijklmnopqrstuvwxyz"), (Links{{"abcdefghijklmnopqrstuvwxyz", "rstuvwxyz"}}));
+  EXPECT_TRUE(d.Links("aabcdefghijklmnopqrstuvwxyz").empty());
+  EXPECT_EQ(d.Links("tuvwxyz"), (Links{{"tuvwxyz", "xyz"}}));
 }
 
 TEST(LexicalLinks, CatchAllLinksEveryUnknownWordUnderItself) {

@@ -5,9 +5,10 @@
 #include <csignal>
 
 #include "editor_session.h"
-#include "peak_memory.h"
+#include "lang/lang_tag.h"
 #include "pages/menu/menu_dlg.h"
 #include "pages/menu/menu_page.h"
+#include "peak_memory.h"
 #include "render/fields.h"
 
 namespace kio {
@@ -20,13 +21,26 @@ using test::Shown;
 
 const char kLFCR[] = "\n\r";
 const char kCRLF[] = "\r\n";
+// Added to the fixed pieces for phones and screen readers: the page
+// language, the viewport line and the narrow-screen style sheet after
+// "<head>", the main landmark, the title as the first-level heading.
+std::string Root() {
+  return "<html lang=\"" + StudentLanguageTag(CurrentSession().appPaths.studentLanguageFile) + "\">";
+}
+const char kViewport[] = "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
+const char kPhoneStyle[] =
+    "<style>@media (max-width: 40em) { html body, html td, html p { font-size: max(16px, 1em); } } "
+    "table, img, embed, object, video { max-width: 100%; } img { height: auto; }</style>";
+const char kHeadingOpen[] = "<h1 style=\"margin:0;font:inherit;text-align:center\">";
 
 // The head, line by line with the separator written after each line.
 std::string ExpectedHead() {
   const std::pair<const char*, const char*> lines[] = {
-      {"<html>", kLFCR},
+      {nullptr, kLFCR},  // the root element with the page language
       {"", kLFCR},
       {"<head>", kLFCR},
+      {kViewport, kLFCR},
+      {kPhoneStyle, kLFCR},
       {"<title>Menu - Activities</title>", kLFCR},
       {"<style type=\"text/css\">", kLFCR},
       {"<!--", kLFCR},
@@ -58,11 +72,12 @@ std::string ExpectedHead() {
       {"</SCRIPT>", kCRLF},
       {"</head>", kLFCR},
       {"", kLFCR},
-      {"<body oncontextmenu=\"return false\" onselectstart=\"return false\" bgcolor=\"#FFFFFF\" "
+      // Right-click and selection are no longer blocked.
+      {"<body bgcolor=\"#FFFFFF\" "
        "link=\"#FFFFCC\" vlink=\"#FFFFCC\" alink=\"#FFFFCC\">",
        kLFCR},
       {"", kLFCR},
-      {"<table width=\"400\" border=\"0\"  align=\"center\" cellspacing=\"2\" "
+      {"<main><table width=\"400\" border=\"0\"  align=\"center\" cellspacing=\"2\" "
        "cellpadding=\"2\"bgcolor=\"#333399\">",
        kLFCR},
       {"  <tr>", kLFCR},
@@ -70,7 +85,7 @@ std::string ExpectedHead() {
       {"      <p align=\"center\">", ""},
   };
   std::string head;
-  for (auto [text, separator] : lines) head += std::string(text) + separator;
+  for (auto [text, separator] : lines) head += (text ? std::string(text) : Root()) + separator;
   return head;
 }
 
@@ -83,11 +98,11 @@ std::string ExpectedEntry(int k, const std::string& e) {
 }
 
 std::string ExpectedPage(const std::string& title, const std::vector<std::string>& entries) {
-  std::string page = ExpectedHead() + title + "</td>" + kLFCR + "  </tr>" + kLFCR + "</table>" + kLFCR +
-                     "<p class=\"welcome\" align=\"center\">&nbsp;&nbsp;</p>";
+  std::string page = ExpectedHead() + kHeadingOpen + title + "</h1></td>" + kLFCR + "  </tr>" + kLFCR +
+                     "</table>" + kLFCR + "<p class=\"welcome\" align=\"center\">&nbsp;&nbsp;</p>";
   for (size_t k = 0; k < entries.size(); ++k) page += ExpectedEntry(static_cast<int>(k + 1), entries[k]);
-  return page + kCRLF + "<p  align=\"center\">Powered by KIO</p>" + kCRLF + "</body>" + kCRLF + "</html>" +
-         kCRLF;
+  return page + kCRLF + "<p  align=\"center\">Powered by KIO</p>" + kCRLF + "</main>" + kCRLF + "</body>" +
+         kCRLF + "</html>" + kCRLF;
 }
 
 MenuDocument Menu(std::initializer_list<std::pair<size_t, const char*>> filled) {
@@ -127,6 +142,28 @@ TEST(MenuPage, TheHeadTheTitleAndOneTableALink) {
   for (size_t k = 1; k <= kMenuEntries; ++k)
     names.push_back(all.entries[k] = "p" + std::to_string(k) + ".htm");
   EXPECT_EQ(BuildMenuPage(all, "Atividade"), ExpectedPage("", names));
+}
+
+// A file name lands in a script string inside the link's address and in
+// the link's text: an apostrophe no longer ends the string, and a name that
+// is script runs nothing.
+TEST(MenuPage, FileNamesAreEscapedWhereTheyLand) {
+  const struct {
+    const char* name;
+    const char* href;
+    const char* text;
+  } cases[] = {
+      {"it's.htm", "it\\&#39;s.htm", "it's.htm"},
+      {"x');alert(1);('.htm", "x\\&#39;);alert(1);(\\&#39;.htm", "x');alert(1);('.htm"},
+      {"a\"b<c>&%27.htm", "a&quot;b&lt;c&gt;&amp;\\x2527.htm", "a\"b&lt;c&gt;&amp;%27.htm"},
+  };
+  for (const auto& c : cases) {
+    const std::string page = BuildMenuPage(Menu({{1, c.name}}), "Atividade");
+    EXPECT_NE(page.find(std::string("<a href=\"javascript:Abre1('") + c.href + "','790','520');\""),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find(std::string(">Atividade 1 - ") + c.text + "</a>"), std::string::npos) << page;
+  }
 }
 
 TEST(MenuEditor, SaveWritesTitleCountAndEntriesAndOpenRestoresThem) {

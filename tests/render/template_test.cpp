@@ -177,6 +177,18 @@ TEST_F(TemplateTest, CompletionMessageLineBreaks) {
   EXPECT_EQ(CurrentSession().completionMessage, "Muito bem! <br> Fim.");
 }
 
+// The page's file name is HTML text where it lands (title and heading): a
+// name that is markup shows as itself; a plain name is unchanged.
+TEST_F(TemplateTest, TheFileNameIsEscapedAsText) {
+  Template("<title>t_i_t_l_e</title><h1>t_i_t_l_e</h1>");
+  ASSERT_TRUE(FillTemplate({"tmplate_t.htm", "i", "<img src=x onerror=alert(1)>&.htm", ""}));
+  EXPECT_EQ(CurrentSession().PageText,
+            "<title>&lt;img src=x onerror=alert(1)&gt;&amp;.htm</title><h1>&lt;img src=x "
+            "onerror=alert(1)&gt;&amp;.htm</h1>");
+  ASSERT_TRUE(FillTemplate({"tmplate_t.htm", "i", "it's page.htm", ""}));
+  EXPECT_EQ(CurrentSession().PageText, "<title>it's page.htm</title><h1>it's page.htm</h1>");
+}
+
 TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
   test::HeadlessSession session;
   CurrentSession().PageText = "previous page";

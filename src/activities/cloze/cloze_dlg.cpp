@@ -36,7 +36,7 @@ std::string BuildClozeData(const std::string& source) {
   }
   // A text that reached a rendering limit makes no page (the page step
   // says why).
-  if (!RenderMarkup(text)) return {};
+  if (!RenderMarkupWithoutCollecting(text)) return {};
   text = ReplaceAll(text, "\r\n", "\\r\\n");
   text = ReplaceAll(text, "'", "\\'");
   text = " " + text + "^";

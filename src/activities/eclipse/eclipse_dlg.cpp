@@ -48,7 +48,9 @@ EclipseData BuildEclipseData(const std::string& source, const std::string& given
   std::string text = source;
   // A text that reached a rendering limit makes no page (the page step
   // says why).
-  if (!RenderMarkup(text)) return out;
+  // The given words read no more of the collection than kEclipseMaxEntries
+  // runs of letters.
+  if (!RenderMarkupCollectingWords(text, kEclipseMaxEntries, IsLetter)) return out;
   text = ReplaceAll(text, "\r\n", "<br>");
   const std::string given = CollectedMarkup() + "br " + givenWords;
 

@@ -24,7 +24,7 @@ std::string CardData(const std::string& card) {
   // A backslash would end the page's string early or join it to the next
   // character; the documents' own texts never need one there.
   text = QuotedAsStored(text);
-  RenderMarkup(text);
+  RenderMarkupWithoutCollecting(text);
   return ReplaceAll(text, "  ", "&nbsp;&nbsp;");
 }
 

@@ -59,7 +59,7 @@ std::optional<std::string> CheckSegment(const std::string& s) {
 
 std::string BuildSequenceData(const std::string& text, std::string& refusal) {
   std::string r = "sqnc" + text;
-  RenderMarkup(r);
+  RenderMarkupWithoutCollecting(r);
   std::string data;
   int k = 0;
   for (size_t start = 0;; ++k) {

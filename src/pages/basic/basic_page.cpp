@@ -3,6 +3,8 @@
 #include "fileio/file.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
+#include "render/fixed_page.h"
+#include "render/html_escape.h"
 #include "render/markup.h"
 #include "render/write_page.h"
 
@@ -22,7 +24,7 @@ std::string BoxColourAttribute(const std::string& boxColor) {
 
 std::string RenderBasicText(const std::string& text) {
   std::string rendered = ReplaceAll(text, "\r\n", " <br> ");
-  RenderMarkup(rendered);
+  RenderMarkupWithoutCollecting(rendered);
   return rendered;
 }
 
@@ -30,8 +32,11 @@ std::string BuildBasicPage(const std::string& title, const std::string& rendered
                            const std::string& background2, const std::string& boxColor) {
   const std::string box = BoxColourAttribute(boxColor);
   PageAssembler page;
-  page.Add("<html>\r\n\r\n<head>\r\n<title>")
-      .Add(title)
+  page.Add(FixedPageRoot())
+      .Add("\r\n\r\n<head>\r\n")
+      .Add(PhoneHead("\r\n"))
+      .Add("<title>")
+      .Add(HtmlText(title))
       .Add(
           "</title>\r\n<style type=\"text/css\">\r\n<!--\r\n"
           "body         { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 12px }\r\n"
@@ -39,7 +44,7 @@ std::string BuildBasicPage(const std::string& title, const std::string& rendered
           "-->\r\n</style>\r\n</head>\r\n<")
       .Add(BodyColourAttribute(background2))
       .Add(
-          "><div align=\"center\">\r\n  <center>\r\n"
+          "><main><div align=\"center\">\r\n  <center>\r\n"
           "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"88%\">\r\n"
           "    <tr>\r\n      <td width=\"4%\"")
       .Add(box)
@@ -50,7 +55,7 @@ std::string BuildBasicPage(const std::string& title, const std::string& rendered
       .Add("</td>\r\n      <td width=\"4%\" ")
       .Add(box)
       .Add(
-          " align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div>\r\n\r\n"
+          " align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div></main>\r\n\r\n"
           "</body>\r\n\r\n</html>");
   return page.Text();
 }

@@ -1,6 +1,7 @@
 #include "pages/basic/basic_page_dlg.h"
 
 #include "fileio/document.h"
+#include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "pages/basic/basic_page.h"
@@ -142,7 +143,11 @@ void CBasicPageDlg::Generate() {
   auto target = ChoosePageFile(DocumentChooser("htm", true));
   if (!target) return;
   const PageSettings& p = s.pageSettings;
-  if (!WriteAssembledPage(*target, BuildBasicPage(target->fileName, rendered, p.background2, p.boxColor))) return;
+  // The page's title is its file name as the teacher chose it, capitals
+  // kept.
+  if (!WriteAssembledPage(*target,
+                          BuildBasicPage(BareName(target->chosenPath), rendered, p.background2, p.boxColor)))
+    return;
   ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(target->chosenPath);

@@ -1,6 +1,8 @@
 #include "pages/index/index_page.h"
 
 #include "platform/text_encoding.h"
+#include "render/fixed_page.h"
+#include "render/html_escape.h"
 #include "render/write_page.h"
 
 namespace kio {
@@ -8,8 +10,6 @@ namespace kio {
 namespace {
 
 const char kIndexH1[] =
-    "<html>\r\n"
-    "<head>\r\n"
     "<title>Index</title>\r\n"
     "<style type=\"text/css\"> <!--\r\n"
     "a:link       { color: black }\r\n"
@@ -38,8 +38,8 @@ const char kIndexH1[] =
     "<";
 
 const char kIndexH2[] =
-    "><body oncontextmenu=\"return false\" onselectstart=\"return false\">\r\n"
-    "<table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"";
+    "><body>\r\n"
+    "<main><table width=\"80%\" border=\"0\" align=\"center\" cellspacing=\"2\"";
 
 const char kIndexH3[] =
     ">\r\n"
@@ -59,7 +59,7 @@ const char kIndexF2[] =
     "  </tr>\r\n"
     "</table>\r\n";
 
-const char kIndexF3[] = "</body>\r\n</html>\r\n";
+const char kIndexF3[] = "</main>\r\n</body>\r\n</html>\r\n";
 
 }  // namespace
 
@@ -72,14 +72,15 @@ bool IsPlainLink(const std::string& link) {
 std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
                            const std::string& boxColor) {
   PageAssembler page;
+  page.Add(FixedPageRoot()).Add("\r\n<head>\r\n").Add(PhoneHead("\r\n"));
   page.Add(kIndexH1).Add(background2).Add(kIndexH2).Add(boxColor).Add(kIndexH3);
-  page.AddRendered(index.heading).Add(kIndexH4);
+  page.Add(kPageHeadingOpen).AddRendered(index.heading).Add(kPageHeadingClose).Add(kIndexH4);
   for (const IndexItem& item : index.items) {
     if (IsPlainLink(item.link))
-      page.Add("<p align=\"center\"><font size=\"5\"><a href=\"").Add(item.link).Add("\">");
+      page.Add("<p align=\"center\"><font size=\"5\"><a href=\"").Add(HtmlAttribute(item.link)).Add("\">");
     else
       page.Add("<p align=\"center\"><font size=\"5\"><a href=\"javascript:Abre1('")
-          .Add(item.link)
+          .Add(ScriptStringInAddressAttribute(item.link))
           .Add("','790','520');\">");
     page.AddRendered(item.text).Add(kIndexF1).Add(boxColor).Add(kIndexF2);
   }

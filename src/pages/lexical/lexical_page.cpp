@@ -7,6 +7,7 @@
 
 #include "activities/eclipse/eclipse_tokens.h"
 #include "fileio/file.h"
+#include "lang/lang_tag.h"
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_store.h"
@@ -80,7 +81,7 @@ Tokens Tokenize(const std::string& text) {
       std::string piece = t.substr(i, close - i + 1);
       if (c == '{') {
         piece = ToLower(piece);
-        RenderMarkup(piece);
+        RenderMarkupWithoutCollecting(piece);
       }
       if (!piece.empty() && !emit(piece)) return out;
       start = i = close + 1;
@@ -165,6 +166,22 @@ std::string PageBody(const std::vector<LinkedToken>& tokens, const PageBodyInput
     page += "')\">" + token.text + "</a>\r\n";
   }
   return page;
+}
+
+std::string InDictionaryLanguage(const std::string& dictionaryFile, const std::string& body) {
+  const std::string tag = StudentLanguageTag(dictionaryFile);
+  if (tag == "und") return body;
+  return "<div lang=\"" + tag + "\">" + body + "</div>";
+}
+
+std::optional<std::string> CutAtLexicalMarkers(const std::string& page, const std::string& body) {
+  static const std::string start = "<!-- //INICIA DADOS -->";
+  static const std::string end = "<!-- TERMINA DADOS -->";
+  const size_t p1 = page.find(start);
+  const size_t p2 = p1 == std::string::npos ? p1 : page.find(end, p1 + start.size());
+  if (p1 == std::string::npos || p2 == std::string::npos) return CutAtMarkers(page, body);
+  const size_t head = std::min(p1 + start.size() + 1, p2);
+  return page.substr(0, head) + body + page.substr(p2);
 }
 
 }  // namespace kio::lexical

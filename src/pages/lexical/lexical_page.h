@@ -17,6 +17,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "lexicon/lexical_links.h"
@@ -61,6 +62,20 @@ struct PageBodyInputs {
 // entry through the page's escreve.
 std::string PageBody(const std::vector<LinkedToken>& tokens, const PageBodyInputs& inputs,
                      std::vector<std::string>& messages);
+
+// The page body marked with the language of the dictionary's words, told
+// from the dictionary's file name the way the page language is told from
+// the student language file's ("ingles.kio" gives "en"), so that a screen
+// reader reads the text with that language's voice. A name that tells no
+// language leaves the body as it is, in the page's language.
+std::string InDictionaryLanguage(const std::string& dictionaryFile, const std::string& body);
+
+// Puts the page body into the filled lexical template: the template up to
+// and including "<!-- //INICIA DADOS -->" and the one character after it,
+// the body, then the template from "<!-- TERMINA DADOS -->" on. A template
+// without both (an older one) is cut at the markers every page uses
+// (CutAtMarkers). Empty when neither pair is there.
+std::optional<std::string> CutAtLexicalMarkers(const std::string& page, const std::string& body);
 
 }  // namespace lexical
 }  // namespace kio

@@ -188,6 +188,7 @@ void CLexicalPageDlg::Generate() {
   PageRequest request;
   request.templateName = "tmplate_lexis.htm";
   request.instructions = "*";
+  request.cut = lexical::CutAtLexicalMarkers;
   // The links are made once the page's folder is known: the pictures that
   // entries name are copied there.
   request.check = [&](const PageTarget& target) {
@@ -196,7 +197,8 @@ void CLexicalPageDlg::Generate() {
     CurrentPlatform().SetWaitCursor(true);
     lexical::LexicalLinker linker(*lookup_);
     const auto linked = linker.LinkWords(tokens.tokens);
-    request.data = lexical::PageBody(linked, {s.appPaths.programFolder + "pictures/", folder}, messages);
+    request.data = lexical::InDictionaryLanguage(
+        dictionary_, lexical::PageBody(linked, {s.appPaths.programFolder + "pictures/", folder}, messages));
     CurrentPlatform().SetWaitCursor(false);
     // An entry the store could not read reads as empty and matches nothing;
     // the page is still written, after one short message.

@@ -2,6 +2,8 @@
 
 #include "fileio/file.h"
 #include "platform/text.h"
+#include "render/fixed_page.h"
+#include "render/html_escape.h"
 #include "render/write_page.h"
 
 namespace kio {
@@ -10,10 +12,12 @@ namespace {
 
 // The menu page's head; its lines end in LF CR, but for those of the script
 // (CR LF).
-const char kMenuHead[] =
-    "<html>\n\r"
+const char kMenuHeadRoot[] =
     "\n\r"
-    "<head>\n\r"
+    "\n\r"
+    "<head>\n\r";
+
+const char kMenuHead[] =
     "<title>Menu - Activities</title>\n\r"
     "<style type=\"text/css\">\n\r"
     "<!--\n\r"
@@ -45,11 +49,11 @@ const char kMenuHead[] =
     "</SCRIPT>\r\n"
     "</head>\n\r"
     "\n\r"
-    "<body oncontextmenu=\"return false\" onselectstart=\"return false\" bgcolor=\"#FFFFFF\" "
+    "<body bgcolor=\"#FFFFFF\" "
     "link=\"#FFFFCC\" "
     "vlink=\"#FFFFCC\" alink=\"#FFFFCC\">\n\r"
     "\n\r"
-    "<table width=\"400\" border=\"0\"  align=\"center\" cellspacing=\"2\" "
+    "<main><table width=\"400\" border=\"0\"  align=\"center\" cellspacing=\"2\" "
     "cellpadding=\"2\"bgcolor=\"#333399\">\n\r"
     "  <tr>\n\r"
     "    <td class=\"tablehead\">\n\r"
@@ -58,7 +62,7 @@ const char kMenuHead[] =
 const char kMenuPieceB[] =
     "</td>\n\r  </tr>\n\r</table>\n\r<p class=\"welcome\" align=\"center\">&nbsp;&nbsp;</p>";
 
-const char kMenuFooter[] = "\r\n<p  align=\"center\">Powered by KIO</p>\r\n</body>\r\n</html>\r\n";
+const char kMenuFooter[] = "\r\n<p  align=\"center\">Powered by KIO</p>\r\n</main>\r\n</body>\r\n</html>\r\n";
 
 }  // namespace
 
@@ -94,7 +98,11 @@ MenuDocument ReadMenuDocument(FieldReader& reader) {
 
 std::string BuildMenuPage(const MenuDocument& menu, const std::string& linkWord) {
   PageAssembler page;
-  page.Add(kMenuHead).Add(ReplaceAll(menu.title, "\r\n", " <br> ")).Add(kMenuPieceB);
+  page.Add(FixedPageRoot()).Add(kMenuHeadRoot).Add(PhoneHead("\n\r")).Add(kMenuHead);
+  page.Add(kPageHeadingOpen)
+      .Add(ReplaceAll(menu.title, "\r\n", " <br> "))
+      .Add(kPageHeadingClose)
+      .Add(kMenuPieceB);
   const uint32_t count = MenuCount(menu);
   for (uint32_t k = 1; k < count; ++k) {
     const std::string& entry = menu.entries[k];
@@ -102,9 +110,9 @@ std::string BuildMenuPage(const MenuDocument& menu, const std::string& linkWord)
         .Add("\r\n  <tr>\r\n")
         .Add("    <td class=\"tablehead\">")
         .Add("<a href=\"javascript:Abre1('")
-        .Add(entry)
+        .Add(ScriptStringInAddressAttribute(entry))
         .Add("','790','520');\"  class=linkpadrao>")
-        .Add(linkWord + " " + std::to_string(k) + " - " + entry)
+        .Add(linkWord + " " + std::to_string(k) + " - " + HtmlText(entry))
         .Add("</a>")
         .Add("</a></td>\r\n  </tr>\r\n</table>\r\n")
         .Add(" <p>&nbsp;</p>");
