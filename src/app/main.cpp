@@ -3,6 +3,7 @@
 //
 //   kio [--program-folder DIR]                      the desktop program
 //   kio [--program-folder DIR] --headless --script FILE   the scripted driver
+//   kio package START.htm --format F ... --out FILE.zip   a course packaged
 #include <unistd.h>
 
 #include <cstring>
@@ -10,10 +11,12 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/authoring_app.h"
-#include "fileio/session.h"
 #include "app/user_folder.h"
+#include "fileio/session.h"
+#include "package/tool/package_command.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #ifdef KIO_WITH_QT
@@ -56,6 +59,10 @@ int RunHeadless(std::istream& script) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Subcommands run where they were started: their file names are relative
+  // to that folder.
+  if (argc > 1 && std::strcmp(argv[1], "package") == 0)
+    return kio::RunPackageCommand(std::vector<std::string>(argv + 2, argv + argc));
   std::string programFolder, script;
   bool headless = false;
   for (int i = 1; i < argc; ++i) {
