@@ -1,5 +1,6 @@
 #include "package/page_links.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -7,6 +8,8 @@
 
 namespace kio {
 namespace {
+
+constexpr size_t kLongestLink = 2048;
 
 bool IsUtf8(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
@@ -36,7 +39,7 @@ std::string DecodeEntities(const std::string& text) {
       continue;
     }
     size_t end = text.find(';', i);
-    if (end == std::string::npos || end - i > 10) {
+    if (end == std::string::npos || end - i > 32) {
       out += text[i];
       continue;
     }
@@ -50,12 +53,13 @@ std::string DecodeEntities(const std::string& text) {
       for (size_t k = start; k < name.size() && found; ++k) {
         int v = hex ? HexValue(name[k])
                     : (std::isdigit(static_cast<unsigned char>(name[k])) ? name[k] - '0' : -1);
-        if (v < 0 || code > 0x10FFFF)
+        if (v < 0)
           found = false;
-        else
+        else if (code <= 0x10FFFF)
           code = code * (hex ? 16 : 10) + v;
       }
-      if (code == 0 || code > 0x10FFFF) found = false;
+      // A number that names no character reads as U+FFFD, as in browsers.
+      if (found && (code == 0 || code > 0x10FFFF)) code = 0xFFFD;
     } else {
       for (const auto& n : kNamed) {
         if (name == n.name) {
@@ -74,8 +78,8 @@ std::string DecodeEntities(const std::string& text) {
   return out;
 }
 
-// Script string escapes: \uXXXX (surrogate pairs joined), \xXX and a
-// backslash before any other character.
+// Script string escapes: \uXXXX (surrogate pairs joined), \xXX, \' \" and
+// \\.
 std::string DecodeScriptEscapes(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -107,9 +111,13 @@ std::string DecodeScriptEscapes(const std::string& text) {
     } else if (next == 'x' && hex(i + 2, 2, value)) {
       AppendUtf8(out, value);
       i += 3;
-    } else {
+    } else if (next == '\'' || next == '"' || next == '\\') {
       out += next;
       ++i;
+    } else {
+      // Any other backslash stays: in an attribute it is a character of
+      // the link (a Windows path).
+      out += text[i];
     }
   }
   return out;
@@ -160,7 +168,10 @@ bool QuotedValue(const std::string& text, size_t at, size_t& end, std::string& v
   size_t q = escaped ? at + 1 : at;
   if (q >= text.size() || (text[q] != '"' && text[q] != '\'')) return false;
   char quote = text[q];
-  for (size_t i = q + 1; i < text.size(); ++i) {
+  // A link is a file name: a value longer than this is not one, and the
+  // bound keeps the reading of any page linear.
+  size_t limit = std::min(text.size(), q + kLongestLink);
+  for (size_t i = q + 1; i < limit; ++i) {
     if (text[i] == '\n' || text[i] == '\r' || text[i] == '<' || text[i] == '>') return false;
     if (escaped) {
       if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == quote) {
@@ -246,8 +257,10 @@ std::vector<PageLink> PageLinks(const std::string& text) {
         Add(links, value);
       } else if (at < text.size() && text[at] != '\\' && text[at] != '"' && text[at] != '\'') {
         // An unquoted attribute value: up to a blank or the end of the tag.
-        size_t stop = text.find_first_of(" \t\r\n>", at);
-        if (stop == std::string::npos) stop = text.size();
+        size_t stop = at;
+        size_t limit = std::min(text.size(), at + kLongestLink);
+        while (stop < limit && !std::strchr(" \t\r\n>", text[stop])) ++stop;
+        if (stop == limit && limit != text.size()) continue;
         std::string bare = text.substr(at, stop - at);
         // Script code (x.src = y;) is not an attribute.
         if (bare.find_first_of(";(){}+") == std::string::npos) Add(links, bare);
@@ -263,8 +276,9 @@ std::vector<PageLink> PageLinks(const std::string& text) {
       if (QuotedValue(text, at, end, value)) {
         Add(links, value);
       } else {
-        size_t close = text.find(')', at);
-        if (close != std::string::npos && close - at < 2000) {
+        size_t close = text.substr(at, kLongestLink).find(')');
+        if (close != std::string::npos) close += at;
+        if (close != std::string::npos && close - at < kLongestLink) {
           std::string bare = text.substr(at, close - at);
           if (bare.find_first_of("\r\n<>;{}") == std::string::npos) Add(links, bare);
         }
@@ -282,7 +296,8 @@ std::vector<PageLink> PageLinks(const std::string& text) {
     } else if (c == 'T' && text.compare(i, 6, "Texto[") == 0 &&
                (i == 0 || !std::isalnum(static_cast<unsigned char>(text[i - 1])))) {
       // The list activities' item files: Texto[n] = '...'.
-      size_t close = text.find(']', i);
+      size_t close = text.substr(i, 16).find(']');
+      if (close != std::string::npos) close += i;
       if (close == std::string::npos || close - i > 12) continue;
       size_t at = close + 1;
       while (at < text.size() && text[at] == ' ') ++at;
