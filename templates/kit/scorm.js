@@ -163,6 +163,8 @@
   if (!form || !state) return;
   state.textContent = words.platform;
   state.setAttribute('data-state', 'platform');
+  /* The platform knows the student: no name is needed to send. */
+  form.noValidate = true;
   var copy = byId('copy');
   if (copy) copy.hidden = true;
   if (!form.querySelector('button[type=submit]')) {
