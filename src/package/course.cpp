@@ -29,7 +29,9 @@ bool IsPageName(const std::string& path) {
 bool ReadPage(const fs::path& file, std::string& text) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return false;
-  text.resize(kPageReadLimit);
+  std::error_code ec;
+  std::uintmax_t size = fs::file_size(file, ec);
+  text.resize(static_cast<size_t>(std::min<std::uintmax_t>(ec ? kPageReadLimit : size, kPageReadLimit)));
   in.read(text.data(), static_cast<std::streamsize>(text.size()));
   text.resize(static_cast<size_t>(in.gcount()));
   return !in.bad();

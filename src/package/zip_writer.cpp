@@ -64,7 +64,7 @@ bool ZipWriter::Open(const std::string& file) {
 bool ZipWriter::Added(long long index, const std::string& name) {
   zip_t* zip = archive_->zip;
   if (index < 0 || zip_file_set_mtime(zip, index, FixedTime(), 0) < 0 ||
-      zip_set_file_compression(zip, index, Compressed(name) ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0) < 0 ||
+      zip_set_file_compression(zip, index, Compressed(name) ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 1) < 0 ||
       zip_file_set_external_attributes(zip, index, 0, ZIP_OPSYS_UNIX, 0100644u << 16) < 0) {
     error_ = "cannot add " + name + ": " + zip_strerror(zip);
     return false;
