@@ -20,7 +20,7 @@ class Scorm12Package : public PackageFormat {
 class Scorm2004Package : public PackageFormat {
  public:
   std::string Id() const override { return "scorm2004"; }
-  std::string Label() const override { return "SCORM 2004 4th edition (.zip)"; }
+  std::string Label() const override { return "SCORM 2004 (.zip)"; }
   bool Write(const Course& course, const PackageOptions& options, const std::string& file,
              std::string& error) const override;
 };
