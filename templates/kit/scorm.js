@@ -142,6 +142,8 @@
   function leave() {
     if (ended) return;
     ended = true;
+    /* Done a moment ago: the report of the end has not run yet. */
+    if (!done && doneBox && doneBox.innerHTML) finished();
     if (!done) {
       reportScore();
       reportAnswers();
