@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "../package/course_fixture.h"
+#include "course_fixture.h"  // tests/package
 #include "kio_test.h"
 #include "program_folder.h"
 

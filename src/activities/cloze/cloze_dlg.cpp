@@ -3,6 +3,7 @@
 #include "activities/cloze/cloze_brackets.h"
 #include "fileio/file.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 
