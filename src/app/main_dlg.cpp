@@ -4,9 +4,10 @@
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "activities/memory/memory_dlg.h"
-#include "activities/sequence/sequence_dlg.h"
 #include "activities/multiple/multiple_dlg.h"
+#include "activities/sequence/sequence_dlg.h"
 #include "app/output_dlg.h"
+#include "app/package_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
@@ -50,8 +51,9 @@ const HomeButton kButtons[] = {
     {kHomeDialogical, "D&ialogical", 142, 275, 265, 1220, "dialogica_intro.rtf"},
     {kHomeBasicPage, "Basic &HP", 141, 360, 250, 1216, "basica_intro.rtf"},
     {kHomeLinkedPage, "Linked H&P", 140, 360, 265, 1215, "lexical_intro.rtf"},
-    {kHomeMenu, "Menu", 143, 450, 250, 1267, "menu_intro.rtf"},
-    {kHomeIndex, "&Index", 144, 450, 265, 1219, "index_intro.rtf"},
+    {kHomeMenu, "Menu", 143, 450, 245, 1267, "menu_intro.rtf"},
+    {kHomeIndex, "&Index", 144, 450, 259, 1219, "index_intro.rtf"},
+    {kHomePackage, "&Package", -1, 450, 273, kHomePackageHelp, "pacote.rtf"},
     {kHomeCreateOutput, "Create Output", 5, 25, 290, 1302, "output_new.rtf"},
     {kHomeProductivity, "Produtividade", 181, 115, 290, 1291, "aju_pro.rtf"},
     {kHomeDownload, "Do&wnload", -1, 185, 290, 1280, "download.rtf"},
@@ -76,7 +78,7 @@ DialogTemplate HomeLayout() {
       {9002, ControlKind::Group, " Auto ", 95, 238, 150, 44},
       {9003, ControlKind::Group, "Manual", 255, 238, 80, 44},
       {9004, ControlKind::Group, "HPs", 340, 238, 80, 44},
-      {9005, ControlKind::Group, "Menus", 430, 238, 75, 44},
+      {9005, ControlKind::Group, "Menus", 430, 235, 75, 53},
   };
   for (const auto& b : kButtons) {
     t.controls.push_back({b.id, ControlKind::Button, b.label, b.x, b.y, kButtonWidth, kButtonHeight,
@@ -93,6 +95,8 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
     std::string help = b.helpFile;
     OnButton(b.helpButton, [this, help] { ShowHelp(kHomeHelpLeft, HelpText(help)); });
   }
+  // The Package help is read when shown, not with the others at start-up.
+  OnButton(kHomePackageHelp, [this] { ShowHelp(kHomeHelpLeft, PackageHelpText()); });
   for (int id : {kHomeEclipse, kHomeCloze, kHomeSequence, kHomeMemory, kHomeMultiple, kHomeDialogical,
                  kHomeBasicPage, kHomeLinkedPage, kHomeMenu, kHomeIndex})
     OnButton(id, [this, id] { RunEditor(id); });
@@ -101,6 +105,10 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
   });
   OnButton(kHomeCreateOutput, [this] {
     if (!CurrentSession().appPaths.readOnlyMedia) RunEditor(kHomeCreateOutput);
+  });
+  OnButton(kHomePackage, [] {
+    CPackageDlg package;
+    package.DoModal();
   });
   OnButton(kHomeInput, [this] { ChooseLanguage(true); });
   OnButton(kHomeOutput, [this] { ChooseLanguage(false); });
@@ -134,6 +142,8 @@ void CMainDlg::Relabel() {
   ShowHelp(kHomeHelpRight, HelpText("abertura.rtf"));
   for (const auto& b : kButtons)
     if (b.uiRecord >= 0) SetItemText(b.id, CurrentSession().UiText[b.uiRecord]);
+  // Newer than the language files: its label follows the interface language.
+  SetItemText(kHomePackage, LocalText("&Pacote", "&Package"));
 }
 
 void CMainDlg::OnCancel() {

@@ -22,6 +22,8 @@ enum HomeControl {
   kHomeLinkedPage = 1003,
   kHomeMenu = 1094,
   kHomeIndex = 1179,
+  kHomePackage = 1390,
+  kHomePackageHelp = 1391,
   kHomeCreateOutput = 1301,
   kHomeProductivity = 1273,
   kHomeDownload = 1279,
