@@ -170,13 +170,18 @@ std::vector<std::string> Speller::Suggest(const std::string& word, size_t count)
   return Current().dictionary->Suggest(word, count);
 }
 
-void Speller::AddOwnWord(const std::string& word) {
-  if (!ownWords_.insert(word).second) return;
+void Speller::ForgetChecked() {
   for (auto& [language, in] : languages_) {
-    if (in.dictionary) in.dictionary->Add(word);
     in.known.clear();
     in.paragraphs.clear();
   }
+}
+
+void Speller::AddOwnWord(const std::string& word) {
+  if (!ownWords_.insert(word).second) return;
+  for (auto& [language, in] : languages_)
+    if (in.dictionary) in.dictionary->Add(word);
+  ForgetChecked();
 }
 
 // --- The files ---
@@ -292,6 +297,16 @@ void Spelling::Remember(const std::string& path, SpellingLanguage language) {
   WriteDocumentLanguages(file, languages);
 }
 
+std::vector<SpellRange> Spelling::Check(const std::string& text) {
+  LoadOwnWords();
+  return speller_->Check(text);
+}
+
+std::vector<std::string> Spelling::Suggest(const std::string& word, size_t count) {
+  LoadOwnWords();
+  return speller_->Suggest(word, count);
+}
+
 bool Spelling::AddOwnWord(const std::string& word) {
   if (!IsAcceptableOwnWord(word)) return false;
   LoadOwnWords();
@@ -305,14 +320,11 @@ namespace {
 
 class SessionChecker : public SpellChecker {
  public:
-  std::vector<SpellRange> Check(const std::string& text) override { return Speller().Check(text); }
+  std::vector<SpellRange> Check(const std::string& text) override { return CurrentSpelling().Check(text); }
   std::vector<std::string> Suggest(const std::string& word, size_t count) override {
-    return Speller().Suggest(word, count);
+    return CurrentSpelling().Suggest(word, count);
   }
   void AddWord(const std::string& word) override { CurrentSpelling().AddOwnWord(word); }
-
- private:
-  static kio::Speller& Speller() { return CurrentSpelling().speller(); }
 };
 
 }  // namespace

@@ -49,6 +49,9 @@ class Speller {
   // Known from now on, in every language (in memory only).
   void AddOwnWord(const std::string& word);
 
+  // Forgets what was checked: the next check looks at every word again.
+  void ForgetChecked();
+
   // How many paragraphs were looked at word by word, since the start.
   size_t ParagraphsChecked() const { return paragraphsChecked_; }
 
@@ -110,6 +113,10 @@ class Spelling {
   // teacher chose for it is remembered under that name.
   void DocumentSaved(const std::string& path);
   SpellingLanguage Language() const { return speller_->Language(); }
+
+  // The speller's check and suggestions, with the teacher's words read.
+  std::vector<SpellRange> Check(const std::string& text);
+  std::vector<std::string> Suggest(const std::string& word, size_t count);
 
   // "Add to my words": known from now on, and kept in the program folder.
   bool AddOwnWord(const std::string& word);
