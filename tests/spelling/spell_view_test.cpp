@@ -43,5 +43,35 @@ TEST(SpellView, ListsTheUnknownWordsOfAnEditorsBoxAndKeepsTheTeachersWords) {
   EXPECT_TRUE(Has(run.transcript, "SCRIPT ERROR control 1420 is not a text box")) << run.transcript;
 }
 
+TEST(SpellView, TheLanguageChosenInTheEditorsMenuIsRememberedForTheDocument) {
+  TempDir folder;
+  CopyProgramFolder(folder.path());
+  const std::string document = (folder / "lesson.clo").string();
+  RunResult run = RunKio(folder.str(),
+                         "press 1009\n"
+                         "type 1402 The studnet reads a [book].\n"
+                         "spell 1402\n"
+                         "menu 9802\n"
+                         "spell 1402\n"
+                         "press 1423\n"
+                         "choose " +
+                             document + "\n");
+  // Portuguese first (the student language), then English.
+  EXPECT_TRUE(Has(run.transcript, "SPELL 1402 12 reads | ")) << run.transcript;
+  EXPECT_FALSE(Has(run.transcript, "SCRIPT ERROR")) << run.transcript;
+  EXPECT_TRUE(Has(run.transcript, "SPELL 1402 4 studnet | student, ")) << run.transcript;
+  // The document is not changed: the choice is kept beside it, in the program folder.
+  EXPECT_EQ(ReadFile(folder / "spelling_languages.txt"), "en_US\t" + document + "\r\n");
+  EXPECT_FALSE(Has(ReadFile(folder / "lesson.clo"), "en_US"));
+
+  // Opened again: English; a new document: the student language again.
+  run = RunKio(folder.str(), "press 1009\npress 1422\nchoose " + document +
+                                 "\nspell 1402\npress 1421\ntype 1402 The studnet reads.\nspell 1402\n");
+  EXPECT_TRUE(Has(run.transcript,
+                  "SPELL 1402 4 studnet | student, stud net, stud-net\n"
+                  "SPELL 1402 0 The | "))
+      << run.transcript;
+}
+
 }  // namespace
 }  // namespace kio::test
