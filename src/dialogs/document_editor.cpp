@@ -134,9 +134,10 @@ void CDocumentEditorDlg::OpenDocument() {
   } catch (const FileError& e) {
     ReportFileError(e.cause, kind_.openErrorSuffix);
   }
+  // The boxes show the document in its language.
+  CurrentSpelling().UseDocument(s.documentOpen ? *chosen : "");
   ShowFields();
   SetDocumentsFolderFrom(*chosen);
-  CurrentSpelling().UseDocument(s.documentOpen ? *chosen : "");
 }
 
 bool CDocumentEditorDlg::SaveDocument() {
