@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -17,6 +18,7 @@
 #include "activities/cloze/cloze_dlg.h"
 #include "fileio/session.h"
 #include "gui_support.h"
+#include "pages/menu/menu_dlg.h"
 #include "platform/spell_checker.h"
 #include "platform/text_encoding.h"
 #include "spelling/speller.h"
@@ -35,6 +37,16 @@ bool Underlined(QPlainTextEdit& box, int start, int length) {
         r.length == length)
       return true;
   return false;
+}
+
+// Saves the window with the menu on top, as the teacher sees them, as
+// screenshots/gui-spelling-<name>-<tag>.png.
+void SaveWithMenu(QDialog& window, QMenu& menu, const char* name, const Language& language) {
+  QPixmap shot = window.grab();
+  QPainter painter(&shot);
+  painter.drawPixmap(window.mapFromGlobal(menu.mapToGlobal(QPoint(0, 0))), menu.grab());
+  painter.end();
+  shot.save(QString("%1/gui-spelling-%2-%3.png").arg(KIO_SCREENSHOTS, name, language.tag));
 }
 
 class DesktopSpelling : public testing::TestWithParam<Language> {
@@ -75,12 +87,7 @@ TEST_P(DesktopSpelling, UnknownWordIsUnderlinedAndItsMenuOffersSuggestions) {
         menuTexts << a->text();
         if (a->text() == "erro") erro = a;
       }
-      // The window with its menu on top, as the teacher sees them.
-      QPixmap shot = window.grab();
-      QPainter painter(&shot);
-      painter.drawPixmap(window.mapFromGlobal(menu->mapToGlobal(QPoint(0, 0))), menu->grab());
-      painter.end();
-      shot.save(QString("%1/gui-spelling-menu-%2.png").arg(KIO_SCREENSHOTS, language.tag));
+      SaveWithMenu(window, *menu, "menu", language);
       ASSERT_NE(erro, nullptr);
       menu->close();
       erro->trigger();
@@ -105,6 +112,46 @@ INSTANTIATE_TEST_SUITE_P(Languages, DesktopSpelling, testing::Values(kEnglish, k
                          [](const testing::TestParamInfo<Language>& info) {
                            return std::string(info.param.tag);
                          });
+
+// A single-line box: the same menu, and the suggestion taken into the box
+// and the editor.
+TEST(DesktopSpellingLine, SingleLineBoxOffersSuggestionsForTheWordUnderTheMouse) {
+  SetSpellChecker(&SessionSpellChecker());
+  Desktop desktop(kEnglish);
+  CMenuDlg dialog;
+  const int entry = MenuEntryBox(1);
+  QStringList menuTexts;
+  desktop.platform().onShown = [&](Dialog& d, QDialog& window) {
+    if (&d != &dialog) {
+      window.done(0);
+      return;
+    }
+    auto* box = qobject_cast<QLineEdit*>(ControlWidget(window, entry));
+    ASSERT_NE(box, nullptr);
+    box->setText(QString::fromUtf8("Lição da escolla"));
+    QTimer::singleShot(300, [&, box] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      QAction* escola = nullptr;
+      for (QAction* a : menu->actions()) {
+        menuTexts << a->text();
+        if (a->text() == "escola") escola = a;
+      }
+      SaveWithMenu(window, *menu, "line", kEnglish);
+      menu->close();
+      ASSERT_NE(escola, nullptr);
+      escola->trigger();
+      window.done(0);
+    });
+    // The middle of "escolla".
+    const int x = box->fontMetrics().horizontalAdvance(QString::fromUtf8("Lição da esco")) + 4;
+    emit box->customContextMenuRequested(QPoint(x, box->height() / 2));
+  };
+  dialog.DoModal();
+  SetSpellChecker(nullptr);
+  EXPECT_THAT(menuTexts, testing::Contains(QString::fromUtf8("Add \"escolla\" to my words")));
+  EXPECT_EQ(dialog.GetItemText(entry), Win1252("Lição da escola"));
+}
 
 }  // namespace
 }  // namespace kio::test

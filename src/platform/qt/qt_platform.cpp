@@ -457,7 +457,9 @@ class QtDialogView : public QDialog, public DialogView {
           if (c.flags & kReadOnly) AddCopyButton(e);
           if (!(c.flags & kReadOnly) && CurrentSpellChecker()) {
             spellLines_.push_back(e);
-            connect(e, &QLineEdit::textChanged, this, [e] { UnderlineUnknownWords(e); });
+            // After the box has finished its own change.
+            connect(e, &QLineEdit::textChanged, this,
+                    [e] { QTimer::singleShot(0, e, [e] { UnderlineUnknownWords(e); }); });
             e->setContextMenuPolicy(Qt::CustomContextMenu);
             connect(e, &QWidget::customContextMenuRequested, this,
                     [this, e, id](const QPoint& at) { SpellMenu(e, id, at); });
