@@ -27,6 +27,7 @@
 #include "fileio/session.h"
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_entry.h"
+#include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
 #include "pages/lexical/lexical_page.h"
 #include "platform/console.h"

@@ -24,6 +24,7 @@
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lexicon/collation.h"
+#include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/lexicon_text.h"
 #include "platform/console.h"
@@ -112,7 +113,7 @@ void MakeDictionary(const std::string& name, const std::vector<TextEntry>& entri
   LexiconStore::DeriveNames(name);
   LexiconStore::WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile,
                                CurrentSession().appPaths.lexiconDataFile);
-  LexiconStore store;
+  LexiconStore store{SessionLexiconFiles()};
   store.BeginUpdate();
   PutEntries(store, entries);
   store.Commit();
@@ -231,7 +232,7 @@ int main(int argc, char** argv) {
       }
     }
     LexiconStore::DeriveNames("a.kio");
-    LexiconStore store;
+    LexiconStore store{SessionLexiconFiles()};
     store.BeginUpdate();
     PutEntries(store, other);
     store.Commit();
@@ -245,7 +246,7 @@ int main(int argc, char** argv) {
                   "SQLite: bulk insert (or replace) of the same entries into the filled table"});
 
   LexiconStore::DeriveNames("b.kio");
-  LexiconStore store;
+  LexiconStore store{SessionLexiconFiles()};
   store.BeginUpdate();
   double commit = Seconds([&] { store.Commit(); });
   Sql sqlBulk((dir / "bulk.db").string());

@@ -24,6 +24,7 @@
 #include "fileio/session.h"
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_edit.h"
+#include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/lexicon_text.h"
 #include "lexicon/lexicon_transfer.h"
@@ -340,7 +341,7 @@ void Measure(const std::string& title, const std::string& name, bool quick) {
   LexiconStore::DeriveNames("other.kio");
   LexiconStore::WriteEmptyPair("other.kpo", "other.kio");
   {
-    LexiconStore o;
+    LexiconStore o{SessionLexiconFiles()};
     o.BeginUpdate();
     PutEntries(o, other);
     o.Commit();

@@ -1,10 +1,16 @@
 #include "app/command_line.h"
 
+#include "questions/tool/convert_command.h"
+
 namespace kio {
 
 const std::vector<Subcommand>& Subcommands() {
   // A new command is one line here: {name, arguments, summary, its Run...Command}.
-  static const std::vector<Subcommand> commands = {};
+  static const std::vector<Subcommand> commands = {
+      {"convert", "[--from gift|aiken|moodlexml] IN OUT",
+       "question banks (GIFT, Aiken, Moodle XML) into KIO documents (.mul .gab .clo .mem) and back",
+       questions::RunConvertCommand},
+  };
   return commands;
 }
 

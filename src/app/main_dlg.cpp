@@ -12,7 +12,7 @@
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
-#include "lexicon/lexicon_dlg.h"
+#include "lexicon_editor/lexicon_dlg.h"
 #include "pages/basic/basic_page_dlg.h"
 #include "pages/index/index_dlg.h"
 #include "pages/lexical/lexical_page_dlg.h"

@@ -4,7 +4,7 @@
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
-#include "lexicon/lexicon_store.h"
+#include "lexicon/lexicon_session.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"

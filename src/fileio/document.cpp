@@ -13,75 +13,16 @@
 
 namespace kio {
 
-namespace {
-
-const char* const kCauseTextUtf8[15] = {
-    "",
-    "Error.  ",
-    "Read only File (or trying to record to a CD). \r\nArquivo bloqueado (somente leitura ou tentando gravar "
-    "para um CD).",
-    "Caminho inválido.  ",
-    "Muitos arquivos abertos.  ",
-    "Acesso negado.  /Access denied.\r\n\r\n",
-    "Invalid File \r\nArquivo inválido.  ",
-    "Cannot remove Folder. \r\nImpossível remover diretório.  ",
-    "Diretório cheio.  ",
-    "Erro de badSeek.  ",
-    "Erro de hardware.  ",
-    "Share violation \r\nArquivo já aberto em outro programa.  \r\n",
-    "Share violation \r\nViolação de bloqueio.  ",
-    "Full disk. \r\n Disco cheio.  ",
-    "File end. \r\nFim do arquivo.  ",
-};
-
-const std::string kCannotProcess = Win1252(" Impossível processar arquivo. Ação cancelada. ");
-const std::string kReadOnlyMediaFile = Win1252(
-    "\r\n Aparentemente você está tentando abrir\r\n um arquivo em mídia bloqueada (CD, DVD, etc.).  \r\n"
-    " Copie este arquivo para seu computador e tente novamente. \r\n\r\n\r\n"
-    "Apparently you are trying to load\r\na file from read-only media (CD, DVD, etc.) \r\n"
-    "Copy this file to your computer and try again. \r\n");
-
-}  // namespace
-
-std::string FileErrorMessage(int cause, const std::string& suffix) {
-  std::string message;
-  if (cause >= 1 && cause <= 14) message = Win1252(kCauseTextUtf8[cause]);
-  return message + suffix;
-}
-
 void ReportFileError(int cause, const std::string& suffix) {
   ShowMessage(FileErrorMessage(cause, suffix), "Oops!");
 }
 
 bool PrepareDocumentFile(File& file, const std::string& name) {
-  const std::string path = ResolveCase(name);
-  const std::string systemPath = SystemName(path);
-  struct stat st;
-  if (lstat(systemPath.c_str(), &st) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return true;  // a new file will be created
-    ShowMessage(kCannotProcess, "Oops!");
-    file.Close();
-    return false;
-  }
-  if (CurrentSession().appPaths.readOnlyMedia) return true;
-  // Clear the read-only attribute: give the owner write permission, keeping
-  // the file's times, then prove the file can be opened for writing.
-  bool ok = true;
-  if (!(st.st_mode & S_IWUSR) && chmod(systemPath.c_str(), st.st_mode | S_IWUSR) != 0) ok = false;
-  if (ok) {
-    File probe;
-    ok = probe.Open(path, File::kReadWrite);
-  }
-  if (ok) {
-    struct timespec times[2] = {st.st_atim, st.st_mtim};
-    utimensat(AT_FDCWD, systemPath.c_str(), times, 0);
-  }
-  if (!ok) {
-    ShowMessage(kReadOnlyMediaFile, "Oops!");
-    file.Close();
-    return false;
-  }
-  return true;
+  const std::string problem = DocumentFileProblem(name);
+  if (problem.empty()) return true;
+  ShowMessage(problem, "Oops!");
+  file.Close();
+  return false;
 }
 
 Answer CheckFileNameCharacters(const std::string& name) {

@@ -13,6 +13,10 @@ namespace kio {
 // False means the caller abandons the operation: the message was shown and
 // `file` closed.
 bool PrepareDocumentFile(File& file, const std::string& name);
+// The same preparation without showing anything: the message
+// PrepareDocumentFile would show (under "Oops!"), or empty when the file can
+// be written.
+std::string DocumentFileProblem(const std::string& name);
 
 // Shows the message for `cause` followed by `suffix` under "Oops!".
 void ReportFileError(int cause, const std::string& suffix);

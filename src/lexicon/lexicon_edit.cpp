@@ -205,13 +205,14 @@ SavePartResult SavePart(LexiconStore& store, uint32_t from, uint32_t to, const s
   try {
     for (auto [name, bytes] : {std::pair{&dataFile, &pair.data}, std::pair{&pointerFile, &pair.pointer}}) {
       File f;
-      f.Create(*name);
+      f.Create(store.Files().At(*name));
       f.Write(*bytes);
       f.Flush();
       f.Close();
     }
   } catch (const FileError& e) {
-    for (const std::string* name : {&dataFile, &pointerFile}) ::unlink(SystemName(*name).c_str());
+    for (const std::string* name : {&dataFile, &pointerFile})
+      ::unlink(SystemName(store.Files().At(*name)).c_str());
     store.Leave({FileErrorMessage(e.cause, kSegmentNotSaved), "Kio "});
     return SavePartResult::kFileError;
   }

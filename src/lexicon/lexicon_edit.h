@@ -74,7 +74,7 @@ enum class SavePartResult { kSaved, kBadRange, kBadName, kDamaged, kStopped, kFi
 
 // Writes real entries from .. to of the store, in order, as a new committed
 // dictionary pair `dataFile` (a bare name with a dot; its pointer file is the
-// part before the first dot plus ".kpo") in the working folder, replacing
+// part before the first dot plus ".kpo") in the store's folder, replacing
 // files of those names. The pair is written only once every entry has been
 // read; a damaged entry, a stop or a file failure leaves no new file behind,
 // with a notice that says so.

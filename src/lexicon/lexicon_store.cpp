@@ -8,10 +8,8 @@
 
 #include "fileio/document.h"
 #include "fileio/file.h"
-#include "fileio/session.h"
 #include "lexicon/collation.h"
 #include "lexicon/pair_bytes.h"
-#include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
 
@@ -140,8 +138,8 @@ int64_t SizeOf(const std::string& name) {
   return ::stat(SystemPath(name).c_str(), &st) == 0 ? st.st_size : -1;
 }
 
-void SyncFolder() {
-  int fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.empty() ? "." : SystemName(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
@@ -166,50 +164,42 @@ void WriteDurable(const std::string& name, const std::string& bytes) {
 }
 
 void RenameOver(const std::string& from, const std::string& to) {
-  if (::rename(from.c_str(), SystemPath(to).c_str()) != 0) ThrowErrno();
+  if (::rename(SystemName(from).c_str(), SystemPath(to).c_str()) != 0) ThrowErrno();
 }
+
+void Unlink(const std::string& name) { ::unlink(SystemName(name).c_str()); }
 
 std::string UntilZero(const std::string& text) {
   size_t zero = text.find('\0');
   return zero == std::string::npos ? text : text.substr(0, zero);
 }
 
-void EnterProgramFolder() {
-  if (!CurrentSession().appPaths.programFolder.empty() &&
-      ::chdir(SystemName(CurrentSession().appPaths.programFolder).c_str()) != 0) {
-    // The files are then looked for in the current folder, and their
-    // absence is reported by the operation that needs them.
-  }
-}
-
 }  // namespace
 
 // --- The store ------------------------------------------------------------------
 
-LexiconStore::LexiconStore() = default;
-LexiconStore::~LexiconStore() { CloseAll(); }
+LexiconFiles LexiconFiles::For(const std::string& folder, const std::string& dataFile) {
+  LexiconFiles f;
+  f.folder = folder;
+  f.data = ToLower(dataFile);
+  f.pointer = ReplaceAll(f.data, ".kio", ".kpo");
+  f.backupData = ReplaceAll(f.pointer, ".kpo", "_bak.kio");
+  f.backupPointer = ReplaceAll(f.backupData, ".kio", ".kpo");
+  return f;
+}
 
-LexiconStore& Lexicon() { return CurrentSession().Part<LexiconStore>(); }
+LexiconStore::LexiconStore(LexiconFiles files) : files_(std::move(files)) {}
+LexiconStore::~LexiconStore() { CloseAll(); }
 
 std::string PointerNameFor(const std::string& dataFile) {
   return dataFile.substr(0, dataFile.find('.')) + ".kpo";
 }
 
-void DeriveLexiconNames() {
-  CurrentSession().appPaths.lexiconDataFile = ToLower(CurrentSession().appPaths.lexiconDataFile);
-  CurrentSession().appPaths.lexiconPointerFile =
-      ReplaceAll(CurrentSession().appPaths.lexiconDataFile, ".kio", ".kpo");
-  CurrentSession().appPaths.lexiconBackupDataFile =
-      ReplaceAll(CurrentSession().appPaths.lexiconPointerFile, ".kpo", "_bak.kio");
-  CurrentSession().appPaths.lexiconBackupPointerFile =
-      ReplaceAll(CurrentSession().appPaths.lexiconBackupDataFile, ".kio", ".kpo");
-}
-
 void LexiconStore::SetCommitStepObserver(void (*observer)(int)) { gCommitStepObserver = observer; }
 
-void LexiconStore::DeriveNames(const std::string& dataFile) {
-  CurrentSession().appPaths.lexiconDataFile = dataFile;
-  DeriveLexiconNames();
+void LexiconStore::Rename(LexiconFiles files) {
+  files_ = std::move(files);
+  if (filesChanged_) filesChanged_(files_);
 }
 
 bool LexiconStore::IsDictionaryName(const std::string& name) {
@@ -227,12 +217,13 @@ bool LexiconStore::RecordName(std::string name) {
   // The working pair follows the dictionary's name too, so that editing a
   // new dictionary never works in the files of the one before.
   std::string base = name.substr(0, dot);
-  CurrentSession().appPaths.lexiconPointerFile = PointerNameFor(name);
-  CurrentSession().appPaths.lexiconDataFile = name;
-  CurrentSession().appPaths.lexiconBackupDataFile = base + "_bak.kio";
-  CurrentSession().appPaths.lexiconBackupPointerFile = base + "_bak.kpo";
-  CurrentSession().configFile.Close();
-  const std::string dat = ResolveCase("lexicon.dat");
+  LexiconFiles files = files_;
+  files.pointer = PointerNameFor(name);
+  files.data = name;
+  files.backupData = base + "_bak.kio";
+  files.backupPointer = base + "_bak.kpo";
+  Rename(std::move(files));
+  const std::string dat = ResolveCase(files_.At("lexicon.dat"));
   const std::string systemDat = SystemName(dat);
   struct stat st;
   if (::stat(systemDat.c_str(), &st) == 0)
@@ -272,14 +263,16 @@ bool LexiconStore::Create(std::string name) {
   if (name == "*.kio" || name.empty()) return false;
   CloseAll();
   if (name.find('.', 1) == std::string::npos) {
-    if (!RecordName(CurrentSession().appPaths.lexiconDataFile)) return false;
+    if (!RecordName(files_.data)) return false;
     Open();
     return true;
   }
-  CurrentSession().appPaths.lexiconPointerFile = PointerNameFor(name);
-  CurrentSession().appPaths.lexiconDataFile = name;
+  LexiconFiles files = files_;
+  files.pointer = PointerNameFor(name);
+  files.data = name;
+  Rename(std::move(files));
   try {
-    WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile, CurrentSession().appPaths.lexiconDataFile);
+    WriteEmptyPair(files_.At(files_.pointer), files_.At(files_.data));
   } catch (const FileError& e) {
     Notice(FileErrorMessage(e.cause, kCannotCreateDictionary), "Oops!");
     return Open();
@@ -293,8 +286,7 @@ bool LexiconStore::Create(std::string name) {
 bool LexiconStore::OpenPairReadOnly() {
   std::string pointer, data;
   try {
-    if (!ReadWhole(CurrentSession().appPaths.lexiconPointerFile, pointer) ||
-        !ReadWhole(CurrentSession().appPaths.lexiconDataFile, data))
+    if (!ReadWhole(files_.At(files_.pointer), pointer) || !ReadWhole(files_.At(files_.data), data))
       return false;
   } catch (const FileError&) {
     pointer.clear();  // unreadable: refused like a damaged pair
@@ -313,7 +305,7 @@ bool LexiconStore::Open() {
 }
 
 bool LexiconStore::LockPair(DictionaryLock::Kind kind) {
-  if (lock_.Acquire(CurrentSession().appPaths.lexiconDataFile, kind)) return true;
+  if (lock_.Acquire(files_.At(files_.data), kind)) return true;
   Notice(DictionaryInUseMessage(), "Oops!");
   return false;
 }
@@ -321,8 +313,10 @@ bool LexiconStore::LockPair(DictionaryLock::Kind kind) {
 int LexiconStore::OpenNamed(std::string dataFile) {
   CloseAll();
   dataFile = ToLower(dataFile);
-  CurrentSession().appPaths.lexiconDataFile = dataFile;
-  CurrentSession().appPaths.lexiconPointerFile = ReplaceAll(dataFile, ".kio", ".kpo");
+  LexiconFiles files = files_;
+  files.data = dataFile;
+  files.pointer = ReplaceAll(dataFile, ".kio", ".kpo");
+  Rename(std::move(files));
   RecoverCommit();
   if (!LockPair(DictionaryLock::Kind::kShared)) return 1;
   const bool found = OpenPairReadOnly();
@@ -491,12 +485,14 @@ CommitRecovery LexiconStore::RecoverCommit() {
   // Tidying waits for a save in progress to end, and leaves its files alone
   // when it goes on.
   DictionaryLock lock;
-  if (!lock.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kExclusive))
+  if (!lock.Acquire(files_.At(files_.data), DictionaryLock::Kind::kExclusive))
     return CommitRecovery::kNothing;
+  const std::string tempData = files_.At(kTempData), tempPointer = files_.At(kTempPointer),
+                    commitMark = files_.At(kCommitMark);
   std::string mark;
   bool marked = false;
   try {
-    marked = ReadWhole(kCommitMark, mark);
+    marked = ReadWhole(commitMark, mark);
   } catch (const FileError&) {
     return CommitRecovery::kNothing;
   }
@@ -510,56 +506,58 @@ CommitRecovery LexiconStore::RecoverCommit() {
     }
     bool sound = lines.size() == 5 && lines[0] == "kio commit" && !lines[1].empty() && !lines[2].empty();
     if (sound) {
-      const std::pair<const char*, std::string> moves[2] = {{kTempData, lines[2]}, {kTempPointer, lines[1]}};
+      // The mark names the pair by its bare names, in the mark's own folder.
+      const std::pair<std::string, std::string> moves[2] = {{tempData, files_.At(lines[2])},
+                                                            {tempPointer, files_.At(lines[1])}};
       const std::string sizes[2] = {lines[4], lines[3]};
       bool done = true;
       for (int i = 0; i < 2; ++i) {
         if (SizeOf(moves[i].first) == std::atoll(sizes[i].c_str()))
-          ::rename(moves[i].first, SystemPath(moves[i].second).c_str());
+          ::rename(SystemName(moves[i].first).c_str(), SystemPath(moves[i].second).c_str());
         if (Exists(moves[i].first)) done = false;
       }
-      SyncFolder();
+      SyncFolder(files_.folder);
       if (!done) return CommitRecovery::kNothing;
-      ::unlink(kCommitMark);
-      SyncFolder();
+      Unlink(commitMark);
+      SyncFolder(files_.folder);
       return CommitRecovery::kRolledForward;
     }
-    ::unlink(kCommitMark);
+    Unlink(commitMark);
   }
   bool any = false;
-  for (const char* name : {kTempData, kTempPointer}) {
+  for (const std::string& name : {tempData, tempPointer}) {
     if (Exists(name)) {
-      ::unlink(name);
+      Unlink(name);
       any = true;
     }
   }
-  if (any) SyncFolder();
+  if (any) SyncFolder(files_.folder);
   return any || marked ? CommitRecovery::kRolledBack : CommitRecovery::kNothing;
 }
 
 bool LexiconStore::BeginUpdate() {
-  EnterProgramFolder();
   CloseAll();
   // Held until the update ends: no other program saves or tidies the pair
   // meanwhile.
   if (!LockPair(DictionaryLock::Kind::kExclusive)) return false;
   RecoverCommit();
-  const std::string names[4] = {
-      CurrentSession().appPaths.lexiconPointerFile, CurrentSession().appPaths.lexiconDataFile,
-      CurrentSession().appPaths.lexiconBackupPointerFile, CurrentSession().appPaths.lexiconBackupDataFile};
+  const std::string names[4] = {files_.At(files_.pointer), files_.At(files_.data),
+                                files_.At(files_.backupPointer), files_.At(files_.backupData)};
   for (const std::string& name : names) {
-    File none;
-    if (!PrepareDocumentFile(none, name)) return false;
+    const std::string problem = DocumentFileProblem(name);
+    if (!problem.empty()) {
+      Notice(problem, "Oops!");
+      CloseAll();
+      return false;
+    }
   }
-  RemoveFile(CurrentSession().appPaths.lexiconBackupPointerFile);
-  RemoveFile(CurrentSession().appPaths.lexiconBackupDataFile);
+  RemoveFile(names[2]);
+  RemoveFile(names[3]);
   std::string pointer, data;
   try {
-    if (!ReadWhole(CurrentSession().appPaths.lexiconPointerFile, pointer) ||
-        !ReadWhole(CurrentSession().appPaths.lexiconDataFile, data))
-      ThrowErrno();
-    pointerFd_ = CreateTruncated(CurrentSession().appPaths.lexiconBackupPointerFile);
-    dataFd_ = CreateTruncated(CurrentSession().appPaths.lexiconBackupDataFile);
+    if (!ReadWhole(names[0], pointer) || !ReadWhole(names[1], data)) ThrowErrno();
+    pointerFd_ = CreateTruncated(names[2]);
+    dataFd_ = CreateTruncated(names[3]);
     WriteAt(pointerFd_, pointer.data(), pointer.size(), 0);
     WriteAt(dataFd_, data.data(), data.size(), 0);
   } catch (const FileError& e) {
@@ -580,10 +578,10 @@ void LexiconStore::EndUpdate() {
   // The lock outlives the working pair: another program's update may start
   // only once it is gone.
   DictionaryLock hold;
-  if (lock_.Held()) hold.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kExclusive);
+  if (lock_.Held()) hold.Acquire(files_.At(files_.data), DictionaryLock::Kind::kExclusive);
   CloseAll();
-  RemoveFile(CurrentSession().appPaths.lexiconBackupPointerFile);
-  RemoveFile(CurrentSession().appPaths.lexiconBackupDataFile);
+  RemoveFile(files_.At(files_.backupPointer));
+  RemoveFile(files_.At(files_.backupData));
 }
 
 bool LexiconStore::ValidateEntry(const std::string& text, uint32_t number) {
@@ -724,35 +722,37 @@ bool LexiconStore::AppendRecordWithKey(uint32_t number, const std::string& text,
 bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std::string& dataBytes) {
   gCommitStep = 0;
   RecoverCommit();
-  const std::string& pointerName = CurrentSession().appPaths.lexiconPointerFile;
-  const std::string& dataName = CurrentSession().appPaths.lexiconDataFile;
+  const std::string& pointerName = files_.pointer;
+  const std::string& dataName = files_.data;
+  const std::string tempData = files_.At(kTempData), tempPointer = files_.At(kTempPointer),
+                    commitMark = files_.At(kCommitMark);
   bool dataRenamed = false;
   try {
-    WriteDurable(kTempData, dataBytes);
-    WriteDurable(kTempPointer, pointerBytes);
+    WriteDurable(tempData, dataBytes);
+    WriteDurable(tempPointer, pointerBytes);
     // From the moment the mark is on disk the new pair is the dictionary: an
     // interrupted rename is completed by the next open. A mark cut short
     // does not parse, and then the main pair was not touched yet.
-    WriteDurable(kCommitMark, "kio commit\n" + pointerName + "\n" + dataName + "\n" +
-                                  std::to_string(pointerBytes.size()) + "\n" +
-                                  std::to_string(dataBytes.size()) + "\n");
-    SyncFolder();
+    WriteDurable(commitMark, "kio commit\n" + pointerName + "\n" + dataName + "\n" +
+                                 std::to_string(pointerBytes.size()) + "\n" +
+                                 std::to_string(dataBytes.size()) + "\n");
+    SyncFolder(files_.folder);
     CommitStep();
-    RenameOver(kTempData, dataName);
+    RenameOver(tempData, files_.At(dataName));
     dataRenamed = true;
     CommitStep();
-    RenameOver(kTempPointer, pointerName);
+    RenameOver(tempPointer, files_.At(pointerName));
     CommitStep();
-    SyncFolder();
-    ::unlink(kCommitMark);
+    SyncFolder(files_.folder);
+    Unlink(commitMark);
     CommitStep();
   } catch (const FileError&) {
     // A save that failed before the main pair was touched leaves nothing,
     // its mark included; once the data file is in place the mark stays, so
     // that the next open completes the save.
     if (!dataRenamed) {
-      for (const char* name : {kTempData, kTempPointer, kCommitMark}) ::unlink(name);
-      SyncFolder();
+      for (const std::string& name : {tempData, tempPointer, commitMark}) Unlink(name);
+      SyncFolder(files_.folder);
     }
     throw;
   }
@@ -760,7 +760,6 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
 }
 
 bool LexiconStore::Commit(const LexiconProgress& progress) {
-  EnterProgramFolder();
   ProgressLoop loop(progress, Count());
   if (!IsUpdating()) {
     Notice(FileErrorMessage(kFileNotFound, kIndexFailed), "Oops!");

@@ -22,14 +22,17 @@
 // inside a Batch, which writes them once at its end: use one for bulk work
 // (merging, importing, replacing throughout the dictionary).
 //
-// File names are bare names relative to the working folder; BeginUpdate and
-// Commit first make appPaths.programFolder (when set) the working folder.
+// The store is handed where its dictionary lies (LexiconFiles: the folder and
+// the four names) when it is made or with SetFiles; it never looks at the
+// session and never changes the working folder. The session's own
+// dictionary is Lexicon() (lexicon_session.h).
 //
 // The store shows nothing and asks nothing: an operation that fails returns
 // false (or an empty entry) and leaves its messages, in the words the
 // program shows them, for the caller to take with TakeNotices. The editors
-// show them (lexicon_prompts.h), kio-lexicon prints them. Long operations
-// report progress and ask whether to stop through a LexiconProgress.
+// show them (lexicon_editor/lexicon_prompts.h), kio-lexicon prints them.
+// Long operations report progress and ask whether to stop through a
+// LexiconProgress.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -53,23 +56,49 @@ struct LexiconNotice {
 // The result of Find for a key that sorts outside the sentinels.
 constexpr uint32_t kOffLimits = 999999999;
 
+// Where a dictionary lies: its folder and the names of its main pair and of
+// the working pair an update edits. The folder ends in "/", or is empty for
+// the working folder; the names are bare names in it.
+struct LexiconFiles {
+  std::string folder;
+  std::string data;           // "ingles.kio": lower case
+  std::string pointer;        // "ingles.kpo"
+  std::string backupData;     // "ingles_bak.kio"
+  std::string backupPointer;  // "ingles_bak.kpo"
+
+  // The names derived from a data file name (lower-cased first), in `folder`.
+  static LexiconFiles For(const std::string& folder, const std::string& dataFile);
+  // A name in the dictionary's folder.
+  std::string At(const std::string& name) const { return folder + name; }
+  bool operator==(const LexiconFiles&) const = default;
+};
+
 // What opening a half-done Commit's leftovers found.
 enum class CommitRecovery { kNothing, kRolledForward, kRolledBack };
 
 class LexiconStore {
  public:
-  LexiconStore();
+  explicit LexiconStore(LexiconFiles files = {});
   ~LexiconStore();
   LexiconStore(const LexiconStore&) = delete;
   LexiconStore& operator=(const LexiconStore&) = delete;
 
   // --- Names and dictionaries ---------------------------------------------
 
-  // Sets the four appPaths names from a data file name (lower-cased first).
+  // Where the dictionary lies. Create, RecordName and OpenNamed change the
+  // names (never the folder) and tell the observer set with OnFilesChanged.
+  const LexiconFiles& Files() const { return files_; }
+  void SetFiles(LexiconFiles files) { files_ = std::move(files); }
+  void OnFilesChanged(std::function<void(const LexiconFiles&)> observer) {
+    filesChanged_ = std::move(observer);
+  }
+
+  // Sets the session's four dictionary names from a data file name
+  // (lower-cased first); lexicon_session.cpp.
   static void DeriveNames(const std::string& dataFile);
-  // Makes `name` the current dictionary and writes it into "lexicon.dat";
-  // false for a name that cannot be a dictionary's (the program cannot go
-  // on: its caller ends it).
+  // Makes `name` the current dictionary and writes it into "lexicon.dat" in
+  // the dictionary's folder; false for a name that cannot be a dictionary's
+  // (the program cannot go on: its caller ends it).
   bool RecordName(std::string name);
   // Whether a lower-case name can be a dictionary's: a dot, not first, and
   // at least five characters.
@@ -88,8 +117,9 @@ class LexiconStore {
   // dictionary, replacing any files of those names. Throws FileError.
   static void WriteEmptyPair(const std::string& pointerFile, const std::string& dataFile);
 
-  // Finishes or undoes a Commit that was cut short in the working folder.
-  static CommitRecovery RecoverCommit();
+  // Finishes or undoes a Commit that was cut short in the dictionary's
+  // folder.
+  CommitRecovery RecoverCommit();
 
   // --- Editing --------------------------------------------------------------
 
@@ -185,6 +215,8 @@ class LexiconStore {
   void MarkPointerDirty(size_t fromSlot);
   bool WriteCommittedPair(const std::string& pointerBytes, const std::string& dataBytes);
   void Notice(const std::string& text, const std::string& caption);
+  // Sets the names for `dataFile` and tells the observer.
+  void Rename(LexiconFiles files);
 
   // The current pair: the main pair after Open, the working pair while
   // updating. Descriptors are -1 when closed.
@@ -206,21 +238,16 @@ class LexiconStore {
   DictionaryLock lock_;
   bool replaceDuplicates_ = true;
   std::vector<LexiconNotice> notices_;
+  LexiconFiles files_;
+  std::function<void(const LexiconFiles&)> filesChanged_;
 };
 
 // The question an editor asks when Escape is pressed during Commit, at entry
 // `n`.
 std::string CommitInterruptQuestion(uint32_t n);
 
-// The dictionary in use, kept by the session.
-LexiconStore& Lexicon();
-
 // The pointer file's name for a data file name: the part before the first
 // dot plus ".kpo".
 std::string PointerNameFor(const std::string& dataFile);
-
-// Derives the pointer, backup data and backup pointer names from
-// appPaths.lexiconDataFile (lower-cased first).
-void DeriveLexiconNames();
 
 }  // namespace kio

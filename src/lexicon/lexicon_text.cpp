@@ -178,6 +178,21 @@ std::string ExportEntryText(const LexiconEntry& entry) {
   return headword + "\r\n" + body + "\r\n\r\n";
 }
 
+std::string ExportWholeEntryText(const LexiconEntry& entry) {
+  size_t position = 0;
+  std::string headword = Headword(entry, position);
+  // Everything between the separator and the closing 0x02.
+  std::string body;
+  if (position < entry.size()) {
+    body = entry.substr(position + 1);
+    if (!body.empty() && body.back() == kEntryTerminator) body.pop_back();
+  }
+  std::string out = headword + "\r\n";
+  if (!body.empty())
+    for (const std::string& line : Lines(body)) out += (line.empty() ? " " : line) + "\r\n";
+  return out + "\r\n";
+}
+
 std::string Utf8ToCp1252Lossy(const std::string& utf8) {
   static Transliterator transliterator;
   std::string out;
@@ -202,18 +217,24 @@ std::vector<TextEntry> ParseTextLayout(const std::string& bytes) {
   if (HasHighBytes(text) && IsUtf8(text)) text = Utf8ToCp1252Lossy(text);
   std::vector<TextEntry> entries;
   TextEntry current;
-  bool inBlock = false;
+  bool inBlock = false, firstBodyLine = true;
+  size_t number = 0;
   for (const std::string& line : Lines(text)) {
+    ++number;
     if (line.empty()) {
       if (inBlock) entries.push_back(std::move(current));
       current = {};
       inBlock = false;
     } else if (!inBlock) {
       current.headword = line;
+      current.line = number;
       inBlock = true;
+      firstBodyLine = true;
     } else {
-      if (!current.body.empty()) current.body += "\r\n";
-      current.body += line;
+      if (!firstBodyLine) current.body += "\r\n";
+      firstBodyLine = false;
+      // A line of one blank stands for an empty line of the body.
+      if (line != " ") current.body += line;
     }
   }
   if (inBlock) entries.push_back(std::move(current));
@@ -277,8 +298,10 @@ PutReport PutEntries(LexiconStore& store, const std::vector<TextEntry>& entries)
       ++report.refused;
     else if (store.Count() > before)
       ++report.added;
-    else
+    else {
       ++report.matched;
+      report.matchedHeadwords.push_back(Headword(text));
+    }
   }
   return report;
 }

@@ -5,8 +5,13 @@
 // The text layout: for each entry, its headword, CR LF, the body's first
 // field (cut before a "//" at index 1 or later), CR LF, CR LF. Reading it
 // back takes a block of lines separated by empty lines: the first line is
-// the headword, the others, joined by CR LF, the body. (So a body holding an
-// empty line of its own does not come back whole.)
+// the headword, the others, joined by CR LF, the body.
+//
+// The whole layout (kio-lexicon's export) writes the whole body instead,
+// notes after "//" and further lines included, and writes an empty line of
+// the body as a line holding one blank; reading takes a body line of one
+// blank back as an empty line. So every entry the editor or an import made
+// comes back byte for byte.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -24,10 +29,13 @@ struct TextEntry {
   // When set, the whole entry text to store as it is (another dictionary's
   // entry); headword and body are then not used.
   LexiconEntry entry;
+  size_t line = 0;  // the headword's line in a text layout, from 1
 };
 
 // One entry in the text layout.
 std::string ExportEntryText(const LexiconEntry& entry);
+// One entry in the whole layout.
+std::string ExportWholeEntryText(const LexiconEntry& entry);
 
 // Reads the text layout. Windows-1252 is expected; a file that is valid
 // UTF-8 holding characters beyond ASCII is taken as UTF-8 and converted by
@@ -55,6 +63,7 @@ struct PutReport {
   size_t added = 0;    // new headwords
   size_t matched = 0;  // headwords already present (replaced or kept as ReplaceDuplicates says)
   size_t refused = 0;  // refused by the store, after its message
+  std::vector<std::string> matchedHeadwords;  // the headwords matched, in the order given
 };
 
 // Puts every entry into the store, which must be updating, as the

@@ -34,10 +34,10 @@ std::string ExportInterruptQuestion(uint32_t n) {
   return Win1252("Salvou como texto até palavra ") + std::to_string(n) + ". Interromper?";
 }
 
-bool ExportText(LexiconStore& store, std::string& text, const LexiconProgress& progress) {
-  return ForEachEntry(store, progress,
-                      Win1252("Impossível ler do dicionário. Arquivo possivelmente deteriorado."),
-                      [&](LexiconEntry entry) { text += ExportEntryText(entry); });
+bool ExportText(LexiconStore& store, std::string& text, const LexiconProgress& progress, bool whole) {
+  return ForEachEntry(
+      store, progress, Win1252("Impossível ler do dicionário. Arquivo possivelmente deteriorado."),
+      [&](LexiconEntry entry) { text += whole ? ExportWholeEntryText(entry) : ExportEntryText(entry); });
 }
 
 bool ReadMergeSource(const std::string& pointerBytes, const std::string& dataBytes,

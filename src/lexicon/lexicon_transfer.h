@@ -18,7 +18,10 @@ std::string ExportInterruptQuestion(uint32_t n);
 
 // Every real entry of the open dictionary in the text layout. False when an
 // entry cannot be read (a notice says so) or when `progress` stopped it.
-bool ExportText(LexiconStore& store, std::string& text, const LexiconProgress& progress = {});
+// With `whole`, the whole layout (lexicon_text.h), notes and every line of
+// the body included.
+bool ExportText(LexiconStore& store, std::string& text, const LexiconProgress& progress = {},
+                bool whole = false);
 
 // The entries of the dictionary pair given as bytes, to be put into another
 // with PutEntries. False, with the notices in `notices`, when the pair

@@ -9,7 +9,7 @@
 #include "fileio/session.h"
 #include "kio_test.h"
 #include "lang/texts.h"
-#include "lexicon/lexicon_store.h"
+#include "lexicon/lexicon_session.h"
 #include "program_folder.h"
 
 namespace kio {

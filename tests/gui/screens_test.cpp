@@ -28,8 +28,8 @@
 #include "lexicon/lexicon_store.h"
 #include "pages/lexical/lexical_page_dlg.h"
 #include "gui_support.h"
-#include "lexicon/lexicon_dlg.h"
-#include "lexicon/lexicon_small_dlgs.h"
+#include "lexicon_editor/lexicon_dlg.h"
+#include "lexicon_editor/lexicon_small_dlgs.h"
 #include "platform/text_encoding.h"
 
 namespace kio::test {

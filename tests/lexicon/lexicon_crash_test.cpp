@@ -79,7 +79,7 @@ class LexiconCrashTest : public ::testing::Test {
     pid_t child = fork();
     if (child == 0) {
       close(ready[0]);
-      LexiconStore s;
+      LexiconStore s{SessionLexiconFiles()};
       if (!s.BeginUpdate()) _exit(3);
       Change(s);
       gKillAtStep = step;
@@ -108,7 +108,7 @@ class LexiconCrashTest : public ::testing::Test {
 
     // The dictionary opens (finishing or undoing the cut save), the tool
     // finds it sound, and it holds one whole version.
-    LexiconStore s;
+    LexiconStore s{SessionLexiconFiles()};
     EXPECT_EQ(s.OpenNamed(CurrentSession().appPaths.lexiconDataFile), 0);
     Entries now;
     for (uint32_t n = 1; n + 1 < s.Count(); ++n) {
@@ -136,7 +136,7 @@ class LexiconCrashTest : public ::testing::Test {
 
   RecordingPlatform platform;
   DictionaryFolder folder{"crash.kio"};
-  LexiconStore store;
+  LexiconStore store{SessionLexiconFiles()};
   std::pair<std::string, std::string> old;
   const Entries oldEntries = OldEntries(), newEntries = NewEntries();
 };

@@ -6,7 +6,6 @@
 #include <functional>
 
 #include "fileio/session.h"
-#include "lexicon/lexicon_prompts.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/pair_check.h"
 #include "lexicon_test_util.h"
@@ -93,9 +92,9 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
   ASSERT_FALSE(check.sound());
   EXPECT_NE(check.problems[0].find(GetParam().checkSays), std::string::npos) << check.problems[0];
 
-  LexiconStore store;
+  LexiconStore store{SessionLexiconFiles()};
   ASSERT_EQ(store.OpenBytes(pair.first, pair.second, true), GetParam().opens);
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   if (!GetParam().opens) {
     EXPECT_EQ(
         platform.shown.back().text,
@@ -118,7 +117,7 @@ TEST_P(LexiconDamageTest, IsRefusedOrReportedNeverOverrun) {
     std::string key = "bravissimo";
     store.PutEntry(key, Entry("bravissimo", "x"));
     store.DeleteRange(1, 2);
-    ShowNotices(store, nullptr);
+    ShowStoreNotices(store);
     for (const auto& shown : platform.shown) EXPECT_EQ(shown.caption, "Oops!") << shown.text;
   }
 
@@ -152,7 +151,7 @@ TEST(LexiconDamage, DamagedEntriesGiveTheReadMessages) {
   uint32_t n = 2;
   EXPECT_EQ(store.ReadEntry(n), "");
   EXPECT_EQ(store.ProbeEntry(n), "");
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   EXPECT_EQ(
       platform.Texts(),
       (std::vector<std::string>{

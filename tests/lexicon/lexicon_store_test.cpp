@@ -6,7 +6,7 @@
 
 #include "fileio/session.h"
 #include "lexicon/collation.h"
-#include "lexicon/lexicon_prompts.h"
+#include "lexicon/lexicon_session.h"
 #include "lexicon/pair_check.h"
 #include "lexicon_test_util.h"
 
@@ -15,6 +15,8 @@ namespace {
 
 class LexiconStoreTest : public ::testing::Test {
  protected:
+  // The store works on the session's dictionary, as the editors' does.
+  LexiconStoreTest() { FollowSession(store); }
   // A dictionary of `n` entries "w000", "w001", ... with bodies "b000"...
   void Fill(int n) {
     std::vector<std::pair<std::string, std::string>> entries;
@@ -26,10 +28,9 @@ class LexiconStoreTest : public ::testing::Test {
     }
     StoreEntries(store, entries);
   }
-  // The editor's progress: the bar positions into `positions`, and the
-  // question on Escape.
+  // A progress that keeps the bar positions in `positions`.
   LexiconProgress Progress(std::vector<int>& positions) {
-    LexiconProgress p = EscapeStops(nullptr, 0, CommitInterruptQuestion, "Kio");
+    LexiconProgress p;
     p.position = [&positions](int position) { positions.push_back(position); };
     return p;
   }
@@ -70,7 +71,7 @@ TEST_F(LexiconStoreTest, CreateWritesTheExactEmptyPairAndRecordsItsName) {
   EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "novo.kio");
   EXPECT_TRUE(store.IsOpen());
   EXPECT_EQ(store.Count(), 2u);
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   EXPECT_TRUE(platform.shown.empty());
   // A cancelled chooser's name creates nothing.
   EXPECT_FALSE(store.Create("*.KIO"));
@@ -82,27 +83,11 @@ TEST_F(LexiconStoreTest, RecordNameRefusesNamesThatCannotBeADictionary) {
     platform.shown.clear();
     // The store refuses; the dialog side ends the program (below).
     EXPECT_FALSE(store.RecordName(bad)) << bad;
-    ShowNotices(store, nullptr);
+    ShowStoreNotices(store);
     ASSERT_EQ(platform.shown.size(), 1u);
     EXPECT_EQ(platform.shown[0].text, " Cannot create config file. Program aborted. ");
     EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "teste.kio");
   }
-}
-
-// The store only refuses such a name; choosing one where the program asks
-// for a dictionary ends the program, since it could not go on.
-TEST_F(LexiconStoreTest, ChoosingANameThatCannotBeADictionaryEndsTheProgram) {
-  platform.answers = {Answer::Yes};
-  platform.chosen = {(folder / "semponto").string()};
-  try {
-    OpenDictionaryAsking(store, nullptr);
-    ADD_FAILURE() << "the program went on";
-  } catch (const ProcessExit& e) {
-    EXPECT_EQ(e.status, 1);
-  }
-  ASSERT_GE(platform.shown.size(), 2u);
-  EXPECT_EQ(platform.shown.back().text, " Cannot create config file. Program aborted. ");
-  EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "teste.kio");
 }
 
 // Nothing the store does shows a message or asks a question: what it has to
@@ -119,7 +104,7 @@ TEST_F(LexiconStoreTest, TheStoreShowsNothingItself) {
 TEST_F(LexiconStoreTest, RecordNameWithoutLexiconDatWarnsOfTheRecovery) {
   fs::remove(folder / "lexicon.dat");
   store.RecordName("Outro.kio");
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_EQ(platform.shown[0].caption, "KIO");
   EXPECT_EQ(platform.shown[0].text,
@@ -145,7 +130,7 @@ TEST_F(LexiconStoreTest, ReadEntryClampsToTheRealEntries) {
   n = 999999999;
   EXPECT_EQ(store.ProbeEntry(n), kLastSentinel);
   EXPECT_EQ(n, 6u);
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   EXPECT_TRUE(platform.shown.empty());
 }
 
@@ -208,7 +193,7 @@ TEST_F(LexiconStoreTest, PutEntryReplacesTheSameHeadwordInAnyCaseOrKeepsIt) {
   key = "garden";
   EXPECT_TRUE(store.PutEntry(key, Entry("garden", "jardim")));
   EXPECT_EQ(Headwords(store), (std::vector<std::string>{"garden", "House", "tree"}));
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   EXPECT_TRUE(platform.shown.empty());
 }
 
@@ -232,7 +217,7 @@ TEST_F(LexiconStoreTest, PutEntryRefusesWhatCouldNotBeReadBackOrWouldDisplaceThe
     platform.shown.clear();
     std::string key = c.key;
     EXPECT_FALSE(store.PutEntry(key, c.text)) << c.messageStart;
-    ShowNotices(store, nullptr);
+    ShowStoreNotices(store);
     ASSERT_EQ(platform.shown.size(), 1u) << c.messageStart;
     EXPECT_EQ(platform.shown[0].text.rfind(c.messageStart, 0), 0u) << platform.shown[0].text;
     EXPECT_EQ(platform.shown[0].caption, "Oops!");
@@ -255,7 +240,7 @@ TEST_F(LexiconStoreTest, OffLimitsMessageNamesTheKeyAndStoresNothing) {
   std::string key = "zzzzzzzzzzzzzzzzzzzzzz";
   EXPECT_FALSE(store.PutEntry(key, Entry(key, "x")));
   EXPECT_EQ(key, "");
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_EQ(
       platform.shown[0].text,
@@ -353,53 +338,12 @@ TEST_F(LexiconStoreTest, CommitWritesACompactOrderedPairAndEditingGoesOn) {
     EXPECT_FALSE(fs::exists(folder / leftover));
 }
 
-TEST_F(LexiconStoreTest, CommitProgressAdvancesEveryCountOver100PlusOneEntries) {
-  Fill(250);  // count 252: a step every 3 entries
-  ASSERT_TRUE(store.BeginUpdate());
-  platform.polls = 0;
-  std::vector<int> progress;
-  ASSERT_TRUE(store.Commit(Progress(progress)));
-  ASSERT_EQ(progress.size(), 2u + 250 / 3);
-  EXPECT_EQ(progress[1], 1);
-  EXPECT_EQ(progress[progress.size() - 2], 250 / 3);
-  EXPECT_EQ(platform.polls, 250 / 3);
-}
-
-TEST_F(LexiconStoreTest, EscapeDuringCommitAsksAndYesLeavesTheMainPairUntouched) {
-  Fill(5);
-  ASSERT_TRUE(store.BeginUpdate());
-  std::string key = "new";
-  ASSERT_TRUE(store.PutEntry(key, Entry("new", "novo")));
-  const auto saved = ReadPair();
-  platform.polls = 0;
-  platform.escapeAtPoll = 3;
-  platform.answers = {Answer::Yes};
-  std::vector<int> progress;
-  EXPECT_FALSE(store.Commit(Progress(progress)));
-  ShowNotices(store, nullptr);
-  ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text,
-            W("Indexed up to \r\nIndexou até palavra 3. \r\nInterrupt index ? \r\nInterromper Indexação?"));
-  EXPECT_EQ(platform.shown[0].caption, "Kio");
-  EXPECT_EQ(platform.shown[0].buttons, Buttons::YesNo);
-  EXPECT_EQ(progress.back(), 0);
-  EXPECT_EQ(ReadPair(), saved);
-  for (const char* leftover : {"temppont", "tempglo", "tempcommit"})
-    EXPECT_FALSE(fs::exists(folder / leftover));
-  // No goes on with the save.
-  platform.polls = 0;
-  platform.answers = {Answer::No};
-  EXPECT_TRUE(store.Commit());
-  EXPECT_EQ(store.OpenNamed("teste.kio"), 0);
-  EXPECT_EQ(store.Count(), 8u);
-}
-
 TEST_F(LexiconStoreTest, CommitStopsAtADamagedEntry) {
   WritePair(RawPair({Entry("a", "1"), "b has no marks", Entry("c", "3")}));
   const auto saved = ReadPair();
   ASSERT_TRUE(store.BeginUpdate());
   EXPECT_FALSE(store.Commit());
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   ASSERT_EQ(platform.shown.size(), 2u);
   EXPECT_EQ(platform.shown[0].text,
             W("Error (5) on reading entry from dictionary.\r\n\r\nErro  (5)  ao ler verbete: 2. "
@@ -425,7 +369,7 @@ TEST_F(LexiconStoreTest, RecordLengthLimits) {
   EXPECT_EQ(store.ReadEntry(n), readable);
   n = 2;
   EXPECT_EQ(store.ReadEntry(n), "");
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   EXPECT_EQ(
       platform.Texts(),
       (std::vector<std::string>{
@@ -434,35 +378,9 @@ TEST_F(LexiconStoreTest, RecordLengthLimits) {
           "Error (2) on reading entry from dictionary.\r\n\r\nErro (2) ao ler verbete do dicionario."}));
 }
 
-TEST_F(LexiconStoreTest, OpenAsksToFindThenToCreateAndReportsWhenBothAreRefused) {
-  ASSERT_FALSE(OpenDictionaryAsking(store, nullptr));
-  ShowNotices(store, nullptr);
-  EXPECT_EQ(platform.Texts(),
-            (std::vector<std::string>{W("Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não "
-                                        "encontrado! Localizar dicionário ?"),
-                                      W("Create dictionary ? \r\n \r\n Criar dicionário ?"),
-                                      W("Dictionary not found! \r\n\r\nDicionário não localizado!")}));
-  EXPECT_EQ(platform.shown[0].caption, "KIO");
-  EXPECT_EQ(platform.shown[1].caption, "KIO");
-}
-
-TEST_F(LexiconStoreTest, OpenCreatesTheDictionaryChosenAfterYes) {
-  platform.answers = {Answer::No, Answer::Yes};
-  platform.chosen = {(folder / "Fresco.kio").string()};
-  ASSERT_TRUE(OpenDictionaryAsking(store, nullptr));
-  ASSERT_EQ(platform.requests.size(), 1u);
-  EXPECT_TRUE(platform.requests[0].save);
-  EXPECT_EQ(platform.requests[0].initialName, "*.KIO");
-  EXPECT_EQ(platform.requests[0].filter, "*.KIO");
-  EXPECT_EQ(platform.requests[0].defaultExtension, "KIO");
-  EXPECT_EQ(ReadFile(folder / "fresco.kio"), kEmptyData);
-  EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "fresco.kio");
-  EXPECT_EQ(store.Count(), 2u);
-}
-
 TEST_F(LexiconStoreTest, OpenNamedReportsAMissingDictionaryAndKeepsLexiconDat) {
   EXPECT_EQ(store.OpenNamed("nenhum.kio"), 1);
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_EQ(platform.shown[0].text, W("Dictionary not found!  \r\n\r\nDicionário não encontrado!"));
   EXPECT_EQ(ReadFile(folder / "lexicon.dat"), "teste.kio");
@@ -472,7 +390,7 @@ TEST_F(LexiconStoreTest, BeginUpdateRefusesAPairWithoutItsSentinels) {
   std::string pointer("\x01\0\0\0\0\0\0\0", 8);
   WritePair({pointer, kEmptyData});
   EXPECT_FALSE(store.BeginUpdate());
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_EQ(
       platform.shown[0].text,
@@ -480,7 +398,7 @@ TEST_F(LexiconStoreTest, BeginUpdateRefusesAPairWithoutItsSentinels) {
   fs::remove(CurrentSession().appPaths.lexiconDataFile);
   platform.shown.clear();
   EXPECT_FALSE(store.BeginUpdate());
-  ShowNotices(store, nullptr);
+  ShowStoreNotices(store);
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_NE(platform.shown[0].text.find(
                 W("Cannot start dictionary.\r\nAlready Open?\r\n\r\nImpossível inicializar")),

@@ -53,6 +53,10 @@ std::pair<std::string, std::string> ReadPair() {
           ReadFile(CurrentSession().appPaths.lexiconDataFile)};
 }
 
+void ShowStoreNotices(LexiconStore& store) {
+  for (const LexiconNotice& n : store.TakeNotices()) ShowMessage(n.text, n.caption, Buttons::Ok);
+}
+
 void StoreEntries(LexiconStore& store, const std::vector<std::pair<std::string, std::string>>& entries) {
   if (!fs::exists(CurrentSession().appPaths.lexiconDataFile))
     LexiconStore::WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile,

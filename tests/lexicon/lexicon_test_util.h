@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kio_test.h"
+#include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
 #include "platform/platform.h"
 
@@ -78,6 +79,9 @@ std::pair<std::string, std::string> RawPair(const std::vector<std::string>& entr
 // Writes a pair under the current appPaths names in the working folder.
 void WritePair(const std::pair<std::string, std::string>& pair);
 std::pair<std::string, std::string> ReadPair();
+
+// Shows, one box each, the messages the store left (as the editors do).
+void ShowStoreNotices(LexiconStore& store);
 
 // Puts the entries into the current dictionary through the store and saves.
 void StoreEntries(LexiconStore& store, const std::vector<std::pair<std::string, std::string>>& entries);

@@ -160,6 +160,128 @@ TEST(LexiconTool, CheckNamesTheFaultsOfADamagedPair) {
   EXPECT_TRUE(Has(r.transcript, "the count is 4 but the pointer file holds only 1 slots")) << r.transcript;
 }
 
+TEST(LexiconTool, HelpAndVersionOnStandardOutput) {
+  RunResult help = RunCommand(ShellQuote(kTool) + " --help 2>/dev/null");
+  EXPECT_EQ(help.status, 0);
+  // What the editor's layout leaves out is said where the export is.
+  EXPECT_TRUE(Has(help.transcript, "LEAVES OUT every rule note")) << help.transcript;
+  EXPECT_TRUE(Has(help.transcript, "explain DICT WORD...")) << help.transcript;
+  RunResult version = RunCommand(ShellQuote(kTool) + " --version 2>/dev/null");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(Has(version.transcript, "kio-lexicon (KIO) ")) << version.transcript;
+  EXPECT_EQ(Tool({"export", "x.kio", "y.txt", "--whole", "--keep"}).status, 2);
+  EXPECT_EQ(Tool({"lookup", "x.kio", "w", "--whole"}).status, 2);
+}
+
+// The dictionary tool links the store alone: nothing that shows a message,
+// asks a question or draws a dialog is in its binary.
+TEST(LexiconTool, LinksNoDialogCode) {
+  RunResult symbols = RunCommand("nm -C " + ShellQuote(kTool));
+  ASSERT_EQ(symbols.status, 0) << symbols.transcript;
+  ASSERT_TRUE(Has(symbols.transcript, "kio::LexiconStore::Commit")) << "nm read no symbols";
+  for (const char* dialog :
+       {"ShowMessage", "kio::Dialog", "CDocumentEditorDlg", "CListEditorDlg", "CLexiconDlg", "ShowNotices",
+        "OpenDictionaryAsking", "EscapeStops", "kio::Platform", "ChooseFile"})
+    EXPECT_FALSE(Has(symbols.transcript, dialog)) << dialog;
+}
+
+// The whole export keeps every note and line of the bodies: import reads it
+// back to the same entries, byte for byte, where the editor's layout cuts
+// every body at "//".
+TEST(LexiconTool, WholeExportGivesEveryEntryBack) {
+  TempDir dir;
+  const std::string dict = (dir / "aula.kio").string();
+  const std::string whole =
+      "#plural:-s\r\n^//plural\r\n\r\nir\r\nto go//ir: verbo irregular\r\ngo, went, gone\r\n \r\n"
+      "(uma linha vazia acima)\r\n\r\nnada\r\n\r\n";
+  WriteFile(dir / "in.txt", whole);
+  ASSERT_EQ(Tool({"import", dict, (dir / "in.txt").string()}).status, 0);
+  ASSERT_EQ(Tool({"export", dict, (dir / "whole.txt").string(), "--whole"}).status, 0);
+  EXPECT_EQ(ReadFile(dir / "whole.txt"), whole);
+  RunResult r = Tool({"lookup", dict, "ir"});
+  EXPECT_TRUE(Has(r.transcript, "to go//ir: verbo irregular\ngo, went, gone\n\n(uma linha vazia acima)"))
+      << r.transcript;
+  ASSERT_EQ(Tool({"export", dict, (dir / "cut.txt").string()}).status, 0);
+  EXPECT_EQ(ReadFile(dir / "cut.txt"), "#plural:-s\r\n^\r\n\r\nir\r\nto go\r\n\r\nnada\r\n\r\n\r\n");
+
+  // The starter dictionary through the whole layout: the same pair again.
+  const std::string starter = std::string(KIO_PROGRAM_DIR) + "/ingles.kio";
+  ASSERT_EQ(Tool({"export", starter, (dir / "ingles.txt").string(), "--whole"}).status, 0);
+  r = Tool({"import", (dir / "copia.kio").string(), (dir / "ingles.txt").string()}, true);
+  ASSERT_EQ(r.status, 0) << r.transcript;
+  EXPECT_EQ(ReadFile(dir / "copia.kio"), ReadFile(std::string(KIO_PROGRAM_DIR) + "/ingles.kio"));
+  EXPECT_EQ(ReadFile(dir / "copia.kpo"), ReadFile(std::string(KIO_PROGRAM_DIR) + "/ingles.kpo"));
+}
+
+TEST(LexiconTool, ImportAndMergeNameWhatTheyReplacedKeptOrFoundEmpty) {
+  TempDir dir;
+  const std::string dict = (dir / "aula.kio").string(), other = (dir / "outro.kio").string();
+  WriteFile(dir / "aula.txt", "casa\r\nhouse\r\n\r\nbola\r\nball\r\n\r\n");
+  ASSERT_EQ(Tool({"import", dict, (dir / "aula.txt").string()}).status, 0);
+  WriteFile(dir / "outro.txt", "CASA\r\nhome\r\n\r\ndado\r\ndie\r\n\r\nvazio\r\n\r\nBola\r\nbal\r\n\r\n");
+  RunResult r = Tool({"import", other, (dir / "outro.txt").string()}, true);
+  EXPECT_EQ(r.status, 0) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "outro.txt line 7: \"vazio\" has an empty body")) << r.transcript;
+  EXPECT_FALSE(Has(r.transcript, "\"dado\" has an empty body")) << r.transcript;
+
+  r = Tool({"merge", dict, other, "--keep"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(Has(r.transcript, "kept Bola\nkept CASA\n")) << r.transcript;
+  r = Tool({"merge", dict, other});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(Has(r.transcript, "replaced Bola\nreplaced CASA\nreplaced dado\nreplaced vazio\n"))
+      << r.transcript;
+  EXPECT_TRUE(Has(r.transcript, "4 entries read, 0 added, 4 replaced")) << r.transcript;
+}
+
+TEST(LexiconTool, AMissingDictionaryIsNamedByItsPath) {
+  TempDir dir;
+  const std::string missing = (dir / "nenhum.kio").string();
+  for (const std::string& command : {"check", "lookup", "explain", "export"}) {
+    std::vector<std::string> args = {command, missing,
+                                     command == "export" ? (dir / "o.txt").string() : "casa"};
+    if (command == "check") args.pop_back();
+    RunResult r = Tool(args, true);
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_TRUE(Has(r.transcript, "Dictionary not found! " + missing)) << command << ": " << r.transcript;
+  }
+  WriteFile(dir / "meio.kio", kEmptyData);
+  RunResult r = Tool({"lookup", (dir / "meio.kio").string(), "casa"}, true);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.transcript, "its pointer file " + (dir / "meio.kpo").string() + " is missing"))
+      << r.transcript;
+}
+
+// What a student sees on a lexical page for a word: the linker of the page
+// itself, over the dictionary.
+TEST(LexiconTool, ExplainShowsWhatTheLexicalPageLinks) {
+  TempDir dir;
+  const std::string dict = (dir / "aula.kio").string();
+  WriteFile(dir / "in.txt",
+            "#plural:-s\r\n^//plural\r\n\r\n#plural:-ies\r\ny//plural\r\n\r\ncity\r\ncidade\r\n\r\n"
+            "house\r\ncasa [s]\r\n\r\na lot of\r\nmuito\r\n\r\nrule\r\nregra//nota do professor\r\n\r\n");
+  ASSERT_EQ(Tool({"import", dict, (dir / "in.txt").string()}).status, 0);
+  RunResult r = Tool({"explain", dict, "Houses", "cities", "a lot of", "rule"});
+  EXPECT_EQ(r.status, 0) << r.transcript;
+  EXPECT_TRUE(Has(r.transcript,
+                  "Houses\n  links: Houses\n  headword: house\n"
+                  "  through: the rule for the ending -s, note: plural\n"
+                  "  shows:\n    house\n    casa [s]\n    \n    plural\n"))
+      << r.transcript;
+  EXPECT_TRUE(Has(r.transcript,
+                  "  headword: city\n  through: the rule for the ending -ies (put back: y), note: plural"))
+      << r.transcript;
+  EXPECT_TRUE(
+      Has(r.transcript, "a lot of\n  links: a lot of\n  headword: a lot of\n  through: the phrase a lot of"))
+      << r.transcript;
+  EXPECT_TRUE(Has(r.transcript,
+                  "  through: its own entry\n  shows:\n    rule\n    regra\n    \n    nota do professor\n"))
+      << r.transcript;
+  r = Tool({"explain", dict, "xyzzy"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.transcript, "xyzzy\n  not linked")) << r.transcript;
+}
+
 TEST(LexiconStarter, ShippedDictionaryIsSoundAndHoldsTheAffixRules) {
   const std::string dict = std::string(KIO_PROGRAM_DIR) + "/ingles.kio";
   RunResult r = Tool({"check", dict});

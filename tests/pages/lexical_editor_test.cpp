@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "editor_session.h"
+#include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
 #include "pages/lexical/lexical_page.h"
 #include "pages/lexical/lexical_page_dlg.h"
@@ -26,7 +27,7 @@ void WriteDictionary(const std::string& name, const std::vector<std::pair<std::s
   LexiconStore::WriteEmptyPair(ReplaceAll(name, ".kio", ".kpo"), name);
   const auto saved = CurrentSession().appPaths;
   LexiconStore::DeriveNames(name);
-  LexiconStore disk;
+  LexiconStore disk{SessionLexiconFiles()};
   ASSERT_TRUE(disk.Open());
   ASSERT_TRUE(disk.BeginUpdate());
   for (const auto& [h, b] : entries) {

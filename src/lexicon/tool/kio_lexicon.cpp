@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -10,13 +11,13 @@
 #include <vector>
 
 #include "fileio/file.h"
-#include "fileio/session.h"
+#include "lexicon/collation.h"
 #include "lexicon/dictionary_lock.h"
+#include "lexicon/lexical_links.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon/lexicon_text.h"
 #include "lexicon/lexicon_transfer.h"
 #include "lexicon/pair_check.h"
-#include "platform/console.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
 
@@ -27,6 +28,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: kio-lexicon COMMAND DICT [ARGS]\n"
+    "       kio-lexicon --help | --version\n"
     "\n"
     "Keeps a KIO dictionary: DICT is the path of its .kio file, with its .kpo\n"
     "beside it.\n"
@@ -37,36 +39,85 @@ const char kUsage[] =
     "                             sentinels and order; the exit status says whether\n"
     "                             it is sound\n"
     "  lookup DICT WORD...        show the entry of each word, or say it is not found\n"
-    "  export DICT OUT.txt        write the dictionary in the editor's text layout\n"
-    "                             (Windows-1252)\n"
+    "  explain DICT WORD...       show what a student sees on a lexical page for each\n"
+    "                             word or phrase: the headword it links to, the\n"
+    "                             entry's text, and the rule (and its note) that led\n"
+    "                             there\n"
+    "  export DICT OUT.txt [--whole]\n"
+    "                             write the dictionary as text (Windows-1252) in the\n"
+    "                             dictionary editor's \"Como texto\" layout: each\n"
+    "                             headword, the first part of its body and an empty\n"
+    "                             line. That layout LEAVES OUT every rule note and\n"
+    "                             comment (a body is cut before its \"//\"), and the\n"
+    "                             lines after an empty line of a body.\n"
+    "                             With --whole, the whole dictionary: each body\n"
+    "                             whole, notes included, an empty line of a body\n"
+    "                             written as a line of one blank; import reads it\n"
+    "                             back to the same entries. Use --whole to keep or\n"
+    "                             re-order a dictionary through a text file.\n"
     "  import DICT FILE [--replace|--keep]\n"
     "                             add the entries of FILE: the text layout, or a dictd\n"
     "                             dictionary given by its .index file (its .dict or\n"
-    "                             .dict.dz beside it); creates DICT if it does not exist\n"
+    "                             .dict.dz beside it); creates DICT if it does not\n"
+    "                             exist; an entry with an empty body is reported\n"
     "  merge DICT OTHER [--replace|--keep]\n"
     "                             add the entries of the dictionary OTHER\n"
     "\n"
     "With --replace (the default) an entry whose headword is already in DICT\n"
     "replaces it; with --keep it is skipped. Headwords are compared ignoring\n"
-    "case. Messages go to standard error. Ctrl-C during an export or a save\n"
-    "stops it; the dictionary stays as it was. (--yes and --no are accepted\n"
-    "and change nothing: the tool asks no questions.)\n"
+    "case; import and merge name each entry they replaced or kept. Messages go\n"
+    "to standard error. Ctrl-C during an export or a save stops it; the\n"
+    "dictionary stays as it was. (--yes and --no are accepted and change\n"
+    "nothing: the tool asks no questions.)\n"
     "\n"
     "Exit status: 0 done (dictionary sound, every word found); 1 not done or\n"
-    "not sound; 2 wrong usage.\n";
+    "not sound; 2 wrong usage.\n"
+    "\n"
+    "More: man kio-lexicon.\n";
 
 // A program text (Windows-1252, CR LF) as the console shows it.
 std::string ForConsoleText(const std::string& text) { return ReplaceAll(Cp1252ToUtf8(text), "\r\n", "\n"); }
 
-// Prints what the store left to say, through the console's message lines
-// (no question is ever asked).
+// The dictionary the command works on: DICT's folder and names.
+LexiconFiles gFiles;
+
+// Prints what the store left to say on standard error, one "[caption] text"
+// each. The tool shows nothing and asks nothing: it links no dialog code.
 void PrintNotices(std::vector<LexiconNotice> notices) {
-  for (const LexiconNotice& n : notices) ShowMessage(n.text, n.caption);
+  for (const LexiconNotice& n : notices) {
+    std::string caption = ForConsoleText(n.caption);
+    while (!caption.empty() && caption.back() == ' ') caption.pop_back();
+    std::cerr << "[" << caption << "] " << ForConsoleText(n.text) << "\n";
+  }
+}
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+  gInterrupted = 1;
+  std::signal(SIGINT, SIG_DFL);  // the next Ctrl-C ends the tool at once
 }
 
 // Ctrl-C stops a long operation.
 LexiconProgress StopOnInterrupt() {
-  return {{}, [](uint32_t) { return EscapePressed(); }};
+  return {{}, [](uint32_t) { return gInterrupted != 0; }};
+}
+
+// The dictionary's full path, for messages.
+std::string DictionaryPath();
+
+// Whether DICT's pair is there; otherwise says which file is missing.
+bool Found() {
+  for (const std::string* name : {&gFiles.data, &gFiles.pointer}) {
+    if (!FileExists(gFiles.At(*name))) {
+      std::cerr << "kio-lexicon: Dictionary not found! " << ForConsoleText(DictionaryPath());
+      if (name != &gFiles.data)
+        std::cerr << " (its pointer file " << ForConsoleText(gFiles.At(*name)) << " is missing)";
+      std::cerr << "\n";
+      return false;
+    }
+  }
+  return true;
 }
 
 int Usage(const std::string& why) {
@@ -86,8 +137,7 @@ std::optional<std::string> FullPath(const std::string& path) {
   return ProgramName(fs::absolute(SystemName(path)).lexically_normal().string());
 }
 
-// Makes DICT the current dictionary: its folder the program folder and the
-// working folder, its name the data file name.
+// Makes DICT the dictionary the command works on.
 bool SelectDictionary(const std::string& path, std::string& error) {
   const auto full = FullPath(path);
   if (!full) {
@@ -101,14 +151,16 @@ bool SelectDictionary(const std::string& path, std::string& error) {
     return false;
   }
   const std::string folder = FolderOf(*full);
-  if (chdir(SystemName(folder).c_str()) != 0) {
+  std::error_code ec;
+  if (!fs::is_directory(SystemName(folder), ec)) {
     error = folder + ": no such folder";
     return false;
   }
-  CurrentSession().appPaths.programFolder = folder;
-  LexiconStore::DeriveNames(name);
+  gFiles = LexiconFiles::For(folder, name);
   return true;
 }
+
+std::string DictionaryPath() { return gFiles.At(gFiles.data); }
 
 std::string ToDictionaryText(const std::string& utf8) {
   if (auto cp = Utf8ToCp1252(utf8)) return *cp;
@@ -116,7 +168,8 @@ std::string ToDictionaryText(const std::string& utf8) {
 }
 
 void NoteRecovery() {
-  switch (LexiconStore::RecoverCommit()) {
+  LexiconStore store(gFiles);
+  switch (store.RecoverCommit()) {
     case CommitRecovery::kRolledForward:
       std::cerr << "kio-lexicon: completed a save that had been cut short\n";
       break;
@@ -128,8 +181,8 @@ void NoteRecovery() {
 }
 
 int Create(bool force) {
-  const std::string& data = CurrentSession().appPaths.lexiconDataFile;
-  const std::string& pointer = CurrentSession().appPaths.lexiconPointerFile;
+  const std::string data = gFiles.At(gFiles.data);
+  const std::string pointer = gFiles.At(gFiles.pointer);
   if (!force && (FileExists(data) || FileExists(pointer)))
     return Fail(data + " already exists (use --force to replace it)");
   try {
@@ -137,7 +190,7 @@ int Create(bool force) {
   } catch (const FileError& e) {
     return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
   }
-  std::cout << "created " << ForConsoleText(CurrentSession().appPaths.programFolder + data) << "\n";
+  std::cout << "created " << ForConsoleText(data) << "\n";
   return 0;
 }
 
@@ -145,27 +198,31 @@ int Check() {
   NoteRecovery();
   // Read while no save is in progress.
   DictionaryLock lock;
-  if (!lock.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kShared))
+  if (!lock.Acquire(gFiles.At(gFiles.data), DictionaryLock::Kind::kShared))
     return Fail(DictionaryInUseMessage());
   std::string pointer, data;
-  if (!ReadWholeFile(CurrentSession().appPaths.lexiconPointerFile, pointer))
-    return Fail("cannot read " + CurrentSession().appPaths.lexiconPointerFile);
-  if (!ReadWholeFile(CurrentSession().appPaths.lexiconDataFile, data))
-    return Fail("cannot read " + CurrentSession().appPaths.lexiconDataFile);
+  if (!Found()) return 1;
+  if (!ReadWholeFile(gFiles.At(gFiles.pointer), pointer)) return Fail("cannot read " + gFiles.pointer);
+  if (!ReadWholeFile(gFiles.At(gFiles.data), data)) return Fail("cannot read " + gFiles.data);
   PairCheck check = CheckPair(pointer, data);
   for (const std::string& p : check.problems) std::cout << p << "\n";
   if (check.unlisted) std::cout << "... and " << check.unlisted << " more problems\n";
-  std::cout << ForConsoleText(CurrentSession().appPaths.lexiconDataFile) << ": count " << check.count << ", "
+  std::cout << ForConsoleText(gFiles.data) << ": count " << check.count << ", "
             << (check.count >= 2 ? check.count - 2 : 0)
             << " entries: " << (check.sound() ? "sound" : "NOT SOUND") << "\n";
   return check.sound() ? 0 : 1;
 }
 
+// Opens DICT read-only; false after saying why.
+bool OpenForReading(LexiconStore& store) {
+  if (!Found()) return false;
+  if (store.OpenNamed(gFiles.data) == 0) return true;
+  PrintNotices(store.TakeNotices());
+  return false;
+}
+
 int Lookup(LexiconStore& store, const std::vector<std::string>& words) {
-  if (store.OpenNamed(CurrentSession().appPaths.lexiconDataFile) != 0) {
-    PrintNotices(store.TakeNotices());
-    return 1;
-  }
+  if (!OpenForReading(store)) return 1;
   int status = 0;
   for (const std::string& word : words) {
     std::string key = ToDictionaryText(word);
@@ -186,14 +243,95 @@ int Lookup(LexiconStore& store, const std::vector<std::string>& words) {
   return status;
 }
 
-int Export(LexiconStore& store, const std::string& outPath) {
-  if (store.OpenNamed(CurrentSession().appPaths.lexiconDataFile) != 0) {
-    PrintNotices(store.TakeNotices());
-    return 1;
+// The entry text that reading `text` in the text layout stores.
+LexiconEntry ReadBack(const std::string& text) {
+  std::vector<TextEntry> back = ParseTextLayout(text);
+  return back.size() == 1 ? MakeEntry(CleanHeadword(back[0].headword), back[0].body) : LexiconEntry();
+}
+
+// Explains each word as the lexical page links it.
+int Explain(LexiconStore& store, const std::vector<std::string>& words) {
+  if (!OpenForReading(store)) return 1;
+  auto lookup = lexical::MemoryLookup(store);
+  lexical::LexicalLinker linker(*lookup);
+  int status = 0;
+  for (const std::string& word : words) {
+    const std::vector<std::string> tokens = lexical::PlainTokens(ToDictionaryText(word));
+    std::vector<lexical::LinkedToken> linked = linker.LinkWords(tokens);
+    // The first word of the text: what the student clicks.
+    auto first = std::find_if(linked.begin(), linked.end(), [](const lexical::LinkedToken& t) {
+      return !t.text.empty() && lexical::IsWordLetter(t.text[0]);
+    });
+    std::cout << word << "\n";
+    if (first == linked.end() || first->headword.empty()) {
+      std::cout << "  not linked: the page shows the word without a link\n\n";
+      status = 1;
+      continue;
+    }
+    size_t p = 0;
+    const std::string headword = Headword(first->entry, p);
+    std::string body = NextField(first->entry, p);
+    std::cout << "  links: " << ForConsoleText(first->text) << "\n";
+    std::cout << "  headword: " << ForConsoleText(headword) << "\n";
+    const std::string sought = first->text;
+    bool found = false;
+    const uint32_t at = lookup->Find(headword, found);
+    const bool stored = found && lookup->Entry(at) == first->entry;
+    std::string how;
+    if (sought.find(' ') != std::string::npos)
+      how = "the phrase " + headword;
+    else if (stored && lexical::MatchPattern(sought, headword))
+      how = "its own entry";
+    else {
+      for (const lexical::AffixRule& rule : linker.Rules()) {
+        const std::string sign = rule.suffix ? "-" + rule.affix : rule.affix + "-";
+        const size_t n = rule.affix.size();
+        if (rule.fallback && first->entry == headword + kHeadwordSeparator + rule.body + kEntryTerminator) {
+          how = "the fallback rule " + sign;
+          break;
+        }
+        if (n > sought.size()) continue;
+        if (rule.suffix && lexical::MatchPattern(sought.substr(sought.size() - n), rule.affix) &&
+            CompareHeadwords(sought.substr(0, sought.size() - n) + rule.replacement, headword) == 0) {
+          how = "the rule for the ending " + sign +
+                (rule.replacement.empty() ? "" : " (put back: " + rule.replacement + ")");
+        } else if (!rule.suffix && lexical::MatchPattern(sought.substr(0, n), rule.affix)) {
+          how = "the rule for the beginning " + sign;
+        } else {
+          continue;
+        }
+        if (!rule.note.empty()) how += ", note: " + rule.note;
+        break;
+      }
+      if (how.empty()) how = found ? "its own entry" : "the catch-all #^";
+    }
+    std::cout << "  through: " << ForConsoleText(how) << "\n";
+    // The body as the page's box shows it: the first "//" becomes a break.
+    const size_t note = body.find("//", 1);
+    if (note != std::string::npos) body.replace(note, 2, "\r\n\r\n");
+    std::cout << "  shows:\n    " << ForConsoleText(headword) << "\n    "
+              << ReplaceAll(ForConsoleText(body), "\n", "\n    ") << "\n\n";
   }
+  PrintNotices(store.TakeNotices());
+  store.CloseAll();
+  return status;
+}
+
+int Export(LexiconStore& store, const std::string& outPath, bool whole) {
+  if (!OpenForReading(store)) return 1;
   std::string out;
   const uint32_t count = store.Count();
-  bool done = ExportText(store, out, StopOnInterrupt());
+  if (whole) {
+    // Says which entries the text layout cannot give back byte for byte.
+    for (uint32_t n = 1; n + 1 < count; ++n) {
+      uint32_t k = n;
+      const LexiconEntry entry = store.ReadEntry(k);
+      if (!entry.empty() && ReadBack(ExportWholeEntryText(entry)) != entry)
+        std::cerr << "kio-lexicon: entry " << n << " (" << ForConsoleText(Headword(entry))
+                  << ") will not read back exactly as it is stored\n";
+    }
+  }
+  bool done = ExportText(store, out, StopOnInterrupt(), whole);
   PrintNotices(store.TakeNotices());
   store.CloseAll();
   if (!done) return Fail("nothing was exported");
@@ -205,12 +343,18 @@ int Export(LexiconStore& store, const std::string& outPath) {
   return 0;
 }
 
+// Names each entry put over one already there.
+void ReportMatched(const PutReport& r, bool replace) {
+  for (const std::string& h : r.matchedHeadwords)
+    std::cout << (replace ? "replaced " : "kept ") << ForConsoleText(h) << "\n";
+}
+
 // Opens DICT for editing (creating it when asked), puts the entries, saves.
 int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, bool replace, bool create) {
-  const std::string& data = CurrentSession().appPaths.lexiconDataFile;
-  if (create && !FileExists(data) && !FileExists(CurrentSession().appPaths.lexiconPointerFile)) {
+  const std::string data = gFiles.At(gFiles.data), pointer = gFiles.At(gFiles.pointer);
+  if (create && !FileExists(data) && !FileExists(pointer)) {
     try {
-      LexiconStore::WriteEmptyPair(CurrentSession().appPaths.lexiconPointerFile, data);
+      LexiconStore::WriteEmptyPair(pointer, data);
     } catch (const FileError& e) {
       return Fail("cannot create " + data + ": cause " + std::to_string(e.cause));
     }
@@ -218,8 +362,8 @@ int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, boo
   // A pair that check rejects is not changed: an update would build on its
   // damage and could drop entries silently.
   std::string pointerBytes, dataBytes;
-  if (ReadWholeFile(CurrentSession().appPaths.lexiconPointerFile, pointerBytes) &&
-      ReadWholeFile(data, dataBytes) && !CheckPair(pointerBytes, dataBytes).sound())
+  if (ReadWholeFile(pointer, pointerBytes) && ReadWholeFile(data, dataBytes) &&
+      !CheckPair(pointerBytes, dataBytes).sound())
     return Fail(data + " is damaged (kio-lexicon check lists how): it was not changed");
   if (!store.BeginUpdate()) {
     PrintNotices(store.TakeNotices());
@@ -227,14 +371,15 @@ int PutAndCommit(LexiconStore& store, const std::vector<TextEntry>& entries, boo
   }
   store.SetReplaceDuplicates(replace);
   PutReport r = PutEntries(store, entries);
+  ReportMatched(r, replace);
   bool saved = store.Commit(StopOnInterrupt());
   uint32_t count = store.Count();
   store.EndUpdate();
   PrintNotices(store.TakeNotices());
   if (!saved) return Fail("the dictionary was not saved; it is as it was");
-  std::cout << ForConsoleText(data) << ": " << r.offered << " entries read, " << r.added << " added, " << r.matched
-            << (replace ? " replaced" : " already present and kept") << ", " << r.refused << " refused; "
-            << (count - 2) << " entries in all\n";
+  std::cout << ForConsoleText(gFiles.data) << ": " << r.offered << " entries read, " << r.added << " added, "
+            << r.matched << (replace ? " replaced" : " already present and kept") << ", " << r.refused
+            << " refused; " << (count - 2) << " entries in all\n";
   return r.refused ? 1 : 0;
 }
 
@@ -248,6 +393,10 @@ int Import(LexiconStore& store, const std::string& file, bool replace) {
     std::string bytes;
     if (!ReadWholeFile(file, bytes)) return Fail("cannot read " + file);
     entries = ParseTextLayout(bytes);
+    for (const TextEntry& e : entries)
+      if (e.body.empty())
+        std::cerr << "kio-lexicon: " << ForConsoleText(file) << " line " << e.line << ": \""
+                  << ForConsoleText(e.headword) << "\" has an empty body\n";
   }
   return PutAndCommit(store, entries, replace, true);
 }
@@ -255,7 +404,7 @@ int Import(LexiconStore& store, const std::string& file, bool replace) {
 int Merge(LexiconStore& store, const std::string& other, bool replace) {
   std::string pointerPath = other.substr(0, other.size() - 4) + ".kpo";
   const std::string systemOther = SystemName(other);
-  const std::string systemData = SystemPath(CurrentSession().appPaths.lexiconDataFile);
+  const std::string systemData = SystemPath(gFiles.At(gFiles.data));
   if (fs::exists(systemOther) && fs::exists(systemData) && fs::equivalent(systemOther, systemData))
     return Fail("a dictionary cannot be merged into itself");
   std::string pointer, data;
@@ -276,7 +425,7 @@ int Merge(LexiconStore& store, const std::string& other, bool replace) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  bool force = false;
+  bool force = false, whole = false;
   int mode = 0;  // 0 default, 1 replace, 2 keep
   std::vector<std::string> words;
   for (const std::string& a : args) {
@@ -284,10 +433,16 @@ int main(int argc, char** argv) {
       std::cout << kUsage;
       return 0;
     }
+    if (a == "--version") {
+      std::cout << "kio-lexicon (KIO) " << KIO_VERSION << "\n";
+      return 0;
+    }
     if (a == "--yes" || a == "--no")
       continue;  // kept for older scripts: the tool asks nothing
     else if (a == "--force")
       force = true;
+    else if (a == "--whole")
+      whole = true;
     else if (a == "--replace" || a == "--keep") {
       if (mode && mode != (a == "--replace" ? 1 : 2)) return Usage("--replace and --keep exclude each other");
       mode = a == "--replace" ? 1 : 2;
@@ -299,49 +454,52 @@ int main(int argc, char** argv) {
   if (words.empty()) return Usage("no command");
   const std::string command = words[0];
   static const std::vector<std::pair<std::string, size_t>> kArity = {
-      {"create", 2}, {"check", 2}, {"lookup", 3}, {"export", 3}, {"import", 3}, {"merge", 3}};
+      {"create", 2}, {"check", 2}, {"lookup", 3}, {"explain", 3}, {"export", 3}, {"import", 3}, {"merge", 3}};
   auto known = std::find_if(kArity.begin(), kArity.end(), [&](auto& c) { return c.first == command; });
   if (known == kArity.end()) return Usage("unknown command " + command);
-  if (words.size() < known->second || (command != "lookup" && words.size() > known->second))
+  if (words.size() < known->second ||
+      (command != "lookup" && command != "explain" && words.size() > known->second))
     return Usage(command + " takes " + std::to_string(known->second - 1) + " argument(s)");
   if (mode && command != "import" && command != "merge")
     return Usage("--replace and --keep go with import and merge");
   if (force && command != "create") return Usage("--force goes with create");
+  if (whole && command != "export") return Usage("--whole goes with export");
 
   // File names come in as the system's; the program works with its own texts.
   // A name with a character those cannot hold is refused, never changed.
-  const size_t named = command == "lookup" ? 2 : words.size();
+  const bool wordsFollow = command == "lookup" || command == "explain";
+  const size_t named = wordsFollow ? 2 : words.size();
   for (size_t i = 1; i < named; ++i) {
     auto name = ProgramName(words[i]);
     if (!name) {
-      std::cerr << "kio-lexicon: " << words[i] << ": the name holds the character " << FirstUnfitCharacter(words[i])
-                << ", which KIO cannot keep; rename the file\n";
+      std::cerr << "kio-lexicon: " << words[i] << ": the name holds the character "
+                << FirstUnfitCharacter(words[i]) << ", which KIO cannot keep; rename the file\n";
       return 1;
     }
     words[i] = *name;
   }
   // Paths given on the command line are taken from where the tool was started.
   std::string third;
-  if (words.size() > 2 && command != "lookup") {
+  if (words.size() > 2 && !wordsFollow) {
     auto full = FullPath(words[2]);
     if (!full) return Fail(words[2] + ": the folder's name holds a character KIO cannot keep");
     third = *full;
   }
-  ConsolePlatform console(std::cerr);
-  SetPlatform(&console);
+  std::signal(SIGINT, OnInterrupt);
   std::string error;
   if (!SelectDictionary(words[1], error)) return Fail(error);
-  LexiconStore store;
+  LexiconStore store(gFiles);
   // Commands that write hold the dictionary's lock from start to end; the
   // store takes it again inside without waiting for itself.
   DictionaryLock lock;
   if ((command == "create" || command == "import" || command == "merge") &&
-      !lock.Acquire(CurrentSession().appPaths.lexiconDataFile, DictionaryLock::Kind::kExclusive))
+      !lock.Acquire(gFiles.At(gFiles.data), DictionaryLock::Kind::kExclusive))
     return Fail(DictionaryInUseMessage());
   if (command == "create") return Create(force);
   if (command == "check") return Check();
   if (command == "lookup") return Lookup(store, std::vector<std::string>(words.begin() + 2, words.end()));
-  if (command == "export") return Export(store, third);
+  if (command == "explain") return Explain(store, std::vector<std::string>(words.begin() + 2, words.end()));
+  if (command == "export") return Export(store, third, whole);
   if (command == "import") return Import(store, third, mode != 2);
   return Merge(store, third, mode != 2);
 }

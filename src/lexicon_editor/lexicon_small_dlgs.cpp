@@ -1,4 +1,4 @@
-#include "lexicon/lexicon_small_dlgs.h"
+#include "lexicon_editor/lexicon_small_dlgs.h"
 
 #include "fileio/session.h"
 #include "lang/texts.h"

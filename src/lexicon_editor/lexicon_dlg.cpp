@@ -1,4 +1,4 @@
-#include "lexicon/lexicon_dlg.h"
+#include "lexicon_editor/lexicon_dlg.h"
 
 #include "dialogs/formatting.h"
 #include "fileio/document.h"
@@ -6,9 +6,10 @@
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_edit.h"
-#include "lexicon/lexicon_prompts.h"
-#include "lexicon/lexicon_small_dlgs.h"
+#include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_transfer.h"
+#include "lexicon_editor/lexicon_prompts.h"
+#include "lexicon_editor/lexicon_small_dlgs.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 

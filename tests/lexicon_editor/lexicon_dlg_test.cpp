@@ -2,7 +2,7 @@
 // program folder: navigation and its counters, the pre-step question,
 // Attach, Delete, the small dialogs and their ranges, Replace, Search, Save
 // part, the text export, Merge, New, and what an interruption leaves.
-#include "lexicon/lexicon_dlg.h"
+#include "lexicon_editor/lexicon_dlg.h"
 
 #include <gtest/gtest.h>
 

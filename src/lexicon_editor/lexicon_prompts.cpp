@@ -1,4 +1,4 @@
-#include "lexicon/lexicon_prompts.h"
+#include "lexicon_editor/lexicon_prompts.h"
 
 #include "fileio/file.h"
 #include "fileio/session.h"
@@ -60,6 +60,9 @@ bool OpenDictionaryAsking(LexiconStore& store, const Dialog* window, const std::
     if (auto chosen = ChooseFile(r)) {
       std::string name = BareName(*chosen);
       CurrentSession().appPaths.lexiconDataFile = name;
+      LexiconFiles files = store.Files();
+      files.data = name;
+      store.SetFiles(std::move(files));
       const std::string lower = ToLower(name);
       bool created = store.Create(name);
       // A name Create did not refuse outright, but that cannot be recorded.
