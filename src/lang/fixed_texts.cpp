@@ -1,0 +1,104 @@
+#include "lang/fixed_texts.h"
+
+#include <array>
+#include <stdexcept>
+
+#include "fileio/file.h"
+#include "fileio/session.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+
+namespace {
+
+// One fixed text: its Portuguese and English forms (UTF-8 here, Windows-1252
+// once taken), and the text shown under a teacher's own language file. A
+// null `own` shows the two forms one after the other, Portuguese first.
+struct Entry {
+  Fixed id;
+  const char* pt;
+  const char* en;
+  const char* own = nullptr;
+};
+
+// clang-format off
+const Entry kEntries[] = {
+    {Fixed::kReplaceOrAddItem,
+     "O item %1 acabou de ser anexado e as caixas mudaram desde então.\r\n"
+     "Sim: substitui o item %1 pelo que está nas caixas.\r\n"
+     "Não: acrescenta um item novo (%2) e mantém o item %1.\r\n"
+     "Cancelar: não muda nada.",
+     "Item %1 was just attached and the boxes have changed since.\r\n"
+     "Yes: replace item %1 with what the boxes hold.\r\n"
+     "No: add a new item (%2) and keep item %1.\r\n"
+     "Cancel: change nothing."},
+    {Fixed::kDocumentOpenedCut,
+     "Este documento tem mais do que o editor guarda: foi aberto cortado.\r\n"
+     "Salve-o com outro nome para manter o original.",
+     "This document holds more than the editor keeps: it was opened cut.\r\n"
+     "Save it under another name to keep the original."},
+    {Fixed::kListFull, "A lista está cheia: não cabe mais nenhum item.", "The list is full: no more items fit."},
+    {Fixed::kErrors, "Erro(s): ", "Error(s): ", "Error(s): "},
+    {Fixed::kFinalMessageLabel, "Mensagem final", "Final message", "Mensagem final"},
+    {Fixed::kInstructionsLabel, "Instruções", "Instructions", "Instruções"},
+    {Fixed::kPageTextLabel, "Texto da página", "Text of the page", "Texto da página"},
+    {Fixed::kClozeWithoutGaps,
+     "O texto não tem nenhuma lacuna (uma palavra entre colchetes, como [casa]): a página não terá nada a "
+     "completar.\r\nGerar a página assim mesmo?",
+     "The text has no gap (a word in square brackets, like [house]): the page will have nothing to fill "
+     "in.\r\nGenerate the page anyway?"},
+};
+// clang-format on
+
+static_assert(std::size(kEntries) == static_cast<size_t>(Fixed::kCount), "one entry for each fixed text");
+
+struct Forms {
+  std::array<std::string, 3> text;  // by InterfaceLanguage
+};
+
+const std::array<Forms, static_cast<size_t>(Fixed::kCount)>& AllForms() {
+  static const auto forms = [] {
+    std::array<Forms, static_cast<size_t>(Fixed::kCount)> all;
+    for (size_t i = 0; i < std::size(kEntries); ++i) {
+      const Entry& e = kEntries[i];
+      if (static_cast<size_t>(e.id) != i) throw std::logic_error("fixed texts out of order");
+      Forms& f = all[i];
+      f.text[static_cast<size_t>(InterfaceLanguage::kPortuguese)] = Win1252(e.pt);
+      f.text[static_cast<size_t>(InterfaceLanguage::kEnglish)] = Win1252(e.en);
+      f.text[static_cast<size_t>(InterfaceLanguage::kOwn)] =
+          e.own ? Win1252(e.own) : Win1252(e.pt) + "\r\n" + Win1252(e.en);
+    }
+    return all;
+  }();
+  return forms;
+}
+
+}  // namespace
+
+InterfaceLanguage CurrentInterfaceLanguage() {
+  std::string file = ToLower(CurrentSession().appPaths.interfaceLanguageFile);
+  const size_t slash = file.find_last_of("/\\");
+  if (slash != std::string::npos) file.erase(0, slash + 1);
+  if (file == "english.lin") return InterfaceLanguage::kEnglish;
+  if (file == "portugues.lin" || file.empty()) return InterfaceLanguage::kPortuguese;
+  return InterfaceLanguage::kOwn;
+}
+
+const std::string& FixedTextIn(Fixed id, InterfaceLanguage language) {
+  return AllForms().at(static_cast<size_t>(id)).text[static_cast<size_t>(language)];
+}
+
+const std::string& FixedText(Fixed id) { return FixedTextIn(id, CurrentInterfaceLanguage()); }
+
+std::string FixedText(Fixed id, const std::vector<std::string>& values) {
+  std::string text = FixedText(id);
+  for (size_t i = values.size(); i-- > 0;) text = ReplaceAll(text, "%" + std::to_string(i + 1), values[i]);
+  return text;
+}
+
+const std::string& OopsCaption() {
+  static const std::string caption = "Oops!";
+  return caption;
+}
+
+}  // namespace kio
