@@ -4,13 +4,14 @@
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "activities/memory/memory_dlg.h"
-#include "activities/sequence/sequence_dlg.h"
 #include "activities/multiple/multiple_dlg.h"
+#include "activities/sequence/sequence_dlg.h"
 #include "app/output_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_dlg.h"
 #include "pages/basic/basic_page_dlg.h"
@@ -22,7 +23,10 @@
 
 namespace kio {
 
-const char kProjectHomePage[] = "https://kio.example.org/";
+// KIO has no home page on the Internet yet: while this is empty, the home
+// screen leaves out Download and its "?" rather than open an address that
+// leads nowhere.
+const char kProjectHomePage[] = "";
 
 namespace {
 
@@ -60,6 +64,8 @@ const HomeButton kButtons[] = {
     {kHomeExit, "&Exit", 145, 450, 290, 1224, "fecha.rtf"},
 };
 
+bool HasProjectHomePage() { return kProjectHomePage[0] != '\0'; }
+
 constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 13;
 
@@ -79,6 +85,7 @@ DialogTemplate HomeLayout() {
       {9005, ControlKind::Group, "Menus", 430, 238, 75, 44},
   };
   for (const auto& b : kButtons) {
+    if (b.id == kHomeDownload && !HasProjectHomePage()) continue;
     t.controls.push_back({b.id, ControlKind::Button, b.label, b.x, b.y, kButtonWidth, kButtonHeight,
                           b.id == kHomeEclipse ? unsigned(kDefault) : 0u});
     t.controls.push_back({b.helpButton, ControlKind::Button, "?", b.x - 15, b.y, 12, kButtonHeight});
@@ -88,8 +95,38 @@ DialogTemplate HomeLayout() {
 
 }  // namespace
 
+bool IsExampleAddress(const std::string& address) {
+  std::string host = ToLower(address);
+  const size_t scheme = host.find("://");
+  if (scheme != std::string::npos) host.erase(0, scheme + 3);
+  host = host.substr(0, host.find_first_of("/:?#"));
+  auto endsWith = [&host](const std::string& tail) {
+    return host.size() >= tail.size() && host.compare(host.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  // The names kept for examples: example.com, .org, .net and the .example
+  // top-level domain, with their subdomains.
+  for (const char* name : {"example.com", "example.org", "example.net"})
+    if (host == name || endsWith(std::string(".") + name)) return true;
+  return host.empty() || host == "example" || endsWith(".example");
+}
+
+namespace {
+
+// What Setup says: the address; while it is still an example, that results
+// go nowhere and how to get a real one.
+std::string SetupMessage() {
+  const Session& s = CurrentSession();
+  std::string text = s.UiText[206] + s.appPaths.resultsAddress;
+  if (IsExampleAddress(s.appPaths.resultsAddress))
+    text += "\r\n\r\n" + FixedText(Fixed::kResultsAddressIsExample, {s.appPaths.startFolder});
+  return text;
+}
+
+}  // namespace
+
 CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
   for (const auto& b : kButtons) {
+    if (b.id == kHomeDownload && !HasProjectHomePage()) continue;
     std::string help = b.helpFile;
     OnButton(b.helpButton, [this, help] { ShowHelp(kHomeHelpLeft, HelpText(help)); });
   }
@@ -109,11 +146,11 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
     ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   });
   OnButton(kHomeSetup, [this] {
-    ShowMessage(CurrentSession().UiText[206] + CurrentSession().appPaths.resultsAddress, "KIO", Buttons::Ok,
-                this);
+    ShowHelp(kHomeHelpLeft, HelpText("configura.rtf"));
+    ShowMessage(SetupMessage(), "KIO", Buttons::Ok, this);
   });
   OnButton(kHomeProductivity, [this] { ShowHelp(kHomeHelpLeft, HelpText("dicas.rtf")); });
-  OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
+  if (HasProjectHomePage()) OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
 }
 
 bool CMainDlg::OnInitDialog() {

@@ -47,6 +47,18 @@ const Entry kEntries[] = {
      "completar.\r\nGerar a página assim mesmo?",
      "The text has no gap (a word in square brackets, like [house]): the page will have nothing to fill "
      "in.\r\nGenerate the page anyway?"},
+    {Fixed::kResultsAddressIsExample,
+     "Este ainda é o endereço de exemplo que vem com o KIO: os resultados enviados pelos alunos se perdem.\r\n"
+     "Para ter um endereço real, use o kio-results, que vem com o KIO: no computador que vai receber os "
+     "resultados, digite num terminal\r\n"
+     "    kio-results --configure \"%1\"\r\n"
+     "Ele grava o endereço no Configura.txt desta pasta. Depois reinicie o KIO e gere as páginas de novo.",
+     "This is still the example address that comes with KIO: results the students send are lost.\r\n"
+     "To get a real address, use kio-results, which comes with KIO: on the computer that will receive the "
+     "results, type in a terminal\r\n"
+     "    kio-results --configure \"%1\"\r\n"
+     "It writes the address into the Configura.txt of this folder. Then start KIO again and generate the "
+     "pages again."},
 };
 // clang-format on
 

@@ -21,6 +21,8 @@ enum class Fixed {
   kPageTextLabel,
   // Cloze
   kClozeWithoutGaps,
+  // Home screen
+  kResultsAddressIsExample,
   kCount
 };
 
