@@ -165,6 +165,7 @@ bool CMainDlg::OnInitDialog() {
 
 void CMainDlg::Relabel() {
   CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+  ShowFixedLabels(*this);
   ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   // HelpText 1 shares its storage with UiText record 20, so when
   // "abertura.rtf" was not loaded this shows the record instead.
@@ -273,6 +274,8 @@ CAboutDlg::CAboutDlg()
                             {{9102, ControlKind::Icon, "", 10, 10, 21, 20},
                              {9100, ControlKind::Label, Win1252("KIO Versão 1"), 40, 10, 130, 8},
                              {9101, ControlKind::Label, "Copyright (C) KIO", 40, 25, 130, 8},
-                             {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {}
+                             {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {
+  ShowFixedLabels(*this);
+}
 
 }  // namespace kio

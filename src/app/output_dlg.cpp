@@ -4,6 +4,7 @@
 #include "fileio/file.h"
 #include "fileio/replacement_file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -134,6 +135,7 @@ std::string BuildStudentLanguageFile(const std::vector<std::string>& texts) {
 }
 
 COutputDlg::COutputDlg() : Dialog(OutputLayout()) {
+  ShowFixedLabels(*this);
   OnButton(kOutputOpen, [this] { Open(); });
   OnButton(kOutputSave, [this] { Save(); });
 }

@@ -3,6 +3,7 @@
 #include "dialogs/formatting.h"
 #include "fileio/document.h"
 #include "fileio/replacement_file.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "render/page_settings.h"
@@ -10,7 +11,9 @@
 namespace kio {
 
 CDocumentEditorDlg::CDocumentEditorDlg(DialogTemplate layout, DocumentEditorKind kind)
-    : Dialog(std::move(layout)), kind_(std::move(kind)) {}
+    : Dialog(std::move(layout)), kind_(std::move(kind)) {
+  ShowFixedLabels(*this);
+}
 
 void CDocumentEditorDlg::HelpOn(int button, int box, const std::string& help) {
   auto show = [this, help] { ShowHelp(kind_.helpPanel, HelpText(help)); };

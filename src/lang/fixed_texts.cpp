@@ -5,6 +5,7 @@
 
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "platform/dialog.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
@@ -19,6 +20,7 @@ struct Entry {
   const char* pt;
   const char* en;
   const char* own = nullptr;
+  bool label = false;  // a label of the layouts: `own` is the layout's own text
 };
 
 // clang-format off
@@ -59,6 +61,37 @@ const Entry kEntries[] = {
      "    kio-results --configure \"%1\"\r\n"
      "It writes the address into the Configura.txt of this folder. Then start KIO again and generate the "
      "pages again."},
+    {Fixed::kLabelOutput, "&Saída", "&Output", nullptr, true},
+    {Fixed::kLabelInput, "&Entrada", "I&nput", nullptr, true},
+    {Fixed::kLabelDownload, "Do&wnload", "Do&wnload", nullptr, true},
+    {Fixed::kLabelSetup, "Configurar", "Setup", nullptr, true},
+    {Fixed::kLabelHome, "Início", "Home", nullptr, true},
+    {Fixed::kLabelVersion, "KIO Versão 1", "KIO Version 1", nullptr, true},
+    {Fixed::kLabelWhatCanIDo, "O que posso fazer?", "What can I do?", nullptr, true},
+    {Fixed::kLabelBackgroundColour, "Cor de fundo", "Background color", nullptr, true},
+    {Fixed::kLabelFontColour, "Cor da fonte", "Font color", nullptr, true},
+    {Fixed::kLabelFontSize, "Tamanho da fonte", "Font size", nullptr, true},
+    {Fixed::kLabelChangeFont, "Muda fonte", "Change font", nullptr, true},
+    {Fixed::kLabelBox, "Caixa", "Box", nullptr, true},
+    {Fixed::kLabelFrame1, "Quadro 01", "Frame 01", nullptr, true},
+    {Fixed::kLabelFrame2, "Quadro 02", "Frame 02", nullptr, true},
+    {Fixed::kLabelFrame3, "Quadro 03", "Frame 03", nullptr, true},
+    {Fixed::kLabelCancel, "Cancelar", "Cancel", nullptr, true},
+    {Fixed::kLabelEdit, "&Editar", "&Edit", nullptr, true},
+    {Fixed::kLabelDelete, "&Apagar", "&Delete", nullptr, true},
+    {Fixed::kLabelReplace, "Subs&titui", "Re&place", nullptr, true},
+    {Fixed::kLabelCutSegment, "&Corta segmento", "&Cut segment", nullptr, true},
+    {Fixed::kLabelFirst, "Primei&ro", "Firs&t", nullptr, true},
+    {Fixed::kLabelFastBack, "Volta rápi&do", "Fast bac&k", nullptr, true},
+    {Fixed::kLabelFastForward, "A&vança rápido", "Fast For&ward", nullptr, true},
+    {Fixed::kLabelLast, "Últi&mo", "&Last", nullptr, true},
+    {Fixed::kLabelFind, "&Procura", "Fi&nd", nullptr, true},
+    {Fixed::kLabelSearch, "&Busca", "Searc&h", nullptr, true},
+    {Fixed::kLabelOpenDictionary, "Abre", "Open", nullptr, true},
+    {Fixed::kLabelNewDictionary, "Novo", "New", nullptr, true},
+    {Fixed::kLabelSavePart, "Salva parte", "Save part", nullptr, true},
+    {Fixed::kLabelAsText, "Como texto", "As text", nullptr, true},
+    {Fixed::kLabelMerge, "Mescla", "Merge", nullptr, true},
 };
 // clang-format on
 
@@ -66,6 +99,7 @@ static_assert(std::size(kEntries) == static_cast<size_t>(Fixed::kCount), "one en
 
 struct Forms {
   std::array<std::string, 3> text;  // by InterfaceLanguage
+  bool label = false;
 };
 
 const std::array<Forms, static_cast<size_t>(Fixed::kCount)>& AllForms() {
@@ -77,8 +111,11 @@ const std::array<Forms, static_cast<size_t>(Fixed::kCount)>& AllForms() {
       Forms& f = all[i];
       f.text[static_cast<size_t>(InterfaceLanguage::kPortuguese)] = Win1252(e.pt);
       f.text[static_cast<size_t>(InterfaceLanguage::kEnglish)] = Win1252(e.en);
-      f.text[static_cast<size_t>(InterfaceLanguage::kOwn)] =
-          e.own ? Win1252(e.own) : Win1252(e.pt) + "\r\n" + Win1252(e.en);
+      f.label = e.label;
+      f.text[static_cast<size_t>(InterfaceLanguage::kOwn)] = e.own ? Win1252(e.own)
+                                                             : e.label
+                                                                 ? std::string()
+                                                                 : Win1252(e.pt) + "\r\n" + Win1252(e.en);
     }
     return all;
   }();
@@ -106,6 +143,25 @@ std::string FixedText(Fixed id, const std::vector<std::string>& values) {
   std::string text = FixedText(id);
   for (size_t i = values.size(); i-- > 0;) text = ReplaceAll(text, "%" + std::to_string(i + 1), values[i]);
   return text;
+}
+
+bool IsFixedLabel(Fixed id) { return AllForms().at(static_cast<size_t>(id)).label; }
+
+void ShowFixedLabels(Dialog& dialog) {
+  const InterfaceLanguage language = CurrentInterfaceLanguage();
+  if (language == InterfaceLanguage::kOwn) return;
+  for (const ControlSpec& c : dialog.Layout().controls) {
+    if (c.kind != ControlKind::Button && c.kind != ControlKind::Label && c.kind != ControlKind::Group)
+      continue;
+    for (const Forms& f : AllForms()) {
+      if (!f.label) continue;
+      if (c.label == f.text[static_cast<size_t>(InterfaceLanguage::kPortuguese)] ||
+          c.label == f.text[static_cast<size_t>(InterfaceLanguage::kEnglish)]) {
+        dialog.SetItemText(c.id, f.text[static_cast<size_t>(language)]);
+        break;
+      }
+    }
+  }
 }
 
 const std::string& OopsCaption() {

@@ -10,6 +10,8 @@
 
 namespace kio {
 
+class Dialog;
+
 enum class Fixed {
   // List editors
   kReplaceOrAddItem,  // Attach again on the item just attached
@@ -23,6 +25,39 @@ enum class Fixed {
   kClozeWithoutGaps,
   // Home screen
   kResultsAddressIsExample,
+  // Labels that stand in the dialogs' layouts: ShowFixedLabels shows them in
+  // the interface language.
+  kLabelOutput,
+  kLabelInput,
+  kLabelDownload,
+  kLabelSetup,
+  kLabelHome,
+  kLabelVersion,
+  kLabelWhatCanIDo,
+  kLabelBackgroundColour,
+  kLabelFontColour,
+  kLabelFontSize,
+  kLabelChangeFont,
+  kLabelBox,
+  kLabelFrame1,
+  kLabelFrame2,
+  kLabelFrame3,
+  kLabelCancel,
+  kLabelEdit,
+  kLabelDelete,
+  kLabelReplace,
+  kLabelCutSegment,
+  kLabelFirst,
+  kLabelFastBack,
+  kLabelFastForward,
+  kLabelLast,
+  kLabelFind,
+  kLabelSearch,
+  kLabelOpenDictionary,
+  kLabelNewDictionary,
+  kLabelSavePart,
+  kLabelAsText,
+  kLabelMerge,
   kCount
 };
 
@@ -38,6 +73,15 @@ const std::string& FixedText(Fixed id);
 std::string FixedText(Fixed id, const std::vector<std::string>& values);
 // The three forms of `id`, for tests and tools.
 const std::string& FixedTextIn(Fixed id, InterfaceLanguage language);
+
+// Whether `id` is a label of the layouts, and its form in `language`.
+bool IsFixedLabel(Fixed id);
+
+// Shows in the interface language every control of `dialog` whose layout
+// label is one of the fixed labels (in either form); under a teacher's own
+// language file the layouts' labels stay. Labels set afterwards from the
+// interface language file (records) take their place as before.
+void ShowFixedLabels(Dialog& dialog);
 
 // "Oops!", the caption of the program's refusals.
 const std::string& OopsCaption();

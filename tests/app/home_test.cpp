@@ -53,7 +53,7 @@ TEST(HomeScreen, EveryHelpButtonShowsItsTextInTheLeftPanel) {
   ProgramFolder folder;
   std::string script;
   for (auto [id, file] : buttons) script += "press " + std::to_string(id) + "\ndump\n";
-  script += "press Produtividade\ndump\npress Home\ndump\n";
+  script += "press Produtividade\ndump\npress 1244\ndump\n";
   auto run = RunKio(folder.str(), script);
   // Each dump follows one press: walk them in order.
   size_t at = 0;
@@ -75,7 +75,7 @@ TEST(HomeScreen, EveryHelpButtonShowsItsTextInTheLeftPanel) {
 TEST(HomeScreen, SetupShowsTheAddressAndAbout) {
   ProgramFolder folder;
   WriteFile(folder / "Configura.txt", "http://192.168.0.10:8765/kio/results");
-  auto run = RunKio(folder.str(), "press Setup\ndump\nmenu 16\npress OK\n");
+  auto run = RunKio(folder.str(), "press 1268\ndump\nmenu 16\npress OK\n");
   EXPECT_TRUE(Has(run.transcript,
                   "MESSAGE KIO | Endereço para envio dos resultados: "
                   "http://192.168.0.10:8765/kio/results\n"))
@@ -92,7 +92,7 @@ TEST(HomeScreen, SetupExplainsAnExampleAddress) {
     ProgramFolder folder;
     WriteFile(folder / "language.dat", language);
     WriteFile(folder / "Configura.txt", "http://results.example.org/cgi-bin/kio_results.pl");
-    auto run = RunKio(folder.str(), "press Setup\n");
+    auto run = RunKio(folder.str(), "press 1268\n");
     const bool english = std::string(language) == "english.lin";
     EXPECT_TRUE(Has(run.transcript, "kio-results --configure \"" + folder.str() + "/\"")) << run.transcript;
     EXPECT_EQ(Has(run.transcript, "This is still the example address"), english) << run.transcript;
@@ -130,9 +130,9 @@ TEST(HomeScreen, OpeningTextFallsBackToRecord20) {
 
 TEST(LanguageChoosers, ChangeTheConfigurationAndRelabel) {
   ProgramFolder folder;
-  auto run = RunKio(
-      folder.str(),
-      "press Input\nchoose english.lin\ndump\npress Output\nchoose english.stu\npress 2\nanswer Yes\n");
+  auto run =
+      RunKio(folder.str(),
+             "press 1117\nchoose english.lin\ndump\npress 1265\nchoose english.stu\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
   std::string initial = folder.str() + "/*.lin";
   EXPECT_TRUE(Has(run.transcript, "CHOOSE open | " + initial + " | *.lin|| | lin\n")) << run.transcript;
@@ -149,7 +149,7 @@ TEST(LanguageChoosers, ChangeTheConfigurationAndRelabel) {
 
 TEST(LanguageChoosers, CancelChangesNothing) {
   ProgramFolder folder;
-  auto run = RunKio(folder.str(), "press Input\nchoose cancel\npress Output\nchoose cancel\n");
+  auto run = RunKio(folder.str(), "press 1117\nchoose cancel\npress 1265\nchoose cancel\n");
   EXPECT_EQ(run.status, 0) << run.transcript;
   EXPECT_TRUE(Has(run.transcript, "| *.lin|| | lin\nCHOOSE open | " + folder.str() + "/*.stu"))
       << run.transcript;
@@ -165,8 +165,8 @@ TEST(LanguageChoosers, AFileOutsideTheProgramFolderIsRefused) {
   test::TempDir elsewhere;
   fs::copy(folder / "english.lin", elsewhere / "english.lin");
   fs::copy(folder / "english.stu", elsewhere / "english.stu");
-  auto run = RunKio(folder.str(), "press Input\nchoose " + (elsewhere / "english.lin").string() +
-                                      "\npress Output\nchoose " + (elsewhere / "english.stu").string() +
+  auto run = RunKio(folder.str(), "press 1117\nchoose " + (elsewhere / "english.lin").string() +
+                                      "\npress 1265\nchoose " + (elsewhere / "english.stu").string() +
                                       "\ndump\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0) << run.transcript;
   EXPECT_TRUE(Has(run.transcript, "MESSAGE Oops! | O arquivo de idioma precisa estar na pasta do programa"))
@@ -185,7 +185,7 @@ TEST(LanguageChoosers, OnReadOnlyMediaTheChoiceLastsOnlyThisRun) {
   for (const char* f : {"Configura.txt", "language.dat", "lingualu.dat"})
     fs::permissions(folder / f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   auto run = RunKio(folder.str(),
-                    "press Input\nchoose english.lin\npress Output\nchoose english.stu\n"
+                    "press 1117\nchoose english.lin\npress 1265\nchoose english.stu\n"
                     "press 1006\npress 1301\ndump\n",
                     test::kNobodyUid);
   EXPECT_EQ(run.status, 0) << run.transcript;
