@@ -30,6 +30,7 @@
 #include "lexicon/lexicon_store.h"
 #include "pages/lexical/lexical_page.h"
 #include "platform/console.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 using namespace kio;

@@ -3,9 +3,9 @@
 #include <array>
 #include <stdexcept>
 
-#include "fileio/file.h"
 #include "fileio/session.h"
 #include "platform/dialog.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace kio {

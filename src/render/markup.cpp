@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "render/page_settings.h"
 
 namespace kio {

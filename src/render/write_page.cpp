@@ -10,6 +10,7 @@
 #include "lang/lang_tag.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/ascii_page.h"
 #include "render/markup.h"

@@ -23,6 +23,10 @@ const char kUsage[] =
     "\n"
     "  --configure FOLDER   write this server's results address into the\n"
     "                       Configura.txt of the KIO program in FOLDER, then serve\n"
+    "  --teacher NAME       with --configure: write that teacher's course address,\n"
+    "                       so that the pages post results only they see\n"
+    "  --add-teacher NAME   add a teacher (or find one added before), print their\n"
+    "                       key, course address and teacher view, and end\n"
     "  --port N             port to listen on (default 8765; 0 for any free port)\n"
     "  --listen ADDRESS     address to listen on (default 0.0.0.0: every network)\n"
     "  --public-url URL     the address students' browsers use to reach this\n"
@@ -34,10 +38,11 @@ const char kUsage[] =
     "                       \"host=db.school dbname=kio user=kio\" or postgresql://...\n"
     "  --connections N      PostgreSQL connections (default 8)\n"
     "  --limit N            requests a minute from one address (default 300; 0: none)\n"
-    "  --threads N          requests served at once (default 64)\n"
+    "  --threads N          teacher view requests served at once (default 8)\n"
     "  --new-key            replace the teacher key by a new one (the old\n"
     "                       teacher view address stops working)\n"
-    "  --help               this text\n";
+    "  --help               this text\n"
+    "  --version            the version of kio-results\n";
 
 int Fail(const std::string& message) {
   std::cerr << "kio-results: " << message << "\n";
@@ -62,12 +67,17 @@ int main(int argc, char** argv) {
   ServerOptions options;
   std::string dataFolder = DefaultDataFolder();
   std::string postgres, configure, publicUrl;
+  std::string teacherName, addTeacher;
   int connections = 8;
   bool newKey = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
+      return 0;
+    }
+    if (arg == "--version") {
+      std::cout << "kio-results " << KIO_VERSION << "\n";
       return 0;
     }
     if (arg == "--new-key") {
@@ -83,6 +93,10 @@ int main(int argc, char** argv) {
       ok = ToInt(value, 0, 65535, options.port);
     else if (arg == "--listen")
       options.listen = value;
+    else if (arg == "--teacher")
+      teacherName = value;
+    else if (arg == "--add-teacher")
+      addTeacher = value;
     else if (arg == "--public-url")
       publicUrl = value;
     else if (arg == "--data")
@@ -111,13 +125,41 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
 
   std::unique_ptr<ResultStore> store;
+  Teacher teacher;
   try {
     store = postgres.empty() ? OpenSqliteStore(dataFolder + "/results.sqlite")
                              : OpenPostgresStore(postgres, connections);
     if (newKey) store->ReplaceTeacherKey(NewTeacherKey());
     options.teacherKey = store->TeacherKey(NewTeacherKey());
+    options.adminKey = store->AdminKey(NewTeacherKey());
   } catch (const StoreError& e) {
     return Fail(e.what());
+  }
+
+  if (!addTeacher.empty() || !teacherName.empty()) {
+    std::string name = addTeacher.empty() ? teacherName : addTeacher;
+    std::string problem = CheckTeacherName(name);
+    if (!problem.empty()) return Fail(problem);
+    if (!addTeacher.empty() && !teacherName.empty() && addTeacher != teacherName)
+      return Fail("--teacher and --add-teacher name different teachers");
+    if (!teacherName.empty() && configure.empty()) return Fail("--teacher goes with --configure FOLDER");
+    try {
+      teacher = store->AddTeacher(name, NewTeacherToken(), NewTeacherKey());
+    } catch (const StoreError& e) {
+      return Fail(e.what());
+    }
+  }
+  if (!addTeacher.empty() && configure.empty()) {
+    // Printed, not served: the teacher's addresses on this server.
+    std::string base =
+        publicUrl.empty() ? BaseAddress(AddressForStudents(options.listen), options.port) : publicUrl;
+    std::cout << "Teacher: " << teacher.name << "\n"
+              << "Key: " << teacher.key << "\n"
+              << "Course address (for Configura.txt): " << CourseAddress(base, teacher.token) << "\n"
+              << "Teacher view: " << base << kTeacherPath << "?key=" << teacher.key << "\n"
+              << "To put the course address into their KIO: kio-results --configure KIO_PROGRAM_FOLDER"
+              << " --teacher \"" << teacher.name << "\"\n";
+    return 0;
   }
 
   ResultsServer server(*store, options);
@@ -129,7 +171,8 @@ int main(int argc, char** argv) {
   std::string resultsAddress = base + kResultsPath;
 
   if (!configure.empty()) {
-    std::string problem = WriteResultsAddress(configure, resultsAddress);
+    std::string problem = WriteResultsAddress(
+        configure, teacher.token.empty() ? resultsAddress : CourseAddress(base, teacher.token));
     if (!problem.empty()) return Fail(problem);
     std::cout << "Configura.txt in " << configure
               << " now holds the results address; pages generated from now on"
@@ -141,7 +184,13 @@ int main(int argc, char** argv) {
   std::cout << "kio-results is receiving results.\n"
             << "Results address (for Configura.txt): " << resultsAddress << "\n"
             << "Teacher view: " << base << kTeacherPath << "?key=" << options.teacherKey << "\n"
-            << "Results are kept in: " << store->Describe() << "\n";
+            << "Administrator view (the teachers): " << base << kTeacherPath << "?key=" << options.adminKey
+            << "\n";
+  if (!teacher.token.empty())
+    std::cout << "Course address of " << teacher.name << ": " << CourseAddress(base, teacher.token) << "\n"
+              << "Teacher view of " << teacher.name << ": " << base << kTeacherPath << "?key=" << teacher.key
+              << "\n";
+  std::cout << "Results are kept in: " << store->Describe() << "\n";
   if (configure.empty())
     std::cout << "To put the address into KIO: kio-results --configure KIO_PROGRAM_FOLDER\n";
   std::cout << "Stop with Ctrl+C." << std::endl;

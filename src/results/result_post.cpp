@@ -253,6 +253,14 @@ std::string Hex(const unsigned char* bytes, size_t size) {
 }
 
 std::string DeduplicationKey(const ResultPost& post) {
+  // Results posted under a teacher's token are theirs alone: the same post
+  // to two teachers is two results. Results without a token keep the keys
+  // they always had.
+  if (!post.teacher.empty()) {
+    ResultPost bare = post;
+    bare.teacher.clear();
+    return "t:" + post.teacher + ":" + DeduplicationKey(bare);
+  }
   if (!post.id.empty()) return "id:" + post.id;
   // Each field with its length in front, so that no two different posts
   // give the same text to digest.

@@ -29,6 +29,7 @@ struct ResultPost {
   std::string date;            // YYYY-MM-DD, the student's clock
   std::string time;            // HH:MM or HH:MM:SS, the student's clock
   std::string id;              // optional token the page sends again on a retry
+  std::string teacher;         // the token of the address it was posted to; "" for none
 };
 
 using FormFields = std::vector<std::pair<std::string, std::string>>;

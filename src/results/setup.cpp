@@ -62,6 +62,19 @@ std::string NewTeacherKey() {
   return Hex(bytes, sizeof bytes);
 }
 
+std::string NewTeacherToken() { return NewTeacherKey().substr(0, 16); }
+
+std::string CheckTeacherName(const std::string& name) {
+  if (!IsValidUtf8(name)) return "a teacher's name must be UTF-8 text";
+  size_t characters = 0;
+  for (unsigned char c : name) {
+    if (c < 0x20 || c == 0x7F) return "a teacher's name may not hold control characters";
+    if ((c & 0xC0) != 0x80) ++characters;
+  }
+  if (characters < 1 || characters > 100) return "a teacher's name must be 1 to 100 characters long";
+  return "";
+}
+
 std::string WriteResultsAddress(const std::string& programFolder, const std::string& address) {
   if (address.size() < 2 || address.size() > kMaxAddressBytes)
     return "the address must be 2 to " + std::to_string(kMaxAddressBytes) + " bytes long";

@@ -19,6 +19,11 @@ std::string BaseAddress(const std::string& host, int port);
 
 // 32 random hexadecimal digits.
 std::string NewTeacherKey();
+// 16 random hexadecimal digits: a teacher's token in their course address.
+std::string NewTeacherToken();
+// Empty when `name` will do for a teacher (1 to 100 characters of UTF-8,
+// no control characters), else what is wrong with it.
+std::string CheckTeacherName(const std::string& name);
 
 // Writes `address` as the whole content of PROGRAM_FOLDER/Configura.txt
 // (one bare value, no line break), replacing the file in one step. Returns

@@ -4,11 +4,12 @@
 // connection, used by one request at a time.
 //
 // Writing to disk is what limits how many results a second can be stored, so
-// commits are shared: posts that arrive while a commit is being written wait
-// for it to end and then go to disk together in the next one, each in a
-// savepoint of its own (a result that fails leaves the others whole). Every
-// post is still answered only after the commit that holds it; a lone post
-// is committed at once, without waiting for company.
+// commits are shared: results that arrive while a commit is being written
+// wait for it to end and then go to disk together in the next one (the
+// store's writer thread takes them all), each in a savepoint of its own (a
+// result that fails leaves the others whole). Every post is still answered
+// only after the commit that holds it; a lone post is committed at once,
+// without waiting for company.
 #include <sqlite3.h>
 
 #include <condition_variable>
@@ -42,6 +43,7 @@ class SqliteStore : public ResultStore {
   }
 
   ~SqliteStore() override {
+    StopWriters();
     for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
     sqlite3_close(db_);
   }
@@ -60,36 +62,52 @@ class SqliteStore : public ResultStore {
   }
 
   int64_t Change(const std::string& sql, const std::vector<Value>& params) override {
-    Pending me;
-    me.sql = &sql;
-    me.params = &params;
-    std::unique_lock lock(queueMutex_);
-    queue_.push_back(&me);
-    // Whoever finds no commit under way writes everything queued so far,
-    // its own change among them; the others wait for that commit.
-    while (!me.done) {
-      if (committing_) {
-        committed_.wait(lock);
-        continue;
-      }
-      committing_ = true;
-      std::vector<Pending*> batch;
-      batch.swap(queue_);
-      lock.unlock();
-      try {
-        CommitTogether(batch);
-      } catch (const std::exception& e) {  // out of memory: nobody is told "stored"
-        for (Pending* p : batch) p->error = std::string("SQLite: ") + e.what();
-        std::lock_guard connection(mutex_);
-        Exec("ROLLBACK");
-      }
-      lock.lock();
-      committing_ = false;
-      for (Pending* p : batch) p->done = true;
-      committed_.notify_all();
+    std::lock_guard lock(mutex_);
+    sqlite3_stmt* statement = Bind(sql, params);
+    int status = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    if (status != SQLITE_DONE) Fail();
+    return sqlite3_changes(db_);
+  }
+
+  void InsertBatch(std::vector<PendingRow>& batch) override {
+    if (batch.size() == 1) return ResultStore::InsertBatch(batch);
+    std::lock_guard lock(mutex_);
+    if (!Exec("BEGIN IMMEDIATE")) {
+      for (PendingRow& p : batch) p.error = std::string("SQLite: ") + sqlite3_errmsg(db_);
+      return;
     }
-    if (!me.error.empty()) throw StoreError(me.error);
-    return me.changes;
+    try {
+      for (PendingRow& p : batch) {
+        Exec("SAVEPOINT one_result");
+        try {
+          sqlite3_stmt* statement = Bind(InsertSql(), p.row);
+          int status = sqlite3_step(statement);
+          sqlite3_reset(statement);
+          if (status != SQLITE_DONE) Fail();
+          p.changes = sqlite3_changes(db_);
+        } catch (const StoreError& e) {
+          p.error = e.what();
+          Exec("ROLLBACK TO one_result");
+        }
+        Exec("RELEASE one_result");
+      }
+    } catch (const std::exception& e) {  // out of memory: nobody is told "stored"
+      Exec("ROLLBACK");
+      for (PendingRow& p : batch) {
+        p.changes = 0;
+        if (p.error.empty()) p.error = std::string("SQLite: ") + e.what();
+      }
+      return;
+    }
+    if (!Exec("COMMIT")) {
+      std::string message = std::string("SQLite: the commit failed: ") + sqlite3_errmsg(db_);
+      Exec("ROLLBACK");
+      for (PendingRow& p : batch) {
+        p.changes = 0;
+        if (p.error.empty()) p.error = message;
+      }
+    }
   }
 
   std::vector<Row> Select(const std::string& sql, const std::vector<Value>& params) override {
@@ -117,45 +135,14 @@ class SqliteStore : public ResultStore {
   const char* IdColumnType() const override { return "INTEGER"; }
 
  private:
-  struct Pending {
-    const std::string* sql = nullptr;
-    const std::vector<Value>* params = nullptr;
-    int64_t changes = 0;
-    std::string error;
-    bool done = false;
-  };
+  static const std::string& InsertSql() {
+    static const std::string sql = std::string("INSERT INTO kio_results (") + kInsertColumns +
+                                   ") VALUES (?, ?, ?, ?, ?, ?, CAST(? AS INTEGER), ?, ?, ?, ?, ?)"
+                                   " ON CONFLICT (dedup_key) DO NOTHING";
+    return sql;
+  }
 
   bool Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
-
-  void CommitTogether(const std::vector<Pending*>& batch) {
-    std::lock_guard lock(mutex_);
-    if (!Exec("BEGIN IMMEDIATE")) {
-      for (Pending* p : batch) p->error = std::string("SQLite: ") + sqlite3_errmsg(db_);
-      return;
-    }
-    for (Pending* p : batch) {
-      Exec("SAVEPOINT one_result");
-      try {
-        sqlite3_stmt* statement = Bind(*p->sql, *p->params);
-        int status = sqlite3_step(statement);
-        sqlite3_reset(statement);
-        if (status != SQLITE_DONE) Fail();
-        p->changes = sqlite3_changes(db_);
-      } catch (const StoreError& e) {
-        p->error = e.what();
-        Exec("ROLLBACK TO one_result");
-      }
-      Exec("RELEASE one_result");
-    }
-    if (!Exec("COMMIT")) {
-      std::string message = std::string("SQLite: the commit failed: ") + sqlite3_errmsg(db_);
-      Exec("ROLLBACK");
-      for (Pending* p : batch) {
-        p->changes = 0;
-        if (p->error.empty()) p->error = message;
-      }
-    }
-  }
 
   // A prepared statement, kept for the next call with the same text.
   sqlite3_stmt* Bind(const std::string& sql, const std::vector<Value>& params) {
@@ -182,10 +169,6 @@ class SqliteStore : public ResultStore {
   sqlite3* db_ = nullptr;
   std::mutex mutex_;  // the connection
   std::map<std::string, sqlite3_stmt*> statements_;
-  std::mutex queueMutex_;  // the changes waiting for a commit
-  std::condition_variable committed_;
-  std::vector<Pending*> queue_;
-  bool committing_ = false;
 };
 
 }  // namespace

@@ -47,6 +47,19 @@ struct Texts {
   const char* keyMissing;
   const char* keyWrong;
   const char* keyHelp;
+  const char* otherLanguage;  // the switch to the other language
+  const char* otherLang;
+  const char* forget;
+  const char* forgetTitle;
+  const char* forgetAsk;
+  const char* forgetWarning;
+  const char* forgetYes;
+  const char* cancel;
+  const char* teachers;
+  const char* teacher;
+  const char* courseAddress;
+  const char* noTeachers;
+  const char* addTeacherHelp;
 };
 
 const Texts kEnglish = {"en",
@@ -85,7 +98,21 @@ const Texts kEnglish = {"en",
                         "This page needs the teacher key.",
                         "The teacher key in this address is not right.",
                         "Open the teacher view address that kio-results printed when it started; it ends "
-                        "with ?key= and the key."};
+                        "with ?key= and the key.",
+                        "Portugu&#234;s",
+                        "pt",
+                        "Forget",
+                        "Forget a student",
+                        "Delete every result of this student?",
+                        "results of this student, on every page, will be deleted for good. The CSV file will "
+                        "not hold them either.",
+                        "Delete every result of this student",
+                        "Cancel",
+                        "Teachers",
+                        "Teacher",
+                        "Their pages post to",
+                        "No teachers added yet.",
+                        "Add a teacher with: kio-results --add-teacher NAME"};
 
 const Texts kPortuguese = {
     "pt",
@@ -124,7 +151,21 @@ const Texts kPortuguese = {
     "Esta p&#225;gina precisa da chave do professor.",
     "A chave do professor neste endere&#231;o n&#227;o est&#225; certa.",
     "Abra o endere&#231;o da vis&#227;o do professor que o kio-results mostrou ao iniciar; ele termina com "
-    "?key= e a chave."};
+    "?key= e a chave.",
+    "English",
+    "en",
+    "Esquecer",
+    "Esquecer um aluno",
+    "Apagar todos os resultados deste aluno?",
+    "resultados deste aluno, em todas as p&#225;ginas, ser&#227;o apagados para sempre. O arquivo CSV "
+    "tamb&#233;m n&#227;o os ter&#225;.",
+    "Apagar todos os resultados deste aluno",
+    "Cancelar",
+    "Professores",
+    "Professor",
+    "As p&#225;ginas enviam para",
+    "Nenhum professor adicionado ainda.",
+    "Adicione um professor com: kio-results --add-teacher NOME"};
 
 const Texts& TextsFor(ViewLanguage language) {
   return language == ViewLanguage::kPortuguese ? kPortuguese : kEnglish;
@@ -185,6 +226,7 @@ std::string Cell(const std::string& html, const char* cls = nullptr) {
 
 std::string QueryString(const ViewQuery& q, const std::string& file) {
   std::string s = "?key=" + EscapeQuery(q.key);
+  if (!q.lang.empty()) s += "&amp;lang=" + EscapeQuery(q.lang);
   if (!file.empty()) s += "&amp;file=" + EscapeQuery(file);
   if (!q.name.empty()) s += "&amp;name=" + EscapeQuery(q.name);
   if (!q.from.empty()) s += "&amp;from=" + EscapeQuery(q.from);
@@ -223,6 +265,12 @@ std::string DayStartUtc(const std::string& day, bool nextDay) {
 }
 
 }  // namespace
+
+ViewLanguage ViewLanguageFor(const std::string& chosen, const std::string& acceptLanguage) {
+  if (chosen == "pt") return ViewLanguage::kPortuguese;
+  if (chosen == "en") return ViewLanguage::kEnglish;
+  return LanguageFromHeader(acceptLanguage);
+}
 
 ViewLanguage LanguageFromHeader(const std::string& acceptLanguage) {
   // The first language named that is Portuguese or English wins.
@@ -305,10 +353,15 @@ std::string UtcNow() { return FormatUtc(std::time(nullptr)); }
 std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage language) {
   const Texts& t = TextsFor(language);
   std::string h = PageStart(t, "<meta name=\"referrer\" content=\"no-referrer\">\n");
+  ViewQuery other = q;
+  other.lang = t.otherLang;
+  h += std::string("<p><a href=\"") + kTeacherPath + QueryString(other, q.file) + "\" lang=\"" + t.otherLang +
+       "\">" + t.otherLanguage + "</a></p>\n";
 
   // Filters: a plain GET form that carries the key along.
   h += std::string("<h2>") + t.filters + "</h2>\n<form method=\"get\" action=\"" + kTeacherPath + "\">\n";
   h += "<input type=\"hidden\" name=\"key\" value=\"" + EscapeHtml(q.key) + "\">\n";
+  if (!q.lang.empty()) h += "<input type=\"hidden\" name=\"lang\" value=\"" + EscapeHtml(q.lang) + "\">\n";
   h += std::string("<label>") + t.page + " <select name=\"file\"><option value=\"\">" + t.anyPage +
        "</option>";
   for (const ActivitySummary& a : data.allPages) {
@@ -342,13 +395,16 @@ std::string TeacherPage(const ViewQuery& q, const ViewData& data, ViewLanguage l
     }
     h += "</table></div>\n";
 
-    h += TableStart(t.students,
-                    {t.page, t.student, t.attempts, t.latestScore, t.bestScore, t.firstSent, t.lastSent});
+    h += TableStart(t.students, {t.page, t.student, t.attempts, t.latestScore, t.bestScore, t.firstSent,
+                                 t.lastSent, t.forget});
     for (const StudentSummary& s : data.students) {
+      std::string forget = std::string("<a href=\"") + kForgetPath + "?key=" + EscapeQuery(q.key) +
+                           (q.lang.empty() ? "" : "&amp;lang=" + EscapeQuery(q.lang)) +
+                           "&amp;name=" + EscapeQuery(s.name) + "\">" + t.forget + "</a>";
       h += "<tr>" + Cell(EscapeHtml(s.file)) + Cell(EscapeHtml(s.name)) +
            Cell(std::to_string(s.attempts), "n") + Cell(EscapeHtml(s.latestScore), "n") +
            Cell(Percent(s.best), "n") + Cell(EscapeHtml(LocalTime(s.firstAt))) +
-           Cell(EscapeHtml(LocalTime(s.latestAt))) + "</tr>\n";
+           Cell(EscapeHtml(LocalTime(s.latestAt))) + Cell(forget) + "</tr>\n";
     }
     h += "</table></div>\n";
 
@@ -372,6 +428,38 @@ std::string KeyNeededPage(bool keyGiven, ViewLanguage language) {
   const Texts& t = TextsFor(language);
   return PageStart(t, "") + "<p>" + (keyGiven ? t.keyWrong : t.keyMissing) + "</p>\n<p>" + t.keyHelp +
          "</p>\n</body>\n</html>\n";
+}
+
+std::string ForgetPage(const ViewQuery& q, const std::string& name, int64_t results, ViewLanguage language) {
+  const Texts& t = TextsFor(language);
+  std::string h = PageStart(t, "<meta name=\"referrer\" content=\"no-referrer\">\n");
+  h += std::string("<h2>") + t.forgetTitle + "</h2>\n<p><strong>" + EscapeHtml(name) + "</strong></p>\n<p>" +
+       t.forgetAsk + "</p>\n<p>" + std::to_string(results) + " " + t.forgetWarning + "</p>\n";
+  h += std::string("<form method=\"post\" action=\"") + kForgetPath + "\">\n";
+  h += "<input type=\"hidden\" name=\"key\" value=\"" + EscapeHtml(q.key) + "\">\n";
+  h += "<input type=\"hidden\" name=\"lang\" value=\"" + EscapeHtml(q.lang) + "\">\n";
+  h += "<input type=\"hidden\" name=\"name\" value=\"" + EscapeHtml(name) + "\">\n";
+  h += std::string("<button type=\"submit\">") + t.forgetYes + "</button>\n<a href=\"" + kTeacherPath +
+       QueryString(q, "") + "\">" + t.cancel + "</a>\n</form>\n</body>\n</html>\n";
+  return h;
+}
+
+std::string TeachersPage(const ViewQuery& q, const std::vector<Teacher>& teachers, ViewLanguage language) {
+  const Texts& t = TextsFor(language);
+  std::string h = PageStart(t, "<meta name=\"referrer\" content=\"no-referrer\">\n");
+  if (teachers.empty()) {
+    h += std::string("<p>") + t.noTeachers + "</p>\n";
+  } else {
+    h += TableStart(t.teachers, {t.teacher, t.courseAddress, t.results});
+    for (const Teacher& teacher : teachers)
+      h += "<tr>" + Cell(EscapeHtml(teacher.name)) +
+           Cell(std::string("/results/") + EscapeHtml(teacher.token)) +
+           Cell(std::to_string(teacher.results), "n") + "</tr>\n";
+    h += "</table></div>\n";
+  }
+  h += std::string("<p class=\"note\">") + t.addTeacherHelp + "</p>\n</body>\n</html>\n";
+  (void)q;
+  return h;
 }
 
 std::string ResultsCsv(const std::vector<StoredResult>& results, char separator) {

@@ -5,6 +5,7 @@
 #include "activities/sequence/sequence_dlg.h"
 #include "editor_session.h"
 #include "lang/fixed_texts.h"
+#include "platform/text.h"
 #include "render/fields.h"
 
 namespace kio {

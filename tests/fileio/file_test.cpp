@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "kio_test.h"
+#include "platform/text.h"
 
 namespace kio {
 namespace {

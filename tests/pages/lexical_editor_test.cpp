@@ -10,6 +10,7 @@
 #include "lexicon/lexicon_store.h"
 #include "pages/lexical/lexical_page.h"
 #include "pages/lexical/lexical_page_dlg.h"
+#include "platform/text.h"
 
 namespace kio {
 namespace {

@@ -4,6 +4,7 @@
 #include "fileio/file.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 

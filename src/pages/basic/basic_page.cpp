@@ -1,6 +1,7 @@
 #include "pages/basic/basic_page.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 #include "render/write_page.h"

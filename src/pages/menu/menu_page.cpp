@@ -1,6 +1,7 @@
 #include "pages/menu/menu_page.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "render/write_page.h"
 
 namespace kio {
