@@ -12,6 +12,7 @@
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "lexicon_editor/lexicon_dlg.h"
 #include "pages/basic/basic_page_dlg.h"
@@ -23,7 +24,10 @@
 
 namespace kio {
 
-const char kProjectHomePage[] = "https://kio.example.org/";
+// KIO has no home page on the Internet yet: while this is empty, the home
+// screen leaves out Download and its "?" rather than open an address that
+// leads nowhere.
+const char kProjectHomePage[] = "";
 
 namespace {
 
@@ -62,6 +66,8 @@ const HomeButton kButtons[] = {
     {kHomeExit, "&Exit", 145, 450, 290, 1224, "fecha.rtf"},
 };
 
+bool HasProjectHomePage() { return kProjectHomePage[0] != '\0'; }
+
 constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 13;
 
@@ -81,6 +87,7 @@ DialogTemplate HomeLayout() {
       {9005, ControlKind::Group, "Menus", 430, 235, 75, 53},
   };
   for (const auto& b : kButtons) {
+    if (b.id == kHomeDownload && !HasProjectHomePage()) continue;
     t.controls.push_back({b.id, ControlKind::Button, b.label, b.x, b.y, kButtonWidth, kButtonHeight,
                           b.id == kHomeEclipse ? unsigned(kDefault) : 0u});
     t.controls.push_back({b.helpButton, ControlKind::Button, "?", b.x - 15, b.y, 12, kButtonHeight});
@@ -90,8 +97,38 @@ DialogTemplate HomeLayout() {
 
 }  // namespace
 
+bool IsExampleAddress(const std::string& address) {
+  std::string host = ToLower(address);
+  const size_t scheme = host.find("://");
+  if (scheme != std::string::npos) host.erase(0, scheme + 3);
+  host = host.substr(0, host.find_first_of("/:?#"));
+  auto endsWith = [&host](const std::string& tail) {
+    return host.size() >= tail.size() && host.compare(host.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  // The names kept for examples: example.com, .org, .net and the .example
+  // top-level domain, with their subdomains.
+  for (const char* name : {"example.com", "example.org", "example.net"})
+    if (host == name || endsWith(std::string(".") + name)) return true;
+  return host.empty() || host == "example" || endsWith(".example");
+}
+
+namespace {
+
+// What Setup says: the address; while it is still an example, that results
+// go nowhere and how to get a real one.
+std::string SetupMessage() {
+  const Session& s = CurrentSession();
+  std::string text = s.UiText[206] + s.appPaths.resultsAddress;
+  if (IsExampleAddress(s.appPaths.resultsAddress))
+    text += "\r\n\r\n" + FixedText(Fixed::kResultsAddressIsExample, {s.appPaths.startFolder});
+  return text;
+}
+
+}  // namespace
+
 CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
   for (const auto& b : kButtons) {
+    if (b.id == kHomeDownload && !HasProjectHomePage()) continue;
     std::string help = b.helpFile;
     OnButton(b.helpButton, [this, help] { ShowHelp(kHomeHelpLeft, HelpText(help)); });
   }
@@ -117,11 +154,11 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
     ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   });
   OnButton(kHomeSetup, [this] {
-    ShowMessage(CurrentSession().UiText[206] + CurrentSession().appPaths.resultsAddress, "KIO", Buttons::Ok,
-                this);
+    ShowHelp(kHomeHelpLeft, HelpText("configura.rtf"));
+    ShowMessage(SetupMessage(), "KIO", Buttons::Ok, this);
   });
   OnButton(kHomeProductivity, [this] { ShowHelp(kHomeHelpLeft, HelpText("dicas.rtf")); });
-  OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
+  if (HasProjectHomePage()) OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
 }
 
 bool CMainDlg::OnInitDialog() {
@@ -136,6 +173,7 @@ bool CMainDlg::OnInitDialog() {
 
 void CMainDlg::Relabel() {
   CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+  ShowFixedLabels(*this);
   ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   // HelpText 1 shares its storage with UiText record 20, so when
   // "abertura.rtf" was not loaded this shows the record instead.
@@ -246,6 +284,8 @@ CAboutDlg::CAboutDlg()
                             {{9102, ControlKind::Icon, "", 10, 10, 21, 20},
                              {9100, ControlKind::Label, Win1252("KIO Versão 1"), 40, 10, 130, 8},
                              {9101, ControlKind::Label, "Copyright (C) KIO", 40, 25, 130, 8},
-                             {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {}
+                             {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {
+  ShowFixedLabels(*this);
+}
 
 }  // namespace kio

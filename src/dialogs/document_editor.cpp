@@ -3,6 +3,7 @@
 #include "dialogs/formatting.h"
 #include "fileio/document.h"
 #include "fileio/replacement_file.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -22,6 +23,7 @@ CDocumentEditorDlg::CDocumentEditorDlg(DialogTemplate layout, DocumentEditorKind
   for (int i = 0; i < 3; ++i)
     AddMenuCommand(kSpellingLanguageCommand + i, LocalText(Win1252(labels[i][0]), labels[i][1]), menu);
   CurrentSpelling().UseDocument("");
+  ShowFixedLabels(*this);
 }
 
 bool CDocumentEditorDlg::MenuCommandChecked(int command) const {
