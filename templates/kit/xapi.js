@@ -59,9 +59,24 @@
       list.push(s);
     }
 
+    /* The score as the page shows it: 75% (or 3/4); none before any attempt. */
+    var shown = String(fields.get('score') || '');
+    var found = /^(\d+(\.\d+)?)%?$/.exec(shown);
+    var ratio = /^(\d+)\/(\d+)$/.exec(shown);
+    var raw = found ? Math.min(100, Number(found[1])) : ratio && Number(ratio[2]) ?
+      Math.min(100, Math.round(100 * Number(ratio[1]) / Number(ratio[2]))) : null;
+    var score = raw === null ? null : { scaled: raw / 100, raw: raw, min: 0, max: 100 };
+    var result = function (extra) {
+      var r = {};
+      if (score) r.score = score;
+      for (var key in extra) r[key] = extra[key];
+      return r;
+    };
+
     /* The answers: lines "n. answer sign" of the details (sign + or ~
-       right, - or ? not, none when not tried yet); pages whose details
-       list no answers send them whole as one answer of the page. */
+       right, - or ? not, none when not tried yet). Pages whose details list
+       no answers send what follows their first line (Eclipse's guesses,
+       Sequence's order) as one answer of the page, once tried. */
     var details = String(fields.get('details') || '').split('\n');
     var items = 0;
     details.slice(1).forEach(function (line) {
@@ -78,21 +93,11 @@
         }
       }, { response: parts[2], success: parts[3] === '+' || parts[3] === '~' }, parent);
     });
-    if (!items && details.join('').trim()) add('answered', page, { response: details.join('\n') });
+    var rest = details.slice(1).join('\n').trim();
+    if (!items && rest && raw !== null) add('answered', page, { response: rest });
 
     /* The page: completed, and passed or failed (half the score or more),
        once it is done; before that, attempted with the score so far. */
-    var found = /^(\d+(\.\d+)?)%?$/.exec(String(fields.get('score') || ''));
-    var ratio = /^(\d+)\/(\d+)$/.exec(String(fields.get('score') || ''));
-    var raw = found ? Math.min(100, Number(found[1])) : ratio && Number(ratio[2]) ?
-      Math.min(100, Math.round(100 * Number(ratio[1]) / Number(ratio[2]))) : null;
-    var score = raw === null ? null : { scaled: raw / 100, raw: raw, min: 0, max: 100 };
-    var result = function (extra) {
-      var r = {};
-      if (score) r.score = score;
-      for (var key in extra) r[key] = extra[key];
-      return r;
-    };
     var done = document.getElementById('done');
     if (done && done.innerHTML) {
       add('completed', page, result({ completion: true }));

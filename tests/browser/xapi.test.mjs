@@ -68,8 +68,9 @@ after(async () => {
 // (answered, completed, passed) and answers.
 const RANK = ['attempted', 'answered', 'completed', 'passed', 'failed'];
 const rank = (s) => [RANK.indexOf(s.verb.id.slice(VERB.length)), Number(s.object.id.split('#answer-')[1] || 0)];
-async function storedStatements() {
-  const response = await fetch(`${session.server.origin}/xapi/statements?limit=500`, {
+async function storedStatements(agent) {
+  const query = agent ? `&agent=${encodeURIComponent(JSON.stringify(agent))}` : '';
+  const response = await fetch(`${session.server.origin}/xapi/statements?limit=500${query}`, {
     headers: {
       'X-Experience-API-Version': '1.0.3',
       Authorization: 'Basic ' + Buffer.from(`teacher:${session.server.key}`).toString('base64'),
@@ -148,6 +149,29 @@ test('a Cloze page with an xAPI address sends statements: attempted, then answer
   // The ordinary results post was not made: the teacher view holds no result.
   const view = await (await fetch(session.server.teacherView)).text();
   assert.ok(!view.includes('Jos&#233;'), 'no form post reached the results');
+  await closeClean(page);
+});
+
+test('a Multiple choice page: a wrong first answer, sent before the end', async () => {
+  const page = await openPage(session.browser, session.xapiPages.multi.url, DESKTOP);
+  await page.focus('#items .item:not([hidden]) input');
+  await page.keyboard.press('Space');
+  await page.click('#check');
+  await send(page, 'Carla');
+  const statements = await storedStatements({ objectType: 'Agent', account: { homePage: session.server.origin, name: 'Carla' } });
+  for (const s of statements) assert.deepEqual(validate(s), [], JSON.stringify(s));
+  assert.deepEqual(statements.map((s) => s.verb.id.slice(VERB.length)), ['attempted', 'answered']);
+  const [attempted, answered] = statements;
+  assert.equal(answered.object.id, `${session.xapiPages.multi.url}#answer-1`);
+  assert.equal(answered.object.definition.interactionType, 'other');
+  assert.equal(answered.result.success, false);
+  assert.equal(answered.result.response, await page.locator('#items .item:not([hidden]) input:checked')
+    .evaluate((input) => {
+      const text = input.nextElementSibling.cloneNode(true);
+      text.querySelector('.said').remove();
+      return text.textContent.replace(/\s+/g, ' ').trim();
+    }), 'the chosen option');
+  assert.deepEqual(attempted.result, { score: { scaled: 0, raw: 0, min: 0, max: 100 }, completion: false });
   await closeClean(page);
 });
 

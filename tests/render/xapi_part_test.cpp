@@ -1,12 +1,12 @@
 // The kit's xAPI part: which results addresses are xAPI endpoints, and the
 // part added to a written page only for them, before the end of its body.
-#include "platform/text.h"
 #include "render/xapi_part.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "platform/text.h"
 #include "render_state.h"
 
 namespace kio {
