@@ -17,6 +17,7 @@
 #include "render/markup.h"
 #include "render/page_settings.h"
 #include "render/player_files.h"
+#include "render/xapi_part.h"
 
 namespace kio {
 
@@ -266,7 +267,8 @@ std::optional<std::string> WritePage(const PageRequest& request) {
 
   s.completionMessage = completionField;
   RenderMarkupWithoutCollecting(s.completionMessage);
-  bool filled = FillTemplate({request.templateName, instructions, target->fileName, request.itemCount});
+  bool filled = FillTemplate({request.templateName, instructions, target->fileName, request.itemCount}) &&
+                AddXapiPart(s.PageText);
   std::optional<std::string> whole;
   if (filled) {
     whole = request.cut ? request.cut(s.PageText, request.data) : CutAtMarkers(s.PageText, request.data);
