@@ -80,7 +80,7 @@ const Entry kEntries[] = {
     {Fixed::kLabelEdit, "&Editar", "&Edit", nullptr, true},
     {Fixed::kLabelDelete, "&Apagar", "&Delete", nullptr, true},
     {Fixed::kLabelReplace, "Subs&titui", "Re&place", nullptr, true},
-    {Fixed::kLabelCutSegment, "&Corta segmento", "&Cut segment", nullptr, true},
+    {Fixed::kLabelCutSegment, "&Corta trecho", "&Cut segment", nullptr, true},
     {Fixed::kLabelFirst, "Primei&ro", "Firs&t", nullptr, true},
     {Fixed::kLabelFastBack, "Volta rápi&do", "Fast bac&k", nullptr, true},
     {Fixed::kLabelFastForward, "A&vança rápido", "Fast For&ward", nullptr, true},
