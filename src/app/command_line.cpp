@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "questions/tool/activities_command.h"
 #include "questions/tool/convert_command.h"
 
 namespace kio {
@@ -10,6 +11,9 @@ const std::vector<Subcommand>& Subcommands() {
       {"convert", "[--from gift|aiken|moodlexml] IN OUT",
        "question banks (GIFT, Aiken, Moodle XML) into KIO documents (.mul .gab .clo .mem) and back",
        questions::RunConvertCommand},
+      {"activities", "TEXT.hpl --dictionary DICT.kio --out FOLDER [--every N] [--pairs N]",
+       "a Cloze, Memory, Multiple choice and Sequence from a lexical page's text and a dictionary",
+       questions::RunActivitiesCommand},
   };
   return commands;
 }
