@@ -61,9 +61,13 @@ struct DocumentEditorKind {
   // and the save did not happen (refused, failed or its chooser cancelled),
   // so that the work is not dropped.
   bool stayWhenNotSaved = false;
-  bool settingsBlock = true;         // the document begins with the settings block
-  std::string saveErrorSuffix;       // when set, shown after a failed Save instead of the record
+  bool settingsBlock = true;    // the document begins with the settings block
+  std::string saveErrorSuffix;  // when set, shown after a failed Save instead of the record
 };
+
+// The commands of the spelling language menu, one per language in the order
+// of kSpellingLanguages.
+constexpr int kSpellingLanguageCommand = 9801;
 
 class CDocumentEditorDlg : public Dialog {
  public:
@@ -125,6 +129,9 @@ class CDocumentEditorDlg : public Dialog {
   // The interface texts of the two document button rows.
   void LabelDocumentButtons(const DocumentButtonIds& ids);
 
+  // The spelling language menu: Portuguese (Brazil), English (US), Spanish.
+  bool MenuCommandChecked(int command) const override;
+  void OnSysCommand(int command) override;
 
  private:
   DocumentEditorKind kind_;
