@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 
+#include "package/tool/package_command.h"
 #include "questions/tool/activities_command.h"
 #include "questions/tool/convert_command.h"
-#include "package/tool/package_command.h"
 
 namespace kio {
 
