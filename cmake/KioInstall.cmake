@@ -96,7 +96,8 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packag
 # script (kio), the dictionary tool (kio-lexicon), the results server
 # (kio-results).
 install(FILES ${CMAKE_SOURCE_DIR}/docs/headless.md ${CMAKE_SOURCE_DIR}/docs/lexicon.md
-  ${CMAKE_SOURCE_DIR}/docs/results.md ${CMAKE_SOURCE_DIR}/docs/questions.md DESTINATION ${kio_doc_dir})
+  ${CMAKE_SOURCE_DIR}/docs/results.md ${CMAKE_SOURCE_DIR}/docs/questions.md
+  ${CMAKE_SOURCE_DIR}/docs/activities.md DESTINATION ${kio_doc_dir})
 # The help texts and templates in share/kio are the program's data, which
 # lintian takes for documentation by their names.
 configure_file(${CMAKE_SOURCE_DIR}/packaging/lintian-overrides ${CMAKE_BINARY_DIR}/packaging/${KIO_PACKAGE_NAME} @ONLY)

@@ -1,7 +1,8 @@
 #include "app/command_line.h"
 
-#include "questions/tool/convert_command.h"
 #include "package/tool/package_command.h"
+#include "questions/tool/activities_command.h"
+#include "questions/tool/convert_command.h"
 
 namespace kio {
 
@@ -11,6 +12,9 @@ const std::vector<Subcommand>& Subcommands() {
       {"convert", "[--from gift|aiken|moodlexml] IN OUT",
        "question banks (GIFT, Aiken, Moodle XML) into KIO documents (.mul .gab .clo .mem) and back",
        questions::RunConvertCommand},
+      {"activities", "TEXT.hpl --dictionary DICT.kio --out FOLDER [--every N] [--pairs N]",
+       "a Cloze, Memory, Multiple choice and Sequence from a lexical page's text and a dictionary",
+       questions::RunActivitiesCommand},
       {"package",
        "START.htm --format web|scorm12|scorm2004 [--mastery N] [--title T] [--leave-out] --out FILE.zip",
        "package the course a start page reaches for a web host or a learning platform", RunPackageCommand},

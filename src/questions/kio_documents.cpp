@@ -169,6 +169,38 @@ std::string EncodeKioDocument(const KioDocument& doc, const std::string& complet
   return out;
 }
 
+bool ReadLexicalText(const std::string& path, std::string& text, std::string& error) {
+  text.clear();
+  File file;
+  if (!file.Open(path, File::kRead)) {
+    error = "Cannot open " + path + ".";
+    return false;
+  }
+  try {
+    {
+      KeptPageState kept;
+      ReadSettingsBlock(file);
+    }
+    FieldReader reader(file);
+    text = reader.Text(kLexicalTextLimit);
+  } catch (const FileError& e) {
+    error = "The document " + path + " is damaged: " + CauseText(e.cause) + ".";
+    text.clear();
+    return false;
+  }
+  return true;
+}
+
+std::string EncodeSequenceDocument(const std::string& instructions, const std::string& text,
+                                   const std::string& completionMessage) {
+  // The same fields, in the same order, as a Cloze document.
+  KioDocument doc;
+  doc.kind = DocumentKind::kCloze;
+  doc.instructions = instructions;
+  doc.text = text;
+  return EncodeKioDocument(doc, completionMessage);
+}
+
 bool WriteKioDocument(const std::string& path, const KioDocument& doc, const std::string& completionMessage,
                       std::string& error) {
   try {

@@ -54,4 +54,15 @@ std::string EncodeKioDocument(const KioDocument& document, const std::string& co
 bool WriteKioDocument(const std::string& path, const KioDocument& document,
                       const std::string& completionMessage, std::string& error);
 
+// The text of a lexical page document (".hpl"): the settings block, then the
+// text, as the lexical page editor reads it. False with `error` set for a
+// file that cannot be read or is damaged.
+bool ReadLexicalText(const std::string& path, std::string& text, std::string& error);
+constexpr size_t kLexicalTextLimit = 60000;
+
+// The bytes of a Sequence document (".seq"): the settings block, the
+// instructions and the text with its segments separated by '+'.
+std::string EncodeSequenceDocument(const std::string& instructions, const std::string& text,
+                                   const std::string& completionMessage);
+
 }  // namespace kio::questions

@@ -142,5 +142,29 @@ TEST_F(LexicalEditor, EmptyTextIsNeitherSavedNorGenerated) {
                    test::OopsMessage(CurrentSession().UiText[32]) + "END KIO Dictionary Homepage\n");
 }
 
+TEST_F(LexicalEditor, MakesActivitiesBesideTheSavedText) {
+  const std::string text = "The cat is in the house. The cats sit in front of the house. It is one o'clock.";
+  // Not before the text has a document: the activities take its name.
+  std::string t = s_.Run<CLexicalPageDlg>(Start() + "type 1072 " + text +
+                                          "\npress 1726\npress 1723\nchoose " + s_.docs() +
+                                          "aula.hpl\npress 1726\ntype 1761 1\ntype 1762 4\npress OK\n"
+                                          "press 1726\npress OK\nanswer No\npress 2\n");
+  EXPECT_TRUE(Has(t, "MESSAGE Oops! | Salve o texto antes")) << t;
+  EXPECT_TRUE(Has(
+      t, "DIALOG Fazer atividades\nEND Fazer atividades\nMESSAGE KIO | Documentos escritos:\\r\\nCloze: " +
+             s_.docs() + "aula.clo"))
+      << t;
+  // Made again: the teacher is asked before anything is replaced.
+  EXPECT_TRUE(Has(t, "MESSAGE KIO | Substituir estes documentos?")) << t;
+  const std::string cloze = ReadFile(s_ / "aula.clo");
+  EXPECT_TRUE(
+      Has(cloze, "The [cat] is in the [house]. The [cats] sit [in front of] the [house]. It is one o'clock."))
+      << cloze;
+  EXPECT_TRUE(Has(ReadFile(s_ / "aula.mem"), "gato")) << t;
+  EXPECT_TRUE(std::filesystem::exists(s_ / "aula.seq"));
+  // Three words the dictionary knows give no question with three wrong options.
+  EXPECT_FALSE(std::filesystem::exists(s_ / "aula.mul"));
+}
+
 }  // namespace
 }  // namespace kio

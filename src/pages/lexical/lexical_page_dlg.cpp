@@ -10,8 +10,10 @@
 #include "lexicon/lexicon_store.h"
 #include "lexicon_editor/lexicon_prompts.h"
 #include "pages/lexical/lexical_page.h"
+#include "pages/lexical/make_activities_dlg.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
+#include "questions/reading_activities.h"
 #include "render/page_settings.h"
 #include "render/write_page.h"
 
@@ -51,6 +53,8 @@ DialogTemplate LexicalLayout() {
                         {kLexicalHelpGenerate, ControlKind::Button, "?", kRight + 284, 255, 12, 10},
                         {kLexicalWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
                     });
+  t.controls.push_back(
+      {kLexicalMakeActivities, ControlKind::Button, "", kRight + 258, 285, 82, kButtonHeight});
   return t;
 }
 
@@ -90,6 +94,7 @@ CLexicalPageDlg::CLexicalPageDlg() : CDocumentEditorDlg(LexicalLayout(), Lexical
   OnButton(kLexicalSave, [this] { SaveDocument(); });
   OnButton(kLexicalSaveAs, [this] { SaveDocumentAs(); });
   OnButton(kLexicalGenerate, [this] { Generate(); });
+  OnButton(kLexicalMakeActivities, [this] { MakeActivities(); });
   FormattingButtons(kLexicalFont, kLexicalParagraph, kLexicalAV, kLexicalGlobal);
 }
 
@@ -105,6 +110,7 @@ bool CLexicalPageDlg::OnInitDialog() {
   LabelFromInterfaceTexts({{kLexicalWhatCanIDo, 140}});
   SetItemText(kLexicalLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
   SetItemText(kLexicalHint, s.UiText[67]);
+  SetItemText(kLexicalMakeActivities, LocalText("Fazer atividades", "Make activities"));
   ShowHelp(kLexicalHelp, HelpText("lexical_intro.rtf"));
   if (!Start()) EndDialog(IDCANCEL);
   return true;
@@ -214,6 +220,52 @@ void CLexicalPageDlg::Generate() {
   };
   if (auto written = WritePage(request))
     if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
+}
+
+void CLexicalPageDlg::MakeActivities() {
+  Session& s = CurrentSession();
+  CollectFields();
+  if (read_.empty()) {
+    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    return;
+  }
+  // The activities are written beside the text's document, under its name.
+  const std::string document = s.documentFile.Path();
+  if (document.empty() || !FileExists(document)) {
+    ShowMessage(LocalText("Salve o texto antes: as atividades ficam ao lado do documento, com o nome dele.",
+                          "Save the text first: the activities go beside its document, under its name."),
+                "Oops!", Buttons::Ok, this);
+    return;
+  }
+  CMakeActivitiesDlg ask;
+  if (ask.DoModal() != IDOK) return;
+  questions::ReadingActivityOptions options;
+  options.every = ask.Every();
+  options.pairs = ask.Pairs();
+  options.portuguese = LocalText("pt", "en") == "pt";
+  CurrentPlatform().SetWaitCursor(true);
+  const questions::ReadingActivities made = questions::MakeReadingActivities(read_, Lexicon(), options);
+  CurrentPlatform().SetWaitCursor(false);
+  Lexicon().TakeNotices();
+  const std::string folder = FolderOf(document);
+  bool replace = false;
+  std::string existing;
+  for (const auto& f : questions::ActivityFiles(document, folder, made))
+    if (FileExists(f.path)) existing += "\r\n" + f.path;
+  if (!existing.empty()) {
+    if (ShowMessage(LocalText("Substituir estes documentos?", "Replace these documents?") + existing, "KIO",
+                    Buttons::YesNo, this) != Answer::Yes)
+      return;
+    replace = true;
+  }
+  std::vector<questions::ActivityFile> written;
+  std::string error;
+  const bool ok =
+      questions::WriteReadingActivities(document, folder, made, replace, s.completionMessage, written, error);
+  std::string report = ok ? LocalText("Documentos escritos:", "Documents written:") : error;
+  for (const auto& f : written) report += "\r\n" + f.activity + ": " + f.path;
+  for (const std::string& note : made.notes) report += "\r\n" + note;
+  ShowMessage(report, ok ? "KIO" : "Oops!", Buttons::Ok, this);
 }
 
 }  // namespace kio

@@ -29,6 +29,7 @@ enum LexicalPageControl {
   kLexicalSave = 1723,
   kLexicalSaveAs = 1724,
   kLexicalGenerate = 1725,
+  kLexicalMakeActivities = 1726,
   kLexicalReturn = IDCANCEL,
   kLexicalFont = 1731,
   kLexicalParagraph = 1732,
@@ -58,6 +59,8 @@ class CLexicalPageDlg : public CDocumentEditorDlg {
   bool Start();
   void New();
   void Generate();
+  // Makes a Cloze, Memory, Multiple choice and Sequence beside the document.
+  void MakeActivities();
 
   std::string remembered_;  // the text as last loaded or saved
   std::string read_;        // the text as last read from the box
