@@ -10,7 +10,12 @@
 namespace kio {
 
 CDocumentEditorDlg::CDocumentEditorDlg(DialogTemplate layout, DocumentEditorKind kind)
-    : Dialog(std::move(layout)), kind_(std::move(kind)) {}
+    : Dialog(std::move(layout)), kind_(std::move(kind)) {
+  if (kind_.questions) {
+    OnButton(kind_.importButton, [this] { ImportQuestionBank(); });
+    OnButton(kind_.exportButton, [this] { ExportQuestionBank(); });
+  }
+}
 
 void CDocumentEditorDlg::HelpOn(int button, int box, const std::string& help) {
   auto show = [this, help] { ShowHelp(kind_.helpPanel, HelpText(help)); };
@@ -92,10 +97,16 @@ void CDocumentEditorDlg::ForgetDocumentFile() {
 }
 
 void CDocumentEditorDlg::OpenDocument() {
-  Session& s = CurrentSession();
   ForgetDocumentFile();
   auto chosen = ChooseFile(DocumentChooser(kind_.extension, false));
   if (!chosen) return;
+  OpenDocumentAt(*chosen);
+}
+
+void CDocumentEditorDlg::OpenDocumentAt(const std::string& path) {
+  Session& s = CurrentSession();
+  ForgetDocumentFile();
+  const std::optional<std::string> chosen = path;
   TakeChosenName(*chosen);
   if (!PrepareDocumentFile(s.documentFile, *chosen)) return;
   try {
