@@ -6,12 +6,14 @@ KIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages the program and its tests need.
 KIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev qt6-base-dev libgl-dev dict-freedict-eng-por zlib1g-dev
+                  libhunspell-dev hunspell-pt-br hunspell-en-us hunspell-es
                   qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
-                  libcpp-httplib-dev libmicrohttpd-dev nlohmann-json3-dev libsqlite3-dev libpqxx-dev libssl-dev libxml2-dev)
+                  libcpp-httplib-dev libmicrohttpd-dev nlohmann-json3-dev libsqlite3-dev libpqxx-dev libssl-dev libxml2-dev
+                  libzip-dev)
 # Packaging (./package, and the install tests that build the package).
 KIO_PACKAGE_PACKAGES=(dpkg-dev file)
 KIO_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev util-linux clang-format
-                   clang libclang-rt-14-dev chromium postgresql
+                   clang libclang-rt-14-dev chromium postgresql libxml2-utils
                    "${KIO_PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream man-db)
 
 kio_install_packages() {

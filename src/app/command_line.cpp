@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "questions/tool/convert_command.h"
+#include "package/tool/package_command.h"
 
 namespace kio {
 
@@ -10,6 +11,9 @@ const std::vector<Subcommand>& Subcommands() {
       {"convert", "[--from gift|aiken|moodlexml] IN OUT",
        "question banks (GIFT, Aiken, Moodle XML) into KIO documents (.mul .gab .clo .mem) and back",
        questions::RunConvertCommand},
+      {"package",
+       "START.htm --format web|scorm12|scorm2004 [--mastery N] [--title T] [--leave-out] --out FILE.zip",
+       "package the course a start page reaches for a web host or a learning platform", RunPackageCommand},
   };
   return commands;
 }

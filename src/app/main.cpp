@@ -21,6 +21,8 @@
 #include "fileio/session.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "platform/spell_checker.h"
+#include "spelling/speller.h"
 #ifdef KIO_WITH_QT
 #include "platform/qt/qt_platform.h"
 #endif
@@ -102,6 +104,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // The text boxes check spelling through the session's dictionaries.
+  kio::SetSpellChecker(&kio::SessionSpellChecker());
   if (headless) return RunHeadless(script == "-" ? std::cin : scriptFile);
 #ifdef KIO_WITH_QT
   return kio::RunDesktop(

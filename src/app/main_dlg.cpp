@@ -4,13 +4,15 @@
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "activities/memory/memory_dlg.h"
-#include "activities/sequence/sequence_dlg.h"
 #include "activities/multiple/multiple_dlg.h"
+#include "activities/sequence/sequence_dlg.h"
 #include "app/output_dlg.h"
+#include "app/package_dlg.h"
 #include "app/startup.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "lexicon_editor/lexicon_dlg.h"
 #include "pages/basic/basic_page_dlg.h"
@@ -22,7 +24,10 @@
 
 namespace kio {
 
-const char kProjectHomePage[] = "https://kio.example.org/";
+// KIO has no home page on the Internet yet: while this is empty, the home
+// screen leaves out Download and its "?" rather than open an address that
+// leads nowhere.
+const char kProjectHomePage[] = "";
 
 namespace {
 
@@ -50,8 +55,9 @@ const HomeButton kButtons[] = {
     {kHomeDialogical, "D&ialogical", 142, 275, 265, 1220, "dialogica_intro.rtf"},
     {kHomeBasicPage, "Basic &HP", 141, 360, 250, 1216, "basica_intro.rtf"},
     {kHomeLinkedPage, "Linked H&P", 140, 360, 265, 1215, "lexical_intro.rtf"},
-    {kHomeMenu, "Menu", 143, 450, 250, 1267, "menu_intro.rtf"},
-    {kHomeIndex, "&Index", 144, 450, 265, 1219, "index_intro.rtf"},
+    {kHomeMenu, "Menu", 143, 450, 245, 1267, "menu_intro.rtf"},
+    {kHomeIndex, "&Index", 144, 450, 259, 1219, "index_intro.rtf"},
+    {kHomePackage, "&Package", -1, 450, 273, kHomePackageHelp, "pacote.rtf"},
     {kHomeCreateOutput, "Create Output", 5, 25, 290, 1302, "output_new.rtf"},
     {kHomeProductivity, "Produtividade", 181, 115, 290, 1291, "aju_pro.rtf"},
     {kHomeDownload, "Do&wnload", -1, 185, 290, 1280, "download.rtf"},
@@ -59,6 +65,8 @@ const HomeButton kButtons[] = {
     {kHomeHome, "Home", -1, 360, 290, 1231, "inicial.rtf"},
     {kHomeExit, "&Exit", 145, 450, 290, 1224, "fecha.rtf"},
 };
+
+bool HasProjectHomePage() { return kProjectHomePage[0] != '\0'; }
 
 constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 13;
@@ -76,9 +84,10 @@ DialogTemplate HomeLayout() {
       {9002, ControlKind::Group, " Auto ", 95, 238, 150, 44},
       {9003, ControlKind::Group, "Manual", 255, 238, 80, 44},
       {9004, ControlKind::Group, "HPs", 340, 238, 80, 44},
-      {9005, ControlKind::Group, "Menus", 430, 238, 75, 44},
+      {9005, ControlKind::Group, "Menus", 430, 235, 75, 53},
   };
   for (const auto& b : kButtons) {
+    if (b.id == kHomeDownload && !HasProjectHomePage()) continue;
     t.controls.push_back({b.id, ControlKind::Button, b.label, b.x, b.y, kButtonWidth, kButtonHeight,
                           b.id == kHomeEclipse ? unsigned(kDefault) : 0u});
     t.controls.push_back({b.helpButton, ControlKind::Button, "?", b.x - 15, b.y, 12, kButtonHeight});
@@ -88,11 +97,43 @@ DialogTemplate HomeLayout() {
 
 }  // namespace
 
+bool IsExampleAddress(const std::string& address) {
+  std::string host = ToLower(address);
+  const size_t scheme = host.find("://");
+  if (scheme != std::string::npos) host.erase(0, scheme + 3);
+  host = host.substr(0, host.find_first_of("/:?#"));
+  auto endsWith = [&host](const std::string& tail) {
+    return host.size() >= tail.size() && host.compare(host.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  // The names kept for examples: example.com, .org, .net and the .example
+  // top-level domain, with their subdomains.
+  for (const char* name : {"example.com", "example.org", "example.net"})
+    if (host == name || endsWith(std::string(".") + name)) return true;
+  return host.empty() || host == "example" || endsWith(".example");
+}
+
+namespace {
+
+// What Setup says: the address; while it is still an example, that results
+// go nowhere and how to get a real one.
+std::string SetupMessage() {
+  const Session& s = CurrentSession();
+  std::string text = s.UiText[206] + s.appPaths.resultsAddress;
+  if (IsExampleAddress(s.appPaths.resultsAddress))
+    text += "\r\n\r\n" + FixedText(Fixed::kResultsAddressIsExample, {s.appPaths.startFolder});
+  return text;
+}
+
+}  // namespace
+
 CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
   for (const auto& b : kButtons) {
+    if (b.id == kHomeDownload && !HasProjectHomePage()) continue;
     std::string help = b.helpFile;
     OnButton(b.helpButton, [this, help] { ShowHelp(kHomeHelpLeft, HelpText(help)); });
   }
+  // The Package help is read when shown, not with the others at start-up.
+  OnButton(kHomePackageHelp, [this] { ShowHelp(kHomeHelpLeft, PackageHelpText()); });
   for (int id : {kHomeEclipse, kHomeCloze, kHomeSequence, kHomeMemory, kHomeMultiple, kHomeDialogical,
                  kHomeBasicPage, kHomeLinkedPage, kHomeMenu, kHomeIndex})
     OnButton(id, [this, id] { RunEditor(id); });
@@ -102,6 +143,10 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
   OnButton(kHomeCreateOutput, [this] {
     if (!CurrentSession().appPaths.readOnlyMedia) RunEditor(kHomeCreateOutput);
   });
+  OnButton(kHomePackage, [] {
+    CPackageDlg package;
+    package.DoModal();
+  });
   OnButton(kHomeInput, [this] { ChooseLanguage(true); });
   OnButton(kHomeOutput, [this] { ChooseLanguage(false); });
   OnButton(kHomeHome, [this] {
@@ -109,11 +154,11 @@ CMainDlg::CMainDlg() : Dialog(HomeLayout()) {
     ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   });
   OnButton(kHomeSetup, [this] {
-    ShowMessage(CurrentSession().UiText[206] + CurrentSession().appPaths.resultsAddress, "KIO", Buttons::Ok,
-                this);
+    ShowHelp(kHomeHelpLeft, HelpText("configura.rtf"));
+    ShowMessage(SetupMessage(), "KIO", Buttons::Ok, this);
   });
   OnButton(kHomeProductivity, [this] { ShowHelp(kHomeHelpLeft, HelpText("dicas.rtf")); });
-  OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
+  if (HasProjectHomePage()) OnButton(kHomeDownload, [] { OpenInBrowser(kProjectHomePage); });
 }
 
 bool CMainDlg::OnInitDialog() {
@@ -128,12 +173,15 @@ bool CMainDlg::OnInitDialog() {
 
 void CMainDlg::Relabel() {
   CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+  ShowFixedLabels(*this);
   ShowHelp(kHomeHelpLeft, HelpText("help_inicial.rtf"));
   // HelpText 1 shares its storage with UiText record 20, so when
   // "abertura.rtf" was not loaded this shows the record instead.
   ShowHelp(kHomeHelpRight, HelpText("abertura.rtf"));
   for (const auto& b : kButtons)
     if (b.uiRecord >= 0) SetItemText(b.id, CurrentSession().UiText[b.uiRecord]);
+  // Newer than the language files: its label follows the interface language.
+  SetItemText(kHomePackage, LocalText("&Pacote", "&Package"));
 }
 
 void CMainDlg::OnCancel() {
@@ -236,6 +284,8 @@ CAboutDlg::CAboutDlg()
                             {{9102, ControlKind::Icon, "", 10, 10, 21, 20},
                              {9100, ControlKind::Label, Win1252("KIO Versão 1"), 40, 10, 130, 8},
                              {9101, ControlKind::Label, "Copyright (C) KIO", 40, 25, 130, 8},
-                             {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {}
+                             {IDOK, ControlKind::Button, "OK", 178, 7, 50, 14, kDefault}}}) {
+  ShowFixedLabels(*this);
+}
 
 }  // namespace kio

@@ -22,6 +22,8 @@ enum HomeControl {
   kHomeLinkedPage = 1003,
   kHomeMenu = 1094,
   kHomeIndex = 1179,
+  kHomePackage = 1390,
+  kHomePackageHelp = 1391,
   kHomeCreateOutput = 1301,
   kHomeProductivity = 1273,
   kHomeDownload = 1279,
@@ -33,8 +35,12 @@ enum HomeControl {
 // Window-menu command of the About box.
 constexpr int kAboutCommand = 16;
 
-// The address the Download button opens.
+// The address the Download button opens; empty: no Download button.
 extern const char kProjectHomePage[];
+
+// Whether a results address is only an example (a host under example.com,
+// .org, .net or the .example domain, or none): results sent there are lost.
+bool IsExampleAddress(const std::string& address);
 
 class CMainDlg : public Dialog {
  public:

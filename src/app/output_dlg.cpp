@@ -4,6 +4,7 @@
 #include "fileio/file.h"
 #include "fileio/replacement_file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -69,22 +70,26 @@ const std::string& UnusableFileMessage() {
 
 // Geometry, in dialog units: two columns of 15 rows each (entries 5 to 19 and
 // 20 to 34), each row a label, the current text and the new text; the help
-// panel and the buttons below. A multi-line row is taller.
+// panel and the buttons below. Every box wraps its text over two lines (a
+// multi-line row over three, with a scroll bar), so that a current text such
+// as "Clique em Avança para continuar." is read whole; Enter in a box that
+// stands for a one-line text presses the default button rather than
+// breaking the line.
 constexpr int kColumnX[2] = {5, 256};
 constexpr int kLabelWidth = 62;
 constexpr int kBoxWidth = 88;
-constexpr int kRowPitch = 14;
-constexpr int kBoxHeight = 12;
-constexpr int kTallBoxHeight = 30;  // three lines of text
+constexpr int kRowGap = 1;
+constexpr int kBoxHeight = 18;      // two lines of text
+constexpr int kTallBoxHeight = 26;  // three lines of text
 constexpr int kFirstRowY = 16;
-constexpr int kBottomY = 266;
+constexpr int kBottomY = 318;
 
 DialogTemplate OutputLayout() {
   DialogTemplate t;
   t.resourceId = 178;
   t.title = "Output";
   t.width = 507;
-  t.height = 311;
+  t.height = 360;
   for (int column = 0; column < 2; ++column) {
     int x = kColumnX[column];
     int current = column == 0 ? kOutputColumnHeaderCurrent1 : kOutputColumnHeaderCurrent2;
@@ -95,17 +100,17 @@ DialogTemplate OutputLayout() {
     for (int i = 0; i < kRowsPerColumn; ++i) {
       const OutputRow& row = kRows[column * kRowsPerColumn + i];
       int height = row.multiLine ? kTallBoxHeight : kBoxHeight;
-      unsigned lines = row.multiLine ? unsigned(kMultiLine | kVScroll | kWantReturn) : 0u;
+      unsigned lines = kMultiLine | kVScroll | (row.multiLine ? unsigned(kWantReturn) : 0u);
       t.controls.push_back(
           {kOutputRowLabelBase + row.entry, ControlKind::Label, "", x, y + 2, kLabelWidth, 8});
       t.controls.push_back({row.currentBox, ControlKind::Edit, "", x + kLabelWidth + 2, y, kBoxWidth, height,
                             kReadOnly | lines});
       t.controls.push_back(
           {row.editBox, ControlKind::Edit, "", x + kLabelWidth + kBoxWidth + 5, y, kBoxWidth, height, lines});
-      y += height + (kRowPitch - kBoxHeight);
+      y += height + kRowGap;
     }
   }
-  t.controls.push_back({kOutputHelp, ControlKind::RichText, "", 5, kBottomY, 328, 40, kReadOnly | kVScroll});
+  t.controls.push_back({kOutputHelp, ControlKind::RichText, "", 5, kBottomY, 328, 38, kReadOnly | kVScroll});
   t.controls.push_back({kOutputOpen, ControlKind::Button, "&Open", 338, kBottomY, 52, 14});
   t.controls.push_back({kOutputSave, ControlKind::Button, "&Save", 394, kBottomY, 52, 14});
   t.controls.push_back({kOutputCancel, ControlKind::Button, "Cancel", 450, kBottomY, 52, 14});
@@ -130,6 +135,7 @@ std::string BuildStudentLanguageFile(const std::vector<std::string>& texts) {
 }
 
 COutputDlg::COutputDlg() : Dialog(OutputLayout()) {
+  ShowFixedLabels(*this);
   OnButton(kOutputOpen, [this] { Open(); });
   OnButton(kOutputSave, [this] { Save(); });
 }

@@ -3,9 +3,12 @@
 #include "dialogs/formatting.h"
 #include "fileio/document.h"
 #include "fileio/replacement_file.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
+#include "platform/text_encoding.h"
 #include "render/page_settings.h"
+#include "spelling/speller.h"
 
 namespace kio {
 
@@ -15,6 +18,26 @@ CDocumentEditorDlg::CDocumentEditorDlg(DialogTemplate layout, DocumentEditorKind
     OnButton(kind_.importButton, [this] { ImportQuestionBank(); });
     OnButton(kind_.exportButton, [this] { ExportQuestionBank(); });
   }
+  // The language the boxes are checked in: a menu of every editor, the
+  // choice remembered for the document (beside it, not in it).
+  const std::string menu = LocalText("&Ortografia", "&Spelling");
+  const char* labels[][2] = {{"Português (Brasil)", "Portuguese (Brazil)"},
+                             {"Inglês (EUA)", "English (US)"},
+                             {"Espanhol", "Spanish"}};
+  for (int i = 0; i < 3; ++i)
+    AddMenuCommand(kSpellingLanguageCommand + i, LocalText(Win1252(labels[i][0]), labels[i][1]), menu);
+  CurrentSpelling().UseDocument("");
+  ShowFixedLabels(*this);
+}
+
+bool CDocumentEditorDlg::MenuCommandChecked(int command) const {
+  int i = command - kSpellingLanguageCommand;
+  return i >= 0 && i < 3 && kSpellingLanguages[i] == CurrentSpelling().Language();
+}
+
+void CDocumentEditorDlg::OnSysCommand(int command) {
+  int i = command - kSpellingLanguageCommand;
+  if (i >= 0 && i < 3) CurrentSpelling().ChooseLanguage(kSpellingLanguages[i]);
 }
 
 void CDocumentEditorDlg::HelpOn(int button, int box, const std::string& help) {
@@ -94,6 +117,7 @@ void CDocumentEditorDlg::ForgetDocumentFile() {
   Session& s = CurrentSession();
   s.documentFile.Close();
   s.documentOpen = false;
+  CurrentSpelling().UseDocument("");
 }
 
 void CDocumentEditorDlg::OpenDocument() {
@@ -122,6 +146,8 @@ void CDocumentEditorDlg::OpenDocumentAt(const std::string& path) {
   } catch (const FileError& e) {
     ReportFileError(e.cause, kind_.openErrorSuffix);
   }
+  // The boxes show the document in its language.
+  CurrentSpelling().UseDocument(s.documentOpen ? *chosen : "");
   ShowFields();
   SetDocumentsFolderFrom(*chosen);
 }
@@ -166,13 +192,17 @@ bool CDocumentEditorDlg::SaveDocument() {
   KeepFields();
   ShowFields();
   settingsChanged_ = false;
+  CurrentSpelling().DocumentSaved(target);
   return true;
 }
 
 ChooserRequest CDocumentEditorDlg::SaveChooser() const { return DocumentChooser(kind_.extension, true); }
 
 bool CDocumentEditorDlg::SaveDocumentAs() {
+  // The copy keeps the spelling language of the document.
+  const SpellingLanguage language = CurrentSpelling().Language();
   ForgetDocumentFile();
+  CurrentSpelling().ChooseLanguage(language);
   return SaveDocument();
 }
 

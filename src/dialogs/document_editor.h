@@ -63,13 +63,17 @@ struct DocumentEditorKind {
   // and the save did not happen (refused, failed or its chooser cancelled),
   // so that the work is not dropped.
   bool stayWhenNotSaved = false;
-  bool settingsBlock = true;         // the document begins with the settings block
-  std::string saveErrorSuffix;       // when set, shown after a failed Save instead of the record
+  bool settingsBlock = true;    // the document begins with the settings block
+  std::string saveErrorSuffix;  // when set, shown after a failed Save instead of the record
   // The question-bank kind of the document, for "Import questions..." and
   // "Export questions..." (dialogs/question_exchange.h); none: no buttons.
   std::optional<questions::DocumentKind> questions;
   int importButton = 0, exportButton = 0;
 };
+
+// The commands of the spelling language menu, one per language in the order
+// of kSpellingLanguages.
+constexpr int kSpellingLanguageCommand = 9801;
 
 class CDocumentEditorDlg : public Dialog {
  public:
@@ -140,6 +144,9 @@ class CDocumentEditorDlg : public Dialog {
   // Export: the saved document out to GIFT or Moodle XML.
   void ExportQuestionBank();
 
+  // The spelling language menu: Portuguese (Brazil), English (US), Spanish.
+  bool MenuCommandChecked(int command) const override;
+  void OnSysCommand(int command) override;
 
  private:
   DocumentEditorKind kind_;

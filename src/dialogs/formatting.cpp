@@ -6,6 +6,7 @@
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "render/markup.h"
@@ -153,6 +154,7 @@ std::string PickMediaFile() {
 }
 
 CFontDlg::CFontDlg() : Dialog(FontLayout()) {
+  ShowFixedLabels(*this);
   for (int k = 0; k < 7; ++k)
     OnButton(kFontSize1 + k,
              [this, k] { SetItemText(kFontSizeBox, "<font size=" + std::to_string(k + 1) + ">"); });
@@ -171,6 +173,7 @@ CFontDlg::CFontDlg() : Dialog(FontLayout()) {
 }
 
 CParagraphDlg::CParagraphDlg() : Dialog(ParagraphLayout()) {
+  ShowFixedLabels(*this);
   OnButton(kParaLeft, [this] { SetItemText(kParaLeftBox, "<p align=left>"); });
   OnButton(kParaRight, [this] { SetItemText(kParaRightBox, "<p align=right>"); });
   OnButton(kParaCenter, [this] { SetItemText(kParaCenterBox, "<p align=center>"); });
@@ -178,6 +181,7 @@ CParagraphDlg::CParagraphDlg() : Dialog(ParagraphLayout()) {
 }
 
 CAVDlg::CAVDlg() : Dialog(AVLayout()) {
+  ShowFixedLabels(*this);
   OnButton(kAVImage, [this] {
     std::string name = PickMediaFile();
     last_ = name;
@@ -224,6 +228,7 @@ void CAVDlg::Align(const char* before, const char* after) {
 }
 
 CFramesDlg::CFramesDlg() : Dialog(FramesLayout()) {
+  ShowFixedLabels(*this);
   PageSettings& p = CurrentSession().pageSettings;
   std::string* fontColours[3] = {&p.fontColor1, &p.fontColor2, &p.fontColor3};
   std::string* fontSizes[3] = {&p.fontSize1, &p.fontSize2, &p.fontSize3};

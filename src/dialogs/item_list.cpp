@@ -1,6 +1,6 @@
 #include "dialogs/item_list.h"
 
-#include "platform/text_encoding.h"
+#include "lang/fixed_texts.h"
 
 namespace kio {
 
@@ -14,12 +14,7 @@ int RecordOf(ItemOutcome outcome) {
   }
 }
 
-const std::string& ListFullMessage() {
-  static const std::string text = Win1252(
-      "A lista está cheia: não cabe mais nenhum item.\r\n"
-      "The list is full: no more items fit.");
-  return text;
-}
+const std::string& ListFullMessage() { return FixedText(Fixed::kListFull); }
 
 ItemList::ItemList(size_t fieldCount, size_t slots, size_t lastPlace, size_t pasteFields,
                    ItemClipboard& clipboard)
@@ -37,6 +32,7 @@ std::string ItemList::PositionText() const {
 }
 
 void ItemList::Clear() {
+  justAttached_ = false;
   items_.clear();
   current_ = 0;
   insertPending_ = false;
@@ -62,18 +58,34 @@ ItemOutcome ItemList::Attach(const Item& fields) {
   else
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(current_), std::move(item));
   insertPending_ = false;
+  justAttached_ = true;
   TakeSnapshot();
   return ItemOutcome::kDone;
+}
+
+bool ItemList::WouldReplaceJustAttached(const Item& fields) const {
+  Item item = fields;
+  item.resize(fieldCount_);
+  return justAttached_ && !insertPending_ && current_ < items_.size() && item != items_[current_];
+}
+
+ItemOutcome ItemList::AttachAfter(const Item& fields) {
+  if (items_.size() >= slots_) return ItemOutcome::kListFull;
+  if (current_ < items_.size()) ++current_;
+  insertPending_ = true;
+  return Attach(fields);
 }
 
 ItemOutcome ItemList::Insert() {
   if (items_.size() >= slots_) return ItemOutcome::kListFull;
   insertPending_ = true;
+  justAttached_ = false;
   BlankSnapshot();
   return ItemOutcome::kDone;
 }
 
 ItemOutcome ItemList::Back() {
+  justAttached_ = false;
   if (current_ > 0) --current_;
   TakeSnapshot();
   return ItemOutcome::kDone;
@@ -81,6 +93,7 @@ ItemOutcome ItemList::Back() {
 
 ItemOutcome ItemList::Forward() {
   if (current_ + 1 > lastPlace_) return ItemOutcome::kPastLastPlace;
+  justAttached_ = false;
   ++current_;
   if (current_ >= items_.size()) {
     current_ = items_.size();
@@ -101,6 +114,7 @@ ItemOutcome ItemList::Cut() {
   if (current_ >= items_.size()) return ItemOutcome::kNoItemHere;
   clipboard_.item = items_[current_];
   items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(current_));
+  justAttached_ = false;
   TakeSnapshot();
   return ItemOutcome::kDone;
 }
@@ -116,6 +130,7 @@ ItemOutcome ItemList::Paste() {
   item.resize(fieldCount_);
   items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(current_), std::move(item));
   insertPending_ = false;
+  justAttached_ = false;
   TakeSnapshot();
   return ItemOutcome::kDone;
 }

@@ -71,6 +71,12 @@ class ItemList {
   // Stores `fields` at the current position: overwrites the item there, or
   // adds one after the last, or, after Insert, inserts before it.
   ItemOutcome Attach(const Item& fields);
+  // Whether attaching `fields` would overwrite the item that the last
+  // Attach stored, shown since without a move: the teacher may be typing
+  // the next item over it rather than mending it, so the editor asks.
+  bool WouldReplaceJustAttached(const Item& fields) const;
+  // Stores `fields` as a new item after the current one, which it then is.
+  ItemOutcome AttachAfter(const Item& fields);
   // The next Attach inserts instead of overwriting.
   ItemOutcome Insert();
   ItemOutcome Back();
@@ -86,6 +92,7 @@ class ItemList {
   std::vector<Item> items_;
   size_t current_ = 0;
   bool insertPending_ = false;
+  bool justAttached_ = false;  // the shown item is the one the last Attach stored
   Item snapshot_;
 };
 

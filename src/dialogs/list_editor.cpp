@@ -3,6 +3,7 @@
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -22,19 +23,12 @@ int FieldBox(size_t i) { return kListField + static_cast<int>(i); }
 }  // namespace
 
 std::string ItemCheck::Report() const {
-  std::string report = "Error(s): ";
+  std::string report = FixedText(Fixed::kErrors);
   for (int record : records) report += CurrentSession().UiText[record];
   return report;
 }
 
-const std::string& DocumentCutMessage() {
-  static const std::string text = Win1252(
-      "O documento tem mais itens ou textos mais longos do que o editor guarda: "
-      "foi aberto cortado. Salve-o com outro nome para manter o original.\r\n"
-      "The document has more items or longer texts than the editor keeps: it "
-      "was opened cut to fit. Save it under another name to keep the original.");
-  return text;
-}
+const std::string& DocumentCutMessage() { return FixedText(Fixed::kDocumentOpenedCut); }
 
 namespace {
 
@@ -101,7 +95,7 @@ void CListEditorDlg::Start() {
     if (label.empty()) label = LocalText(f.labelPt, f.labelEn);
     SetItemText(kListFieldLabel + static_cast<int>(i), label);
   }
-  if (kind_.hasFinal) SetItemText(kListFinalLabel, LocalText(Win1252("Mensagem final"), "Final message"));
+  if (kind_.hasFinal) SetItemText(kListFinalLabel, FixedText(Fixed::kFinalMessageLabel));
   StartOther();
   ShowHelp(kind_.document.helpPanel, HelpText(kind_.tipsHelp));
   savedFinal_ = FinalBoxText(s.completionMessage);
@@ -205,7 +199,21 @@ bool CListEditorDlg::Attach() {
     ShowMessage(check.Report(), "Oops!", Buttons::Ok, this);
     return false;
   }
-  if (!ShowOutcome(list_.Attach(item))) return false;
+  ItemOutcome stored;
+  if (list_.WouldReplaceJustAttached(item)) {
+    // Typing over the item just attached and attaching again would lose it
+    // without a word: the teacher says whether it is mended or a new item.
+    const std::string n = std::to_string(list_.Current() + 1);
+    const std::string next = std::to_string(list_.Current() + 2);
+    switch (ShowMessage(FixedText(Fixed::kReplaceOrAddItem, {n, next}), "KIO", Buttons::YesNoCancel, this)) {
+      case Answer::Yes: stored = list_.Attach(item); break;
+      case Answer::No: stored = list_.AttachAfter(item); break;
+      default: return false;
+    }
+  } else {
+    stored = list_.Attach(item);
+  }
+  if (!ShowOutcome(stored)) return false;
   if (kind_.hasFinal) CurrentSession().completionMessage = FinalText();
   ShowItem();
   SetFocus(FieldBox(0));

@@ -4,6 +4,7 @@
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_edit.h"
 #include "lexicon/lexicon_session.h"
@@ -181,6 +182,7 @@ bool CLexiconDlg::OnInitDialog() {
 
 void CLexiconDlg::Relabel() {
   const Session& s = CurrentSession();
+  ShowFixedLabels(*this);
   const std::pair<int, int> labels[] = {{kLexAttach, 151},  {kLexInsert, 152},  {kLexBack, 153},
                                         {kLexForward, 154}, {kLexSave, 148},    {kLexReturn, 145},
                                         {kLexFont, 184},    {kLexWhatCanIDo, 0}};

@@ -158,4 +158,9 @@ std::string WithoutAccelerator(const std::string& label) {
   return out;
 }
 
+std::string Dialog::MenuOf(int command) const {
+  auto it = menuOf_.find(command);
+  return it == menuOf_.end() ? std::string() : it->second;
+}
+
 }  // namespace kio

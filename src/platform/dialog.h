@@ -111,6 +111,10 @@ class Dialog {
   void FocusLeave(int id);
   // Commands the window menu offers beside the system's own.
   const std::vector<std::pair<int, std::string>>& MenuCommands() const { return menu_; }
+  // The menu of its own a command stands in ("" for the window menu).
+  std::string MenuOf(int command) const;
+  // Whether a command of a menu of choices shows as the one chosen.
+  virtual bool MenuCommandChecked(int command) const { return false; }
   virtual void OnSysCommand(int command) {}
 
  protected:
@@ -124,7 +128,10 @@ class Dialog {
   // Runs when the user changes the text of box `id` (not when the program
   // sets it).
   void OnTextChanged(int id, std::function<void()> handler) { changed_[id] = std::move(handler); }
-  void AddMenuCommand(int command, const std::string& label) { menu_.emplace_back(command, label); }
+  void AddMenuCommand(int command, const std::string& label, const std::string& menu = "") {
+    menu_.emplace_back(command, label);
+    if (!menu.empty()) menuOf_[command] = menu;
+  }
 
  private:
   struct State {
@@ -141,6 +148,7 @@ class Dialog {
   std::map<int, State> state_;
   std::map<int, std::function<void()>> buttons_, enter_, leave_, changed_;
   std::vector<std::pair<int, std::string>> menu_;
+  std::map<int, std::string> menuOf_;
   DialogView* view_ = nullptr;
   bool ended_ = false;
   int result_ = 0;

@@ -10,6 +10,7 @@
 
 #include "platform/dialog.h"
 #include "platform/file_names.h"
+#include "platform/spell_checker.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
@@ -23,6 +24,9 @@ std::string Trim(const std::string& s) {
   size_t e = s.find_last_not_of(" \t\r");
   return s.substr(b, e - b + 1);
 }
+
+// Suggestions the spell view shows for each unknown word.
+constexpr size_t kSpellSuggestionsShown = 3;
 
 bool IsNumber(const std::string& s) {
   if (s.empty()) return false;
@@ -176,6 +180,29 @@ void HeadlessPlatform::Execute(Dialog& dialog, const Line& line) {
     std::sort(ids.begin(), ids.end());
     for (int id : ids) Emit("CONTROL " + std::to_string(id) + " " + dialog.GetItemText(id));
     if (dialog.Focus() != 0) Emit("FOCUS " + std::to_string(dialog.Focus()));
+  } else if (v == "spell") {
+    int id = ResolveControl(dialog, Trim(line.rest), false);
+    if (dialog.Spec(id)->kind != ControlKind::Edit)
+      ScriptError("control " + Trim(line.rest) + " is not a text box");
+    SpellChecker* checker = CurrentSpellChecker();
+    if (!checker) ScriptError("this program checks no spelling");
+    const std::string text = dialog.GetItemText(id);
+    const std::string prefix = "SPELL " + std::to_string(id) + " ";
+    auto unknown = checker->Check(text);
+    if (unknown.empty()) Emit(prefix + "none");
+    for (const SpellRange& r : unknown) {
+      std::string word = text.substr(r.start, r.length), suggestions;
+      for (const std::string& s : checker->Suggest(word, kSpellSuggestionsShown))
+        suggestions += (suggestions.empty() ? "" : ", ") + s;
+      Emit(prefix + std::to_string(r.start) + " " + word + " | " + suggestions);
+    }
+  } else if (v == "myword") {
+    std::string word = Trim(line.rest);
+    SpellChecker* checker = CurrentSpellChecker();
+    if (!checker) ScriptError("this program checks no spelling");
+    if (word.empty() || word.find(' ') != std::string::npos)
+      ScriptError("myword takes one word: " + line.raw);
+    checker->AddWord(word);
   } else if (v == "answer") {
     ScriptError("an answer with no question on screen: " + line.raw);
   } else if (v == "choose") {

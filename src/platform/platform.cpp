@@ -3,10 +3,13 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/spell_checker.h"
+
 namespace kio {
 namespace {
 Platform* gPlatform = nullptr;
-}
+SpellChecker* gSpellChecker = nullptr;
+}  // namespace
 
 Platform& CurrentPlatform() {
   if (!gPlatform) throw std::logic_error("no platform backend installed");
@@ -14,6 +17,9 @@ Platform& CurrentPlatform() {
 }
 
 void SetPlatform(Platform* platform) { gPlatform = platform; }
+
+SpellChecker* CurrentSpellChecker() { return gSpellChecker; }
+void SetSpellChecker(SpellChecker* checker) { gSpellChecker = checker; }
 
 Answer ShowMessage(const std::string& text, const std::string& caption, Buttons buttons,
                    const Dialog* owner) {

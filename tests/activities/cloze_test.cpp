@@ -4,6 +4,7 @@
 #include "activities/cloze/cloze_brackets.h"
 #include "activities/cloze/cloze_dlg.h"
 #include "editor_session.h"
+#include "lang/fixed_texts.h"
 #include "render/fields.h"
 
 namespace kio {
@@ -180,6 +181,24 @@ TEST(ClozeEditor, AnUnmatchedBracketIsQuestionedBeforeGenerating) {
   // Matched brackets ask nothing.
   t = s.Run<CClozeDlg>("type 1402 The [cat] sat.\npress 1425\nchoose cancel\npress 2\nanswer No\n");
   EXPECT_FALSE(Has(t, "MESSAGE KIO | " + Shown(Win1252("O texto")))) << t;
+}
+
+// A text without any gap is questioned: No stays in the editor, Yes
+// generates the page as it stands.
+TEST(ClozeEditor, ATextWithoutGapsIsQuestionedBeforeGenerating) {
+  EditorSession s;
+  const std::string page = (s / "nogap.htm").string();
+  const std::string question = "MESSAGE KIO | " + Shown(FixedText(Fixed::kClozeWithoutGaps)) + "\n";
+  std::string t = s.Run<CClozeDlg>("type 1402 The cat sat.\npress 1425\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, "DIALOG KIO Cloze\n" + question + "MESSAGE KIO")) << t;
+  EXPECT_FALSE(Has(t, "CHOOSE")) << t;
+  t = s.Run<CClozeDlg>("type 1402 The cat sat.\npress 1425\nanswer Yes\nchoose " + page +
+                       "\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, question + "CHOOSE save")) << t;
+  EXPECT_TRUE(std::filesystem::exists(page));
+  // In English, the question is English alone.
+  EXPECT_EQ(FixedTextIn(Fixed::kClozeWithoutGaps, InterfaceLanguage::kEnglish).find(Win1252("lacuna")),
+            std::string::npos);
 }
 
 TEST(ClozeEditor, ReadOnlyDocumentIsRefusedForAnotherUser) {

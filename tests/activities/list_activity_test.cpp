@@ -5,6 +5,7 @@
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/multiple/multiple_dlg.h"
 #include "editor_session.h"
+#include "lang/fixed_texts.h"
 #include "render/fields.h"
 
 namespace kio {
@@ -156,6 +157,13 @@ TEST(ListItemCheck, MessagesAndNormalisations) {
        {"#", "N", "Q", "a+b", "x+y", "h"},
        {"#", "N", "Q", "a+b", "x+y", "h"},
        {114}},
+      {"yes, as an English screen asks, is stored as S",
+       false,
+       0,
+       {"#", " yes", "Q", ">a+b", "x+y", "h"},
+       {"#", "S", "Q", ">a+b", "x+y", "h"},
+       {}},
+      {"Y on a Dialogical item", true, 0, {"#", "Y", "Q", "a", "x", "y"}, {"#", "S", "Q", "a", "x", "y"}, {}},
       {"options #", false, 0, {"#", "N", "Q", "#", "#", "#"}, {"#", "N", "Q", "#", "#", "#"}, {}},
       {"right mark on an empty option",
        false,
@@ -205,8 +213,8 @@ TEST(ListItemCheck, MessagesAndNormalisations) {
       {"flag neither S nor N",
        false,
        0,
-       {"#", "yes", "Q", ">a", "x", "h"},
-       {"#", "Y", "Q", ">a", "x", "h"},
+       {"#", "talvez", "Q", ">a", "x", "h"},
+       {"#", "T", "Q", ">a", "x", "h"},
        {113}},
       {"empty boxes", false, 1, {"", "", "", "", "", ""}, {"", "", "", "", "", ""}, {112, 113, 114, 116}},
       {"answers need no mark",
@@ -259,8 +267,8 @@ TEST(MultipleEditor, AttachReportsAndNormalises) {
   EditorSession s;
   std::string t = s.Run<CMultipleDlg>(TypeItem({" A.HTM", "sim", "Q", "a+b", "x", "h"}) +
                                       "press 1912\ndump\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "MESSAGE Oops! | Error(s): " + Shown(CurrentSession().UiText[114]) +
-                         Shown(CurrentSession().UiText[117]) + "\n"))
+  EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(FixedText(Fixed::kErrors)) +
+                         Shown(CurrentSession().UiText[114]) + Shown(CurrentSession().UiText[117]) + "\n"))
       << t;
   // Nothing stored; the normalised texts stay in the boxes (the file name
   // in lower case, as it is stored).
@@ -311,6 +319,49 @@ TEST(MultipleEditor, ItemListRulesThroughTheDialog) {
   clip.item.reset();
   t = s.Run<CMultipleDlg>("press 1915\npress 1916\npress 1917\npress 2\n");
   EXPECT_EQ(t, "DIALOG The Multiple KIO\n" + Oops(119) + Oops(119) + Oops(106) + "END The Multiple KIO\n");
+}
+
+// Question 1 typed and attached, question 2 typed over it and attached
+// again: the teacher is asked, and the document holds what was chosen.
+TEST(MultipleEditor, AttachingAgainOverTheItemJustAttachedAsksReplaceOrAdd) {
+  EditorSession s;
+  const Item q1 = McItem("q1"), q2 = McItem("q2");
+  const std::string asked = "MESSAGE KIO | " + Shown(FixedText(Fixed::kReplaceOrAddItem, {"1", "2"})) + "\n";
+  struct Case {
+    const char* answer;
+    std::vector<Item> saved;
+    const char* position;
+  };
+  const Case cases[] = {
+      {"No", {q1, q2}, "2/2"},  // a new item: both kept
+      {"Yes", {q2}, "1/1"},     // item 1 mended
+  };
+  for (const Case& c : cases) {
+    const std::string path = (s / (std::string(c.answer) + ".mul")).string();
+    std::string t = s.Run<CMultipleDlg>(TypeItem(q1) + "press 1912\n" + TypeItem(q2) + "press 1912\nanswer " +
+                                        c.answer + "\ndump\npress 1922\nchoose " + path + "\npress 2\n");
+    EXPECT_TRUE(Has(t, asked)) << t;
+    EXPECT_EQ(Position(t), c.position) << c.answer;
+    std::string items = EncodeNumber(static_cast<uint32_t>(c.saved.size()));
+    for (const Item& item : c.saved)
+      for (const std::string& text : item) items += EncodeText(text);
+    const std::string bytes = ReadFile(path);
+    ASSERT_GE(bytes.size(), items.size()) << c.answer;
+    EXPECT_EQ(bytes.substr(bytes.size() - items.size()), items) << c.answer;
+  }
+  // Cancel changes nothing: the list keeps question 1, the boxes question 2
+  // (leaving asks about the edit).
+  std::string t =
+      s.Run<CMultipleDlg>(TypeItem(q1) + "press 1912\n" + TypeItem(q2) +
+                          "press 1912\nanswer Cancel\ndump\npress 1913\nanswer No\ndump\npress 2\n");
+  EXPECT_TRUE(Has(t, "CONTROL 1901 1/1\n")) << t;
+  EXPECT_TRUE(Has(t, "CONTROL 1942 Q q2\n")) << t;
+  EXPECT_EQ(Control(t, 1942), "Q q1");
+  // The same through Forward's question: Yes attaches, then asks which.
+  t = s.Run<CMultipleDlg>(TypeItem(q1) + "press 1912\n" + TypeItem(q2) +
+                          "press 1914\nanswer Yes\nanswer No\ndump\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Shown(CurrentSession().UiText[110]) + "\n" + asked)) << t;
+  EXPECT_EQ(Position(t), "3/2");
 }
 
 TEST(MultipleEditor, EditedItemIsQuestionedBeforeLeavingIt) {
@@ -482,7 +533,9 @@ TEST(DialogicalEditor, ChecksItsOwnRulesAndHelp) {
   EditorSession s;
   std::string t =
       s.Run<CDialogicalDlg>(TypeItem({"#", "s", "Q", "a+b", "x", "#"}) + "press 1912\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "MESSAGE Oops! | Error(s): " + Shown(CurrentSession().UiText[117]) + "\n")) << t;
+  EXPECT_TRUE(Has(
+      t, "MESSAGE Oops! | " + Shown(FixedText(Fixed::kErrors)) + Shown(CurrentSession().UiText[117]) + "\n"))
+      << t;
   test::ExpectHelpPanel<CDialogicalDlg>(s,
                                         {{"", "dialogica_tips.rtf"},
                                          {"focus 1943\n", "dial_05_gabarito.rtf"},

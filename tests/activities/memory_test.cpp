@@ -4,6 +4,7 @@
 
 #include "activities/memory/memory_dlg.h"
 #include "editor_session.h"
+#include "lang/fixed_texts.h"
 #include "render/fields.h"
 
 namespace kio {
@@ -119,20 +120,39 @@ TEST(MemoryEditor, ASaveOverALongerDocumentLeavesItsTailUnread) {
   EXPECT_EQ(Control(t, 1466), "");
 }
 
-TEST(MemoryEditor, CountRefusalsStopSaveAndGenerate) {
+// Save keeps a draft whatever its pairs; only Generate needs a playable
+// count, and the draft opens again as it was saved.
+TEST(MemoryEditor, SaveKeepsADraftAndOnlyGenerateNeedsAPlayableCount) {
   EditorSession s;
   const std::string five =
       "type 1451 a\ntype 1452 1\ntype 1453 b\ntype 1454 2\ntype 1455 c\ntype 1456 3\n"
       "type 1457 d\ntype 1458 4\ntype 1459 e\ntype 1460 5\n";
-  std::string t = s.Run<CMemoryDlg>(five + "press 1423\npress 1425\npress 2\nanswer No\n");
+  const std::string path = (s / "draft.mem").string();
+  std::string t = s.Run<CMemoryDlg>(five + "press 1425\npress 1423\nchoose " + path + "\npress 2\n");
   const std::string m36 = OopsMessage(CurrentSession().UiText[36]);
-  EXPECT_TRUE(Has(t, m36 + m36 + "MESSAGE KIO")) << t;
-  EXPECT_FALSE(Has(t, "CHOOSE")) << t;
-  // Four pairs and pair 6: a gap.
+  EXPECT_TRUE(Has(t, "DIALOG KIO Sweet Memories\n" + m36 + "CHOOSE save")) << t;
+  EXPECT_TRUE(Has(t, "END KIO Sweet Memories")) << t;  // saved: nothing asked
+  std::string bytes = ReadFile(s / "draft.mem");
+  const std::string fields =
+      Fields(6, CurrentSession().UiText[35], {"a", "1", "b", "2", "c", "3", "d", "4", "e", "5"});
+  ASSERT_GE(bytes.size(), fields.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - fields.size()), fields);
+  t = s.Run<CMemoryDlg>("press 1422\nchoose " + path + "\ndump\npress 1425\npress 2\n");
+  EXPECT_EQ(Control(t, 1459), "e");
+  EXPECT_EQ(Control(t, 1460), "5");
+  EXPECT_TRUE(Has(t, m36 + "END KIO Sweet Memories")) << t;
+
+  // Four pairs and pair 6, a half pair in between: saved whole, pair 5
+  // empty; Generate refuses the gap.
+  const std::string gap = (s / "gap.mem").string();
   t = s.Run<CMemoryDlg>(
       "type 1451 a\ntype 1452 1\ntype 1453 b\ntype 1454 2\ntype 1455 c\ntype 1456 3\ntype 1457 d\n"
-      "type 1458 4\ntype 1461 f\ntype 1462 6\npress 1423\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, OopsMessage(CurrentSession().UiText[37]))) << t;
+      "type 1458 4\ntype 1459 e\ntype 1461 f\ntype 1462 6\npress 1425\npress 1423\nchoose " +
+      gap + "\npress 1422\nchoose " + gap + "\ndump\npress 2\n");
+  EXPECT_TRUE(Has(t, OopsMessage(CurrentSession().UiText[37]) + "CHOOSE save")) << t;
+  EXPECT_EQ(Control(t, 1459), "e");
+  EXPECT_EQ(Control(t, 1460), "");
+  EXPECT_EQ(Control(t, 1462), "6");
 }
 
 TEST(MemoryEditor, AskingToSaveStaysWhenTheSaveDidNotHappen) {
@@ -140,13 +160,15 @@ TEST(MemoryEditor, AskingToSaveStaysWhenTheSaveDidNotHappen) {
   const std::string question = "MESSAGE KIO | " + Shown(CurrentSession().UiText[73]) + "\n";
   // Untouched: Return asks nothing.
   EXPECT_EQ(s.Run<CMemoryDlg>("press 2\n"), "DIALOG KIO Sweet Memories\nEND KIO Sweet Memories\n");
-  // Cancel stays; Yes with two pairs is refused and stays; No leaves.
+  // Cancel stays; Yes with a cancelled chooser stays (a draft of two
+  // pairs is saved like any other); No leaves.
   std::string t = s.Run<CMemoryDlg>(
       "type 1451 a\ntype 1452 1\ntype 1453 b\ntype 1454 2\npress 2\nanswer Cancel\npress 2\nanswer Yes\n"
-      "press 1421\nanswer Yes\ndump\npress 2\nanswer No\n");
-  const std::string m36 = OopsMessage(CurrentSession().UiText[36]);
+      "choose cancel\npress 1421\nanswer Yes\nchoose cancel\ndump\npress 2\nanswer No\n");
+  const std::string chooser =
+      "CHOOSE save | " + CurrentSession().appPaths.startFolder + "*.mem | *.mem|| | mem\n";
   EXPECT_EQ(t.substr(0, t.find("CONTROL 2 ")),
-            "DIALOG KIO Sweet Memories\n" + question + question + m36 + question + m36);
+            "DIALOG KIO Sweet Memories\n" + question + question + chooser + question + chooser);
   EXPECT_EQ(Control(t, 1451), "a");  // New kept the work
   EXPECT_TRUE(Has(t, question + "END KIO Sweet Memories\n")) << t;
   // Yes and a cancelled chooser stays too.
@@ -191,7 +213,7 @@ TEST(MemoryEditor, ADocumentBeyondTheLimitsOpensCut) {
     doc += EncodeText("a" + std::to_string(i)) + EncodeText("b" + std::to_string(i));
   test::WriteFile(s / "big.mem", doc);
   std::string t = s.Run<CMemoryDlg>("press 1422\nchoose " + (s / "big.mem").string() + "\ndump\npress 2\n");
-  EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(W("Este documento tem mais texto")))) << t;
+  EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Shown(FixedText(Fixed::kDocumentOpenedCut)))) << t;
   EXPECT_EQ(Control(t, 1451), std::string(kCardLimit, 'x'));
   EXPECT_EQ(Control(t, 1466), "b8");
   // A count that claims more than the file holds is damaged.

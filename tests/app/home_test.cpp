@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "app/main_dlg.h"
 #include "kio_test.h"
 #include "program_folder.h"
 
@@ -27,14 +28,16 @@ TEST(HomeScreen, ExitAsksAndNoKeepsTheWindow) {
 
 TEST(HomeScreen, EnterStartsEclipseAndTheEditorButtonsStartTheirEditors) {
   ProgramFolder folder;
-  auto run = RunKio(folder.str(),
-                    "enter\nescape\npress 1009\nescape\npress 1140\nescape\npress 1071\nescape\npress 1018\nescape\n"
-                    "press 1017\nescape\npress 2\nanswer Yes\n");
+  auto run =
+      RunKio(folder.str(),
+             "enter\nescape\npress 1009\nescape\npress 1140\nescape\npress 1071\nescape\npress 1018\nescape\n"
+             "press 1017\nescape\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Has(run.transcript,
-                  "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"
-                  "DIALOG KIO Sweet Memories\nEND KIO Sweet Memories\nDIALOG KIO Sequence\nEND KIO Sequence\n"
-                  "DIALOG The Multiple KIO\nEND The Multiple KIO\nDIALOG KIO Dialogical\nEND KIO Dialogical\n"))
+  EXPECT_TRUE(
+      Has(run.transcript,
+          "DIALOG KIO\nDIALOG KIO Eclipse\nEND KIO Eclipse\nDIALOG KIO Cloze\nEND KIO Cloze\n"
+          "DIALOG KIO Sweet Memories\nEND KIO Sweet Memories\nDIALOG KIO Sequence\nEND KIO Sequence\n"
+          "DIALOG The Multiple KIO\nEND The Multiple KIO\nDIALOG KIO Dialogical\nEND KIO Dialogical\n"))
       << run.transcript;
 }
 
@@ -45,13 +48,12 @@ TEST(HomeScreen, EveryHelpButtonShowsItsTextInTheLeftPanel) {
       {1225, "memoria_intro.rtf"}, {1221, "multipla_intro.rtf"}, {1220, "dialogica_intro.rtf"},
       {1216, "basica_intro.rtf"},  {1215, "lexical_intro.rtf"},  {1267, "menu_intro.rtf"},
       {1219, "index_intro.rtf"},   {1302, "output_new.rtf"},     {1291, "aju_pro.rtf"},
-      {1280, "download.rtf"},      {1223, "configura.rtf"},      {1231, "inicial.rtf"},
-      {1224, "fecha.rtf"},
+      {1223, "configura.rtf"},     {1231, "inicial.rtf"},        {1224, "fecha.rtf"},
   };
   ProgramFolder folder;
   std::string script;
   for (auto [id, file] : buttons) script += "press " + std::to_string(id) + "\ndump\n";
-  script += "press Produtividade\ndump\npress Home\ndump\n";
+  script += "press Produtividade\ndump\npress 1244\ndump\n";
   auto run = RunKio(folder.str(), script);
   // Each dump follows one press: walk them in order.
   size_t at = 0;
@@ -70,16 +72,52 @@ TEST(HomeScreen, EveryHelpButtonShowsItsTextInTheLeftPanel) {
   EXPECT_EQ(nextPanel(1202), "{\\\\rtf1 instru_por/help_inicial.rtf}");
 }
 
-TEST(HomeScreen, SetupDownloadAndAbout) {
+TEST(HomeScreen, SetupShowsTheAddressAndAbout) {
   ProgramFolder folder;
-  WriteFile(folder / "Configura.txt", "http://school.example/results.cgi");
-  auto run = RunKio(folder.str(), "press Setup\npress Download\nmenu 16\npress OK\n");
+  WriteFile(folder / "Configura.txt", "http://192.168.0.10:8765/kio/results");
+  auto run = RunKio(folder.str(), "press 1268\ndump\nmenu 16\npress OK\n");
   EXPECT_TRUE(Has(run.transcript,
                   "MESSAGE KIO | Endereço para envio dos resultados: "
-                  "http://school.example/results.cgi\n"))
+                  "http://192.168.0.10:8765/kio/results\n"))
       << run.transcript;
-  EXPECT_TRUE(Has(run.transcript, "OPEN https://"));
+  EXPECT_EQ(Control(run.transcript, 1202), "{\\\\rtf1 instru_por/configura.rtf}");
   EXPECT_TRUE(Has(run.transcript, "DIALOG About Kio\nEND About Kio\nEXIT 0\n"));
+}
+
+// While the results address is the one KIO comes with, Setup says that
+// results are lost and how to get a real address, in the teacher's
+// language, naming this program folder.
+TEST(HomeScreen, SetupExplainsAnExampleAddress) {
+  for (const char* language : {"portugues.lin", "english.lin"}) {
+    ProgramFolder folder;
+    WriteFile(folder / "language.dat", language);
+    WriteFile(folder / "Configura.txt", "http://results.example.org/cgi-bin/kio_results.pl");
+    auto run = RunKio(folder.str(), "press 1268\n");
+    const bool english = std::string(language) == "english.lin";
+    EXPECT_TRUE(Has(run.transcript, "kio-results --configure \"" + folder.str() + "/\"")) << run.transcript;
+    EXPECT_EQ(Has(run.transcript, "This is still the example address"), english) << run.transcript;
+    EXPECT_EQ(Has(run.transcript, "Este ainda é o endereço de exemplo"), !english) << run.transcript;
+  }
+  struct Case {
+    const char* address;
+    bool example;
+  };
+  for (const Case& c : {Case{"http://results.example.org/x", true}, Case{"https://EXAMPLE.com", true},
+                        Case{"http://school.example/r.cgi", true}, Case{"", true},
+                        Case{"http://192.168.0.10:8765/kio/results", false},
+                        Case{"https://kio.school.edu/results", false}, Case{"http://myexample.org/", false}})
+    EXPECT_EQ(IsExampleAddress(c.address), c.example) << c.address;
+}
+
+// KIO has no home page yet: Download is left out rather than open an
+// address that leads nowhere.
+TEST(HomeScreen, DownloadIsHiddenWithoutAHomePage) {
+  ProgramFolder folder;
+  auto run = RunKio(folder.str(), "dump\n");
+  EXPECT_EQ(std::string(kProjectHomePage), "");
+  EXPECT_EQ(Control(run.transcript, 1279), "<absent>");
+  EXPECT_EQ(Control(run.transcript, 1280), "<absent>");
+  EXPECT_FALSE(Has(run.transcript, "OPEN")) << run.transcript;
 }
 
 TEST(HomeScreen, OpeningTextFallsBackToRecord20) {
@@ -92,9 +130,9 @@ TEST(HomeScreen, OpeningTextFallsBackToRecord20) {
 
 TEST(LanguageChoosers, ChangeTheConfigurationAndRelabel) {
   ProgramFolder folder;
-  auto run = RunKio(
-      folder.str(),
-      "press Input\nchoose english.lin\ndump\npress Output\nchoose english.stu\npress 2\nanswer Yes\n");
+  auto run =
+      RunKio(folder.str(),
+             "press 1117\nchoose english.lin\ndump\npress 1265\nchoose english.stu\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
   std::string initial = folder.str() + "/*.lin";
   EXPECT_TRUE(Has(run.transcript, "CHOOSE open | " + initial + " | *.lin|| | lin\n")) << run.transcript;
@@ -111,7 +149,7 @@ TEST(LanguageChoosers, ChangeTheConfigurationAndRelabel) {
 
 TEST(LanguageChoosers, CancelChangesNothing) {
   ProgramFolder folder;
-  auto run = RunKio(folder.str(), "press Input\nchoose cancel\npress Output\nchoose cancel\n");
+  auto run = RunKio(folder.str(), "press 1117\nchoose cancel\npress 1265\nchoose cancel\n");
   EXPECT_EQ(run.status, 0) << run.transcript;
   EXPECT_TRUE(Has(run.transcript, "| *.lin|| | lin\nCHOOSE open | " + folder.str() + "/*.stu"))
       << run.transcript;
@@ -127,8 +165,8 @@ TEST(LanguageChoosers, AFileOutsideTheProgramFolderIsRefused) {
   test::TempDir elsewhere;
   fs::copy(folder / "english.lin", elsewhere / "english.lin");
   fs::copy(folder / "english.stu", elsewhere / "english.stu");
-  auto run = RunKio(folder.str(), "press Input\nchoose " + (elsewhere / "english.lin").string() +
-                                      "\npress Output\nchoose " + (elsewhere / "english.stu").string() +
+  auto run = RunKio(folder.str(), "press 1117\nchoose " + (elsewhere / "english.lin").string() +
+                                      "\npress 1265\nchoose " + (elsewhere / "english.stu").string() +
                                       "\ndump\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0) << run.transcript;
   EXPECT_TRUE(Has(run.transcript, "MESSAGE Oops! | O arquivo de idioma precisa estar na pasta do programa"))
@@ -147,7 +185,7 @@ TEST(LanguageChoosers, OnReadOnlyMediaTheChoiceLastsOnlyThisRun) {
   for (const char* f : {"Configura.txt", "language.dat", "lingualu.dat"})
     fs::permissions(folder / f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   auto run = RunKio(folder.str(),
-                    "press Input\nchoose english.lin\npress Output\nchoose english.stu\n"
+                    "press 1117\nchoose english.lin\npress 1265\nchoose english.stu\n"
                     "press 1006\npress 1301\ndump\n",
                     test::kNobodyUid);
   EXPECT_EQ(run.status, 0) << run.transcript;

@@ -112,17 +112,17 @@ TEST(OutputEditor, StartsWithTheCurrentStudentTextsAndEmptyEditBoxes) {
   }
 }
 
-TEST(OutputEditor, FourEditBoxesAreMultiLineAndTheCurrentTextsReadOnly) {
+TEST(OutputEditor, FourEditBoxesTakeLineBreaksAndTheCurrentTextsReadOnly) {
   COutputDlg editor;
   EXPECT_EQ(editor.Layout().resourceId, 178);
   EXPECT_EQ(editor.Layout().title, "Output");
-  EXPECT_EQ(editor.Layout().width, 507);
-  EXPECT_EQ(editor.Layout().height, 311);
+  const int width = editor.Layout().width, height = editor.Layout().height;
+  EXPECT_EQ(width, 507);
   for (const Pair& p : kPairs) {
     bool multi = p.entry == 13 || p.entry == 14 || p.entry == 23 || p.entry == 34;
     ASSERT_NE(editor.Spec(p.edit), nullptr) << p.entry;
     ASSERT_NE(editor.Spec(p.current), nullptr) << p.entry;
-    EXPECT_EQ((editor.Spec(p.edit)->flags & kMultiLine) != 0, multi) << p.entry;
+    EXPECT_EQ((editor.Spec(p.edit)->flags & kWantReturn) != 0, multi) << p.entry;
     EXPECT_EQ(editor.Spec(p.edit)->flags & kReadOnly, 0u) << p.entry;
     EXPECT_NE(editor.Spec(p.current)->flags & kReadOnly, 0u) << p.entry;
   }
@@ -130,12 +130,57 @@ TEST(OutputEditor, FourEditBoxesAreMultiLineAndTheCurrentTextsReadOnly) {
   const auto& controls = editor.Layout().controls;
   for (size_t i = 0; i < controls.size(); ++i) {
     const ControlSpec& a = controls[i];
-    EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.width <= 507 && a.y + a.height <= 311) << a.id;
+    EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.width <= width && a.y + a.height <= height) << a.id;
     for (size_t j = i + 1; j < controls.size(); ++j) {
       const ControlSpec& b = controls[j];
       bool apart =
           a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y || b.y + b.height <= a.y;
       EXPECT_TRUE(apart) << a.id << " overlaps " << b.id;
+    }
+  }
+}
+
+// The lines of `text` wrapped at word boundaries into lines of `columns`
+// characters.
+int WrappedLines(const std::string& text, int columns) {
+  int lines = 1, used = 0;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    int word = static_cast<int>(end - at);
+    if (used > 0 && used + 1 + word > columns) {
+      ++lines;
+      used = 0;
+    }
+    used += (used > 0 ? 1 : 0) + word;
+    while (used > columns) {
+      ++lines;
+      used -= columns;
+    }
+    at = end + 1;
+  }
+  return lines;
+}
+
+// The current texts of the shipped student languages are read whole, not
+// cut at the box's edge ("Clique em Avança para c"): a one-line text fits
+// the lines its box shows (a character is 4 dialog units wide, a line 8
+// high, at the most), a text of the multi-line rows scrolls.
+TEST(OutputEditor, TheCurrentTextsOfTheShippedLanguagesAreShownWhole) {
+  COutputDlg editor;
+  for (const char* file : {"portugues.stu", "english.stu", "espanol.stu"}) {
+    const std::vector<std::string> texts = StudentTextsOf(ReadFile(fs::path(KIO_PROGRAM_DIR) / file));
+    for (const Pair& p : kPairs) {
+      const ControlSpec* box = editor.Spec(p.current);
+      ASSERT_NE(box, nullptr);
+      const std::string& text = texts[p.entry - kFirstStudentEntry];
+      const bool wraps = (box->flags & kMultiLine) != 0;
+      const int lines = wraps ? (box->height - 2) / 8 : 1;
+      const bool fits = WrappedLines(text, (box->width - 4) / 4) <= lines;
+      EXPECT_TRUE(fits || (wraps && (box->flags & kVScroll))) << file << " entry " << p.entry << ": " << text;
+      if (p.entry != 13 && p.entry != 14 && p.entry != 23 && p.entry != 34)
+        EXPECT_TRUE(fits) << file << " " << text;
     }
   }
 }

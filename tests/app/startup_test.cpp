@@ -84,7 +84,7 @@ TEST(StartUp, TwoByteAddressAndEmptyLexiconNameAreAccepted) {
   ProgramFolder folder;
   WriteFile(folder / "Configura.txt", "ab");
   WriteFile(folder / "lexicon.dat", "");
-  auto run = RunKio(folder.str(), "press Setup\npress 2\nanswer Yes\n");
+  auto run = RunKio(folder.str(), "press 1268\npress 2\nanswer Yes\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.transcript.find("MESSAGE KIO | "), std::string::npos);
   EXPECT_NE(run.transcript.find("ab\nMESSAGE KIO"), std::string::npos) << run.transcript;

@@ -70,10 +70,10 @@ TEST(FontDialog, ShowsTheTagsToCopy) {
   std::string script = "dump\n";
   for (int k = 1501; k <= 1507; ++k) script += "press " + std::to_string(k) + "\ndump\n";
   script +=
-      "press Italics\npress Bold\n"
-      "press Color\ncolour #ff0000\ndump\n"
-      "press Color\ncolour #000a0b\ndump\n"
-      "press Color\ncolour cancel\ndump\n"
+      "press 1540\npress 1550\n"
+      "press 1520\ncolour #ff0000\ndump\n"
+      "press 1520\ncolour #000a0b\ndump\n"
+      "press 1520\ncolour cancel\ndump\n"
       "press Font_Name\nfont Times New Roman 8\ndump\n"
       "press Font_Name\nfont cancel\ndump\n"
       "press 1\n";
@@ -309,15 +309,16 @@ TEST(FramesDialog, CancelledPickersLeaveEverySettingAsItWas) {
     script += "press " + std::to_string(base + 2) + "\nfont cancel\n";
     script += "press " + std::to_string(base + 3) + "\nfont cancel\n";
   }
-  script += "press Box\ncolour cancel\nescape\n";
+  script += "press 1831\ncolour cancel\nescape\n";
   std::string t = s.Run(RunFramesDialog, script);
   EXPECT_TRUE(Has(t, "END Frame 01\n")) << t;
   EXPECT_FALSE(Has(t, "SCRIPT ERROR")) << t;
   ExpectSettings(before, "after cancelled pickers");
   EXPECT_EQ(Control(t, 1860), "{\\\\rtf1 instru_por/frames.rtf}");
   EXPECT_EQ(Control(t, 1), "OK");
+  // The captions in the interface language (Portuguese here).
   const std::pair<int, const char*> groups[] = {
-      {1870, "Frame 01"}, {1871, "Frame 02"}, {1872, "Frame 03"}, {1873, "Box"}};
+      {1870, "Quadro 01"}, {1871, "Quadro 02"}, {1872, "Quadro 03"}, {1873, "Caixa"}};
   for (auto [id, caption] : groups) EXPECT_EQ(Control(t, id), caption);
 }
 

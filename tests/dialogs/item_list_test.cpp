@@ -111,5 +111,35 @@ TEST(ItemList, ChangesAreMeasuredAgainstTheItemAsShownAndAPasteNeedsAWholeItem) 
   EXPECT_FALSE(list.InsertPending());
 }
 
+// Attach, typing over the item just stored, and Attach again: the list
+// tells the editor so (it asks), and can keep both.
+TEST(ItemList, AnItemJustAttachedIsNotReplacedUnasked) {
+  ItemClipboard clipboard;
+  ItemList list(1, 3, 100, 1, clipboard);
+  ASSERT_EQ(list.Attach({"q1"}), ItemOutcome::kDone);
+  EXPECT_FALSE(list.WouldReplaceJustAttached({"q1"}));  // attached again unchanged
+  EXPECT_TRUE(list.WouldReplaceJustAttached({"q2"}));
+  ASSERT_EQ(list.AttachAfter({"q2"}), ItemOutcome::kDone);
+  EXPECT_EQ(list.Items(), (std::vector<Item>{{"q1"}, {"q2"}}));
+  EXPECT_EQ(list.PositionText(), "2/2");
+  // Added in the middle: after the item shown, not at the end.
+  list.Back();
+  ASSERT_EQ(list.Attach({"q1"}), ItemOutcome::kDone);
+  ASSERT_EQ(list.AttachAfter({"q1b"}), ItemOutcome::kDone);
+  EXPECT_EQ(list.Items(), (std::vector<Item>{{"q1"}, {"q1b"}, {"q2"}}));
+  EXPECT_EQ(list.Current(), 1u);
+  // A full list refuses the new item and keeps every one.
+  EXPECT_EQ(list.AttachAfter({"q4"}), ItemOutcome::kListFull);
+  EXPECT_EQ(list.Count(), 3u);
+  // An item reached by moving is being mended: no question.
+  for (auto move : {&ItemList::Back, &ItemList::Forward, &ItemList::Insert, &ItemList::Cut}) {
+    ItemList other(1, 102, 100, 1, clipboard);
+    other.Attach({"a"});
+    other.Attach({"b"});
+    (other.*move)();
+    EXPECT_FALSE(other.WouldReplaceJustAttached({"c"}));
+  }
+}
+
 }  // namespace
 }  // namespace kio

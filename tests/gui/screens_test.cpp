@@ -19,6 +19,7 @@
 #include "activities/multiple/multiple_dlg.h"
 #include "app/main_dlg.h"
 #include "app/output_dlg.h"
+#include "app/package_dlg.h"
 #include "app/startup.h"
 #include "dialogs/formatting.h"
 #include "fileio/session.h"
@@ -96,6 +97,11 @@ std::vector<Screen> AllScreens() {
          // A translation under way: the first boxes filled in.
          d.SetItemText(1304, "Punteggio");
          d.SetItemText(1305, "Data");
+       }},
+      {"package", Make<CPackageDlg>,
+       [](Dialog& d) {
+         d.SetItemText(kPackageStart, Win1252("/home/ana/Documentos/Unidade 1/índice.html"));
+         d.SetItemText(kPackageTitle, "Unidade 1");
        }},
       {"eclipse", Make<CEclipseDlg>,
        [](Dialog& d) { d.SetItemText(kActText, "The sun rises in the east and sets in the west."); }},

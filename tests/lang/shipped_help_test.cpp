@@ -228,5 +228,27 @@ TEST(ShippedHelp, EveryHelpFileIsCleanRtfWithText) {
   }
 }
 
+// A help text that an editor opens on speaks of that editor in both
+// languages: its first line names it (the Menu editor opens on
+// "ajuda_geral.rtf", which is the menu's help, not a general one).
+TEST(ShippedHelp, AnEditorsOpeningHelpNamesItInBothLanguages) {
+  struct Case {
+    const char* file;
+    const char* pt;  // lower case
+    const char* en;
+  };
+  const Case cases[] = {{"ajuda_geral.rtf", "menu", "menu"}, {"menu_intro.rtf", "menu", "menu"}};
+  for (const Case& c : cases)
+    for (const auto& [languageFile, folder] : kHelpFolders) {
+      // The first paragraph: the heading.
+      std::string html = RtfToHtml(ReadFile(fs::path(KIO_PROGRAM_DIR) / folder / c.file));
+      std::string text = HtmlText(html.substr(0, html.find("</p>")));
+      std::transform(text.begin(), text.end(), text.begin(),
+                     [](unsigned char ch) { return std::tolower(ch); });
+      const char* word = std::string(folder) == "instru_por" ? c.pt : c.en;
+      EXPECT_NE(text.find(word), std::string::npos) << folder << "/" << c.file << " opens on: " << text;
+    }
+}
+
 }  // namespace
 }  // namespace kio

@@ -6,6 +6,7 @@
 #include "editor_session.h"
 #include "lang/lang_tag.h"
 #include "pages/basic/basic_page_dlg.h"
+#include "pages/lexical/lexical_page_dlg.h"
 #include "render/fields.h"
 #include "render/markup.h"
 
@@ -121,8 +122,8 @@ TEST(BasicEditor, PlayersLandBesideThePageAndAGrowingTextIsRefused) {
   test::WriteFile(program / "Clear_Skin_1.swf", "skin");
   test::WriteFile(program / "FLVPlayer.swf", "player");
   test::TempDir pages;
-  std::string t = s.Run<CBasicPageDlg>("type 1601 {f=v.flv}\npress 1625\nchoose " + (pages / "video.htm").string() +
-                                       "\nanswer No\npress 2\nanswer No\n");
+  std::string t = s.Run<CBasicPageDlg>("type 1601 {f=v.flv}\npress 1625\nchoose " +
+                                       (pages / "video.htm").string() + "\nanswer No\npress 2\nanswer No\n");
   EXPECT_TRUE(std::filesystem::exists(pages / "video.htm")) << t;
   EXPECT_EQ(ReadFile(pages / "FLVPlayer.swf"), "player") << t;
   EXPECT_EQ(ReadFile(pages / "Clear_Skin_1.swf"), "skin");
@@ -194,6 +195,48 @@ TEST(BasicEditor, GlobalCountsAsAChangeAndHelpFollowsTheFocus) {
   for (auto [script, help] : cases) {
     t = s.Run<CBasicPageDlg>(std::string(script) + "dump\npress 2\n");
     EXPECT_EQ(test::Control(t, kBasicHelp), std::string("{\\\\rtf1 instru_por/") + help + "}") << script;
+  }
+}
+
+}  // namespace
+}  // namespace kio
+
+namespace kio {
+namespace {
+
+// The "?" of Generate (and the lexical editor's "?" of the file buttons)
+// stands just above the buttons it explains, not loose in the row of Font,
+// Paragraph, AV and Global; and no control of either screen covers another.
+TEST(PageEditorLayout, HelpButtonsStandAboveTheButtonsTheyExplain) {
+  CBasicPageDlg basic;
+  CLexicalPageDlg lexical;
+  struct Case {
+    const Dialog& dialog;
+    int help, explained, global;
+  };
+  const Case cases[] = {{basic, kBasicHelpGenerate, kBasicGenerate, kBasicGlobal},
+                        {lexical, kLexicalHelpGenerate, kLexicalGenerate, kLexicalGlobal},
+                        {lexical, kLexicalHelpFiles, kLexicalSaveAs, kLexicalGlobal}};
+  for (const Case& c : cases) {
+    const ControlSpec* help = c.dialog.Spec(c.help);
+    const ControlSpec* button = c.dialog.Spec(c.explained);
+    const ControlSpec* global = c.dialog.Spec(c.global);
+    ASSERT_TRUE(help && button && global) << c.help;
+    EXPECT_GE(help->x, button->x) << c.help;
+    EXPECT_LE(help->x + help->width, button->x + button->width) << c.help;
+    EXPECT_LE(help->y + help->height, button->y) << c.help;
+    EXPECT_GE(help->y + help->height, button->y - 4) << c.help;
+    EXPECT_LT(help->y + help->height, global->y) << c.help << " stands in Global's row";
+  }
+  for (const Dialog* d : {static_cast<const Dialog*>(&basic), static_cast<const Dialog*>(&lexical)}) {
+    const auto& controls = d->Layout().controls;
+    for (size_t i = 0; i < controls.size(); ++i)
+      for (size_t j = i + 1; j < controls.size(); ++j) {
+        const ControlSpec &a = controls[i], &b = controls[j];
+        const bool apart =
+            a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y || b.y + b.height <= a.y;
+        EXPECT_TRUE(apart) << d->Layout().title << ": " << a.id << " overlaps " << b.id;
+      }
   }
 }
 

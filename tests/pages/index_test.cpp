@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "editor_session.h"
+#include "lang/fixed_texts.h"
 #include "lang/lang_tag.h"
 #include "pages/index/index_dlg.h"
 #include "pages/index/index_page.h"
@@ -158,7 +159,9 @@ TEST(IndexEditor, AttachNeedsAllFourFields) {
   EditorSession s;
   std::string t = s.Run<CIndexDlg>(
       "type 1182 Course\ntype 1940 a.htm\ntype 1941 A\npress 1912\ndump\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "MESSAGE Oops! | Error(s): " + Shown(CurrentSession().UiText[116]) + "\n")) << t;
+  EXPECT_TRUE(Has(
+      t, "MESSAGE Oops! | " + Shown(FixedText(Fixed::kErrors)) + Shown(CurrentSession().UiText[116]) + "\n"))
+      << t;
   EXPECT_EQ(test::Control(t, kIndexPosition), "1/0");
 }
 
@@ -181,6 +184,20 @@ TEST(IndexEditor, InsertAttachCutAndPaste) {
   EXPECT_EQ(test::Control(t, kIndexLink), "c.htm");
   // The cut marks the index changed: leaving asks.
   EXPECT_TRUE(Has(t, Shown(CurrentSession().UiText[73]))) << t;
+}
+
+// Attach, typing the next item over the one just attached, Attach: the
+// question keeps both when the teacher adds.
+TEST(IndexEditor, AttachingAgainAsksReplaceOrAdd) {
+  EditorSession s;
+  std::string t = s.Run<CIndexDlg>(Build(s, {}) +
+                                   "type 1940 a.htm\ntype 1941 A\npress 1912\ntype 1940 b.htm\ntype 1941 B\n"
+                                   "press 1912\nanswer No\ndump\npress 1922\nchoose " +
+                                   (s / "two.dex").string() + "\npress 2\n");
+  EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Shown(FixedText(Fixed::kReplaceOrAddItem, {"1", "2"})) + "\n")) << t;
+  EXPECT_EQ(test::Control(t, kIndexPosition), "2/2");
+  const std::string dex = ReadFile(s / "two.dex");
+  EXPECT_TRUE(Has(dex, EncodeText("a.htm") + EncodeText("A") + EncodeText("b.htm") + EncodeText("B"))) << dex;
 }
 
 TEST(IndexEditor, ForwardStopsAtTheHundredthPlace) {
@@ -228,6 +245,20 @@ TEST(IndexEditor, GenerateTwiceGivesOnePageAndSaveKeepsTheCodes) {
                 EncodeText("menu.htm") + EncodeText("{5.siz}Menu") + EncodeText("unit1.htm") +
                 EncodeText("Unit 1"));
   EXPECT_TRUE(Has(t, "\nEND KIO Index")) << t;  // saved: leaving asks nothing
+}
+
+// Generate proposes the page that Initialize wrote, not one named after
+// the document; an index opened without Initialize proposes "index.html".
+TEST(IndexEditor, GenerateProposesThePageInitializeWrote) {
+  EditorSession s;
+  const std::string dex = (s / "course.dex").string();
+  std::string t = s.Run<CIndexDlg>("press 1108\nchoose " + (s / "start.html").string() +
+                                   "\nanswer Yes\ntype 1182 H\ntype 1940 a.htm\ntype 1941 A\npress 1912\n"
+                                   "press 1922\nchoose " +
+                                   dex + "\npress 1924\nchoose cancel\npress 2\n");
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + s.docs() + "start.html | *.html | html\n")) << t;
+  t = s.Run<CIndexDlg>("press 1921\nchoose " + dex + "\npress 1924\nchoose cancel\npress 2\n");
+  EXPECT_TRUE(Has(t, "CHOOSE save | " + s.docs() + "index.html | *.html | html\n")) << t;
 }
 
 TEST(IndexEditor, PageNamesAndEmptyIndexesAreRefused) {

@@ -58,7 +58,7 @@ TEST(ResultsSetupTest, ConfigureWritesTheAddressTheServerPrintsAndKioShowsIt) {
   EXPECT_EQ(test::ReadFile(program / "Configura.txt"), address);
 
   // The home screen's Setup button shows the configured address.
-  test::RunResult kio = test::RunKio(program.str(), "press Setup\n");
+  test::RunResult kio = test::RunKio(program.str(), "press 1268\n");
   EXPECT_NE(kio.transcript.find(address), std::string::npos) << kio.transcript;
 }
 

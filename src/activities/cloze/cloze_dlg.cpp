@@ -2,6 +2,7 @@
 
 #include "activities/cloze/cloze_brackets.h"
 #include "fileio/file.h"
+#include "lang/fixed_texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
@@ -32,8 +33,10 @@ TextActivityKind ClozeKind() {
 std::string BuildClozeData(const std::string& source) {
   std::string text = source;
   for (char& c : text) {
-    if (c == '[') c = '^';
-    else if (c == ']') c = '~';
+    if (c == '[')
+      c = '^';
+    else if (c == ']')
+      c = '~';
   }
   // A text that reached a rendering limit makes no page (the page step
   // says why).
@@ -66,6 +69,11 @@ CClozeDlg::CClozeDlg() : CTextActivityDlg(ClozeKind()) {}
 bool CClozeDlg::BuildPageData(const ActivityFields& fields, std::string& data) {
   if (auto where = FindUnmatchedBracket(fields.text);
       where && ShowMessage(UnmatchedBracketQuestion(*where), "KIO", Buttons::YesNo, this) != Answer::Yes)
+    return false;
+  // A text without brackets gives a page with nothing to fill in: the
+  // teacher may have forgotten to mark the gaps.
+  if (fields.text.find_first_of("[]") == std::string::npos &&
+      ShowMessage(FixedText(Fixed::kClozeWithoutGaps), "KIO", Buttons::YesNo, this) != Answer::Yes)
     return false;
   data = BuildClozeData(fields.text);
   return true;

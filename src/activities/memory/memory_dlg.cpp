@@ -109,6 +109,13 @@ PairCount CountPairs(const MemoryPairs& pairs) {
   return c;
 }
 
+int PairsToStore(const MemoryPairs& pairs) {
+  int last = 0;
+  for (int i = 0; i < kMemoryPairs; ++i)
+    if (!pairs[i].a.empty() || !pairs[i].b.empty()) last = i + 1;
+  return last;
+}
+
 std::string BuildMemoryData(const MemoryPairs& pairs, int count) {
   std::string data;
   for (int j = 0; j < count && j < kMemoryPairs; ++j) {
@@ -221,7 +228,8 @@ void CMemoryDlg::LoadFields(FieldReader& reader) {
 }
 
 void CMemoryDlg::StoreFields(FieldWriter& writer) {
-  StoreMemoryFields(writer, read_.instructions, read_.pairs, CountPairs(read_.pairs).pairs);
+  // Save keeps any work in progress; only Generate needs a playable count.
+  StoreMemoryFields(writer, read_.instructions, read_.pairs, PairsToStore(read_.pairs));
 }
 
 bool CMemoryDlg::Counted() {
@@ -230,8 +238,6 @@ bool CMemoryDlg::Counted() {
   ShowMessage(CurrentSession().UiText[c.refusal], "Oops!", Buttons::Ok, this);
   return false;
 }
-
-bool CMemoryDlg::ReadyToSave() { return Counted(); }
 
 void CMemoryDlg::Generate() {
   CollectFields();

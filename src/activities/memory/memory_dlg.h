@@ -27,6 +27,10 @@ struct PairCount {
   int refusal = 0;
 };
 PairCount CountPairs(const MemoryPairs& pairs);
+// The pairs a saved document keeps: up to the last pair with any text, so
+// that a draft (5 pairs, a half pair) is saved whole; for a playable set,
+// the counted pairs.
+int PairsToStore(const MemoryPairs& pairs);
 
 // The page data: par1[j]='...'; and par2[j]='...'; for the first `count`
 // pairs, each card rendered in memory mode.
@@ -64,7 +68,6 @@ class CMemoryDlg : public CDocumentEditorDlg {
   void StoreFields(FieldWriter& writer) override;
   void KeepFields() override { remembered_ = read_; }
   void ShowFields() override;
-  bool ReadyToSave() override;
 
  private:
   void Start();

@@ -35,14 +35,15 @@ DialogTemplate BasicLayout() {
       {kBasicLabelText, ControlKind::Label, "", kRight + 15, 4, 200, 9},
       {kBasicHelpText, ControlKind::Button, "?", kRight, 3, 12, 10},
       {kBasicText, ControlKind::Edit, "", kRight, 14, kRightWidth, 222, kMultiLine | kVScroll | kWantReturn},
-      {kBasicHint, ControlKind::Label, "", kRight, 240, kRightWidth, 18},
+      {kBasicHint, ControlKind::Label, "", kRight, 240, kRightWidth, 14},
       {kBasicDocumentName, ControlKind::Edit, "", 5, 246, 134, 12, kReadOnly},
   };
   AddDocumentButtonRows(t.controls, kButtons);
   t.controls.insert(t.controls.end(),
                     {
                         {kBasicHelpFiles, ControlKind::Button, "?", 143, 247, 12, 10},
-                        {kBasicHelpGenerate, ControlKind::Button, "?", kRight + 254, 287, 12, 10},
+                        // Above the right end of Generate, which it explains.
+                        {kBasicHelpGenerate, ControlKind::Button, "?", kRight + 284, 255, 12, 10},
                         {kBasicWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
                     });
   return t;

@@ -127,6 +127,7 @@ void CIndexDlg::ClearOther() {
   Session& s = CurrentSession();
   folder_.clear();
   heading_.clear();
+  initializedPage_.clear();
   clipboard_.item.reset();
   clipFolder_.clear();
   clipHeading_.clear();
@@ -281,6 +282,7 @@ void CIndexDlg::InitializeIndex() {
   // The folder belongs to the index at once: the items already attached
   // now link from it.
   folder_ = FolderOf(*chosen);
+  initializedPage_ = name;
   SetItemText(kIndexFolder, folder_);
   if (List().Count() > 0) MarkChanged();
 }
@@ -313,8 +315,9 @@ std::optional<std::string> CIndexDlg::LinkToFile() {
 void CIndexDlg::Generate() {
   Session& s = CurrentSession();
   if (!ConfirmItemChanges() || !HasItems(31)) return;
-  const std::string dex = DexName();
-  const std::string pageName = dex.substr(0, dex.size() - 4) + ".html";
+  // The page that Initialize wrote is the one to fill; without one, the
+  // name Initialize proposes.
+  const std::string pageName = initializedPage_.empty() ? "index.html" : initializedPage_;
   ChooserRequest request = ExtensionChooser(folder_, "html", true);
   request.initialName = folder_ + pageName;
   request.filter = "*.html";

@@ -69,6 +69,7 @@ class CIndexDlg : public CListEditorDlg {
   std::string folder_, heading_;          // as stored with the items
   std::string clipFolder_, clipHeading_;  // taken with the clipboard's item
   bool restart_ = false;                  // Open was told not to take the moved folder
+  std::string initializedPage_;           // the page Initialize wrote, by its bare name
 };
 
 }  // namespace kio

@@ -38,15 +38,17 @@ DialogTemplate LexicalLayout() {
       {kLexicalHelpText, ControlKind::Button, "?", kRight, 3, 12, 10},
       {kLexicalText, ControlKind::Edit, "", kRight, 14, kRightWidth, 222,
        kMultiLine | kVScroll | kWantReturn},
-      {kLexicalHint, ControlKind::Label, "", kRight, 240, kRightWidth, 18},
+      {kLexicalHint, ControlKind::Label, "", kRight, 240, kRightWidth, 14},
       {kLexicalDictionary, ControlKind::Label, "", 5, 231, 150, 12},
       {kLexicalDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
   };
   AddDocumentButtonRows(t.controls, kButtons);
   t.controls.insert(t.controls.end(),
                     {
-                        {kLexicalHelpFiles, ControlKind::Button, "?", kRight + 226, 287, 12, 10},
-                        {kLexicalHelpGenerate, ControlKind::Button, "?", kRight + 242, 287, 12, 10},
+                        // Each above the right end of the buttons it explains:
+                        // the file buttons (New to Save As) and Generate.
+                        {kLexicalHelpFiles, ControlKind::Button, "?", kRight + 208, 255, 12, 10},
+                        {kLexicalHelpGenerate, ControlKind::Button, "?", kRight + 284, 255, 12, 10},
                         {kLexicalWhatCanIDo, ControlKind::Button, "", 5, 285, 150, kButtonHeight},
                     });
   return t;

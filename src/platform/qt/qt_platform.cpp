@@ -18,6 +18,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -32,7 +33,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QSyntaxHighlighter>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTimer>
 #include <QToolTip>
@@ -47,6 +51,8 @@
 #include "platform/dialog.h"
 #include "platform/qt/qt_text.h"
 #include "platform/rtf.h"
+#include "platform/spell_checker.h"
+#include "platform/text_encoding.h"
 
 namespace kio {
 
@@ -97,6 +103,102 @@ void NoteReference(QWidget* box, const QString& character, const QPoint& where) 
                              "KIO keeps the character %1 as %2; the page shows it as %1.")
                      .arg(character, reference);
   QToolTip::showText(box->mapToGlobal(where), note, box);
+}
+
+// --- Spelling in the text boxes ---
+
+// A box's text for the spell checker, one byte for each UTF-16 unit so that
+// the places it gives are places in the box: a character with no
+// Windows-1252 form stands as a byte that is no letter.
+std::string SpellText(const QString& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (QChar c : text) {
+    auto byte = c.isSurrogate() ? std::nullopt : Cp1252Byte(c.unicode());
+    out += byte ? static_cast<char>(*byte) : '\x01';
+  }
+  return out;
+}
+
+QTextCharFormat UnknownWordFormat() {
+  QTextCharFormat format;
+  format.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+  format.setUnderlineColor(QColor(220, 0, 0));
+  return format;
+}
+
+// The unknown word of `text` that holds place `at`, if any.
+std::optional<SpellRange> UnknownWordAt(const QString& text, int at) {
+  SpellChecker* checker = CurrentSpellChecker();
+  if (!checker) return std::nullopt;
+  for (const SpellRange& r : checker->Check(SpellText(text)))
+    if (static_cast<int>(r.start) <= at && at <= static_cast<int>(r.start + r.length)) return r;
+  return std::nullopt;
+}
+
+// Underlines the unknown words of a multi-line box, paragraph by paragraph:
+// Qt highlights again only the paragraphs that changed.
+class SpellHighlighter : public QSyntaxHighlighter {
+ public:
+  explicit SpellHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {}
+
+ protected:
+  void highlightBlock(const QString& text) override {
+    SpellChecker* checker = CurrentSpellChecker();
+    if (!checker) return;
+    static const QTextCharFormat format = UnknownWordFormat();
+    for (const SpellRange& r : checker->Check(SpellText(text)))
+      setFormat(static_cast<int>(r.start), static_cast<int>(r.length), format);
+  }
+};
+
+// A single-line box has no highlighter: its words are underlined through
+// the formats an input method may give a line's text.
+void UnderlineUnknownWords(QLineEdit* box) {
+  SpellChecker* checker = CurrentSpellChecker();
+  if (!checker || box->isReadOnly()) return;
+  static const QTextCharFormat format = UnknownWordFormat();
+  QList<QInputMethodEvent::Attribute> attributes;
+  for (const SpellRange& r : checker->Check(SpellText(box->text())))
+    attributes << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat,
+                                               static_cast<int>(r.start) - box->cursorPosition(),
+                                               static_cast<int>(r.length), format);
+  QInputMethodEvent event(QString(), attributes);
+  QCoreApplication::sendEvent(box, &event);
+}
+
+// Puts the suggestions for `word` and "add to my words" at the top of a
+// box's context menu.
+void AddSpellingActions(QMenu* menu, const QString& word, const std::function<void(const QString&)>& replace,
+                        const std::function<void()>& added) {
+  SpellChecker* checker = CurrentSpellChecker();
+  const std::string kept = SpellText(word);
+  QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().first();
+  QList<QAction*> actions;
+  auto suggestions = checker->Suggest(kept, 5);
+  if (suggestions.empty()) {
+    auto* none = new QAction(DesktopText("(sem sugestões)", "(no suggestions)"), menu);
+    none->setEnabled(false);
+    actions << none;
+  }
+  for (const std::string& suggestion : suggestions) {
+    QString text = ToQt(suggestion);
+    auto* action = new QAction(text, menu);
+    QFont bold = action->font();
+    bold.setBold(true);
+    action->setFont(bold);
+    QObject::connect(action, &QAction::triggered, menu, [replace, text] { replace(text); });
+    actions << action;
+  }
+  auto* add = new QAction(
+      DesktopText("Adicionar \"%1\" às minhas palavras", "Add \"%1\" to my words").arg(word), menu);
+  QObject::connect(add, &QAction::triggered, menu, [checker, kept, added] {
+    checker->AddWord(kept);
+    added();
+  });
+  actions << add;
+  menu->insertActions(first, actions);
+  menu->insertSeparator(first);
 }
 
 // One dialog on screen.
@@ -187,14 +289,31 @@ class QtDialogView : public QDialog, public DialogView {
     const auto& commands = model_.MenuCommands();
     if (commands.empty() || menuBar_) return;
     menuBar_ = new QMenuBar(this);
-    QMenu* help = menuBar_->addMenu(DesktopText("Aj&uda", "&Help"));
+    // Commands of a menu of their own (the spelling language) come first,
+    // as menus of choices; the rest go to the Help menu.
+    std::map<std::string, QMenu*> menus;
+    QMenu* help = nullptr;
     for (const auto& [command, label] : commands) {
       int id = command;
-      help->addAction(ToQt(label), this, [this, id] {
+      std::string title = model_.MenuOf(id);
+      QMenu*& menu = title.empty() ? help : menus[title];
+      if (!menu) {
+        menu = new QMenu(title.empty() ? DesktopText("Aj&uda", "&Help") : ToQt(title), menuBar_);
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+          for (QAction* a : menu->actions())
+            if (a->isCheckable()) a->setChecked(model_.MenuCommandChecked(a->data().toInt()));
+        });
+      }
+      QAction* action = menu->addAction(ToQt(label), this, [this, id] {
         model_.OnSysCommand(id);
+        RecheckSpelling();
         CloseIfEnded();
       });
+      action->setData(id);
+      action->setCheckable(!title.empty());
     }
+    for (const auto& [title, menu] : menus) menuBar_->addMenu(menu);
+    if (help) menuBar_->addMenu(help);
     Fit();
   }
 
@@ -309,6 +428,8 @@ class QtDialogView : public QDialog, public DialogView {
         connect(b, &QPushButton::clicked, this, [this, id] {
           if (!running_) return;
           model_.PressButton(id);
+          // A button may have opened another document, in another language.
+          RecheckSpelling();
           CloseIfEnded();
         });
         w = b;
@@ -322,12 +443,27 @@ class QtDialogView : public QDialog, public DialogView {
                                                              : Qt::ScrollBarAlwaysOff);
           e->setTabChangesFocus(true);
           connect(e, &QPlainTextEdit::textChanged, this, [this, e, id] { Typed(e, id); });
+          if (!(c.flags & kReadOnly) && CurrentSpellChecker()) {
+            highlighters_.push_back(new SpellHighlighter(e->document()));
+            e->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(e, &QWidget::customContextMenuRequested, this,
+                    [this, e](const QPoint& at) { SpellMenu(e, at); });
+          }
           w = e;
         } else {
           auto* e = new QLineEdit(content_);
           e->setReadOnly(c.flags & kReadOnly);
           connect(e, &QLineEdit::textEdited, this, [this, e, id] { Typed(e, id); });
           if (c.flags & kReadOnly) AddCopyButton(e);
+          if (!(c.flags & kReadOnly) && CurrentSpellChecker()) {
+            spellLines_.push_back(e);
+            // After the box has finished its own change.
+            connect(e, &QLineEdit::textChanged, this,
+                    [e] { QTimer::singleShot(0, e, [e] { UnderlineUnknownWords(e); }); });
+            e->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(e, &QWidget::customContextMenuRequested, this,
+                    [this, e, id](const QPoint& at) { SpellMenu(e, id, at); });
+          }
           w = e;
         }
         break;
@@ -426,6 +562,52 @@ class QtDialogView : public QDialog, public DialogView {
     }
     model_.UserSetText(id, FromQtMarkup(text));
   }
+
+  // The boxes' underlines again, after the language or the teacher's words
+  // changed.
+  void RecheckSpelling() {
+    for (SpellHighlighter* h : highlighters_) h->rehighlight();
+    for (QLineEdit* l : spellLines_) UnderlineUnknownWords(l);
+  }
+
+  void SpellMenu(QPlainTextEdit* e, const QPoint& at) {
+    std::unique_ptr<QMenu> menu(e->createStandardContextMenu(at));
+    QTextCursor cursor = e->cursorForPosition(at);
+    QTextBlock block = cursor.block();
+    if (auto r = UnknownWordAt(block.text(), cursor.position() - block.position())) {
+      const int start = block.position() + static_cast<int>(r->start);
+      const int end = start + static_cast<int>(r->length);
+      AddSpellingActions(
+          menu.get(), block.text().mid(static_cast<int>(r->start), static_cast<int>(r->length)),
+          [e, start, end](const QString& replacement) {
+            QTextCursor word(e->document());
+            word.setPosition(start);
+            word.setPosition(end, QTextCursor::KeepAnchor);
+            word.insertText(replacement);
+          },
+          [this] { RecheckSpelling(); });
+    }
+    menu->exec(e->viewport()->mapToGlobal(at));
+  }
+
+  void SpellMenu(QLineEdit* e, int id, const QPoint& at) {
+    std::unique_ptr<QMenu> menu(e->createStandardContextMenu());
+    if (auto r = UnknownWordAt(e->text(), e->cursorPositionAt(at))) {
+      const int start = static_cast<int>(r->start), length = static_cast<int>(r->length);
+      AddSpellingActions(
+          menu.get(), e->text().mid(start, length),
+          [this, e, id, start, length](const QString& replacement) {
+            e->setSelection(start, length);
+            e->insert(replacement);
+            if (model_.GetItemText(id) != FromQtMarkup(e->text())) Typed(e, id);
+          },
+          [this] { RecheckSpelling(); });
+    }
+    menu->exec(e->mapToGlobal(at));
+  }
+
+  std::vector<SpellHighlighter*> highlighters_;
+  std::vector<QLineEdit*> spellLines_;
 
   Dialog& model_;
   QWidget* content_ = nullptr;

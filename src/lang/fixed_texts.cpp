@@ -1,0 +1,172 @@
+#include "lang/fixed_texts.h"
+
+#include <array>
+#include <stdexcept>
+
+#include "fileio/session.h"
+#include "platform/dialog.h"
+#include "platform/text.h"
+#include "platform/text_encoding.h"
+
+namespace kio {
+
+namespace {
+
+// One fixed text: its Portuguese and English forms (UTF-8 here, Windows-1252
+// once taken), and the text shown under a teacher's own language file. A
+// null `own` shows the two forms one after the other, Portuguese first.
+struct Entry {
+  Fixed id;
+  const char* pt;
+  const char* en;
+  const char* own = nullptr;
+  bool label = false;  // a label of the layouts: `own` is the layout's own text
+};
+
+// clang-format off
+const Entry kEntries[] = {
+    {Fixed::kReplaceOrAddItem,
+     "O item %1 acabou de ser anexado e as caixas mudaram desde então.\r\n"
+     "Sim: substitui o item %1 pelo que está nas caixas.\r\n"
+     "Não: acrescenta um item novo (%2) e mantém o item %1.\r\n"
+     "Cancelar: não muda nada.",
+     "Item %1 was just attached and the boxes have changed since.\r\n"
+     "Yes: replace item %1 with what the boxes hold.\r\n"
+     "No: add a new item (%2) and keep item %1.\r\n"
+     "Cancel: change nothing."},
+    {Fixed::kDocumentOpenedCut,
+     "Este documento tem mais do que o editor guarda: foi aberto cortado.\r\n"
+     "Salve-o com outro nome para manter o original.",
+     "This document holds more than the editor keeps: it was opened cut.\r\n"
+     "Save it under another name to keep the original."},
+    {Fixed::kListFull, "A lista está cheia: não cabe mais nenhum item.", "The list is full: no more items fit."},
+    {Fixed::kErrors, "Erro(s): ", "Error(s): ", "Error(s): "},
+    {Fixed::kFinalMessageLabel, "Mensagem final", "Final message", "Mensagem final"},
+    {Fixed::kInstructionsLabel, "Instruções", "Instructions", "Instruções"},
+    {Fixed::kPageTextLabel, "Texto da página", "Text of the page", "Texto da página"},
+    {Fixed::kClozeWithoutGaps,
+     "O texto não tem nenhuma lacuna (uma palavra entre colchetes, como [casa]): a página não terá nada a "
+     "completar.\r\nGerar a página assim mesmo?",
+     "The text has no gap (a word in square brackets, like [house]): the page will have nothing to fill "
+     "in.\r\nGenerate the page anyway?"},
+    {Fixed::kResultsAddressIsExample,
+     "Este ainda é o endereço de exemplo que vem com o KIO: os resultados enviados pelos alunos se perdem.\r\n"
+     "Para ter um endereço real, use o kio-results, que vem com o KIO: no computador que vai receber os "
+     "resultados, digite num terminal\r\n"
+     "    kio-results --configure \"%1\"\r\n"
+     "Ele grava o endereço no Configura.txt desta pasta. Depois reinicie o KIO e gere as páginas de novo.",
+     "This is still the example address that comes with KIO: results the students send are lost.\r\n"
+     "To get a real address, use kio-results, which comes with KIO: on the computer that will receive the "
+     "results, type in a terminal\r\n"
+     "    kio-results --configure \"%1\"\r\n"
+     "It writes the address into the Configura.txt of this folder. Then start KIO again and generate the "
+     "pages again."},
+    {Fixed::kLabelOutput, "&Saída", "&Output", nullptr, true},
+    {Fixed::kLabelInput, "&Entrada", "I&nput", nullptr, true},
+    {Fixed::kLabelDownload, "Do&wnload", "Do&wnload", nullptr, true},
+    {Fixed::kLabelSetup, "Configurar", "Setup", nullptr, true},
+    {Fixed::kLabelHome, "Início", "Home", nullptr, true},
+    {Fixed::kLabelVersion, "KIO Versão 1", "KIO Version 1", nullptr, true},
+    {Fixed::kLabelWhatCanIDo, "O que posso fazer?", "What can I do?", nullptr, true},
+    {Fixed::kLabelBackgroundColour, "Cor de fundo", "Background color", nullptr, true},
+    {Fixed::kLabelFontColour, "Cor da fonte", "Font color", nullptr, true},
+    {Fixed::kLabelFontSize, "Tamanho da fonte", "Font size", nullptr, true},
+    {Fixed::kLabelChangeFont, "Muda fonte", "Change font", nullptr, true},
+    {Fixed::kLabelBox, "Caixa", "Box", nullptr, true},
+    {Fixed::kLabelFrame1, "Quadro 01", "Frame 01", nullptr, true},
+    {Fixed::kLabelFrame2, "Quadro 02", "Frame 02", nullptr, true},
+    {Fixed::kLabelFrame3, "Quadro 03", "Frame 03", nullptr, true},
+    {Fixed::kLabelCancel, "Cancelar", "Cancel", nullptr, true},
+    {Fixed::kLabelEdit, "&Editar", "&Edit", nullptr, true},
+    {Fixed::kLabelDelete, "&Apagar", "&Delete", nullptr, true},
+    {Fixed::kLabelReplace, "Subs&titui", "Re&place", nullptr, true},
+    {Fixed::kLabelCutSegment, "&Corta segmento", "&Cut segment", nullptr, true},
+    {Fixed::kLabelFirst, "Primei&ro", "Firs&t", nullptr, true},
+    {Fixed::kLabelFastBack, "Volta rápi&do", "Fast bac&k", nullptr, true},
+    {Fixed::kLabelFastForward, "A&vança rápido", "Fast For&ward", nullptr, true},
+    {Fixed::kLabelLast, "Últi&mo", "&Last", nullptr, true},
+    {Fixed::kLabelFind, "&Procura", "Fi&nd", nullptr, true},
+    {Fixed::kLabelSearch, "&Busca", "Searc&h", nullptr, true},
+    {Fixed::kLabelOpenDictionary, "Abre", "Open", nullptr, true},
+    {Fixed::kLabelNewDictionary, "Novo", "New", nullptr, true},
+    {Fixed::kLabelSavePart, "Salva parte", "Save part", nullptr, true},
+    {Fixed::kLabelAsText, "Como texto", "As text", nullptr, true},
+    {Fixed::kLabelMerge, "Mescla", "Merge", nullptr, true},
+};
+// clang-format on
+
+static_assert(std::size(kEntries) == static_cast<size_t>(Fixed::kCount), "one entry for each fixed text");
+
+struct Forms {
+  std::array<std::string, 3> text;  // by InterfaceLanguage
+  bool label = false;
+};
+
+const std::array<Forms, static_cast<size_t>(Fixed::kCount)>& AllForms() {
+  static const auto forms = [] {
+    std::array<Forms, static_cast<size_t>(Fixed::kCount)> all;
+    for (size_t i = 0; i < std::size(kEntries); ++i) {
+      const Entry& e = kEntries[i];
+      if (static_cast<size_t>(e.id) != i) throw std::logic_error("fixed texts out of order");
+      Forms& f = all[i];
+      f.text[static_cast<size_t>(InterfaceLanguage::kPortuguese)] = Win1252(e.pt);
+      f.text[static_cast<size_t>(InterfaceLanguage::kEnglish)] = Win1252(e.en);
+      f.label = e.label;
+      f.text[static_cast<size_t>(InterfaceLanguage::kOwn)] = e.own ? Win1252(e.own)
+                                                             : e.label
+                                                                 ? std::string()
+                                                                 : Win1252(e.pt) + "\r\n" + Win1252(e.en);
+    }
+    return all;
+  }();
+  return forms;
+}
+
+}  // namespace
+
+InterfaceLanguage CurrentInterfaceLanguage() {
+  std::string file = ToLower(CurrentSession().appPaths.interfaceLanguageFile);
+  const size_t slash = file.find_last_of("/\\");
+  if (slash != std::string::npos) file.erase(0, slash + 1);
+  if (file == "english.lin") return InterfaceLanguage::kEnglish;
+  if (file == "portugues.lin" || file.empty()) return InterfaceLanguage::kPortuguese;
+  return InterfaceLanguage::kOwn;
+}
+
+const std::string& FixedTextIn(Fixed id, InterfaceLanguage language) {
+  return AllForms().at(static_cast<size_t>(id)).text[static_cast<size_t>(language)];
+}
+
+const std::string& FixedText(Fixed id) { return FixedTextIn(id, CurrentInterfaceLanguage()); }
+
+std::string FixedText(Fixed id, const std::vector<std::string>& values) {
+  std::string text = FixedText(id);
+  for (size_t i = values.size(); i-- > 0;) text = ReplaceAll(text, "%" + std::to_string(i + 1), values[i]);
+  return text;
+}
+
+bool IsFixedLabel(Fixed id) { return AllForms().at(static_cast<size_t>(id)).label; }
+
+void ShowFixedLabels(Dialog& dialog) {
+  const InterfaceLanguage language = CurrentInterfaceLanguage();
+  if (language == InterfaceLanguage::kOwn) return;
+  for (const ControlSpec& c : dialog.Layout().controls) {
+    if (c.kind != ControlKind::Button && c.kind != ControlKind::Label && c.kind != ControlKind::Group)
+      continue;
+    for (const Forms& f : AllForms()) {
+      if (!f.label) continue;
+      if (c.label == f.text[static_cast<size_t>(InterfaceLanguage::kPortuguese)] ||
+          c.label == f.text[static_cast<size_t>(InterfaceLanguage::kEnglish)]) {
+        dialog.SetItemText(c.id, f.text[static_cast<size_t>(language)]);
+        break;
+      }
+    }
+  }
+}
+
+const std::string& OopsCaption() {
+  static const std::string caption = "Oops!";
+  return caption;
+}
+
+}  // namespace kio

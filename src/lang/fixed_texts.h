@@ -1,0 +1,89 @@
+// The program's fixed texts: messages, captions and labels that the program
+// holds itself rather than reading them from the interface language file.
+// Each has a Portuguese and an English form; the teacher sees the form of
+// the interface language in use ("portugues.lin" or "english.lin"), and
+// the program's original text where a language file of the teacher's own is
+// loaded (most of them bilingual, so that either reader understands).
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kio {
+
+class Dialog;
+
+enum class Fixed {
+  // List editors
+  kReplaceOrAddItem,  // Attach again on the item just attached
+  kDocumentOpenedCut,
+  kListFull,
+  kErrors,  // "Error(s): " before an item check's messages
+  kFinalMessageLabel,
+  kInstructionsLabel,
+  kPageTextLabel,
+  // Cloze
+  kClozeWithoutGaps,
+  // Home screen
+  kResultsAddressIsExample,
+  // Labels that stand in the dialogs' layouts: ShowFixedLabels shows them in
+  // the interface language.
+  kLabelOutput,
+  kLabelInput,
+  kLabelDownload,
+  kLabelSetup,
+  kLabelHome,
+  kLabelVersion,
+  kLabelWhatCanIDo,
+  kLabelBackgroundColour,
+  kLabelFontColour,
+  kLabelFontSize,
+  kLabelChangeFont,
+  kLabelBox,
+  kLabelFrame1,
+  kLabelFrame2,
+  kLabelFrame3,
+  kLabelCancel,
+  kLabelEdit,
+  kLabelDelete,
+  kLabelReplace,
+  kLabelCutSegment,
+  kLabelFirst,
+  kLabelFastBack,
+  kLabelFastForward,
+  kLabelLast,
+  kLabelFind,
+  kLabelSearch,
+  kLabelOpenDictionary,
+  kLabelNewDictionary,
+  kLabelSavePart,
+  kLabelAsText,
+  kLabelMerge,
+  kCount
+};
+
+// Which form of the fixed texts the teacher sees.
+enum class InterfaceLanguage { kPortuguese, kEnglish, kOwn };
+
+// From the interface language file in use.
+InterfaceLanguage CurrentInterfaceLanguage();
+
+// The text of `id` in the interface language, in Windows-1252.
+const std::string& FixedText(Fixed id);
+// The same with "%1", "%2", ... replaced by `values`.
+std::string FixedText(Fixed id, const std::vector<std::string>& values);
+// The three forms of `id`, for tests and tools.
+const std::string& FixedTextIn(Fixed id, InterfaceLanguage language);
+
+// Whether `id` is a label of the layouts, and its form in `language`.
+bool IsFixedLabel(Fixed id);
+
+// Shows in the interface language every control of `dialog` whose layout
+// label is one of the fixed labels (in either form); under a teacher's own
+// language file the layouts' labels stay. Labels set afterwards from the
+// interface language file (records) take their place as before.
+void ShowFixedLabels(Dialog& dialog);
+
+// "Oops!", the caption of the program's refusals.
+const std::string& OopsCaption();
+
+}  // namespace kio
