@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "dialogs/question_exchange.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
@@ -34,9 +35,9 @@ void AddTextBox(DialogTemplate& t, size_t field, int x, int y, int width) {
       {Box(field), ControlKind::Edit, "", x, y + 18, width, 60, kMultiLine | kVScroll | kWantReturn});
 }
 
-DialogTemplate ListActivityLayout(const std::string& title) {
+DialogTemplate ListActivityLayout(const ListActivityKind& kind) {
   DialogTemplate t;
-  t.title = title;
+  t.title = kind.title;
   t.width = 507;
   t.height = 292;
   t.controls = {
@@ -91,6 +92,7 @@ DialogTemplate ListActivityLayout(const std::string& title) {
     t.controls.push_back({id, ControlKind::Button, label, x, 270, 52, kButtonHeight});
     x += 56;
   }
+  if (kind.questions) AddQuestionButtons(t.controls, kListImportQuestions, kListExportQuestions, 270);
   return t;
 }
 
@@ -100,6 +102,9 @@ ListEditorKind ListKindOf(const ListActivityKind& a) {
   k.document.saveMode = SaveMode::kRecreate;
   k.document.helpPanel = kListHelp;
   k.document.activityName = a.activityName;
+  k.document.questions = a.questions;
+  k.document.importButton = kListImportQuestions;
+  k.document.exportButton = kListExportQuestions;
   k.document.openErrorSuffix = CurrentSession().UiText[104];
   k.document.saveErrorRecord = 107;
   const size_t limits[] = {kItemFileLimit, kItemFlagLimit, kItemTextLimit,
@@ -124,7 +129,7 @@ ListEditorKind ListKindOf(const ListActivityKind& a) {
 }  // namespace
 
 CListActivityDlg::CListActivityDlg(const ListActivityKind& kind)
-    : CListEditorDlg(ListActivityLayout(kind.title), ListKindOf(kind)), activity_(kind) {}
+    : CListEditorDlg(ListActivityLayout(kind), ListKindOf(kind)), activity_(kind) {}
 
 void CListActivityDlg::Generate() {
   if (!ConfirmItemChanges() || !HasItems(32)) return;

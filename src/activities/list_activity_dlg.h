@@ -21,6 +21,11 @@ enum ListActivityField : size_t {
   kItemSixth = 5,   // hint / wrong feedback
 };
 
+// "Import questions..." and "Export questions..." at the end of the
+// formatting row.
+constexpr int kListImportQuestions = 1935;
+constexpr int kListExportQuestions = 1936;
+
 struct ListActivityKind {
   std::string title;                   // dialog title
   std::string extension;               // document extension without dot
@@ -32,6 +37,8 @@ struct ListActivityKind {
   std::function<std::string(const std::vector<Item>&)> buildData;
   // Caption of the message that the page would overwrite an item's file.
   std::string sameNameCaption = "Oops!";
+  // The question-bank kind of the document: Import and Export questions.
+  std::optional<questions::DocumentKind> questions;
 };
 
 // Longest texts of the six fields as the boxes are read: the file name, the

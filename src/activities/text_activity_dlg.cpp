@@ -1,6 +1,7 @@
 #include "activities/text_activity_dlg.h"
 
 #include "dialogs/formatting.h"
+#include "dialogs/question_exchange.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
@@ -51,6 +52,7 @@ DialogTemplate ActivityLayout(const TextActivityKind& kind) {
   AddDocumentButtonRows(t.controls, kButtons);
   t.controls.push_back(
       {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight});
+  if (kind.questions) AddQuestionButtons(t.controls, kActImportQuestions, kActExportQuestions, 285);
   if (!kind.twoLineHint)
     t.controls.push_back({kActHint2, ControlKind::Label, "", kRight, 248, kRightWidth, 8});
   if (extra) {
@@ -72,6 +74,9 @@ DocumentEditorKind DocumentKindOf(const TextActivityKind& kind) {
   d.stayWhenNotSaved = kind.stayWhenNotSaved;
   d.helpPanel = kActHelp;
   d.activityName = kind.activityName;
+  d.questions = kind.questions;
+  d.importButton = kActImportQuestions;
+  d.exportButton = kActExportQuestions;
   d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
   d.saveErrorRecord = 84;
   return d;

@@ -39,6 +39,8 @@ enum ActivityControl {
   kActLabelText = 1442,
   kActLabelFinal = 1443,
   kActLabelExtra = 1447,
+  kActImportQuestions = 1435,  // "Import questions..." (editors with a question-bank kind)
+  kActExportQuestions = 1436,
 };
 
 // Longest completion message the "Final" box takes.
@@ -61,6 +63,8 @@ struct TextActivityKind {
   bool pageChooserInDocumentsFolder = true;  // else the page chooser starts at "*.htm"
   bool stayWhenNotSaved = false;             // see DocumentEditorKind
   bool twoLineHint = false;                  // one hint over both hint lines
+  // The question-bank kind of the document: Import and Export questions.
+  std::optional<questions::DocumentKind> questions;
 };
 
 // The texts of an editor's boxes.

@@ -14,6 +14,10 @@ namespace kio {
 
 CDocumentEditorDlg::CDocumentEditorDlg(DialogTemplate layout, DocumentEditorKind kind)
     : Dialog(std::move(layout)), kind_(std::move(kind)) {
+  if (kind_.questions) {
+    OnButton(kind_.importButton, [this] { ImportQuestionBank(); });
+    OnButton(kind_.exportButton, [this] { ExportQuestionBank(); });
+  }
   // The language the boxes are checked in: a menu of every editor, the
   // choice remembered for the document (beside it, not in it).
   const std::string menu = LocalText("&Ortografia", "&Spelling");
@@ -117,10 +121,16 @@ void CDocumentEditorDlg::ForgetDocumentFile() {
 }
 
 void CDocumentEditorDlg::OpenDocument() {
-  Session& s = CurrentSession();
   ForgetDocumentFile();
   auto chosen = ChooseFile(DocumentChooser(kind_.extension, false));
   if (!chosen) return;
+  OpenDocumentAt(*chosen);
+}
+
+void CDocumentEditorDlg::OpenDocumentAt(const std::string& path) {
+  Session& s = CurrentSession();
+  ForgetDocumentFile();
+  const std::optional<std::string> chosen = path;
   TakeChosenName(*chosen);
   if (!PrepareDocumentFile(s.documentFile, *chosen)) return;
   try {

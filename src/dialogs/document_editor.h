@@ -10,11 +10,13 @@
 // shared document state of the session.
 #pragma once
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/dialog.h"
+#include "questions/kio_documents.h"
 #include "platform/platform.h"
 #include "render/fields.h"
 
@@ -63,6 +65,10 @@ struct DocumentEditorKind {
   bool stayWhenNotSaved = false;
   bool settingsBlock = true;    // the document begins with the settings block
   std::string saveErrorSuffix;  // when set, shown after a failed Save instead of the record
+  // The question-bank kind of the document, for "Import questions..." and
+  // "Export questions..." (dialogs/question_exchange.h); none: no buttons.
+  std::optional<questions::DocumentKind> questions;
+  int importButton = 0, exportButton = 0;
 };
 
 // The commands of the spelling language menu, one per language in the order
@@ -104,6 +110,8 @@ class CDocumentEditorDlg : public Dialog {
   // Open: the chooser, the settings block and the editor's fields. The
   // editor's fields are shown whether or not the reading failed.
   void OpenDocument();
+  // Open without the chooser: the file `path`.
+  void OpenDocumentAt(const std::string& path);
   // Save: the chooser when the document has no file yet.
   bool SaveDocument();
   bool SaveDocumentAs();
@@ -128,6 +136,13 @@ class CDocumentEditorDlg : public Dialog {
   void LabelFromInterfaceTexts(std::initializer_list<std::pair<int, int>> labels);
   // The interface texts of the two document button rows.
   void LabelDocumentButtons(const DocumentButtonIds& ids);
+
+  // --- Question banks (question_exchange.cpp) ---
+  // Import: the bank's chooser, the preview, the documents beside the bank,
+  // the first one opened here.
+  void ImportQuestionBank();
+  // Export: the saved document out to GIFT or Moodle XML.
+  void ExportQuestionBank();
 
   // The spelling language menu: Portuguese (Brazil), English (US), Spanish.
   bool MenuCommandChecked(int command) const override;

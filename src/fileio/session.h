@@ -54,7 +54,7 @@ struct PageSettings {
 };
 
 constexpr int kUiTextCount = 213;
-constexpr int kHelpTextCount = 76;
+constexpr int kHelpTextCount = 77;
 
 class Session {
  public:
@@ -87,7 +87,7 @@ class Session {
   // --- Interface, help and student texts ---
   // Record k of the interface language.
   std::array<std::string, kUiTextCount> UiText;
-  // Help texts 4 to 76 by load order; 1, 2 and 3 share their storage with
+  // Help texts 4 to 77 by load order; 1, 2 and 3 share their storage with
   // UiText records 20, 28 and 48.
   std::array<std::string, kHelpTextCount + 1> helpTexts;
   // The activity's end message; also student text entry 34.

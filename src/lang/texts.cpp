@@ -90,9 +90,10 @@ const char* const kHelpNames[kHelpTextCount] = {"abertura.rtf",
                                                 "download.rtf",
                                                 "aju_pro.rtf",
                                                 "output_new.rtf",
-                                                "output_intro.rtf"};
+                                                "output_intro.rtf",
+                                                "perguntas.rtf"};
 
-// Help texts 4 to 76 have storage of their own; 1, 2 and 3 share theirs with
+// Help texts 4 to 77 have storage of their own; 1, 2 and 3 share theirs with
 // UiText records 20, 28 and 48.
 
 std::string& HelpStorage(int index) {

@@ -1,5 +1,5 @@
 // The help folders that ship in the program folder: every interface
-// language finds all 76 help texts, each one a clean RTF file that the help
+// language finds all 77 help texts, each one a clean RTF file that the help
 // panels can show.
 #include <gtest/gtest.h>
 
@@ -98,6 +98,7 @@ const char* const kHelpFiles[kHelpTextCount] = {
     "aju_pro.rtf",
     "output_new.rtf",
     "output_intro.rtf",
+    "perguntas.rtf",
 };
 
 struct HelpFolder {

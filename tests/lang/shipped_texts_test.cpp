@@ -231,7 +231,7 @@ TEST_F(ShippedTexts, ConfigurationFilesHoldBareValues) {
 }
 
 // NEEDS THE HELP FOLDERS: passes only once instru_por/ and instru_eng/ hold
-// all 76 help files, since a missing one shows a start-up message.
+// all 77 help files, since a missing one shows a start-up message.
 TEST(ShippedHomeScreen, StartsWithoutMessagesAndEveryLabelFilledInEachLanguage) {
   const std::map<int, int> labelRecords = {{1006, 133}, {1114, 135}, {1009, 136}, {1071, 137}, {1140, 138},
                                            {1018, 139}, {1017, 142}, {1147, 141}, {1003, 140}, {1094, 143},

@@ -22,6 +22,7 @@ TextActivityKind ClozeKind() {
   k.instructionsHelp = "cloze_instru.rtf";
   k.textHelp = "cloze_text.rtf";
   k.hintRecords = {67};
+  k.questions = questions::DocumentKind::kCloze;
   k.textLabelPt = Win1252("Texto (as lacunas entre colchetes: [palavra])");
   k.textLabelEn = "Text (gaps between square brackets: [word])";
   return k;

@@ -14,6 +14,7 @@ ListActivityKind DialogicalKind() {
   k.extension = "gab";
   k.templateName = "tmplate_dial.htm";
   k.activityName = "dialogica";
+  k.questions = questions::DocumentKind::kDialogical;
   k.tipsHelp = "dialogica_tips.rtf";
   k.fieldHelp = {"dial_01_seleciona.rtf", "dial_02_avalia.rtf", "dial_03_pergunta.rtf",
                  "dial_05_gabarito.rtf",  "dial_06_certo.rtf",  "dial_04_errado.rtf"};

@@ -2,6 +2,7 @@
 
 #include "activities/document_cut.h"
 #include "activities/text_activity_dlg.h"
+#include "dialogs/question_exchange.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
@@ -58,6 +59,7 @@ DialogTemplate MemoryLayout() {
       {kActDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
   };
   AddDocumentButtonRows(t.controls, kButtons, "&Generate htm");
+  AddQuestionButtons(t.controls, kActImportQuestions, kActExportQuestions, 285);
   t.controls.push_back(
       {kActWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight});
   // Pairs 1 to 4 in the left half, 5 to 8 in the right, A and B side by side.
@@ -76,6 +78,9 @@ DialogTemplate MemoryLayout() {
 DocumentEditorKind MemoryKind() {
   DocumentEditorKind d;
   d.extension = "mem";
+  d.questions = questions::DocumentKind::kMemory;
+  d.importButton = kActImportQuestions;
+  d.exportButton = kActExportQuestions;
   d.saveMode = SaveMode::kRewriteInPlace;
   d.helpPanel = kActHelp;
   d.activityName = "memoria";

@@ -14,6 +14,7 @@ ListActivityKind MultipleKind() {
   k.extension = "mul";
   k.templateName = "tmplate_multi.htm";
   k.activityName = "multipla";
+  k.questions = questions::DocumentKind::kMultiple;
   k.tipsHelp = "multipla_tips.rtf";
   k.fieldHelp = {"dial_01_seleciona.rtf", "dial_02_avalia.rtf", "dial_03_pergunta.rtf",
                  "mult_opcoes.rtf",       "mult_feedback.rtf",  "mult_dica_geral.rtf"};
