@@ -57,8 +57,8 @@ struct Bilingual {
 };
 
 const Bilingual kTexts[kTextCount] = {
-    {"Importar perguntas…", "Import questions…"},
-    {"Exportar perguntas…", "Export questions…"},
+    {"Importa…", "Import…"},
+    {"Exporta…", "Export…"},
     {"Importar perguntas", "Import questions"},
     {"%1: %2 pergunta(s) lida(s); %3 cabe(m) em %4.", "%1: %2 question(s) read; %3 fit(s) in %4."},
     {"Nenhuma pergunta deste arquivo cabe em %1: nada será gravado.",
