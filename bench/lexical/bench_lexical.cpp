@@ -23,12 +23,12 @@
 #include <vector>
 
 #include "bench_timing.h"
+#include "documents/lexical_document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_store.h"
-#include "pages/lexical/lexical_page.h"
 #include "platform/console.h"
 
 namespace fs = std::filesystem;

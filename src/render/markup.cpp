@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "fileio/file.h"
+#include "fileio/session.h"
+#include "render/page_build.h"
 #include "render/page_settings.h"
 
 namespace kio {
@@ -32,8 +34,29 @@ struct Accepted {
   bool switchToStrip = false;
 };
 
+// The work done by the current rendering, against the limits.
+struct Work {
+  uint64_t spans = 0;
+  uint64_t moved = 0;
+  bool exceeded = false;
+};
+
+// What one rendering reads and changes: the page's settings, the media
+// sizes, the collected markup and the marks it leaves for the page's writing
+// (a work limit reached, video players needed). Bound to a page-build
+// context, or to the session for the editors' own renderings.
+struct Target {
+  PageSettings& settings;
+  std::string& mediaWidth;
+  std::string& mediaHeight;
+  std::string& collected;
+  bool& workLimitReached;
+  bool& playerFilesNeeded;
+  Work work{};
+};
+
 // The acceptance test and the replacement of one span "{...}".
-Accepted TrySpan(const std::string& span, Mode mode) {
+Accepted TrySpan(const std::string& span, Mode mode, Target& to) {
   Accepted a;
   std::string t = ToLower(span.substr(1, span.size() - 2));
   // The extension runs from the last dot and needs two characters after it;
@@ -42,7 +65,7 @@ Accepted TrySpan(const std::string& span, Mode mode) {
   const std::string x = dot == std::string::npos ? t : t.substr(dot);
   if (dot == std::string::npos ? t.size() < 2 : x.size() < 3) return a;
 
-  PageSettings& p = CurrentSession().pageSettings;
+  PageSettings& p = to.settings;
   // Frame colours take effect at once, in every mode.
   if (In(x, {".bg1", ".bg2", ".bg3", ".box", ".fo1", ".fo2", ".fo3"})) {
     t = ReplaceAll(t, x, "");
@@ -125,8 +148,8 @@ Accepted TrySpan(const std::string& span, Mode mode) {
     switch (code) {
       case 'i': a.replacement = "<img src='" + v + "'  border='0'>"; break;
       case 'v':
-        a.replacement = "<embed src='" + v + "' width='" + CurrentSession().MediaWidth + "' height='" +
-                        CurrentSession().MediaHeight + "' AUTOSTART='false'> </embed></p>";
+        a.replacement = "<embed src='" + v + "' width='" + to.mediaWidth + "' height='" + to.mediaHeight +
+                        "' AUTOSTART='false'> </embed></p>";
         break;
       case 's':
         a.replacement = "<object><param name=\"movie\" value=\" " + v +
@@ -135,26 +158,26 @@ Accepted TrySpan(const std::string& span, Mode mode) {
         break;
       case 'h':
         a.replacement.clear();
-        CurrentSession().MediaWidth = SizeValue(v);
+        to.mediaWidth = SizeValue(v);
         break;
       case 't':
         a.replacement.clear();
-        CurrentSession().MediaHeight = SizeValue(v);
+        to.mediaHeight = SizeValue(v);
         break;
       case 'f':
         // Copied beside the page once its file is chosen and written.
-        CurrentSession().playerFilesNeeded = true;
+        to.playerFilesNeeded = true;
         a.replacement =
-            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" +
-            CurrentSession().MediaWidth + "' height='" + CurrentSession().MediaHeight +
+            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" + to.mediaWidth +
+            "' height='" + to.mediaHeight +
             "' id='VideoPlayer' align='middle'> <param name='allowScriptAccess' value='*' /> <param "
             "name='allowFullScreen' value='false' /> <param name='movie' value='FLVPlayer.swf?video=" +
             v +
             "&autoplay=false' /> <param name='quality' value='high' /><param name='bgcolor' value='#ffffff' "
             "/> "
             "<embed src='FLVPlayer.swf?video=" +
-            v + "&autoplay=false' quality='high' bgcolor='#000000' width='" + CurrentSession().MediaWidth +
-            "' height='" + CurrentSession().MediaHeight +
+            v + "&autoplay=false' quality='high' bgcolor='#000000' width='" + to.mediaWidth + "' height='" +
+            to.mediaHeight +
             "' name='VideoPlayer' align='middle' allowScriptAccess='*' allowFullScreen='false' "
             "type='application/x-shockwave-flash' />  </object>";
         break;
@@ -175,18 +198,10 @@ Mode TakeMode(std::string& text) {
   return mode;
 }
 
-// The work done by the current rendering, against the limits.
-struct Work {
-  uint64_t spans = 0;
-  uint64_t moved = 0;
-  bool exceeded = false;
-};
-Work work;
-
-void Collect(const std::string& text, size_t pos, size_t length) {
-  std::string& collected = CurrentSession().collectedMarkup;
+void Collect(const std::string& text, size_t pos, size_t length, Target& to) {
+  std::string& collected = to.collected;
   if (collected.size() + length + 1 > kCollectedMarkupLimit) {
-    work.exceeded = true;
+    to.work.exceeded = true;
     return;
   }
   collected.append(text, pos, length).append(" ");
@@ -194,12 +209,12 @@ void Collect(const std::string& text, size_t pos, size_t length) {
 
 // Collects the tag that starts at `i` and returns its length, or 0 when no
 // ">" is within reach.
-size_t CollectTag(const std::string& text, size_t i) {
+size_t CollectTag(const std::string& text, size_t i, Target& to) {
   const size_t reach = std::min(text.size() - i, kLongestTag + 1);
   const void* found = std::memchr(text.data() + i, '>', reach);
   if (!found) return 0;
   const size_t close = static_cast<const char*>(found) - text.data();
-  Collect(text, i, close - i + 1);
+  Collect(text, i, close - i + 1, to);
   return close - i + 1;
 }
 
@@ -230,30 +245,30 @@ bool MayAccept(const Prefixes& p, size_t i, size_t close, size_t lastDot) {
 }
 
 // Tries the spans that start at the "{" at `i`, nearest "}" first.
-bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
+bool ReplaceAt(std::string& text, size_t i, Mode& mode, Target& to) {
   size_t lastDot = std::string::npos;
   size_t looked = i + 1;  // text[i + 1, looked) was searched for "."
   const Prefixes prefixes = PrefixesAt(text, i);
   for (size_t close = text.find('}', i + 1); close != std::string::npos; close = text.find('}', close + 1)) {
-    if (++work.spans > kRenderSpanLimit) {
-      work.exceeded = true;
+    if (++to.work.spans > kRenderSpanLimit) {
+      to.work.exceeded = true;
       return false;
     }
     if (const void* dot = memrchr(text.data() + looked, '.', close - looked))
       lastDot = static_cast<const char*>(dot) - text.data();
     looked = close;
     if (!MayAccept(prefixes, i, close, lastDot)) continue;
-    Accepted a = TrySpan(text.substr(i, close - i + 1), mode);
+    Accepted a = TrySpan(text.substr(i, close - i + 1), mode, to);
     if (!a.accepted) continue;
     // Neither the text nor the collection grows past its limit.
     const bool collect = a.collect && mode != Mode::kMemory;
     if (text.size() - (close - i + 1) + a.replacement.size() > kRenderedTextLimit ||
-        (collect && CurrentSession().collectedMarkup.size() + a.replacement.size() + 1 > kCollectedMarkupLimit)) {
-      work.exceeded = true;
+        (collect && to.collected.size() + a.replacement.size() + 1 > kCollectedMarkupLimit)) {
+      to.work.exceeded = true;
       return false;
     }
-    work.moved += (close - i + 1) + (text.size() - close) + a.replacement.size();
-    if (collect) CurrentSession().collectedMarkup += a.replacement + " ";
+    to.work.moved += (close - i + 1) + (text.size() - close) + a.replacement.size();
+    if (collect) to.collected += a.replacement + " ";
     const std::string& spliced = mode == Mode::kStrip ? std::string() : a.replacement;
     text.replace(i, close - i + 1, spliced);
     if (a.switchToStrip) mode = Mode::kStrip;
@@ -268,37 +283,56 @@ const std::string& CollectedMarkup() { return CurrentSession().collectedMarkup; 
 
 namespace {
 
-void StartWork() { work = Work{}; }
-
-// Whether the rendering may go on; when not, the session learns why.
-bool WithinLimits(const std::string& text) {
-  if (text.size() > kRenderedTextLimit || CurrentSession().collectedMarkup.size() > kCollectedMarkupLimit ||
-      work.moved > kRenderMoveLimit)
-    work.exceeded = true;
-  if (work.exceeded) CurrentSession().workLimitReached = true;
-  return !work.exceeded;
+// Whether the rendering may go on; when not, the target learns why.
+bool WithinLimits(const std::string& text, Target& to) {
+  if (text.size() > kRenderedTextLimit || to.collected.size() > kCollectedMarkupLimit ||
+      to.work.moved > kRenderMoveLimit)
+    to.work.exceeded = true;
+  if (to.work.exceeded) to.workLimitReached = true;
+  return !to.work.exceeded;
 }
 
-}  // namespace
+Target SessionTarget() {
+  Session& s = CurrentSession();
+  return {s.pageSettings,    s.MediaWidth,       s.MediaHeight,
+          s.collectedMarkup, s.workLimitReached, s.playerFilesNeeded};
+}
 
-bool RenderMarkupByRescanning(std::string& text) {
+Target BuildTarget(PageBuild& build) {
+  return {build.settings,        build.mediaWidth,       build.mediaHeight,
+          build.collectedMarkup, build.workLimitReached, build.playerFilesNeeded};
+}
+
+bool Rescan(std::string& text, Target&& to) {
   Mode mode = TakeMode(text);
-  CurrentSession().collectedMarkup.clear();
-  StartWork();
+  to.collected.clear();
   size_t i = 0;
   while (i < text.size()) {
-    if (!WithinLimits(text)) return false;
+    if (!WithinLimits(text, to)) return false;
     char c = text[i];
     if (c == '<') {
-      i += std::max<size_t>(CollectTag(text, i), 1);
-    } else if (c == '{' && ReplaceAt(text, i, mode)) {
+      i += std::max<size_t>(CollectTag(text, i, to), 1);
+    } else if (c == '{' && ReplaceAt(text, i, mode, to)) {
       i = 0;
     } else {
       ++i;
     }
   }
-  return WithinLimits(text);
+  return WithinLimits(text, to);
 }
+
+bool Scan(std::string& text, Target&& to);
+
+}  // namespace
+
+bool RenderMarkupByRescanning(std::string& text) { return Rescan(text, SessionTarget()); }
+bool RenderMarkupByRescanning(std::string& text, PageBuild& build) {
+  return Rescan(text, BuildTarget(build));
+}
+bool RenderMarkup(std::string& text) { return Scan(text, SessionTarget()); }
+bool RenderMarkup(std::string& text, PageBuild& build) { return Scan(text, BuildTarget(build)); }
+
+namespace {
 
 // The fast scan. After a replacement at s the text before s is unchanged, so
 // a scan from the start would repeat this pass's decisions up to the first
@@ -306,10 +340,9 @@ bool RenderMarkupByRescanning(std::string& text) {
 // on past s), or a "<" that found no ">" before s and could reach s. The
 // scan resumes there, collecting again the tags this pass collected before
 // that point, exactly as the rescan would.
-bool RenderMarkup(std::string& text) {
+bool Scan(std::string& text, Target&& to) {
   Mode mode = TakeMode(text);
-  CurrentSession().collectedMarkup.clear();
-  StartWork();
+  to.collected.clear();
   struct Tag {
     size_t pos;
     size_t length;
@@ -319,10 +352,10 @@ bool RenderMarkup(std::string& text) {
   std::vector<size_t> openTags;    // "<" that found no ">" in reach
   size_t i = 0;
   while (i < text.size()) {
-    if (work.exceeded) return WithinLimits(text);
+    if (to.work.exceeded) return WithinLimits(text, to);
     char c = text[i];
     if (c == '<') {
-      const size_t length = CollectTag(text, i);
+      const size_t length = CollectTag(text, i, to);
       if (length == 0) {
         openTags.push_back(i);
         ++i;
@@ -331,8 +364,8 @@ bool RenderMarkup(std::string& text) {
         i += length;
       }
     } else if (c == '{') {
-      if (!ReplaceAt(text, i, mode)) {
-        if (!WithinLimits(text)) return false;
+      if (!ReplaceAt(text, i, mode, to)) {
+        if (!WithinLimits(text, to)) return false;
         openBraces.push_back(i);
         ++i;
         continue;
@@ -349,17 +382,19 @@ bool RenderMarkup(std::string& text) {
           std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
           tags.begin();
       // The rescan collects the tags before the resume point once more.
-      for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length);
+      for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length, to);
       tags.resize(keep);
       openBraces.erase(std::partition_point(openBraces.begin(), openBraces.end(), before), openBraces.end());
       openTags.erase(std::partition_point(openTags.begin(), openTags.end(), before), openTags.end());
       i = resume;
-      if (!WithinLimits(text)) return false;
+      if (!WithinLimits(text, to)) return false;
     } else {
       ++i;
     }
   }
-  return WithinLimits(text);
+  return WithinLimits(text, to);
 }
+
+}  // namespace
 
 }  // namespace kio

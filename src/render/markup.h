@@ -8,6 +8,8 @@
 
 namespace kio {
 
+struct PageBuild;
+
 // Limits of the work one rendering may do, far above what a teacher's text
 // asks: a whole 14,999-byte text of media codes renders to about 3 MB, the
 // collection (which takes the tags before a code again after every code)
@@ -27,11 +29,16 @@ constexpr uint64_t kRenderMoveLimit = 4'000'000'000;    // bytes moved by replac
 // plain mode. False when a work limit was reached: the text is then only
 // partly rendered, and the session's workLimitReached is set.
 bool RenderMarkup(std::string& text);
+// The same in a page-build context: the codes change the context's settings
+// and media sizes, the collection and the marks go to it, and the session is
+// left alone.
+bool RenderMarkup(std::string& text, PageBuild& build);
 
 // The same result computed the simple way, rescanning from the start after
 // every replacement. Kept as the reference the fast scan is checked and
 // measured against.
 bool RenderMarkupByRescanning(std::string& text);
+bool RenderMarkupByRescanning(std::string& text, PageBuild& build);
 
 // What the last call collected: every tag passed over and every
 // replacement, each followed by a blank, with the tags before a code

@@ -1,7 +1,7 @@
 // The unmatched-bracket check the Cloze editor runs before generating.
-#include <gtest/gtest.h>
+#include "documents/cloze_brackets.h"
 
-#include "activities/cloze/cloze_brackets.h"
+#include <gtest/gtest.h>
 
 namespace kio {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
+#include "documents/index_document.h"
 #include "editor_session.h"
 #include "pages/index/index_dlg.h"
-#include "pages/index/index_page.h"
 #include "render/fields.h"
 
 namespace kio {

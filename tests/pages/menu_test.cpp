@@ -4,10 +4,10 @@
 
 #include <csignal>
 
+#include "documents/menu_document.h"
 #include "editor_session.h"
-#include "peak_memory.h"
 #include "pages/menu/menu_dlg.h"
-#include "pages/menu/menu_page.h"
+#include "peak_memory.h"
 #include "render/fields.h"
 
 namespace kio {

@@ -1,9 +1,9 @@
 #include "pages/basic/basic_page_dlg.h"
 
+#include "documents/basic_document.h"
 #include "fileio/document.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
-#include "pages/basic/basic_page.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 #include "render/write_page.h"
@@ -136,13 +136,16 @@ void CBasicPageDlg::Generate() {
     ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
     return;
   }
-  PageWorkScope scope;
-  const std::string rendered = RenderBasicText(read_);
-  if (RefusedForWork()) return;  // said before a file is chosen
+  PageBuild build = SessionPageBuild();
+  const std::string rendered = RenderBasicText(read_, build);
+  ReturnToSession(build);
+  if (RefusedForWork(build)) return;  // said before a file is chosen
   auto target = ChoosePageFile(DocumentChooser("htm", true));
   if (!target) return;
-  const PageSettings& p = s.pageSettings;
-  if (!WriteAssembledPage(*target, BuildBasicPage(target->fileName, rendered, p.background2, p.boxColor))) return;
+  const PageSettings& p = build.settings;
+  if (!WriteAssembledPage(*target, BuildBasicPage(target->fileName, rendered, p.background2, p.boxColor),
+                          build))
+    return;
   ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(target->chosenPath);

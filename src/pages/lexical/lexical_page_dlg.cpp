@@ -2,13 +2,13 @@
 
 #include <filesystem>
 
+#include "documents/lexical_document.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_prompts.h"
 #include "lexicon/lexicon_store.h"
-#include "pages/lexical/lexical_page.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 #include "render/page_settings.h"
@@ -181,7 +181,8 @@ void CLexicalPageDlg::Generate() {
     ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
     return;
   }
-  lexical::Tokens tokens = lexical::Tokenize(read_);
+  PageBuild build = SessionPageBuild();
+  lexical::Tokens tokens = lexical::Tokenize(read_, build);
   if (tokens.cut) ShowMessage(lexical::TokenLimitMessage(), s.UiText[1], Buttons::Ok, this);
   std::vector<std::string> messages;
   PageRequest request;
@@ -207,7 +208,9 @@ void CLexicalPageDlg::Generate() {
     for (const auto& m : messages) ShowMessage(m, "Oops!", Buttons::Ok, this);
     ShowMessage(s.UiText[55] + s.outputFolder, "KIO", Buttons::Ok, this);
   };
-  if (auto written = WritePage(request))
+  auto written = WritePage(request, build);
+  ReturnToSession(build);
+  if (written)
     if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
 }
 

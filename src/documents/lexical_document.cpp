@@ -1,17 +1,19 @@
-#include "pages/lexical/lexical_page.h"
+#include "documents/lexical_document.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <unordered_map>
 
-#include "activities/eclipse/eclipse_tokens.h"
+#include "documents/eclipse_tokens.h"
 #include "fileio/file.h"
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_store.h"
 #include "platform/text_encoding.h"
+#include "render/fields.h"
 #include "render/markup.h"
+#include "render/script_string.h"
 #include "render/write_page.h"
 
 namespace kio::lexical {
@@ -21,19 +23,19 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Tokens that do not count as words of a phrase.
-bool IsPhraseSeparator(char c) { return c == '\'' || c == '-' || c == ' ' || c == '\n' || c == '\r' || c == '\x92'; }
-
-bool StartsWithBreakTag(const std::string& text, size_t at) {
-  return ToLower(text.substr(at, 3)) == "<br";
+bool IsPhraseSeparator(char c) {
+  return c == '\'' || c == '-' || c == ' ' || c == '\n' || c == '\r' || c == '\x92';
 }
+
+bool StartsWithBreakTag(const std::string& text, size_t at) { return ToLower(text.substr(at, 3)) == "<br"; }
 
 // A picture a dictionary entry may name: a plain file name, nothing that
 // leads out of the pictures folder.
 bool IsPlainPictureName(const std::string& name) {
   if (name.empty() || name[0] == '.') return false;
   for (char c : name) {
-    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                         c == '.' || c == '-';
+    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                         c == '_' || c == '.' || c == '-';
     if (!allowed) return false;
   }
   return true;
@@ -110,12 +112,12 @@ std::string MadeUpEntry(const std::string& headword, const std::string& body) {
   return headword + kHeadwordSeparator + body + kEntryTerminator;
 }
 
-// A text inside the single-quoted script string of a link's onclick.
-std::string ScriptString(std::string text) {
-  text = QuotedAsStored(text);
-  text = ReplaceAll(text, "\"", "&quot;");
-  text = ReplaceAll(text, "\r", " ");
-  return ReplaceAll(text, "\n", " ");
+// A text inside the single-quoted script string of a link's onclick: its
+// line breaks as blanks, escaped for the string, its double quotes as the
+// attribute needs them.
+std::string OnclickString(std::string text) {
+  text = ReplaceAll(ReplaceAll(text, "\r", " "), "\n", " ");
+  return ReplaceAll(ScriptString(text), "\"", "&quot;");
 }
 
 }  // namespace
@@ -127,6 +129,10 @@ std::string TokenLimitMessage() {
 bool IsWordLetter(char c) { return IsLetter(static_cast<unsigned char>(c)); }
 
 Tokens Tokenize(const std::string& text) {
+  return InSessionBuild([&](PageBuild& build) { return Tokenize(text, build); });
+}
+
+Tokens Tokenize(const std::string& text, PageBuild& build) {
   std::string t = " " + text + "  ";
   t = ReplaceAll(t, "\r\n", " <br>");
   t = ReplaceAll(t, "{", " {");
@@ -157,7 +163,7 @@ Tokens Tokenize(const std::string& text) {
       std::string piece = t.substr(i, close - i + 1);
       if (c == '{') {
         piece = ToLower(piece);
-        RenderMarkup(piece);
+        RenderMarkup(piece, build);
       }
       if (!piece.empty() && !emit(piece)) return out;
       start = i = close + 1;
@@ -182,7 +188,9 @@ bool MatchPattern(const std::string& a, const std::string& b) {
   return same || CompareHeadwords(a, b) == 0;
 }
 
-std::unique_ptr<LexicalLookup> MemoryLookup(LexiconStore& store) { return std::make_unique<StoreLookup>(store); }
+std::unique_ptr<LexicalLookup> MemoryLookup(LexiconStore& store) {
+  return std::make_unique<StoreLookup>(store);
+}
 
 std::optional<AffixRule> ParseRule(const std::string& headword, const std::string& body) {
   const size_t colon = headword.find(':');
@@ -401,13 +409,39 @@ std::string PageBody(const std::vector<LinkedToken>& tokens, const PageBodyInput
     const size_t note = body.find("//", 1);
     if (note != std::string::npos) body.replace(note, 2, "\r\n\r\n");
     body = PrepareEntryBody(body, inputs.picturesFolder, inputs.outputFolder, copied, messages);
-    body = ScriptString(body);
+    body = OnclickString(body);
     body = ReplaceAll(body, "[", "<font color=\\'#FF0000\\'>");
     body = ReplaceAll(body, "]", "</font><br>");
     page += "<a href=\"javascript:void(0);\" onclick=\"javascript:escreve('";
-    page += "<p><font color=\\'#FF0000\\'>" + ScriptString(headword) + "</font><br>" + body;
+    page += "<p><font color=\\'#FF0000\\'>" + OnclickString(headword) + "</font><br>" + body;
     page += "')\">" + token.text + "</a>\r\n";
   }
+  return page;
+}
+
+LexicalDocument ReadLexicalDocument(File& file) {
+  LexicalDocument document;
+  ReadSettingsBlock(file, document.settings);
+  FieldReader reader(file);
+  document.text = reader.Text(kTextLimit);
+  return document;
+}
+
+void WriteLexicalDocument(File& file, LexicalDocument& document) {
+  WriteSettingsBlock(file, document.settings);
+  FieldWriter(file).Text(document.text);
+}
+
+PageContent LexicalPage(const LexicalDocument& document, LexicalLookup& lookup, const PageBodyInputs& inputs,
+                        PageBuild& build, std::vector<std::string>& messages, bool& tokensCut) {
+  const Tokens tokens = Tokenize(document.text, build);
+  tokensCut = tokens.cut;
+  LexicalLinker linker(lookup);
+  PageContent page;
+  page.templateName = "tmplate_lexis.htm";
+  page.instructions = "*";
+  // The lexical page has no completion message.
+  page.data = PageBody(linker.LinkWords(tokens.tokens), inputs, messages);
   return page;
 }
 

@@ -16,6 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "fileio/file.h"
+#include "render/page_build.h"
+#include "render/page_settings.h"
+#include "render/write_page.h"
+
 namespace kio {
 
 class LexiconStore;
@@ -47,6 +52,8 @@ bool IsWordLetter(char c);
 // Cuts the teacher's text into tokens: words (maximal runs of letters),
 // single other characters, tags as they stand, and brace codes lower-cased
 // and rendered. Line breaks become "<br>" tags.
+Tokens Tokenize(const std::string& text, PageBuild& build);
+// The same on the session's settings and marks.
 Tokens Tokenize(const std::string& text);
 
 // Same length of at least 1, and at every position equal characters or a
@@ -135,6 +142,22 @@ struct PageBodyInputs {
 // entry through the page's escreve.
 std::string PageBody(const std::vector<LinkedToken>& tokens, const PageBodyInputs& inputs,
                      std::vector<std::string>& messages);
+
+// The ".hpl" document: the settings block and the text.
+struct LexicalDocument {
+  SettingsBlock settings;
+  std::string text;
+};
+// Throws FileError; a text longer than the limit is refused.
+LexicalDocument ReadLexicalDocument(File& file);
+void WriteLexicalDocument(File& file, LexicalDocument& document);
+
+// What the document's page is made of, its words linked through `lookup`;
+// `inputs.outputFolder` is the page's folder, where the pictures the
+// entries name are copied. Picture problems are left in `messages`;
+// `tokensCut` tells the text held more tokens than a page can.
+PageContent LexicalPage(const LexicalDocument& document, LexicalLookup& lookup, const PageBodyInputs& inputs,
+                        PageBuild& build, std::vector<std::string>& messages, bool& tokensCut);
 
 }  // namespace lexical
 }  // namespace kio

@@ -1,4 +1,4 @@
-#include "pages/menu/menu_page.h"
+#include "documents/menu_document.h"
 
 #include "fileio/file.h"
 #include "render/write_page.h"
@@ -92,7 +92,8 @@ MenuDocument ReadMenuDocument(FieldReader& reader) {
 }
 
 std::string BuildMenuPage(const MenuDocument& menu, const std::string& linkWord) {
-  PageAssembler page;
+  PageBuild plain;  // the pieces are added as they are: nothing is rendered
+  PageAssembler page(plain);
   page.Add(kMenuHead).Add(ReplaceAll(menu.title, "\r\n", " <br> ")).Add(kMenuPieceB);
   const uint32_t count = MenuCount(menu);
   for (uint32_t k = 1; k < count; ++k) {
