@@ -8,7 +8,8 @@
 #   share/icons/hicolor/*/apps/kio.*      the icon
 #   share/metainfo/<id>.metainfo.xml      AppStream
 #   share/man/man1/*.1.gz                 the manual pages (docs/man/)
-#   share/doc/<package>/                  copyright and changelog
+#   share/doc/<package>/                  copyright, changelog, and the guides
+#                                         the manual pages point to
 include(GNUInstallDirs)
 
 set(KIO_HOMEPAGE "https://kio.example.org/" CACHE STRING "The project's home page")
@@ -91,6 +92,11 @@ kio_gzip(${CMAKE_BINARY_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/packaging/d
 add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/doc/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/doc/changelog.gz
   DESTINATION ${kio_doc_dir})
+# The guides the manual pages send their readers to: the headless driver's
+# script (kio), the dictionary tool (kio-lexicon), the results server
+# (kio-results).
+install(FILES ${CMAKE_SOURCE_DIR}/docs/headless.md ${CMAKE_SOURCE_DIR}/docs/lexicon.md
+  ${CMAKE_SOURCE_DIR}/docs/results.md DESTINATION ${kio_doc_dir})
 # The help texts and templates in share/kio are the program's data, which
 # lintian takes for documentation by their names.
 configure_file(${CMAKE_SOURCE_DIR}/packaging/lintian-overrides ${CMAKE_BINARY_DIR}/packaging/${KIO_PACKAGE_NAME} @ONLY)

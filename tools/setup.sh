@@ -10,7 +10,7 @@ KIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf libicu-dev qt6-base-dev libgl-de
                   libcpp-httplib-dev libsqlite3-dev libpqxx-dev libssl-dev)
 # Packaging (./package, and the install tests that build the package).
 KIO_PACKAGE_PACKAGES=(dpkg-dev file)
-KIO_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev util-linux
+KIO_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev util-linux clang-format
                    clang libclang-rt-14-dev chromium postgresql
                    "${KIO_PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream man-db)
 

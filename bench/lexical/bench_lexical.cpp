@@ -30,6 +30,7 @@
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_store.h"
 #include "platform/console.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 using namespace kio;

@@ -1,8 +1,11 @@
-// Program entry: settles the working folder, picks the backend and runs the
+// Program entry: reads the command line (app/command_line.h), runs a
+// command, or settles the working folder, picks the backend and runs the
 // application.
 //
 //   kio [--program-folder DIR]                      the desktop program
 //   kio [--program-folder DIR] --headless --script FILE   the scripted driver
+//   kio COMMAND [ARGUMENTS...]                      a command, without a window
+//   kio --help | --version
 #include <unistd.h>
 
 #include <cstring>
@@ -10,10 +13,12 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/authoring_app.h"
-#include "fileio/session.h"
+#include "app/command_line.h"
 #include "app/user_folder.h"
+#include "fileio/session.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #ifdef KIO_WITH_QT
@@ -21,11 +26,6 @@
 #endif
 
 namespace {
-
-int Usage() {
-  std::cerr << "usage: kio [--program-folder DIR] [--headless --script FILE|-]\n";
-  return 2;
-}
 
 std::string ExecutableFolder(const char* argv0) {
   std::error_code ec;
@@ -56,20 +56,31 @@ int RunHeadless(std::istream& script) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string programFolder, script;
-  bool headless = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--program-folder" && i + 1 < argc)
-      programFolder = argv[++i];
-    else if (a == "--headless")
-      headless = true;
-    else if (a == "--script" && i + 1 < argc)
-      script = argv[++i];
-    else
-      return Usage();
+  using Action = kio::CommandLine::Action;
+  kio::CommandLine line = kio::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  switch (line.action) {
+    case Action::kWrongUsage:
+      std::cerr << "kio: " << line.problem << "\n" << kio::UsageText() << "Try kio --help for more.\n";
+      return 2;
+    case Action::kHelp: std::cout << kio::HelpText(); return 0;
+    case Action::kVersion: std::cout << kio::VersionText(); return 0;
+    case Action::kSubcommand: return line.command->run(line.arguments);
+    case Action::kDesktop:
+    case Action::kHeadless: break;
   }
-  if (headless && script.empty()) return Usage();
+  const bool headless = line.action == Action::kHeadless;
+  const std::string& script = line.script;
+  std::string programFolder = line.programFolder;
+#ifdef KIO_WITH_QT
+  // Said before anything is set up or copied: without a display there is
+  // nothing the desktop program can do.
+  if (!headless) {
+    if (auto why = kio::MissingDisplay()) {
+      std::cerr << kio::NoDisplayMessage(*why);
+      return 1;
+    }
+  }
+#endif
 
   // The program reads its configuration from its own folder: people start it
   // from anywhere, so make that folder the working folder first. The script
@@ -93,10 +104,13 @@ int main(int argc, char** argv) {
 
   if (headless) return RunHeadless(script == "-" ? std::cin : scriptFile);
 #ifdef KIO_WITH_QT
-  return kio::RunDesktop(argc, argv, [] {
-    kio::CAuthoringApp app;
-    return app.Run();
-  });
+  return kio::RunDesktop(
+      argc, argv,
+      [] {
+        kio::CAuthoringApp app;
+        return app.Run();
+      },
+      [](const std::string& why) { std::cerr << kio::NoDisplayMessage(why); });
 #else
   std::cerr << "kio: this build has no desktop backend; use --headless\n";
   return 2;

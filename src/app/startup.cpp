@@ -6,6 +6,7 @@
 #include "lang/texts.h"
 #include "lexicon/lexicon_store.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace kio {

@@ -1,6 +1,7 @@
 #include "documents/basic_document.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/fields.h"
 #include "render/markup.h"

@@ -1,6 +1,7 @@
 #include "documents/cloze_document.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "render/markup.h"
 #include "render/script_string.h"
 

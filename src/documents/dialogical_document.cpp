@@ -1,6 +1,7 @@
 #include "documents/dialogical_document.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "render/script_string.h"
 
 namespace kio {

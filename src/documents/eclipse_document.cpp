@@ -2,6 +2,7 @@
 
 #include "documents/eclipse_tokens.h"
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 #include "render/script_string.h"

@@ -10,6 +10,7 @@
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_store.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/fields.h"
 #include "render/markup.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "documents/text_activity_document.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 #include "render/script_string.h"

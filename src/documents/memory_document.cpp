@@ -2,6 +2,7 @@
 
 #include "documents/text_activity_document.h"
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "render/markup.h"
 #include "render/script_string.h"
 

@@ -1,6 +1,7 @@
 #include "documents/menu_document.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "render/write_page.h"
 
 namespace kio {

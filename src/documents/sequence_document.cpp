@@ -1,6 +1,7 @@
 #include "documents/sequence_document.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 #include "render/script_string.h"

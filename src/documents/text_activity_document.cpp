@@ -1,5 +1,7 @@
 #include "documents/text_activity_document.h"
 
+#include "platform/text.h"
+
 namespace kio {
 
 std::string CompletionField(const SettingsBlock& settings) {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <initializer_list>
 #include <string>
 
 #include "platform/file_names.h"     // SystemName, ProgramName
@@ -69,10 +68,6 @@ bool FileExists(const std::string& path);  // a file (not a folder), any case
 // True when the process may write the file (which must exist).
 bool FileWritable(const std::string& path);
 
-// Replaces every occurrence of `from` in `text` by `to`, left to right.
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
-// `text` with every occurrence of each of `parts` taken out, in that order.
-std::string Without(std::string text, std::initializer_list<const char*> parts);
 std::string BareName(const std::string& path);  // after the last "/"
 std::string FolderOf(const std::string& path);  // up to and including the last "/"
 // The working folder as a program text, with a trailing "/"; "./" when its

@@ -12,6 +12,7 @@
 #include "lexicon/collation.h"
 #include "lexicon/pair_bytes.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace kio {

@@ -6,6 +6,7 @@
 
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "platform/text.h"
 #include "render/page_build.h"
 #include "render/page_settings.h"
 

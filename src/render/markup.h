@@ -18,10 +18,10 @@ struct PageBuild;
 // grow without end, and braces that never close make every brace try every
 // later one; past a limit the rendering stops and reports it, and no page is
 // written.
-constexpr size_t kRenderedTextLimit = 4'000'000;        // bytes of rendered text
-constexpr size_t kCollectedMarkupLimit = 16'000'000;    // bytes of collected markup
-constexpr uint64_t kRenderSpanLimit = 20'000'000;       // spans "{...}" tried
-constexpr uint64_t kRenderMoveLimit = 4'000'000'000;    // bytes moved by replacements
+constexpr size_t kRenderedTextLimit = 4'000'000;      // bytes of rendered text
+constexpr size_t kCollectedMarkupLimit = 16'000'000;  // bytes of collected markup
+constexpr uint64_t kRenderSpanLimit = 20'000'000;     // spans "{...}" tried
+constexpr uint64_t kRenderMoveLimit = 4'000'000'000;  // bytes moved by replacements
 
 // Renders `text` in place. A text that begins with "mmra" is rendered in
 // memory mode (small fixed-size media), one that begins with "sqnc" in strip

@@ -1,6 +1,7 @@
 #include "render/page_settings.h"
 
 #include "lang/texts.h"
+#include "platform/text.h"
 #include "render/fields.h"
 
 namespace kio {

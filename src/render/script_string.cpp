@@ -1,6 +1,6 @@
 #include "render/script_string.h"
 
-#include "fileio/file.h"
+#include "platform/text.h"
 
 namespace kio {
 

@@ -10,6 +10,7 @@
 #include "lang/lang_tag.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/ascii_page.h"
 #include "render/markup.h"
@@ -34,7 +35,8 @@ void Replace(std::string& text, const std::string& from, const std::string& to, 
   if (limitReached || from.empty()) return;
   if (to.size() > from.size()) {
     size_t count = 0;
-    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + from.size())) ++count;
+    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + from.size()))
+      ++count;
     if (count > (kFilledPageLimit - std::min(text.size(), kFilledPageLimit)) / (to.size() - from.size())) {
       limitReached = true;
       return;

@@ -4,6 +4,7 @@
 
 #include "activities/sequence/sequence_dlg.h"
 #include "editor_session.h"
+#include "platform/text.h"
 #include "render/fields.h"
 
 namespace kio {

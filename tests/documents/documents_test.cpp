@@ -23,6 +23,7 @@
 #include "kio_test.h"
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_store.h"
+#include "platform/text.h"
 
 namespace kio {
 namespace {

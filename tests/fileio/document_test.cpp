@@ -9,7 +9,6 @@
 
 #include "fileio/session.h"
 #include "kio_test.h"
-#include "lang/texts.h"
 
 namespace kio {
 namespace {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <regex>
 
 #include "kio_test.h"
 
@@ -77,12 +78,28 @@ TEST_F(Installation, PutsEachPartWhereTheDesktopLooksForIt) {
         "usr/share/kio/Tmplates/tmplate_cloze.htm", "usr/share/applications/kio.desktop",
         "usr/share/icons/hicolor/48x48/apps/kio.png", "usr/share/icons/hicolor/256x256/apps/kio.png",
         "usr/share/icons/hicolor/scalable/apps/kio.svg", "usr/share/man/man1/kio.1.gz",
-        "usr/share/man/man1/kio-lexicon.1.gz"})
+        "usr/share/man/man1/kio-lexicon.1.gz", "usr/share/man/man1/kio-results.1.gz"})
     EXPECT_TRUE(fs::is_regular_file(dest_ / path)) << path;
   EXPECT_FALSE(fs::exists(installed_ / "kio")) << "the executables live in bin/ only";
   EXPECT_FALSE(fs::exists(installed_ / "kio.desktop"));
   EXPECT_EQ(ReadFile(installed_ / "language.dat"), ReadFile(fs::path(KIO_SOURCE_DIR) / "data/language.dat"))
       << "shipped as in the sources, whatever ./kio changed in the build folder";
+}
+
+// Every guide a manual page sends its reader to is installed there.
+TEST_F(Installation, InstallsTheGuidesTheManualPagesPointTo) {
+  const std::regex guide(R"(/usr/share/doc/[A-Za-z0-9.+\\-]+/[A-Za-z0-9_\\-]+(\.[A-Za-z0-9]+)*)");
+  int guides = 0;
+  for (const auto& page : fs::directory_iterator(dest_ / "usr/share/man/man1")) {
+    RunResult man = RunCommand("zcat " + ShellQuote(page.path().string()));
+    ASSERT_EQ(man.status, 0) << page.path();
+    for (std::sregex_iterator i(man.transcript.begin(), man.transcript.end(), guide), end; i != end;
+         ++i, ++guides) {
+      std::string path = std::regex_replace(i->str(), std::regex(R"(\\-)"), "-");
+      EXPECT_TRUE(fs::is_regular_file(dest_ / path.substr(1))) << page.path().filename() << " names " << path;
+    }
+  }
+  EXPECT_GT(guides, 0) << "kio(1) names the headless driver's guide";
 }
 
 TEST_F(Installation, RunsInTheTeachersOwnFolderAndKeepsItThroughAnUpgrade) {

@@ -10,6 +10,7 @@
 #include "editor_session.h"
 #include "lexicon/lexicon_store.h"
 #include "pages/lexical/lexical_page_dlg.h"
+#include "platform/text.h"
 
 namespace kio {
 namespace {

@@ -3,6 +3,7 @@
 #include "documents/cloze_brackets.h"
 #include "fileio/file.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace kio {

@@ -1,6 +1,7 @@
 #include "activities/dialogical/dialogical_dlg.h"
 
 #include "fileio/file.h"
+#include "platform/text.h"
 #include "render/write_page.h"
 
 namespace kio {

@@ -3,6 +3,7 @@
 #include "fileio/file.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace kio {

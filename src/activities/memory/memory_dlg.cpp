@@ -6,6 +6,7 @@
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/page_settings.h"
 #include "render/write_page.h"

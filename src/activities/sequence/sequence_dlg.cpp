@@ -4,6 +4,7 @@
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace kio {

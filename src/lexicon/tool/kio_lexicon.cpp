@@ -17,6 +17,7 @@
 #include "lexicon/lexicon_transfer.h"
 #include "lexicon/pair_check.h"
 #include "platform/console.h"
+#include "platform/text.h"
 #include "platform/text_encoding.h"
 
 namespace fs = std::filesystem;

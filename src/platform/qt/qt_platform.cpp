@@ -41,6 +41,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "platform/dialog.h"
@@ -700,8 +701,75 @@ void SetUpDesktop(const std::string& programFolder) {
     QCoreApplication::installTranslator(&qtTexts);
 }
 
-int RunDesktop(int argc, char** argv, const std::function<int()>& program) {
+std::optional<std::string> MissingDisplay() {
+  auto isSet = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+  };
+  const char* chosen = std::getenv("QT_QPA_PLATFORM");
+  std::string platforms = chosen ? chosen : "";
+  if (platforms.empty()) {
+    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) return std::nullopt;
+    return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+  }
+  // A list such as "wayland;xcb" is tried in order; an entry may carry
+  // options after ":". Backends other than X11 and Wayland (offscreen, vnc,
+  // eglfs...) need no display variable.
+  std::string missing;
+  size_t start = 0;
+  while (start <= platforms.size()) {
+    size_t end = platforms.find(';', start);
+    if (end == std::string::npos) end = platforms.size();
+    std::string name = platforms.substr(start, end - start);
+    name = name.substr(0, name.find(':'));
+    if (name == "xcb") {
+      if (isSet("DISPLAY")) return std::nullopt;
+      missing = "DISPLAY";
+    } else if (name.rfind("wayland", 0) == 0) {
+      if (isSet("WAYLAND_DISPLAY")) return std::nullopt;
+      missing = "WAYLAND_DISPLAY";
+    } else if (!name.empty()) {
+      return std::nullopt;
+    }
+    start = end + 1;
+  }
+  return "QT_QPA_PLATFORM is " + platforms + " and " +
+         (missing.empty() ? "names no backend" : missing + " is not set");
+}
+
+namespace {
+
+// While QApplication reaches the window system, Qt's reports speak of
+// plugins and end in an abort; the program's own message replaces them.
+const std::function<void(const std::string&)>* startFailure = nullptr;
+QtMessageHandler outerHandler = nullptr;
+std::string startProblem;
+
+void StartMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  bool platformReport = context.category && std::strncmp(context.category, "qt.qpa", 6) == 0;
+  if (type == QtFatalMsg) {
+    (*startFailure)(startProblem.empty() ? "the window system could not be reached" : startProblem);
+    std::_Exit(1);
+  }
+  if (platformReport) {
+    // The first warning names the cause; the reports after it tell of
+    // plugins given up on.
+    if (startProblem.empty() && type == QtWarningMsg) startProblem = text.toStdString();
+    return;
+  }
+  if (outerHandler) outerHandler(type, context, text);
+}
+
+}  // namespace
+
+int RunDesktop(int argc, char** argv, const std::function<int()>& program,
+               const std::function<void(const std::string& why)>& noDisplay) {
+  startFailure = &noDisplay;
+  startProblem.clear();
+  outerHandler = qInstallMessageHandler(StartMessages);
   QApplication app(argc, argv);
+  qInstallMessageHandler(outerHandler);
+  startFailure = nullptr;
   QApplication::setApplicationName("KIO");
   QGuiApplication::setDesktopFileName("kio");
   // The program folder (the working folder) as a program text.

@@ -14,9 +14,17 @@ class QWidget;
 
 namespace kio {
 
+// Why the desktop backend cannot open windows here, judged before Qt is
+// started (the window system it would use names no display: "DISPLAY is not
+// set"...), or nothing when it may.
+std::optional<std::string> MissingDisplay();
+
 // Runs `program` (the application) with the Qt desktop backend; returns the
-// exit status it gives.
-int RunDesktop(int argc, char** argv, const std::function<int()>& program);
+// exit status it gives. When Qt cannot reach the window system after all,
+// `noDisplay` gets the reason and the process ends with status 1, instead
+// of Qt's own report and abort.
+int RunDesktop(int argc, char** argv, const std::function<int()>& program,
+               const std::function<void(const std::string& why)>& noDisplay);
 
 // Application-wide settings of the desktop: the widget style the dialog
 // layouts are measured against, the program icon from `programFolder`, and
