@@ -89,8 +89,8 @@ TEST(BasicEditor, PlayersLandBesideThePageAndAGrowingTextIsRefused) {
   test::WriteFile(program / "Clear_Skin_1.swf", "skin");
   test::WriteFile(program / "FLVPlayer.swf", "player");
   test::TempDir pages;
-  std::string t = s.Run<CBasicPageDlg>("type 1601 {f=v.flv}\npress 1625\nchoose " + (pages / "video.htm").string() +
-                                       "\nanswer No\npress 2\nanswer No\n");
+  std::string t = s.Run<CBasicPageDlg>("type 1601 {f=v.flv}\npress 1625\nchoose " +
+                                       (pages / "video.htm").string() + "\nanswer No\npress 2\nanswer No\n");
   EXPECT_TRUE(std::filesystem::exists(pages / "video.htm")) << t;
   EXPECT_EQ(ReadFile(pages / "FLVPlayer.swf"), "player") << t;
   EXPECT_EQ(ReadFile(pages / "Clear_Skin_1.swf"), "skin");

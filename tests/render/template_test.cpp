@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "peak_memory.h"
-
 #include "render_state.h"
 
 namespace kio {
