@@ -30,11 +30,11 @@
 #include "activities/multiple/multiple_dlg.h"
 #include "activities/sequence/sequence_dlg.h"
 #include "bench_timing.h"
-#include "fileio/session.h"
 #include "documents/basic_document.h"
 #include "documents/index_document.h"
 #include "documents/lexical_document.h"
 #include "documents/menu_document.h"
+#include "fileio/session.h"
 #include "platform/headless.h"
 #include "render/markup.h"
 

@@ -211,7 +211,8 @@ PageContent LexicalPage(const LexicalDocument& document, LexicalLookup& lookup, 
   page.instructions = "*";
   page.cut = CutAtLexicalMarkers;
   // The lexical page has no completion message.
-  page.data = InDictionaryLanguage(inputs.dictionaryFile, PageBody(linker.LinkWords(tokens.tokens), inputs, messages));
+  page.data = InDictionaryLanguage(inputs.dictionaryFile,
+                                   PageBody(linker.LinkWords(tokens.tokens), inputs, messages));
   return page;
 }
 
