@@ -23,13 +23,13 @@
 #include <vector>
 
 #include "bench_timing.h"
+#include "documents/lexical_document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
-#include "pages/lexical/lexical_page.h"
 #include "platform/console.h"
 #include "platform/text.h"
 

@@ -11,7 +11,6 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
-#include "render/markup.h"
 #include "render/write_page.h"
 
 namespace kio {
@@ -134,10 +133,11 @@ CListActivityDlg::CListActivityDlg(const ListActivityKind& kind)
 void CListActivityDlg::Generate() {
   if (!ConfirmItemChanges() || !HasItems(32)) return;
   const std::vector<Item>& items = List().Items();
+  PageBuild build = SessionPageBuild();
   PageRequest request;
   request.templateName = activity_.templateName;
   request.completionField = FinalText();
-  request.data = activity_.buildData(items);
+  request.data = activity_.buildData(items, build);
   request.itemCount = std::to_string(items.size());
   request.check = [this, &items](const PageTarget& target) {
     // The page must not replace a page or picture that an item refers to.
@@ -149,86 +149,11 @@ void CListActivityDlg::Generate() {
     return true;
   };
   request.reportError = [](int cause) { ReportFileError(cause, CurrentSession().UiText[109]); };
-  auto written = WritePage(request);
+  auto written = WritePage(request, build);
+  ReturnToSession(build);
   CurrentSession().completionMessage = FinalText();
   if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
-}
-
-std::string TrimBlanksAndPlus(const std::string& text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && (text[begin] == ' ' || text[begin] == '+')) ++begin;
-  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '+')) --end;
-  return text.substr(begin, end - begin);
-}
-
-std::string StripTags(std::string text) {
-  for (size_t pos = text.find('<'); pos != std::string::npos; pos = text.find('<')) {
-    size_t end = text.find('>', pos);
-    if (end == std::string::npos) break;
-    text = ReplaceAll(text, text.substr(pos, end - pos + 1), "");
-  }
-  return text;
-}
-
-size_t CountPlus(const std::string& text) {
-  return static_cast<size_t>(std::count(text.begin(), text.end(), '+'));
-}
-
-std::vector<std::string> SplitAtPlus(const std::string& text) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t plus = text.find('+'); plus != std::string::npos; plus = text.find('+', start)) {
-    parts.push_back(text.substr(start, plus - start));
-    start = plus + 1;
-  }
-  parts.push_back(text.substr(start));
-  return parts;
-}
-
-std::string ScriptText(std::string markup) {
-  RenderMarkupWithoutCollecting(markup);
-  EscapeScriptText(markup);
-  return markup;
-}
-
-std::string ItemSection(const std::vector<Item>& items, const std::string& name,
-                        const std::function<std::string(const Item&)>& value, bool quoted) {
-  const char* quote = quoted ? "'" : "";
-  std::string out;
-  for (size_t i = 0; i < items.size(); ++i)
-    out += name + "[" + std::to_string(i) + "] = " + quote + value(items[i]) + quote + ";\r\n";
-  return out;
-}
-
-std::string ArraySection(const std::vector<Item>& items, const std::string& name,
-                         const std::function<std::vector<std::string>(const Item&)>& parts, bool quoted,
-                         bool blankAfterItem, const std::string& itemStart) {
-  const char* quote = quoted ? "'" : "";
-  std::string out;
-  for (size_t i = 0; i < items.size(); ++i) {
-    const std::string at = name + "[" + std::to_string(i) + "]";
-    out += itemStart + at + " = new Array();\r\n";
-    const std::vector<std::string> texts = parts(items[i]);
-    for (size_t k = 0; k < texts.size(); ++k) {
-      out += at + "[" + std::to_string(k) + "] = " + quote + texts[k] + quote + ";\r\n";
-      if (blankAfterItem && k + 1 == texts.size()) out += "\r\n";
-    }
-  }
-  return out;
-}
-
-std::string FileAndQuestionSections(const std::vector<Item>& items) {
-  return "\r\n" +
-         ItemSection(items, "Texto", [](const Item& item) { return QuotedAsStored(item[kItemTextFile]); }) +
-         "\r\n\r\n" + ItemSection(items, "Questao", [](const Item& item) {
-           return SpacedScriptText(item[kItemQuestion]);
-         });
-}
-
-std::string SpacedScriptText(const std::string& markup) {
-  std::string text = ScriptText(markup);
-  return text == "#" ? " " : text + "<br> <br> <br> ";
 }
 
 void CheckFileFlagAndQuestion(Item& item, size_t current, ItemCheck& check) {

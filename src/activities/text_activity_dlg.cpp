@@ -164,15 +164,19 @@ void CTextActivityDlg::ShowFields() {
 
 void CTextActivityDlg::LoadFields(FieldReader& reader) {
   remembered_.completion = FinalBoxText(CurrentSession().completionMessage);
-  remembered_.instructions = reader.Text(kind_.textLimit);
-  remembered_.text = reader.Text(kind_.textLimit);
-  if (HasExtra()) remembered_.extra = reader.Text(kind_.extraLimit);
+  TextActivityDocument document;
+  ReadTextActivityFields(reader, Format(), document);
+  remembered_.instructions = document.instructions;
+  remembered_.text = document.text;
+  if (HasExtra()) remembered_.extra = document.extra;
 }
 
 void CTextActivityDlg::StoreFields(FieldWriter& writer) {
-  writer.Text(read_.instructions);
-  writer.Text(read_.text);
-  if (HasExtra()) writer.Text(read_.extra);
+  TextActivityDocument document;
+  document.instructions = read_.instructions;
+  document.text = read_.text;
+  document.extra = read_.extra;
+  WriteTextActivityFields(writer, Format(), document);
 }
 
 bool CTextActivityDlg::ReadyToSave() {
@@ -187,15 +191,20 @@ void CTextActivityDlg::Generate() {
     ShowMessage(CurrentSession().UiText[32], "Oops!", Buttons::Ok, this);
     return;
   }
+  PageBuild build = SessionPageBuild();
   std::string data;
-  if (!BuildPageData(read_, data)) return;
+  if (!BuildPageData(read_, build, data)) {
+    ReturnToSession(build);
+    return;
+  }
   PageRequest request;
   request.templateName = kind_.templateName;
   request.instructions = read_.instructions;
   request.completionField = read_.completion;
   request.data = data;
   if (!kind_.pageChooserInDocumentsFolder) request.chooser = ExtensionChooser("", "htm", true);
-  auto written = WritePage(request);
+  auto written = WritePage(request, build);
+  ReturnToSession(build);
   if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }

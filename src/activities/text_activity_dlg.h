@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "dialogs/document_editor.h"
+#include "documents/text_activity_document.h"
+#include "render/page_build.h"
 
 namespace kio {
 
@@ -42,9 +44,6 @@ enum ActivityControl {
   kActImportQuestions = 1435,  // "Import questions..." (editors with a question-bank kind)
   kActExportQuestions = 1436,
 };
-
-// Longest completion message the "Final" box takes.
-constexpr size_t kCompletionMessageLimit = 1499;
 
 struct TextActivityKind {
   std::string title;         // dialog title, e.g. "KIO Cloze"
@@ -90,8 +89,9 @@ class CTextActivityDlg : public CDocumentEditorDlg {
   bool ReadyToSave() override;
 
   // Builds the data text put between the page's markers from the boxes'
-  // texts; false stops the generation (the message has been shown).
-  virtual bool BuildPageData(const ActivityFields& fields, std::string& data) = 0;
+  // texts, in the page's context; false stops the generation (the message
+  // has been shown).
+  virtual bool BuildPageData(const ActivityFields& fields, PageBuild& build, std::string& data) = 0;
 
   // The document as last loaded or saved, for an editor that reads its
   // fields its own way.
@@ -104,6 +104,9 @@ class CTextActivityDlg : public CDocumentEditorDlg {
   void NewSteps();
   void Generate();
   bool HasExtra() const { return kind_.extraLimit > 0; }
+  TextActivityFormat Format() const {
+    return {kind_.extension, kind_.templateName, kind_.textLimit, kind_.extraLimit};
+  }
 
   TextActivityKind kind_;
   ActivityFields remembered_;  // as last loaded or saved

@@ -6,11 +6,21 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/file_names.h"
 
 namespace kio {
+
+FileError::FileError(int cause, int systemError)
+    : cause(cause),
+      systemError(systemError),
+      what_(systemError != 0 ? std::string(std::strerror(systemError))
+                             : "file error, cause " + std::to_string(cause)) {}
+
+void ThrowSystemError(int error) { throw FileError(CauseFromErrno(error), error); }
 
 FileErrorCause CauseFromErrno(int error) {
   switch (error) {
@@ -136,7 +146,7 @@ bool File::Open(const std::string& name, Mode mode) {
 }
 
 void File::Create(const std::string& name) {
-  if (!Open(name, kCreateWrite)) throw FileError{CauseFromErrno(errno)};
+  if (!Open(name, kCreateWrite)) ThrowSystemError(errno);
 }
 
 void File::Close() {
@@ -155,7 +165,7 @@ size_t File::Read(void* buffer, size_t size) {
   if (n < size && std::ferror(fp_)) {
     int e = errno;
     std::clearerr(fp_);
-    throw FileError{CauseFromErrno(e)};
+    ThrowSystemError(e);
   }
   return n;
 }
@@ -170,18 +180,18 @@ void File::Write(const void* data, size_t size) {
   if (std::fwrite(data, 1, size, fp_) != size) {
     int e = errno;
     std::clearerr(fp_);
-    throw FileError{CauseFromErrno(e)};
+    ThrowSystemError(e);
   }
 }
 
 void File::Flush() {
   Check();
-  if (std::fflush(fp_) != 0) throw FileError{CauseFromErrno(errno)};
+  if (std::fflush(fp_) != 0) ThrowSystemError(errno);
 }
 
 void File::Sync() {
   Flush();
-  if (fsync(fileno(fp_)) != 0) throw FileError{CauseFromErrno(errno)};
+  if (fsync(fileno(fp_)) != 0) ThrowSystemError(errno);
 }
 
 void File::SeekToBegin() { Seek(0); }
@@ -194,7 +204,7 @@ void File::Seek(int64_t offset) {
 uint64_t File::Length() {
   Check();
   struct stat st;
-  if (fstat(fileno(fp_), &st) != 0) throw FileError{CauseFromErrno(errno)};
+  if (fstat(fileno(fp_), &st) != 0) ThrowSystemError(errno);
   return static_cast<uint64_t>(st.st_size);
 }
 

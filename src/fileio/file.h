@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "platform/file_names.h"     // SystemName, ProgramName
@@ -31,9 +32,25 @@ enum FileErrorCause : int {
 // Maps an errno value to its cause.
 FileErrorCause CauseFromErrno(int error);
 
-struct FileError {
+// The one error of a failed file operation: the program's cause (which
+// picks the message the teacher reads) and, when the system gave one, its
+// own reason (errno), which what() words as the system does.
+class FileError : public std::exception {
+ public:
+  explicit FileError(int cause, int systemError = 0);
+  // The system's reason in its words ("No space left on device"), or the
+  // cause's number when the program found the fault itself.
+  const char* what() const noexcept override { return what_.c_str(); }
+
   int cause;
+  int systemError;
+
+ private:
+  std::string what_;
 };
+
+// Throws the FileError of the system error `error`.
+[[noreturn]] void ThrowSystemError(int error);
 
 // Finds a file or folder whatever the case of its name on disk: each part of
 // the path that does not exist as written is looked up among its folder's

@@ -40,7 +40,7 @@ ReplacementFile::ReplacementFile(std::string target)
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = mkstemp(name.data());
-  if (fd < 0) throw FileError{CauseFromErrno(errno)};
+  if (fd < 0) ThrowSystemError(errno);
   close(fd);
   temporary_ = name.data();
   // The temporary name is the target's and ASCII, so it has a program text.
@@ -48,7 +48,7 @@ ReplacementFile::ReplacementFile(std::string target)
   if (!programTemporary || !out_.Open(*programTemporary, File::kReadWrite)) {
     int e = errno;
     unlink(temporary_.c_str());
-    throw FileError{CauseFromErrno(e)};
+    ThrowSystemError(e);
   }
 }
 
@@ -74,9 +74,9 @@ void ReplacementFile::Commit() {
   struct stat st;
   const mode_t mode = stat(systemTarget_.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
   out_.Sync();
-  if (chmod(temporary_.c_str(), mode) != 0) throw FileError{CauseFromErrno(errno)};
+  if (chmod(temporary_.c_str(), mode) != 0) ThrowSystemError(errno);
   out_.Close();
-  if (rename(temporary_.c_str(), systemTarget_.c_str()) != 0) throw FileError{CauseFromErrno(errno)};
+  if (rename(temporary_.c_str(), systemTarget_.c_str()) != 0) ThrowSystemError(errno);
   committed_ = true;
   SyncFolder(FolderOf(systemTarget_));
 }

@@ -1,5 +1,7 @@
 #include "render/html_escape.h"
 
+#include "render/script_string.h"
+
 namespace kio {
 
 namespace {
@@ -37,15 +39,12 @@ std::string HtmlText(const std::string& text) { return Escaped(text, false); }
 std::string HtmlAttribute(const std::string& text) { return Escaped(text, true); }
 
 std::string ScriptStringInAddressAttribute(const std::string& text) {
+  // The script string's own escaping, then "%" (which it leaves alone) as
+  // "\x25", then the attribute's.
   std::string script;
-  script.reserve(text.size());
-  for (char c : text) {
-    if (c == '\\' || c == '\'')
-      script += '\\', script += c;
-    else if (c == '%')
+  for (char c : ScriptString(text)) {
+    if (c == '%')
       script += "\\x25";
-    else if (c == '\r' || c == '\n')
-      script += c == '\r' ? "\\r" : "\\n";
     else
       script += c;
   }

@@ -15,9 +15,9 @@ std::string HtmlText(const std::string& text);
 std::string HtmlAttribute(const std::string& text);
 
 // As a single-quoted script string inside a "javascript:" address in an
-// attribute (href="javascript:Abre1('NAME',...)"): backslash and apostrophe
-// escaped for the script, "%" written "\x25" so that the address's own
-// decoding cannot make a quote of "%27", then HtmlAttribute.
+// attribute (href="javascript:Abre1('NAME',...)"): ScriptString, then "%"
+// written "\x25" so that the address's own decoding cannot make a quote of
+// "%27", then HtmlAttribute.
 std::string ScriptStringInAddressAttribute(const std::string& text);
 
 }  // namespace kio

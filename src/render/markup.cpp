@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "fileio/file.h"
+#include "fileio/session.h"
 #include "platform/text.h"
+#include "render/page_build.h"
 #include "render/page_settings.h"
 
 namespace kio {
@@ -33,8 +35,38 @@ struct Accepted {
   bool switchToStrip = false;
 };
 
+// The work done by the current rendering, against the limits.
+struct Work {
+  uint64_t spans = 0;
+  uint64_t moved = 0;
+  bool exceeded = false;
+  // Whether this rendering collects markup: only the pages that read the
+  // collection ask for it; for the others it would only grow (with the
+  // square of the number of codes) and stop long texts at its limit.
+  bool collect = true;
+  // A page that reads only the first runs of letters of the collection
+  // (Eclipse) has it stop once it holds `wordsWanted` of them.
+  bool (*isLetter)(unsigned char) = nullptr;
+  size_t wordsWanted = 0;
+  size_t words = 0;
+};
+
+// What one rendering reads and changes: the page's settings, the media
+// sizes, the collected markup and the marks it leaves for the page's writing
+// (a work limit reached, video players needed). Bound to a page-build
+// context, or to the session for the editors' own renderings.
+struct Target {
+  PageSettings& settings;
+  std::string& mediaWidth;
+  std::string& mediaHeight;
+  std::string& collected;
+  bool& workLimitReached;
+  bool& playerFilesNeeded;
+  Work work{};
+};
+
 // The acceptance test and the replacement of one span "{...}".
-Accepted TrySpan(const std::string& span, Mode mode) {
+Accepted TrySpan(const std::string& span, Mode mode, Target& to) {
   Accepted a;
   std::string t = ToLower(span.substr(1, span.size() - 2));
   // The extension runs from the last dot and needs two characters after it;
@@ -43,7 +75,7 @@ Accepted TrySpan(const std::string& span, Mode mode) {
   const std::string x = dot == std::string::npos ? t : t.substr(dot);
   if (dot == std::string::npos ? t.size() < 2 : x.size() < 3) return a;
 
-  PageSettings& p = CurrentSession().pageSettings;
+  PageSettings& p = to.settings;
   // Frame colours take effect at once, in every mode.
   if (In(x, {".bg1", ".bg2", ".bg3", ".box", ".fo1", ".fo2", ".fo3"})) {
     t = ReplaceAll(t, x, "");
@@ -126,8 +158,8 @@ Accepted TrySpan(const std::string& span, Mode mode) {
     switch (code) {
       case 'i': a.replacement = "<img src='" + v + "'  border='0'>"; break;
       case 'v':
-        a.replacement = "<embed src='" + v + "' width='" + CurrentSession().MediaWidth + "' height='" +
-                        CurrentSession().MediaHeight + "' AUTOSTART='false'> </embed></p>";
+        a.replacement = "<embed src='" + v + "' width='" + to.mediaWidth + "' height='" + to.mediaHeight +
+                        "' AUTOSTART='false'> </embed></p>";
         break;
       case 's':
         a.replacement = "<object><param name=\"movie\" value=\" " + v +
@@ -136,26 +168,26 @@ Accepted TrySpan(const std::string& span, Mode mode) {
         break;
       case 'h':
         a.replacement.clear();
-        CurrentSession().MediaWidth = SizeValue(v);
+        to.mediaWidth = SizeValue(v);
         break;
       case 't':
         a.replacement.clear();
-        CurrentSession().MediaHeight = SizeValue(v);
+        to.mediaHeight = SizeValue(v);
         break;
       case 'f':
         // Copied beside the page once its file is chosen and written.
-        CurrentSession().playerFilesNeeded = true;
+        to.playerFilesNeeded = true;
         a.replacement =
-            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" +
-            CurrentSession().MediaWidth + "' height='" + CurrentSession().MediaHeight +
+            "  <object classid='clsid:d27cdb6e-ae6d-11cf-96b8-444553540000'  width='" + to.mediaWidth +
+            "' height='" + to.mediaHeight +
             "' id='VideoPlayer' align='middle'> <param name='allowScriptAccess' value='*' /> <param "
             "name='allowFullScreen' value='false' /> <param name='movie' value='FLVPlayer.swf?video=" +
             v +
             "&autoplay=false' /> <param name='quality' value='high' /><param name='bgcolor' value='#ffffff' "
             "/> "
             "<embed src='FLVPlayer.swf?video=" +
-            v + "&autoplay=false' quality='high' bgcolor='#000000' width='" + CurrentSession().MediaWidth +
-            "' height='" + CurrentSession().MediaHeight +
+            v + "&autoplay=false' quality='high' bgcolor='#000000' width='" + to.mediaWidth + "' height='" +
+            to.mediaHeight +
             "' name='VideoPlayer' align='middle' allowScriptAccess='*' allowFullScreen='false' "
             "type='application/x-shockwave-flash' />  </object>";
         break;
@@ -176,27 +208,10 @@ Mode TakeMode(std::string& text) {
   return mode;
 }
 
-// The work done by the current rendering, against the limits.
-struct Work {
-  uint64_t spans = 0;
-  uint64_t moved = 0;
-  bool exceeded = false;
-  // Whether this rendering collects markup: only the pages that read the
-  // collection ask for it; for the others it would only grow (with the
-  // square of the number of codes) and stop long texts at its limit.
-  bool collect = true;
-  // A page that reads only the first runs of letters of the collection
-  // (Eclipse) has it stop once it holds `wordsWanted` of them.
-  bool (*isLetter)(unsigned char) = nullptr;
-  size_t wordsWanted = 0;
-  size_t words = 0;
-};
-Work work;
-
 // Counts the runs of letters a collected piece brings; once the collection
 // holds as many as the page reads, it stops. The blank after every piece
 // keeps runs from joining across pieces.
-void CountWords(const char* piece, size_t length) {
+void CountWords(const char* piece, size_t length, Work& work) {
   if (!work.isLetter) return;
   for (size_t j = 0; j < length; ++j)
     if (work.isLetter(static_cast<unsigned char>(piece[j])) &&
@@ -205,25 +220,25 @@ void CountWords(const char* piece, size_t length) {
   if (work.words >= work.wordsWanted) work.collect = false;
 }
 
-void Collect(const std::string& text, size_t pos, size_t length) {
-  if (!work.collect) return;
-  std::string& collected = CurrentSession().collectedMarkup;
+void Collect(const std::string& text, size_t pos, size_t length, Target& to) {
+  if (!to.work.collect) return;
+  std::string& collected = to.collected;
   if (collected.size() + length + 1 > kCollectedMarkupLimit) {
-    work.exceeded = true;
+    to.work.exceeded = true;
     return;
   }
   collected.append(text, pos, length).append(" ");
-  CountWords(text.data() + pos, length);
+  CountWords(text.data() + pos, length, to.work);
 }
 
 // Collects the tag that starts at `i` and returns its length, or 0 when no
 // ">" is within reach.
-size_t CollectTag(const std::string& text, size_t i) {
+size_t CollectTag(const std::string& text, size_t i, Target& to) {
   const size_t reach = std::min(text.size() - i, kLongestTag + 1);
   const void* found = std::memchr(text.data() + i, '>', reach);
   if (!found) return 0;
   const size_t close = static_cast<const char*>(found) - text.data();
-  Collect(text, i, close - i + 1);
+  Collect(text, i, close - i + 1, to);
   return close - i + 1;
 }
 
@@ -254,32 +269,32 @@ bool MayAccept(const Prefixes& p, size_t i, size_t close, size_t lastDot) {
 }
 
 // Tries the spans that start at the "{" at `i`, nearest "}" first.
-bool ReplaceAt(std::string& text, size_t i, Mode& mode) {
+bool ReplaceAt(std::string& text, size_t i, Mode& mode, Target& to) {
   size_t lastDot = std::string::npos;
   size_t looked = i + 1;  // text[i + 1, looked) was searched for "."
   const Prefixes prefixes = PrefixesAt(text, i);
   for (size_t close = text.find('}', i + 1); close != std::string::npos; close = text.find('}', close + 1)) {
-    if (++work.spans > kRenderSpanLimit) {
-      work.exceeded = true;
+    if (++to.work.spans > kRenderSpanLimit) {
+      to.work.exceeded = true;
       return false;
     }
     if (const void* dot = memrchr(text.data() + looked, '.', close - looked))
       lastDot = static_cast<const char*>(dot) - text.data();
     looked = close;
     if (!MayAccept(prefixes, i, close, lastDot)) continue;
-    Accepted a = TrySpan(text.substr(i, close - i + 1), mode);
+    Accepted a = TrySpan(text.substr(i, close - i + 1), mode, to);
     if (!a.accepted) continue;
     // Neither the text nor the collection grows past its limit.
-    const bool collect = work.collect && a.collect && mode != Mode::kMemory;
+    const bool collect = to.work.collect && a.collect && mode != Mode::kMemory;
     if (text.size() - (close - i + 1) + a.replacement.size() > kRenderedTextLimit ||
-        (collect && CurrentSession().collectedMarkup.size() + a.replacement.size() + 1 > kCollectedMarkupLimit)) {
-      work.exceeded = true;
+        (collect && to.collected.size() + a.replacement.size() + 1 > kCollectedMarkupLimit)) {
+      to.work.exceeded = true;
       return false;
     }
-    work.moved += (close - i + 1) + (text.size() - close) + a.replacement.size();
+    to.work.moved += (close - i + 1) + (text.size() - close) + a.replacement.size();
     if (collect) {
-      CurrentSession().collectedMarkup += a.replacement + " ";
-      CountWords(a.replacement.data(), a.replacement.size());
+      to.collected += a.replacement + " ";
+      CountWords(a.replacement.data(), a.replacement.size(), to.work);
     }
     const std::string& spliced = mode == Mode::kStrip ? std::string() : a.replacement;
     text.replace(i, close - i + 1, spliced);
@@ -295,40 +310,56 @@ const std::string& CollectedMarkup() { return CurrentSession().collectedMarkup; 
 
 namespace {
 
-void StartWork(bool collect) {
-  work = Work{};
-  work.collect = collect;
+// Whether the rendering may go on; when not, the target learns why.
+bool WithinLimits(const std::string& text, Target& to) {
+  if (text.size() > kRenderedTextLimit || to.collected.size() > kCollectedMarkupLimit ||
+      to.work.moved > kRenderMoveLimit)
+    to.work.exceeded = true;
+  if (to.work.exceeded) to.workLimitReached = true;
+  return !to.work.exceeded;
 }
 
-// Whether the rendering may go on; when not, the session learns why.
-bool WithinLimits(const std::string& text) {
-  if (text.size() > kRenderedTextLimit || CurrentSession().collectedMarkup.size() > kCollectedMarkupLimit ||
-      work.moved > kRenderMoveLimit)
-    work.exceeded = true;
-  if (work.exceeded) CurrentSession().workLimitReached = true;
-  return !work.exceeded;
+Target SessionTarget() {
+  Session& s = CurrentSession();
+  return {s.pageSettings,    s.MediaWidth,       s.MediaHeight,
+          s.collectedMarkup, s.workLimitReached, s.playerFilesNeeded};
 }
 
-}  // namespace
+Target BuildTarget(PageBuild& build) {
+  return {build.settings,        build.mediaWidth,       build.mediaHeight,
+          build.collectedMarkup, build.workLimitReached, build.playerFilesNeeded};
+}
 
-bool RenderMarkupByRescanning(std::string& text) {
+bool Rescan(std::string& text, Target&& to) {
   Mode mode = TakeMode(text);
-  CurrentSession().collectedMarkup.clear();
-  StartWork(true);
+  to.collected.clear();
   size_t i = 0;
   while (i < text.size()) {
-    if (!WithinLimits(text)) return false;
+    if (!WithinLimits(text, to)) return false;
     char c = text[i];
     if (c == '<') {
-      i += std::max<size_t>(CollectTag(text, i), 1);
-    } else if (c == '{' && ReplaceAt(text, i, mode)) {
+      i += std::max<size_t>(CollectTag(text, i, to), 1);
+    } else if (c == '{' && ReplaceAt(text, i, mode, to)) {
       i = 0;
     } else {
       ++i;
     }
   }
-  return WithinLimits(text);
+  return WithinLimits(text, to);
 }
+
+bool Scan(std::string& text, Target&& to);
+
+}  // namespace
+
+bool RenderMarkupByRescanning(std::string& text) { return Rescan(text, SessionTarget()); }
+bool RenderMarkupByRescanning(std::string& text, PageBuild& build) {
+  return Rescan(text, BuildTarget(build));
+}
+bool RenderMarkup(std::string& text) { return Scan(text, SessionTarget()); }
+bool RenderMarkup(std::string& text, PageBuild& build) { return Scan(text, BuildTarget(build)); }
+
+namespace {
 
 // The fast scan. After a replacement at s the text before s is unchanged, so
 // a scan from the start would repeat this pass's decisions up to the first
@@ -336,15 +367,9 @@ bool RenderMarkupByRescanning(std::string& text) {
 // on past s), or a "<" that found no ">" before s and could reach s. The
 // scan resumes there, collecting again the tags this pass collected before
 // that point, exactly as the rescan would.
-namespace {
-
-bool RenderMarkupScan(std::string& text, bool collect, size_t wordsWanted = 0,
-                      bool (*isLetter)(unsigned char) = nullptr) {
+bool Scan(std::string& text, Target&& to) {
   Mode mode = TakeMode(text);
-  CurrentSession().collectedMarkup.clear();
-  StartWork(collect);
-  work.isLetter = isLetter;
-  work.wordsWanted = wordsWanted;
+  to.collected.clear();
   struct Tag {
     size_t pos;
     size_t length;
@@ -354,10 +379,10 @@ bool RenderMarkupScan(std::string& text, bool collect, size_t wordsWanted = 0,
   std::vector<size_t> openTags;    // "<" that found no ">" in reach
   size_t i = 0;
   while (i < text.size()) {
-    if (work.exceeded) return WithinLimits(text);
+    if (to.work.exceeded) return WithinLimits(text, to);
     char c = text[i];
     if (c == '<') {
-      const size_t length = CollectTag(text, i);
+      const size_t length = CollectTag(text, i, to);
       if (length == 0) {
         openTags.push_back(i);
         ++i;
@@ -366,8 +391,8 @@ bool RenderMarkupScan(std::string& text, bool collect, size_t wordsWanted = 0,
         i += length;
       }
     } else if (c == '{') {
-      if (!ReplaceAt(text, i, mode)) {
-        if (!WithinLimits(text)) return false;
+      if (!ReplaceAt(text, i, mode, to)) {
+        if (!WithinLimits(text, to)) return false;
         openBraces.push_back(i);
         ++i;
         continue;
@@ -383,28 +408,50 @@ bool RenderMarkupScan(std::string& text, bool collect, size_t wordsWanted = 0,
           std::partition_point(tags.begin(), tags.end(), [&](const Tag& t) { return before(t.pos); }) -
           tags.begin();
       // The rescan collects the tags before the resume point once more.
-      if (work.collect)
-        for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length);
+      if (to.work.collect)
+        for (size_t k = 0; k < keep; ++k) Collect(text, tags[k].pos, tags[k].length, to);
       tags.resize(keep);
       openBraces.erase(std::partition_point(openBraces.begin(), openBraces.end(), before), openBraces.end());
       openTags.erase(std::partition_point(openTags.begin(), openTags.end(), before), openTags.end());
       i = resume;
-      if (!WithinLimits(text)) return false;
+      if (!WithinLimits(text, to)) return false;
     } else {
       ++i;
     }
   }
-  return WithinLimits(text);
+  return WithinLimits(text, to);
 }
 
 }  // namespace
 
-bool RenderMarkup(std::string& text) { return RenderMarkupScan(text, true); }
+bool RenderMarkupWithoutCollecting(std::string& text) {
+  Target to = SessionTarget();
+  to.work.collect = false;
+  return Scan(text, std::move(to));
+}
+bool RenderMarkupWithoutCollecting(std::string& text, PageBuild& build) {
+  Target to = BuildTarget(build);
+  to.work.collect = false;
+  return Scan(text, std::move(to));
+}
 
-bool RenderMarkupWithoutCollecting(std::string& text) { return RenderMarkupScan(text, false); }
+namespace {
+
+Target CollectingWords(Target&& to, size_t words, bool (*isLetter)(unsigned char)) {
+  to.work.collect = words > 0;
+  to.work.wordsWanted = words;
+  to.work.isLetter = isLetter;
+  return std::move(to);
+}
+
+}  // namespace
 
 bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char)) {
-  return RenderMarkupScan(text, words > 0, words, isLetter);
+  return Scan(text, CollectingWords(SessionTarget(), words, isLetter));
+}
+bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char),
+                                 PageBuild& build) {
+  return Scan(text, CollectingWords(BuildTarget(build), words, isLetter));
 }
 
 }  // namespace kio

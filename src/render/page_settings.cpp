@@ -23,8 +23,8 @@ std::string SevenCharacters(std::string colour) {
 
 }  // namespace
 
-void ResetPageSettings() {
-  PageSettings& p = CurrentSession().pageSettings;
+PageSettings DefaultPageSettings(const std::string& boxColor) {
+  PageSettings p;
   p.background1 = "#CAC5E4";
   p.background2 = "#FFFFCC";
   p.background3 = "#474792";
@@ -39,13 +39,42 @@ void ResetPageSettings() {
   p.fontSize3 = "12pt";
   p.frameCols = "25%,*";
   p.frameRows = "20%,*";
+  p.boxColor = boxColor;
+  return p;
+}
+
+void ResetPageSettings() {
+  PageSettings& p = CurrentSession().pageSettings;
   // The box colour is not reset; its first value comes from the interface
   // language.
-  if (p.boxColor.empty()) p.boxColor = CurrentSession().UiText[180];
+  p = DefaultPageSettings(p.boxColor.empty() ? CurrentSession().UiText[180] : p.boxColor);
 }
 
 void WriteSettingsBlock(File& file) {
-  PageSettings& p = CurrentSession().pageSettings;
+  Session& s = CurrentSession();
+  SettingsBlock block{s.pageSettings, s.completionMessage, s.blockStatus};
+  WriteSettingsBlock(file, block);
+  s.pageSettings = block.page;
+}
+
+void ReadSettingsBlock(File& file) {
+  Session& s = CurrentSession();
+  SettingsBlock block{s.pageSettings, s.completionMessage, s.blockStatus};
+  // What was read before a failure stays read, as it did on the session.
+  struct Keep {
+    Session& s;
+    SettingsBlock& block;
+    ~Keep() {
+      s.pageSettings = block.page;
+      s.completionMessage = block.completionMessage;
+      s.blockStatus = block.status;
+    }
+  } keep{s, block};
+  ReadSettingsBlock(file, block);
+}
+
+void WriteSettingsBlock(File& file, SettingsBlock& block) {
+  PageSettings& p = block.page;
   if (p.background1.empty()) p.background1 = "body bgcolor=\"#CAC5E4\"";
   if (p.background2.empty()) p.background2 = "body bgcolor='#FFFFFF'";
   if (p.background3.empty()) p.background3 = "body bgcolor='#008080'";
@@ -60,23 +89,23 @@ void WriteSettingsBlock(File& file) {
   if (p.fontColor2.empty()) p.fontColor2 = "#000002";
   if (p.fontColor3.empty()) p.fontColor3 = "#FFFFFD";
   w.Text(kCompletionMarker);
-  w.Text(CurrentSession().completionMessage);
+  w.Text(block.completionMessage);
   w.Text(kFontsMarker);
   w.Text(SevenCharacters(p.fontColor1) + p.fontFace1 + p.fontSize1);
   w.Text(SevenCharacters(p.fontColor2) + p.fontFace2 + p.fontSize2);
   w.Text(SevenCharacters(p.fontColor3) + p.fontFace3 + p.fontSize3);
 }
 
-void ReadSettingsBlock(File& file) {
-  PageSettings& p = CurrentSession().pageSettings;
+void ReadSettingsBlock(File& file, SettingsBlock& block) {
+  PageSettings& p = block.page;
   FieldReader r(file);
   if (r.Count() != 27) {
     file.Seek(0);
-    CurrentSession().blockStatus = "vazio";
+    block.status = "vazio";
     return;
   }
-  CurrentSession().blockStatus = r.Bytes(27);
-  if (CurrentSession().blockStatus != kBlockMarker) return;
+  block.status = r.Bytes(27);
+  if (block.status != kBlockMarker) return;
   std::string b1 = r.Text(kBlockStringLimit);
   std::string b2 = r.Text(kBlockStringLimit);
   std::string b3 = r.Text(kBlockStringLimit);
@@ -94,12 +123,12 @@ void ReadSettingsBlock(File& file) {
   }
   std::string marker = r.Bytes(36);
   if (marker != kCompletionMarker) {
-    CurrentSession().blockStatus = marker;
+    block.status = marker;
     file.Seek(mark);
     return;
   }
-  CurrentSession().completionMessage = r.Text(kBlockStringLimit);
-  CurrentSession().blockStatus = kBlockMarker;
+  block.completionMessage = r.Text(kBlockStringLimit);
+  block.status = kBlockMarker;
 
   mark = static_cast<int64_t>(file.Position());
   if (r.Count() != 20) {
@@ -108,7 +137,7 @@ void ReadSettingsBlock(File& file) {
   }
   if (r.Bytes(20) != kFontsMarker) {
     file.Seek(mark);
-    CurrentSession().blockStatus = "vazio";
+    block.status = "vazio";
     return;
   }
   std::string groups[3];
@@ -127,7 +156,7 @@ void ReadSettingsBlock(File& file) {
       *sizes[i] = g.substr(g.size() - 4);
     }
   }
-  CurrentSession().blockStatus = kBlockMarker;
+  block.status = kBlockMarker;
 }
 
 }  // namespace kio

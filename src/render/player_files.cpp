@@ -8,23 +8,22 @@
 
 namespace kio {
 
-bool CopyPlayerFiles(const std::string& first, const std::string& second) {
+std::optional<Failure> CopyPlayerFiles(const std::string& folder, const std::string& first,
+                                       const std::string& second) {
   try {
     for (int n = 0; n < 2; ++n) {
       const std::string& name = n == 0 ? first : second;
       std::string source = CurrentSession().appPaths.programFolder + name;
-      std::string destination = CurrentSession().outputFolder + name;
+      std::string destination = folder + name;
       if (FileExists(destination)) continue;
       File file;
       if (!PrepareDocumentFile(file, source)) {
-        ShowMessage(
+        return Failure{
             (n == 0 ? std::string("Arquivo inexistente:") : Win1252("Arquivo não encontrad0: ")) + name,
-            "Oops!");
-        return false;
+            "Oops!"};
       }
       if (!file.Open(source, File::kRead)) {
-        ShowMessage(Win1252("Diretório inexistente: ") + source, "Oops!");
-        return false;
+        return Failure{Win1252("Diretório inexistente: ") + source, "Oops!"};
       }
       // A support file larger than the copy buffer is refused rather than
       // cut: a cut player or picture would be a broken file.
@@ -32,20 +31,24 @@ bool CopyPlayerFiles(const std::string& first, const std::string& second) {
       std::string bytes = file.ReadAll();
       file.Close();
       if (!PrepareDocumentFile(file, destination)) {
-        ShowMessage(
+        return Failure{
             n == 0 ? "Erro ao salvar primeiro arquivo" + name : std::string("Erro ao salvar segundo arquivo"),
-            "Oops!");
-        return false;
+            "Oops!"};
       }
       file.Create(destination);
       file.Write(bytes);
       file.Close();
     }
   } catch (const FileError&) {
-    ShowMessage("Erro ao copiar arquivos para a pasta de destino", "Oops!");
-    return false;
+    return Failure{"Erro ao copiar arquivos para a pasta de destino", "Oops!"};
   }
-  return true;
+  return std::nullopt;
+}
+
+bool CopyPlayerFiles(const std::string& first, const std::string& second) {
+  auto failure = CopyPlayerFiles(CurrentSession().outputFolder, first, second);
+  if (failure) ShowMessage(failure->text, failure->caption);
+  return !failure;
 }
 
 }  // namespace kio

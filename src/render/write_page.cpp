@@ -32,15 +32,15 @@ const char kEndMarker[] = "//TERMINA DADOS";
 
 // Replaces every `from` by `to`, unless the page would grow past
 // kFilledPageLimit (values that hold other placeholders multiply at every
-// row): then nothing more is replaced and the session learns why.
-void Replace(std::string& text, const std::string& from, const std::string& to) {
-  Session& s = CurrentSession();
-  if (s.workLimitReached || from.empty()) return;
+// row): then nothing more is replaced and `limitReached` tells why.
+void Replace(std::string& text, const std::string& from, const std::string& to, bool& limitReached) {
+  if (limitReached || from.empty()) return;
   if (to.size() > from.size()) {
     size_t count = 0;
-    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + from.size())) ++count;
+    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + from.size()))
+      ++count;
     if (count > (kFilledPageLimit - std::min(text.size(), kFilledPageLimit)) / (to.size() - from.size())) {
-      s.workLimitReached = true;
+      limitReached = true;
       return;
     }
   }
@@ -57,18 +57,22 @@ long LeadingNumber(const std::string& split) {
 
 }  // namespace
 
-void EscapeScriptText(std::string& text) {
-  text = ReplaceAll(text, "\\", "\\\\");
-  text = ReplaceAll(text, "\r\n", " <br> ");
-  text = ReplaceAll(text, "'", "\\'");
-  text = ReplaceAll(text, "\"", "\\\"");
+Failure TemplateNotFound() { return {"Source code not found!", "Oops!"}; }
+
+Failure PageTooLarge() {
+  return {Win1252("Este texto faz uma página grande demais (códigos que geram códigos?): a página não "
+                  "foi gerada.\r\nThis text makes a page far too large (codes that make codes?): the page "
+                  "was not generated."),
+          "Oops!"};
 }
 
-std::string QuotedAsStored(const std::string& text) {
-  return ReplaceAll(ReplaceAll(text, "\\", "\\\\"), "'", "\\'");
+Failure MarkersMissing() {
+  return {Win1252("O modelo da página não tem as marcas dos dados: a página não foi gerada.\r\n"
+                  "The page template lacks its data markers: the page was not generated."),
+          "Oops!"};
 }
 
-bool FillTemplate(const FillInputs& in) {
+std::optional<Failure> FillTemplate(const FillInputs& in, PageBuild& build, std::string& page) {
   std::string path = CurrentSession().appPaths.programFolder + kTemplateFolder + in.templateName;
   File file;
   std::string contents;
@@ -81,44 +85,42 @@ bool FillTemplate(const FillInputs& in) {
       ok = false;
     }
   }
-  if (!ok) {
-    ShowMessage("Source code not found!", "Oops!");
-    return false;
-  }
-  CurrentSession().PageText = contents;
-  std::string& t = CurrentSession().PageText;
-  PageSettings& p = CurrentSession().pageSettings;
+  if (!ok) return TemplateNotFound();
+  page = contents;
+  std::string& t = page;
+  PageSettings& p = build.settings;
+  bool& limit = build.workLimitReached;
 
   const long c8 = 8 * LeadingNumber(p.frameCols);
   const long r4 = 4 * LeadingNumber(p.frameRows);
   if (c8 == 800) {
-    Replace(t, "180", "790");
-    Replace(t, "170", "780");
+    Replace(t, "180", "790", limit);
+    Replace(t, "170", "780", limit);
   } else {
-    Replace(t, "170", std::to_string(c8));
-    Replace(t, "180", std::to_string(c8 + 10));
+    Replace(t, "170", std::to_string(c8), limit);
+    Replace(t, "180", std::to_string(c8 + 10), limit);
   }
-  Replace(t, "190", std::to_string(c8 + 20));
-  Replace(t, "600", std::to_string(770 - c8));
-  Replace(t, "610", std::to_string(780 - c8));
-  Replace(t, "81", std::to_string(r4));
-  Replace(t, "399", std::to_string(480 - r4));
+  Replace(t, "190", std::to_string(c8 + 20), limit);
+  Replace(t, "600", std::to_string(770 - c8), limit);
+  Replace(t, "610", std::to_string(780 - c8), limit);
+  Replace(t, "81", std::to_string(r4), limit);
+  Replace(t, "399", std::to_string(480 - r4), limit);
 
-  Replace(t, "i_n_s_t_r_u", in.pageInstructions);
-  Replace(t, "t_i_t_l_e", HtmlText(in.outputFileName));
+  Replace(t, "i_n_s_t_r_u", in.pageInstructions, limit);
+  Replace(t, "t_i_t_l_e", HtmlText(in.outputFileName), limit);
 
   p.background1 = Without(p.background1, {"\"", "'", "body bgcolor="});
   p.background2 = Without(p.background2, {"\"", "'", "body bgcolor="});
   p.background3 = Without(p.background3, {"\"", "'", "body bgcolor="});
   p.boxColor = Without(p.boxColor, {"'", "\"", "body bgcolor=", "bgcolor="});
 
-  CurrentSession().completionMessage = ReplaceAll(CurrentSession().completionMessage, "\r\n", " <br> ");
+  const std::string completion = ReplaceAll(build.completionMessage, "\r\n", " <br> ");
   const std::string lang = StudentLanguageTag(CurrentSession().appPaths.studentLanguageFile);
   const std::pair<const char*, const std::string*> rows[] = {
       {"RESPOSTA(S):", &StudentText(12)},
       {"Clique em Avanca para continuar", &StudentText(8)},
       {"f_i_m", &StudentText(9)},
-      {"Atividade concluida", &CurrentSession().completionMessage},
+      {"Atividade concluida", &completion},
       {"p_e_r_f_o_r_m_a_n_c_e", &StudentText(5)},
       {"f_i_l_e", &StudentText(6)},
       {"p_e_r_g_u_n_t_a_s:", &StudentText(10)},
@@ -159,9 +161,27 @@ bool FillTemplate(const FillInputs& in) {
       {"2     ;", &in.itemCount},
       {"l_a_n_g", &lang},
   };
-  for (const auto& [placeholder, value] : rows) Replace(t, placeholder, *value);
-  Replace(t, "var Total = 5;", "");
-  Replace(t, kTemplateResultsAddress, CurrentSession().appPaths.resultsAddress);
+  for (const auto& [placeholder, value] : rows) Replace(t, placeholder, *value, limit);
+  Replace(t, "var Total = 5;", "", limit);
+  Replace(t, kTemplateResultsAddress, CurrentSession().appPaths.resultsAddress, limit);
+  return std::nullopt;
+}
+
+bool FillTemplate(const FillInputs& inputs) {
+  Session& s = CurrentSession();
+  PageBuild build = SessionPageBuild();
+  build.workLimitReached = s.workLimitReached;
+  build.playerFilesNeeded = s.playerFilesNeeded;
+  std::string page;
+  auto failure = FillTemplate(inputs, build, page);
+  if (failure) {
+    ShowMessage(failure->text, failure->caption);
+    return false;
+  }
+  s.PageText = page;
+  s.pageSettings = build.settings;
+  s.completionMessage = ReplaceAll(s.completionMessage, "\r\n", " <br> ");
+  s.workLimitReached = build.workLimitReached;
   return true;
 }
 
@@ -204,24 +224,17 @@ void ReportPageNotWritten(int) { ShowMessage("Erro ao criar arquivo html!", "Oop
 
 }  // namespace
 
-bool RefusedForWork() {
-  if (!CurrentSession().workLimitReached) return false;
-  CurrentSession().workLimitReached = false;
-  ShowMessage(Win1252("Este texto faz uma página grande demais (códigos que geram códigos?): a página não "
-                      "foi gerada.\r\nThis text makes a page far too large (codes that make codes?): the page "
-                      "was not generated."),
-              "Oops!");
+bool RefusedForWork(PageBuild& build) {
+  if (!build.workLimitReached) return false;
+  build.workLimitReached = false;
+  const Failure f = PageTooLarge();
+  ShowMessage(f.text, f.caption);
   return true;
 }
 
-bool CopyBesidePage(const PageTarget& target, const std::string& first, const std::string& second) {
-  CurrentSession().outputFolder = FolderOf(target.chosenPath);
-  return CopyPlayerFiles(first, second);
-}
-
-PageWorkScope::~PageWorkScope() {
-  CurrentSession().workLimitReached = false;
-  CurrentSession().playerFilesNeeded = false;
+std::optional<Failure> CopyBesidePage(const PageTarget& target, const std::string& first,
+                                      const std::string& second) {
+  return CopyPlayerFiles(FolderOf(target.chosenPath), first, second);
 }
 
 namespace {
@@ -229,7 +242,7 @@ namespace {
 // Writes the finished page, reporting a failure with `reportError`, then
 // copies the video players beside it when a code asked for them.
 bool WriteFinishedPage(const PageTarget& target, const std::string& text,
-                       const std::function<void(int cause)>& reportError) {
+                       const std::function<void(int cause)>& reportError, const PageBuild& build) {
   File page;
   if (!PrepareDocumentFile(page, target.chosenPath)) return false;
   try {
@@ -238,58 +251,118 @@ bool WriteFinishedPage(const PageTarget& target, const std::string& text,
     (reportError ? reportError : ReportPageNotWritten)(e.cause);
     return false;
   }
-  if (CurrentSession().playerFilesNeeded) CopyBesidePage(target, "Clear_Skin_1.swf", "FLVPlayer.swf");
+  if (build.playerFilesNeeded)
+    if (auto failure = CopyBesidePage(target, "Clear_Skin_1.swf", "FLVPlayer.swf"))
+      ShowMessage(failure->text, failure->caption);
   return true;
 }
 
 }  // namespace
 
-bool WriteAssembledPage(const PageTarget& target, const std::string& text) {
-  if (RefusedForWork()) return false;
-  return WriteFinishedPage(target, text, {});
+bool WriteAssembledPage(const PageTarget& target, const std::string& text, PageBuild& build) {
+  if (RefusedForWork(build)) return false;
+  return WriteFinishedPage(target, text, {}, build);
 }
 
-std::optional<std::string> WritePage(const PageRequest& request) {
+BuiltPage BuildTemplatePage(const PageContent& content, const std::string& title, PageBuild& build) {
+  BuiltPage built;
+  // The page's data may have reached a limit already.
+  if (build.workLimitReached) {
+    built.failure = PageTooLarge();
+    return built;
+  }
+  std::string instructions = content.instructions.substr(0, 14999);
+  if (instructions.empty()) instructions = "*";
+  RenderMarkupWithoutCollecting(instructions, build);
+  EscapeScriptText(instructions);
+
+  build.completionMessage = content.completionField.substr(0, 1499);
+  RenderMarkupWithoutCollecting(build.completionMessage, build);
+  std::string page;
+  if (auto failure =
+          FillTemplate({content.templateName, instructions, title, content.itemCount}, build, page)) {
+    built.failure = failure;
+    return built;
+  }
+  if (auto failure = AddXapiPart(page)) {
+    built.failure = failure;
+    return built;
+  }
+  if (build.workLimitReached) {
+    built.failure = PageTooLarge();
+    return built;
+  }
+  auto whole = content.cut ? content.cut(page, content.data) : CutAtMarkers(page, content.data);
+  if (!whole) {
+    built.failure = MarkersMissing();
+    return built;
+  }
+  built.text = std::move(*whole);
+  return built;
+}
+
+std::optional<std::string> WritePage(const PageRequest& request, PageBuild& build) {
   // What the renderings of this page noted is forgotten with it.
-  PageWorkScope scope;
+  struct Forget {
+    PageBuild& build;
+    ~Forget() {
+      build.workLimitReached = false;
+      build.playerFilesNeeded = false;
+    }
+  } forget{build};
   // The editor's own data may have reached a limit already.
-  if (RefusedForWork()) return std::nullopt;
+  if (RefusedForWork(build)) return std::nullopt;
   auto target = ChoosePageFile(request.chooser ? *request.chooser : DocumentChooser("htm", true));
   if (!target) return std::nullopt;
   if (request.check && !request.check(*target)) return std::nullopt;
 
-  Session& s = CurrentSession();
-  std::string completionField = request.completionField.substr(0, 1499);
-  std::string instructions = request.instructions.substr(0, 14999);
-  if (instructions.empty()) instructions = "*";
-  RenderMarkupWithoutCollecting(instructions);
-  EscapeScriptText(instructions);
-
-  s.completionMessage = completionField;
-  RenderMarkupWithoutCollecting(s.completionMessage);
-  bool filled = FillTemplate({request.templateName, instructions, target->fileName, request.itemCount}) &&
-                AddXapiPart(s.PageText);
-  std::optional<std::string> whole;
-  if (filled) {
-    whole = request.cut ? request.cut(s.PageText, request.data) : CutAtMarkers(s.PageText, request.data);
-    if (!whole)
-      ShowMessage(Win1252("O modelo da página não tem as marcas dos dados: a página não foi gerada.\r\n"
-                          "The page template lacks its data markers: the page was not generated."),
-                  "Oops!");
+  BuiltPage page = BuildTemplatePage(request, target->fileName, build);
+  if (page.failure) {
+    ShowMessage(page.failure->text, page.failure->caption);
+    return std::nullopt;
   }
-  s.completionMessage = completionField;
-  if (RefusedForWork() || !whole) return std::nullopt;
-
-  if (!WriteFinishedPage(*target, *whole, request.reportError)) return std::nullopt;
+  if (!WriteFinishedPage(*target, page.text, request.reportError, build)) return std::nullopt;
   if (request.after) request.after(*target);
   return target->chosenPath;
 }
 
+std::optional<std::string> WritePage(const PageRequest& request) {
+  PageBuild build = SessionPageBuild();
+  auto written = WritePage(request, build);
+  ReturnToSession(build);
+  CurrentSession().completionMessage = request.completionField.substr(0, 1499);
+  return written;
+}
+
 PageAssembler& PageAssembler::AddRendered(const std::string& markup) {
   std::string text = markup;
-  RenderMarkupWithoutCollecting(text);
+  RenderMarkupWithoutCollecting(text, build_);
   text_ += ReplaceAll(text, "\r\n", " <br> ");
   return *this;
+}
+
+PageBuild SessionPageBuild() {
+  const Session& s = CurrentSession();
+  PageBuild build;
+  build.settings = s.pageSettings;
+  build.completionMessage = s.completionMessage;
+  build.mediaWidth = s.MediaWidth;
+  build.mediaHeight = s.MediaHeight;
+  return build;
+}
+
+void ReturnToSession(const PageBuild& build) {
+  Session& s = CurrentSession();
+  s.pageSettings = build.settings;
+  s.MediaWidth = build.mediaWidth;
+  s.MediaHeight = build.mediaHeight;
+}
+
+void ReturnMarksToSession(const PageBuild& build) {
+  Session& s = CurrentSession();
+  s.collectedMarkup = build.collectedMarkup;
+  s.workLimitReached = build.workLimitReached;
+  s.playerFilesNeeded = build.playerFilesNeeded;
 }
 
 }  // namespace kio

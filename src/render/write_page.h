@@ -1,7 +1,8 @@
-// Writing a page, in steps every editor shares: choose the page file and
-// check its name, let the editor check it too, prepare the file, fill the
-// template with the settings, texts, student words and item count, put the
-// editor's data between the template's markers, write the page with the
+// Building and writing a page. Building needs no dialog: a page's content
+// (template, texts, data between the markers) and a page-build context give
+// the page's text or the failure that stopped it. Writing runs the steps
+// every editor shares: choose the page file and check its name, let the
+// editor check it too, prepare the file, build the page, write it with the
 // editor's own error report, then an after-step (support files beside the
 // page). Pages built from the program's own pieces instead of a template
 // (Basic, Menu, Index) are put together with PageAssembler and written with
@@ -12,17 +13,12 @@
 #include <string>
 #include <string_view>
 
+#include "fileio/failure.h"
 #include "platform/platform.h"
+#include "render/page_build.h"
+#include "render/script_string.h"
 
 namespace kio {
-
-// Makes a text safe inside a single-quoted script string: backslashes
-// doubled, line breaks as " <br> ", apostrophes and double quotes escaped.
-void EscapeScriptText(std::string& text);
-// A text as the inside of a single-quoted script string: as it is, with
-// only the characters that would end the string (a backslash, an
-// apostrophe) escaped.
-std::string QuotedAsStored(const std::string& text);
 
 // Longest template taken whole.
 constexpr size_t kTemplateLimit = 40003;
@@ -43,15 +39,52 @@ struct FillInputs {
   std::string itemCount;  // replaces "2     ;": the list editors' item count
 };
 
-// Reads the template into PageText and fills it. False (after the message
-// "Source code not found!") when the template is missing, unreadable or
-// longer than the limit: the page is not generated from a template that is
-// not there.
+// The message of a template that is missing, unreadable or too long.
+Failure TemplateNotFound();
+// The message of a page refused because a rendering reached a work limit.
+Failure PageTooLarge();
+// The message of a template without its data markers.
+Failure MarkersMissing();
+
+// Reads the template and fills it into `page` with the context's settings
+// and completion message. TemplateNotFound when the template is missing,
+// unreadable or longer than the limit: the page is not generated from a
+// template that is not there. A page that would grow past kFilledPageLimit
+// sets the context's workLimitReached.
+std::optional<Failure> FillTemplate(const FillInputs& inputs, PageBuild& build, std::string& page);
+
+// The same for the session's PageText, page settings, completion message
+// and workLimitReached; false after the message.
 bool FillTemplate(const FillInputs& inputs);
 
 // Cuts PageText at "//INICIA DADOS" and "//TERMINA DADOS" and puts `data`
 // between. Empty when a marker is missing.
 std::optional<std::string> CutAtMarkers(const std::string& page, const std::string& data);
+
+// What a template page is made of.
+struct PageContent {
+  std::string templateName;     // e.g. "tmplate_cloze.htm"
+  std::string instructions;     // the instructions field, unrendered
+  std::string completionField;  // the "Final" field
+  std::string data;             // what goes between the markers
+  std::string itemCount;        // replaces "2     ;" (the list editors)
+  // Puts the data into the filled template; by default CutAtMarkers. Empty
+  // when the template lacks its markers.
+  std::function<std::optional<std::string>(const std::string& page, const std::string& data)> cut;
+};
+
+// A page's text, or the failure that stopped its building.
+struct BuiltPage {
+  std::string text;
+  std::optional<Failure> failure;
+};
+
+// Builds the page of `content` whose file is `title` (its bare name): the
+// instructions and completion message rendered in `build`, the template
+// filled, the data between its markers. Shows nothing; refused with
+// PageTooLarge when a rendering of the page (its data's included) reached
+// a work limit.
+BuiltPage BuildTemplatePage(const PageContent& content, const std::string& title, PageBuild& build);
 
 // The page file the teacher chose.
 struct PageTarget {
@@ -64,40 +97,23 @@ struct PageTarget {
 // refused (its message shown).
 std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request);
 
-// Copies two support files from the program folder beside a written page
-// (the page's folder becomes the session's outputFolder). False when the
-// copy stopped, after its message.
-bool CopyBesidePage(const PageTarget& target, const std::string& first, const std::string& second);
+// Copies two support files from the program folder beside a written page.
+// The failure that stopped the copy, when it stopped.
+std::optional<Failure> CopyBesidePage(const PageTarget& target, const std::string& first,
+                                      const std::string& second);
 
-// Forgets, when it goes, what the renderings of one page noted (a work
-// limit reached, video players needed), so that nothing carries over to
-// the next page. Every Generate holds one, WritePage its own.
-class PageWorkScope {
- public:
-  PageWorkScope() = default;
-  ~PageWorkScope();
-  PageWorkScope(const PageWorkScope&) = delete;
-  PageWorkScope& operator=(const PageWorkScope&) = delete;
-};
-
-// True, after its message, when a rendering of the page (or the filling of
-// its template) reached a work limit: nothing is to be written. The limit is
-// forgotten then.
-bool RefusedForWork();
+// True, after its message, when a rendering of the page reached a work
+// limit: nothing is to be written. The limit is forgotten then.
+bool RefusedForWork(PageBuild& build);
 
 // Writes a page put together with PageAssembler (Basic, Menu, Index) under
 // its chosen name with WritePage's last steps: refused with a message when a
 // rendering of it reached a work limit; once written, the video players a
 // code asked for are copied beside it. False, after its message, when
 // nothing was written.
-bool WriteAssembledPage(const PageTarget& target, const std::string& text);
+bool WriteAssembledPage(const PageTarget& target, const std::string& text, PageBuild& build);
 
-struct PageRequest {
-  std::string templateName;     // e.g. "tmplate_cloze.htm"
-  std::string instructions;     // the instructions field, unrendered
-  std::string completionField;  // the "Final" field
-  std::string data;             // what goes between the markers
-  std::string itemCount;        // replaces "2     ;" (the list editors)
+struct PageRequest : PageContent {
   // The save chooser; by default "*.htm" in the documents folder.
   std::optional<ChooserRequest> chooser;
   // The editor's own check of the chosen page; false stops (its message
@@ -108,28 +124,31 @@ struct PageRequest {
   std::function<void(int cause)> reportError;
   // Runs once the page is written, e.g. to copy support files beside it.
   std::function<void(const PageTarget&)> after;
-  // Puts the data into the filled template; by default CutAtMarkers. Empty
-  // when the template lacks its markers.
-  std::function<std::optional<std::string>(const std::string& page, const std::string& data)> cut;
 };
 
-// Runs the steps. Returns the page's path when it was written.
+// Runs the steps in `build`, showing what stops them. Returns the page's
+// path when it was written.
+std::optional<std::string> WritePage(const PageRequest& request, PageBuild& build);
+// The same in a context made from the session (SessionPageBuild); the
+// settings the page's codes changed are the editor's afterwards.
 std::optional<std::string> WritePage(const PageRequest& request);
 
 // Puts together a page from fixed pieces and the teacher's texts.
 class PageAssembler {
  public:
+  explicit PageAssembler(PageBuild& build) : build_(build) {}
   PageAssembler& Add(std::string_view piece) {
     text_.append(piece);
     return *this;
   }
   // A teacher's text in the page: a rendered copy (the document keeps its
   // codes), its line breaks as " <br> ". A rendering that reaches a work
-  // limit notes it in the session, where WriteAssembledPage finds it.
+  // limit notes it in the context, where WriteAssembledPage finds it.
   PageAssembler& AddRendered(const std::string& markup);
   const std::string& Text() const { return text_; }
 
  private:
+  PageBuild& build_;
   std::string text_;
 };
 

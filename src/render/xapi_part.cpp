@@ -20,9 +20,9 @@ bool IsXapiAddress(const std::string& address) {
   return false;
 }
 
-bool AddXapiPart(std::string& page) {
-  if (!IsXapiAddress(CurrentSession().appPaths.resultsAddress)) return true;
-  if (page.find("<form id=\"results\"") == std::string::npos) return true;
+std::optional<Failure> AddXapiPart(std::string& page) {
+  if (!IsXapiAddress(CurrentSession().appPaths.resultsAddress)) return std::nullopt;
+  if (page.find("<form id=\"results\"") == std::string::npos) return std::nullopt;
   std::string path = CurrentSession().appPaths.programFolder + kTemplateFolder + kXapiPartFile;
   std::string part;
   File file;
@@ -37,17 +37,16 @@ bool AddXapiPart(std::string& page) {
   }
   // The part must not end its own script element early.
   if (!ok || part.find("</") != std::string::npos) {
-    ShowMessage(
+    return Failure{
         Win1252("O programa não tem a parte das páginas que envia os resultados por xAPI (Tmplates/xapi.js): "
                 "a página não foi gerada.\r\nThe program lacks the part of the pages that sends results "
                 "by xAPI (Tmplates/xapi.js): the page was not generated."),
-        "Oops!");
-    return false;
+        "Oops!"};
   }
   size_t end = page.rfind("</body>");
   if (end == std::string::npos) end = page.size();
   page.insert(end, "<script>\n" + part + "</script>\n");
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace kio

@@ -2,7 +2,10 @@
 // sends its results as statements to it (templates/kit/xapi.js), added to
 // the page when it is written rather than to every template.
 #pragma once
+#include <optional>
 #include <string>
+
+#include "fileio/failure.h"
 
 namespace kio {
 
@@ -18,9 +21,9 @@ bool IsXapiAddress(const std::string& address);
 
 // When the session's results address is an xAPI endpoint and the page has
 // a results form, puts the part into the filled page, in a script element
-// of its own before the end of the body. True when nothing was needed or
-// the part went in; false, after its message, when the part is missing from
-// the program folder (the page would not send its results).
-bool AddXapiPart(std::string& page);
+// of its own before the end of the body. Nothing when nothing was needed or
+// the part went in; the failure to show when the part is missing from the
+// program folder (the page would not send its results).
+std::optional<Failure> AddXapiPart(std::string& page);
 
 }  // namespace kio

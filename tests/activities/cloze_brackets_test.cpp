@@ -1,7 +1,7 @@
 // The unmatched-bracket check the Cloze editor runs before generating.
-#include <gtest/gtest.h>
+#include "documents/cloze_brackets.h"
 
-#include "activities/cloze/cloze_brackets.h"
+#include <gtest/gtest.h>
 
 namespace kio {
 namespace {
@@ -44,7 +44,8 @@ TEST(ClozeBrackets, FindsTheFirstBracketWithoutItsPartner) {
 TEST(ClozeBrackets, TheQuestionNamesTheBracketAndItsPlaceInBothLanguages) {
   std::string q = UnmatchedBracketQuestion({7, ']', 2, "The cat] sat."});
   EXPECT_NE(q.find("\"]\" na linha 2"), std::string::npos) << q;
-  EXPECT_NE(q.find("\"]\" on line 2, at:\r\nThe cat] sat.\r\nGenerate the page anyway?"), std::string::npos) << q;
+  EXPECT_NE(q.find("\"]\" on line 2, at:\r\nThe cat] sat.\r\nGenerate the page anyway?"), std::string::npos)
+      << q;
   EXPECT_LT(q.find("linha"), q.find("line")) << "Portuguese first";
 }
 

@@ -1,8 +1,8 @@
 // The Cloze editor: its page data, its document and its questions.
 #include <gtest/gtest.h>
 
-#include "activities/cloze/cloze_brackets.h"
 #include "activities/cloze/cloze_dlg.h"
+#include "documents/cloze_brackets.h"
 #include "editor_session.h"
 #include "lang/fixed_texts.h"
 #include "render/fields.h"
@@ -39,6 +39,24 @@ TEST(ClozeData, SegmentsAndGaps) {
        "';\r\npalavras[1]='x';\r\npalavras[2]='';\r\n"
        "PalavrasDadas[0]=1;\r\n"},
       {"no gaps", "palavras[0]=' no gaps';\r\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BuildClozeData(c.text), c.data) << c.text;
+}
+
+// Backslashes, lone line breaks and a closing script tag in the text stay
+// inside the page's strings.
+TEST(ClozeData, TextsThatWouldEndTheScriptString) {
+  struct Case {
+    std::string text, data;
+  } cases[] = {
+      {"The file is in C:\\[temp]\\ and that's all.",
+       "palavras[0]=' The file is in C:\\\\';\r\npalavras[1]='temp';\r\n"
+       "palavras[2]='\\\\ and that\\'s all.';\r\nPalavrasDadas[0]=1;\r\n"},
+      {"one\ntwo\rthree [x]",
+       "palavras[0]=' one\\ntwo\\rthree "
+       "';\r\npalavras[1]='x';\r\npalavras[2]='';\r\nPalavrasDadas[0]=1;\r\n"},
+      {"a </script> [b]",
+       "palavras[0]=' a \\x3C/script> ';\r\npalavras[1]='b';\r\npalavras[2]='';\r\nPalavrasDadas[0]=1;\r\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(BuildClozeData(c.text), c.data) << c.text;
 }

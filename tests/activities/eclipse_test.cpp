@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "activities/eclipse/eclipse_dlg.h"
-#include "activities/eclipse/eclipse_tokens.h"
+#include "documents/eclipse_tokens.h"
 #include "editor_session.h"
 #include "peak_memory.h"
 #include "render/fields.h"

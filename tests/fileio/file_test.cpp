@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 
 #include "kio_test.h"
@@ -115,6 +117,27 @@ TEST(File, AFullDiskShowsOnTheWriteThatMetIt) {
   EXPECT_EQ(cause, kDiskFull);
 }
 
+// The one error of a file operation: a std::exception that keeps the
+// program's cause for the teacher's message and the system's own reason.
+TEST(FileError, CarriesTheCauseAndTheSystemsReason) {
+  TempDir dir;
+  File f;
+  try {
+    f.Create((dir / "no such folder" / "a.txt").string());
+    FAIL() << "created a file in a missing folder";
+  } catch (const std::exception& e) {
+    const auto* error = dynamic_cast<const FileError*>(&e);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->cause, kFileNotFound);
+    EXPECT_EQ(error->systemError, ENOENT);
+    EXPECT_STREQ(e.what(), std::strerror(ENOENT));
+  }
+  // A fault the program finds itself has a cause and no system reason.
+  const FileError own(kInvalidFile);
+  EXPECT_EQ(own.systemError, 0);
+  EXPECT_STREQ(own.what(), "file error, cause 6");
+}
+
 TEST(File, FindsNamesWhateverTheirCaseOnDisk) {
   TempDir dir;
   std::filesystem::create_directory(dir / "Aulas");
@@ -165,7 +188,10 @@ TEST(FileNames, AccentedNamesAreFoundAndWritten) {
   WriteFile(dir / "Lições" / "Exercício.CLO", "cloze");
   // Beside it, names the program cannot hold: passed over, never matched.
   WriteFile(dir / "Lições" / "辞書.clo", "other");
-  WriteFile(dir / "Lições" / "exerc\xed" "cio.clo", "old bytes");
+  WriteFile(dir / "Lições" /
+                "exerc\xed"
+                "cio.clo",
+            "old bytes");
   const std::string folder = test::W(dir.str() + "/Lições/");
   // Lower case by characters: "Í" and "í" are the same letter.
   const std::string typed = test::W(dir.str() + "/LIÇÕES/EXERCÍCIO.clo");

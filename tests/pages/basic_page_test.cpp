@@ -1,8 +1,7 @@
 // The Basic hypertext page: its page, its document and its editor.
-#include "pages/basic/basic_page.h"
-
 #include <gtest/gtest.h>
 
+#include "documents/basic_document.h"
 #include "editor_session.h"
 #include "lang/lang_tag.h"
 #include "pages/basic/basic_page_dlg.h"

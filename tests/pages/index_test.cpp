@@ -3,11 +3,11 @@
 
 #include <filesystem>
 
+#include "documents/index_document.h"
 #include "editor_session.h"
 #include "lang/fixed_texts.h"
 #include "lang/lang_tag.h"
 #include "pages/index/index_dlg.h"
-#include "pages/index/index_page.h"
 #include "render/fields.h"
 
 namespace kio {

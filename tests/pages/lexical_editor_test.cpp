@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "documents/lexical_document.h"
 #include "editor_session.h"
 #include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
-#include "pages/lexical/lexical_page.h"
 #include "pages/lexical/lexical_page_dlg.h"
 #include "platform/text.h"
 

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "documents/lexical_document.h"
 #include "fileio/session.h"
 #include "kio_test.h"
 #include "lexicon/lexicon_store.h"
-#include "pages/lexical/lexical_page.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
 

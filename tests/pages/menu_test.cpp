@@ -4,10 +4,10 @@
 
 #include <csignal>
 
+#include "documents/menu_document.h"
 #include "editor_session.h"
 #include "lang/lang_tag.h"
 #include "pages/menu/menu_dlg.h"
-#include "pages/menu/menu_page.h"
 #include "peak_memory.h"
 #include "render/fields.h"
 
@@ -259,7 +259,8 @@ TEST(MenuEditor, APageThatCannotBeWrittenIsReported) {
     struct rlimit limit = {16, 16};
     setrlimit(RLIMIT_FSIZE, &limit);
     std::string t = s.Run<CMenuDlg>("type 1046 a.htm\npress 1106\nchoose " + page + "\npress 2\nanswer No\n");
-    return Has(t, "MESSAGE Oops! | Erro ao criar arquivo html!\n") && !Has(t, Shown(CurrentSession().UiText[54]));
+    return Has(t, "MESSAGE Oops! | Erro ao criar arquivo html!\n") &&
+           !Has(t, Shown(CurrentSession().UiText[54]));
   });
   EXPECT_TRUE(run.ok);
   EXPECT_FALSE(std::filesystem::exists(page));

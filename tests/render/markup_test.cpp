@@ -392,8 +392,8 @@ TEST_F(RenderTest, FastScanMatchesTheRescanOnGeneratedTexts) {
   int replaced = 0;
   for (int n = 0; n < 4000; ++n) {
     const std::string input = RandomText(random);
-    Outcome fast = RenderWith(RenderMarkup, input);
-    Outcome reference = RenderWith(RenderMarkupByRescanning, input);
+    Outcome fast = RenderWith(static_cast<bool (*)(std::string&)>(RenderMarkup), input);
+    Outcome reference = RenderWith(static_cast<bool (*)(std::string&)>(RenderMarkupByRescanning), input);
     ASSERT_EQ(fast.text, reference.text) << "input: " << input;
     ASSERT_EQ(fast.collected, reference.collected) << "input: " << input;
     ASSERT_TRUE(fast == reference) << "input: " << input;

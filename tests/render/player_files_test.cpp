@@ -19,9 +19,10 @@ class PlayerFilesTest : public RenderTest {
   }
   bool Copy() {
     test::HeadlessSession session;
-    bool done = CopyPlayerFiles("Clear_Skin_1.swf", "FLVPlayer.swf");
+    auto failure = CopyPlayerFiles(CurrentSession().outputFolder, "Clear_Skin_1.swf", "FLVPlayer.swf");
+    if (failure) ShowMessage(failure->text, failure->caption);
     transcript_ = session.transcript();
-    return done;
+    return !failure;
   }
   bool Copied(const std::string& name) const { return test::fs::exists(out_ / name); }
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "peak_memory.h"
-
 #include "render_state.h"
 
 namespace kio {
@@ -409,7 +408,8 @@ TEST_F(WritePageTest, TheEditorsStepsRunInTheirPlaces) {
 
 TEST_F(TemplateTest, AssembledPagesRenderCopiesOfTheTeachersTexts) {
   const std::string heading = "{b.fon}Unit 1{/b.fon}\r\nVerbs";
-  PageAssembler page;
+  PageBuild build;
+  PageAssembler page(build);
   page.Add("<h1>").AddRendered(heading).Add("</h1>");
   EXPECT_EQ(page.Text(), "<h1><b>Unit 1</b> <br> Verbs</h1>");
   EXPECT_EQ(heading, "{b.fon}Unit 1{/b.fon}\r\nVerbs");

@@ -2,12 +2,12 @@
 #include <string>
 
 #include "activities/text_activity_dlg.h"
+#include "documents/cloze_document.h"
 
 namespace kio {
 
-// The page data of a Cloze text: the segments as palavras[i]='...'; and,
-// after them, the gaps as PalavrasDadas[k]=i; . Gaps are marked with square
-// brackets.
+// BuildClozeData on the session's settings and marks, as the editor
+// renders.
 std::string BuildClozeData(const std::string& text);
 
 // The Cloze editor: a text whose bracketed words the student supplies.
@@ -16,7 +16,7 @@ class CClozeDlg : public CTextActivityDlg {
   CClozeDlg();
 
  protected:
-  bool BuildPageData(const ActivityFields& fields, std::string& data) override;
+  bool BuildPageData(const ActivityFields& fields, PageBuild& build, std::string& data) override;
 };
 
 }  // namespace kio

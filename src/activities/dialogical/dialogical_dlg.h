@@ -7,16 +7,14 @@
 #include <vector>
 
 #include "activities/list_activity_dlg.h"
+#include "documents/dialogical_document.h"
 
 namespace kio {
 
 // Checks and normalises a Dialogical item shown at `current`.
 ItemCheck ValidateDialogicalItem(Item& item, size_t current);
-// Letters and digits moved 10 places along A-Z a-z 0-9 (so that the answers
-// are not read off the page's source); everything else stays.
-std::string RotateAnswer(std::string text);
-// The page data of the items: Texto, Questao, nr, nf, Avalia, Resposta,
-// Certa and Errada.
+// BuildDialogicalData on the session's settings and marks, as the editor
+// renders.
 std::string BuildDialogicalData(const std::vector<Item>& items);
 
 class CDialogicalDlg : public CListActivityDlg {

@@ -1,12 +1,10 @@
 #include "activities/eclipse/eclipse_dlg.h"
 
-#include "activities/eclipse/eclipse_tokens.h"
 #include "fileio/file.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
-#include "render/markup.h"
 
 namespace kio {
 
@@ -15,14 +13,14 @@ namespace {
 TextActivityKind EclipseKind() {
   TextActivityKind k;
   k.title = "KIO Eclipse";
-  k.extension = "ecl";
-  k.templateName = "tmplate_eclipse.htm";
+  k.extension = kEclipseFormat.extension;
+  k.templateName = kEclipseFormat.templateName;
   k.activityName = "elipse";
   k.tipsHelp = "eclipse_tips.rtf";
   k.instructionsHelp = "eclipse_instru.rtf";
   k.textHelp = "eclipse_text.rtf";
   k.extraHelp = "eclipse_dadas.rtf";
-  k.extraLimit = 4999;
+  k.extraLimit = kEclipseFormat.extraLimit;
   k.hintRecords = {29, 30};
   k.textLabelPt = "Texto";
   k.textLabelEn = "Text";
@@ -33,57 +31,19 @@ TextActivityKind EclipseKind() {
 
 }  // namespace
 
-std::string ScriptToken(const std::string& token) {
-  // Every non-letter is a token of its own, so only these single characters
-  // could end or break the page's string.
-  if (token == "'") return "\\'";
-  if (token == "\\") return "\\\\";
-  if (token == "\r") return "\\r";
-  if (token == "\n") return "\\n";
-  return token;
-}
-
-EclipseData BuildEclipseData(const std::string& source, const std::string& givenWords) {
-  EclipseData out;
-  std::string text = source;
-  // A text that reached a rendering limit makes no page (the page step
-  // says why).
-  // The given words read no more of the collection than kEclipseMaxEntries
-  // runs of letters.
-  if (!RenderMarkupCollectingWords(text, kEclipseMaxEntries, IsLetter)) return out;
-  text = ReplaceAll(text, "\r\n", "<br>");
-  const std::string given = CollectedMarkup() + "br " + givenWords;
-
-  int i = 0;
-  ForEachToken(text, [&](const std::string& token) {
-    out.tokens += "palavras[" + std::to_string(i) + "]='" + ScriptToken(token) + "';\r\n";
-    if (++i > kEclipseMaxEntries - 1) {
-      out.textCut = true;
-      ShowMessage(Win1252("Limite de texto ultrapassado. Apenas uma parte será processada."),
-                  CurrentSession().UiText[1]);
-      return false;
-    }
-    return true;
+EclipseData BuildEclipseData(const std::string& text, const std::string& givenWords) {
+  EclipseData d = InSessionBuild([&](PageBuild& build) {
+    return BuildEclipseData(text, givenWords, build, CurrentSession().UiText[1]);
   });
-  int j = 0;
-  ForEachToken(given, [&](const std::string& token) {
-    if (!IsLetter(token[0])) return true;
-    out.given += "PalavrasDadas[" + std::to_string(j) + "]='" + token + "';\r\n";
-    if (++j > kEclipseMaxEntries - 1) {
-      out.givenCut = true;
-      ShowMessage(Win1252("Limite de dados ultrapassado. Apenas uma parte será processada."),
-                  CurrentSession().UiText[1]);
-      return false;
-    }
-    return true;
-  });
-  return out;
+  for (const Failure& notice : d.notices) ShowMessage(notice.text, notice.caption);
+  return d;
 }
 
 CEclipseDlg::CEclipseDlg() : CTextActivityDlg(EclipseKind()) {}
 
-bool CEclipseDlg::BuildPageData(const ActivityFields& fields, std::string& data) {
-  EclipseData d = BuildEclipseData(fields.text, fields.extra);
+bool CEclipseDlg::BuildPageData(const ActivityFields& fields, PageBuild& build, std::string& data) {
+  EclipseData d = BuildEclipseData(fields.text, fields.extra, build, CurrentSession().UiText[1]);
+  for (const Failure& notice : d.notices) ShowMessage(notice.text, notice.caption, Buttons::Ok, this);
   data = d.tokens + d.given;
   return true;
 }

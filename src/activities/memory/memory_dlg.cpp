@@ -9,7 +9,6 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
-#include "render/markup.h"
 #include "render/page_settings.h"
 #include "render/write_page.h"
 
@@ -18,16 +17,6 @@ namespace kio {
 namespace {
 
 int CardId(int pair, bool b) { return kMemCardBase + 2 * pair + (b ? 1 : 0); }
-
-std::string CardData(const std::string& card) {
-  std::string text = "mmra" + card;
-  text = ReplaceAll(text, "\r\n", " <br> ");
-  // A backslash would end the page's string early or join it to the next
-  // character; the documents' own texts never need one there.
-  text = QuotedAsStored(text);
-  RenderMarkupWithoutCollecting(text);
-  return ReplaceAll(text, "  ", "&nbsp;&nbsp;");
-}
 
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;  // left edge of the right-hand column
@@ -97,56 +86,8 @@ std::string Cut(std::string text, size_t limit) {
 
 }  // namespace
 
-PairCount CountPairs(const MemoryPairs& pairs) {
-  PairCount c;
-  while (c.pairs < kMemoryPairs && !pairs[c.pairs].a.empty() && !pairs[c.pairs].b.empty()) ++c.pairs;
-  if (c.pairs != 3 && c.pairs != 4 && c.pairs != 6 && c.pairs != 8) {
-    c.refusal = 36;
-    return c;
-  }
-  for (int i = c.pairs; i < kMemoryPairs; ++i)
-    if (!pairs[i].a.empty() || !pairs[i].b.empty()) c.refusal = 37;
-  return c;
-}
-
-int PairsToStore(const MemoryPairs& pairs) {
-  int last = 0;
-  for (int i = 0; i < kMemoryPairs; ++i)
-    if (!pairs[i].a.empty() || !pairs[i].b.empty()) last = i + 1;
-  return last;
-}
-
 std::string BuildMemoryData(const MemoryPairs& pairs, int count) {
-  std::string data;
-  for (int j = 0; j < count && j < kMemoryPairs; ++j) {
-    data += "par1[" + std::to_string(j) + "]='" + CardData(pairs[j].a) + "';\r\n";
-    data += "par2[" + std::to_string(j) + "]='" + CardData(pairs[j].b) + "';\r\n";
-  }
-  return data;
-}
-
-void StoreMemoryFields(FieldWriter& writer, const std::string& instructions, const MemoryPairs& pairs,
-                       int count) {
-  writer.Number(static_cast<uint32_t>(count + 1));
-  writer.Text(instructions);
-  for (int j = 0; j < count && j < kMemoryPairs; ++j) {
-    writer.Text(pairs[j].a);
-    writer.Text(pairs[j].b);
-  }
-}
-
-void LoadMemoryFields(FieldReader& reader, std::string& instructions, MemoryPairs& pairs, bool& cut) {
-  const uint32_t count = reader.Number();
-  instructions = reader.TextCut(kMemoryInstructionsLimit, cut);
-  uint32_t stored = count > 0 ? count - 1 : 0;
-  if (stored > kMemoryPairs) {
-    stored = kMemoryPairs;
-    cut = true;
-  }
-  for (uint32_t j = 0; j < stored; ++j) {
-    pairs[j].a = reader.TextCut(kCardLimit, cut);
-    pairs[j].b = reader.TextCut(kCardLimit, cut);
-  }
+  return InSessionBuild([&](PageBuild& build) { return BuildMemoryData(pairs, count, build); });
 }
 
 CMemoryDlg::CMemoryDlg() : CDocumentEditorDlg(MemoryLayout(), MemoryKind()) {
@@ -242,16 +183,20 @@ bool CMemoryDlg::Counted() {
 void CMemoryDlg::Generate() {
   CollectFields();
   if (!Counted()) return;
+  PageBuild build = SessionPageBuild();
   PageRequest request;
-  request.templateName = "tmplate_memo.htm";
+  request.templateName = kMemoryTemplate;
   request.instructions = read_.instructions;
   request.completionField = read_.completion;
-  request.data = BuildMemoryData(read_.pairs, CountPairs(read_.pairs).pairs);
+  request.data = BuildMemoryData(read_.pairs, CountPairs(read_.pairs).pairs, build);
   bool copied = false;
-  request.after = [&copied](const PageTarget& target) {
-    copied = CopyBesidePage(target, "facea.gif", "faceb.gif");
+  request.after = [this, &copied](const PageTarget& target) {
+    auto failure = CopyBesidePage(target, "facea.gif", "faceb.gif");
+    if (failure) ShowMessage(failure->text, failure->caption, Buttons::Ok, this);
+    copied = !failure;
   };
-  auto written = WritePage(request);
+  auto written = WritePage(request, build);
+  ReturnToSession(build);
   if (written && copied &&
       ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);

@@ -5,44 +5,14 @@
 #include <string>
 
 #include "dialogs/document_editor.h"
+#include "documents/memory_document.h"
 #include "render/fields.h"
 
 namespace kio {
 
-constexpr int kMemoryPairs = 8;
-constexpr size_t kCardLimit = 397;
-constexpr size_t kMemoryInstructionsLimit = 14999;
-
-struct MemoryPair {
-  std::string a, b;
-  bool operator==(const MemoryPair&) const = default;
-};
-using MemoryPairs = std::array<MemoryPair, kMemoryPairs>;
-
-// How many pairs are filled from pair 1 on, both sides, and the UiText
-// record that refuses them: 36 when the count is not 3, 4, 6 or 8, 37 when
-// a box after the counted pairs holds text; 0 when they are fine.
-struct PairCount {
-  int pairs = 0;
-  int refusal = 0;
-};
-PairCount CountPairs(const MemoryPairs& pairs);
-// The pairs a saved document keeps: up to the last pair with any text, so
-// that a draft (5 pairs, a half pair) is saved whole; for a playable set,
-// the counted pairs.
-int PairsToStore(const MemoryPairs& pairs);
-
-// The page data: par1[j]='...'; and par2[j]='...'; for the first `count`
-// pairs, each card rendered in memory mode.
+// BuildMemoryData on the session's settings and marks, as the editor
+// renders.
 std::string BuildMemoryData(const MemoryPairs& pairs, int count);
-
-// The ".mem" fields after the settings block: the count (pairs + 1), the
-// instructions, the pairs.
-void StoreMemoryFields(FieldWriter& writer, const std::string& instructions, const MemoryPairs& pairs,
-                       int count);
-// Reads them back. Texts longer than their boxes and pairs beyond eight are
-// cut; `cut` tells so. Pairs the document lacks are left empty.
-void LoadMemoryFields(FieldReader& reader, std::string& instructions, MemoryPairs& pairs, bool& cut);
 
 // Control ids of the editor beyond those it shares with the text editors.
 constexpr int kMemCardBase = 1451;   // pair i (0..7): A is base + 2i, B base + 2i + 1

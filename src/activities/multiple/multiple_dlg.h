@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "activities/list_activity_dlg.h"
+#include "documents/multiple_document.h"
 
 namespace kio {
 
 // Checks and normalises a Multiple choice item shown at `current`.
 ItemCheck ValidateMultipleItem(Item& item, size_t current);
-// The page data of the items: Texto, Questao, nr, Avalia, Golpe, Insegura,
-// Feedback and Errada.
+// BuildMultipleData on the session's settings and marks, as the editor
+// renders.
 std::string BuildMultipleData(const std::vector<Item>& items);
 
 class CMultipleDlg : public CListActivityDlg {

@@ -5,30 +5,14 @@
 #include <string>
 
 #include "activities/text_activity_dlg.h"
+#include "documents/sequence_document.h"
 #include "render/fields.h"
 
 namespace kio {
 
-constexpr size_t kSequenceTextLimit = 14999;
-// Between the text and the instructions of an older ".seq" file.
-extern const char kOlderInstructionsMarker[];
-
-// Why segment `s` is refused ("Oops!"), or nothing when it is fine: an
-// empty segment, or one of blanks, line breaks and '+' only.
-std::optional<std::string> CheckSegment(const std::string& s);
-
-// The page data: Segmento[k] = '...'; for each segment, then the same lines
-// as Segmento1[k]. Empty, with `refusal` set, when a segment fails
-// CheckSegment or there are fewer than three.
+// BuildSequenceData on the session's settings and marks, as the editor
+// renders.
 std::string BuildSequenceData(const std::string& text, std::string& refusal);
-
-// Reads the fields after the settings block: the instructions and the text;
-// or, for an older file without the block (`older`), the whole file as the
-// text, with the instructions after the marker when it holds one.
-// `instructions` keeps its value when the file has none. Texts beyond the
-// limit are cut, and `cut` tells so.
-void LoadSequenceFields(FieldReader& reader, bool older, std::string& instructions, std::string& text,
-                        bool& cut);
 
 class CSequenceDlg : public CTextActivityDlg {
  public:
@@ -36,7 +20,7 @@ class CSequenceDlg : public CTextActivityDlg {
 
  protected:
   void LoadFields(FieldReader& reader) override;
-  bool BuildPageData(const ActivityFields& fields, std::string& data) override;
+  bool BuildPageData(const ActivityFields& fields, PageBuild& build, std::string& data) override;
 };
 
 }  // namespace kio

@@ -1,10 +1,10 @@
 #include "pages/basic/basic_page_dlg.h"
 
+#include "documents/basic_document.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
-#include "pages/basic/basic_page.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 #include "render/write_page.h"
@@ -138,16 +138,17 @@ void CBasicPageDlg::Generate() {
     ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
     return;
   }
-  PageWorkScope scope;
-  const std::string rendered = RenderBasicText(read_);
-  if (RefusedForWork()) return;  // said before a file is chosen
+  PageBuild build = SessionPageBuild();
+  const std::string rendered = RenderBasicText(read_, build);
+  ReturnToSession(build);
+  if (RefusedForWork(build)) return;  // said before a file is chosen
   auto target = ChoosePageFile(DocumentChooser("htm", true));
   if (!target) return;
-  const PageSettings& p = s.pageSettings;
+  const PageSettings& p = build.settings;
   // The page's title is its file name as the teacher chose it, capitals
   // kept.
-  if (!WriteAssembledPage(*target,
-                          BuildBasicPage(BareName(target->chosenPath), rendered, p.background2, p.boxColor)))
+  if (!WriteAssembledPage(
+          *target, BuildBasicPage(BareName(target->chosenPath), rendered, p.background2, p.boxColor), build))
     return;
   ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)

@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
+#include "documents/basic_document.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
-#include "pages/basic/basic_page.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
@@ -331,11 +331,11 @@ void CIndexDlg::Generate() {
   }
   if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
     return;
-  const PageSettings& p = s.pageSettings;
-  PageWorkScope scope;
-  if (!WriteAssembledPage(*target, BuildIndexPage(Document(), BodyColourAttribute(p.background2),
-                                                  BoxColourAttribute(p.boxColor))))
-    return;
+  PageBuild build = SessionPageBuild();
+  const std::string page = BuildIndexPage(Document(), BodyColourAttribute(build.settings.background2),
+                                          BoxColourAttribute(build.settings.boxColor), build);
+  ReturnToSession(build);
+  if (!WriteAssembledPage(*target, page, build)) return;
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(target->chosenPath);
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "dialogs/list_editor.h"
-#include "pages/index/index_page.h"
+#include "documents/index_document.h"
 
 namespace kio {
 

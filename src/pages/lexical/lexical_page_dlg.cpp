@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "documents/lexical_document.h"
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
@@ -9,7 +10,6 @@
 #include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
 #include "lexicon_editor/lexicon_prompts.h"
-#include "pages/lexical/lexical_page.h"
 #include "pages/lexical/make_activities_dlg.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -190,7 +190,8 @@ void CLexicalPageDlg::Generate() {
     ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
     return;
   }
-  lexical::Tokens tokens = lexical::Tokenize(read_);
+  PageBuild build = SessionPageBuild();
+  lexical::Tokens tokens = lexical::Tokenize(read_, build);
   if (tokens.cut) ShowMessage(lexical::TokenLimitMessage(), s.UiText[1], Buttons::Ok, this);
   std::vector<std::string> messages;
   PageRequest request;
@@ -218,7 +219,9 @@ void CLexicalPageDlg::Generate() {
     for (const auto& m : messages) ShowMessage(m, "Oops!", Buttons::Ok, this);
     ShowMessage(s.UiText[55] + s.outputFolder, "KIO", Buttons::Ok, this);
   };
-  if (auto written = WritePage(request))
+  auto written = WritePage(request, build);
+  ReturnToSession(build);
+  if (written)
     if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
 }
 

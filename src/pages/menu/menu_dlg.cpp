@@ -169,9 +169,9 @@ void CMenuDlg::Generate() {
   if (target->fileName != "menu.htm" &&
       ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
     return;
-  PageWorkScope scope;
+  PageBuild build = SessionPageBuild();
   // A page that could not be written is said so, never passed over.
-  if (!WriteAssembledPage(*target, BuildMenuPage(read_, s.UiText[26]))) return;
+  if (!WriteAssembledPage(*target, BuildMenuPage(read_, s.UiText[26]), build)) return;
   if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(target->chosenPath);
 }

@@ -3,7 +3,7 @@
 // whose links open each page in a window of its own.
 #pragma once
 #include "dialogs/document_editor.h"
-#include "pages/menu/menu_page.h"
+#include "documents/menu_document.h"
 
 namespace kio {
 

@@ -1,4 +1,4 @@
-#include "activities/eclipse/eclipse_tokens.h"
+#include "documents/eclipse_tokens.h"
 
 #include <unicode/uchar.h>
 

@@ -1,6 +1,8 @@
-#include "pages/index/index_page.h"
+#include "documents/index_document.h"
 
+#include "documents/basic_document.h"
 #include "platform/text_encoding.h"
+#include "render/fields.h"
 #include "render/fixed_page.h"
 #include "render/html_escape.h"
 #include "render/write_page.h"
@@ -70,8 +72,8 @@ bool IsPlainLink(const std::string& link) {
 }
 
 std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
-                           const std::string& boxColor) {
-  PageAssembler page;
+                           const std::string& boxColor, PageBuild& build) {
+  PageAssembler page(build);
   page.Add(FixedPageRoot()).Add("\r\n<head>\r\n").Add(PhoneHead("\r\n"));
   page.Add(kIndexH1).Add(background2).Add(kIndexH2).Add(boxColor).Add(kIndexH3);
   page.Add(kPageHeadingOpen).AddRendered(index.heading).Add(kPageHeadingClose).Add(kIndexH4);
@@ -86,6 +88,49 @@ std::string BuildIndexPage(const IndexDocument& index, const std::string& backgr
   }
   page.Add(kIndexF3);
   return page.Text();
+}
+
+std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
+                           const std::string& boxColor) {
+  return InSessionBuild(
+      [&](PageBuild& build) { return BuildIndexPage(index, background2, boxColor, build); });
+}
+
+IndexFile ReadIndexDocument(File& file, bool& cut) {
+  IndexFile document;
+  ReadSettingsBlock(file, document.settings);
+  FieldReader reader(file);
+  const uint32_t count = reader.Number();
+  document.index.folder = reader.TextCut(kIndexTextLimit, cut);
+  document.index.heading = reader.TextCut(kIndexTextLimit, cut);
+  for (uint32_t k = 0; k < count; ++k) {
+    if (k >= kIndexItemLimit) {
+      cut = true;
+      break;
+    }
+    IndexItem item;
+    item.link = reader.TextCut(kIndexTextLimit, cut);
+    item.text = reader.TextCut(kIndexTextLimit, cut);
+    document.index.items.push_back(std::move(item));
+  }
+  return document;
+}
+
+void WriteIndexDocument(File& file, IndexFile& document) {
+  WriteSettingsBlock(file, document.settings);
+  FieldWriter writer(file);
+  writer.Number(static_cast<uint32_t>(document.index.items.size()));
+  writer.Text(document.index.folder);
+  writer.Text(document.index.heading);
+  for (const IndexItem& item : document.index.items) {
+    writer.Text(item.link);
+    writer.Text(item.text);
+  }
+}
+
+std::string IndexPage(const IndexFile& document, PageBuild& build) {
+  return BuildIndexPage(document.index, BodyColourAttribute(build.settings.background2),
+                        BoxColourAttribute(build.settings.boxColor), build);
 }
 
 }  // namespace kio

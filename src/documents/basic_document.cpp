@@ -1,8 +1,9 @@
-#include "pages/basic/basic_page.h"
+#include "documents/basic_document.h"
 
 #include "fileio/file.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
+#include "render/fields.h"
 #include "render/fixed_page.h"
 #include "render/html_escape.h"
 #include "render/markup.h"
@@ -22,16 +23,34 @@ std::string BoxColourAttribute(const std::string& boxColor) {
   return boxColor;
 }
 
-std::string RenderBasicText(const std::string& text) {
+BasicDocument ReadBasicDocument(File& file) {
+  BasicDocument document;
+  ReadSettingsBlock(file, document.settings);
+  FieldReader reader(file);
+  document.text = reader.Text(kBasicTextLimit);
+  return document;
+}
+
+void WriteBasicDocument(File& file, BasicDocument& document) {
+  WriteSettingsBlock(file, document.settings);
+  FieldWriter(file).Text(document.text);
+}
+
+std::string RenderBasicText(const std::string& text, PageBuild& build) {
   std::string rendered = ReplaceAll(text, "\r\n", " <br> ");
-  RenderMarkupWithoutCollecting(rendered);
+  RenderMarkupWithoutCollecting(rendered, build);
   return rendered;
+}
+
+std::string RenderBasicText(const std::string& text) {
+  return InSessionBuild([&](PageBuild& build) { return RenderBasicText(text, build); });
 }
 
 std::string BuildBasicPage(const std::string& title, const std::string& rendered,
                            const std::string& background2, const std::string& boxColor) {
   const std::string box = BoxColourAttribute(boxColor);
-  PageAssembler page;
+  PageBuild plain;  // the pieces are added as they are: nothing is rendered
+  PageAssembler page(plain);
   page.Add(FixedPageRoot())
       .Add("\r\n\r\n<head>\r\n")
       .Add(PhoneHead("\r\n"))
@@ -58,6 +77,11 @@ std::string BuildBasicPage(const std::string& title, const std::string& rendered
           " align=\"left\">&nbsp;</td>\r\n    </tr>\r\n  </table>\r\n  </center>\r\n</div></main>\r\n\r\n"
           "</body>\r\n\r\n</html>");
   return page.Text();
+}
+
+std::string BasicPage(const BasicDocument& document, const std::string& title, PageBuild& build) {
+  const std::string rendered = RenderBasicText(document.text, build);
+  return BuildBasicPage(title, rendered, build.settings.background2, build.settings.boxColor);
 }
 
 }  // namespace kio

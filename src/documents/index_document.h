@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "fileio/file.h"
+#include "render/page_build.h"
+#include "render/page_settings.h"
+
 namespace kio {
 
 constexpr size_t kIndexItemLimit = 100;
@@ -32,6 +36,23 @@ bool IsPlainLink(const std::string& link);
 // The index page. The heading and the item texts are rendered copies: the
 // document keeps its codes.
 std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
+                           const std::string& boxColor, PageBuild& build);
+// The same for the editor, on the session's settings and marks.
+std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
                            const std::string& boxColor);
+
+// The ".dex" document: the settings block, the count, the folder, the
+// heading and the items (link, text).
+struct IndexFile {
+  SettingsBlock settings;
+  IndexDocument index;
+};
+// Texts longer than kIndexTextLimit and items beyond kIndexItemLimit are
+// cut; `cut` tells so. Throws FileError.
+IndexFile ReadIndexDocument(File& file, bool& cut);
+void WriteIndexDocument(File& file, IndexFile& document);
+
+// The page of a document: its colours in the attribute forms the page needs.
+std::string IndexPage(const IndexFile& document, PageBuild& build);
 
 }  // namespace kio

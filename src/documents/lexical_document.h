@@ -20,7 +20,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "fileio/file.h"
 #include "lexicon/lexical_links.h"
+#include "render/page_build.h"
+#include "render/page_settings.h"
+#include "render/write_page.h"
 
 namespace kio {
 
@@ -43,6 +47,8 @@ struct Tokens {
 // Cuts the teacher's text into tokens: words (maximal runs of letters),
 // single other characters, tags as they stand, and brace codes lower-cased
 // and rendered. Line breaks become "<br>" tags.
+Tokens Tokenize(const std::string& text, PageBuild& build);
+// The same on the session's settings and marks.
 Tokens Tokenize(const std::string& text);
 
 // The body of an entry as the page shows it, before the brackets are
@@ -56,6 +62,9 @@ std::string PrepareEntryBody(const std::string& body, const std::string& picture
 struct PageBodyInputs {
   std::string picturesFolder;  // with its trailing "/"
   std::string outputFolder;    // with its trailing "/", or empty
+  // The dictionary's file name: the page's text is marked with the language
+  // it tells (InDictionaryLanguage). Empty: the page's language.
+  std::string dictionaryFile;
 };
 
 // The page body: the text with each linked token as a link that shows its
@@ -76,6 +85,22 @@ std::string InDictionaryLanguage(const std::string& dictionaryFile, const std::s
 // without both (an older one) is cut at the markers every page uses
 // (CutAtMarkers). Empty when neither pair is there.
 std::optional<std::string> CutAtLexicalMarkers(const std::string& page, const std::string& body);
+
+// The ".hpl" document: the settings block and the text.
+struct LexicalDocument {
+  SettingsBlock settings;
+  std::string text;
+};
+// Throws FileError; a text longer than the limit is refused.
+LexicalDocument ReadLexicalDocument(File& file);
+void WriteLexicalDocument(File& file, LexicalDocument& document);
+
+// What the document's page is made of, its words linked through `lookup`;
+// `inputs.outputFolder` is the page's folder, where the pictures the
+// entries name are copied. Picture problems are left in `messages`;
+// `tokensCut` tells the text held more tokens than a page can.
+PageContent LexicalPage(const LexicalDocument& document, LexicalLookup& lookup, const PageBodyInputs& inputs,
+                        PageBuild& build, std::vector<std::string>& messages, bool& tokensCut);
 
 }  // namespace lexical
 }  // namespace kio

@@ -1,11 +1,11 @@
-#include "pages/lexical/lexical_page.h"
+#include "documents/lexical_document.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <unordered_map>
 
-#include "activities/eclipse/eclipse_tokens.h"
+#include "documents/eclipse_tokens.h"
 #include "fileio/file.h"
 #include "lang/lang_tag.h"
 #include "lexicon/collation.h"
@@ -13,35 +13,35 @@
 #include "lexicon/lexicon_store.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
+#include "render/fields.h"
 #include "render/markup.h"
+#include "render/script_string.h"
 #include "render/write_page.h"
 
 namespace kio::lexical {
 
 namespace {
 
-bool StartsWithBreakTag(const std::string& text, size_t at) {
-  return ToLower(text.substr(at, 3)) == "<br";
-}
+bool StartsWithBreakTag(const std::string& text, size_t at) { return ToLower(text.substr(at, 3)) == "<br"; }
 
 // A picture a dictionary entry may name: a plain file name, nothing that
 // leads out of the pictures folder.
 bool IsPlainPictureName(const std::string& name) {
   if (name.empty() || name[0] == '.') return false;
   for (char c : name) {
-    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                         c == '.' || c == '-';
+    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                         c == '_' || c == '.' || c == '-';
     if (!allowed) return false;
   }
   return true;
 }
 
-// A text inside the single-quoted script string of a link's onclick.
-std::string ScriptString(std::string text) {
-  text = QuotedAsStored(text);
-  text = ReplaceAll(text, "\"", "&quot;");
-  text = ReplaceAll(text, "\r", " ");
-  return ReplaceAll(text, "\n", " ");
+// A text inside the single-quoted script string of a link's onclick: its
+// line breaks as blanks, escaped for the string, its double quotes as the
+// attribute needs them.
+std::string OnclickString(std::string text) {
+  text = ReplaceAll(ReplaceAll(text, "\r", " "), "\n", " ");
+  return ReplaceAll(ScriptString(text), "\"", "&quot;");
 }
 
 }  // namespace
@@ -51,6 +51,10 @@ std::string TokenLimitMessage() {
 }
 
 Tokens Tokenize(const std::string& text) {
+  return InSessionBuild([&](PageBuild& build) { return Tokenize(text, build); });
+}
+
+Tokens Tokenize(const std::string& text, PageBuild& build) {
   std::string t = " " + text + "  ";
   t = ReplaceAll(t, "\r\n", " <br>");
   t = ReplaceAll(t, "{", " {");
@@ -81,7 +85,7 @@ Tokens Tokenize(const std::string& text) {
       std::string piece = t.substr(i, close - i + 1);
       if (c == '{') {
         piece = ToLower(piece);
-        RenderMarkupWithoutCollecting(piece);
+        RenderMarkupWithoutCollecting(piece, build);
       }
       if (!piece.empty() && !emit(piece)) return out;
       start = i = close + 1;
@@ -158,11 +162,11 @@ std::string PageBody(const std::vector<LinkedToken>& tokens, const PageBodyInput
     const size_t note = body.find("//", 1);
     if (note != std::string::npos) body.replace(note, 2, "\r\n\r\n");
     body = PrepareEntryBody(body, inputs.picturesFolder, inputs.outputFolder, copied, messages);
-    body = ScriptString(body);
+    body = OnclickString(body);
     body = ReplaceAll(body, "[", "<font color=\\'#FF0000\\'>");
     body = ReplaceAll(body, "]", "</font><br>");
     page += "<a href=\"javascript:void(0);\" onclick=\"javascript:escreve('";
-    page += "<p><font color=\\'#FF0000\\'>" + ScriptString(headword) + "</font><br>" + body;
+    page += "<p><font color=\\'#FF0000\\'>" + OnclickString(headword) + "</font><br>" + body;
     page += "')\">" + token.text + "</a>\r\n";
   }
   return page;
@@ -182,6 +186,34 @@ std::optional<std::string> CutAtLexicalMarkers(const std::string& page, const st
   if (p1 == std::string::npos || p2 == std::string::npos) return CutAtMarkers(page, body);
   const size_t head = std::min(p1 + start.size() + 1, p2);
   return page.substr(0, head) + body + page.substr(p2);
+}
+
+LexicalDocument ReadLexicalDocument(File& file) {
+  LexicalDocument document;
+  ReadSettingsBlock(file, document.settings);
+  FieldReader reader(file);
+  document.text = reader.Text(kTextLimit);
+  return document;
+}
+
+void WriteLexicalDocument(File& file, LexicalDocument& document) {
+  WriteSettingsBlock(file, document.settings);
+  FieldWriter(file).Text(document.text);
+}
+
+PageContent LexicalPage(const LexicalDocument& document, LexicalLookup& lookup, const PageBodyInputs& inputs,
+                        PageBuild& build, std::vector<std::string>& messages, bool& tokensCut) {
+  const Tokens tokens = Tokenize(document.text, build);
+  tokensCut = tokens.cut;
+  LexicalLinker linker(lookup);
+  PageContent page;
+  page.templateName = "tmplate_lexis.htm";
+  page.instructions = "*";
+  page.cut = CutAtLexicalMarkers;
+  // The lexical page has no completion message.
+  page.data = InDictionaryLanguage(inputs.dictionaryFile,
+                                   PageBody(linker.LinkWords(tokens.tokens), inputs, messages));
+  return page;
 }
 
 }  // namespace kio::lexical

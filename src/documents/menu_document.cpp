@@ -1,4 +1,4 @@
-#include "pages/menu/menu_page.h"
+#include "documents/menu_document.h"
 
 #include "fileio/file.h"
 #include "platform/text.h"
@@ -97,7 +97,8 @@ MenuDocument ReadMenuDocument(FieldReader& reader) {
 }
 
 std::string BuildMenuPage(const MenuDocument& menu, const std::string& linkWord) {
-  PageAssembler page;
+  PageBuild plain;  // the pieces are added as they are: nothing is rendered
+  PageAssembler page(plain);
   page.Add(FixedPageRoot()).Add(kMenuHeadRoot).Add(PhoneHead("\n\r")).Add(kMenuHead);
   page.Add(kPageHeadingOpen)
       .Add(ReplaceAll(menu.title, "\r\n", " <br> "))

@@ -1,4 +1,4 @@
-#include "activities/cloze/cloze_brackets.h"
+#include "documents/cloze_brackets.h"
 
 #include "platform/text_encoding.h"
 
@@ -21,7 +21,8 @@ UnmatchedBracket At(const std::string& text, size_t position) {
   if (lineEnd == std::string::npos) lineEnd = text.size();
   size_t from = position - lineStart > kExcerptSide ? position - kExcerptSide : lineStart;
   size_t to = lineEnd - position > kExcerptSide ? position + kExcerptSide : lineEnd;
-  where.excerpt = (from > lineStart ? "..." : "") + text.substr(from, to - from) + (to < lineEnd ? "..." : "");
+  where.excerpt =
+      (from > lineStart ? "..." : "") + text.substr(from, to - from) + (to < lineEnd ? "..." : "");
   return where;
 }
 
@@ -47,8 +48,8 @@ std::string UnmatchedBracketQuestion(const UnmatchedBracket& where) {
   const std::string line = std::to_string(where.line);
   return Win1252("O texto tem um colchete sem par: \"") + bracket + Win1252("\" na linha ") + line +
          ", em:\r\n" + where.excerpt + Win1252("\r\nGerar a página assim mesmo?\r\n\r\n") +
-         "The text has an unmatched bracket: \"" + bracket + "\" on line " + line + ", at:\r\n" + where.excerpt +
-         "\r\nGenerate the page anyway?";
+         "The text has an unmatched bracket: \"" + bracket + "\" on line " + line + ", at:\r\n" +
+         where.excerpt + "\r\nGenerate the page anyway?";
 }
 
 }  // namespace kio
