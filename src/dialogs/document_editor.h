@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "platform/dialog.h"
-#include "questions/kio_documents.h"
 #include "platform/platform.h"
+#include "questions/kio_documents.h"
 #include "render/fields.h"
 
 namespace kio {

@@ -56,7 +56,9 @@ bool InProgramFolder(const std::string& path) {
                                      SystemName(program.empty() ? "." : program), ec);
 }
 
-void TakeChosenName(const std::string& chosenPath) { CurrentSession().documentName = ToLower(BareName(chosenPath)); }
+void TakeChosenName(const std::string& chosenPath) {
+  CurrentSession().documentName = ToLower(BareName(chosenPath));
+}
 
 void SetDocumentsFolderFrom(const std::string& chosenPath) {
   CurrentSession().appPaths.documentsFolder = FolderOf(chosenPath);

@@ -51,8 +51,9 @@ std::string DictionaryLockFile(const std::string& dataFile) {
 }
 
 std::string DictionaryInUseMessage() {
-  return Win1252("O dicionário está em uso por outro programa. Tente de novo daqui a pouco.\r\n"
-                 "The dictionary is in use by another program. Try again in a moment.");
+  return Win1252(
+      "O dicionário está em uso por outro programa. Tente de novo daqui a pouco.\r\n"
+      "The dictionary is in use by another program. Try again in a moment.");
 }
 
 bool DictionaryLock::Acquire(const std::string& dataFile, Kind kind, std::chrono::milliseconds wait) {
@@ -70,8 +71,7 @@ bool DictionaryLock::Acquire(const std::string& dataFile, Kind kind, std::chrono
       kind_ = kind;
       return true;
     }
-    if (hold.fd < 0 ||
-        !LockWithin(hold.fd, kind == Kind::kExclusive ? LOCK_EX : LOCK_SH, wait)) {
+    if (hold.fd < 0 || !LockWithin(hold.fd, kind == Kind::kExclusive ? LOCK_EX : LOCK_SH, wait)) {
       if (hold.fd >= 0) close(hold.fd);
       Holds().erase(path);
       return false;

@@ -56,8 +56,10 @@ std::string ToAsciiPage(const std::string& page) {
     if (c < 0x80) {
       if (c == '<') {
         if (context == Context::kHtml) {
-          if (TagNameAt(page, i + 1, "script")) context = Context::kScript;
-          else if (TagNameAt(page, i + 1, "style")) context = Context::kStyle;
+          if (TagNameAt(page, i + 1, "script"))
+            context = Context::kScript;
+          else if (TagNameAt(page, i + 1, "style"))
+            context = Context::kStyle;
           // The start tag itself is HTML up to its ">": its attributes are
           // still references. The raw text begins after it.
           if (context != Context::kHtml) {
@@ -65,8 +67,10 @@ std::string ToAsciiPage(const std::string& page) {
             size_t stop = close == std::string::npos ? page.size() : close + 1;
             for (; i < stop; ++i) {
               const unsigned char t = static_cast<unsigned char>(page[i]);
-              if (t < 0x80) out += static_cast<char>(t);
-              else out += "&#" + std::to_string(Cp1252CodePoint(t)) + ";";
+              if (t < 0x80)
+                out += static_cast<char>(t);
+              else
+                out += "&#" + std::to_string(Cp1252CodePoint(t)) + ";";
             }
             --i;
             continue;
@@ -81,9 +85,7 @@ std::string ToAsciiPage(const std::string& page) {
     }
     const char32_t code = Cp1252CodePoint(c);
     switch (context) {
-      case Context::kHtml:
-        out += "&#" + std::to_string(code) + ";";
-        break;
+      case Context::kHtml: out += "&#" + std::to_string(code) + ";"; break;
       case Context::kScript:
         out += Escaped(out) ? "u" : "\\u";
         AppendHex(out, code, 4);

@@ -39,7 +39,8 @@ size_t Leftovers(const fs::path& folder, std::initializer_list<const char*> name
 TEST(DocumentSave, AFullDiskKeepsTheOldDocument) {
   EditorSession s;
   const std::string path = (s / "lesson.clo").string();
-  s.Run<CClozeDlg>("type 1402 " + std::string(3700, 'a') + " [x]\npress 1423\nchoose " + path + "\npress 2\n");
+  s.Run<CClozeDlg>("type 1402 " + std::string(3700, 'a') + " [x]\npress 1423\nchoose " + path +
+                   "\npress 2\n");
   const std::string old = ReadFile(path);
   ASSERT_GT(old.size(), 3700u);
 
@@ -48,8 +49,8 @@ TEST(DocumentSave, AFullDiskKeepsTheOldDocument) {
     signal(SIGXFSZ, SIG_IGN);
     struct rlimit limit = {4096, 4096};
     setrlimit(RLIMIT_FSIZE, &limit);
-    std::string t = s.Run<CClozeDlg>("type 1402 " + std::string(6000, 'b') + " [y]\npress 1424\nchoose " + path +
-                                     "\npress 2\nanswer No\n");
+    std::string t = s.Run<CClozeDlg>("type 1402 " + std::string(6000, 'b') + " [y]\npress 1424\nchoose " +
+                                     path + "\npress 2\nanswer No\n");
     return Has(t, "MESSAGE Oops! | Full disk. \\r\\n Disco cheio.  ");
   });
   EXPECT_TRUE(run.ok);
@@ -101,9 +102,9 @@ TEST(DocumentSave, AccentedNamesAreTheNamesOnDisk) {
   EditorSession s;
   const fs::path folder = s / "Lições";
   fs::create_directory(folder);
-  std::string t = s.Run<CClozeDlg>("type 1402 [ação]\npress 1423\nchoose " + (folder / "Exercício.clo").string() +
-                                   "\npress 1425\nchoose " + (folder / "página.htm").string() +
-                                   "\nanswer Yes\nanswer No\npress 2\n");
+  std::string t = s.Run<CClozeDlg>("type 1402 [ação]\npress 1423\nchoose " +
+                                   (folder / "Exercício.clo").string() + "\npress 1425\nchoose " +
+                                   (folder / "página.htm").string() + "\nanswer Yes\nanswer No\npress 2\n");
   // The page chooser opened in the document's folder, as written on disk.
   EXPECT_TRUE(Has(t, "CHOOSE save | " + folder.string() + "/*.htm")) << t;
   std::set<std::string> names;
@@ -119,9 +120,9 @@ TEST(DocumentSave, VideoPlayersAreCopiedBesideThePage) {
   test::WriteFile(fs::path(CurrentSession().appPaths.programFolder) / "Clear_Skin_1.swf", "skin");
   test::WriteFile(fs::path(CurrentSession().appPaths.programFolder) / "FLVPlayer.swf", "player");
   test::TempDir pages;
-  std::string t = s.Run<CClozeDlg>("type 1402 {f=v.flv} [x]\npress 1423\nchoose " + (s / "video.clo").string() +
-                                   "\npress 1425\nchoose " + (pages / "video.htm").string() +
-                                   "\nanswer No\npress 2\n");
+  std::string t =
+      s.Run<CClozeDlg>("type 1402 {f=v.flv} [x]\npress 1423\nchoose " + (s / "video.clo").string() +
+                       "\npress 1425\nchoose " + (pages / "video.htm").string() + "\nanswer No\npress 2\n");
   EXPECT_TRUE(fs::exists(pages / "video.htm")) << t;
   EXPECT_EQ(ReadFile(pages / "FLVPlayer.swf"), "player");
   EXPECT_EQ(ReadFile(pages / "Clear_Skin_1.swf"), "skin");

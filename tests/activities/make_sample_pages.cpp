@@ -10,12 +10,12 @@
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "activities/memory/memory_dlg.h"
-#include "activities/sequence/sequence_dlg.h"
 #include "activities/multiple/multiple_dlg.h"
+#include "activities/sequence/sequence_dlg.h"
 #include "app/startup.h"
 #include "fileio/session.h"
-#include "lang/texts.h"
 #include "kio_test.h"
+#include "lang/texts.h"
 #include "platform/headless.h"
 
 namespace fs = std::filesystem;
@@ -96,10 +96,9 @@ int main(int argc, char** argv) {
   // sequence of five parts with a line break and an apostrophe.
   CMemoryDlg memory;
   std::string memoryScript = Type(kActInstructions, "Find the pairs: a word and its translation.");
-  const char* cards[] = {"cat",        "gato",
-                         "dog",        "cachorro",
-                         "it's sunny", "está ensolarado {a=sol.mp3}",
-                         "the  sea",   "{i=mar.jpg}"};
+  const char* cards[] = {"cat",      "gato",       "dog",
+                         "cachorro", "it's sunny", "está ensolarado {a=sol.mp3}",
+                         "the  sea", "{i=mar.jpg}"};
   for (int i = 0; i < 8; ++i) memoryScript += Type(kMemCardBase + i, cards[i]);
   ok = ok && Generate(memory, memoryScript + GenerateInto(outdir / "memory.htm"));
   CSequenceDlg sequence;
@@ -156,7 +155,8 @@ int main(int argc, char** argv) {
   CEclipseDlg portugueseEclipse;
   ok = ok &&
        Generate(portugueseCloze,
-                Type(kActInstructions, "Complete com as palavras que faltam: “atenção” às vírgulas – e ao &#8594;.") +
+                Type(kActInstructions,
+                     "Complete com as palavras que faltam: “atenção” às vírgulas – e ao &#8594;.") +
                     Type(kActText,
                          "O [João] não [sabia] que a [lição] era “[difícil]”. Ele [disse]: "
                          "“Um copo [d’água], por favor &#8594; já!”") +
@@ -178,10 +178,11 @@ int main(int argc, char** argv) {
   // Arabic, which Windows-1252 cannot hold, arrives as the numeric
   // references that the desktop writes for it.
   CClozeDlg arabic;
-  ok = ok && Generate(arabic, Type(kActText,
-                                   "&#1571;&#1581;&#1576; [&#1575;&#1604;&#1602;&#1585;&#1575;&#1569;&#1577;] "
-                                   "&#1603;&#1579;&#1610;&#1585;&#1575;.") +
-                                  GenerateInto(outdir / "cloze_ar.htm"));
+  ok =
+      ok && Generate(arabic, Type(kActText,
+                                  "&#1571;&#1581;&#1576; [&#1575;&#1604;&#1602;&#1585;&#1575;&#1569;&#1577;] "
+                                  "&#1603;&#1579;&#1610;&#1585;&#1575;.") +
+                                 GenerateInto(outdir / "cloze_ar.htm"));
 
   // The list activities: a Multiple choice page (one right option, several
   // right options, a question with its reading page, one not assessed) and
@@ -205,12 +206,12 @@ int main(int argc, char** argv) {
                           "Yes, the cat.+Yes, the mat.+No horse there.", "Two words are right."}) +
                     item({"#", "N", "Do you like cats?", ">Yes+No", "Good!+What a pity.", "#"}) +
                     Type(kListFinal, "Well done: all answered!") + generateList(outdir / "multi.htm")) &&
-       Generate(dialogical,
-                item({"#", "S", "What is the capital of France?", "Paris", "Yes: Paris.",
-                      "It is on the Seine.+Think of the Eiffel Tower."}) +
-                    item({"#", "S", "Como se diz <i>water</i>?", "água+d'água", "Certo: água.+Certo: d'água.",
-                          "Não.+Quase."}) +
-                    item({"#", "N", "Say hello.", "#", "Hello to you!", "#"}) +
-                    Type(kListFinal, "Great: the dialogue is over.") + generateList(outdir / "dial.htm"));
+       Generate(dialogical, item({"#", "S", "What is the capital of France?", "Paris", "Yes: Paris.",
+                                  "It is on the Seine.+Think of the Eiffel Tower."}) +
+                                item({"#", "S", "Como se diz <i>water</i>?", "água+d'água",
+                                      "Certo: água.+Certo: d'água.", "Não.+Quase."}) +
+                                item({"#", "N", "Say hello.", "#", "Hello to you!", "#"}) +
+                                Type(kListFinal, "Great: the dialogue is over.") +
+                                generateList(outdir / "dial.htm"));
   return ok ? 0 : 1;
 }

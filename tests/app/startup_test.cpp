@@ -152,11 +152,13 @@ TEST(StartUp, TheProgramFolderMayHaveAnAccentedName) {
   fs::create_directories(unfit);
   test::CopyProgramFolder(unfit);
   run = RunKio(unfit.string(), "");
-  EXPECT_EQ(run.transcript,
-            "MESSAGE KIO | O nome da pasta do KIO (ou de uma pasta acima dela) tem um caractere que o KIO não "
-            "consegue guardar.\\r\\nMude esse nome, ou ponha o KIO em outra pasta, e abra o KIO de novo.\\r\\n\\r\\n"
-            "The name of KIO's folder (or of a folder above it) holds a character KIO cannot keep.\\r\\n"
-            "Rename it, or put KIO in another folder, and start KIO again.\nEXIT 1\n");
+  EXPECT_EQ(
+      run.transcript,
+      "MESSAGE KIO | O nome da pasta do KIO (ou de uma pasta acima dela) tem um caractere que o KIO não "
+      "consegue guardar.\\r\\nMude esse nome, ou ponha o KIO em outra pasta, e abra o KIO de "
+      "novo.\\r\\n\\r\\n"
+      "The name of KIO's folder (or of a folder above it) holds a character KIO cannot keep.\\r\\n"
+      "Rename it, or put KIO in another folder, and start KIO again.\nEXIT 1\n");
   EXPECT_EQ(run.status, 1);
 }
 

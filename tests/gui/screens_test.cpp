@@ -15,22 +15,22 @@
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
 #include "activities/memory/memory_dlg.h"
-#include "activities/sequence/sequence_dlg.h"
 #include "activities/multiple/multiple_dlg.h"
+#include "activities/sequence/sequence_dlg.h"
 #include "app/main_dlg.h"
 #include "app/output_dlg.h"
 #include "app/package_dlg.h"
 #include "app/startup.h"
 #include "dialogs/formatting.h"
 #include "fileio/session.h"
-#include "pages/basic/basic_page_dlg.h"
-#include "pages/index/index_dlg.h"
-#include "pages/menu/menu_dlg.h"
-#include "lexicon/lexicon_store.h"
-#include "pages/lexical/lexical_page_dlg.h"
 #include "gui_support.h"
+#include "lexicon/lexicon_store.h"
 #include "lexicon_editor/lexicon_dlg.h"
 #include "lexicon_editor/lexicon_small_dlgs.h"
+#include "pages/basic/basic_page_dlg.h"
+#include "pages/index/index_dlg.h"
+#include "pages/lexical/lexical_page_dlg.h"
+#include "pages/menu/menu_dlg.h"
 #include "platform/text_encoding.h"
 
 namespace kio::test {
@@ -137,8 +137,11 @@ std::vector<Screen> AllScreens() {
        }},
       {"multiple", Make<CMultipleDlg>,
        [](Dialog& d) {
-         const char* texts[] = {"leitura_1.htm", "S", "Which animal says <i>meow</i>?",
-                                "The dog +>The cat +The cow", "Dogs bark. +Yes! +Cows moo.",
+         const char* texts[] = {"leitura_1.htm",
+                                "S",
+                                "Which animal says <i>meow</i>?",
+                                "The dog +>The cat +The cow",
+                                "Dogs bark. +Yes! +Cows moo.",
                                 "Think of a small pet."};
          for (int i = 0; i < 6; ++i) d.SetItemText(kListField + i, texts[i]);
          d.SetItemText(kListPosition, "3/7");
@@ -146,8 +149,12 @@ std::vector<Screen> AllScreens() {
        }},
       {"dialogical", Make<CDialogicalDlg>,
        [](Dialog& d) {
-         const char* texts[] = {"#", "S", "What is the capital of France?", "Paris+paris",
-                                "Yes: Paris.+Right.", "It is on the Seine."};
+         const char* texts[] = {"#",
+                                "S",
+                                "What is the capital of France?",
+                                "Paris+paris",
+                                "Yes: Paris.+Right.",
+                                "It is on the Seine."};
          for (int i = 0; i < 6; ++i) d.SetItemText(kListField + i, texts[i]);
          d.SetItemText(kListPosition, "1/2");
        }},
@@ -242,8 +249,9 @@ TEST_P(LexicalScreen, EveryControlFitsAndNothingOverlaps) {
   std::vector<std::string> faults;
   desktop.platform().onShown = [&](Dialog& d, QDialog& window) {
     if (&d == &dialog) {
-      d.SetItemText(kLexicalText, "In front of the houses, the children played until five o'clock.\r\n"
-                                  "<b>Read the text</b> and click the words you do not know.");
+      d.SetItemText(kLexicalText,
+                    "In front of the houses, the children played until five o'clock.\r\n"
+                    "<b>Read the text</b> and click the words you do not know.");
       faults = LayoutFaults(window);
       SaveScreenshot(window, "lexical", language);
       shown = true;
@@ -258,7 +266,9 @@ TEST_P(LexicalScreen, EveryControlFitsAndNothingOverlaps) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, LexicalScreen, testing::Values(kEnglish, kPortuguese),
-                         [](const testing::TestParamInfo<Language>& info) { return std::string(info.param.tag); });
+                         [](const testing::TestParamInfo<Language>& info) {
+                           return std::string(info.param.tag);
+                         });
 
 }  // namespace
 }  // namespace kio::test

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <filesystem>
 
-#include "fileio/session.h"
 #include "app/user_folder.h"
+#include "fileio/session.h"
 #include "gui_support.h"
 
 namespace kio::test {

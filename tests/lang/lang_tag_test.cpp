@@ -1,8 +1,9 @@
 // The page language from the student language file's name.
+#include "lang/lang_tag.h"
+
 #include <gtest/gtest.h>
 
 #include "kio_test.h"
-#include "lang/lang_tag.h"
 
 namespace kio {
 namespace {

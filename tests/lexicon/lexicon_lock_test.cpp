@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <csignal>
-
 #include <set>
 
 #include "lexicon/dictionary_lock.h"
@@ -218,7 +217,8 @@ TEST(DamagedPairs, AreNeitherUpdatedNorMergedFrom) {
   };
   lowerCount(dir / "fonte.kpo");
   const std::string before = ReadFile(dir / "aula.kio") + ReadFile(dir / "aula.kpo");
-  RunResult merged = RunCommand(ShellQuote(kTool) + " merge " + ShellQuote(dict) + " " + ShellQuote(source) + " 2>&1");
+  RunResult merged =
+      RunCommand(ShellQuote(kTool) + " merge " + ShellQuote(dict) + " " + ShellQuote(source) + " 2>&1");
   EXPECT_EQ(merged.status, 1) << merged.transcript;
   EXPECT_TRUE(Has(merged.transcript, "is damaged")) << merged.transcript;
   EXPECT_EQ(ReadFile(dir / "aula.kio") + ReadFile(dir / "aula.kpo"), before);

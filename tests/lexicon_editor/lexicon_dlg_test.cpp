@@ -311,8 +311,8 @@ TEST_F(LexiconEditorTest, ADamagedSourceIsNotMergedFrom) {
   WriteFile(folder_ / "outro.kpo", pointer);
   const std::string before = Read("teste.kio") + Read("teste.kpo");
   std::string t = Session("teste.kio", "press 1015\n" + Choose("outro.kio") + "answer No\n");
-  EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(Win1252("Impossível mesclar. Arquivo possivelmente deteriorado.")) +
-                         "\n"))
+  EXPECT_TRUE(Has(t, "MESSAGE Oops! | " +
+                         Shown(Win1252("Impossível mesclar. Arquivo possivelmente deteriorado.")) + "\n"))
       << t;
   EXPECT_EQ(Control(t, kLexTotal), "1");
   EXPECT_EQ(Read("teste.kio") + Read("teste.kpo"), before);

@@ -23,7 +23,8 @@ using test::Shown;
 
 // Writes a dictionary of these entries into the program folder (the
 // working folder of the session).
-void WriteDictionary(const std::string& name, const std::vector<std::pair<std::string, std::string>>& entries) {
+void WriteDictionary(const std::string& name,
+                     const std::vector<std::pair<std::string, std::string>>& entries) {
   LexiconStore::WriteEmptyPair(ReplaceAll(name, ".kio", ".kpo"), name);
   const auto saved = CurrentSession().appPaths;
   LexiconStore::DeriveNames(name);
@@ -75,26 +76,30 @@ class LexicalEditor : public ::testing::Test {
 
 TEST_F(LexicalEditor, CancelledOrMisplacedDictionaryClosesTheEditor) {
   std::string t = s_.Run<CLexicalPageDlg>("choose cancel\n");
-  EXPECT_EQ(t, "MESSAGE KIO | " + Shown(CurrentSession().UiText[71]) + "\nCHOOSE open | " + program_ +
-                   "*.kio | *.kio|| | kio\nMESSAGE KIO | Cancelado / Canceled\nDIALOG KIO Dictionary Homepage\n"
-                   "END KIO Dictionary Homepage\n");
+  EXPECT_EQ(t,
+            "MESSAGE KIO | " + Shown(CurrentSession().UiText[71]) + "\nCHOOSE open | " + program_ +
+                "*.kio | *.kio|| | kio\nMESSAGE KIO | Cancelado / Canceled\nDIALOG KIO Dictionary Homepage\n"
+                "END KIO Dictionary Homepage\n");
   std::filesystem::copy_file(program_ + "lexis.kio", s_.docs() + "lexis.kio");
   std::filesystem::copy_file(program_ + "lexis.kpo", s_.docs() + "lexis.kpo");
   t = s_.Run<CLexicalPageDlg>("choose " + s_.docs() + "lexis.kio\n");
-  EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(Win1252("Dicionário deve ficar na pasta:  ")) + program_ + "\n"))
+  EXPECT_TRUE(
+      Has(t, "MESSAGE Oops! | " + Shown(Win1252("Dicionário deve ficar na pasta:  ")) + program_ + "\n"))
       << t;
   EXPECT_TRUE(Has(t, "END KIO Dictionary Homepage\n")) << t;
 }
 
 TEST_F(LexicalEditor, GeneratesThePageWithItsLinks) {
   const std::string locale = std::setlocale(LC_ALL, nullptr);
-  std::string t = s_.Run<CLexicalPageDlg>(Start() + "type 1072 It is in front of the houses at one o'clock\npress 1725\nchoose " +
-                                          s_.docs() + "Leitura.htm\nanswer No\npress 2\nanswer No\n");
+  std::string t = s_.Run<CLexicalPageDlg>(
+      Start() + "type 1072 It is in front of the houses at one o'clock\npress 1725\nchoose " + s_.docs() +
+      "Leitura.htm\nanswer No\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(t, StartTranscript())) << t;
   EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Shown(CurrentSession().UiText[55]) + s_.docs() + "\n")) << t;
   // The whole process keeps its locale.
   EXPECT_EQ(std::setlocale(LC_ALL, nullptr), locale);
-  const std::string link = "<a href=\"javascript:void(0);\" onclick=\"javascript:escreve('<p><font color=\\'#FF0000\\'>";
+  const std::string link =
+      "<a href=\"javascript:void(0);\" onclick=\"javascript:escreve('<p><font color=\\'#FF0000\\'>";
   EXPECT_EQ(Between(ReadFile(s_ / "Leitura.htm")),
             " " + link + "it</font><br>it\\'s \\\\ ele')\">It</a>\r\n is " + link +
                 "in front of</font><br>na frente de')\">in front of</a>\r\n the " + link +
@@ -105,7 +110,8 @@ TEST_F(LexicalEditor, APictureOutsideThePicturesFolderIsNotCopied) {
   std::ofstream(program_ + "secret.txt") << "SECRET";
   std::string t = s_.Run<CLexicalPageDlg>(Start() + "type 1072 cat\npress 1725\nchoose " + s_.docs() +
                                           "gato.htm\nanswer No\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(Win1252("Figura não encontrada: ../secret.txt")) + "\n")) << t;
+  EXPECT_TRUE(Has(t, "MESSAGE Oops! | " + Shown(Win1252("Figura não encontrada: ../secret.txt")) + "\n"))
+      << t;
   EXPECT_FALSE(std::filesystem::exists(s_ / "secret.txt"));
   EXPECT_TRUE(std::filesystem::exists(s_ / "gato.htm"));
 }
@@ -113,10 +119,10 @@ TEST_F(LexicalEditor, APictureOutsideThePicturesFolderIsNotCopied) {
 TEST_F(LexicalEditor, TooManyTokensAreCut) {
   std::string text;
   for (int i = 0; i < 2600; ++i) text += "cat ";
-  std::string t = s_.Run<CLexicalPageDlg>(Start() + "type 1072 " + text + "\npress 1725\nchoose " + s_.docs() +
-                                          "long.htm\nanswer No\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "MESSAGE " + Shown(CurrentSession().UiText[1]) + " | " +
-                         Shown(lexical::TokenLimitMessage()) + "\n"))
+  std::string t = s_.Run<CLexicalPageDlg>(Start() + "type 1072 " + text + "\npress 1725\nchoose " +
+                                          s_.docs() + "long.htm\nanswer No\npress 2\nanswer No\n");
+  EXPECT_TRUE(Has(
+      t, "MESSAGE " + Shown(CurrentSession().UiText[1]) + " | " + Shown(lexical::TokenLimitMessage()) + "\n"))
       << t;
   const std::string body = Between(ReadFile(s_ / "long.htm"));
   size_t links = 0;

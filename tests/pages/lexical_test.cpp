@@ -75,8 +75,8 @@ class Dictionary {
 using Links = std::vector<std::pair<std::string, std::string>>;
 
 std::string Link(const std::string& headword, const std::string& body, const std::string& token) {
-  return "<a href=\"javascript:void(0);\" onclick=\"javascript:escreve('<p><font color=\\'#FF0000\\'>" + headword +
-         "</font><br>" + body + "')\">" + token + "</a>\r\n";
+  return "<a href=\"javascript:void(0);\" onclick=\"javascript:escreve('<p><font color=\\'#FF0000\\'>" +
+         headword + "</font><br>" + body + "')\">" + token + "</a>\r\n";
 }
 
 // The lexical page is cut at its own markers: the start marker and the one
@@ -144,9 +144,9 @@ TEST(LexicalPatterns, MatchPattern) {
     const char* a;
     const char* b;
     bool match;
-  } cases[] = {{"s", "s", true},     {"ies", "ies", true}, {"ies", "*es", true}, {"ab", "a*", true},
-               {"S", "s", true},     {"", "", false},      {"s", "es", false},   {"x", "s", false},
-               {"*", "q", true},     {"ed", "ED", true}};
+  } cases[] = {{"s", "s", true}, {"ies", "ies", true}, {"ies", "*es", true}, {"ab", "a*", true},
+               {"S", "s", true}, {"", "", false},      {"s", "es", false},   {"x", "s", false},
+               {"*", "q", true}, {"ed", "ED", true}};
   for (const auto& c : cases) EXPECT_EQ(MatchPattern(c.a, c.b), c.match) << c.a << " " << c.b;
 }
 
@@ -160,8 +160,7 @@ TEST(LexicalLinks, NoLinkAtAllWithoutTheCatchAll) {
 
 TEST(LexicalLinks, LongestPhraseCaseAndEndOfText) {
   Dictionary d({{"in", "em"}, {"in front of", "na frente de"}, {"house", "casa"}, {"front", "frente"}});
-  EXPECT_EQ(d.Links("in front of the house"),
-            (Links{{"in front of", "in front of"}, {"house", "house"}}));
+  EXPECT_EQ(d.Links("in front of the house"), (Links{{"in front of", "in front of"}, {"house", "house"}}));
   EXPECT_EQ(d.Links("in the house"), (Links{{"in", "in"}, {"house", "house"}}));
   EXPECT_EQ(d.Links("IN the House"), (Links{{"IN", "in"}, {"House", "house"}}));
   // A phrase at the very end of the text, and one before a full stop.
@@ -195,7 +194,9 @@ TEST(LexicalLinks, ReplacementPrefixRecursionAndFallback) {
   auto linked = d.Linked("quickly");
   ASSERT_EQ(linked.size(), 3u);
   EXPECT_EQ(linked[1].headword, "quickly");
-  EXPECT_EQ(linked[1].entry, "quickly\x1C" "adverb//adverbio\x02");
+  EXPECT_EQ(linked[1].entry,
+            "quickly\x1C"
+            "adverb//adverbio\x02");
   EXPECT_TRUE(d.Links("table").empty());
 }
 
@@ -226,8 +227,7 @@ TEST(LexicalLinks, ManyPrefixRulesOnALongWordFinish) {
 
 TEST(LexicalLinks, CatchAllLinksEveryUnknownWordUnderItself) {
   Dictionary d({{"#^", "Not in the dictionary"}, {"#s:-s", "^"}, {"cat", "gato"}});
-  EXPECT_EQ(d.Links("cats and 42 dogs"),
-            (Links{{"cats", "cat"}, {"and", "and"}, {"dogs", "dogs"}}));
+  EXPECT_EQ(d.Links("cats and 42 dogs"), (Links{{"cats", "cat"}, {"and", "and"}, {"dogs", "dogs"}}));
 }
 
 TEST(LexicalLinks, RuleScanStepsPastTheCatchAll) {
@@ -239,12 +239,11 @@ TEST(LexicalLinks, RuleScanStepsPastTheCatchAll) {
 }
 
 TEST(LexicalBody, BracketsQuotesApostrophesAndBackslashes) {
-  Dictionary d({{"o'clock", "hora"},
-                {"box", "[x] caixa \"grande\""},
-                {"it", "it's \\ ele"},
-                {"tab", "a\r\nb"}});
-  EXPECT_EQ(d.Body("box"),
-            " " + Link("box", "<font color=\\'#FF0000\\'>x</font><br> caixa &quot;grande&quot;", "box") + " ");
+  Dictionary d(
+      {{"o'clock", "hora"}, {"box", "[x] caixa \"grande\""}, {"it", "it's \\ ele"}, {"tab", "a\r\nb"}});
+  EXPECT_EQ(
+      d.Body("box"),
+      " " + Link("box", "<font color=\\'#FF0000\\'>x</font><br> caixa &quot;grande&quot;", "box") + " ");
   // An apostrophe or backslash in a body cannot end the script string.
   EXPECT_EQ(d.Body("it"), " " + Link("it", "it\\'s \\\\ ele", "it") + " ");
   EXPECT_EQ(d.Body("tab"), " " + Link("tab", "a <br> b", "tab") + " ");
@@ -267,8 +266,8 @@ class Pictures : public ::testing::Test {
   }
   std::string Prepare(const std::string& body) {
     std::set<std::string> copied;
-    return PrepareEntryBody(body, (dir_.path() / "pictures").string() + "/", (dir_.path() / "out").string() + "/",
-                            copied, messages_);
+    return PrepareEntryBody(body, (dir_.path() / "pictures").string() + "/",
+                            (dir_.path() / "out").string() + "/", copied, messages_);
   }
   test::TempDir dir_;
   std::vector<std::string> messages_;
@@ -281,7 +280,8 @@ TEST_F(Pictures, APictureIsCopiedBesideThePage) {
 }
 
 TEST_F(Pictures, OnlyPlainNamesInsideThePicturesFolder) {
-  for (const char* code : {"{i=../private/secret.txt}", "{../private/secret.txt}", "{i=/etc/passwd}", "{v=..}"}) {
+  for (const char* code :
+       {"{i=../private/secret.txt}", "{../private/secret.txt}", "{i=/etc/passwd}", "{v=..}"}) {
     messages_.clear();
     Prepare(code);
     ASSERT_EQ(messages_.size(), 1u) << code;

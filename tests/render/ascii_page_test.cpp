@@ -1,12 +1,13 @@
 // Pages written in pure ASCII: each character beyond ASCII becomes the
 // escape that means it where it stands, and nothing else changes.
+#include "render/ascii_page.h"
+
 #include <gtest/gtest.h>
 
 #include <regex>
 
 #include "kio_test.h"
 #include "platform/text_encoding.h"
-#include "render/ascii_page.h"
 
 namespace kio {
 namespace {
@@ -21,7 +22,8 @@ TEST(AsciiPage, EachContextGetsItsOwnEscape) {
       // Windows-1252's own characters go by their Unicode number.
       {W("<p>it’s “ok” – 5 €</p>"), "<p>it&#8217;s &#8220;ok&#8221; &#8211; 5 &#8364;</p>"},
       {W("<img alt='niño' src=a.jpg>"), "<img alt='ni&#241;o' src=a.jpg>"},
-      {W("<title>lição</title><textarea>é</textarea>"), "<title>li&#231;&#227;o</title><textarea>&#233;</textarea>"},
+      {W("<title>lição</title><textarea>é</textarea>"),
+       "<title>li&#231;&#227;o</title><textarea>&#233;</textarea>"},
       {W("<script>var a='niño’';</script>é"), "<script>var a='ni\\u00f1o\\u2019';</script>&#233;"},
       {W("<SCRIPT type=\"text/javascript\">x='é'</Script >é"),
        "<SCRIPT type=\"text/javascript\">x='\\u00e9'</Script >&#233;"},
@@ -77,13 +79,14 @@ TEST(AsciiPage, AccentsCurlyQuotesAndTypedReferencesReadTheSame) {
   // A Portuguese lesson as the generator writes it: accents and curly quotes
   // in the text, the instructions and the data, and a character the teacher
   // typed that Windows-1252 cannot hold, which arrives as "&#8373;".
-  const std::string page = W(
-      "<title>lição 1</title><style>.x::before{content:\"» é\"}</style>"
-      "<p>“Atenção”: João’s café &#8373;</p>"
-      "<script>var kioInstructions = 'Leia o “texto” – já';\r\npalavras[1]='pão';\r\n"
-      "palavras[2]='d’água &#8373;';</script><p>Fim ½</p>");
+  const std::string page =
+      W("<title>lição 1</title><style>.x::before{content:\"» é\"}</style>"
+        "<p>“Atenção”: João’s café &#8373;</p>"
+        "<script>var kioInstructions = 'Leia o “texto” – já';\r\npalavras[1]='pão';\r\n"
+        "palavras[2]='d’água &#8373;';</script><p>Fim ½</p>");
   const std::string ascii = ToAsciiPage(page);
-  EXPECT_TRUE(std::all_of(ascii.begin(), ascii.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+  EXPECT_TRUE(
+      std::all_of(ascii.begin(), ascii.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
   // Everything reads as it was written, the typed reference included.
   EXPECT_EQ(Read(ascii), Read(Cp1252ToUtf8(page)));
   EXPECT_NE(ascii.find("&#8373;"), std::string::npos) << "a typed reference is kept as typed";

@@ -31,8 +31,7 @@ TEST_F(WorkLimitTest, HostileMarkupEndsInBoundedMemory) {
     std::string text;
     bool done;
   } cases[] = {
-      {"a size that holds a video code, six times",
-       "{h=.}" + Repeat("{f=}", 6) + Repeat("}", 6), true},
+      {"a size that holds a video code, six times", "{h=.}" + Repeat("{f=}", 6) + Repeat("}", 6), true},
       {"the same, twelve times", "{h=.}" + Repeat("{f=}", 12) + Repeat("}", 12), false},
       {"braces that never close", Repeat("{", 7500) + Repeat("}", 7499), false},
       {"stray braces before many codes", Repeat("{", 2000) + Repeat("{i=a}", 2600), false},
@@ -89,7 +88,8 @@ TEST_F(FillLimitTest, PlaceholdersHoldingEachOtherStopAtTheLimit) {
     p.background2 = Repeat("#CAC5E4", 2142);
     p.background1 = Repeat("#000001", 2142);
     const bool filled = FillTemplate({"tmplate_t.htm", Repeat("Atividade concluida ", 749), "p.htm", ""});
-    return filled && CurrentSession().workLimitReached && CurrentSession().PageText.size() <= kFilledPageLimit;
+    return filled && CurrentSession().workLimitReached &&
+           CurrentSession().PageText.size() <= kFilledPageLimit;
   });
   EXPECT_TRUE(run.ok);
   EXPECT_LT(run.peakBytes, 120 * kMiB * kMemoryScale);

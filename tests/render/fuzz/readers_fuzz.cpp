@@ -23,12 +23,12 @@
 #include "fileio/session.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
-#include "silent_platform.h"
 #include "platform/rtf.h"
 #include "render/fields.h"
 #include "render/markup.h"
 #include "render/page_settings.h"
 #include "render/write_page.h"
+#include "silent_platform.h"
 
 namespace {
 
@@ -135,11 +135,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   }();
   kio::SetPlatform(&silent);
   const std::string input(reinterpret_cast<const char*>(bytes), size);
-  if (reader == "markup") Markup(input);
-  else if (reader == "template") Template(scratch, input);
-  else if (reader == "document") Document(scratch, input);
-  else if (reader == "language") Language(input);
-  else if (reader == "rtf") Rtf(input);
-  else std::abort();
+  if (reader == "markup")
+    Markup(input);
+  else if (reader == "template")
+    Template(scratch, input);
+  else if (reader == "document")
+    Document(scratch, input);
+  else if (reader == "language")
+    Language(input);
+  else if (reader == "rtf")
+    Rtf(input);
+  else
+    std::abort();
   return 0;
 }
