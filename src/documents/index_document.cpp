@@ -19,23 +19,10 @@ const char kIndexH1[] =
     "a:hover      { color: blue }\r\n"
     "a:active     { color: red }\r\n"
     "a            { text-decoration: none }\r\n"
-    "--> </style>\r\n"
-    "<SCRIPT LANGUAGE='JavaScript'>\r\n"
-    "\r\n"
-    "function Abre1(arq,larg,alt) \r\n"
-    "{\r\n"
-    "        var features =\r\n"
-    "        'width=' +larg+\r\n"
-    "        ',height=' +alt+  \r\n"
-    "        ',top=0' +\r\n"
-    "        ',left=0'+\r\n"
-    "        ',menubar=' +\"no\"+  //yes or no//\r\n"
-    "        ',scrollbars=' +\"no\"+ //yes or no//\r\n"
-    "        ',toolbar=' +\"no\"+ //yes or no//\r\n"
-    "        ',resizable=' +\"no\"; //yes or no//\r\n"
-    "        window.open(arq,\"janela\",features);\r\n"
-    "}\r\n"
-    "</SCRIPT>\r\n"
+    "--> </style>\r\n";
+
+// After the window opener script.
+const char kIndexH1b[] =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\"></head>\r\n"
     "<";
 
@@ -75,7 +62,13 @@ std::string BuildIndexPage(const IndexDocument& index, const std::string& backgr
                            const std::string& boxColor, PageBuild& build) {
   PageAssembler page(build);
   page.Add(FixedPageRoot()).Add("\r\n<head>\r\n").Add(PhoneHead("\r\n"));
-  page.Add(kIndexH1).Add(background2).Add(kIndexH2).Add(boxColor).Add(kIndexH3);
+  page.Add(kIndexH1)
+      .Add(kWindowOpenerScript)
+      .Add(kIndexH1b)
+      .Add(background2)
+      .Add(kIndexH2)
+      .Add(boxColor)
+      .Add(kIndexH3);
   page.Add(kPageHeadingOpen).AddRendered(index.heading).Add(kPageHeadingClose).Add(kIndexH4);
   for (const IndexItem& item : index.items) {
     if (IsPlainLink(item.link))

@@ -30,23 +30,10 @@ const char kMenuHead[] =
     ".copyright   { font-family: 'Times New Roman', Times, serif; font-size: 10px }\n\r"
     ".team        { font-family: Geneva, Arial, Helvetica, san-serif; font-size: 14px }\n\r"
     "-->\n\r"
-    "</style>\n\r"
-    "<SCRIPT LANGUAGE='JavaScript'>\r\n"
-    "\r\n"
-    "function Abre1(arq,larg,alt) \r\n"
-    "{\r\n"
-    "        var features =\r\n"
-    "        'width=' +larg+\r\n"
-    "        ',height=' +alt+  \r\n"
-    "        ',top=0' +\r\n"
-    "        ',left=0'+\r\n"
-    "        ',menubar=' +\"no\"+  //yes or no//\r\n"
-    "        ',scrollbars=' +\"no\"+ //yes or no//\r\n"
-    "        ',toolbar=' +\"no\"+ //yes or no//\r\n"
-    "        ',resizable=' +\"no\"; //yes or no//\r\n"
-    "        window.open(arq,\"janela\",features);\r\n"
-    "}\r\n"
-    "</SCRIPT>\r\n"
+    "</style>\n\r";
+
+// After the window opener script.
+const char kMenuHeadB[] =
     "</head>\n\r"
     "\n\r"
     "<body bgcolor=\"#FFFFFF\" "
@@ -99,7 +86,12 @@ MenuDocument ReadMenuDocument(FieldReader& reader) {
 std::string BuildMenuPage(const MenuDocument& menu, const std::string& linkWord) {
   PageBuild plain;  // the pieces are added as they are: nothing is rendered
   PageAssembler page(plain);
-  page.Add(FixedPageRoot()).Add(kMenuHeadRoot).Add(PhoneHead("\n\r")).Add(kMenuHead);
+  page.Add(FixedPageRoot())
+      .Add(kMenuHeadRoot)
+      .Add(PhoneHead("\n\r"))
+      .Add(kMenuHead)
+      .Add(kWindowOpenerScript)
+      .Add(kMenuHeadB);
   page.Add(kPageHeadingOpen)
       .Add(ReplaceAll(menu.title, "\r\n", " <br> "))
       .Add(kPageHeadingClose)

@@ -16,4 +16,22 @@ std::string PhoneHead(const std::string& lineEnd) {
          lineEnd;
 }
 
+const char kWindowOpenerScript[] =
+    "<SCRIPT LANGUAGE='JavaScript'>\r\n"
+    "\r\n"
+    "function Abre1(arq,larg,alt) \r\n"
+    "{\r\n"
+    "        var features =\r\n"
+    "        'width=' +larg+\r\n"
+    "        ',height=' +alt+  \r\n"
+    "        ',top=0' +\r\n"
+    "        ',left=0'+\r\n"
+    "        ',menubar=' +\"no\"+  //yes or no//\r\n"
+    "        ',scrollbars=' +\"no\"+ //yes or no//\r\n"
+    "        ',toolbar=' +\"no\"+ //yes or no//\r\n"
+    "        ',resizable=' +\"no\"; //yes or no//\r\n"
+    "        window.open(arq,\"janela\",features);\r\n"
+    "}\r\n"
+    "</SCRIPT>\r\n";
+
 }  // namespace kio

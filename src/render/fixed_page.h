@@ -19,6 +19,10 @@ std::string FixedPageRoot();
 // (headings, links) keep their own sizes.
 std::string PhoneHead(const std::string& lineEnd);
 
+// The script of the Menu and Index pages that opens a linked page in a
+// window of its own (Abre1), as both pages carry it.
+extern const char kWindowOpenerScript[];
+
 // Opens the page's first-level heading, in the look of the text around it.
 constexpr char kPageHeadingOpen[] = "<h1 style=\"margin:0;font:inherit;text-align:center\">";
 constexpr char kPageHeadingClose[] = "</h1>";
