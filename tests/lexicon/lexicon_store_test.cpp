@@ -18,16 +18,7 @@ class LexiconStoreTest : public ::testing::Test {
   // The store works on the session's dictionary, as the editors' does.
   LexiconStoreTest() { FollowSession(store); }
   // A dictionary of `n` entries "w000", "w001", ... with bodies "b000"...
-  void Fill(int n) {
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (int i = 0; i < n; ++i) {
-      char h[16], b[16];
-      std::snprintf(h, sizeof h, "w%03d", i);
-      std::snprintf(b, sizeof b, "b%03d", i);
-      entries.push_back({h, b});
-    }
-    StoreEntries(store, entries);
-  }
+  void Fill(int n) { StoreNumberedEntries(store, n); }
   // A progress that keeps the bar positions in `positions`.
   LexiconProgress Progress(std::vector<int>& positions) {
     LexiconProgress p;

@@ -1,5 +1,7 @@
 #include "lexicon_test_util.h"
 
+#include <cstdio>
+
 #include "fileio/session.h"
 #include "lexicon/lexicon_entry.h"
 
@@ -90,5 +92,16 @@ DictionaryFolder::DictionaryFolder(const std::string& dataFile)
 }
 
 DictionaryFolder::~DictionaryFolder() { CurrentSession().appPaths.programFolder = savedProgramFolder_; }
+
+void StoreNumberedEntries(LexiconStore& store, int n) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int i = 0; i < n; ++i) {
+    char h[16], b[16];
+    std::snprintf(h, sizeof h, "w%03d", i);
+    std::snprintf(b, sizeof b, "b%03d", i);
+    entries.push_back({h, b});
+  }
+  StoreEntries(store, entries);
+}
 
 }  // namespace kio::test

@@ -86,6 +86,9 @@ void ShowStoreNotices(LexiconStore& store);
 // Puts the entries into the current dictionary through the store and saves.
 void StoreEntries(LexiconStore& store, const std::vector<std::pair<std::string, std::string>>& entries);
 
+// Stores `n` entries "w000", "w001", ... with bodies "b000", ... the same way.
+void StoreNumberedEntries(LexiconStore& store, int n);
+
 // The headwords of real entries 1 .. count-2, read through the store.
 std::vector<std::string> Headwords(LexiconStore& store);
 

@@ -15,16 +15,7 @@ class LexiconPromptsTest : public ::testing::Test {
  protected:
   LexiconPromptsTest() { FollowSession(store); }
   // A dictionary of `n` entries "w000", "w001", ... with bodies "b000"...
-  void Fill(int n) {
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (int i = 0; i < n; ++i) {
-      char h[16], b[16];
-      std::snprintf(h, sizeof h, "w%03d", i);
-      std::snprintf(b, sizeof b, "b%03d", i);
-      entries.push_back({h, b});
-    }
-    StoreEntries(store, entries);
-  }
+  void Fill(int n) { StoreNumberedEntries(store, n); }
   // The editor's progress: the bar positions into `positions`, and the
   // question on Escape.
   LexiconProgress Progress(std::vector<int>& positions) {
