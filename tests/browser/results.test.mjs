@@ -8,37 +8,12 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {
+  startKioResults,
   DESKTOP, PHONE, clozeAnswers, closeClean, launchBrowser, makeSamplePages, openPage, screenshot, seriousViolations,
 } from './lib/harness.mjs';
 
 const session = {};
 
-// Starts kio-results on a loopback port with a fresh data folder and reads
-// the addresses it prints.
-async function startKioResults() {
-  const program = process.env.KIO_RESULTS_PROGRAM;
-  if (!program) throw new Error('KIO_RESULTS_PROGRAM must name the kio-results program');
-  const data = fs.mkdtempSync(path.join(os.tmpdir(), 'kio-results-'));
-  const child = spawn(program, ['--listen', '127.0.0.1', '--port', '0', '--data', data],
-    { stdio: ['ignore', 'pipe', 'inherit'] });
-  let printed = '';
-  await new Promise((resolve, reject) => {
-    const timer = setTimeout(() => reject(new Error(`kio-results did not start: ${printed}`)), 10000);
-    child.stdout.on('data', (chunk) => {
-      printed += chunk;
-      if (printed.includes('Stop with')) { clearTimeout(timer); resolve(); }
-    });
-    child.on('exit', (code) => { clearTimeout(timer); reject(new Error(`kio-results ended (${code}): ${printed}`)); });
-  });
-  const value = (label) => printed.split('\n').find((line) => line.startsWith(label)).slice(label.length).trim();
-  return {
-    child,
-    data,
-    resultsAddress: value('Results address (for Configura.txt):'),
-    teacherView: value('Teacher view:'),
-    stop: () => new Promise((resolve) => { child.removeAllListeners('exit'); child.on('exit', resolve); child.kill('SIGTERM'); }),
-  };
-}
 
 before(async () => {
   session.server = await startKioResults();

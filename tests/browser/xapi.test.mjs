@@ -10,7 +10,9 @@ import { createRequire } from 'node:module';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { DESKTOP, clozeAnswers, closeClean, launchBrowser, makeSamplePages, openPage } from './lib/harness.mjs';
+import {
+  DESKTOP, clozeAnswers, closeClean, launchBrowser, makeSamplePages, openPage, startKioResults,
+} from './lib/harness.mjs';
 
 const require = createRequire(import.meta.url);
 const validate = require('@learninglocker/xapi-validation').default;
@@ -18,37 +20,9 @@ const validate = require('@learninglocker/xapi-validation').default;
 const session = {};
 const VERB = 'http://adlnet.gov/expapi/verbs/';
 
-// Starts kio-results on a loopback port with a fresh data folder; its base
-// address and first key from what it prints.
-async function startKioResults() {
-  const program = process.env.KIO_RESULTS_PROGRAM;
-  if (!program) throw new Error('KIO_RESULTS_PROGRAM must name the kio-results program');
-  const data = fs.mkdtempSync(path.join(os.tmpdir(), 'kio-xapi-page-'));
-  const child = spawn(program, ['--listen', '127.0.0.1', '--port', '0', '--data', data, '--limit', '0'],
-    { stdio: ['ignore', 'pipe', 'inherit'] });
-  let printed = '';
-  await new Promise((resolve, reject) => {
-    const timer = setTimeout(() => reject(new Error(`kio-results did not start: ${printed}`)), 10000);
-    child.stdout.on('data', (chunk) => {
-      printed += chunk;
-      if (printed.includes('Stop with')) { clearTimeout(timer); resolve(); }
-    });
-    child.on('exit', (code) => { clearTimeout(timer); reject(new Error(`kio-results ended (${code}): ${printed}`)); });
-  });
-  const value = (label) => printed.split('\n').find((line) => line.startsWith(label)).slice(label.length).trim();
-  const resultsAddress = value('Results address (for Configura.txt):');
-  return {
-    data,
-    resultsAddress,
-    origin: new URL(resultsAddress).origin,
-    teacherView: value('Teacher view:'),
-    key: value('Teacher view:').match(/key=([0-9a-f]+)/)[1],
-    stop: () => new Promise((resolve) => { child.removeAllListeners('exit'); child.on('exit', resolve); child.kill('SIGTERM'); }),
-  };
-}
 
 before(async () => {
-  session.server = await startKioResults();
+  session.server = await startKioResults(['--limit', '0']);
   session.xapiPages = makeSamplePages(`${session.server.origin}/xapi/`);
   session.plainPages = makeSamplePages(session.server.resultsAddress);
   session.browser = await launchBrowser();

@@ -2,7 +2,7 @@
 // pages made by the real generators, a loopback server standing in for the
 // results address, screenshots and the accessibility check.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
@@ -267,4 +267,36 @@ export function clozeAnswers(page) {
     gap.innerHTML = palavras[i];
     return gap.textContent.replace(/\s+/g, ' ').trim();
   }).filter((answer) => answer !== ''));
+}
+
+// Starts the real kio-results (KIO_RESULTS_PROGRAM) on a loopback port with
+// a fresh data folder, and reads its results address, teacher view and key
+// from what it prints. `extraArgs` go after the usual ones.
+export async function startKioResults(extraArgs = []) {
+  const program = process.env.KIO_RESULTS_PROGRAM;
+  if (!program) throw new Error('KIO_RESULTS_PROGRAM must name the kio-results program');
+  const data = fs.mkdtempSync(path.join(os.tmpdir(), 'kio-results-'));
+  const child = spawn(program, ['--listen', '127.0.0.1', '--port', '0', '--data', data, ...extraArgs],
+    { stdio: ['ignore', 'pipe', 'inherit'] });
+  let printed = '';
+  await new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`kio-results did not start: ${printed}`)), 10000);
+    child.stdout.on('data', (chunk) => {
+      printed += chunk;
+      if (printed.includes('Stop with')) { clearTimeout(timer); resolve(); }
+    });
+    child.on('exit', (code) => { clearTimeout(timer); reject(new Error(`kio-results ended (${code}): ${printed}`)); });
+  });
+  const value = (label) => printed.split('\n').find((line) => line.startsWith(label)).slice(label.length).trim();
+  const resultsAddress = value('Results address (for Configura.txt):');
+  const teacherView = value('Teacher view:');
+  return {
+    child,
+    data,
+    resultsAddress,
+    origin: new URL(resultsAddress).origin,
+    teacherView,
+    key: teacherView.match(/key=([0-9a-f]+)/)[1],
+    stop: () => new Promise((resolve) => { child.removeAllListeners('exit'); child.on('exit', resolve); child.kill('SIGTERM'); }),
+  };
 }
