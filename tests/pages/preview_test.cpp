@@ -211,6 +211,17 @@ TEST(Preview, ContentNotReadyGetsGeneratesMessage) {
   }
 }
 
+// Preview's help is Generate's, shown when the focus enters the button.
+TEST(Preview, FocusShowsGeneratesHelp) {
+  EditorSession s;
+  test::ExpectHelpPanel<CClozeDlg>(s, {{"focus 1437\n", "gera_htm.rtf"}});
+  test::ExpectHelpPanel<CMemoryDlg>(s, {{"focus 1437\n", "gera_htm.rtf"}});
+  test::ExpectHelpPanel<CMultipleDlg>(s, {{"focus 1937\n", "gera_htm.rtf"}}, kListHelp);
+  test::ExpectHelpPanel<CIndexDlg>(s, {{"focus 1937\n", "gera_htm.rtf"}}, kListHelp);
+  test::ExpectHelpPanel<CBasicPageDlg>(s, {{"focus 1635\n", "gera_htm.rtf"}}, kBasicHelp);
+  test::ExpectHelpPanel<CMenuDlg>(s, {{"focus 1192\n", "gera_htm.rtf"}}, kMenuHelp);
+}
+
 TEST(PreviewFolder, PrivateUniqueAndRemovedWithTheSession) {
   CurrentSession().Reset();
   Failure failure;
