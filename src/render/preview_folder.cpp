@@ -47,18 +47,19 @@ std::set<std::string_view> NamedWords(const std::string& page) {
 }  // namespace
 
 PreviewFolder::~PreviewFolder() {
-  if (path_.empty()) return;
+  if (systemPath_.empty()) return;
   std::error_code ec;
   // remove_all removes a link found inside, never what it points to.
-  fs::remove_all(SystemName(path_), ec);
+  fs::remove_all(systemPath_, ec);
 }
 
 std::optional<std::string> PreviewFolder::Path(Failure& failure) {
   if (!path_.empty()) {
     // Made again when something removed it meanwhile.
     std::error_code ec;
-    if (fs::is_directory(SystemName(path_), ec)) return path_;
+    if (fs::is_directory(systemPath_, ec)) return path_;
     path_.clear();
+    systemPath_.clear();
   }
   std::error_code ec;
   fs::path base = fs::temp_directory_path(ec);
@@ -76,6 +77,7 @@ std::optional<std::string> PreviewFolder::Path(Failure& failure) {
     return std::nullopt;
   }
   path_ = *name + "/";
+  systemPath_ = pattern;
   return path_;
 }
 

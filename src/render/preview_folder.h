@@ -26,7 +26,8 @@ class PreviewFolder {
   const std::string& Made() const { return path_; }
 
  private:
-  std::string path_;
+  std::string path_;        // the program's text of the folder, with its "/"
+  std::string systemPath_;  // the file system's name, for the removal
 };
 
 // The session's preview folder.

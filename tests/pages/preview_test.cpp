@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/dialogical/dialogical_dlg.h"
@@ -18,6 +19,7 @@
 #include "pages/basic/basic_page_dlg.h"
 #include "pages/index/index_dlg.h"
 #include "pages/menu/menu_dlg.h"
+#include "platform/headless.h"
 #include "preview_check.h"
 
 namespace kio {
@@ -209,6 +211,35 @@ TEST(Preview, ContentNotReadyGetsGeneratesMessage) {
     }
     EXPECT_EQ(test::Listing(s.docs()), before) << c.editor;
   }
+}
+
+// A desktop whose browser does not start.
+class NoBrowser : public HeadlessPlatform {
+ public:
+  using HeadlessPlatform::HeadlessPlatform;
+  bool OpenFileInBrowser(const std::string& path) override {
+    Emit("OPEN failed " + path);
+    return false;
+  }
+};
+
+TEST(Preview, ABrowserThatDoesNotOpenGivesThePagesPath) {
+  EditorSession s;
+  TeachersFolder(s);
+  std::istringstream script("type 1601 Hello\npress 1635\npress 2\nanswer No\n");
+  std::ostringstream transcript;
+  NoBrowser platform(script, transcript);
+  SetPlatform(&platform);
+  {
+    CBasicPageDlg editor;
+    editor.DoModal();
+  }
+  SetPlatform(nullptr);
+  const std::string page = CurrentPreviewFolder().Made() + "kio_preview.htm";
+  EXPECT_TRUE(fs::exists(page));
+  EXPECT_TRUE(Has(transcript.str(), "OPEN failed " + page + "\nMESSAGE Oops! | " +
+                                        Shown(FixedText(Fixed::kPreviewNotOpened, {page})) + "\n"))
+      << transcript.str();
 }
 
 // Preview's help is Generate's, shown when the focus enters the button.
