@@ -99,7 +99,9 @@ void CopyReferencedFiles(const std::string& sourceFolder, const std::string& pre
     if (ec) break;
     const fs::directory_entry& entry = *it;
     std::error_code fileError;
-    if (!entry.is_regular_file(fileError)) continue;
+    // A link is left out: it may lead anywhere, and the preview takes only
+    // the folder's own files.
+    if (entry.is_symlink(fileError) || !entry.is_regular_file(fileError)) continue;
     const auto name = ProgramName(entry.path().filename().string());
     if (!name || !words.contains(*name)) continue;
     const std::uintmax_t size = entry.file_size(fileError);

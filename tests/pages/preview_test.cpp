@@ -283,9 +283,13 @@ TEST(PreviewFolder, CopiesOnlyTheTeachersFilesThePageNames) {
   fs::create_directory(teacher / "pics");
   test::WriteFile(teacher / "pics" / "deep.jpg", "deep");
   test::WriteFile(preview / "page.htm", "the preview");
+  // A link named by the page is not followed out of the folder.
+  test::TempDir elsewhere;
+  test::WriteFile(elsewhere / "secret.txt", "SECRET");
+  fs::create_symlink(elsewhere / "secret.txt", teacher / "link.jpg");
   const std::string page =
       "<img src='casa.jpg'> <embed src=\"som.mp3\"> var f = 'Casa2.JPG'; <a href=\"page.htm\"> "
-      "<img src='pics/deep.jpg'> <img src='casa2.jpg'>";
+      "<img src='pics/deep.jpg'> <img src='casa2.jpg'> <img src='link.jpg'>";
   CopyReferencedFiles(teacher.path().string() + "/", preview.path().string() + "/", "page.htm", page);
   std::vector<std::string> copied;
   for (const auto& e : fs::directory_iterator(preview.path())) copied.push_back(e.path().filename());
