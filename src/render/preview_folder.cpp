@@ -8,6 +8,7 @@
 #include <set>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "fileio/session.h"
 #include "lang/fixed_texts.h"
@@ -54,31 +55,38 @@ PreviewFolder::~PreviewFolder() {
 }
 
 std::optional<std::string> PreviewFolder::Path(Failure& failure) {
+  std::error_code ec;
   if (!path_.empty()) {
     // Made again when something removed it meanwhile.
-    std::error_code ec;
-    if (fs::is_directory(systemPath_, ec)) return path_;
+    if (fs::symlink_status(systemPath_, ec).type() == fs::file_type::directory) return path_;
     path_.clear();
     systemPath_.clear();
   }
-  std::error_code ec;
-  fs::path base = fs::temp_directory_path(ec);
-  if (ec) base = "/tmp";
-  std::string pattern = (base / "kio-preview-XXXXXX").string();
-  // mkdtemp makes the folder with a unique name, for this user alone (0700).
-  if (!mkdtemp(pattern.data())) {
-    failure = {FixedText(Fixed::kPreviewFolderNotMade, {pattern, std::strerror(errno)}), OopsCaption()};
-    return std::nullopt;
-  }
-  auto name = ProgramName(pattern);
-  if (!name) {
+  // The system's temporary folder ($TMPDIR), else /tmp: a folder whose name
+  // the program cannot hold as a text is passed over too.
+  std::vector<fs::path> bases;
+  if (fs::path base = fs::temp_directory_path(ec); !ec) bases.push_back(base);
+  bases.push_back("/tmp");
+  std::string pattern, reason;
+  for (const fs::path& base : bases) {
+    pattern = (base / "kio-preview-XXXXXX").string();
+    // mkdtemp makes the folder with a unique name, for this user alone
+    // (0700).
+    if (!mkdtemp(pattern.data())) {
+      reason = std::strerror(errno);
+      continue;
+    }
+    if (auto name = ProgramName(pattern)) {
+      path_ = *name + "/";
+      systemPath_ = pattern;
+      return path_;
+    }
     fs::remove(pattern, ec);
-    failure = {FixedText(Fixed::kPreviewFolderNotMade, {pattern, ""}), OopsCaption()};
-    return std::nullopt;
+    reason = std::strerror(EILSEQ);
   }
-  path_ = *name + "/";
-  systemPath_ = pattern;
-  return path_;
+  failure = {FixedText(Fixed::kPreviewFolderNotMade, {ProgramName(pattern).value_or(pattern), reason}),
+             OopsCaption()};
+  return std::nullopt;
 }
 
 PreviewFolder& CurrentPreviewFolder() { return CurrentSession().Part<PreviewFolder>(); }

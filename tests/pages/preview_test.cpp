@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -273,6 +274,21 @@ TEST(PreviewFolder, PrivateUniqueAndRemovedWithTheSession) {
   test::WriteFile(*again + "page.htm", "x");
   CurrentSession().Reset();
   EXPECT_FALSE(fs::exists(*again));
+}
+
+// A temporary folder setting that leads nowhere falls back to /tmp.
+TEST(PreviewFolder, AMissingTemporaryFolderFallsBackToTmp) {
+  CurrentSession().Reset();
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  setenv("TMPDIR", "/nonexistent/kio", 1);
+  Failure failure;
+  const auto folder = CurrentPreviewFolder().Path(failure);
+  old ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+  ASSERT_TRUE(folder) << failure.text;
+  EXPECT_TRUE(folder->starts_with("/tmp/kio-preview-")) << *folder;
+  CurrentSession().Reset();
+  EXPECT_FALSE(fs::exists(*folder));
 }
 
 TEST(PreviewFolder, CopiesOnlyTheTeachersFilesThePageNames) {
