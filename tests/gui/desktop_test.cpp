@@ -21,6 +21,7 @@
 #include "activities/cloze/cloze_dlg.h"
 #include "app/main_dlg.h"
 #include "dialogs/formatting.h"
+#include "fileio/session.h"
 #include "gui_support.h"
 #include "lang/texts.h"
 #include "platform/qt/qt_text.h"
@@ -242,6 +243,8 @@ TEST(Desktop, LongWorkSeesEscapeAndNoOtherInput) {
 // preview file's address, and no message is shown.
 TEST(Desktop, PreviewOpensThePagesFileThroughTheDesktop) {
   Desktop desktop(kEnglish);
+  // The templates of this program folder, as the home screen takes it.
+  CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
   QTextBrowser browser;
   QDesktopServices::setUrlHandler("file", &browser, "setSource");
   CClozeDlg cloze;
