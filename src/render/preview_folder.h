@@ -35,8 +35,10 @@ PreviewFolder& CurrentPreviewFolder();
 
 // Copies into `previewFolder` each file of `sourceFolder` (the teacher's
 // folder the page would be written to; empty: the working folder) that
-// `page` refers to by its bare name: the pictures, sounds and linked pages
-// that sit beside a generated page. The page itself, `pageName`, stays. Copies, never moves; the teacher's
+// `page` names, by its bare name or by a relative name below the folder
+// ("pics/casa.jpg", kept in the same place): the pictures, sounds and
+// linked pages that sit beside a generated page. Links and names out of
+// the folder are passed over. The page itself, `pageName`, stays. Copies, never moves; the teacher's
 // folder is only read. A file that cannot be copied is passed over: the
 // preview shows it missing, as a browser would.
 void CopyReferencedFiles(const std::string& sourceFolder, const std::string& previewFolder,

@@ -44,6 +44,8 @@ void TeachersFolder(EditorSession& s) {
   test::WriteFile(s / "casa.jpg", "JPEG");
   test::WriteFile(s / "a.htm", "<p>A</p>");
   test::WriteFile(s / "unused.jpg", "JPEG");
+  fs::create_directory(s / "unit1");
+  test::WriteFile(s / "unit1" / "b.htm", "<p>B</p>");
 }
 
 std::string ListItem(const char* file) {
@@ -158,14 +160,14 @@ TEST(Preview, EveryEditorPreviewsThePageGenerateWrites) {
        "press 1108\nchoose {docs}index.html\ntype 1182 Course\ntype 1940 a.htm\ntype 1941 Unit A\npress "
        "1912\n",
        // A second item, attached.
-       "press 1911\ntype 1940 a.htm\ntype 1941 Unit B\npress 1912\n",
+       "press 1911\ntype 1940 unit1/b.htm\ntype 1941 Unit B\npress 1912\n",
        "dex",
        kListOpen,
        kListSave,
        kListPreview,
        kListGenerate,
        "index.html",
-       {"a.htm"}},
+       {"a.htm", "unit1/b.htm"}},
   };
   for (const PreviewCase& c : cases) {
     EditorSession s;
@@ -298,6 +300,11 @@ TEST(PreviewFolder, CopiesOnlyTheTeachersFilesThePageNames) {
     test::WriteFile(teacher / name, name);
   fs::create_directory(teacher / "pics");
   test::WriteFile(teacher / "pics" / "deep.jpg", "deep");
+  test::WriteFile(teacher / "pics" / "unnamed.jpg", "unnamed");
+  // Below the folder a link is not followed either, nor a way out of it.
+  test::TempDir outside;
+  test::WriteFile(outside / "away.jpg", "away");
+  fs::create_directory_symlink(outside.path(), teacher / "linked");
   test::WriteFile(preview / "page.htm", "the preview");
   // A link named by the page is not followed out of the folder.
   test::TempDir elsewhere;
@@ -305,12 +312,18 @@ TEST(PreviewFolder, CopiesOnlyTheTeachersFilesThePageNames) {
   fs::create_symlink(elsewhere / "secret.txt", teacher / "link.jpg");
   const std::string page =
       "<img src='casa.jpg'> <embed src=\"som.mp3\"> var f = 'Casa2.JPG'; <a href=\"page.htm\"> "
-      "<img src='pics/deep.jpg'> <img src='casa2.jpg'> <img src='link.jpg'>";
+      "<img src='pics/deep.jpg'> <img src='casa2.jpg'> <img src='link.jpg'> <img src='linked/away.jpg'> "
+      "<img src='../" +
+      outside.path().filename().string() +
+      "/away.jpg'> <img src='/etc/hostname.x'> "
+      "<a href='http://example.com/som.htm'>";
   CopyReferencedFiles(teacher.path().string() + "/", preview.path().string() + "/", "page.htm", page);
   std::vector<std::string> copied;
-  for (const auto& e : fs::directory_iterator(preview.path())) copied.push_back(e.path().filename());
+  for (const auto& e : fs::recursive_directory_iterator(preview.path()))
+    copied.push_back(fs::relative(e.path(), preview.path()));
   std::sort(copied.begin(), copied.end());
-  EXPECT_EQ(copied, (std::vector<std::string>{"Casa2.JPG", "casa.jpg", "page.htm", "som.mp3"}));
+  EXPECT_EQ(copied, (std::vector<std::string>{"Casa2.JPG", "casa.jpg", "page.htm", "pics", "pics/deep.jpg",
+                                              "som.mp3"}));
   // The page itself stays; the teacher's files are copied, not moved.
   EXPECT_EQ(test::ReadFile(preview / "page.htm"), "the preview");
   EXPECT_EQ(test::ReadFile(teacher / "casa.jpg"), "casa.jpg");
