@@ -58,6 +58,10 @@ enum class Fixed {
   kLabelSavePart,
   kLabelAsText,
   kLabelMerge,
+  // Preview
+  kLabelPreview,
+  kPreviewFolderNotMade,  // %1 the folder, %2 the system's reason
+  kPreviewNotOpened,      // %1 the page's path
   kCount
 };
 
