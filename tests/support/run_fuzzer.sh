@@ -4,9 +4,9 @@
 # Runs a libFuzzer executable the way the fuzz tests do.
 #
 # By default, a fixed and repeatable budget: the inputs in SEEDS, then RUNS
-# inputs mutated from them with a fixed random seed, collected in a CORPUS
-# folder emptied first. The same build tries the same inputs every time, in
-# a few seconds.
+# inputs mutated from them with a fixed random seed, collected in the folder
+# CORPUS-fixed, emptied first. The same build tries the same inputs every
+# time, in a few seconds.
 #
 # With KIO_FUZZ_SECONDS set (e.g. KIO_FUZZ_SECONDS=300 ctest -L fuzz), a
 # longer search instead: that many seconds, a random seed, and CORPUS kept
@@ -18,6 +18,7 @@ if [ -n "${KIO_FUZZ_SECONDS:-}" ]; then
   mkdir -p "$corpus"
   exec "$fuzzer" -max_total_time="$KIO_FUZZ_SECONDS" "$@" "$corpus" "$seeds"
 fi
+corpus=$corpus-fixed
 rm -rf "$corpus"
 mkdir -p "$corpus"
 # The budget is the number of runs; the time limit only bounds a machine
