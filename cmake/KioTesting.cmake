@@ -20,6 +20,10 @@ set(KIO_TEST_PRECOMPILED_HEADERS
 function(kio_test_code target)
   cmake_parse_arguments(C "" "" "PRECOMPILE_HEADERS" ${ARGN})
   target_compile_options(${target} PRIVATE ${KIO_TEST_CODE_OPTIONS})
+  # Where the assembled program folder is. Every test target has it alike:
+  # GCC refuses a precompiled header made with a macro the user of the
+  # header does not define.
+  target_compile_definitions(${target} PRIVATE KIO_PROGRAM_DIR="${KIO_PROGRAM_DIR}")
   if(C_PRECOMPILE_HEADERS)
     target_precompile_headers(${target} PRIVATE ${C_PRECOMPILE_HEADERS})
   elseif(target STREQUAL kio_testsupport)
@@ -42,7 +46,6 @@ function(kio_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${T_LIBS} kio_testsupport GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
-    KIO_PROGRAM_DIR="${KIO_PROGRAM_DIR}"
     KIO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     KIO_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
   kio_test_code(${name} PRECOMPILE_HEADERS ${T_PRECOMPILE_HEADERS})
