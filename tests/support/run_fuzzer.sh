@@ -5,8 +5,10 @@
 #
 # By default, a fixed and repeatable budget: the inputs in SEEDS, then RUNS
 # inputs mutated from them with a fixed random seed, collected in the folder
-# CORPUS-fixed, emptied first. The same build tries the same inputs every
-# time, in a few seconds.
+# CORPUS-fixed, emptied first: a few seconds, about the same every time.
+# The inputs tried repeat from run to run as far as the reader's coverage
+# depends on its input alone (temporary file names, for one, make the
+# dictionary reader's runs stray a little).
 #
 # With KIO_FUZZ_SECONDS set (e.g. KIO_FUZZ_SECONDS=300 ctest -L fuzz), a
 # longer search instead: that many seconds, a random seed, and CORPUS kept
