@@ -47,106 +47,114 @@ fail() {
 
 # src/<layer>/ is in the order.
 for dir in "$root"/src/*/; do
-  own=$(basename "$dir")
+  own=${dir%/}
+  own=${own##*/}
   [ -n "${rank[$own]+x}" ] || fail "src/$own: the folder is not in the layer order"
 done
 
-# The layers a file may include: sets `own` (its layer, for the messages),
-# `limit` (the highest rank it may include), `island` (1: only its own
-# layer), `qt` (1: may include Qt and platform/qt).
-classify() {
-  local rel=$1 area=${1%%/*} rest=${1#*/}
-  local dir=${rest%%/*}
-  own=$dir limit=-1 island=0 qt=0
-  [ "$dir" = "$rest" ] && dir=""  # a file at the top of tests/ or bench/
-  case $area in
-    src)
-      # A folder outside the order is reported once, above.
-      if [ -n "${rank[$dir]+x}" ]; then limit=${rank[$dir]}; else limit=$top; fi
-      case $rest in
-        platform/qt/*) qt=1 ;;
-        app/main.cpp) qt=2 ;;  # platform/qt, not Qt itself
-      esac
-      ;;
-    tests | bench)
-      if [ "$dir" = support ]; then
-        limit=${rank[lang]:-0}
-      elif [ -n "$dir" ] && [ -n "${rank[$dir]+x}" ]; then
-        limit=${rank[$dir]}
-        # A layer's tests may start the whole program to run it in.
-        if [ "$area" = tests ] && [ "$dir" != results ] && [ "$limit" -lt "$top" ]; then limit=-2; fi
-      else
-        own=${dir:-$area} limit=$top
-      fi
-      [ "$area/$dir" = tests/gui ] && qt=1
-      ;;
-  esac
-  [ "$dir" = results ] && island=1
-  return 0
+# Includes: one awk over every include line grep finds (a bash loop over
+# them is slow, and the check runs many times in its own test). Each file
+# is classified by its path into `own` (its layer, for the messages),
+# `limit` (the highest rank it may include; -2: its own layer and those
+# below, and app), `island` (1: only its own layer) and `qt` (1: may include
+# Qt and platform/qt; 2: platform/qt only).
+grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*("[^"]*/|<[^>]*/|<[Qq])' --include='*.h' --include='*.cpp' \
+  --include='*.hpp' --include='*.cc' --exclude-dir=node_modules "$root/src" "$root/tests" "$root/bench" 2>/dev/null |
+  awk -v root="$root" -v order="${layers[*]}" '
+function classify(rel,    area, rest, dir) {
+  area = rel; sub(/\/.*/, "", area)
+  rest = rel; sub(/^[^\/]*\//, "", rest)
+  dir = rest; sub(/\/.*/, "", dir)
+  own = dir; limit = -1; island = 0; qt = 0
+  if (dir == rest) dir = ""  # a file at the top of tests/ or bench/
+  if (area == "src") {
+    # A folder outside the order is reported once, before.
+    limit = (dir in rank) ? rank[dir] : top
+    if (rest ~ /^platform\/qt\//) qt = 1
+    else if (rest == "app/main.cpp") qt = 2  # platform/qt, not Qt itself
+  } else if (area == "tests" || area == "bench") {
+    if (dir == "support") {
+      limit = ("lang" in rank) ? rank["lang"] : 0
+    } else if (dir != "" && (dir in rank)) {
+      limit = rank[dir]
+      # A layer'"'"'s tests may start the whole program to run it in.
+      if (area == "tests" && dir != "results" && limit < top) limit = -2
+    } else {
+      own = (dir != "") ? dir : area
+      limit = top
+    }
+    if (area "/" dir == "tests/gui") qt = 1
+  }
+  if (dir == "results") island = 1
 }
-
-allowed() {  # allowed TARGET_LAYER
-  local t=$1
-  if [ $island -eq 1 ]; then [ "$t" = results ]; return; fi
-  [ "$t" = results ] && return 1
-  if [ "$limit" -eq -2 ]; then
-    [ "${rank[$t]}" -le "${rank[$own]}" ] || [ "$t" = app ]
-    return
-  fi
-  [ "${rank[$t]}" -le "$limit" ]
+function allowed(t) {
+  if (island) return t == "results"
+  if (t == "results") return 0
+  if (limit == -2) return rank[t] <= rank[own] || t == "app"
+  return rank[t] <= limit
 }
-
-prev=""
-while IFS= read -r hit; do
-  file=${hit%%:*}
-  hit=${hit#*:}
-  line=${hit%%:*}
-  text=${hit#*:}
-  rel=${file#"$root/"}
-  if [ "$rel" != "$prev" ]; then
-    classify "$rel"
-    prev=$rel
-  fi
-  where="$rel:$line"
-  if [[ $text =~ \#[[:space:]]*include[[:space:]]*\<([^\>]*)\> ]]; then
-    header=${BASH_REMATCH[1]}
-    target=${header%%/*}
-    if [ "$target" != "$header" ] && [ -n "${rank[$target]+x}" ]; then
-      fail "$where: our header <$header> is included between angle brackets; write \"$header\""
-      continue
-    fi
-    if [[ $header =~ ^(Qt[A-Za-z]*/|Q[A-Z]|q[a-z_]*\.h$) ]] && [ $qt -ne 1 ]; then
-      fail "$where: Qt header <$header> outside the desktop backend (src/platform/qt)"
-    fi
-    continue
-  fi
-  [[ $text =~ \#[[:space:]]*include[[:space:]]*\"([^\"]*)\" ]] || continue
-  header=${BASH_REMATCH[1]}
-  case /$header/ in
-    */../* | */./*)
-      fail "$where: relative include \"$header\"; write it from src/ as \"layer/file.h\""
-      continue
-      ;;
-  esac
-  target=${header%%/*}
-  [ "$target" = "$header" ] && continue  # a header beside the file
-  [ -z "${rank[$target]+x}" ] && continue  # not one of ours
-  if [[ $header == platform/qt/* ]] && [ $qt -eq 0 ]; then
-    fail "$where: $header is the desktop backend; only src/platform/qt, src/app/main.cpp and tests/gui include it"
-    continue
-  fi
-  if ! allowed "$target"; then
-    if [ "$target" = results ] || [ $island -eq 1 ]; then
-      fail "$where: $header crosses between results and the rest of kio, which share no code"
+function fail(message) {
+  print message > "/dev/stderr"
+  status = 1
+}
+# The text between OPENER right after "#include" and the next CLOSER, or "".
+function included(text, opener, closer,    at) {
+  if (!match(text, /#[[:space:]]*include[[:space:]]*/)) return ""
+  text = substr(text, RSTART + RLENGTH)
+  if (substr(text, 1, 1) != opener) return ""
+  text = substr(text, 2)
+  at = index(text, closer)
+  return at ? substr(text, 1, at - 1) : ""
+}
+BEGIN {
+  n = split(order, names, " ")
+  for (i = 1; i <= n; i++) rank[names[i]] = i - 1
+  top = rank["app"]  # the highest layer of kio; results stands beside it
+}
+{
+  hit = $0
+  at = index(hit, ":"); file = substr(hit, 1, at - 1); hit = substr(hit, at + 1)
+  at = index(hit, ":"); line = substr(hit, 1, at - 1); text = substr(hit, at + 1)
+  rel = file
+  if (index(rel, root "/") == 1) rel = substr(rel, length(root) + 2)
+  if (rel != prev) { classify(rel); prev = rel }
+  where = rel ":" line
+  header = included(text, "<", ">")
+  if (header != "" || text ~ /#[[:space:]]*include[[:space:]]*<>/) {
+    target = header; sub(/\/.*/, "", target)
+    if (target != header && (target in rank)) {
+      fail(where ": our header <" header "> is included between angle brackets; write \"" header "\"")
+      next
+    }
+    if (header ~ /^(Qt[A-Za-z]*\/|Q[A-Z])/ || header ~ /^q[a-z_]*\.h$/) {
+      if (qt != 1) fail(where ": Qt header <" header "> outside the desktop backend (src/platform/qt)")
+    }
+    next
+  }
+  header = included(text, "\"", "\"")
+  if (header == "") next
+  if (("/" header "/") ~ /\/\.\.?\//) {
+    fail(where ": relative include \"" header "\"; write it from src/ as \"layer/file.h\"")
+    next
+  }
+  target = header; sub(/\/.*/, "", target)
+  if (target == header) next  # a header beside the file
+  if (!(target in rank)) next  # not one of ours
+  if (header ~ /^platform\/qt\// && qt == 0) {
+    fail(where ": " header " is the desktop backend; only src/platform/qt, src/app/main.cpp and tests/gui include it")
+    next
+  }
+  if (!allowed(target)) {
+    if (target == "results" || island)
+      fail(where ": " header " crosses between results and the rest of kio, which share no code")
     else
-      fail "$where: the $own layer includes $header from the $target layer above it"
-    fi
-  fi
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*("[^"]*/|<[^>]*/|<[Qq])' --include='*.h' --include='*.cpp' --include='*.hpp' \
-  --include='*.cc' --exclude-dir=node_modules "$root/src" "$root/tests" "$root/bench" 2>/dev/null)
+      fail(where ": the " own " layer includes " header " from the " target " layer above it")
+  }
+}
+END { exit status }' || status=1
 
 # Links: one target_link_libraries call at a time, joined over its lines.
-# (Bash alone from here: the check runs many times in its own test.)
+# (Bash alone: the check runs many times in its own test.)
 call_re='(target_link_libraries|kio_layer_library)[[:space:]]*\(([^)]*)\)(.*)'
 while IFS= read -r cmakelists; do
   rel=${cmakelists#"$root/"}

@@ -38,10 +38,15 @@ kio_install_node() {
   kio_install_packages nodejs npm
 }
 
-# kio_build DIR [cmake options...]
-kio_build() {
+# kio_configure DIR [cmake options...]
+kio_configure() {
   local dir=$1
   shift
   cmake -S "$KIO_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir"
+}
+
+# kio_build DIR [cmake options...]: configures and builds everything.
+kio_build() {
+  kio_configure "$@"
+  cmake --build "$1"
 }
