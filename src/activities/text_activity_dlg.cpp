@@ -78,7 +78,7 @@ DocumentEditorKind DocumentKindOf(const TextActivityKind& kind) {
   d.importButton = kActImportQuestions;
   d.exportButton = kActExportQuestions;
   d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
-  d.saveErrorRecord = 84;
+  d.saveErrorRecord = Ui::kFileNotSaved;
   return d;
 }
 
@@ -121,25 +121,25 @@ void CTextActivityDlg::Start() {
   Session& s = CurrentSession();
   // Interface texts on the controls.
   LabelDocumentButtons(kButtons);
-  LabelFromInterfaceTexts({{kActWhatCanIDo, 0}});
+  LabelFromInterfaceTexts({{kActWhatCanIDo, Ui::kWhatCanIDo}});
   SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
   SetItemText(kActLabelText, LocalText(kind_.textLabelPt, kind_.textLabelEn));
   SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
   if (HasExtra()) SetItemText(kActLabelExtra, LocalText(kind_.extraLabelPt, kind_.extraLabelEn));
   for (size_t i = 0; i < kind_.hintRecords.size() && i < 2; ++i)
-    SetItemText(i == 0 ? kActHint1 : kActHint2, s.UiText[kind_.hintRecords[i]]);
+    SetItemText(i == 0 ? kActHint1 : kActHint2, UiText(kind_.hintRecords[i]));
   ShowHelp(kActHelp, HelpText(kind_.tipsHelp));
 
   ResetPageSettings();
   remembered_.completion = FinalBoxText(s.completionMessage);
-  remembered_.instructions = s.UiText[kind_.defaultInstructionsRecord];
+  remembered_.instructions = UiText(kind_.defaultInstructionsRecord);
   NewSteps();
 }
 
 void CTextActivityDlg::NewSteps() {
   remembered_.text.clear();
   remembered_.extra.clear();
-  CurrentSession().documentName = CurrentSession().UiText[23];
+  CurrentSession().documentName = UiText(Ui::kUntitled);
   ShowFields();
   ForgetDocumentFile();
   ForgetSettingsChange();
@@ -181,14 +181,14 @@ void CTextActivityDlg::StoreFields(FieldWriter& writer) {
 
 bool CTextActivityDlg::ReadyToSave() {
   if (!read_.text.empty()) return true;
-  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), "Oops!", Buttons::Ok, this);
   return false;
 }
 
 void CTextActivityDlg::Generate() {
   CollectFields();
   if (read_.text.empty()) {
-    ShowMessage(CurrentSession().UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), "Oops!", Buttons::Ok, this);
     return;
   }
   PageBuild build = SessionPageBuild();
@@ -205,7 +205,7 @@ void CTextActivityDlg::Generate() {
   if (!kind_.pageChooserInDocumentsFolder) request.chooser = ExtensionChooser("", "htm", true);
   auto written = WritePage(request, build);
   ReturnToSession(build);
-  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 

@@ -142,9 +142,10 @@ COutputDlg::COutputDlg() : Dialog(OutputLayout()) {
 
 bool COutputDlg::OnInitDialog() {
   ShowHelp(kOutputHelp, HelpText("output_intro.rtf"));
-  const std::pair<int, int> labels[] = {{kOutputOpen, 147}, {kOutputSave, 148}, {kOutputCancel, 145}};
+  const std::pair<int, Ui> labels[] = {
+      {kOutputOpen, Ui::kOpenButton}, {kOutputSave, Ui::kSaveButton}, {kOutputCancel, Ui::kReturnButton}};
   for (auto [id, record] : labels)
-    if (!CurrentSession().UiText[record].empty()) SetItemText(id, CurrentSession().UiText[record]);
+    if (!UiText(record).empty()) SetItemText(id, UiText(record));
   for (int id : {kOutputColumnHeaderCurrent1, kOutputColumnHeaderCurrent2})
     SetItemText(id, Local("Texto atual", "Current text"));
   for (int id : {kOutputColumnHeaderNew1, kOutputColumnHeaderNew2})
@@ -177,11 +178,11 @@ std::optional<std::string> COutputDlg::CollectAndBuild() {
       allEmpty = false;
   }
   if (allEmpty) {
-    ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToSave), "Oops!", Buttons::Ok, this);
     return std::nullopt;
   }
   if (anyEmpty) {
-    ShowMessage(CurrentSession().UiText[37], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kBoxesOutOfOrder), "Oops!", Buttons::Ok, this);
     return std::nullopt;
   }
   // The file keeps each text between "^" and "~": a text holding either
@@ -227,7 +228,7 @@ void COutputDlg::Open() {
   // Opening replaces every edit box: texts typed since the last open or save
   // are offered for saving first, as on leaving.
   if (Changed()) {
-    switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+    switch (ShowMessage(UiText(Ui::kAskSaveChanges), "KIO", Buttons::YesNoCancel, this)) {
       case Answer::Cancel: return;
       case Answer::Yes:
         if (!Save()) return;
@@ -258,7 +259,7 @@ void COutputDlg::Open() {
 
 void COutputDlg::OnCancel() {
   if (Changed()) {
-    switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+    switch (ShowMessage(UiText(Ui::kAskSaveChanges), "KIO", Buttons::YesNoCancel, this)) {
       case Answer::Cancel: return;
       case Answer::Yes: Save(); break;
       default: break;

@@ -76,10 +76,10 @@ void StartUp() {
 
   if (!WorkingFolderUnfitCharacter().empty()) EndProgram(kFolderNameUnfit, "KIO");
   // The general caption: empty until a language has been loaded.
-  if (!FileExists("Configura.txt")) EndProgram(kZippedFolder, CurrentSession().UiText[1]);
+  if (!FileExists("Configura.txt")) EndProgram(kZippedFolder, UiText(Ui::kProgramName));
   if (!FileWritable("Configura.txt")) {
     CurrentSession().appPaths.readOnlyMedia = true;
-    ShowMessage(kReadOnlyMedia, CurrentSession().UiText[1]);
+    ShowMessage(kReadOnlyMedia, UiText(Ui::kProgramName));
   }
 
   if (ReadConfigValue("Configura.txt", 2, kResultsAddressCapacity,

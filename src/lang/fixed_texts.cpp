@@ -164,9 +164,4 @@ void ShowFixedLabels(Dialog& dialog) {
   }
 }
 
-const std::string& OopsCaption() {
-  static const std::string caption = "Oops!";
-  return caption;
-}
-
 }  // namespace kio

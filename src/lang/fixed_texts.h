@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fileio/failure.h"
+
 namespace kio {
 
 class Dialog;
@@ -83,7 +85,7 @@ bool IsFixedLabel(Fixed id);
 // interface language file (records) take their place as before.
 void ShowFixedLabels(Dialog& dialog);
 
-// "Oops!", the caption of the program's refusals.
-const std::string& OopsCaption();
+// OopsCaption(), the caption of the program's refusals, is in
+// fileio/failure.h so that the file layer's messages use it too.
 
 }  // namespace kio

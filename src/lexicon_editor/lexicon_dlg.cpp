@@ -181,13 +181,13 @@ bool CLexiconDlg::OnInitDialog() {
 }
 
 void CLexiconDlg::Relabel() {
-  const Session& s = CurrentSession();
   ShowFixedLabels(*this);
-  const std::pair<int, int> labels[] = {{kLexAttach, 151},  {kLexInsert, 152},  {kLexBack, 153},
-                                        {kLexForward, 154}, {kLexSave, 148},    {kLexReturn, 145},
-                                        {kLexFont, 184},    {kLexWhatCanIDo, 0}};
+  const std::pair<int, Ui> labels[] = {{kLexAttach, Ui::kAttachButton}, {kLexInsert, Ui::kInsertButton},
+                                       {kLexBack, Ui::kBackButton},     {kLexForward, Ui::kForwardButton},
+                                       {kLexSave, Ui::kSaveButton},     {kLexReturn, Ui::kReturnButton},
+                                       {kLexFont, Ui::kFontButton},     {kLexWhatCanIDo, Ui::kWhatCanIDo}};
   for (auto [id, record] : labels)
-    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+    if (!UiText(record).empty()) SetItemText(id, UiText(record));
   SetItemText(kLexHeadwordCaption,
               LocalText(Win1252("Termo (a palavra ou expressão)"), "Headword (word or phrase)"));
   SetItemText(kLexBodyCaption,
@@ -274,7 +274,7 @@ void CLexiconDlg::ShowCurrent() {
 
 void CLexiconDlg::PreStep() {
   if (edited_ && !GetItemText(kLexHeadword).empty() && !GetItemText(kLexBody).empty() &&
-      ShowMessage(CurrentSession().UiText[97], "Kio", Buttons::YesNo, this) == Answer::Yes)
+      ShowMessage(UiText(Ui::kAskAttachEntry), "Kio", Buttons::YesNo, this) == Answer::Yes)
     Attach();
   edited_ = false;
 }
@@ -284,7 +284,7 @@ void CLexiconDlg::Attach() {
   std::string headword = CleanHeadword(GetItemText(kLexHeadword).substr(0, kLongestHeadword));
   const std::string body = GetItemText(kLexBody).substr(0, kLongestBody);
   if (headword.empty() || body.empty()) {
-    ShowMessage(CurrentSession().UiText[98], "Kio", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kFillEntry), "Kio", Buttons::Ok, this);
     return;
   }
   const LexiconEntry text = MakeEntry(headword, body);
@@ -348,7 +348,7 @@ void CLexiconDlg::HeadwordLeft() {
 
 void CLexiconDlg::Delete() {
   ShowCurrent();
-  if (ShowMessage(CurrentSession().UiText[87], "kio", Buttons::YesNo, this) == Answer::Yes) {
+  if (ShowMessage(UiText(Ui::kAskDeleteEntry), "kio", Buttons::YesNo, this) == Answer::Yes) {
     Store().DeleteSlot(cur_);
     Notices();
     ShowCurrent();
@@ -359,7 +359,7 @@ void CLexiconDlg::Delete() {
 void CLexiconDlg::CutSegmentOp() {
   CCutSegmentDlg range(Store().Count());
   if (range.DoModal() != IDOK) return;
-  if (ShowMessage(CurrentSession().UiText[96], "kio", Buttons::YesNo, this) == Answer::No) return;
+  if (ShowMessage(UiText(Ui::kAskDeleteRange), "kio", Buttons::YesNo, this) == Answer::No) return;
   {
     WaitCursor wait;
     CutSegment(Store(), range.From(), range.To());
@@ -373,7 +373,7 @@ void CLexiconDlg::ReplaceOp() {
   CReplaceDlg replace;
   if (replace.DoModal() != IDOK) return;
   if (replace.Segment().empty()) {
-    ShowMessage(CurrentSession().UiText[100], "KIO", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kTypeSegment), "KIO", Buttons::Ok, this);
     return;
   }
   ReplaceReport report;
@@ -384,9 +384,8 @@ void CLexiconDlg::ReplaceOp() {
   }
   Notices();
   if (!report.stopped) {
-    const Session& s = CurrentSession();
-    ShowMessage(s.UiText[101] + std::to_string(report.searched) + s.UiText[102] + s.UiText[103] +
-                    std::to_string(report.replacements) + ".",
+    ShowMessage(UiText(Ui::kEntriesSearched) + std::to_string(report.searched) + UiText(Ui::kSentenceEnd) +
+                    UiText(Ui::kReplacementsMade) + std::to_string(report.replacements) + ".",
                 "KIO", Buttons::Ok, this);
   }
   ShowCurrent();
@@ -430,7 +429,7 @@ bool CLexiconDlg::SaveDictionary() {
 bool CLexiconDlg::SaveFirst() {
   PreStep();
   if (saved_) return true;
-  switch (ShowMessage(CurrentSession().UiText[99], "KIO", Buttons::YesNoCancel, this)) {
+  switch (ShowMessage(UiText(Ui::kAskSaveDictionary), "KIO", Buttons::YesNoCancel, this)) {
     case Answer::Cancel: return false;
     case Answer::Yes: return SaveDictionary();
     default: return true;
@@ -440,7 +439,7 @@ bool CLexiconDlg::SaveFirst() {
 void CLexiconDlg::OnCancel() {
   if (Store().IsUpdating()) {
     PreStep();
-    if (!saved_ && ShowMessage(CurrentSession().UiText[99], "kio", Buttons::YesNo, this) == Answer::Yes &&
+    if (!saved_ && ShowMessage(UiText(Ui::kAskSaveDictionary), "kio", Buttons::YesNo, this) == Answer::Yes &&
         !SaveDictionary())
       return;  // the save failed or was stopped: the editor stays, with the changes
   }
@@ -505,7 +504,8 @@ void CLexiconDlg::SavePartOp() {
   {
     WaitCursor wait;
     result = SavePart(Store(), range.From(), range.To(), name,
-                      EscapeStops(this, kLexProgress, SavePartInterruptQuestion, "Kio "));
+                      EscapeStops(this, kLexProgress, SavePartInterruptQuestion, "Kio "),
+                      UiText(Ui::kFileNotSaved));
   }
   Notices();
   if (result == SavePartResult::kSaved) ShowMessage(kPartSaved, "Kio ", Buttons::Ok, this);

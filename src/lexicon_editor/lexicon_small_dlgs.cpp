@@ -75,7 +75,7 @@ void CEntryRangeDlg::OnOK() {
 CCutSegmentDlg::CCutSegmentDlg(uint32_t count)
     : CEntryRangeDlg({"Delete entry.  Deleta verbete.", kCutFrom, kCutTo,
                       "Delete entry from number / Deleta de:", Win1252("Up to number / Até número:"),
-                      CurrentSession().UiText[95], "Kio"},
+                      UiText(Ui::kRangeOutOfBounds), "Kio"},
                      [count](uint32_t from, uint32_t to) { return CutRangeFits(count, from, to); }) {}
 
 CSavePartDlg::CSavePartDlg(uint32_t count)

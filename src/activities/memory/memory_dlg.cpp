@@ -74,7 +74,7 @@ DocumentEditorKind MemoryKind() {
   d.helpPanel = kActHelp;
   d.activityName = "memoria";
   d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
-  d.saveErrorRecord = 84;
+  d.saveErrorRecord = Ui::kFileNotSaved;
   d.stayWhenNotSaved = true;
   return d;
 }
@@ -122,7 +122,7 @@ bool CMemoryDlg::OnInitDialog() {
 void CMemoryDlg::Start() {
   Session& s = CurrentSession();
   LabelDocumentButtons(kButtons);
-  LabelFromInterfaceTexts({{kActWhatCanIDo, 0}});
+  LabelFromInterfaceTexts({{kActWhatCanIDo, Ui::kWhatCanIDo}});
   SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
   SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
   ShowHelp(kActHelp, HelpText("memoria_tips.rtf"));
@@ -136,8 +136,8 @@ void CMemoryDlg::Clear() {
   ForgetDocumentFile();
   ForgetSettingsChange();
   ResetPageSettings();
-  remembered_.instructions = CurrentSession().UiText[35];
-  CurrentSession().documentName = CurrentSession().UiText[23];
+  remembered_.instructions = UiText(Ui::kMemoryInstructions);
+  CurrentSession().documentName = UiText(Ui::kUntitled);
 }
 
 void CMemoryDlg::CollectFields() {
@@ -175,8 +175,8 @@ void CMemoryDlg::StoreFields(FieldWriter& writer) {
 
 bool CMemoryDlg::Counted() {
   const PairCount c = CountPairs(read_.pairs);
-  if (c.refusal == 0) return true;
-  ShowMessage(CurrentSession().UiText[c.refusal], "Oops!", Buttons::Ok, this);
+  if (!c.refusal) return true;
+  ShowMessage(UiText(*c.refusal), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
@@ -197,8 +197,7 @@ void CMemoryDlg::Generate() {
   };
   auto written = WritePage(request, build);
   ReturnToSession(build);
-  if (written && copied &&
-      ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (written && copied && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 

@@ -21,12 +21,12 @@ TextActivityKind SequenceKind() {
   k.instructionsHelp = "sequencia_tips.rtf";
   k.textHelp = "sequencia_text.rtf";
   k.textLimit = kSequenceTextLimit;
-  k.hintRecords = {33};
+  k.hintRecords = {Ui::kSequenceHint};
   k.twoLineHint = true;
   k.textLabelPt = Win1252("Texto (segmentos separados por '+')");
   k.textLabelEn = "Text (segments separated by '+')";
   k.saveMode = SaveMode::kRecreate;
-  k.defaultInstructionsRecord = 83;
+  k.defaultInstructionsRecord = Ui::kSequenceInstructions;
   k.pageChooserInDocumentsFolder = false;
   k.stayWhenNotSaved = true;
   return k;
@@ -44,7 +44,7 @@ void CSequenceDlg::LoadFields(FieldReader& reader) {
   Session& s = CurrentSession();
   ActivityFields& r = Remembered();
   r.completion = ReplaceAll(s.completionMessage, "<br>", "\r\n");
-  r.instructions = s.UiText[83];
+  r.instructions = UiText(Ui::kSequenceInstructions);
   r.text.clear();
   bool cut = false;
   // A file without the settings block is read again from its start.

@@ -56,7 +56,7 @@ DocumentEditorKind BasicKind() {
   d.helpPanel = kBasicHelp;
   d.activityName = "sem";
   d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
-  d.saveErrorRecord = 84;
+  d.saveErrorRecord = Ui::kFileNotSaved;
   d.returnName = "*.hpb";
   return d;
 }
@@ -87,11 +87,10 @@ CBasicPageDlg::CBasicPageDlg() : CDocumentEditorDlg(BasicLayout(), BasicKind()) 
 }
 
 bool CBasicPageDlg::OnInitDialog() {
-  Session& s = CurrentSession();
   LabelDocumentButtons(kButtons);
-  LabelFromInterfaceTexts({{kBasicWhatCanIDo, 0}});
+  LabelFromInterfaceTexts({{kBasicWhatCanIDo, Ui::kWhatCanIDo}});
   SetItemText(kBasicLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
-  SetItemText(kBasicHint, s.UiText[67]);
+  SetItemText(kBasicHint, UiText(Ui::kFormattingHint));
   ShowHelp(kBasicHelp, HelpText("basica_intro.rtf"));
   Start();
   return true;
@@ -104,13 +103,13 @@ void CBasicPageDlg::Start() {
   StartColours();
   CurrentSession().documentName = "*.hpb";
   SetItemText(kBasicText, "");
-  SetItemText(kBasicDocumentName, CurrentSession().UiText[23]);
+  SetItemText(kBasicDocumentName, UiText(Ui::kUntitled));
 }
 
 void CBasicPageDlg::New() {
   ForgetDocumentFile();
   Start();
-  CurrentSession().documentName = CurrentSession().UiText[23];
+  CurrentSession().documentName = UiText(Ui::kUntitled);
 }
 
 void CBasicPageDlg::CollectFields() {
@@ -127,15 +126,14 @@ void CBasicPageDlg::ShowFields() {
 
 bool CBasicPageDlg::ReadyToSave() {
   if (!read_.empty()) return true;
-  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), "Oops!", Buttons::Ok, this);
   return false;
 }
 
 void CBasicPageDlg::Generate() {
-  Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), "Oops!", Buttons::Ok, this);
     return;
   }
   PageBuild build = SessionPageBuild();
@@ -150,8 +148,8 @@ void CBasicPageDlg::Generate() {
   if (!WriteAssembledPage(
           *target, BuildBasicPage(BareName(target->chosenPath), rendered, p.background2, p.boxColor), build))
     return;
-  ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  ShowMessage(UiText(Ui::kPageGenerated), "KIO", Buttons::Ok, this);
+  if (ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(target->chosenPath);
 }
 

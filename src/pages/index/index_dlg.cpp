@@ -94,9 +94,9 @@ CIndexDlg::CIndexDlg()
         k.document.openErrorSuffix = Win1252("Impossível abrir arquivo.");
         k.document.returnName = "";
         k.fields = {
-            {kIndexTextLimit, "index_cada_link.rtf", 0, Win1252("Página do item (link)"),
+            {kIndexTextLimit, "index_cada_link.rtf", std::nullopt, Win1252("Página do item (link)"),
              "Page of the item (link)"},
-            {kIndexTextLimit, "index_cada_titulo.rtf", 0, "Texto do link", "Text of the link"},
+            {kIndexTextLimit, "index_cada_titulo.rtf", std::nullopt, "Texto do link", "Text of the link"},
         };
         k.capacity = kIndexItemLimit;
         k.lastPlace = kIndexItemLimit;
@@ -139,7 +139,7 @@ ItemCheck CIndexDlg::CheckItem(Item& item) {
   // An item needs the folder and the heading beside its two texts.
   ItemCheck check;
   if (Box(kIndexFolder).empty() || Box(kIndexHeading).empty() || item[0].empty() || item[1].empty())
-    check.records.push_back(116);
+    check.records.push_back(Ui::kCheckEmptyBox);
   return check;
 }
 
@@ -201,14 +201,14 @@ void CIndexDlg::Open() {
 }
 
 void CIndexDlg::LoadFields(FieldReader& reader) {
-  Session& s = CurrentSession();
   const uint32_t count = reader.Number();
   std::string folder = ReadTextCut(reader, kIndexTextLimit);
   std::string heading = ReadTextCut(reader, kIndexTextLimit);
   // The chooser left the working folder at the document's folder.
   const std::string actual = WorkingFolder();
   if (ToLower(folder) != ToLower(actual)) {
-    const std::string question = s.UiText[197] + folder + s.UiText[196] + actual + s.UiText[195];
+    const std::string question = UiText(Ui::kIndexFolderWas) + folder + UiText(Ui::kIndexFolderBut) + actual +
+                                 UiText(Ui::kIndexFolderNow);
     if (ShowMessage(question, "KIO", Buttons::YesNo, this) != Answer::Yes) {
       restart_ = true;
       return;
@@ -257,7 +257,6 @@ IndexDocument CIndexDlg::Document() const {
 }
 
 void CIndexDlg::InitializeIndex() {
-  Session& s = CurrentSession();
   ChooserRequest request;
   request.save = true;
   request.initialName = "index.html";
@@ -266,7 +265,8 @@ void CIndexDlg::InitializeIndex() {
   auto chosen = ChooseFile(request);
   if (!chosen || BareName(*chosen).empty()) return;
   const std::string name = ToLower(BareName(*chosen));
-  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+  if (name != "index.html" &&
+      ShowMessage(UiText(Ui::kUsualPageName), UiText(Ui::kProgramName), Buttons::YesNo, this) != Answer::Yes)
     return;
   File placeholder;
   if (!PrepareDocumentFile(placeholder, name)) return;
@@ -288,7 +288,6 @@ void CIndexDlg::InitializeIndex() {
 }
 
 std::optional<std::string> CIndexDlg::LinkToFile() {
-  Session& s = CurrentSession();
   ChooserRequest request;
   request.save = false;
   request.initialName = "*.*";
@@ -301,7 +300,9 @@ std::optional<std::string> CIndexDlg::LinkToFile() {
   if (StartsWithIgnoringCase(*chosen, folder)) {
     link = chosen->substr(folder.size());
   } else {
-    if (ShowMessage(s.UiText[3], s.UiText[1], Buttons::YesNoCancel, this) != Answer::Yes) return std::nullopt;
+    if (ShowMessage(UiText(Ui::kNotInIndexFolder), UiText(Ui::kProgramName), Buttons::YesNoCancel, this) !=
+        Answer::Yes)
+      return std::nullopt;
     // A page outside the index folder is reached from the index by a
     // relative path, so the course still works when the folders move
     // together.
@@ -313,8 +314,7 @@ std::optional<std::string> CIndexDlg::LinkToFile() {
 }
 
 void CIndexDlg::Generate() {
-  Session& s = CurrentSession();
-  if (!ConfirmItemChanges() || !HasItems(31)) return;
+  if (!ConfirmItemChanges() || !HasItems(Ui::kNothingToSave)) return;
   // The page that Initialize wrote is the one to fill; without one, the
   // name Initialize proposes.
   const std::string pageName = initializedPage_.empty() ? "index.html" : initializedPage_;
@@ -326,17 +326,18 @@ void CIndexDlg::Generate() {
   const std::string& name = target->fileName;
   const std::string ending = name.size() >= 4 ? name.substr(name.size() - 4) : name;
   if (ending != ".htm" && ending != "html") {
-    ShowMessage(s.UiText[212], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kPageNameEnding), "Oops!", Buttons::Ok, this);
     return;
   }
-  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+  if (name != "index.html" &&
+      ShowMessage(UiText(Ui::kUsualPageName), UiText(Ui::kProgramName), Buttons::YesNo, this) != Answer::Yes)
     return;
   PageBuild build = SessionPageBuild();
   const std::string page = BuildIndexPage(Document(), BodyColourAttribute(build.settings.background2),
                                           BoxColourAttribute(build.settings.boxColor), build);
   ReturnToSession(build);
   if (!WriteAssembledPage(*target, page, build)) return;
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(target->chosenPath);
 }
 

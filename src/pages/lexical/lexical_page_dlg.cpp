@@ -65,7 +65,7 @@ DocumentEditorKind LexicalKind() {
   d.helpPanel = kLexicalHelp;
   d.activityName = "lex";
   d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
-  d.saveErrorRecord = 84;
+  d.saveErrorRecord = Ui::kFileNotSaved;
   d.returnName = "*.hpl";
   return d;
 }
@@ -105,11 +105,10 @@ CLexicalPageDlg::~CLexicalPageDlg() {
 }
 
 bool CLexicalPageDlg::OnInitDialog() {
-  Session& s = CurrentSession();
   LabelDocumentButtons(kButtons);
-  LabelFromInterfaceTexts({{kLexicalWhatCanIDo, 140}});
+  LabelFromInterfaceTexts({{kLexicalWhatCanIDo, Ui::kLinkedPageButton}});
   SetItemText(kLexicalLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
-  SetItemText(kLexicalHint, s.UiText[67]);
+  SetItemText(kLexicalHint, UiText(Ui::kFormattingHint));
   SetItemText(kLexicalMakeActivities, LocalText("Fazer atividades", "Make activities"));
   ShowHelp(kLexicalHelp, HelpText("lexical_intro.rtf"));
   if (!Start()) EndDialog(IDCANCEL);
@@ -119,7 +118,7 @@ bool CLexicalPageDlg::OnInitDialog() {
 bool CLexicalPageDlg::Start() {
   Session& s = CurrentSession();
   StartSettings();
-  ShowMessage(s.UiText[71], "KIO", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kChooseDictionary), "KIO", Buttons::Ok, this);
   lookup_.reset();
   Lexicon().CloseAll();
   const std::string folder = s.appPaths.programFolder;
@@ -148,7 +147,7 @@ bool CLexicalPageDlg::Start() {
   ForgetSettingsChange();
   s.documentName = "*.hpl";
   SetItemText(kLexicalText, "");
-  SetItemText(kLexicalDocumentName, s.UiText[23]);
+  SetItemText(kLexicalDocumentName, UiText(Ui::kUntitled));
   SetItemText(kLexicalDictionary, LocalText(Win1252("Dicionário: "), "Dictionary: ") + dictionary_);
   return true;
 }
@@ -161,7 +160,7 @@ void CLexicalPageDlg::New() {
     EndDialog(IDCANCEL);
     return;
   }
-  CurrentSession().documentName = CurrentSession().UiText[23];
+  CurrentSession().documentName = UiText(Ui::kUntitled);
   SetFocus(kLexicalText);
 }
 
@@ -179,7 +178,7 @@ void CLexicalPageDlg::ShowFields() {
 
 bool CLexicalPageDlg::ReadyToSave() {
   if (!read_.empty()) return true;
-  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), "Oops!", Buttons::Ok, this);
   return false;
 }
 
@@ -187,12 +186,12 @@ void CLexicalPageDlg::Generate() {
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), "Oops!", Buttons::Ok, this);
     return;
   }
   PageBuild build = SessionPageBuild();
   lexical::Tokens tokens = lexical::Tokenize(read_, build);
-  if (tokens.cut) ShowMessage(lexical::TokenLimitMessage(), s.UiText[1], Buttons::Ok, this);
+  if (tokens.cut) ShowMessage(lexical::TokenLimitMessage(), UiText(Ui::kProgramName), Buttons::Ok, this);
   std::vector<std::string> messages;
   PageRequest request;
   request.templateName = "tmplate_lexis.htm";
@@ -217,19 +216,20 @@ void CLexicalPageDlg::Generate() {
   };
   request.after = [&](const PageTarget&) {
     for (const auto& m : messages) ShowMessage(m, "Oops!", Buttons::Ok, this);
-    ShowMessage(s.UiText[55] + s.outputFolder, "KIO", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kPageGeneratedInFolder) + s.outputFolder, "KIO", Buttons::Ok, this);
   };
   auto written = WritePage(request, build);
   ReturnToSession(build);
   if (written)
-    if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
+    if (ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
+      OpenInBrowser(*written);
 }
 
 void CLexicalPageDlg::MakeActivities() {
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), "Oops!", Buttons::Ok, this);
     return;
   }
   // The activities are written beside the text's document, under its name.
