@@ -92,6 +92,20 @@ const Entry kEntries[] = {
     {Fixed::kLabelSavePart, "Salva parte", "Save part", nullptr, true},
     {Fixed::kLabelAsText, "Como texto", "As text", nullptr, true},
     {Fixed::kLabelMerge, "Mescla", "Merge", nullptr, true},
+    {Fixed::kLabelPackage, "&Pacote", "&Package", nullptr, true},
+    {Fixed::kLabelFontTitle, "Fonte", "Font", nullptr, true},
+    {Fixed::kLabelColour, "Cor", "Color", nullptr, true},
+    {Fixed::kLabelFontName, "Tipo de letra", "Font_Name", nullptr, true},
+    {Fixed::kLabelItalics, "Itálico", "Italics", nullptr, true},
+    {Fixed::kLabelBold, "Negrito", "Bold", nullptr, true},
+    {Fixed::kLabelAlignParagraph, "Alinhar parágrafo", "Align Paragraph", nullptr, true},
+    {Fixed::kLabelLeft, "&Esquerda", "&Left", nullptr, true},
+    {Fixed::kLabelRight, "&Direita", "&Right", nullptr, true},
+    {Fixed::kLabelCenter, "&Centro", "&Center", nullptr, true},
+    {Fixed::kLabelImage, "&Imagem", "&Image", nullptr, true},
+    {Fixed::kLabelAudio, "Á&udio", "&Audio", nullptr, true},
+    {Fixed::kLabelVideo, "&Vídeo", "&Video", nullptr, true},
+    {Fixed::kLabelFlashVideo, "Vídeo &Flash", "&Flash Video", nullptr, true},
 };
 // clang-format on
 
@@ -150,6 +164,13 @@ bool IsFixedLabel(Fixed id) { return AllForms().at(static_cast<size_t>(id)).labe
 void ShowFixedLabels(Dialog& dialog) {
   const InterfaceLanguage language = CurrentInterfaceLanguage();
   if (language == InterfaceLanguage::kOwn) return;
+  for (const Forms& f : AllForms()) {
+    if (f.label && (dialog.Title() == f.text[static_cast<size_t>(InterfaceLanguage::kPortuguese)] ||
+                    dialog.Title() == f.text[static_cast<size_t>(InterfaceLanguage::kEnglish)])) {
+      dialog.SetTitle(f.text[static_cast<size_t>(language)]);
+      break;
+    }
+  }
   for (const ControlSpec& c : dialog.Layout().controls) {
     if (c.kind != ControlKind::Button && c.kind != ControlKind::Label && c.kind != ControlKind::Group)
       continue;

@@ -60,6 +60,21 @@ enum class Fixed {
   kLabelSavePart,
   kLabelAsText,
   kLabelMerge,
+  kLabelPackage,
+  // Font, Align Paragraph and AV dialogs (titles too)
+  kLabelFontTitle,
+  kLabelColour,
+  kLabelFontName,
+  kLabelItalics,
+  kLabelBold,
+  kLabelAlignParagraph,
+  kLabelLeft,
+  kLabelRight,
+  kLabelCenter,
+  kLabelImage,
+  kLabelAudio,
+  kLabelVideo,
+  kLabelFlashVideo,
   kCount
 };
 
@@ -80,7 +95,8 @@ const std::string& FixedTextIn(Fixed id, InterfaceLanguage language);
 bool IsFixedLabel(Fixed id);
 
 // Shows in the interface language every control of `dialog` whose layout
-// label is one of the fixed labels (in either form); under a teacher's own
+// label is one of the fixed labels (in either form), and the title when it
+// is one of them; under a teacher's own
 // language file the layouts' labels stay. Labels set afterwards from the
 // interface language file (records) take their place as before.
 void ShowFixedLabels(Dialog& dialog);
