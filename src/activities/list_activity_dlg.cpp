@@ -5,6 +5,7 @@
 
 #include "dialogs/question_exchange.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
@@ -197,7 +198,7 @@ std::optional<std::string> SelectItemFile() {
   if (!chosen) return std::nullopt;
   std::string name = ToLower(std::filesystem::path(*chosen).filename().string());
   switch (ItemFileKind(name)) {
-    case 0: ShowMessage(UiText(Ui::kNotForBrowser), "Oops!"); return std::nullopt;
+    case 0: ShowMessage(UiText(Ui::kNotForBrowser), OopsCaption()); return std::nullopt;
     case 1: return name;
     default:
       if (ShowMessage(UiText(Ui::kNotPageOrPicture), UiText(Ui::kProgramName), Buttons::YesNo) == Answer::Yes)

@@ -3,8 +3,10 @@
 #include "dialogs/formatting.h"
 #include "dialogs/question_exchange.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -77,7 +79,7 @@ DocumentEditorKind DocumentKindOf(const TextActivityKind& kind) {
   d.questions = kind.questions;
   d.importButton = kActImportQuestions;
   d.exportButton = kActExportQuestions;
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenFile);
   d.saveErrorRecord = Ui::kFileNotSaved;
   return d;
 }
@@ -122,9 +124,9 @@ void CTextActivityDlg::Start() {
   // Interface texts on the controls.
   LabelDocumentButtons(kButtons);
   LabelFromInterfaceTexts({{kActWhatCanIDo, Ui::kWhatCanIDo}});
-  SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
+  SetItemText(kActLabelInstructions, FixedText(Fixed::kInstructionsLabel));
   SetItemText(kActLabelText, LocalText(kind_.textLabelPt, kind_.textLabelEn));
-  SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
+  SetItemText(kActLabelFinal, FixedText(Fixed::kFinalMessageLabel));
   if (HasExtra()) SetItemText(kActLabelExtra, LocalText(kind_.extraLabelPt, kind_.extraLabelEn));
   for (size_t i = 0; i < kind_.hintRecords.size() && i < 2; ++i)
     SetItemText(i == 0 ? kActHint1 : kActHint2, UiText(kind_.hintRecords[i]));
@@ -181,14 +183,14 @@ void CTextActivityDlg::StoreFields(FieldWriter& writer) {
 
 bool CTextActivityDlg::ReadyToSave() {
   if (!read_.text.empty()) return true;
-  ShowMessage(UiText(Ui::kNothingToSave), "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
 void CTextActivityDlg::Generate() {
   CollectFields();
   if (read_.text.empty()) {
-    ShowMessage(UiText(Ui::kNothingToGenerate), "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), OopsCaption(), Buttons::Ok, this);
     return;
   }
   PageBuild build = SessionPageBuild();

@@ -33,8 +33,6 @@ const char kProjectHomePage[] = "";
 
 namespace {
 
-const std::string kCannotChangeLanguage = Win1252("Cannot change language.\r\n Impossível mudar língua.");
-
 struct HomeButton {
   int id;
   const char* label;
@@ -207,12 +205,8 @@ void CMainDlg::ChooseLanguage(bool interface) {
   if (!InProgramFolder(*chosen)) {
     // Refused, the languages in use stay: the teacher copies the file into
     // the program folder and chooses it there.
-    ShowMessage(Win1252("O arquivo de idioma precisa estar na pasta do programa:\r\n") +
-                    CurrentSession().appPaths.programFolder +
-                    Win1252("\r\nCopie-o para lá e escolha-o de novo.\r\n\r\n"
-                            "The language file must be in the program folder (above).\r\n"
-                            "Copy it there and choose it again."),
-                "Oops!", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kLanguageFileInProgramFolder, {CurrentSession().appPaths.programFolder}),
+                OopsCaption(), Buttons::Ok, this);
     return;
   }
   (interface ? CurrentSession().appPaths.interfaceLanguageFile
@@ -227,7 +221,7 @@ void CMainDlg::ChooseLanguage(bool interface) {
   }
   const char* configName = interface ? "language.dat" : "lingualu.dat";
   if (!PrepareDocumentFile(CurrentSession().configFile, configName)) {
-    ShowMessage(kCannotChangeLanguage, "KIO", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kCannotChangeLanguage), "KIO", Buttons::Ok, this);
     return;
   }
   try {
@@ -237,7 +231,7 @@ void CMainDlg::ChooseLanguage(bool interface) {
     CurrentSession().configFile.Close();
   } catch (const FileError&) {
     CurrentSession().configFile.Close();
-    ShowMessage(kCannotChangeLanguage, "KIO", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kCannotChangeLanguage), "KIO", Buttons::Ok, this);
     return;
   }
   OnInitDialog();

@@ -63,10 +63,7 @@ const OutputRow& RowOf(int entry) { return kRows[entry - kFirstStudentEntry]; }
 
 // An unusable file chosen in Open: the editor stays open with the teacher's
 // texts.
-const std::string& UnusableFileMessage() {
-  static const std::string text = Win1252("Output language not found.\r\nLíngua de saída não encontrada.");
-  return text;
-}
+const std::string& UnusableFileMessage() { return FixedText(Fixed::kOutputLanguageNotFound); }
 
 // Geometry, in dialog units: two columns of 15 rows each (entries 5 to 19 and
 // 20 to 34), each row a label, the current text and the new text; the help
@@ -178,11 +175,11 @@ std::optional<std::string> COutputDlg::CollectAndBuild() {
       allEmpty = false;
   }
   if (allEmpty) {
-    ShowMessage(UiText(Ui::kNothingToSave), "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToSave), OopsCaption(), Buttons::Ok, this);
     return std::nullopt;
   }
   if (anyEmpty) {
-    ShowMessage(UiText(Ui::kBoxesOutOfOrder), "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kBoxesOutOfOrder), OopsCaption(), Buttons::Ok, this);
     return std::nullopt;
   }
   // The file keeps each text between "^" and "~": a text holding either
@@ -191,7 +188,7 @@ std::optional<std::string> COutputDlg::CollectAndBuild() {
     if (text.find_first_of("~^") != std::string::npos) {
       ShowMessage(Local("Os textos não podem conter os sinais \"~\" e \"^\": tire-os e salve de novo.",
                         "The texts cannot hold the signs \"~\" and \"^\": take them out and save again."),
-                  "Oops!", Buttons::Ok, this);
+                  OopsCaption(), Buttons::Ok, this);
       return std::nullopt;
     }
   }
@@ -216,7 +213,7 @@ bool COutputDlg::Save() {
     file.Out().Write(*fileText);
     file.Commit();
   } catch (const FileError& e) {
-    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
+    ReportFileError(e.cause, FixedText(Fixed::kCannotOpenFile));
     return false;
   }
   saved_ = working_;
@@ -245,7 +242,7 @@ void COutputDlg::Open() {
   // to the edit boxes rather than to the student texts.
   std::string contents;
   if (!ReadTextFile(name, contents)) {
-    ShowMessage(UnusableFileMessage(), "Oops!", Buttons::Ok, this);
+    ShowMessage(UnusableFileMessage(), OopsCaption(), Buttons::Ok, this);
     return;
   }
   CurrentSession().appPaths.studentLanguageFile = name;

@@ -30,6 +30,8 @@ std::string ItemCheck::Report() const {
 
 const std::string& DocumentCutMessage() { return FixedText(Fixed::kDocumentOpenedCut); }
 
+void ReportDocumentCut(Dialog* owner) { ShowMessage(DocumentCutMessage(), "KIO", Buttons::Ok, owner); }
+
 namespace {
 
 // A list is never dropped after a save that failed or whose chooser was
@@ -196,7 +198,7 @@ bool CListEditorDlg::Attach() {
   Item item;
   ItemCheck check = ValidateItem(item);
   if (check.Failed()) {
-    ShowMessage(check.Report(), "Oops!", Buttons::Ok, this);
+    ShowMessage(check.Report(), OopsCaption(), Buttons::Ok, this);
     return false;
   }
   ItemOutcome stored;
@@ -271,7 +273,7 @@ void CListEditorDlg::Open() {
   if (cutOnOpen_) {
     // The editor no longer holds what the file does: leaving asks to save.
     MarkChanged();
-    ShowMessage(DocumentCutMessage(), "KIO", Buttons::Ok, this);
+    ReportDocumentCut(this);
   }
 }
 

@@ -97,6 +97,8 @@ struct ListEditorKind {
 
 // The fixed message of a document cut to fit the editor.
 const std::string& DocumentCutMessage();
+// Shows it: every editor that opens a document cut says so in these words.
+void ReportDocumentCut(Dialog* owner);
 
 class CListEditorDlg : public CDocumentEditorDlg {
  public:

@@ -27,6 +27,50 @@ enum class Fixed {
   kClozeWithoutGaps,
   // Home screen
   kResultsAddressIsExample,
+  // Document editors
+  kCannotOpenFile,
+  kCannotOpenTextFile,
+  // Home screen
+  kCannotChangeLanguage,
+  kLanguageFileInProgramFolder,
+  // Output editor
+  kOutputLanguageNotFound,
+  // Writing pages
+  kTemplateNotFound,
+  kPageTooLarge,
+  kTemplateLacksMarkers,
+  kXapiPartMissing,
+  kPlayerFileMissing,
+  kPlayerFileNotFound,
+  kFolderMissing,
+  // Eclipse, Sequence and the lexical page
+  kTextLimitPassed,
+  kDataLimitPassed,
+  kSegmentTooShort,
+  kSegmentBlank,
+  kFewerThanThreeSegments,
+  kPictureNotFound,
+  kPictureOrFolderMissing,
+  kPictureTooLarge,
+  kDictionaryEntryUnreadable,
+  // Dictionary editor and the choice of a dictionary
+  kCanceled,
+  kDictionaryMustBeInFolder,
+  kPartMustBeInFolder,
+  kPartNeedsOtherName,
+  kPartSaved,
+  kConfirmSaveAsText,
+  kSavedAsText,
+  kTextNotSaved,
+  kCannotWriteText,
+  kCannotMerge,
+  kMergeNotDone,
+  kMergeInterrupt,
+  kMergeReplaceQuestion,
+  kMergeDuplicatesCaption,
+  kFindDictionary,
+  kCreateDictionary,
+  kDictionaryNotLocated,
   // Labels that stand in the dialogs' layouts: ShowFixedLabels shows them in
   // the interface language.
   kLabelOutput,

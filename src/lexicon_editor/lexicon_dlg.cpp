@@ -24,27 +24,8 @@ constexpr int kButtonWidth = 51;
 constexpr int kButtonHeight = 14;
 constexpr int kStep = kButtonWidth + 3;
 
-const std::string kCanceled = "Cancelado / Canceled";
-const std::string kMustBeInFolder = Win1252("Dicionário deve ficar na pasta:  ");
-const std::string kPartMustBeInFolder = Win1252("Segmento do dicionário deve ficar na pasta:  ");
-const std::string kPartNeedsOtherName =
-    Win1252("Usar para segmento título diferente do dicionário principal.");
-const std::string kPartSaved = Win1252("Segmento salvo com sucesso. ");
-const std::string kConfirmText =
-    Win1252("Confirm save dictionary as text ?\r\n\r\nConfirma salvar dicionário como texto?");
-const std::string kSavedAsText = Win1252("Dicionário salvo como arquivo texto: ");
-const std::string kTextNotSaved = Win1252(
-    "Exportação interrompida: nenhum arquivo de texto foi gravado.\r\n\r\nExport stopped: no text file was "
-    "written.");
-const std::string kCannotWriteText =
-    Win1252("Impossível gravar o arquivo de texto.\r\n\r\nCannot write the text file.");
-const std::string kCannotMerge = Win1252("Impossível mesclar dicionários.");
-const std::string kMergeNotDone = Win1252(
-    "Mesclagem interrompida: o dicionário ficou como estava.\r\n\r\nMerge stopped: the dictionary is as it "
-    "was.");
-
 std::string MergeInterruptQuestion(uint32_t n) {
-  return "Mesclando verbete " + std::to_string(n) + ". Interromper mesclagem?";
+  return FixedText(Fixed::kMergeInterrupt, {std::to_string(n)});
 }
 
 struct RowButton {
@@ -202,12 +183,13 @@ bool CLexiconDlg::Start() {
   ChooserRequest r{false, s.appPaths.programFolder + "*.kio", "*.kio", "kio"};
   auto chosen = ChooseFile(r);
   if (!chosen) {
-    ShowMessage(kCanceled, "KIO", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kCanceled), "KIO", Buttons::Ok, this);
     return false;
   }
   const std::string name = ToLower(BareName(*chosen));
   if (!InProgramFolder(*chosen)) {
-    ShowMessage(kMustBeInFolder + s.appPaths.programFolder, "kio", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kDictionaryMustBeInFolder, {s.appPaths.programFolder}), "kio", Buttons::Ok,
+                this);
     return false;
   }
   if (name == "*.kio" || name.empty()) return false;
@@ -467,7 +449,8 @@ void CLexiconDlg::NewDictionary() {
   }
   std::string name = ToLower(BareName(*chosen));
   if (!InProgramFolder(*chosen)) {
-    ShowMessage(kMustBeInFolder + s.appPaths.programFolder, "kio", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kDictionaryMustBeInFolder, {s.appPaths.programFolder}), "kio", Buttons::Ok,
+                this);
     if (!Start()) EndDialog(IDCANCEL);
     return;
   }
@@ -494,10 +477,10 @@ void CLexiconDlg::SavePartOp() {
     if (name != paths.lexiconDataFile && name != paths.lexiconBackupDataFile &&
         pointer != paths.lexiconPointerFile && pointer != paths.lexiconBackupPointerFile)
       break;
-    ShowMessage(kPartNeedsOtherName, "kio ", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kPartNeedsOtherName), "kio ", Buttons::Ok, this);
   }
   if (!InProgramFolder(path)) {
-    ShowMessage(kPartMustBeInFolder + paths.programFolder, "kio ", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kPartMustBeInFolder, {paths.programFolder}), "kio ", Buttons::Ok, this);
     return;
   }
   SavePartResult result;
@@ -508,11 +491,11 @@ void CLexiconDlg::SavePartOp() {
                       UiText(Ui::kFileNotSaved));
   }
   Notices();
-  if (result == SavePartResult::kSaved) ShowMessage(kPartSaved, "Kio ", Buttons::Ok, this);
+  if (result == SavePartResult::kSaved) ShowMessage(FixedText(Fixed::kPartSaved), "Kio ", Buttons::Ok, this);
 }
 
 void CLexiconDlg::ExportAsText() {
-  if (ShowMessage(kConfirmText, "KIO ", Buttons::YesNo, this) != Answer::Yes) return;
+  if (ShowMessage(FixedText(Fixed::kConfirmSaveAsText), "KIO ", Buttons::YesNo, this) != Answer::Yes) return;
   if (!SaveFirst()) return;
   const Session& s = CurrentSession();
   const std::string& data = s.appPaths.lexiconDataFile;
@@ -531,12 +514,12 @@ void CLexiconDlg::ExportAsText() {
         f.Create(s.appPaths.programFolder + textName);
         f.Write(text);
         f.Close();
-        ShowMessage(kSavedAsText + textName, "KIO ", Buttons::Ok, this);
+        ShowMessage(FixedText(Fixed::kSavedAsText, {textName}), "KIO ", Buttons::Ok, this);
       } catch (const FileError& e) {
-        ReportFileError(e.cause, kCannotWriteText);
+        ReportFileError(e.cause, FixedText(Fixed::kCannotWriteText));
       }
     } else if (notices.empty()) {
-      ShowMessage(kTextNotSaved, "KIO ", Buttons::Ok, this);
+      ShowMessage(FixedText(Fixed::kTextNotSaved), "KIO ", Buttons::Ok, this);
     }
   }
   RestartEditing();
@@ -550,8 +533,8 @@ void CLexiconDlg::MergeOther() {
   const Session& s = CurrentSession();
   const std::string& ours = s.appPaths.lexiconDataFile;
   const bool replace =
-      ShowMessage("Substituir verbete do " + ours.substr(0, ours.find('.')) + "?",
-                  Win1252("Havendo duplicação de verbete"), Buttons::YesNo, this) == Answer::Yes;
+      ShowMessage(FixedText(Fixed::kMergeReplaceQuestion, {ours.substr(0, ours.find('.'))}),
+                  FixedText(Fixed::kMergeDuplicatesCaption), Buttons::YesNo, this) == Answer::Yes;
   const std::string otherName = BareName(path);
   const std::string otherPointer = FolderOf(path) + PointerNameFor(otherName);
   std::vector<TextEntry> entries;
@@ -560,7 +543,7 @@ void CLexiconDlg::MergeOther() {
     WaitCursor wait;
     std::string pointer, data;
     if (!ReadWholeFile(otherPointer, pointer) || !ReadWholeFile(path, data)) {
-      ReportFileError(kFileNotFound, kCannotMerge);
+      ReportFileError(kFileNotFound, FixedText(Fixed::kCannotMerge));
       return;
     }
     // The other dictionary is read whole before anything changes: stopping
@@ -569,7 +552,7 @@ void CLexiconDlg::MergeOther() {
     if (!ReadMergeSource(pointer, data, entries, notices,
                          EscapeStops(this, kLexProgress, MergeInterruptQuestion, "KIO "))) {
       for (const LexiconNotice& n : notices) ShowMessage(n.text, n.caption, Buttons::Ok, this);
-      if (notices.empty()) ShowMessage(kMergeNotDone, "KIO ", Buttons::Ok, this);
+      if (notices.empty()) ShowMessage(FixedText(Fixed::kMergeNotDone), "KIO ", Buttons::Ok, this);
       return;
     }
     // The merge starts from the saved dictionary.
@@ -582,7 +565,7 @@ void CLexiconDlg::MergeOther() {
     Store().SetReplaceDuplicates(true);
   }
   Notices();
-  if (!merged) ShowMessage(kMergeNotDone, "KIO ", Buttons::Ok, this);
+  if (!merged) ShowMessage(FixedText(Fixed::kMergeNotDone), "KIO ", Buttons::Ok, this);
   if (RestartEditing()) {
     cur_ = 1;
     ShowCurrent();

@@ -62,9 +62,9 @@ TEST(ScreenLanguage, NoScreenShowsAFixedTextOfTheOtherLanguage) {
     ASSERT_EQ(run.status, 0) << run.transcript;
     ASSERT_FALSE(Has(run.transcript, "SCRIPT ERROR")) << run.transcript;
     // Every editor and dialog was shown.
-    for (const char* title : {"About Kio", "KIO Cloze", "AV - Audiovisual", "KIO Sweet Memories",
-                              "The Multiple KIO", "KIO Index", "KIO Menu", "Output", "KIO Lexico",
-                              "KIO Dictionary Homepage"})
+    for (const char* title :
+         {"About Kio", "KIO Cloze", "AV - Audiovisual", "KIO Sweet Memories", "The Multiple KIO", "KIO Index",
+          "KIO Menu", "Output", "KIO Lexico", "KIO Dictionary Homepage"})
       EXPECT_TRUE(Has(run.transcript, std::string("DIALOG ") + title + "\n")) << title;
     for (Fixed title : {Fixed::kLabelFontTitle, Fixed::kLabelAlignParagraph, Fixed::kLabelFrame1})
       EXPECT_TRUE(Has(run.transcript, "DIALOG " + Shown(FixedTextIn(title, c.shown)) + "\n"))
@@ -82,16 +82,14 @@ TEST(ScreenLanguage, NoScreenShowsAFixedTextOfTheOtherLanguage) {
       if (IsFixedLabel(id)) {
         EXPECT_FALSE(shows(other)) << other;
         EXPECT_FALSE(Has(run.transcript, "DIALOG " + other + "\n")) << other;
-      }
-      else
+      } else
         EXPECT_EQ(run.transcript.find(other), std::string::npos) << other;
     }
     // The labels named as examples: each in the screen's own language.
-    for (Fixed label :
-         {Fixed::kLabelWhatCanIDo, Fixed::kLabelSetup, Fixed::kLabelInput, Fixed::kLabelBackgroundColour,
-          Fixed::kLabelChangeFont, Fixed::kLabelEdit, Fixed::kLabelOpenDictionary, Fixed::kLabelVersion,
-          Fixed::kLabelColour, Fixed::kLabelItalics, Fixed::kLabelCenter, Fixed::kLabelImage,
-          Fixed::kLabelPackage})
+    for (Fixed label : {Fixed::kLabelWhatCanIDo, Fixed::kLabelSetup, Fixed::kLabelInput,
+                        Fixed::kLabelBackgroundColour, Fixed::kLabelChangeFont, Fixed::kLabelEdit,
+                        Fixed::kLabelOpenDictionary, Fixed::kLabelVersion, Fixed::kLabelColour,
+                        Fixed::kLabelItalics, Fixed::kLabelCenter, Fixed::kLabelImage, Fixed::kLabelPackage})
       EXPECT_TRUE(shows(Shown(FixedTextIn(label, c.shown)))) << Shown(FixedTextIn(label, c.shown));
   }
 }

@@ -176,7 +176,7 @@ TEST(AVDialog, MediaCodesAndTheLastResult) {
                             "aula.flv\npress ><\ndump\n"  // 3
                             "press 1750\nchoose " +
                             d +
-                            "anim.swf\npress >\ndump\n"                    // 4
+                            "anim.swf\npress >\ndump\n"                   // 4
                             "press 1720\nchoose cancel\npress <\ndump\n"  // 5
                             "press 1710\nchoose " +
                             d +

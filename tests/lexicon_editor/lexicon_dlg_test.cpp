@@ -102,7 +102,7 @@ TEST_F(LexiconEditorTest, TheHomeScreensDictionaryButtonStartsIt) {
 
 TEST_F(LexiconEditorTest, ACancelledOpenOrAFolderElsewhereClosesTheEditor) {
   std::string t = Run("choose cancel\n");
-  EXPECT_TRUE(Has(t, "MESSAGE KIO | Cancelado / Canceled\nDIALOG KIO Lexico\nEND KIO Lexico\n")) << t;
+  EXPECT_TRUE(Has(t, "MESSAGE KIO | Cancelado.\nDIALOG KIO Lexico\nEND KIO Lexico\n")) << t;
   TempDir elsewhere;
   WriteFile(elsewhere / "x.kio", "");
   t = Run("choose " + (elsewhere / "x.kio").string() + "\n");

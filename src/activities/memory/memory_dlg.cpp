@@ -1,10 +1,11 @@
 #include "activities/memory/memory_dlg.h"
 
-#include "activities/document_cut.h"
 #include "activities/text_activity_dlg.h"
+#include "dialogs/list_editor.h"
 #include "dialogs/question_exchange.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -73,7 +74,7 @@ DocumentEditorKind MemoryKind() {
   d.saveMode = SaveMode::kRewriteInPlace;
   d.helpPanel = kActHelp;
   d.activityName = "memoria";
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenFile);
   d.saveErrorRecord = Ui::kFileNotSaved;
   d.stayWhenNotSaved = true;
   return d;
@@ -123,8 +124,8 @@ void CMemoryDlg::Start() {
   Session& s = CurrentSession();
   LabelDocumentButtons(kButtons);
   LabelFromInterfaceTexts({{kActWhatCanIDo, Ui::kWhatCanIDo}});
-  SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
-  SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
+  SetItemText(kActLabelInstructions, FixedText(Fixed::kInstructionsLabel));
+  SetItemText(kActLabelFinal, FixedText(Fixed::kFinalMessageLabel));
   ShowHelp(kActHelp, HelpText("memoria_tips.rtf"));
   Clear();
   remembered_.completion = ReplaceAll(s.completionMessage, "<br>", "\r\n");

@@ -1,5 +1,6 @@
 #include "activities/multiple/multiple_dlg.h"
 
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "platform/text.h"
 #include "render/write_page.h"
@@ -20,7 +21,7 @@ ListActivityKind MultipleKind() {
                  "mult_opcoes.rtf",       "mult_feedback.rtf",  "mult_dica_geral.rtf"};
   k.check = ValidateMultipleItem;
   k.buildData = kMultipleFormat.buildData;
-  k.sameNameCaption = "Oops!";
+  k.sameNameCaption = OopsCaption();
   return k;
 }
 

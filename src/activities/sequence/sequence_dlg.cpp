@@ -1,6 +1,7 @@
 #include "activities/sequence/sequence_dlg.h"
 
-#include "activities/document_cut.h"
+#include "dialogs/list_editor.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "platform/platform.h"
@@ -56,7 +57,7 @@ bool CSequenceDlg::BuildPageData(const ActivityFields& fields, PageBuild& build,
   std::string refusal;
   data = BuildSequenceData(fields.text, refusal, build);
   if (refusal.empty()) return true;
-  ShowMessage(refusal, "Oops!", Buttons::Ok, this);
+  ShowMessage(refusal, OopsCaption(), Buttons::Ok, this);
   return false;
 }
 

@@ -2,8 +2,10 @@
 
 #include "documents/basic_document.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -55,7 +57,7 @@ DocumentEditorKind BasicKind() {
   d.saveMode = SaveMode::kRecreate;
   d.helpPanel = kBasicHelp;
   d.activityName = "sem";
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenTextFile);
   d.saveErrorRecord = Ui::kFileNotSaved;
   d.returnName = "*.hpb";
   return d;
@@ -89,7 +91,7 @@ CBasicPageDlg::CBasicPageDlg() : CDocumentEditorDlg(BasicLayout(), BasicKind()) 
 bool CBasicPageDlg::OnInitDialog() {
   LabelDocumentButtons(kButtons);
   LabelFromInterfaceTexts({{kBasicWhatCanIDo, Ui::kWhatCanIDo}});
-  SetItemText(kBasicLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
+  SetItemText(kBasicLabelText, FixedText(Fixed::kPageTextLabel));
   SetItemText(kBasicHint, UiText(Ui::kFormattingHint));
   ShowHelp(kBasicHelp, HelpText("basica_intro.rtf"));
   Start();
@@ -126,14 +128,14 @@ void CBasicPageDlg::ShowFields() {
 
 bool CBasicPageDlg::ReadyToSave() {
   if (!read_.empty()) return true;
-  ShowMessage(UiText(Ui::kNothingToSave), "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
 void CBasicPageDlg::Generate() {
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(UiText(Ui::kNothingToGenerate), "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), OopsCaption(), Buttons::Ok, this);
     return;
   }
   PageBuild build = SessionPageBuild();

@@ -4,8 +4,10 @@
 
 #include "documents/basic_document.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -91,7 +93,7 @@ CIndexDlg::CIndexDlg()
         k.document.saveMode = SaveMode::kAskEveryTime;
         k.document.helpPanel = kListHelp;
         k.document.activityName = "index";
-        k.document.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+        k.document.openErrorSuffix = FixedText(Fixed::kCannotOpenFile);
         k.document.returnName = "";
         k.fields = {
             {kIndexTextLimit, "index_cada_link.rtf", std::nullopt, Win1252("Página do item (link)"),
@@ -276,7 +278,7 @@ void CIndexDlg::InitializeIndex() {
     placeholder.Write("empty");
     placeholder.Close();
   } catch (const FileError& e) {
-    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
+    ReportFileError(e.cause, FixedText(Fixed::kCannotOpenFile));
     return;
   }
   // The folder belongs to the index at once: the items already attached
@@ -326,7 +328,7 @@ void CIndexDlg::Generate() {
   const std::string& name = target->fileName;
   const std::string ending = name.size() >= 4 ? name.substr(name.size() - 4) : name;
   if (ending != ".htm" && ending != "html") {
-    ShowMessage(UiText(Ui::kPageNameEnding), "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kPageNameEnding), OopsCaption(), Buttons::Ok, this);
     return;
   }
   if (name != "index.html" &&

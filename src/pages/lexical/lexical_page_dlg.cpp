@@ -4,8 +4,10 @@
 
 #include "documents/lexical_document.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
@@ -64,7 +66,7 @@ DocumentEditorKind LexicalKind() {
   d.saveMode = SaveMode::kRecreate;
   d.helpPanel = kLexicalHelp;
   d.activityName = "lex";
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenTextFile);
   d.saveErrorRecord = Ui::kFileNotSaved;
   d.returnName = "*.hpl";
   return d;
@@ -107,7 +109,7 @@ CLexicalPageDlg::~CLexicalPageDlg() {
 bool CLexicalPageDlg::OnInitDialog() {
   LabelDocumentButtons(kButtons);
   LabelFromInterfaceTexts({{kLexicalWhatCanIDo, Ui::kLinkedPageButton}});
-  SetItemText(kLexicalLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
+  SetItemText(kLexicalLabelText, FixedText(Fixed::kPageTextLabel));
   SetItemText(kLexicalHint, UiText(Ui::kFormattingHint));
   SetItemText(kLexicalMakeActivities, LocalText("Fazer atividades", "Make activities"));
   ShowHelp(kLexicalHelp, HelpText("lexical_intro.rtf"));
@@ -124,13 +126,13 @@ bool CLexicalPageDlg::Start() {
   const std::string folder = s.appPaths.programFolder;
   auto chosen = ChooseFile(ExtensionChooser(folder, "kio", false));
   if (!chosen) {
-    ShowMessage("Cancelado / Canceled", "KIO", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kCanceled), "KIO", Buttons::Ok, this);
     return false;
   }
   const std::string path = ToLower(*chosen);
   const std::string name = BareName(path);
   if (!InProgramFolder(*chosen)) {
-    ShowMessage(Win1252("Dicionário deve ficar na pasta:  ") + folder, "Oops!", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kDictionaryMustBeInFolder, {folder}), OopsCaption(), Buttons::Ok, this);
     return false;
   }
   // The chooser leaves the working folder at the dictionary's folder.
@@ -178,7 +180,7 @@ void CLexicalPageDlg::ShowFields() {
 
 bool CLexicalPageDlg::ReadyToSave() {
   if (!read_.empty()) return true;
-  ShowMessage(UiText(Ui::kNothingToSave), "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
@@ -186,7 +188,7 @@ void CLexicalPageDlg::Generate() {
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(UiText(Ui::kNothingToGenerate), "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), OopsCaption(), Buttons::Ok, this);
     return;
   }
   PageBuild build = SessionPageBuild();
@@ -211,11 +213,11 @@ void CLexicalPageDlg::Generate() {
     // An entry the store could not read reads as empty and matches nothing;
     // the page is still written, after one short message.
     if (!Lexicon().TakeNotices().empty())
-      ShowMessage("Erro  (4) ao ler verbete do dicionario.", "KIO ", Buttons::Ok, this);
+      ShowMessage(FixedText(Fixed::kDictionaryEntryUnreadable), "KIO ", Buttons::Ok, this);
     return true;
   };
   request.after = [&](const PageTarget&) {
-    for (const auto& m : messages) ShowMessage(m, "Oops!", Buttons::Ok, this);
+    for (const auto& m : messages) ShowMessage(m, OopsCaption(), Buttons::Ok, this);
     ShowMessage(UiText(Ui::kPageGeneratedInFolder) + s.outputFolder, "KIO", Buttons::Ok, this);
   };
   auto written = WritePage(request, build);
@@ -229,7 +231,7 @@ void CLexicalPageDlg::MakeActivities() {
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(UiText(Ui::kNothingToGenerate), "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), OopsCaption(), Buttons::Ok, this);
     return;
   }
   // The activities are written beside the text's document, under its name.
@@ -237,7 +239,7 @@ void CLexicalPageDlg::MakeActivities() {
   if (document.empty() || !FileExists(document)) {
     ShowMessage(LocalText("Salve o texto antes: as atividades ficam ao lado do documento, com o nome dele.",
                           "Save the text first: the activities go beside its document, under its name."),
-                "Oops!", Buttons::Ok, this);
+                OopsCaption(), Buttons::Ok, this);
     return;
   }
   CMakeActivitiesDlg ask;
@@ -268,7 +270,7 @@ void CLexicalPageDlg::MakeActivities() {
   std::string report = ok ? LocalText("Documentos escritos:", "Documents written:") : error;
   for (const auto& f : written) report += "\r\n" + f.activity + ": " + f.path;
   for (const std::string& note : made.notes) report += "\r\n" + note;
-  ShowMessage(report, ok ? "KIO" : "Oops!", Buttons::Ok, this);
+  ShowMessage(report, ok ? "KIO" : OopsCaption(), Buttons::Ok, this);
 }
 
 }  // namespace kio

@@ -2,6 +2,7 @@
 
 #include "fileio/document.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -53,7 +54,7 @@ DocumentEditorKind MenuKind() {
   d.saveMode = SaveMode::kAskEveryTime;
   d.settingsBlock = false;
   d.helpPanel = kMenuHelp;
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenFile);
   d.saveErrorSuffix = d.openErrorSuffix;
   d.returnName = "*.men";
   return d;
