@@ -94,5 +94,48 @@ TEST(ScreenLanguage, NoScreenShowsAFixedTextOfTheOtherLanguage) {
   }
 }
 
+// A refusal speaks the screen's language: Sequence's Generate on two parts,
+// and the dictionary editor left without a dictionary.
+TEST(ScreenLanguage, ARefusalIsInTheLanguageOfTheScreen) {
+  struct Case {
+    const char* languageFile;
+    std::string sequence, cancelled;
+  } cases[] = {
+      {"english.lin", "MESSAGE Oops! | Split the text into at least 3 parts (with '+')\n",
+       "MESSAGE KIO | Canceled.\n"},
+      {"portugues.lin",
+       Shown(test::W("MESSAGE Oops! | Segmentar texto no mínimo em 3 partes (usando '+')")) + "\n",
+       "MESSAGE KIO | Cancelado.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.languageFile);
+    test::ProgramFolder folder;
+    test::WriteFile(folder / "language.dat", c.languageFile);
+    auto run = test::RunKio(folder.str(),
+                            "press 1071\ntype 1402 Era uma vez+um menino\npress 1425\nescape\nanswer No\n"
+                            "press 1006\nchoose cancel\npress 2\nanswer Yes\n");
+    ASSERT_EQ(run.status, 0) << run.transcript;
+    EXPECT_TRUE(Has(run.transcript, c.sequence)) << run.transcript;
+    EXPECT_TRUE(Has(run.transcript, c.cancelled)) << run.transcript;
+  }
+}
+
+// "Assessed?" takes the yes letter of either language, as the page reads it.
+TEST(ScreenLanguage, AssessedTakesYAndSAlike) {
+  for (const char* languageFile : {"english.lin", "portugues.lin"}) {
+    SCOPED_TRACE(languageFile);
+    for (const char* letter : {"Y", "S", "y", "s"}) {
+      test::ProgramFolder folder;
+      test::WriteFile(folder / "language.dat", languageFile);
+      auto run = test::RunKio(folder.str(), std::string("press 1018\ntype 1940 #\ntype 1941 ") + letter +
+                                                "\ntype 1942 Pergunta\ntype 1943 >a+b\ntype 1944 x+y\n"
+                                                "type 1945 #\npress 1912\nescape\nanswer No\n"
+                                                "press 2\nanswer Yes\n");
+      ASSERT_EQ(run.status, 0) << run.transcript;
+      EXPECT_FALSE(Has(run.transcript, "MESSAGE Oops!")) << letter << run.transcript;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kio
