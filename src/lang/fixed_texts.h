@@ -71,6 +71,20 @@ enum class Fixed {
   kFindDictionary,
   kCreateDictionary,
   kDictionaryNotLocated,
+  // Dictionary editor: the small dialogs
+  kCutRangeTitle,
+  kCutRangeFrom,
+  kCutRangeTo,
+  kSavePartTitle,
+  kSavePartFrom,
+  kSavePartTo,
+  kSavePartOutOfRange,
+  kReplaceTitle,
+  kReplaceSegmentLabel,
+  kReplaceWithLabel,
+  kReplaceWarning,
+  kSearchTitle,
+  kSearchSegmentLabel,
   // Labels that stand in the dialogs' layouts: ShowFixedLabels shows them in
   // the interface language.
   kLabelOutput,
