@@ -5,6 +5,7 @@
 
 #include "fileio/failure.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "package/course.h"
 #include "package/package_format.h"
@@ -79,6 +80,7 @@ std::string PackageHelpText() {
 }
 
 CPackageDlg::CPackageDlg() : Dialog(PackageLayout()) {
+  ShowFixedLabels(*this);
   OnButton(kPackageChooseStart, [this] { ChooseStart(); });
   OnButton(kPackageHelpButton, [this] { ShowHelp(kPackageHelp, PackageHelpText()); });
   for (size_t i = 0; i < PackageFormats().size(); ++i) {

@@ -144,6 +144,7 @@ const Entry kEntries[] = {
     {Fixed::kLabelAsText, "Como texto", "As text", nullptr, true},
     {Fixed::kLabelMerge, "Mescla", "Merge", nullptr, true},
     {Fixed::kLabelPackage, "&Pacote", "&Package", nullptr, true},
+    {Fixed::kLabelWebPackage, "Pacote web (.zip)", "Web package (.zip)", nullptr, true},
     {Fixed::kLabelFontTitle, "Fonte", "Font", nullptr, true},
     {Fixed::kLabelColour, "Cor", "Color", nullptr, true},
     {Fixed::kLabelFontName, "Tipo de letra", "Font_Name", nullptr, true},

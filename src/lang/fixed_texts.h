@@ -119,6 +119,7 @@ enum class Fixed {
   kLabelAsText,
   kLabelMerge,
   kLabelPackage,
+  kLabelWebPackage,  // the Package window's first format
   // Font, Align Paragraph and AV dialogs (titles too)
   kLabelFontTitle,
   kLabelColour,

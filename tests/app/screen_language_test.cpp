@@ -32,7 +32,8 @@ std::vector<std::string> ControlTexts(const std::string& transcript) {
 // Visits every screen the home screen reaches, dumping each: the home
 // screen, About, the editors with their formatting dialogs, the Output
 // editor, the dictionary editor and the lexical page editor (both on the
-// shipped dictionary).
+// shipped dictionary), the dictionary editor's small dialogs and the
+// Package window.
 std::string EveryScreen(const std::string& folder) {
   std::string script = "dump\nmenu 16\ndump\npress 1\n";
   const std::string formatting =
@@ -43,7 +44,12 @@ std::string EveryScreen(const std::string& folder) {
   for (const char* editor : {"1018", "1017", "1179"})
     script += std::string("press ") + editor + "\ndump\nescape\n";
   script += "press 1147\ndump\nescape\npress 1094\ndump\nescape\npress 1301\ndump\nescape\n";
-  script += "press 1006\nchoose " + folder + "/ingles.kio\ndump\nescape\n";
+  // The dictionary editor with its small dialogs: Cut segment, Replace,
+  // Search and Save part.
+  script += "press 1006\nchoose " + folder + "/ingles.kio\ndump\n";
+  for (const char* small : {"154", "161", "166", "1013"})
+    script += std::string("press ") + small + "\ndump\nescape\n";
+  script += "escape\npress 1390\ndump\nescape\n";
   script += "press 1003\nchoose " + folder + "/ingles.kio\ndump\nescape\n";
   return script + "press 2\nanswer Yes\n";
 }
@@ -66,7 +72,9 @@ TEST(ScreenLanguage, NoScreenShowsAFixedTextOfTheOtherLanguage) {
          {"About Kio", "KIO Cloze", "AV - Audiovisual", "KIO Sweet Memories", "The Multiple KIO", "KIO Index",
           "KIO Menu", "Output", "KIO Lexico", "KIO Dictionary Homepage"})
       EXPECT_TRUE(Has(run.transcript, std::string("DIALOG ") + title + "\n")) << title;
-    for (Fixed title : {Fixed::kLabelFontTitle, Fixed::kLabelAlignParagraph, Fixed::kLabelFrame1})
+    for (Fixed title :
+         {Fixed::kLabelFontTitle, Fixed::kLabelAlignParagraph, Fixed::kLabelFrame1, Fixed::kCutRangeTitle,
+          Fixed::kReplaceTitle, Fixed::kSearchTitle, Fixed::kSavePartTitle})
       EXPECT_TRUE(Has(run.transcript, "DIALOG " + Shown(FixedTextIn(title, c.shown)) + "\n"))
           << Shown(FixedTextIn(title, c.shown));
     const std::vector<std::string> controls = ControlTexts(run.transcript);
