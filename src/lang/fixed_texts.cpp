@@ -49,6 +49,11 @@ const Entry kEntries[] = {
      "completar.\r\nGerar a página assim mesmo?",
      "The text has no gap (a word in square brackets, like [house]): the page will have nothing to fill "
      "in.\r\nGenerate the page anyway?"},
+    {Fixed::kUnmatchedBracket,
+     "O texto tem um colchete sem par: \"%1\" na linha %2, em:\r\n%3\r\nGerar a página assim mesmo?",
+     "The text has an unmatched bracket: \"%1\" on line %2, at:\r\n%3\r\nGenerate the page anyway?",
+     "O texto tem um colchete sem par: \"%1\" na linha %2, em:\r\n%3\r\nGerar a página assim mesmo?\r\n\r\n"
+     "The text has an unmatched bracket: \"%1\" on line %2, at:\r\n%3\r\nGenerate the page anyway?"},
     {Fixed::kResultsAddressIsExample,
      "Este ainda é o endereço de exemplo que vem com o KIO: os resultados enviados pelos alunos se perdem.\r\n"
      "Para ter um endereço real, use o kio-results, que vem com o KIO: no computador que vai receber os "
@@ -206,8 +211,20 @@ const std::string& FixedTextIn(Fixed id, InterfaceLanguage language) {
 const std::string& FixedText(Fixed id) { return FixedTextIn(id, CurrentInterfaceLanguage()); }
 
 std::string FixedText(Fixed id, const std::vector<std::string>& values) {
-  std::string text = FixedText(id);
-  for (size_t i = values.size(); i-- > 0;) text = ReplaceAll(text, "%" + std::to_string(i + 1), values[i]);
+  // One pass over the text: a value that holds "%1" (a teacher's text) is
+  // put in as it is.
+  const std::string& form = FixedText(id);
+  std::string text;
+  for (size_t i = 0; i < form.size(); ++i) {
+    const size_t n =
+        i + 1 < form.size() && form[i] == '%' ? static_cast<size_t>(form[i + 1] - '1') : values.size();
+    if (n < values.size()) {
+      text += values[n];
+      ++i;
+    } else {
+      text += form[i];
+    }
+  }
   return text;
 }
 

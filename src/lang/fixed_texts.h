@@ -25,6 +25,7 @@ enum class Fixed {
   kPageTextLabel,
   // Cloze
   kClozeWithoutGaps,
+  kUnmatchedBracket,  // %1 the bracket, %2 its line, %3 the text around it
   // Home screen
   kResultsAddressIsExample,
   // Document editors

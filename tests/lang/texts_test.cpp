@@ -80,6 +80,11 @@ TEST(FixedTexts, TheFormFollowsTheInterfaceLanguageFile) {
     CurrentSession().appPaths.interfaceLanguageFile = c.file;
     EXPECT_EQ(FixedText(c.id, {"/kio/"}), c.text) << c.file;
   }
+  // A value is put in as it is, even one that holds a placeholder.
+  CurrentSession().appPaths.interfaceLanguageFile = "english.lin";
+  EXPECT_EQ(
+      FixedText(Fixed::kUnmatchedBracket, {"]", "2", "50%1 off]"}),
+      "The text has an unmatched bracket: \"]\" on line 2, at:\r\n50%1 off]\r\nGenerate the page anyway?");
   CurrentSession().appPaths.interfaceLanguageFile = "";
 }
 
