@@ -5,6 +5,7 @@
 
 #include "dialogs/question_exchange.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
@@ -108,15 +109,17 @@ ListEditorKind ListKindOf(const ListActivityKind& a) {
   k.document.importButton = kListImportQuestions;
   k.document.exportButton = kListExportQuestions;
   k.document.previewButton = kListPreview;
-  k.document.openErrorSuffix = CurrentSession().UiText[104];
-  k.document.saveErrorRecord = 107;
+  k.document.openErrorSuffix = UiText(Ui::kDocumentNotOpened);
+  k.document.saveErrorRecord = Ui::kDocumentNotSaved;
   const size_t limits[] = {kItemFileLimit, kItemFlagLimit, kItemTextLimit,
                            kItemTextLimit, kItemTextLimit, kItemTextLimit};
+  const Ui labels[] = {Ui::kLinkedFileLabel, Ui::kAssessedLabel, Ui::kQuestionLabel,
+                       Ui::kOptionsLabel,    Ui::kFeedbackLabel, Ui::kWrongHintLabel};
   for (size_t i = 0; i < 6; ++i) {
     ItemField f;
     f.limit = limits[i];
     f.help = i < a.fieldHelp.size() ? a.fieldHelp[i] : std::string();
-    f.labelRecord = 38 + static_cast<int>(i);
+    f.labelRecord = labels[i];
     f.lowerCase = i == kItemTextFile;
     k.fields.push_back(f);
   }
@@ -135,7 +138,7 @@ CListActivityDlg::CListActivityDlg(const ListActivityKind& kind)
     : CListEditorDlg(ListActivityLayout(kind), ListKindOf(kind)), activity_(kind) {}
 
 std::optional<std::string> CListActivityDlg::WritePageTo(const PageDestination& destination) {
-  if (!ConfirmItemChanges() || !HasItems(32)) return std::nullopt;
+  if (!ConfirmItemChanges() || !HasItems(Ui::kNothingToGenerate)) return std::nullopt;
   const std::vector<Item>& items = List().Items();
   PageBuild build = SessionPageBuild();
   PageRequest request;
@@ -147,12 +150,12 @@ std::optional<std::string> CListActivityDlg::WritePageTo(const PageDestination& 
     // The page must not replace a page or picture that an item refers to.
     for (const Item& item : items)
       if (ToLower(item[kItemTextFile]) == target.fileName) {
-        ShowMessage(CurrentSession().UiText[108], activity_.sameNameCaption, Buttons::Ok, this);
+        ShowMessage(UiText(Ui::kNameOfLinkedFile), activity_.sameNameCaption, Buttons::Ok, this);
         return false;
       }
     return true;
   };
-  request.reportError = [](int cause) { ReportFileError(cause, CurrentSession().UiText[109]); };
+  request.reportError = [](int cause) { ReportFileError(cause, UiText(Ui::kPageNotGenerated)); };
   auto written = WritePage(request, build, destination);
   ReturnToSession(build);
   CurrentSession().completionMessage = FinalText();
@@ -161,7 +164,7 @@ std::optional<std::string> CListActivityDlg::WritePageTo(const PageDestination& 
 
 void CListActivityDlg::Generate() {
   auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 
@@ -170,7 +173,7 @@ void CheckFileFlagAndQuestion(Item& item, size_t current, ItemCheck& check) {
   std::string& file = item[kItemTextFile];
   file = TrimBlanksAndPlus(file.substr(0, kItemFileLimit));
   const std::string lower = ToLower(file);
-  if (lower.size() < 4 && lower != "#" && current > 0) check.records.push_back(112);
+  if (lower.size() < 4 && lower != "#" && current > 0) check.records.push_back(Ui::kCheckLinkedFile);
   // "sim", " s", "yes", "n+" are taken as the one letter they begin with.
   std::string& flag = item[kItemAssessed];
   flag = flag.substr(0, kItemFlagLimit);
@@ -178,7 +181,7 @@ void CheckFileFlagAndQuestion(Item& item, size_t current, ItemCheck& check) {
   flag = TrimBlanksAndPlus(flag).substr(0, 1);
   // "Y" (yes, on an English screen) is stored as the "S" the pages read.
   if (flag == "Y") flag = "S";
-  if (flag != "S" && flag != "N") check.records.push_back(113);
+  if (flag != "S" && flag != "N") check.records.push_back(Ui::kCheckAssessed);
   item[kItemQuestion] = TrimBlanksAndPlus(item[kItemQuestion]);
 }
 
@@ -204,10 +207,11 @@ std::optional<std::string> SelectItemFile() {
   if (!chosen) return std::nullopt;
   std::string name = ToLower(std::filesystem::path(*chosen).filename().string());
   switch (ItemFileKind(name)) {
-    case 0: ShowMessage(s.UiText[2], "Oops!"); return std::nullopt;
+    case 0: ShowMessage(UiText(Ui::kNotForBrowser), OopsCaption()); return std::nullopt;
     case 1: return name;
     default:
-      if (ShowMessage(s.UiText[4], s.UiText[1], Buttons::YesNo) == Answer::Yes) return name;
+      if (ShowMessage(UiText(Ui::kNotPageOrPicture), UiText(Ui::kProgramName), Buttons::YesNo) == Answer::Yes)
+        return name;
       return std::nullopt;
   }
 }

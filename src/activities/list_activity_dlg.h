@@ -9,6 +9,7 @@
 
 #include "dialogs/list_editor.h"
 #include "documents/list_activity_document.h"
+#include "fileio/failure.h"
 
 namespace kio {
 
@@ -27,7 +28,7 @@ struct ListActivityKind {
   std::function<ItemCheck(Item&, size_t)> check;
   std::function<std::string(const std::vector<Item>&, PageBuild&)> buildData;
   // Caption of the message that the page would overwrite an item's file.
-  std::string sameNameCaption = "Oops!";
+  std::string sameNameCaption = OopsCaption();
   // The question-bank kind of the document: Import and Export questions.
   std::optional<questions::DocumentKind> questions;
 };

@@ -3,8 +3,10 @@
 #include "dialogs/formatting.h"
 #include "dialogs/question_exchange.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -79,8 +81,8 @@ DocumentEditorKind DocumentKindOf(const TextActivityKind& kind) {
   d.importButton = kActImportQuestions;
   d.exportButton = kActExportQuestions;
   d.previewButton = kActPreview;
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
-  d.saveErrorRecord = 84;
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenFile);
+  d.saveErrorRecord = Ui::kFileNotSaved;
   return d;
 }
 
@@ -123,25 +125,25 @@ void CTextActivityDlg::Start() {
   Session& s = CurrentSession();
   // Interface texts on the controls.
   LabelDocumentButtons(kButtons);
-  LabelFromInterfaceTexts({{kActWhatCanIDo, 0}});
-  SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
+  LabelFromInterfaceTexts({{kActWhatCanIDo, Ui::kWhatCanIDo}});
+  SetItemText(kActLabelInstructions, FixedText(Fixed::kInstructionsLabel));
   SetItemText(kActLabelText, LocalText(kind_.textLabelPt, kind_.textLabelEn));
-  SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
+  SetItemText(kActLabelFinal, FixedText(Fixed::kFinalMessageLabel));
   if (HasExtra()) SetItemText(kActLabelExtra, LocalText(kind_.extraLabelPt, kind_.extraLabelEn));
   for (size_t i = 0; i < kind_.hintRecords.size() && i < 2; ++i)
-    SetItemText(i == 0 ? kActHint1 : kActHint2, s.UiText[kind_.hintRecords[i]]);
+    SetItemText(i == 0 ? kActHint1 : kActHint2, UiText(kind_.hintRecords[i]));
   ShowHelp(kActHelp, HelpText(kind_.tipsHelp));
 
   ResetPageSettings();
   remembered_.completion = FinalBoxText(s.completionMessage);
-  remembered_.instructions = s.UiText[kind_.defaultInstructionsRecord];
+  remembered_.instructions = UiText(kind_.defaultInstructionsRecord);
   NewSteps();
 }
 
 void CTextActivityDlg::NewSteps() {
   remembered_.text.clear();
   remembered_.extra.clear();
-  CurrentSession().documentName = CurrentSession().UiText[23];
+  CurrentSession().documentName = UiText(Ui::kUntitled);
   ShowFields();
   ForgetDocumentFile();
   ForgetSettingsChange();
@@ -183,14 +185,14 @@ void CTextActivityDlg::StoreFields(FieldWriter& writer) {
 
 bool CTextActivityDlg::ReadyToSave() {
   if (!read_.text.empty()) return true;
-  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
 std::optional<std::string> CTextActivityDlg::WritePageTo(const PageDestination& destination) {
   CollectFields();
   if (read_.text.empty()) {
-    ShowMessage(CurrentSession().UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), OopsCaption(), Buttons::Ok, this);
     return std::nullopt;
   }
   PageBuild build = SessionPageBuild();
@@ -212,7 +214,7 @@ std::optional<std::string> CTextActivityDlg::WritePageTo(const PageDestination& 
 
 void CTextActivityDlg::Generate() {
   auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 

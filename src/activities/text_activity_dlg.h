@@ -54,15 +54,15 @@ struct TextActivityKind {
   std::string tipsHelp;      // shown at start and by "O que posso fazer?"
   std::string instructionsHelp, textHelp, extraHelp;
   size_t textLimit = 14999;
-  size_t extraLimit = 0;         // 0: the document has no third field
-  std::vector<int> hintRecords;  // UiText records shown in the hint lines
+  size_t extraLimit = 0;        // 0: the document has no third field
+  std::vector<Ui> hintRecords;  // interface texts shown in the hint lines
   // Labels of the boxes, Portuguese and English.
   std::string textLabelPt, textLabelEn, extraLabelPt, extraLabelEn;
   SaveMode saveMode = SaveMode::kRewriteInPlace;
-  int defaultInstructionsRecord = 25;        // UiText record of a new document's instructions
-  bool pageChooserInDocumentsFolder = true;  // else the page chooser starts at "*.htm"
-  bool stayWhenNotSaved = false;             // see DocumentEditorKind
-  bool twoLineHint = false;                  // one hint over both hint lines
+  Ui defaultInstructionsRecord = Ui::kClozeInstructions;  // a new document's instructions
+  bool pageChooserInDocumentsFolder = true;               // else the page chooser starts at "*.htm"
+  bool stayWhenNotSaved = false;                          // see DocumentEditorKind
+  bool twoLineHint = false;                               // one hint over both hint lines
   // The question-bank kind of the document: Import and Export questions.
   std::optional<questions::DocumentKind> questions;
 };

@@ -1,5 +1,7 @@
 #include "app/main_dlg.h"
 
+#include <optional>
+
 #include "activities/cloze/cloze_dlg.h"
 #include "activities/dialogical/dialogical_dlg.h"
 #include "activities/eclipse/eclipse_dlg.h"
@@ -31,12 +33,10 @@ const char kProjectHomePage[] = "";
 
 namespace {
 
-const std::string kCannotChangeLanguage = Win1252("Cannot change language.\r\n Impossível mudar língua.");
-
 struct HomeButton {
   int id;
   const char* label;
-  int uiRecord;  // -1: keeps its resource label
+  std::optional<Ui> uiRecord;  // none: keeps its resource label
   int x, y;
   int helpButton;
   const char* helpFile;
@@ -44,26 +44,26 @@ struct HomeButton {
 
 // Buttons with their "?" buttons, which stand 15 units to their left.
 const HomeButton kButtons[] = {
-    {kHomeOutput, "&Output", -1, 25, 245, 1228, "lingua_aluno.rtf"},
-    {kHomeInput, "I&nput", -1, 25, 260, 1230, "lingua_pro.rtf"},
-    {kHomeDictionary, "&Dictionary", 133, 25, 275, 1229, "dicionario_intro.rtf"},
-    {kHomeEclipse, "&Eclipse", 135, 115, 250, 1226, "eclipse_intro.rtf"},
-    {kHomeCloze, "&Cloze", 136, 115, 265, 1227, "cloze_intro.rtf"},
-    {kHomeSequence, "&Sequence", 137, 185, 250, 1222, "sequencia_intro.rtf"},
-    {kHomeMemory, "&Memory", 138, 185, 265, 1225, "memoria_intro.rtf"},
-    {kHomeMultiple, "M&ultiple", 139, 275, 250, 1221, "multipla_intro.rtf"},
-    {kHomeDialogical, "D&ialogical", 142, 275, 265, 1220, "dialogica_intro.rtf"},
-    {kHomeBasicPage, "Basic &HP", 141, 360, 250, 1216, "basica_intro.rtf"},
-    {kHomeLinkedPage, "Linked H&P", 140, 360, 265, 1215, "lexical_intro.rtf"},
-    {kHomeMenu, "Menu", 143, 450, 245, 1267, "menu_intro.rtf"},
-    {kHomeIndex, "&Index", 144, 450, 259, 1219, "index_intro.rtf"},
-    {kHomePackage, "&Package", -1, 450, 273, kHomePackageHelp, "pacote.rtf"},
-    {kHomeCreateOutput, "Create Output", 5, 25, 290, 1302, "output_new.rtf"},
-    {kHomeProductivity, "Produtividade", 181, 115, 290, 1291, "aju_pro.rtf"},
-    {kHomeDownload, "Do&wnload", -1, 185, 290, 1280, "download.rtf"},
-    {kHomeSetup, "Setup", -1, 275, 290, 1223, "configura.rtf"},
-    {kHomeHome, "Home", -1, 360, 290, 1231, "inicial.rtf"},
-    {kHomeExit, "&Exit", 145, 450, 290, 1224, "fecha.rtf"},
+    {kHomeOutput, "&Output", std::nullopt, 25, 245, 1228, "lingua_aluno.rtf"},
+    {kHomeInput, "I&nput", std::nullopt, 25, 260, 1230, "lingua_pro.rtf"},
+    {kHomeDictionary, "&Dictionary", Ui::kDictionaryButton, 25, 275, 1229, "dicionario_intro.rtf"},
+    {kHomeEclipse, "&Eclipse", Ui::kEclipseButton, 115, 250, 1226, "eclipse_intro.rtf"},
+    {kHomeCloze, "&Cloze", Ui::kClozeButton, 115, 265, 1227, "cloze_intro.rtf"},
+    {kHomeSequence, "&Sequence", Ui::kSequenceButton, 185, 250, 1222, "sequencia_intro.rtf"},
+    {kHomeMemory, "&Memory", Ui::kMemoryButton, 185, 265, 1225, "memoria_intro.rtf"},
+    {kHomeMultiple, "M&ultiple", Ui::kMultipleButton, 275, 250, 1221, "multipla_intro.rtf"},
+    {kHomeDialogical, "D&ialogical", Ui::kDialogicalButton, 275, 265, 1220, "dialogica_intro.rtf"},
+    {kHomeBasicPage, "Basic &HP", Ui::kBasicPageButton, 360, 250, 1216, "basica_intro.rtf"},
+    {kHomeLinkedPage, "Linked H&P", Ui::kLinkedPageButton, 360, 265, 1215, "lexical_intro.rtf"},
+    {kHomeMenu, "Menu", Ui::kMenuButton, 450, 245, 1267, "menu_intro.rtf"},
+    {kHomeIndex, "&Index", Ui::kIndexButton, 450, 259, 1219, "index_intro.rtf"},
+    {kHomePackage, "&Package", std::nullopt, 450, 273, kHomePackageHelp, "pacote.rtf"},
+    {kHomeCreateOutput, "Create Output", Ui::kCreateOutput, 25, 290, 1302, "output_new.rtf"},
+    {kHomeProductivity, "Produtividade", Ui::kProductivityButton, 115, 290, 1291, "aju_pro.rtf"},
+    {kHomeDownload, "Do&wnload", std::nullopt, 185, 290, 1280, "download.rtf"},
+    {kHomeSetup, "Setup", std::nullopt, 275, 290, 1223, "configura.rtf"},
+    {kHomeHome, "Home", std::nullopt, 360, 290, 1231, "inicial.rtf"},
+    {kHomeExit, "&Exit", Ui::kReturnButton, 450, 290, 1224, "fecha.rtf"},
 };
 
 bool HasProjectHomePage() { return kProjectHomePage[0] != '\0'; }
@@ -118,7 +118,7 @@ namespace {
 // go nowhere and how to get a real one.
 std::string SetupMessage() {
   const Session& s = CurrentSession();
-  std::string text = s.UiText[206] + s.appPaths.resultsAddress;
+  std::string text = UiText(Ui::kResultsAddress) + s.appPaths.resultsAddress;
   if (IsExampleAddress(s.appPaths.resultsAddress))
     text += "\r\n\r\n" + FixedText(Fixed::kResultsAddressIsExample, {s.appPaths.startFolder});
   return text;
@@ -179,14 +179,13 @@ void CMainDlg::Relabel() {
   // "abertura.rtf" was not loaded this shows the record instead.
   ShowHelp(kHomeHelpRight, HelpText("abertura.rtf"));
   for (const auto& b : kButtons)
-    if (b.uiRecord >= 0) SetItemText(b.id, CurrentSession().UiText[b.uiRecord]);
+    if (b.uiRecord) SetItemText(b.id, UiText(*b.uiRecord));
   // Newer than the language files: its label follows the interface language.
   SetItemText(kHomePackage, LocalText("&Pacote", "&Package"));
 }
 
 void CMainDlg::OnCancel() {
-  if (ShowMessage(CurrentSession().UiText[21], "KIO", Buttons::YesNo, this) != Answer::No)
-    EndDialog(IDCANCEL);
+  if (ShowMessage(UiText(Ui::kAskLeaveKio), "KIO", Buttons::YesNo, this) != Answer::No) EndDialog(IDCANCEL);
 }
 
 void CMainDlg::OnSysCommand(int command) {
@@ -206,12 +205,8 @@ void CMainDlg::ChooseLanguage(bool interface) {
   if (!InProgramFolder(*chosen)) {
     // Refused, the languages in use stay: the teacher copies the file into
     // the program folder and chooses it there.
-    ShowMessage(Win1252("O arquivo de idioma precisa estar na pasta do programa:\r\n") +
-                    CurrentSession().appPaths.programFolder +
-                    Win1252("\r\nCopie-o para lá e escolha-o de novo.\r\n\r\n"
-                            "The language file must be in the program folder (above).\r\n"
-                            "Copy it there and choose it again."),
-                "Oops!", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kLanguageFileInProgramFolder, {CurrentSession().appPaths.programFolder}),
+                OopsCaption(), Buttons::Ok, this);
     return;
   }
   (interface ? CurrentSession().appPaths.interfaceLanguageFile
@@ -226,7 +221,7 @@ void CMainDlg::ChooseLanguage(bool interface) {
   }
   const char* configName = interface ? "language.dat" : "lingualu.dat";
   if (!PrepareDocumentFile(CurrentSession().configFile, configName)) {
-    ShowMessage(kCannotChangeLanguage, "KIO", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kCannotChangeLanguage), "KIO", Buttons::Ok, this);
     return;
   }
   try {
@@ -236,7 +231,7 @@ void CMainDlg::ChooseLanguage(bool interface) {
     CurrentSession().configFile.Close();
   } catch (const FileError&) {
     CurrentSession().configFile.Close();
-    ShowMessage(kCannotChangeLanguage, "KIO", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kCannotChangeLanguage), "KIO", Buttons::Ok, this);
     return;
   }
   OnInitDialog();

@@ -63,10 +63,7 @@ const OutputRow& RowOf(int entry) { return kRows[entry - kFirstStudentEntry]; }
 
 // An unusable file chosen in Open: the editor stays open with the teacher's
 // texts.
-const std::string& UnusableFileMessage() {
-  static const std::string text = Win1252("Output language not found.\r\nLíngua de saída não encontrada.");
-  return text;
-}
+const std::string& UnusableFileMessage() { return FixedText(Fixed::kOutputLanguageNotFound); }
 
 // Geometry, in dialog units: two columns of 15 rows each (entries 5 to 19 and
 // 20 to 34), each row a label, the current text and the new text; the help
@@ -142,9 +139,10 @@ COutputDlg::COutputDlg() : Dialog(OutputLayout()) {
 
 bool COutputDlg::OnInitDialog() {
   ShowHelp(kOutputHelp, HelpText("output_intro.rtf"));
-  const std::pair<int, int> labels[] = {{kOutputOpen, 147}, {kOutputSave, 148}, {kOutputCancel, 145}};
+  const std::pair<int, Ui> labels[] = {
+      {kOutputOpen, Ui::kOpenButton}, {kOutputSave, Ui::kSaveButton}, {kOutputCancel, Ui::kReturnButton}};
   for (auto [id, record] : labels)
-    if (!CurrentSession().UiText[record].empty()) SetItemText(id, CurrentSession().UiText[record]);
+    if (!UiText(record).empty()) SetItemText(id, UiText(record));
   for (int id : {kOutputColumnHeaderCurrent1, kOutputColumnHeaderCurrent2})
     SetItemText(id, Local("Texto atual", "Current text"));
   for (int id : {kOutputColumnHeaderNew1, kOutputColumnHeaderNew2})
@@ -177,11 +175,11 @@ std::optional<std::string> COutputDlg::CollectAndBuild() {
       allEmpty = false;
   }
   if (allEmpty) {
-    ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToSave), OopsCaption(), Buttons::Ok, this);
     return std::nullopt;
   }
   if (anyEmpty) {
-    ShowMessage(CurrentSession().UiText[37], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kBoxesOutOfOrder), OopsCaption(), Buttons::Ok, this);
     return std::nullopt;
   }
   // The file keeps each text between "^" and "~": a text holding either
@@ -190,7 +188,7 @@ std::optional<std::string> COutputDlg::CollectAndBuild() {
     if (text.find_first_of("~^") != std::string::npos) {
       ShowMessage(Local("Os textos não podem conter os sinais \"~\" e \"^\": tire-os e salve de novo.",
                         "The texts cannot hold the signs \"~\" and \"^\": take them out and save again."),
-                  "Oops!", Buttons::Ok, this);
+                  OopsCaption(), Buttons::Ok, this);
       return std::nullopt;
     }
   }
@@ -215,7 +213,7 @@ bool COutputDlg::Save() {
     file.Out().Write(*fileText);
     file.Commit();
   } catch (const FileError& e) {
-    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
+    ReportFileError(e.cause, FixedText(Fixed::kCannotOpenFile));
     return false;
   }
   saved_ = working_;
@@ -227,7 +225,7 @@ void COutputDlg::Open() {
   // Opening replaces every edit box: texts typed since the last open or save
   // are offered for saving first, as on leaving.
   if (Changed()) {
-    switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+    switch (ShowMessage(UiText(Ui::kAskSaveChanges), "KIO", Buttons::YesNoCancel, this)) {
       case Answer::Cancel: return;
       case Answer::Yes:
         if (!Save()) return;
@@ -244,7 +242,7 @@ void COutputDlg::Open() {
   // to the edit boxes rather than to the student texts.
   std::string contents;
   if (!ReadTextFile(name, contents)) {
-    ShowMessage(UnusableFileMessage(), "Oops!", Buttons::Ok, this);
+    ShowMessage(UnusableFileMessage(), OopsCaption(), Buttons::Ok, this);
     return;
   }
   CurrentSession().appPaths.studentLanguageFile = name;
@@ -258,7 +256,7 @@ void COutputDlg::Open() {
 
 void COutputDlg::OnCancel() {
   if (Changed()) {
-    switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+    switch (ShowMessage(UiText(Ui::kAskSaveChanges), "KIO", Buttons::YesNoCancel, this)) {
       case Answer::Cancel: return;
       case Answer::Yes: Save(); break;
       default: break;

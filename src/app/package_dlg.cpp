@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fileio/failure.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "package/course.h"
 #include "package/package_format.h"
@@ -78,6 +80,7 @@ std::string PackageHelpText() {
 }
 
 CPackageDlg::CPackageDlg() : Dialog(PackageLayout()) {
+  ShowFixedLabels(*this);
   OnButton(kPackageChooseStart, [this] { ChooseStart(); });
   OnButton(kPackageHelpButton, [this] { ShowHelp(kPackageHelp, PackageHelpText()); });
   for (size_t i = 0; i < PackageFormats().size(); ++i) {
@@ -116,7 +119,7 @@ void CPackageDlg::Make(int formatIndex) {
   std::string start = GetItemText(kPackageStart);
   if (start.empty()) {
     ShowMessage(Local("Escolha primeiro a página inicial do curso.", "Choose the course's start page first."),
-                "Oops!", Buttons::Ok, this);
+                OopsCaption(), Buttons::Ok, this);
     return;
   }
   PackageOptions options;
@@ -128,14 +131,14 @@ void CPackageDlg::Make(int formatIndex) {
   if (options.mastery < 0 || options.mastery > 100) {
     ShowMessage(Local("A nota de aprovação é uma porcentagem de 0 a 100.",
                       "The pass mark is a percentage from 0 to 100."),
-                "Oops!", Buttons::Ok, this);
+                OopsCaption(), Buttons::Ok, this);
     return;
   }
 
   Course course;
   std::string error;
   if (!CollectCourse(SystemName(start), course, error)) {
-    ShowMessage(Shown(error), "Oops!", Buttons::Ok, this);
+    ShowMessage(Shown(error), OopsCaption(), Buttons::Ok, this);
     return;
   }
   if (!course.problems.empty()) {
@@ -171,7 +174,7 @@ void CPackageDlg::Make(int formatIndex) {
   bool ok = WritePackage(format, course, options, SystemName(*file), error);
   CurrentPlatform().SetWaitCursor(false);
   if (!ok) {
-    ShowMessage(Local("O pacote não foi feito: ", "The package was not made: ") + Shown(error), "Oops!",
+    ShowMessage(Local("O pacote não foi feito: ", "The package was not made: ") + Shown(error), OopsCaption(),
                 Buttons::Ok, this);
     return;
   }

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "lang/texts.h"
@@ -76,19 +77,19 @@ void StartUp() {
 
   if (!WorkingFolderUnfitCharacter().empty()) EndProgram(kFolderNameUnfit, "KIO");
   // The general caption: empty until a language has been loaded.
-  if (!FileExists("Configura.txt")) EndProgram(kZippedFolder, CurrentSession().UiText[1]);
+  if (!FileExists("Configura.txt")) EndProgram(kZippedFolder, UiText(Ui::kProgramName));
   if (!FileWritable("Configura.txt")) {
     CurrentSession().appPaths.readOnlyMedia = true;
-    ShowMessage(kReadOnlyMedia, CurrentSession().UiText[1]);
+    ShowMessage(kReadOnlyMedia, UiText(Ui::kProgramName));
   }
 
   if (ReadConfigValue("Configura.txt", 2, kResultsAddressCapacity,
                       CurrentSession().appPaths.resultsAddress) != Read::kOk)
-    EndProgram(kConfigNotFound, "Oops!");
+    EndProgram(kConfigNotFound, OopsCaption());
 
   if (ReadConfigValue("lexicon.dat", 0, kLexiconNameCapacity, CurrentSession().appPaths.lexiconDataFile) !=
       Read::kOk)
-    EndProgram(kLexiconDatNotFound, "Oops!");
+    EndProgram(kLexiconDatNotFound, OopsCaption());
   // The full path under which the file was opened, less "lexicon.dat".
   std::string full = ResolveCase("lexicon.dat");
   if (full.empty() || full[0] != '/') full = WorkingFolder() + full;
@@ -96,14 +97,14 @@ void StartUp() {
 
   if (ReadConfigValue("language.dat", 2, kLanguageNameCapacity,
                       CurrentSession().appPaths.interfaceLanguageFile) != Read::kOk)
-    EndProgram(InputLanguageNotFoundMessage(), "Oops!");
+    EndProgram(InputLanguageNotFoundMessage(), OopsCaption());
   LoadInterfaceLanguage();
 
   switch (ReadConfigValue("lingualu.dat", 2, kLanguageNameCapacity,
                           CurrentSession().appPaths.studentLanguageFile)) {
     case Read::kOk: break;
-    case Read::kMissing: EndProgram(kOutputNotFoundCapital, "Oops!");
-    default: EndProgram(kOutputNotFoundSmall, "Oops!");
+    case Read::kMissing: EndProgram(kOutputNotFoundCapital, OopsCaption());
+    default: EndProgram(kOutputNotFoundSmall, OopsCaption());
   }
   LoadStudentLanguage();
 

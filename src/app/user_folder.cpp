@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "fileio/failure.h"
 #include "fileio/session.h"
 #include "platform/file_names.h"
 #include "platform/platform.h"
@@ -365,7 +366,7 @@ std::string SettleProgramFolder(const std::string& executableFolder) {
             Win1252(").\r\nO KIO vai usar a pasta\r\n") + Shown(folder) +
             "\r\n\r\nKIO could not prepare your folder\r\n" + Shown(user) + " (" + Shown(update.error) +
             ").\r\nKIO will use the folder\r\n" + Shown(folder) + "\r\n",
-        "Oops!");
+        OopsCaption());
   return folder;
 }
 

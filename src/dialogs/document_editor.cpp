@@ -84,22 +84,21 @@ void CDocumentEditorDlg::FormattingButtons(int font, int paragraph, int av, int 
   });
 }
 
-void CDocumentEditorDlg::LabelFromInterfaceTexts(std::initializer_list<std::pair<int, int>> labels) {
-  const Session& s = CurrentSession();
+void CDocumentEditorDlg::LabelFromInterfaceTexts(std::initializer_list<std::pair<int, Ui>> labels) {
   for (auto [id, record] : labels)
-    if (HasControl(id) && !s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+    if (HasControl(id) && !UiText(record).empty()) SetItemText(id, UiText(record));
 }
 
 void CDocumentEditorDlg::LabelDocumentButtons(const DocumentButtonIds& ids) {
-  LabelFromInterfaceTexts({{ids.newDocument, 146},
-                           {ids.open, 147},
-                           {ids.save, 148},
-                           {ids.saveAs, 149},
-                           {ids.generate, 150},
-                           {ids.back, 145},
-                           {ids.font, 184},
-                           {ids.paragraph, 185},
-                           {ids.global, 186}});
+  LabelFromInterfaceTexts({{ids.newDocument, Ui::kNewButton},
+                           {ids.open, Ui::kOpenButton},
+                           {ids.save, Ui::kSaveButton},
+                           {ids.saveAs, Ui::kSaveAsButton},
+                           {ids.generate, Ui::kGenerateButton},
+                           {ids.back, Ui::kReturnButton},
+                           {ids.font, Ui::kFontButton},
+                           {ids.paragraph, Ui::kParagraphButton},
+                           {ids.global, Ui::kGlobalButton}});
 }
 
 bool CDocumentEditorDlg::Changed() {
@@ -109,7 +108,7 @@ bool CDocumentEditorDlg::Changed() {
 
 SaveAnswer CDocumentEditorDlg::AskToSave() {
   if (!Changed()) return SaveAnswer::kNothingToSave;
-  switch (ShowMessage(CurrentSession().UiText[73], "KIO", Buttons::YesNoCancel, this)) {
+  switch (ShowMessage(UiText(Ui::kAskSaveChanges), "KIO", Buttons::YesNoCancel, this)) {
     case Answer::Cancel: return SaveAnswer::kCancelled;
     case Answer::Yes: return SaveDocument() ? SaveAnswer::kSaved : SaveAnswer::kSaveFailed;
     default: return SaveAnswer::kDeclined;
@@ -194,7 +193,7 @@ bool CDocumentEditorDlg::SaveDocument() {
     SetDocumentsFolderFrom(chosenPath);
   } catch (const FileError& e) {
     ReportFileError(e.cause,
-                    kind_.saveErrorSuffix.empty() ? s.UiText[kind_.saveErrorRecord] : kind_.saveErrorSuffix);
+                    kind_.saveErrorSuffix.empty() ? UiText(kind_.saveErrorRecord) : kind_.saveErrorSuffix);
     return false;
   }
   KeepFields();

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "lang/texts.h"
 #include "platform/dialog.h"
 #include "platform/platform.h"
 #include "questions/kio_documents.h"
@@ -60,11 +61,11 @@ enum class SaveAnswer {
 struct DocumentEditorKind {
   std::string extension;  // document extension without dot, e.g. "clo"
   SaveMode saveMode = SaveMode::kRewriteInPlace;
-  int helpPanel = 0;                 // the rich-text panel that shows help
-  std::string activityName;          // for the AV dialog
-  std::string openErrorSuffix;       // after the cause of a failed Open
-  int saveErrorRecord = 84;          // UiText record after the cause of a failed Save
-  std::string returnName = "*.txt";  // documentName after Return
+  int helpPanel = 0;                       // the rich-text panel that shows help
+  std::string activityName;                // for the AV dialog
+  std::string openErrorSuffix;             // after the cause of a failed Open
+  Ui saveErrorRecord = Ui::kFileNotSaved;  // shown after the cause of a failed Save
+  std::string returnName = "*.txt";        // documentName after Return
   // New, Open and Return stay in the editor when the teacher asked to save
   // and the save did not happen (refused, failed or its chooser cancelled),
   // so that the work is not dropped.
@@ -115,7 +116,7 @@ class CDocumentEditorDlg : public Dialog {
   virtual std::optional<std::string> WritePageTo(const PageDestination& destination) = 0;
 
   // --- Shared operations ---
-  // Asks UiText record 73 when the fields or the page settings changed; Yes
+  // Asks Ui::kAskSaveChanges when the fields or the page settings changed; Yes
   // saves.
   SaveAnswer AskToSave();
   // AskToSave, and whether the caller may go on and drop the document.
@@ -151,7 +152,7 @@ class CDocumentEditorDlg : public Dialog {
   void FormattingButtons(int font, int paragraph, int av, int global);
   // Puts interface texts on controls: each (control, record) whose record
   // is not empty and whose control the dialog has.
-  void LabelFromInterfaceTexts(std::initializer_list<std::pair<int, int>> labels);
+  void LabelFromInterfaceTexts(std::initializer_list<std::pair<int, Ui>> labels);
   // The interface texts of the two document button rows.
   void LabelDocumentButtons(const DocumentButtonIds& ids);
 

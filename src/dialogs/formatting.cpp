@@ -25,7 +25,7 @@ void OkButton(DialogTemplate& t, int x, int y) {
 
 // The OK button of the Font and AV dialogs shows the editors' Return label.
 void LabelOk(Dialog& d) {
-  if (!CurrentSession().UiText[145].empty()) d.SetItemText(IDOK, CurrentSession().UiText[145]);
+  if (!UiText(Ui::kReturnButton).empty()) d.SetItemText(IDOK, UiText(Ui::kReturnButton));
 }
 
 DialogTemplate FontLayout() {

@@ -4,13 +4,13 @@
 
 namespace kio {
 
-int RecordOf(ItemOutcome outcome) {
+std::optional<Ui> RecordOf(ItemOutcome outcome) {
   switch (outcome) {
-    case ItemOutcome::kPastLastPlace: return 105;
-    case ItemOutcome::kClipboardEmpty: return 106;
-    case ItemOutcome::kItemChanged: return 110;
-    case ItemOutcome::kNoItemHere: return 119;
-    default: return 0;
+    case ItemOutcome::kPastLastPlace: return Ui::kListAtLargest;
+    case ItemOutcome::kClipboardEmpty: return Ui::kNothingToPaste;
+    case ItemOutcome::kItemChanged: return Ui::kAskAttachItem;
+    case ItemOutcome::kNoItemHere: return Ui::kNoItemHere;
+    default: return std::nullopt;
   }
 }
 

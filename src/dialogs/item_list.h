@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "lang/texts.h"
+
 namespace kio {
 
 // One item: its texts in the order of the document and of the clipboard.
@@ -21,20 +23,20 @@ struct ItemClipboard {
   std::optional<Item> item;
 };
 
-// How an operation went. Each refusal names the UiText record its message
+// How an operation went. Each refusal names the interface text its message
 // is, or a message of the list's own.
 enum class ItemOutcome {
   kDone,
   kBlank,           // moved to the blank place after the last item
-  kPastLastPlace,   // record 105: Forward would go past the last place
-  kClipboardEmpty,  // record 106: nothing (whole) has been copied
-  kItemChanged,     // record 110: the shown item differs from the stored one
-  kNoItemHere,      // record 119: Copy or Cut on the blank place
+  kPastLastPlace,   // kListAtLargest: Forward would go past the last place
+  kClipboardEmpty,  // kNothingToPaste: nothing (whole) has been copied
+  kItemChanged,     // kAskAttachItem: the shown item differs from the stored one
+  kNoItemHere,      // kNoItemHere: Copy or Cut on the blank place
   kListFull,        // every slot is taken: Insert or Paste would lose an item
 };
 
-// The UiText record of a refusal; 0 for kDone, kBlank and kListFull.
-int RecordOf(ItemOutcome outcome);
+// The interface text of a refusal; none for kDone, kBlank and kListFull.
+std::optional<Ui> RecordOf(ItemOutcome outcome);
 
 // The text of kListFull, bilingual like the program's other fixed messages.
 const std::string& ListFullMessage();

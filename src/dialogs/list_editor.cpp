@@ -24,11 +24,13 @@ int FieldBox(size_t i) { return kListField + static_cast<int>(i); }
 
 std::string ItemCheck::Report() const {
   std::string report = FixedText(Fixed::kErrors);
-  for (int record : records) report += CurrentSession().UiText[record];
+  for (Ui record : records) report += UiText(record);
   return report;
 }
 
 const std::string& DocumentCutMessage() { return FixedText(Fixed::kDocumentOpenedCut); }
+
+void ReportDocumentCut(Dialog* owner) { ShowMessage(DocumentCutMessage(), "KIO", Buttons::Ok, owner); }
 
 namespace {
 
@@ -81,17 +83,17 @@ void CListEditorDlg::Start() {
   Session& s = CurrentSession();
   LabelDocumentButtons({kListNew, kListOpen, kListSave, kListSaveAs, kListGenerate, kListReturn, kListFont,
                         kListParagraph, 0, kListGlobal});
-  LabelFromInterfaceTexts({{kListAttach, 151},
-                           {kListInsert, 152},
-                           {kListBack, 153},
-                           {kListForward, 154},
-                           {kListCut, 155},
-                           {kListPaste, 156},
-                           {kListSelect, 157},
-                           {kListCopy, 183}});
+  LabelFromInterfaceTexts({{kListAttach, Ui::kAttachButton},
+                           {kListInsert, Ui::kInsertButton},
+                           {kListBack, Ui::kBackButton},
+                           {kListForward, Ui::kForwardButton},
+                           {kListCut, Ui::kCutButton},
+                           {kListPaste, Ui::kPasteButton},
+                           {kListSelect, Ui::kSelectButton},
+                           {kListCopy, Ui::kCopyButton}});
   for (size_t i = 0; i < kind_.fields.size(); ++i) {
     const ItemField& f = kind_.fields[i];
-    std::string label = f.labelRecord ? s.UiText[f.labelRecord] : std::string();
+    std::string label = f.labelRecord ? UiText(*f.labelRecord) : std::string();
     if (label.empty()) label = LocalText(f.labelPt, f.labelEn);
     SetItemText(kListFieldLabel + static_cast<int>(i), label);
   }
@@ -158,21 +160,21 @@ void CListEditorDlg::ClearDocument() {
   ForgetDocumentFile();
   ForgetSettingsChange();
   ResetPageSettings();
-  s.documentName = s.UiText[23];
+  s.documentName = UiText(Ui::kUntitled);
   ClearOther();
   ShowItem();
 }
 
 bool CListEditorDlg::ShowOutcome(ItemOutcome outcome) {
   if (outcome == ItemOutcome::kDone || outcome == ItemOutcome::kBlank) return true;
-  const int record = RecordOf(outcome);
-  ShowMessage(record ? CurrentSession().UiText[record] : ListFullMessage(), "Oops!", Buttons::Ok, this);
+  const std::optional<Ui> record = RecordOf(outcome);
+  ShowMessage(record ? UiText(*record) : ListFullMessage(), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
-bool CListEditorDlg::HasItems(int record) {
+bool CListEditorDlg::HasItems(Ui record) {
   if (list_.Count() > 0) return true;
-  ShowMessage(CurrentSession().UiText[record], "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(record), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
@@ -180,7 +182,7 @@ bool CListEditorDlg::ConfirmItemChanges() {
   Item item;
   ValidateItem(item);
   if (list_.CheckChanges(item) == ItemOutcome::kDone && !OtherFieldsChanged()) return true;
-  switch (ShowMessage(CurrentSession().UiText[110], "KIO", Buttons::YesNoCancel, this)) {
+  switch (ShowMessage(UiText(Ui::kAskAttachItem), "KIO", Buttons::YesNoCancel, this)) {
     case Answer::Yes: return Attach();
     case Answer::No:
       // The edits are dropped: the boxes show the stored item again, so
@@ -196,7 +198,7 @@ bool CListEditorDlg::Attach() {
   Item item;
   ItemCheck check = ValidateItem(item);
   if (check.Failed()) {
-    ShowMessage(check.Report(), "Oops!", Buttons::Ok, this);
+    ShowMessage(check.Report(), OopsCaption(), Buttons::Ok, this);
     return false;
   }
   ItemOutcome stored;
@@ -271,7 +273,7 @@ void CListEditorDlg::Open() {
   if (cutOnOpen_) {
     // The editor no longer holds what the file does: leaving asks to save.
     MarkChanged();
-    ShowMessage(DocumentCutMessage(), "KIO", Buttons::Ok, this);
+    ReportDocumentCut(this);
   }
 }
 
@@ -279,7 +281,7 @@ bool CListEditorDlg::Save() { return SaveDocument(); }
 
 bool CListEditorDlg::SaveAs() {
   // The held file is kept when there is nothing to save.
-  if (!ConfirmItemChanges() || !HasItems(31)) return false;
+  if (!ConfirmItemChanges() || !HasItems(Ui::kNothingToSave)) return false;
   return SaveDocumentAs();
 }
 
@@ -336,7 +338,7 @@ void CListEditorDlg::ShowFields() { ShowItem(); }
 bool CListEditorDlg::ReadyToSave() {
   if (!ConfirmItemChanges()) return false;
   CollectFields();
-  return HasItems(31);
+  return HasItems(Ui::kNothingToSave);
 }
 
 }  // namespace kio

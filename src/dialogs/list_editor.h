@@ -1,7 +1,7 @@
 // The base of the editors that keep a list of items, one shown at a time
 // (Multiple choice, Dialogical, Index): the item boxes, the "N." field,
 // Insert, Attach, Back, Forward, Copy, Cut and Paste over an ItemList, the
-// question whether to keep an edited item (UiText record 110), and the
+// question whether to keep an edited item (Ui::kAskAttachItem), and the
 // document steps of CDocumentEditorDlg around them.
 //
 // A configuration supplies the layout (with the control ids below), the
@@ -61,17 +61,17 @@ constexpr size_t kListFinalLimit = 1499;
 
 // One of an item's texts as the editor shows it.
 struct ItemField {
-  size_t limit = 2997;           // longest text the box and the document keep
-  std::string help;              // help file shown on focus and by its "?"
-  int labelRecord = 0;           // UiText record of the label; 0: the texts below
-  std::string labelPt, labelEn;  // the label when there is no record
-  bool lowerCase = false;        // stored lower-cased (file names)
+  size_t limit = 2997;            // longest text the box and the document keep
+  std::string help;               // help file shown on focus and by its "?"
+  std::optional<Ui> labelRecord;  // the interface text of the label; none: the texts below
+  std::string labelPt, labelEn;   // the label when there is no record
+  bool lowerCase = false;         // stored lower-cased (file names)
 };
 
-// What the check of an item found: the UiText records of its messages, in
+// What the check of an item found: the interface texts of its messages, in
 // order. The item is good when there are none.
 struct ItemCheck {
-  std::vector<int> records;
+  std::vector<Ui> records;
   bool Failed() const { return !records.empty(); }
   // "Error(s): " and the messages one after the other.
   std::string Report() const;
@@ -98,6 +98,8 @@ struct ListEditorKind {
 
 // The fixed message of a document cut to fit the editor.
 const std::string& DocumentCutMessage();
+// Shows it: every editor that opens a document cut says so in these words.
+void ReportDocumentCut(Dialog* owner);
 
 class CListEditorDlg : public CDocumentEditorDlg {
  public:
@@ -140,8 +142,8 @@ class CListEditorDlg : public CDocumentEditorDlg {
   void ClearFields();
   // An empty, untitled document with the default page settings.
   void ClearDocument();
-  // False (UiText record `record` shown) when the list is empty.
-  bool HasItems(int record);
+  // False (interface text `record` shown) when the list is empty.
+  bool HasItems(Ui record);
   // Shows an ItemList refusal; true when `outcome` was not one.
   bool ShowOutcome(ItemOutcome outcome);
   // The boxes' texts, cut to their limits.

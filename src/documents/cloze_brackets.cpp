@@ -1,5 +1,6 @@
 #include "documents/cloze_brackets.h"
 
+#include "lang/fixed_texts.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
@@ -44,12 +45,8 @@ std::optional<UnmatchedBracket> FindUnmatchedBracket(const std::string& text) {
 }
 
 std::string UnmatchedBracketQuestion(const UnmatchedBracket& where) {
-  const std::string bracket(1, where.bracket);
-  const std::string line = std::to_string(where.line);
-  return Win1252("O texto tem um colchete sem par: \"") + bracket + Win1252("\" na linha ") + line +
-         ", em:\r\n" + where.excerpt + Win1252("\r\nGerar a página assim mesmo?\r\n\r\n") +
-         "The text has an unmatched bracket: \"" + bracket + "\" on line " + line + ", at:\r\n" +
-         where.excerpt + "\r\nGenerate the page anyway?";
+  return FixedText(Fixed::kUnmatchedBracket,
+                   {std::string(1, where.bracket), std::to_string(where.line), where.excerpt});
 }
 
 }  // namespace kio

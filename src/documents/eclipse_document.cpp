@@ -2,6 +2,7 @@
 
 #include "documents/eclipse_tokens.h"
 #include "fileio/file.h"
+#include "lang/fixed_texts.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
@@ -28,8 +29,7 @@ EclipseData BuildEclipseData(const std::string& source, const std::string& given
     out.tokens += "palavras[" + std::to_string(i) + "]='" + ScriptString(token) + "';\r\n";
     if (++i > kEclipseMaxEntries - 1) {
       out.textCut = true;
-      out.notices.push_back(
-          {Win1252("Limite de texto ultrapassado. Apenas uma parte será processada."), limitCaption});
+      out.notices.push_back({FixedText(Fixed::kTextLimitPassed), limitCaption});
       return false;
     }
     return true;
@@ -40,8 +40,7 @@ EclipseData BuildEclipseData(const std::string& source, const std::string& given
     out.given += "PalavrasDadas[" + std::to_string(j) + "]='" + token + "';\r\n";
     if (++j > kEclipseMaxEntries - 1) {
       out.givenCut = true;
-      out.notices.push_back(
-          {Win1252("Limite de dados ultrapassado. Apenas uma parte será processada."), limitCaption});
+      out.notices.push_back({FixedText(Fixed::kDataLimitPassed), limitCaption});
       return false;
     }
     return true;

@@ -7,6 +7,7 @@
 
 #include "documents/eclipse_tokens.h"
 #include "fileio/file.h"
+#include "lang/fixed_texts.h"
 #include "lang/lang_tag.h"
 #include "lexicon/collation.h"
 #include "lexicon/lexicon_entry.h"
@@ -46,9 +47,7 @@ std::string OnclickString(std::string text) {
 
 }  // namespace
 
-std::string TokenLimitMessage() {
-  return Win1252("Limite de texto ultrapassado. Apenas uma parte será processada.");
-}
+std::string TokenLimitMessage() { return FixedText(Fixed::kTextLimitPassed); }
 
 Tokens Tokenize(const std::string& text) {
   return InSessionBuild([&](PageBuild& build) { return Tokenize(text, build); });
@@ -117,24 +116,24 @@ std::string PrepareEntryBody(const std::string& body, const std::string& picture
     if (name.find('=') != std::string::npos) continue;
     if (copied.count(name)) continue;
     if (!IsPlainPictureName(name)) {
-      messages.push_back(Win1252("Figura não encontrada: ") + name);
+      messages.push_back(FixedText(Fixed::kPictureNotFound, {name}));
       continue;
     }
     const std::string path = ResolveCase(picturesFolder + name);
     const std::string systemPath = SystemName(path);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(systemPath, ec)) {
-      messages.push_back(Win1252("Figura não encontrada: ") + name);
+      messages.push_back(FixedText(Fixed::kPictureNotFound, {name}));
       continue;
     }
     std::ifstream in(systemPath, std::ios::binary);
     const auto size = std::filesystem::file_size(systemPath, ec);
     if (!in || ec) {
-      messages.push_back(Win1252("Figura e/ou pasta inexistente: ") + path);
+      messages.push_back(FixedText(Fixed::kPictureOrFolderMissing, {path}));
       continue;
     }
     if (size >= kPictureLimit) {
-      messages.push_back(Win1252("Figura muito grande para dicionário"));
+      messages.push_back(FixedText(Fixed::kPictureTooLarge));
       continue;
     }
     copied.insert(name);
@@ -142,7 +141,7 @@ std::string PrepareEntryBody(const std::string& body, const std::string& picture
     if (std::filesystem::exists(copyPath, ec)) continue;
     std::ofstream copy(copyPath, std::ios::binary);
     copy << in.rdbuf();
-    if (!copy) messages.push_back(Win1252("Figura e/ou pasta inexistente: ") + outputFolder + name);
+    if (!copy) messages.push_back(FixedText(Fixed::kPictureOrFolderMissing, {outputFolder + name}));
   }
   return out;
 }

@@ -28,11 +28,11 @@ PairCount CountPairs(const MemoryPairs& pairs) {
   PairCount c;
   while (c.pairs < kMemoryPairs && !pairs[c.pairs].a.empty() && !pairs[c.pairs].b.empty()) ++c.pairs;
   if (c.pairs != 3 && c.pairs != 4 && c.pairs != 6 && c.pairs != 8) {
-    c.refusal = 36;
+    c.refusal = Ui::kMemoryPairCount;
     return c;
   }
   for (int i = c.pairs; i < kMemoryPairs; ++i)
-    if (!pairs[i].a.empty() || !pairs[i].b.empty()) c.refusal = 37;
+    if (!pairs[i].a.empty() || !pairs[i].b.empty()) c.refusal = Ui::kBoxesOutOfOrder;
   return c;
 }
 

@@ -2,8 +2,10 @@
 // cards, each side a short text that may hold a picture.
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 
+#include "lang/texts.h"
 #include "render/fields.h"
 #include "render/page_build.h"
 #include "render/page_settings.h"
@@ -28,12 +30,13 @@ struct MemoryDocument {
   MemoryPairs pairs;
 };
 
-// How many pairs are filled from pair 1 on, both sides, and the UiText
-// record that refuses them: 36 when the count is not 3, 4, 6 or 8, 37 when
-// a box after the counted pairs holds text; 0 when they are fine.
+// How many pairs are filled from pair 1 on, both sides, and the interface
+// text that refuses them: kMemoryPairCount when the count is not 3, 4, 6 or
+// 8, kBoxesOutOfOrder when a box after the counted pairs holds text; none
+// when they are fine.
 struct PairCount {
   int pairs = 0;
-  int refusal = 0;
+  std::optional<Ui> refusal;
 };
 PairCount CountPairs(const MemoryPairs& pairs);
 // The pairs a saved document keeps: up to the last pair with any text, so

@@ -59,12 +59,12 @@ uint32_t MenuCount(const MenuDocument& menu) {
   return 0;
 }
 
-int MenuListProblem(const MenuDocument& menu) {
+std::optional<Ui> MenuListProblem(const MenuDocument& menu) {
   const uint32_t count = MenuCount(menu);
-  if (count == 0) return 31;
+  if (count == 0) return Ui::kNothingToSave;
   for (uint32_t k = 1; k < count; ++k)
-    if (menu.entries[k].empty()) return 37;
-  return 0;
+    if (menu.entries[k].empty()) return Ui::kBoxesOutOfOrder;
+  return std::nullopt;
 }
 
 void WriteMenuDocument(FieldWriter& writer, const MenuDocument& menu) {

@@ -2,8 +2,10 @@
 // settings block) and its page, put together from the program's own pieces.
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 
+#include "lang/texts.h"
 #include "render/fields.h"
 
 namespace kio {
@@ -28,9 +30,9 @@ struct MenuDocument {
 // entry plus 1.
 uint32_t MenuCount(const MenuDocument& menu);
 
-// What is wrong with the list: UiText record 31 (no entry filled), 37 (an
-// empty entry before the last filled one), or 0.
-int MenuListProblem(const MenuDocument& menu);
+// What is wrong with the list: kNothingToSave (no entry filled),
+// kBoxesOutOfOrder (an empty entry before the last filled one), or none.
+std::optional<Ui> MenuListProblem(const MenuDocument& menu);
 
 // The ".men" file: the title, the count N, entries 0 to N.
 void WriteMenuDocument(FieldWriter& writer, const MenuDocument& menu);

@@ -1,6 +1,7 @@
 #include "documents/sequence_document.h"
 
 #include "fileio/file.h"
+#include "lang/fixed_texts.h"
 #include "platform/text.h"
 #include "platform/text_encoding.h"
 #include "render/markup.h"
@@ -28,10 +29,8 @@ std::string CutTo(std::string text, size_t limit, bool& cut) {
 }  // namespace
 
 std::optional<std::string> CheckSegment(const std::string& s) {
-  if (s.empty())
-    return Win1252("Mínimo de 1 caractere por segmento. Corrija se iniciou ou terminou com '+'.");
-  if (s.find_first_not_of(" \r\n+") == std::string::npos)
-    return std::string("Segmento em branco entre um '+' e outro. \r\nCorrija se iniciou ou terminou com '+'");
+  if (s.empty()) return FixedText(Fixed::kSegmentTooShort);
+  if (s.find_first_not_of(" \r\n+") == std::string::npos) return FixedText(Fixed::kSegmentBlank);
   return std::nullopt;
 }
 
@@ -53,7 +52,7 @@ std::string BuildSequenceData(const std::string& text, std::string& refusal, Pag
     start = plus + 1;
   }
   if (k + 1 < 3) {
-    refusal = Win1252("Segmentar texto no mínimo em 3 partes (usando '+')");
+    refusal = FixedText(Fixed::kFewerThanThreeSegments);
     return {};
   }
   return data + ReplaceAll(data, "Segmento[", "Segmento1[");

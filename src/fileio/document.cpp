@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "platform/text_encoding.h"
@@ -14,24 +15,22 @@
 namespace kio {
 
 void ReportFileError(int cause, const std::string& suffix) {
-  ShowMessage(FileErrorMessage(cause, suffix), "Oops!");
+  ShowMessage(FileErrorMessage(cause, suffix), OopsCaption());
 }
 
 bool PrepareDocumentFile(File& file, const std::string& name) {
   const std::string problem = DocumentFileProblem(name);
   if (problem.empty()) return true;
-  ShowMessage(problem, "Oops!");
+  ShowMessage(problem, OopsCaption());
   file.Close();
   return false;
 }
 
-Answer CheckFileNameCharacters(const std::string& name) {
+bool HasOnlyPlainFileNameCharacters(const std::string& name) {
   static const char kAllowed[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.";
-  for (char c : name) {
-    if (c == '\0' || !std::strchr(kAllowed, c))
-      return ShowMessage(CurrentSession().UiText[178], CurrentSession().UiText[1], Buttons::YesNo);
-  }
-  return Answer::Yes;
+  for (char c : name)
+    if (c == '\0' || !std::strchr(kAllowed, c)) return false;
+  return true;
 }
 
 ChooserRequest ExtensionChooser(const std::string& folder, const std::string& extension, bool save) {

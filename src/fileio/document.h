@@ -23,9 +23,9 @@ void ReportFileError(int cause, const std::string& suffix);
 // The text that ReportFileError shows.
 std::string FileErrorMessage(int cause, const std::string& suffix);
 
-// Asks UiText record 178 at the first character of `name` outside
-// A-Z a-z 0-9 _ . ; Yes when every character is allowed.
-Answer CheckFileNameCharacters(const std::string& name);
+// True when every character of `name` is one of A-Z a-z 0-9 _ . (the
+// interface asks before it uses any other name).
+bool HasOnlyPlainFileNameCharacters(const std::string& name);
 
 // The chooser request for files of one extension in a folder: initial name
 // folder + "*.ext", filter "*.ext||", default extension "ext".

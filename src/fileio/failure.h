@@ -6,9 +6,15 @@
 
 namespace kio {
 
+// "Oops!", the caption of the program's refusals and failures.
+inline const std::string& OopsCaption() {
+  static const std::string caption = "Oops!";
+  return caption;
+}
+
 struct Failure {
   std::string text;
-  std::string caption = "Oops!";
+  std::string caption = OopsCaption();
   bool operator==(const Failure&) const = default;
 };
 

@@ -49,6 +49,11 @@ const Entry kEntries[] = {
      "completar.\r\nGerar a página assim mesmo?",
      "The text has no gap (a word in square brackets, like [house]): the page will have nothing to fill "
      "in.\r\nGenerate the page anyway?"},
+    {Fixed::kUnmatchedBracket,
+     "O texto tem um colchete sem par: \"%1\" na linha %2, em:\r\n%3\r\nGerar a página assim mesmo?",
+     "The text has an unmatched bracket: \"%1\" on line %2, at:\r\n%3\r\nGenerate the page anyway?",
+     "O texto tem um colchete sem par: \"%1\" na linha %2, em:\r\n%3\r\nGerar a página assim mesmo?\r\n\r\n"
+     "The text has an unmatched bracket: \"%1\" on line %2, at:\r\n%3\r\nGenerate the page anyway?"},
     {Fixed::kResultsAddressIsExample,
      "Este ainda é o endereço de exemplo que vem com o KIO: os resultados enviados pelos alunos se perdem.\r\n"
      "Para ter um endereço real, use o kio-results, que vem com o KIO: no computador que vai receber os "
@@ -61,6 +66,57 @@ const Entry kEntries[] = {
      "    kio-results --configure \"%1\"\r\n"
      "It writes the address into the Configura.txt of this folder. Then start KIO again and generate the "
      "pages again."},
+    {Fixed::kCannotOpenFile, "Impossível abrir arquivo.", "The file could not be opened.", "Impossível abrir arquivo."},
+    {Fixed::kCannotOpenTextFile, "Impossível abrir arquivo texto.", "The text file could not be opened.", "Impossível abrir arquivo texto."},
+    {Fixed::kCannotChangeLanguage, "Impossível mudar língua.", "Cannot change language.", "Cannot change language.\r\n Impossível mudar língua."},
+    {Fixed::kLanguageFileInProgramFolder, "O arquivo de idioma precisa estar na pasta do programa:\r\n%1\r\nCopie-o para lá e escolha-o de novo.", "The language file must be in the program folder:\r\n%1\r\nCopy it there and choose it again.", "O arquivo de idioma precisa estar na pasta do programa:\r\n%1\r\nCopie-o para lá e escolha-o de novo.\r\n\r\nThe language file must be in the program folder (above).\r\nCopy it there and choose it again."},
+    {Fixed::kOutputLanguageNotFound, "Língua de saída não encontrada.", "Output language not found.", "Output language not found.\r\nLíngua de saída não encontrada."},
+    {Fixed::kTemplateNotFound, "Modelo da página não encontrado!", "Source code not found!", "Source code not found!"},
+    {Fixed::kPageTooLarge, "Este texto faz uma página grande demais (códigos que geram códigos?): a página não foi gerada.", "This text makes a page far too large (codes that make codes?): the page was not generated."},
+    {Fixed::kTemplateLacksMarkers, "O modelo da página não tem as marcas dos dados: a página não foi gerada.", "The page template lacks its data markers: the page was not generated."},
+    {Fixed::kXapiPartMissing, "O programa não tem a parte das páginas que envia os resultados por xAPI (Tmplates/xapi.js): a página não foi gerada.", "The program lacks the part of the pages that sends results by xAPI (Tmplates/xapi.js): the page was not generated."},
+    {Fixed::kPlayerFileMissing, "Arquivo inexistente: %1", "File not found: %1", "Arquivo inexistente:%1"},
+    {Fixed::kPlayerFileNotFound, "Arquivo não encontrado: %1", "File not found: %1", "Arquivo não encontrad0: %1"},
+    {Fixed::kFolderMissing, "Diretório inexistente: %1", "Folder not found: %1", "Diretório inexistente: %1"},
+    {Fixed::kTextLimitPassed, "Limite de texto ultrapassado. Apenas uma parte será processada.", "The text is over the limit. Only a part of it will be used.", "Limite de texto ultrapassado. Apenas uma parte será processada."},
+    {Fixed::kDataLimitPassed, "Limite de dados ultrapassado. Apenas uma parte será processada.", "The data are over the limit. Only a part of them will be used.", "Limite de dados ultrapassado. Apenas uma parte será processada."},
+    {Fixed::kSegmentTooShort, "Mínimo de 1 caractere por segmento. Corrija se iniciou ou terminou com '+'.", "Each part needs at least 1 character. Correct the text if it begins or ends with '+'.", "Mínimo de 1 caractere por segmento. Corrija se iniciou ou terminou com '+'."},
+    {Fixed::kSegmentBlank, "Segmento em branco entre um '+' e outro. \r\nCorrija se iniciou ou terminou com '+'", "A blank part between one '+' and the next.\r\nCorrect the text if it begins or ends with '+'.", "Segmento em branco entre um '+' e outro. \r\nCorrija se iniciou ou terminou com '+'"},
+    {Fixed::kFewerThanThreeSegments, "Segmentar texto no mínimo em 3 partes (usando '+')", "Split the text into at least 3 parts (with '+')", "Segmentar texto no mínimo em 3 partes (usando '+')"},
+    {Fixed::kPictureNotFound, "Figura não encontrada: %1", "Picture not found: %1", "Figura não encontrada: %1"},
+    {Fixed::kPictureOrFolderMissing, "Figura e/ou pasta inexistente: %1", "Picture or folder not found: %1", "Figura e/ou pasta inexistente: %1"},
+    {Fixed::kPictureTooLarge, "Figura muito grande para dicionário", "Picture too large for the dictionary", "Figura muito grande para dicionário"},
+    {Fixed::kDictionaryEntryUnreadable, "Erro  (4) ao ler verbete do dicionario.", "Error (4) reading a dictionary entry.", "Erro  (4) ao ler verbete do dicionario."},
+    {Fixed::kCanceled, "Cancelado.", "Canceled.", "Cancelado / Canceled"},
+    {Fixed::kDictionaryMustBeInFolder, "Dicionário deve ficar na pasta:  %1", "The dictionary must be in the folder:  %1", "Dicionário deve ficar na pasta:  %1"},
+    {Fixed::kPartMustBeInFolder, "Segmento do dicionário deve ficar na pasta:  %1", "The dictionary segment must be in the folder:  %1", "Segmento do dicionário deve ficar na pasta:  %1"},
+    {Fixed::kPartNeedsOtherName, "Usar para segmento título diferente do dicionário principal.", "Give the segment a name other than the main dictionary's.", "Usar para segmento título diferente do dicionário principal."},
+    {Fixed::kPartSaved, "Segmento salvo com sucesso. ", "Segment saved. ", "Segmento salvo com sucesso. "},
+    {Fixed::kConfirmSaveAsText, "Confirma salvar dicionário como texto?", "Save the dictionary as text?", "Confirm save dictionary as text ?\r\n\r\nConfirma salvar dicionário como texto?"},
+    {Fixed::kSavedAsText, "Dicionário salvo como arquivo texto: %1", "Dictionary saved as a text file: %1", "Dicionário salvo como arquivo texto: %1"},
+    {Fixed::kTextNotSaved, "Exportação interrompida: nenhum arquivo de texto foi gravado.", "Export stopped: no text file was written.", "Exportação interrompida: nenhum arquivo de texto foi gravado.\r\n\r\nExport stopped: no text file was written."},
+    {Fixed::kCannotWriteText, "Impossível gravar o arquivo de texto.", "Cannot write the text file.", "Impossível gravar o arquivo de texto.\r\n\r\nCannot write the text file."},
+    {Fixed::kCannotMerge, "Impossível mesclar dicionários.", "Cannot merge the dictionaries.", "Impossível mesclar dicionários."},
+    {Fixed::kMergeNotDone, "Mesclagem interrompida: o dicionário ficou como estava.", "Merge stopped: the dictionary is as it was.", "Mesclagem interrompida: o dicionário ficou como estava.\r\n\r\nMerge stopped: the dictionary is as it was."},
+    {Fixed::kMergeInterrupt, "Mesclando verbete %1. Interromper mesclagem?", "Merging entry %1. Stop the merge?", "Mesclando verbete %1. Interromper mesclagem?"},
+    {Fixed::kMergeReplaceQuestion, "Substituir verbete do %1?", "Replace the entries of %1?", "Substituir verbete do %1?"},
+    {Fixed::kMergeDuplicatesCaption, "Havendo duplicação de verbete", "Where an entry is in both", "Havendo duplicação de verbete"},
+    {Fixed::kFindDictionary, "Dicionário não encontrado! Localizar dicionário?", "Dictionary not found! Find the dictionary?", "Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não encontrado! Localizar dicionário ?"},
+    {Fixed::kCreateDictionary, "Criar dicionário?", "Create a dictionary?", "Create dictionary ? \r\n \r\n Criar dicionário ?"},
+    {Fixed::kDictionaryNotLocated, "Dicionário não localizado!", "Dictionary not found!", "Dictionary not found! \r\n\r\nDicionário não localizado!"},
+    {Fixed::kCutRangeTitle, "Excluir verbetes", "Delete entries", "Delete entry.  Deleta verbete."},
+    {Fixed::kCutRangeFrom, "Excluir do verbete número:", "Delete from entry number:", "Delete entry from number / Deleta de:"},
+    {Fixed::kCutRangeTo, "Até o verbete número:", "Up to entry number:", "Up to number / Até número:"},
+    {Fixed::kSavePartTitle, "Salvar segmento do dicionário", "Save dictionary segment", "Save dictionary segment  /  Salva segmento do dicionário"},
+    {Fixed::kSavePartFrom, "Do verbete número:", "From entry number:", "From entry number / Do verbete número :"},
+    {Fixed::kSavePartTo, "Até o verbete número:", "To entry number:", "To entry number / Até o verbete número:"},
+    {Fixed::kSavePartOutOfRange, "Verbetes além e/ou aquém dos limites do dicionário", "Entries outside the limits of the dictionary", "Verbetes além e/ou aquém dos limites do dicionário"},
+    {Fixed::kReplaceTitle, "Substituir segmento no dicionário", "Replace segment in dictionary", "Replace segment in dictionary.  Substitui segmento no dicionário."},
+    {Fixed::kReplaceSegmentLabel, "Substitui:", "Replace:", "Replace / Substitui :"},
+    {Fixed::kReplaceWithLabel, "Por:", "With:", "With / Por:"},
+    {Fixed::kReplaceWarning, "CUIDADO!!! Instrumento perigoso!", "CAREFUL!!!  Dangerous Instrument!", "CAREFUL!!!  Dangerous Instrument!"},
+    {Fixed::kSearchTitle, "Buscar qualquer segmento a partir daqui", "Search any segment, starting here", "Search any segment, starting here.  Busca qualquer segmento a partir daqui."},
+    {Fixed::kSearchSegmentLabel, "Segmento:", "Segment:", "Segment / Segmento:"},
     {Fixed::kLabelOutput, "&Saída", "&Output", nullptr, true},
     {Fixed::kLabelInput, "&Entrada", "I&nput", nullptr, true},
     {Fixed::kLabelDownload, "Do&wnload", "Do&wnload", nullptr, true},
@@ -92,6 +148,21 @@ const Entry kEntries[] = {
     {Fixed::kLabelSavePart, "Salva parte", "Save part", nullptr, true},
     {Fixed::kLabelAsText, "Como texto", "As text", nullptr, true},
     {Fixed::kLabelMerge, "Mescla", "Merge", nullptr, true},
+    {Fixed::kLabelPackage, "&Pacote", "&Package", nullptr, true},
+    {Fixed::kLabelWebPackage, "Pacote web (.zip)", "Web package (.zip)", nullptr, true},
+    {Fixed::kLabelFontTitle, "Fonte", "Font", nullptr, true},
+    {Fixed::kLabelColour, "Cor", "Color", nullptr, true},
+    {Fixed::kLabelFontName, "Tipo de letra", "Font_Name", nullptr, true},
+    {Fixed::kLabelItalics, "Itálico", "Italics", nullptr, true},
+    {Fixed::kLabelBold, "Negrito", "Bold", nullptr, true},
+    {Fixed::kLabelAlignParagraph, "Alinhar parágrafo", "Align Paragraph", nullptr, true},
+    {Fixed::kLabelLeft, "&Esquerda", "&Left", nullptr, true},
+    {Fixed::kLabelRight, "&Direita", "&Right", nullptr, true},
+    {Fixed::kLabelCenter, "&Centro", "&Center", nullptr, true},
+    {Fixed::kLabelImage, "&Imagem", "&Image", nullptr, true},
+    {Fixed::kLabelAudio, "Á&udio", "&Audio", nullptr, true},
+    {Fixed::kLabelVideo, "&Vídeo", "&Video", nullptr, true},
+    {Fixed::kLabelFlashVideo, "Vídeo &Flash", "&Flash Video", nullptr, true},
     // Preview
     {Fixed::kLabelPreview, "Visualizar", "Preview", nullptr, true},
     {Fixed::kPreviewFolderNotMade,
@@ -148,8 +219,20 @@ const std::string& FixedTextIn(Fixed id, InterfaceLanguage language) {
 const std::string& FixedText(Fixed id) { return FixedTextIn(id, CurrentInterfaceLanguage()); }
 
 std::string FixedText(Fixed id, const std::vector<std::string>& values) {
-  std::string text = FixedText(id);
-  for (size_t i = values.size(); i-- > 0;) text = ReplaceAll(text, "%" + std::to_string(i + 1), values[i]);
+  // One pass over the text: a value that holds "%1" (a teacher's text) is
+  // put in as it is.
+  const std::string& form = FixedText(id);
+  std::string text;
+  for (size_t i = 0; i < form.size(); ++i) {
+    const size_t n =
+        i + 1 < form.size() && form[i] == '%' ? static_cast<size_t>(form[i + 1] - '1') : values.size();
+    if (n < values.size()) {
+      text += values[n];
+      ++i;
+    } else {
+      text += form[i];
+    }
+  }
   return text;
 }
 
@@ -158,6 +241,13 @@ bool IsFixedLabel(Fixed id) { return AllForms().at(static_cast<size_t>(id)).labe
 void ShowFixedLabels(Dialog& dialog) {
   const InterfaceLanguage language = CurrentInterfaceLanguage();
   if (language == InterfaceLanguage::kOwn) return;
+  for (const Forms& f : AllForms()) {
+    if (f.label && (dialog.Title() == f.text[static_cast<size_t>(InterfaceLanguage::kPortuguese)] ||
+                    dialog.Title() == f.text[static_cast<size_t>(InterfaceLanguage::kEnglish)])) {
+      dialog.SetTitle(f.text[static_cast<size_t>(language)]);
+      break;
+    }
+  }
   for (const ControlSpec& c : dialog.Layout().controls) {
     if (c.kind != ControlKind::Button && c.kind != ControlKind::Label && c.kind != ControlKind::Group)
       continue;
@@ -170,11 +260,6 @@ void ShowFixedLabels(Dialog& dialog) {
       }
     }
   }
-}
-
-const std::string& OopsCaption() {
-  static const std::string caption = "Oops!";
-  return caption;
 }
 
 }  // namespace kio

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fileio/failure.h"
+
 namespace kio {
 
 class Dialog;
@@ -23,8 +25,67 @@ enum class Fixed {
   kPageTextLabel,
   // Cloze
   kClozeWithoutGaps,
+  kUnmatchedBracket,  // %1 the bracket, %2 its line, %3 the text around it
   // Home screen
   kResultsAddressIsExample,
+  // Document editors
+  kCannotOpenFile,
+  kCannotOpenTextFile,
+  // Home screen
+  kCannotChangeLanguage,
+  kLanguageFileInProgramFolder,
+  // Output editor
+  kOutputLanguageNotFound,
+  // Writing pages
+  kTemplateNotFound,
+  kPageTooLarge,
+  kTemplateLacksMarkers,
+  kXapiPartMissing,
+  kPlayerFileMissing,
+  kPlayerFileNotFound,
+  kFolderMissing,
+  // Eclipse, Sequence and the lexical page
+  kTextLimitPassed,
+  kDataLimitPassed,
+  kSegmentTooShort,
+  kSegmentBlank,
+  kFewerThanThreeSegments,
+  kPictureNotFound,
+  kPictureOrFolderMissing,
+  kPictureTooLarge,
+  kDictionaryEntryUnreadable,
+  // Dictionary editor and the choice of a dictionary
+  kCanceled,
+  kDictionaryMustBeInFolder,
+  kPartMustBeInFolder,
+  kPartNeedsOtherName,
+  kPartSaved,
+  kConfirmSaveAsText,
+  kSavedAsText,
+  kTextNotSaved,
+  kCannotWriteText,
+  kCannotMerge,
+  kMergeNotDone,
+  kMergeInterrupt,
+  kMergeReplaceQuestion,
+  kMergeDuplicatesCaption,
+  kFindDictionary,
+  kCreateDictionary,
+  kDictionaryNotLocated,
+  // Dictionary editor: the small dialogs
+  kCutRangeTitle,
+  kCutRangeFrom,
+  kCutRangeTo,
+  kSavePartTitle,
+  kSavePartFrom,
+  kSavePartTo,
+  kSavePartOutOfRange,
+  kReplaceTitle,
+  kReplaceSegmentLabel,
+  kReplaceWithLabel,
+  kReplaceWarning,
+  kSearchTitle,
+  kSearchSegmentLabel,
   // Labels that stand in the dialogs' layouts: ShowFixedLabels shows them in
   // the interface language.
   kLabelOutput,
@@ -58,6 +119,22 @@ enum class Fixed {
   kLabelSavePart,
   kLabelAsText,
   kLabelMerge,
+  kLabelPackage,
+  kLabelWebPackage,  // the Package window's first format
+  // Font, Align Paragraph and AV dialogs (titles too)
+  kLabelFontTitle,
+  kLabelColour,
+  kLabelFontName,
+  kLabelItalics,
+  kLabelBold,
+  kLabelAlignParagraph,
+  kLabelLeft,
+  kLabelRight,
+  kLabelCenter,
+  kLabelImage,
+  kLabelAudio,
+  kLabelVideo,
+  kLabelFlashVideo,
   // Preview
   kLabelPreview,
   kPreviewFolderNotMade,  // %1 the folder, %2 the system's reason
@@ -82,12 +159,13 @@ const std::string& FixedTextIn(Fixed id, InterfaceLanguage language);
 bool IsFixedLabel(Fixed id);
 
 // Shows in the interface language every control of `dialog` whose layout
-// label is one of the fixed labels (in either form); under a teacher's own
+// label is one of the fixed labels (in either form), and the title when it
+// is one of them; under a teacher's own
 // language file the layouts' labels stay. Labels set afterwards from the
 // interface language file (records) take their place as before.
 void ShowFixedLabels(Dialog& dialog);
 
-// "Oops!", the caption of the program's refusals.
-const std::string& OopsCaption();
+// OopsCaption(), the caption of the program's refusals, is in
+// fileio/failure.h so that the file layer's messages use it too.
 
 }  // namespace kio

@@ -5,6 +5,7 @@
 #include "fileio/document.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
@@ -93,13 +94,15 @@ const char* const kHelpNames[kHelpTextCount] = {"abertura.rtf",
                                                 "output_intro.rtf",
                                                 "perguntas.rtf"};
 
+std::string& UiRecord(Ui id) { return CurrentSession().UiText.at(static_cast<size_t>(id)); }
+
 // Help texts 4 to 77 have storage of their own; 1, 2 and 3 share theirs with
 // UiText records 20, 28 and 48.
 
 std::string& HelpStorage(int index) {
-  if (index == 1) return CurrentSession().UiText[20];
-  if (index == 2) return CurrentSession().UiText[28];
-  if (index == 3) return CurrentSession().UiText[48];
+  if (index == 1) return UiRecord(Ui::kWelcome);
+  if (index == 2) return UiRecord(Ui::kHelpActivities);
+  if (index == 3) return UiRecord(Ui::kHelpDictionary);
   return CurrentSession().helpTexts[index];
 }
 
@@ -118,6 +121,15 @@ const std::string kOutputLanguageNotFound = Win1252(
     "Output language not found.  Cannot continue.\r\nLíngua de saída não encontrada.  Impossível continuar.");
 
 }  // namespace
+
+const std::string& UiText(Ui id) { return UiRecord(id); }
+
+void SetUiText(Ui id, std::string text) { UiRecord(id) = std::move(text); }
+
+Answer CheckFileNameCharacters(const std::string& name) {
+  if (HasOnlyPlainFileNameCharacters(name)) return Answer::Yes;
+  return ShowMessage(UiText(Ui::kUnsafeFileName), UiText(Ui::kProgramName), Buttons::YesNo);
+}
 
 int StudentTextUiRecord(int entry) {
   if (entry < kFirstStudentEntry || entry > 33) throw std::out_of_range("student text entry");
@@ -187,19 +199,19 @@ bool ReadTextFile(const std::string& name, std::string& contents) {
 void LoadInterfaceLanguage() {
   std::string contents;
   if (!ReadTextFile(CurrentSession().appPaths.interfaceLanguageFile, contents)) {
-    ShowMessage(InputLanguageNotFoundMessage(), "Oops!");
+    ShowMessage(InputLanguageNotFoundMessage(), OopsCaption());
     ExitProcess(1);
   }
   CurrentSession().appPaths.helpFolder = HelpFolderFor(CurrentSession().appPaths.interfaceLanguageFile);
   std::vector<std::string> records = ReadRecords(contents, 225);
   for (int k = 0; k < kUiTextCount; ++k) {
-    if (k == 182 || k == 205) continue;
+    if (k == static_cast<int>(Ui::kSkippedA) || k == static_cast<int>(Ui::kSkippedB)) continue;
     CurrentSession().UiText[k] = k < static_cast<int>(records.size()) ? records[k] : std::string();
   }
   for (int i = 1; i <= kHelpTextCount; ++i) {
     std::string help;
     if (!ReadTextFile(CurrentSession().appPaths.helpFolder + kHelpNames[i - 1], help)) {
-      ShowMessage(kOutputLanguageNotFound, "Oops!");
+      ShowMessage(kOutputLanguageNotFound, OopsCaption());
       break;
     }
     HelpStorage(i) = std::move(help);
@@ -217,7 +229,7 @@ std::vector<std::string> StudentTextsOf(const std::string& contents) {
 void LoadStudentLanguage() {
   std::string contents;
   if (!ReadTextFile(CurrentSession().appPaths.studentLanguageFile, contents)) {
-    ShowMessage(kOutputLanguageNotFound, "Oops!");
+    ShowMessage(kOutputLanguageNotFound, OopsCaption());
     ExitProcess(1);
   }
   std::vector<std::string> texts = StudentTextsOf(contents);

@@ -176,7 +176,7 @@ std::string SavePartInterruptQuestion(uint32_t n) {
 }
 
 SavePartResult SavePart(LexiconStore& store, uint32_t from, uint32_t to, const std::string& dataFile,
-                        const LexiconProgress& progress) {
+                        const LexiconProgress& progress, const std::string& fileNotSaved) {
   if (!store.IsOpen() || !SavePartRangeFits(store.Count(), from, to)) return SavePartResult::kBadRange;
   const size_t dot = dataFile.find('.');
   if (dot == 0 || dot == std::string::npos) return SavePartResult::kBadName;
@@ -189,7 +189,7 @@ SavePartResult SavePart(LexiconStore& store, uint32_t from, uint32_t to, const s
       uint32_t k = n;
       LexiconEntry entry = store.ReadEntry(k);
       if (entry.empty()) {
-        store.Leave({CurrentSession().UiText[84], "Kio "});
+        if (!fileNotSaved.empty()) store.Leave({fileNotSaved, "Kio "});
         store.Leave({kSegmentNotSaved, "Kio "});
         return SavePartResult::kDamaged;
       }

@@ -77,9 +77,10 @@ enum class SavePartResult { kSaved, kBadRange, kBadName, kDamaged, kStopped, kFi
 // part before the first dot plus ".kpo") in the store's folder, replacing
 // files of those names. The pair is written only once every entry has been
 // read; a damaged entry, a stop or a file failure leaves no new file behind,
-// with a notice that says so.
+// with a notice that says so; a damaged entry's notices include
+// `fileNotSaved`, the interface's "file could not be saved" text.
 SavePartResult SavePart(LexiconStore& store, uint32_t from, uint32_t to, const std::string& dataFile,
-                        const LexiconProgress& progress = {});
+                        const LexiconProgress& progress = {}, const std::string& fileNotSaved = "");
 
 std::string SavePartInterruptQuestion(uint32_t n);
 

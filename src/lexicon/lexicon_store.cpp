@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "lexicon/collation.h"
 #include "lexicon/pair_bytes.h"
@@ -210,7 +211,7 @@ bool LexiconStore::IsDictionaryName(const std::string& name) {
 bool LexiconStore::RecordName(std::string name) {
   name = ToLower(name);
   if (!IsDictionaryName(name)) {
-    Notice(kCannotCreateConfig, "Oops!");
+    Notice(kCannotCreateConfig, OopsCaption());
     return false;
   }
   size_t dot = name.find('.');
@@ -236,7 +237,7 @@ bool LexiconStore::RecordName(std::string name) {
     f.Write(name);
     f.Close();
   } catch (const FileError& e) {
-    Notice(FileErrorMessage(e.cause, kCannotSaveProgramData), "Oops!");
+    Notice(FileErrorMessage(e.cause, kCannotSaveProgramData), OopsCaption());
   }
   return true;
 }
@@ -274,7 +275,7 @@ bool LexiconStore::Create(std::string name) {
   try {
     WriteEmptyPair(files_.At(files_.pointer), files_.At(files_.data));
   } catch (const FileError& e) {
-    Notice(FileErrorMessage(e.cause, kCannotCreateDictionary), "Oops!");
+    Notice(FileErrorMessage(e.cause, kCannotCreateDictionary), OopsCaption());
     return Open();
   }
   CloseAll();
@@ -306,7 +307,7 @@ bool LexiconStore::Open() {
 
 bool LexiconStore::LockPair(DictionaryLock::Kind kind) {
   if (lock_.Acquire(files_.At(files_.data), kind)) return true;
-  Notice(DictionaryInUseMessage(), "Oops!");
+  Notice(DictionaryInUseMessage(), OopsCaption());
   return false;
 }
 
@@ -322,7 +323,7 @@ int LexiconStore::OpenNamed(std::string dataFile) {
   const bool found = OpenPairReadOnly();
   lock_.Release();  // the pair is in memory now
   if (!found) {
-    Notice(kNamedDictionaryNotFound, "Oops!");
+    Notice(kNamedDictionaryNotFound, OopsCaption());
     return 1;
   }
   return open_ ? 0 : 1;
@@ -331,7 +332,7 @@ int LexiconStore::OpenNamed(std::string dataFile) {
 bool LexiconStore::OpenBytes(std::string pointerBytes, std::string dataBytes, bool writable) {
   CloseAll();
   if (!LoadPair(pointerBytes, std::move(dataBytes))) {
-    Notice(kCannotAccess, "Oops!");
+    Notice(kCannotAccess, OopsCaption());
     return false;
   }
   open_ = true;
@@ -468,7 +469,7 @@ void LexiconStore::WriteThrough(const std::string& failure) {
   try {
     Flush();
   } catch (const FileError& e) {
-    Notice(FileErrorMessage(e.cause, failure), "Oops!");
+    Notice(FileErrorMessage(e.cause, failure), OopsCaption());
   }
 }
 
@@ -546,7 +547,7 @@ bool LexiconStore::BeginUpdate() {
   for (const std::string& name : names) {
     const std::string problem = DocumentFileProblem(name);
     if (!problem.empty()) {
-      Notice(problem, "Oops!");
+      Notice(problem, OopsCaption());
       CloseAll();
       return false;
     }
@@ -561,12 +562,12 @@ bool LexiconStore::BeginUpdate() {
     WriteAt(pointerFd_, pointer.data(), pointer.size(), 0);
     WriteAt(dataFd_, data.data(), data.size(), 0);
   } catch (const FileError& e) {
-    Notice(FileErrorMessage(e.cause, kCannotStart), "Oops!");
+    Notice(FileErrorMessage(e.cause, kCannotStart), OopsCaption());
     CloseAll();
     return false;
   }
   if (!LoadPair(pointer, std::move(data))) {
-    Notice(kCannotAccess, "Oops!");
+    Notice(kCannotAccess, OopsCaption());
     CloseAll();
     return false;
   }
@@ -586,7 +587,7 @@ void LexiconStore::EndUpdate() {
 
 bool LexiconStore::ValidateEntry(const std::string& text, uint32_t number) {
   if (EntryTextIsSound(text)) return false;
-  Notice(kReadError5 + std::to_string(number) + ". Tente excluir verbete.", "Oops!");
+  Notice(kReadError5 + std::to_string(number) + ". Tente excluir verbete.", OopsCaption());
   return true;
 }
 
@@ -606,12 +607,12 @@ LexiconEntry LexiconStore::ProbeEntry(uint32_t& number) {
 LexiconEntry LexiconStore::ReadRecord(uint32_t number, const std::string& notOpen,
                                       const std::string& damaged) {
   if (!open_) {
-    Notice(FileErrorMessage(kFileNotFound, notOpen), "Oops!");
+    Notice(FileErrorMessage(kFileNotFound, notOpen), OopsCaption());
     return "";
   }
   std::string text;
   if (!RecordAt(slots_[number].offset, text) || ValidateEntry(text, number)) {
-    Notice(damaged, "Oops!");
+    Notice(damaged, OopsCaption());
     return "";
   }
   return UntilZero(text);
@@ -641,26 +642,26 @@ uint32_t LexiconStore::FindSortKey(std::string& key, const std::string& sought) 
 
 bool LexiconStore::PutEntry(std::string& key, const std::string& text) {
   if (text.size() > kLongestEntry) {
-    Notice(kEntryTooLong + key, "Oops!");
+    Notice(kEntryTooLong + key, OopsCaption());
     return false;
   }
   const std::string headword = Headword(text);
   const std::string sortKey = HeadwordSortKey(key);
   if (key.empty() || text.find('\0') != std::string::npos || !EntryTextIsSound(text) || headword.empty() ||
       (headword != key && HeadwordSortKey(headword) != sortKey)) {
-    Notice(kEntryInvalid + key, "Oops!");
+    Notice(kEntryInvalid + key, OopsCaption());
     return false;
   }
   uint32_t p = FindSortKey(key, sortKey);
   if (p == kOffLimits) {
-    Notice(kOffLimitsMessage + key, "Oops!");
+    Notice(kOffLimitsMessage + key, OopsCaption());
     key.clear();
     return false;
   }
   Batch batch(*this);
   if (!key.empty()) {
     if (p == Count() - 1) {
-      Notice(kEntryReserved + key, "Oops!");
+      Notice(kEntryReserved + key, OopsCaption());
       return false;
     }
     if (!replaceDuplicates_) return true;
@@ -707,7 +708,7 @@ bool LexiconStore::AppendRecordWithKey(uint32_t number, const std::string& text,
     return false;
   uint64_t offset = data_.size();
   if (offset + 2 + text.size() > UINT32_MAX) {
-    Notice(FileErrorMessage(kDiskFull, kEntryError), "Oops!");
+    Notice(FileErrorMessage(kDiskFull, kEntryError), OopsCaption());
     return false;
   }
   PutRecord(data_, text);
@@ -762,7 +763,7 @@ bool LexiconStore::WriteCommittedPair(const std::string& pointerBytes, const std
 bool LexiconStore::Commit(const LexiconProgress& progress) {
   ProgressLoop loop(progress, Count());
   if (!IsUpdating()) {
-    Notice(FileErrorMessage(kFileNotFound, kIndexFailed), "Oops!");
+    Notice(FileErrorMessage(kFileNotFound, kIndexFailed), OopsCaption());
     return false;
   }
   const uint32_t count = Count();
@@ -790,7 +791,7 @@ bool LexiconStore::Commit(const LexiconProgress& progress) {
   try {
     WriteCommittedPair(pair.pointer, pair.data);
   } catch (const FileError& e) {
-    Notice(FileErrorMessage(e.cause, kIndexFailed), "Oops!");
+    Notice(FileErrorMessage(e.cause, kIndexFailed), OopsCaption());
     return false;
   }
   return true;

@@ -1,5 +1,6 @@
 #include "lexicon/lexicon_transfer.h"
 
+#include "fileio/failure.h"
 #include "lexicon/pair_check.h"
 #include "platform/text_encoding.h"
 
@@ -47,7 +48,7 @@ bool ReadMergeSource(const std::string& pointerBytes, const std::string& dataByt
   // A damaged pair (a lowered count, a lost sentinel) can read as a shorter
   // sound one: merging it would drop entries without a word.
   if (!CheckPair(pointerBytes, dataBytes).sound()) {
-    notices.push_back({damaged, "Oops!"});
+    notices.push_back({damaged, OopsCaption()});
     return false;
   }
   LexiconStore source;

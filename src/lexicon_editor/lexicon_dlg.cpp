@@ -24,27 +24,8 @@ constexpr int kButtonWidth = 51;
 constexpr int kButtonHeight = 14;
 constexpr int kStep = kButtonWidth + 3;
 
-const std::string kCanceled = "Cancelado / Canceled";
-const std::string kMustBeInFolder = Win1252("Dicionário deve ficar na pasta:  ");
-const std::string kPartMustBeInFolder = Win1252("Segmento do dicionário deve ficar na pasta:  ");
-const std::string kPartNeedsOtherName =
-    Win1252("Usar para segmento título diferente do dicionário principal.");
-const std::string kPartSaved = Win1252("Segmento salvo com sucesso. ");
-const std::string kConfirmText =
-    Win1252("Confirm save dictionary as text ?\r\n\r\nConfirma salvar dicionário como texto?");
-const std::string kSavedAsText = Win1252("Dicionário salvo como arquivo texto: ");
-const std::string kTextNotSaved = Win1252(
-    "Exportação interrompida: nenhum arquivo de texto foi gravado.\r\n\r\nExport stopped: no text file was "
-    "written.");
-const std::string kCannotWriteText =
-    Win1252("Impossível gravar o arquivo de texto.\r\n\r\nCannot write the text file.");
-const std::string kCannotMerge = Win1252("Impossível mesclar dicionários.");
-const std::string kMergeNotDone = Win1252(
-    "Mesclagem interrompida: o dicionário ficou como estava.\r\n\r\nMerge stopped: the dictionary is as it "
-    "was.");
-
 std::string MergeInterruptQuestion(uint32_t n) {
-  return "Mesclando verbete " + std::to_string(n) + ". Interromper mesclagem?";
+  return FixedText(Fixed::kMergeInterrupt, {std::to_string(n)});
 }
 
 struct RowButton {
@@ -181,13 +162,13 @@ bool CLexiconDlg::OnInitDialog() {
 }
 
 void CLexiconDlg::Relabel() {
-  const Session& s = CurrentSession();
   ShowFixedLabels(*this);
-  const std::pair<int, int> labels[] = {{kLexAttach, 151},  {kLexInsert, 152},  {kLexBack, 153},
-                                        {kLexForward, 154}, {kLexSave, 148},    {kLexReturn, 145},
-                                        {kLexFont, 184},    {kLexWhatCanIDo, 0}};
+  const std::pair<int, Ui> labels[] = {{kLexAttach, Ui::kAttachButton}, {kLexInsert, Ui::kInsertButton},
+                                       {kLexBack, Ui::kBackButton},     {kLexForward, Ui::kForwardButton},
+                                       {kLexSave, Ui::kSaveButton},     {kLexReturn, Ui::kReturnButton},
+                                       {kLexFont, Ui::kFontButton},     {kLexWhatCanIDo, Ui::kWhatCanIDo}};
   for (auto [id, record] : labels)
-    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+    if (!UiText(record).empty()) SetItemText(id, UiText(record));
   SetItemText(kLexHeadwordCaption,
               LocalText(Win1252("Termo (a palavra ou expressão)"), "Headword (word or phrase)"));
   SetItemText(kLexBodyCaption,
@@ -202,12 +183,13 @@ bool CLexiconDlg::Start() {
   ChooserRequest r{false, s.appPaths.programFolder + "*.kio", "*.kio", "kio"};
   auto chosen = ChooseFile(r);
   if (!chosen) {
-    ShowMessage(kCanceled, "KIO", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kCanceled), "KIO", Buttons::Ok, this);
     return false;
   }
   const std::string name = ToLower(BareName(*chosen));
   if (!InProgramFolder(*chosen)) {
-    ShowMessage(kMustBeInFolder + s.appPaths.programFolder, "kio", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kDictionaryMustBeInFolder, {s.appPaths.programFolder}), "kio", Buttons::Ok,
+                this);
     return false;
   }
   if (name == "*.kio" || name.empty()) return false;
@@ -274,7 +256,7 @@ void CLexiconDlg::ShowCurrent() {
 
 void CLexiconDlg::PreStep() {
   if (edited_ && !GetItemText(kLexHeadword).empty() && !GetItemText(kLexBody).empty() &&
-      ShowMessage(CurrentSession().UiText[97], "Kio", Buttons::YesNo, this) == Answer::Yes)
+      ShowMessage(UiText(Ui::kAskAttachEntry), "Kio", Buttons::YesNo, this) == Answer::Yes)
     Attach();
   edited_ = false;
 }
@@ -284,7 +266,7 @@ void CLexiconDlg::Attach() {
   std::string headword = CleanHeadword(GetItemText(kLexHeadword).substr(0, kLongestHeadword));
   const std::string body = GetItemText(kLexBody).substr(0, kLongestBody);
   if (headword.empty() || body.empty()) {
-    ShowMessage(CurrentSession().UiText[98], "Kio", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kFillEntry), "Kio", Buttons::Ok, this);
     return;
   }
   const LexiconEntry text = MakeEntry(headword, body);
@@ -348,7 +330,7 @@ void CLexiconDlg::HeadwordLeft() {
 
 void CLexiconDlg::Delete() {
   ShowCurrent();
-  if (ShowMessage(CurrentSession().UiText[87], "kio", Buttons::YesNo, this) == Answer::Yes) {
+  if (ShowMessage(UiText(Ui::kAskDeleteEntry), "kio", Buttons::YesNo, this) == Answer::Yes) {
     Store().DeleteSlot(cur_);
     Notices();
     ShowCurrent();
@@ -359,7 +341,7 @@ void CLexiconDlg::Delete() {
 void CLexiconDlg::CutSegmentOp() {
   CCutSegmentDlg range(Store().Count());
   if (range.DoModal() != IDOK) return;
-  if (ShowMessage(CurrentSession().UiText[96], "kio", Buttons::YesNo, this) == Answer::No) return;
+  if (ShowMessage(UiText(Ui::kAskDeleteRange), "kio", Buttons::YesNo, this) == Answer::No) return;
   {
     WaitCursor wait;
     CutSegment(Store(), range.From(), range.To());
@@ -373,7 +355,7 @@ void CLexiconDlg::ReplaceOp() {
   CReplaceDlg replace;
   if (replace.DoModal() != IDOK) return;
   if (replace.Segment().empty()) {
-    ShowMessage(CurrentSession().UiText[100], "KIO", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kTypeSegment), "KIO", Buttons::Ok, this);
     return;
   }
   ReplaceReport report;
@@ -384,9 +366,8 @@ void CLexiconDlg::ReplaceOp() {
   }
   Notices();
   if (!report.stopped) {
-    const Session& s = CurrentSession();
-    ShowMessage(s.UiText[101] + std::to_string(report.searched) + s.UiText[102] + s.UiText[103] +
-                    std::to_string(report.replacements) + ".",
+    ShowMessage(UiText(Ui::kEntriesSearched) + std::to_string(report.searched) + UiText(Ui::kSentenceEnd) +
+                    UiText(Ui::kReplacementsMade) + std::to_string(report.replacements) + ".",
                 "KIO", Buttons::Ok, this);
   }
   ShowCurrent();
@@ -430,7 +411,7 @@ bool CLexiconDlg::SaveDictionary() {
 bool CLexiconDlg::SaveFirst() {
   PreStep();
   if (saved_) return true;
-  switch (ShowMessage(CurrentSession().UiText[99], "KIO", Buttons::YesNoCancel, this)) {
+  switch (ShowMessage(UiText(Ui::kAskSaveDictionary), "KIO", Buttons::YesNoCancel, this)) {
     case Answer::Cancel: return false;
     case Answer::Yes: return SaveDictionary();
     default: return true;
@@ -440,7 +421,7 @@ bool CLexiconDlg::SaveFirst() {
 void CLexiconDlg::OnCancel() {
   if (Store().IsUpdating()) {
     PreStep();
-    if (!saved_ && ShowMessage(CurrentSession().UiText[99], "kio", Buttons::YesNo, this) == Answer::Yes &&
+    if (!saved_ && ShowMessage(UiText(Ui::kAskSaveDictionary), "kio", Buttons::YesNo, this) == Answer::Yes &&
         !SaveDictionary())
       return;  // the save failed or was stopped: the editor stays, with the changes
   }
@@ -468,7 +449,8 @@ void CLexiconDlg::NewDictionary() {
   }
   std::string name = ToLower(BareName(*chosen));
   if (!InProgramFolder(*chosen)) {
-    ShowMessage(kMustBeInFolder + s.appPaths.programFolder, "kio", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kDictionaryMustBeInFolder, {s.appPaths.programFolder}), "kio", Buttons::Ok,
+                this);
     if (!Start()) EndDialog(IDCANCEL);
     return;
   }
@@ -495,24 +477,25 @@ void CLexiconDlg::SavePartOp() {
     if (name != paths.lexiconDataFile && name != paths.lexiconBackupDataFile &&
         pointer != paths.lexiconPointerFile && pointer != paths.lexiconBackupPointerFile)
       break;
-    ShowMessage(kPartNeedsOtherName, "kio ", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kPartNeedsOtherName), "kio ", Buttons::Ok, this);
   }
   if (!InProgramFolder(path)) {
-    ShowMessage(kPartMustBeInFolder + paths.programFolder, "kio ", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kPartMustBeInFolder, {paths.programFolder}), "kio ", Buttons::Ok, this);
     return;
   }
   SavePartResult result;
   {
     WaitCursor wait;
     result = SavePart(Store(), range.From(), range.To(), name,
-                      EscapeStops(this, kLexProgress, SavePartInterruptQuestion, "Kio "));
+                      EscapeStops(this, kLexProgress, SavePartInterruptQuestion, "Kio "),
+                      UiText(Ui::kFileNotSaved));
   }
   Notices();
-  if (result == SavePartResult::kSaved) ShowMessage(kPartSaved, "Kio ", Buttons::Ok, this);
+  if (result == SavePartResult::kSaved) ShowMessage(FixedText(Fixed::kPartSaved), "Kio ", Buttons::Ok, this);
 }
 
 void CLexiconDlg::ExportAsText() {
-  if (ShowMessage(kConfirmText, "KIO ", Buttons::YesNo, this) != Answer::Yes) return;
+  if (ShowMessage(FixedText(Fixed::kConfirmSaveAsText), "KIO ", Buttons::YesNo, this) != Answer::Yes) return;
   if (!SaveFirst()) return;
   const Session& s = CurrentSession();
   const std::string& data = s.appPaths.lexiconDataFile;
@@ -531,12 +514,12 @@ void CLexiconDlg::ExportAsText() {
         f.Create(s.appPaths.programFolder + textName);
         f.Write(text);
         f.Close();
-        ShowMessage(kSavedAsText + textName, "KIO ", Buttons::Ok, this);
+        ShowMessage(FixedText(Fixed::kSavedAsText, {textName}), "KIO ", Buttons::Ok, this);
       } catch (const FileError& e) {
-        ReportFileError(e.cause, kCannotWriteText);
+        ReportFileError(e.cause, FixedText(Fixed::kCannotWriteText));
       }
     } else if (notices.empty()) {
-      ShowMessage(kTextNotSaved, "KIO ", Buttons::Ok, this);
+      ShowMessage(FixedText(Fixed::kTextNotSaved), "KIO ", Buttons::Ok, this);
     }
   }
   RestartEditing();
@@ -550,8 +533,8 @@ void CLexiconDlg::MergeOther() {
   const Session& s = CurrentSession();
   const std::string& ours = s.appPaths.lexiconDataFile;
   const bool replace =
-      ShowMessage("Substituir verbete do " + ours.substr(0, ours.find('.')) + "?",
-                  Win1252("Havendo duplicação de verbete"), Buttons::YesNo, this) == Answer::Yes;
+      ShowMessage(FixedText(Fixed::kMergeReplaceQuestion, {ours.substr(0, ours.find('.'))}),
+                  FixedText(Fixed::kMergeDuplicatesCaption), Buttons::YesNo, this) == Answer::Yes;
   const std::string otherName = BareName(path);
   const std::string otherPointer = FolderOf(path) + PointerNameFor(otherName);
   std::vector<TextEntry> entries;
@@ -560,7 +543,7 @@ void CLexiconDlg::MergeOther() {
     WaitCursor wait;
     std::string pointer, data;
     if (!ReadWholeFile(otherPointer, pointer) || !ReadWholeFile(path, data)) {
-      ReportFileError(kFileNotFound, kCannotMerge);
+      ReportFileError(kFileNotFound, FixedText(Fixed::kCannotMerge));
       return;
     }
     // The other dictionary is read whole before anything changes: stopping
@@ -569,7 +552,7 @@ void CLexiconDlg::MergeOther() {
     if (!ReadMergeSource(pointer, data, entries, notices,
                          EscapeStops(this, kLexProgress, MergeInterruptQuestion, "KIO "))) {
       for (const LexiconNotice& n : notices) ShowMessage(n.text, n.caption, Buttons::Ok, this);
-      if (notices.empty()) ShowMessage(kMergeNotDone, "KIO ", Buttons::Ok, this);
+      if (notices.empty()) ShowMessage(FixedText(Fixed::kMergeNotDone), "KIO ", Buttons::Ok, this);
       return;
     }
     // The merge starts from the saved dictionary.
@@ -582,7 +565,7 @@ void CLexiconDlg::MergeOther() {
     Store().SetReplaceDuplicates(true);
   }
   Notices();
-  if (!merged) ShowMessage(kMergeNotDone, "KIO ", Buttons::Ok, this);
+  if (!merged) ShowMessage(FixedText(Fixed::kMergeNotDone), "KIO ", Buttons::Ok, this);
   if (RestartEditing()) {
     cur_ = 1;
     ShowCurrent();

@@ -1,21 +1,14 @@
 #include "lexicon_editor/lexicon_prompts.h"
 
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "platform/dialog.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
 namespace kio {
-
-namespace {
-
-const std::string kFindDictionary = Win1252(
-    "Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não encontrado! Localizar dicionário ?");
-const std::string kCreateDictionary = Win1252("Create dictionary ? \r\n \r\n Criar dicionário ?");
-const std::string kDictionaryNotFound = Win1252("Dictionary not found! \r\n\r\nDicionário não localizado!");
-
-}  // namespace
 
 bool EndOnRefusedName(LexiconStore& store, const Dialog* window, bool recorded) {
   if (recorded) return true;
@@ -41,7 +34,7 @@ LexiconProgress EscapeStops(Dialog* window, int progressId, std::function<std::s
 bool OpenDictionaryAsking(LexiconStore& store, const Dialog* window, const std::function<void()>& startUp) {
   if (store.Open()) return true;
   ShowNotices(store, window);
-  if (ShowMessage(kFindDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
+  if (ShowMessage(FixedText(Fixed::kFindDictionary), "KIO", Buttons::YesNo, window) == Answer::Yes) {
     store.CloseAll();
     ChooserRequest r{false, "*.KIO", "*.KIO", "KIO"};
     if (auto chosen = ChooseFile(r)) {
@@ -54,7 +47,7 @@ bool OpenDictionaryAsking(LexiconStore& store, const Dialog* window, const std::
       }
     }
   }
-  if (ShowMessage(kCreateDictionary, "KIO", Buttons::YesNo, window) == Answer::Yes) {
+  if (ShowMessage(FixedText(Fixed::kCreateDictionary), "KIO", Buttons::YesNo, window) == Answer::Yes) {
     store.CloseAll();
     ChooserRequest r{true, "*.KIO", "*.KIO", "KIO"};
     if (auto chosen = ChooseFile(r)) {
@@ -72,7 +65,7 @@ bool OpenDictionaryAsking(LexiconStore& store, const Dialog* window, const std::
       return created && store.IsOpen();
     }
   }
-  ShowMessage(kDictionaryNotFound, "Oops!", Buttons::Ok, window);
+  ShowMessage(FixedText(Fixed::kDictionaryNotLocated), OopsCaption(), Buttons::Ok, window);
   return false;
 }
 

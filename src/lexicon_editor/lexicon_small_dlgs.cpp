@@ -1,6 +1,7 @@
 #include "lexicon_editor/lexicon_small_dlgs.h"
 
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_edit.h"
 #include "platform/platform.h"
@@ -73,23 +74,22 @@ void CEntryRangeDlg::OnOK() {
 }
 
 CCutSegmentDlg::CCutSegmentDlg(uint32_t count)
-    : CEntryRangeDlg({"Delete entry.  Deleta verbete.", kCutFrom, kCutTo,
-                      "Delete entry from number / Deleta de:", Win1252("Up to number / Até número:"),
-                      CurrentSession().UiText[95], "Kio"},
+    : CEntryRangeDlg({FixedText(Fixed::kCutRangeTitle), kCutFrom, kCutTo, FixedText(Fixed::kCutRangeFrom),
+                      FixedText(Fixed::kCutRangeTo), UiText(Ui::kRangeOutOfBounds), "Kio"},
                      [count](uint32_t from, uint32_t to) { return CutRangeFits(count, from, to); }) {}
 
 CSavePartDlg::CSavePartDlg(uint32_t count)
-    : CEntryRangeDlg({Win1252("Save dictionary segment  /  Salva segmento do dicionário"), kSavePartFrom,
-                      kSavePartTo, Win1252("From entry number / Do verbete número :"),
-                      Win1252("To entry number / Até o verbete número:"),
-                      Win1252("Verbetes além e/ou aquém dos limites do dicionário"), "kio"},
-                     [count](uint32_t from, uint32_t to) { return SavePartRangeFits(count, from, to); }) {}
+    : CEntryRangeDlg(
+          {FixedText(Fixed::kSavePartTitle), kSavePartFrom, kSavePartTo, FixedText(Fixed::kSavePartFrom),
+           FixedText(Fixed::kSavePartTo), FixedText(Fixed::kSavePartOutOfRange), "kio"},
+          [count](uint32_t from, uint32_t to) { return SavePartRangeFits(count, from, to); }) {}
 
 CReplaceDlg::CReplaceDlg()
     : Dialog([] {
-        DialogTemplate t =
-            SmallLayout(Win1252("Replace segment in dictionary.  Substitui segmento no dicionário."),
-                        {{kReplaceSegment, "Replace / Substitui :"}, {kReplaceWith, "With / Por:"}}, 0, 14);
+        DialogTemplate t = SmallLayout(FixedText(Fixed::kReplaceTitle),
+                                       {{kReplaceSegment, FixedText(Fixed::kReplaceSegmentLabel)},
+                                        {kReplaceWith, FixedText(Fixed::kReplaceWithLabel)}},
+                                       0, 14);
         // The boxes take the whole width left of the buttons.
         for (ControlSpec& c : t.controls) {
           if (c.kind == ControlKind::Label) c.width = 82;
@@ -98,7 +98,7 @@ CReplaceDlg::CReplaceDlg()
             c.width = kButtonX - 99;
           }
         }
-        t.controls.push_back({kReplaceWarning, ControlKind::Label, "CAREFUL!!!  Dangerous Instrument!", 7,
+        t.controls.push_back({kReplaceWarning, ControlKind::Label, FixedText(Fixed::kReplaceWarning), 7,
                               t.height - 16, 200, 9});
         return t;
       }()) {}
@@ -111,9 +111,8 @@ void CReplaceDlg::OnOK() {
 
 CSearchDlg::CSearchDlg()
     : Dialog([] {
-        DialogTemplate t = SmallLayout(
-            Win1252("Search any segment, starting here.  Busca qualquer segmento a partir daqui."),
-            {{kSearchSegmentBox, "Segment / Segmento:"}}, 0);
+        DialogTemplate t = SmallLayout(FixedText(Fixed::kSearchTitle),
+                                       {{kSearchSegmentBox, FixedText(Fixed::kSearchSegmentLabel)}}, 0);
         for (ControlSpec& c : t.controls) {
           if (c.kind == ControlKind::Label) c.width = 80;
           if (c.kind == ControlKind::Edit) {

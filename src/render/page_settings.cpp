@@ -47,7 +47,7 @@ void ResetPageSettings() {
   PageSettings& p = CurrentSession().pageSettings;
   // The box colour is not reset; its first value comes from the interface
   // language.
-  p = DefaultPageSettings(p.boxColor.empty() ? CurrentSession().UiText[180] : p.boxColor);
+  p = DefaultPageSettings(p.boxColor.empty() ? UiText(Ui::kBoxColour) : p.boxColor);
 }
 
 void WriteSettingsBlock(File& file) {

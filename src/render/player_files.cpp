@@ -1,8 +1,10 @@
 #include "render/player_files.h"
 
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 
@@ -18,12 +20,11 @@ std::optional<Failure> CopyPlayerFiles(const std::string& folder, const std::str
       if (FileExists(destination)) continue;
       File file;
       if (!PrepareDocumentFile(file, source)) {
-        return Failure{
-            (n == 0 ? std::string("Arquivo inexistente:") : Win1252("Arquivo não encontrad0: ")) + name,
-            "Oops!"};
+        return Failure{FixedText(n == 0 ? Fixed::kPlayerFileMissing : Fixed::kPlayerFileNotFound, {name}),
+                       OopsCaption()};
       }
       if (!file.Open(source, File::kRead)) {
-        return Failure{Win1252("Diretório inexistente: ") + source, "Oops!"};
+        return Failure{FixedText(Fixed::kFolderMissing, {source}), OopsCaption()};
       }
       // A support file larger than the copy buffer is refused rather than
       // cut: a cut player or picture would be a broken file.
@@ -33,14 +34,14 @@ std::optional<Failure> CopyPlayerFiles(const std::string& folder, const std::str
       if (!PrepareDocumentFile(file, destination)) {
         return Failure{
             n == 0 ? "Erro ao salvar primeiro arquivo" + name : std::string("Erro ao salvar segundo arquivo"),
-            "Oops!"};
+            OopsCaption()};
       }
       file.Create(destination);
       file.Write(bytes);
       file.Close();
     }
   } catch (const FileError&) {
-    return Failure{"Erro ao copiar arquivos para a pasta de destino", "Oops!"};
+    return Failure{"Erro ao copiar arquivos para a pasta de destino", OopsCaption()};
   }
   return std::nullopt;
 }

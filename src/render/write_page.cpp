@@ -4,9 +4,11 @@
 #include <cstdlib>
 
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/replacement_file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/lang_tag.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
@@ -58,20 +60,11 @@ long LeadingNumber(const std::string& split) {
 
 }  // namespace
 
-Failure TemplateNotFound() { return {"Source code not found!", "Oops!"}; }
+Failure TemplateNotFound() { return {FixedText(Fixed::kTemplateNotFound), OopsCaption()}; }
 
-Failure PageTooLarge() {
-  return {Win1252("Este texto faz uma página grande demais (códigos que geram códigos?): a página não "
-                  "foi gerada.\r\nThis text makes a page far too large (codes that make codes?): the page "
-                  "was not generated."),
-          "Oops!"};
-}
+Failure PageTooLarge() { return {FixedText(Fixed::kPageTooLarge), OopsCaption()}; }
 
-Failure MarkersMissing() {
-  return {Win1252("O modelo da página não tem as marcas dos dados: a página não foi gerada.\r\n"
-                  "The page template lacks its data markers: the page was not generated."),
-          "Oops!"};
-}
+Failure MarkersMissing() { return {FixedText(Fixed::kTemplateLacksMarkers), OopsCaption()}; }
 
 std::optional<Failure> FillTemplate(const FillInputs& in, PageBuild& build, std::string& page) {
   std::string path = CurrentSession().appPaths.programFolder + kTemplateFolder + in.templateName;
@@ -250,7 +243,7 @@ void WritePageFile(const PageTarget& target, const std::string& text) {
 }
 
 // The message of a page that could not be written.
-void ReportPageNotWritten(int) { ShowMessage("Erro ao criar arquivo html!", "Oops!"); }
+void ReportPageNotWritten(int) { ShowMessage("Erro ao criar arquivo html!", OopsCaption()); }
 
 }  // namespace
 

@@ -1,7 +1,9 @@
 #include "render/xapi_part.h"
 
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 #include "render/write_page.h"
@@ -37,11 +39,7 @@ std::optional<Failure> AddXapiPart(std::string& page) {
   }
   // The part must not end its own script element early.
   if (!ok || part.find("</") != std::string::npos) {
-    return Failure{
-        Win1252("O programa não tem a parte das páginas que envia os resultados por xAPI (Tmplates/xapi.js): "
-                "a página não foi gerada.\r\nThe program lacks the part of the pages that sends results "
-                "by xAPI (Tmplates/xapi.js): the page was not generated."),
-        "Oops!"};
+    return Failure{FixedText(Fixed::kXapiPartMissing), OopsCaption()};
   }
   size_t end = page.rfind("</body>");
   if (end == std::string::npos) end = page.size();

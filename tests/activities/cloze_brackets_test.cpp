@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fileio/session.h"
+
 namespace kio {
 namespace {
 
@@ -42,11 +44,23 @@ TEST(ClozeBrackets, FindsTheFirstBracketWithoutItsPartner) {
 }
 
 TEST(ClozeBrackets, TheQuestionNamesTheBracketAndItsPlaceInBothLanguages) {
+  // Both languages under a language file of the teacher's own; each alone
+  // on the shipped languages' screens.
+  CurrentSession().appPaths.interfaceLanguageFile = "minha_lingua.lin";
   std::string q = UnmatchedBracketQuestion({7, ']', 2, "The cat] sat."});
   EXPECT_NE(q.find("\"]\" na linha 2"), std::string::npos) << q;
   EXPECT_NE(q.find("\"]\" on line 2, at:\r\nThe cat] sat.\r\nGenerate the page anyway?"), std::string::npos)
       << q;
   EXPECT_LT(q.find("linha"), q.find("line")) << "Portuguese first";
+  CurrentSession().appPaths.interfaceLanguageFile = "english.lin";
+  EXPECT_EQ(UnmatchedBracketQuestion({7, ']', 2, "The cat] sat."}),
+            "The text has an unmatched bracket: \"]\" on line 2, at:\r\nThe cat] sat.\r\nGenerate the page "
+            "anyway?");
+  CurrentSession().appPaths.interfaceLanguageFile = "portugues.lin";
+  q = UnmatchedBracketQuestion({7, ']', 2, "The cat] sat."});
+  EXPECT_NE(q.find("\"]\" na linha 2"), std::string::npos) << q;
+  EXPECT_EQ(q.find("line"), std::string::npos) << q;
+  CurrentSession().appPaths.interfaceLanguageFile = "";
 }
 
 }  // namespace

@@ -123,11 +123,11 @@ TEST(ClozeEditor, FramesDialogCountsAsAChange) {
   EditorSession s;
   // Even with nothing picked, using the dialog counts.
   std::string t = s.Run<CClozeDlg>("press 1434\nescape\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "DIALOG Frame 01\nEND Frame 01\nMESSAGE KIO | " + Shown(CurrentSession().UiText[73])))
+  EXPECT_TRUE(Has(t, "DIALOG Quadro 01\nEND Quadro 01\nMESSAGE KIO | " + Shown(CurrentSession().UiText[73])))
       << t;
   t = s.Run<CClozeDlg>("press 1434\npress 1801\ncolour #FF0000\npress OK\npress 2\nanswer No\n");
   EXPECT_TRUE(Has(
-      t, "DIALOG Frame 01\nPICK colour\nEND Frame 01\nMESSAGE KIO | " + Shown(CurrentSession().UiText[73])))
+      t, "DIALOG Quadro 01\nPICK colour\nEND Quadro 01\nMESSAGE KIO | " + Shown(CurrentSession().UiText[73])))
       << t;
 }
 

@@ -32,7 +32,8 @@ std::vector<std::string> ControlTexts(const std::string& transcript) {
 // Visits every screen the home screen reaches, dumping each: the home
 // screen, About, the editors with their formatting dialogs, the Output
 // editor, the dictionary editor and the lexical page editor (both on the
-// shipped dictionary).
+// shipped dictionary), the dictionary editor's small dialogs and the
+// Package window.
 std::string EveryScreen(const std::string& folder) {
   std::string script = "dump\nmenu 16\ndump\npress 1\n";
   const std::string formatting =
@@ -43,7 +44,12 @@ std::string EveryScreen(const std::string& folder) {
   for (const char* editor : {"1018", "1017", "1179"})
     script += std::string("press ") + editor + "\ndump\nescape\n";
   script += "press 1147\ndump\nescape\npress 1094\ndump\nescape\npress 1301\ndump\nescape\n";
-  script += "press 1006\nchoose " + folder + "/ingles.kio\ndump\nescape\n";
+  // The dictionary editor with its small dialogs: Cut segment, Replace,
+  // Search and Save part.
+  script += "press 1006\nchoose " + folder + "/ingles.kio\ndump\n";
+  for (const char* small : {"154", "161", "166", "1013"})
+    script += std::string("press ") + small + "\ndump\nescape\n";
+  script += "escape\npress 1390\ndump\nescape\n";
   script += "press 1003\nchoose " + folder + "/ingles.kio\ndump\nescape\n";
   return script + "press 2\nanswer Yes\n";
 }
@@ -62,10 +68,15 @@ TEST(ScreenLanguage, NoScreenShowsAFixedTextOfTheOtherLanguage) {
     ASSERT_EQ(run.status, 0) << run.transcript;
     ASSERT_FALSE(Has(run.transcript, "SCRIPT ERROR")) << run.transcript;
     // Every editor and dialog was shown.
-    for (const char* title : {"About Kio", "KIO Cloze", "Font", "Align Paragraph", "AV - Audiovisual",
-                              "Frame 01", "KIO Sweet Memories", "The Multiple KIO", "KIO Index", "KIO Menu",
-                              "Output", "KIO Lexico", "KIO Dictionary Homepage"})
+    for (const char* title :
+         {"About Kio", "KIO Cloze", "AV - Audiovisual", "KIO Sweet Memories", "The Multiple KIO", "KIO Index",
+          "KIO Menu", "Output", "KIO Lexico", "KIO Dictionary Homepage"})
       EXPECT_TRUE(Has(run.transcript, std::string("DIALOG ") + title + "\n")) << title;
+    for (Fixed title :
+         {Fixed::kLabelFontTitle, Fixed::kLabelAlignParagraph, Fixed::kLabelFrame1, Fixed::kCutRangeTitle,
+          Fixed::kReplaceTitle, Fixed::kSearchTitle, Fixed::kSavePartTitle})
+      EXPECT_TRUE(Has(run.transcript, "DIALOG " + Shown(FixedTextIn(title, c.shown)) + "\n"))
+          << Shown(FixedTextIn(title, c.shown));
     const std::vector<std::string> controls = ControlTexts(run.transcript);
     auto shows = [&controls](const std::string& text) {
       return std::find(controls.begin(), controls.end(), text) != controls.end();
@@ -76,16 +87,61 @@ TEST(ScreenLanguage, NoScreenShowsAFixedTextOfTheOtherLanguage) {
       const std::string other = Shown(FixedTextIn(id, c.other));
       if (other == shown || other.empty()) continue;
       // A label is a whole control's text; a message, a message's part.
-      if (IsFixedLabel(id))
+      if (IsFixedLabel(id)) {
         EXPECT_FALSE(shows(other)) << other;
-      else
+        EXPECT_FALSE(Has(run.transcript, "DIALOG " + other + "\n")) << other;
+      } else
         EXPECT_EQ(run.transcript.find(other), std::string::npos) << other;
     }
     // The labels named as examples: each in the screen's own language.
-    for (Fixed label :
-         {Fixed::kLabelWhatCanIDo, Fixed::kLabelSetup, Fixed::kLabelInput, Fixed::kLabelBackgroundColour,
-          Fixed::kLabelChangeFont, Fixed::kLabelEdit, Fixed::kLabelOpenDictionary, Fixed::kLabelVersion})
+    for (Fixed label : {Fixed::kLabelWhatCanIDo, Fixed::kLabelSetup, Fixed::kLabelInput,
+                        Fixed::kLabelBackgroundColour, Fixed::kLabelChangeFont, Fixed::kLabelEdit,
+                        Fixed::kLabelOpenDictionary, Fixed::kLabelVersion, Fixed::kLabelColour,
+                        Fixed::kLabelItalics, Fixed::kLabelCenter, Fixed::kLabelImage, Fixed::kLabelPackage})
       EXPECT_TRUE(shows(Shown(FixedTextIn(label, c.shown)))) << Shown(FixedTextIn(label, c.shown));
+  }
+}
+
+// A refusal speaks the screen's language: Sequence's Generate on two parts,
+// and the dictionary editor left without a dictionary.
+TEST(ScreenLanguage, ARefusalIsInTheLanguageOfTheScreen) {
+  struct Case {
+    const char* languageFile;
+    std::string sequence, cancelled;
+  } cases[] = {
+      {"english.lin", "MESSAGE Oops! | Split the text into at least 3 parts (with '+')\n",
+       "MESSAGE KIO | Canceled.\n"},
+      {"portugues.lin",
+       Shown(test::W("MESSAGE Oops! | Segmentar texto no mínimo em 3 partes (usando '+')")) + "\n",
+       "MESSAGE KIO | Cancelado.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.languageFile);
+    test::ProgramFolder folder;
+    test::WriteFile(folder / "language.dat", c.languageFile);
+    auto run = test::RunKio(folder.str(),
+                            "press 1071\ntype 1402 Era uma vez+um menino\npress 1425\nescape\nanswer No\n"
+                            "press 1006\nchoose cancel\npress 2\nanswer Yes\n");
+    ASSERT_EQ(run.status, 0) << run.transcript;
+    EXPECT_TRUE(Has(run.transcript, c.sequence)) << run.transcript;
+    EXPECT_TRUE(Has(run.transcript, c.cancelled)) << run.transcript;
+  }
+}
+
+// "Assessed?" takes the yes letter of either language, as the page reads it.
+TEST(ScreenLanguage, AssessedTakesYAndSAlike) {
+  for (const char* languageFile : {"english.lin", "portugues.lin"}) {
+    SCOPED_TRACE(languageFile);
+    for (const char* letter : {"Y", "S", "y", "s"}) {
+      test::ProgramFolder folder;
+      test::WriteFile(folder / "language.dat", languageFile);
+      auto run = test::RunKio(folder.str(), std::string("press 1018\ntype 1940 #\ntype 1941 ") + letter +
+                                                "\ntype 1942 Pergunta\ntype 1943 >a+b\ntype 1944 x+y\n"
+                                                "type 1945 #\npress 1912\nescape\nanswer No\n"
+                                                "press 2\nanswer Yes\n");
+      ASSERT_EQ(run.status, 0) << run.transcript;
+      EXPECT_FALSE(Has(run.transcript, "MESSAGE Oops!")) << letter << run.transcript;
+    }
   }
 }
 

@@ -35,8 +35,9 @@ std::vector<std::string> Dumps(const std::string& transcript, int id) {
   return texts;
 }
 
-// A program folder with the Portuguese languages loaded and a documents
-// folder holding the media files the choosers pick.
+// A program folder with the Portuguese languages loaded (so the dialogs'
+// titles and labels are Portuguese) and a documents folder holding the
+// media files the choosers pick.
 class DialogSession {
  public:
   DialogSession() : in_(folder_.path()) {
@@ -74,12 +75,12 @@ TEST(FontDialog, ShowsTheTagsToCopy) {
       "press 1520\ncolour #ff0000\ndump\n"
       "press 1520\ncolour #000a0b\ndump\n"
       "press 1520\ncolour cancel\ndump\n"
-      "press Font_Name\nfont Times New Roman 8\ndump\n"
-      "press Font_Name\nfont cancel\ndump\n"
+      "press 1530\nfont Times New Roman 8\ndump\n"
+      "press 1530\nfont cancel\ndump\n"
       "press 1\n";
   std::string t = s.Run(RunFontDialog, script);
-  EXPECT_TRUE(Has(t, "DIALOG Font\n")) << t;
-  EXPECT_TRUE(Has(t, "END Font\n")) << t;
+  EXPECT_TRUE(Has(t, "DIALOG Fonte\n")) << t;
+  EXPECT_TRUE(Has(t, "END Fonte\n")) << t;
 
   auto size = Dumps(t, 1510);
   ASSERT_EQ(size.size(), 13u) << t;
@@ -110,9 +111,9 @@ TEST(FontDialog, ShowsTheTagsToCopy) {
 
 TEST(ParagraphDialog, ShowsTheAlignmentTags) {
   DialogSession s;
-  std::string t = s.Run(RunParagraphDialog, "dump\npress Left\npress Right\npress Center\ndump\nenter\n");
-  EXPECT_TRUE(Has(t, "DIALOG Align Paragraph\n")) << t;
-  EXPECT_TRUE(Has(t, "END Align Paragraph\n")) << t;
+  std::string t = s.Run(RunParagraphDialog, "dump\npress 1601\npress 1602\npress 1603\ndump\nenter\n");
+  EXPECT_TRUE(Has(t, "DIALOG Alinhar parágrafo\n")) << t;
+  EXPECT_TRUE(Has(t, "END Alinhar parágrafo\n")) << t;
   for (int id : {1611, 1612, 1613}) EXPECT_EQ(Dumps(t, id)[0], "") << id;
   for (int id : {1621, 1622, 1623}) EXPECT_EQ(Dumps(t, id)[0], "</p>") << id;
   EXPECT_EQ(Control(t, 1611), "<p align=left>");
@@ -140,7 +141,7 @@ TEST(AVDialog, PictureCodesFollowTheActivity) {
     DialogSession s;
     std::string folder = std::string(c.activity) == "verbete" ? s.programFolder() + "pictures/" : s.docs();
     std::string t =
-        s.Run([&] { RunAVDialog(c.activity); }, "dump\npress Image\nchoose " + folder +
+        s.Run([&] { RunAVDialog(c.activity); }, "dump\npress 1710\nchoose " + folder +
                                                     "foto.jpg\ndump\npress <\ndump\npress ><\ndump\n"
                                                     "press >\ndump\npress 1\n");
     EXPECT_EQ(CurrentSession().activityName, c.activity);
@@ -165,19 +166,19 @@ TEST(AVDialog, MediaCodesAndTheLastResult) {
   DialogSession s;
   std::string d = s.docs();
   std::string t = s.Run([] { RunAVDialog("Cloze"); },
-                        "press Audio\nchoose " + d +
+                        "press 1720\nchoose " + d +
                             "som.mp3\npress <\ndump\n"  // 1
-                            "type 1701 320\ntype 1702 240\npress Video\nchoose " +
+                            "type 1701 320\ntype 1702 240\npress 1730\nchoose " +
                             d +
                             "aula.mp4\ndump\n"  // 2
-                            "press Flash Video\nchoose " +
+                            "press 1740\nchoose " +
                             d +
                             "aula.flv\npress ><\ndump\n"  // 3
-                            "press Flash\nchoose " +
+                            "press 1750\nchoose " +
                             d +
-                            "anim.swf\npress >\ndump\n"                    // 4
-                            "press Audio\nchoose cancel\npress <\ndump\n"  // 5
-                            "press Image\nchoose " +
+                            "anim.swf\npress >\ndump\n"                   // 4
+                            "press 1720\nchoose cancel\npress <\ndump\n"  // 5
+                            "press 1710\nchoose " +
                             d +
                             "*.*\ndump\n"  // 6
                             "press 1\n");
@@ -207,7 +208,7 @@ TEST(AVDialog, VideoSizesAreCutTo19Characters) {
   DialogSession s;
   std::string d = s.docs();
   std::string t = s.Run([] { RunAVDialog("seq"); },
-                        "type 1701 12345678901234567890123\ntype 1702 7\npress Video\n"
+                        "type 1701 12345678901234567890123\ntype 1702 7\npress 1730\n"
                         "choose " +
                             d + "v.mp4\ndump\npress 1\n");
   EXPECT_EQ(Control(t, 1731), "{h=1234567890123456789}{t=7}{v=v.mp4}");
@@ -219,9 +220,9 @@ TEST(AVDialog, ANameWithABlankAsksTheFileNameQuestion) {
   std::string d = s.docs();
   std::string question = "MESSAGE " + Cp1252ToUtf8(EscapeLine(CurrentSession().UiText[1])) + " | " +
                          Cp1252ToUtf8(EscapeLine(CurrentSession().UiText[178])) + "\n";
-  std::string t = s.Run([] { RunAVDialog("Cloze"); }, "press Image\nchoose " + d +
+  std::string t = s.Run([] { RunAVDialog("Cloze"); }, "press 1710\nchoose " + d +
                                                           "my photo.jpg\nanswer No\ndump\n"
-                                                          "press Audio\nchoose " +
+                                                          "press 1720\nchoose " +
                                                           d +
                                                           "my song.mp3\nanswer Yes\ndump\n"
                                                           "press 1\n");
@@ -289,8 +290,8 @@ TEST(FramesDialog, EachButtonChangesItsSetting) {
     PageSettings before = CurrentSession().pageSettings;
     std::string t =
         s.Run(RunFramesDialog, "press " + std::to_string(c.button) + "\n" + c.answer + "\npress 1\n");
-    EXPECT_TRUE(Has(t, "DIALOG Frame 01\nPICK ")) << t;
-    EXPECT_TRUE(Has(t, "END Frame 01\n")) << t;
+    EXPECT_TRUE(Has(t, "DIALOG Quadro 01\nPICK ")) << t;
+    EXPECT_TRUE(Has(t, "END Quadro 01\n")) << t;
     PageSettings expected = before;
     expected.*(c.field) = c.value;
     // Only the button's own setting changes.
@@ -311,7 +312,7 @@ TEST(FramesDialog, CancelledPickersLeaveEverySettingAsItWas) {
   }
   script += "press 1831\ncolour cancel\nescape\n";
   std::string t = s.Run(RunFramesDialog, script);
-  EXPECT_TRUE(Has(t, "END Frame 01\n")) << t;
+  EXPECT_TRUE(Has(t, "END Quadro 01\n")) << t;
   EXPECT_FALSE(Has(t, "SCRIPT ERROR")) << t;
   ExpectSettings(before, "after cancelled pickers");
   EXPECT_EQ(Control(t, 1860), "{\\\\rtf1 instru_por/frames.rtf}");

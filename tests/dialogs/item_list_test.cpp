@@ -78,7 +78,7 @@ TEST(ItemList, ForwardStopsAtTheHundredthPlaceAndAFullListRefusesMore) {
   EXPECT_EQ(list.Count(), 101u);
   EXPECT_EQ(list.Current(), 100u);
   EXPECT_EQ(list.Forward(), ItemOutcome::kPastLastPlace);
-  EXPECT_EQ(RecordOf(ItemOutcome::kPastLastPlace), 105);
+  EXPECT_EQ(static_cast<int>(RecordOf(ItemOutcome::kPastLastPlace).value()), 105);
   EXPECT_EQ(list.Current(), 100u);
   EXPECT_EQ(list.PositionText(), "101/101");
   // The 102nd slot takes one more; after that nothing is lost to a paste.
@@ -96,13 +96,13 @@ TEST(ItemList, ChangesAreMeasuredAgainstTheItemAsShownAndAPasteNeedsAWholeItem) 
   list.TakeSnapshot();
   EXPECT_EQ(list.CheckChanges({"a", "b", "c"}), ItemOutcome::kDone);
   EXPECT_EQ(list.CheckChanges({"a", "b", "changed"}), ItemOutcome::kItemChanged);
-  EXPECT_EQ(RecordOf(ItemOutcome::kItemChanged), 110);
+  EXPECT_EQ(static_cast<int>(RecordOf(ItemOutcome::kItemChanged).value()), 110);
   EXPECT_EQ(list.Insert(), ItemOutcome::kDone);
   EXPECT_EQ(list.CheckChanges({"", "", ""}), ItemOutcome::kDone);
   // The clipboard is the caller's: another list sees what this one copied.
   clipboard.item = Item{"x", "", "z"};
   EXPECT_EQ(list.Paste(), ItemOutcome::kClipboardEmpty);
-  EXPECT_EQ(RecordOf(ItemOutcome::kClipboardEmpty), 106);
+  EXPECT_EQ(static_cast<int>(RecordOf(ItemOutcome::kClipboardEmpty).value()), 106);
   ItemList other(3, 102, 100, 2, clipboard);
   other.Load({"p", "q", "r"});
   ASSERT_EQ(other.Copy(), ItemOutcome::kDone);

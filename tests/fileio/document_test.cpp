@@ -1,4 +1,4 @@
-// PrepareDocumentFile, ReportFileError and CheckFileNameCharacters.
+// PrepareDocumentFile and ReportFileError.
 #include "fileio/document.h"
 
 #include <fcntl.h>
@@ -116,23 +116,6 @@ TEST_F(PrepareTest, AFileThatCannotBeWrittenIsRefusedWithTheMediaMessage) {
       "(CD, DVD, etc.).  \\r\\n Copie este arquivo para seu computador e tente novamente. "
       "\\r\\n\\r\\n\\r\\nApparently you are trying to load\\r\\na file from read-only media (CD, DVD, etc.) "
       "\\r\\nCopy this file to your computer and try again. \\r\\n\n");
-}
-
-TEST(CheckFileNameCharacters, AsksOnceAtTheFirstCharacterOutsideTheSet) {
-  CurrentSession().UiText[1] = "KIO";
-  CurrentSession().UiText[178] = "Odd name. Go on?";
-  {
-    HeadlessSession session;
-    EXPECT_EQ(CheckFileNameCharacters("cloze_01.htm"), Answer::Yes);
-    EXPECT_EQ(session.transcript(), "");
-  }
-  for (std::string name : {std::string("my page.htm"), std::string("a-b c.htm"), test::W("lição.htm")}) {
-    HeadlessSession session("answer No\n");
-    EXPECT_EQ(CheckFileNameCharacters(name), Answer::No);
-    EXPECT_EQ(session.transcript(), "MESSAGE KIO | Odd name. Go on?\n") << name;
-  }
-  HeadlessSession session("answer Yes\n");
-  EXPECT_EQ(CheckFileNameCharacters("a b"), Answer::Yes);
 }
 
 }  // namespace

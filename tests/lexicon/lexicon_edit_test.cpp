@@ -165,8 +165,7 @@ TEST_F(SavePartTest, AStopOrADamagedEntryLeavesNoPartialPairAndSaysSo) {
 
   auto pair = RawPair({Entry("a", "1"), "damaged", Entry("c", "3")});
   ASSERT_TRUE(store.OpenBytes(pair.first, pair.second, true));
-  CurrentSession().UiText[84] = "record 84";
-  EXPECT_EQ(SavePart(store, 1, 3, "parte.kio"), SavePartResult::kDamaged);
+  EXPECT_EQ(SavePart(store, 1, 3, "parte.kio", {}, "record 84"), SavePartResult::kDamaged);
   EXPECT_FALSE(fs::exists(folder / "parte.kio"));
   EXPECT_FALSE(fs::exists(folder / "parte.kpo"));
   notices = store.TakeNotices();

@@ -102,7 +102,7 @@ TEST_F(LexiconEditorTest, TheHomeScreensDictionaryButtonStartsIt) {
 
 TEST_F(LexiconEditorTest, ACancelledOpenOrAFolderElsewhereClosesTheEditor) {
   std::string t = Run("choose cancel\n");
-  EXPECT_TRUE(Has(t, "MESSAGE KIO | Cancelado / Canceled\nDIALOG KIO Lexico\nEND KIO Lexico\n")) << t;
+  EXPECT_TRUE(Has(t, "MESSAGE KIO | Cancelado.\nDIALOG KIO Lexico\nEND KIO Lexico\n")) << t;
   TempDir elsewhere;
   WriteFile(elsewhere / "x.kio", "");
   t = Run("choose " + (elsewhere / "x.kio").string() + "\n");
@@ -197,7 +197,7 @@ TEST_F(LexiconEditorTest, CutSegmentTakesItsRangeAndRefusesOthers) {
   Write("teste.kio", {{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}});
   const std::string cut = "press 154\n";
   std::string t = Session("teste.kio", cut + "type 151 3\ntype 152 2\npress 1\nanswer Yes\n");
-  EXPECT_TRUE(Has(t, "DIALOG Delete entry.  Deleta verbete.\n")) << t;
+  EXPECT_TRUE(Has(t, "DIALOG Excluir verbetes\n")) << t;
   EXPECT_TRUE(Has(t, "MESSAGE kio | " + Ui(96) + "\n"));
   EXPECT_EQ(Control(t, kLexTotal), "5");
   t = Session("teste.kio",
@@ -240,7 +240,7 @@ TEST_F(LexiconEditorTest, ReplaceRefilesAndReportsItsCount) {
   Write("teste.kio", {{"apple", "fruit"}, {"colour", "a colour"}, {"zebra", "animal"}});
   std::string t =
       Session("teste.kio", "press 161\ntype 162 colour\ntype 163 color\npress 1\npress 109\npress 105\n");
-  EXPECT_TRUE(Has(t, "DIALOG Replace segment in dictionary.")) << t;
+  EXPECT_TRUE(Has(t, "DIALOG Substituir segmento no dicionário\n")) << t;
   EXPECT_TRUE(Has(t, "MESSAGE KIO | " + Ui(101) + "3" + Ui(102) + Ui(103) + "2.\n")) << t;
   EXPECT_EQ(Control(t, kLexHeadword), "color");
   EXPECT_EQ(Control(t, kLexBody), "a color\\r\\n");

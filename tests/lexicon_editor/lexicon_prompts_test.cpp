@@ -90,10 +90,8 @@ TEST_F(LexiconPromptsTest, OpenAsksToFindThenToCreateAndReportsWhenBothAreRefuse
   ASSERT_FALSE(OpenDictionaryAsking(store, nullptr));
   ShowNotices(store, nullptr);
   EXPECT_EQ(platform.Texts(),
-            (std::vector<std::string>{W("Dictionary not found!  Find dictionary?  \r\n\r\nDicionário não "
-                                        "encontrado! Localizar dicionário ?"),
-                                      W("Create dictionary ? \r\n \r\n Criar dicionário ?"),
-                                      W("Dictionary not found! \r\n\r\nDicionário não localizado!")}));
+            (std::vector<std::string>{W("Dicionário não encontrado! Localizar dicionário?"),
+                                      W("Criar dicionário?"), W("Dicionário não localizado!")}));
   EXPECT_EQ(platform.shown[0].caption, "KIO");
   EXPECT_EQ(platform.shown[1].caption, "KIO");
 }

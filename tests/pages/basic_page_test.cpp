@@ -184,7 +184,7 @@ TEST(BasicEditor, TheTextIsTakenUpToItsLimit) {
 TEST(BasicEditor, GlobalCountsAsAChangeAndHelpFollowsTheFocus) {
   EditorSession s;
   std::string t = s.Run<CBasicPageDlg>("press 1634\nescape\npress 2\nanswer No\n");
-  EXPECT_TRUE(Has(t, "END Frame 01\nMESSAGE KIO | " + Shown(CurrentSession().UiText[73]))) << t;
+  EXPECT_TRUE(Has(t, "END Quadro 01\nMESSAGE KIO | " + Shown(CurrentSession().UiText[73]))) << t;
   struct Case {
     const char* script;
     const char* help;

@@ -77,10 +77,9 @@ class LexicalEditor : public ::testing::Test {
 
 TEST_F(LexicalEditor, CancelledOrMisplacedDictionaryClosesTheEditor) {
   std::string t = s_.Run<CLexicalPageDlg>("choose cancel\n");
-  EXPECT_EQ(t,
-            "MESSAGE KIO | " + Shown(CurrentSession().UiText[71]) + "\nCHOOSE open | " + program_ +
-                "*.kio | *.kio|| | kio\nMESSAGE KIO | Cancelado / Canceled\nDIALOG KIO Dictionary Homepage\n"
-                "END KIO Dictionary Homepage\n");
+  EXPECT_EQ(t, "MESSAGE KIO | " + Shown(CurrentSession().UiText[71]) + "\nCHOOSE open | " + program_ +
+                   "*.kio | *.kio|| | kio\nMESSAGE KIO | Cancelado.\nDIALOG KIO Dictionary Homepage\n"
+                   "END KIO Dictionary Homepage\n");
   std::filesystem::copy_file(program_ + "lexis.kio", s_.docs() + "lexis.kio");
   std::filesystem::copy_file(program_ + "lexis.kpo", s_.docs() + "lexis.kpo");
   t = s_.Run<CLexicalPageDlg>("choose " + s_.docs() + "lexis.kio\n");

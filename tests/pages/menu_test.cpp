@@ -128,7 +128,8 @@ TEST(MenuDocument, CountAndGapRules) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MenuCount(c.menu), c.count);
-    EXPECT_EQ(MenuListProblem(c.menu), c.problem);
+    const std::optional<Ui> problem = MenuListProblem(c.menu);
+    EXPECT_EQ(problem ? static_cast<int>(*problem) : 0, c.problem);
   }
 }
 

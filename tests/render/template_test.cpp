@@ -200,7 +200,7 @@ TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
   Template(std::string(40004, 'x'));
   EXPECT_FALSE(FillTemplate({"tmplate_t.htm", "", "page.htm", ""}));
   EXPECT_EQ(CurrentSession().PageText, "previous page");
-  const std::string message = OopsMessage("Source code not found!");
+  const std::string message = OopsMessage(Win1252("Modelo da página não encontrado!"));
   EXPECT_EQ(session.transcript(), message + message + message);
 
   // 40,003 bytes are taken whole.
@@ -353,7 +353,7 @@ TEST_F(WritePageTest, NoPageFromAMissingOrUnmarkedTemplate) {
   request.completionField = "Final";
   request.templateName = "tmplate_missing.htm";
   EXPECT_FALSE(Write("choose " + (docs_ / "a.htm").string() + "\n", request));
-  EXPECT_EQ(transcript_, Chooser() + OopsMessage("Source code not found!"));
+  EXPECT_EQ(transcript_, Chooser() + OopsMessage(Win1252("Modelo da página não encontrado!")));
   EXPECT_FALSE(std::filesystem::exists(docs_ / "a.htm"));
   EXPECT_EQ(CurrentSession().completionMessage, "Final");
 
@@ -361,8 +361,7 @@ TEST_F(WritePageTest, NoPageFromAMissingOrUnmarkedTemplate) {
   EXPECT_FALSE(Write("choose " + (docs_ / "b.htm").string() + "\n", request_));
   EXPECT_EQ(transcript_,
             Chooser() + OopsMessage(Win1252("O modelo da página não tem as marcas dos dados: a página não "
-                                            "foi gerada.\r\nThe page template lacks its data markers: the "
-                                            "page was not generated.")));
+                                            "foi gerada.")));
   EXPECT_FALSE(std::filesystem::exists(docs_ / "b.htm"));
 }
 

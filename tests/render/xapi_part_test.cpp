@@ -82,11 +82,9 @@ TEST_F(XapiPartTest, OnlyAnXapiAddressGetsThePart) {
 
 TEST_F(XapiPartTest, NoPageWithoutAUsablePart) {
   CurrentSession().appPaths.resultsAddress = "https://lrs.example/xapi/statements";
-  const std::string message = test::OopsMessage(
-      Win1252("O programa não tem a parte das páginas que envia os resultados por xAPI "
-              "(Tmplates/xapi.js): a página não foi gerada.\r\nThe program lacks the part of "
-              "the pages that sends results by xAPI (Tmplates/xapi.js): the page was not "
-              "generated."));
+  const std::string message =
+      test::OopsMessage(Win1252("O programa não tem a parte das páginas que envia os resultados por xAPI "
+                                "(Tmplates/xapi.js): a página não foi gerada."));
   std::filesystem::remove(program_ / "Tmplates" / kXapiPartFile);
   EXPECT_EQ(Write(), "");
   EXPECT_FALSE(written_);

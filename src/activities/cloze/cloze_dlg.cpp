@@ -20,7 +20,7 @@ TextActivityKind ClozeKind() {
   k.tipsHelp = "cloze_tips.rtf";
   k.instructionsHelp = "cloze_instru.rtf";
   k.textHelp = "cloze_text.rtf";
-  k.hintRecords = {67};
+  k.hintRecords = {Ui::kFormattingHint};
   k.questions = questions::DocumentKind::kCloze;
   k.textLabelPt = Win1252("Texto (as lacunas entre colchetes: [palavra])");
   k.textLabelEn = "Text (gaps between square brackets: [word])";

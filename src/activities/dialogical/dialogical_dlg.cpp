@@ -36,12 +36,12 @@ ItemCheck ValidateDialogicalItem(Item& item, size_t current) {
   const size_t wrongPlus = CountPlus(item[kItemSixth]);
   for (const std::string& text : item)
     if (text.empty()) {
-      check.records.push_back(116);
+      check.records.push_back(Ui::kCheckEmptyBox);
       break;
     }
-  if (rightPlus != answerPlus) check.records.push_back(117);
+  if (rightPlus != answerPlus) check.records.push_back(Ui::kCheckFeedbackCount);
   if (rightPlus > kItemPlusLimit || answerPlus > kItemPlusLimit || wrongPlus > kItemPlusLimit)
-    check.records.push_back(118);
+    check.records.push_back(Ui::kCheckPartLimit);
   return check;
 }
 

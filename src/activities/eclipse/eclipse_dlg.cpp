@@ -21,7 +21,7 @@ TextActivityKind EclipseKind() {
   k.textHelp = "eclipse_text.rtf";
   k.extraHelp = "eclipse_dadas.rtf";
   k.extraLimit = kEclipseFormat.extraLimit;
-  k.hintRecords = {29, 30};
+  k.hintRecords = {Ui::kEclipseHint, Ui::kGivenWordsHint};
   k.textLabelPt = "Texto";
   k.textLabelEn = "Text";
   k.extraLabelPt = "Palavras dadas";
@@ -32,9 +32,8 @@ TextActivityKind EclipseKind() {
 }  // namespace
 
 EclipseData BuildEclipseData(const std::string& text, const std::string& givenWords) {
-  EclipseData d = InSessionBuild([&](PageBuild& build) {
-    return BuildEclipseData(text, givenWords, build, CurrentSession().UiText[1]);
-  });
+  EclipseData d = InSessionBuild(
+      [&](PageBuild& build) { return BuildEclipseData(text, givenWords, build, UiText(Ui::kProgramName)); });
   for (const Failure& notice : d.notices) ShowMessage(notice.text, notice.caption);
   return d;
 }
@@ -42,7 +41,7 @@ EclipseData BuildEclipseData(const std::string& text, const std::string& givenWo
 CEclipseDlg::CEclipseDlg() : CTextActivityDlg(EclipseKind()) {}
 
 bool CEclipseDlg::BuildPageData(const ActivityFields& fields, PageBuild& build, std::string& data) {
-  EclipseData d = BuildEclipseData(fields.text, fields.extra, build, CurrentSession().UiText[1]);
+  EclipseData d = BuildEclipseData(fields.text, fields.extra, build, UiText(Ui::kProgramName));
   for (const Failure& notice : d.notices) ShowMessage(notice.text, notice.caption, Buttons::Ok, this);
   data = d.tokens + d.given;
   return true;

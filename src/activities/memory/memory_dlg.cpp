@@ -1,10 +1,11 @@
 #include "activities/memory/memory_dlg.h"
 
-#include "activities/document_cut.h"
 #include "activities/text_activity_dlg.h"
+#include "dialogs/list_editor.h"
 #include "dialogs/question_exchange.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -75,8 +76,8 @@ DocumentEditorKind MemoryKind() {
   d.saveMode = SaveMode::kRewriteInPlace;
   d.helpPanel = kActHelp;
   d.activityName = "memoria";
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
-  d.saveErrorRecord = 84;
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenFile);
+  d.saveErrorRecord = Ui::kFileNotSaved;
   d.stayWhenNotSaved = true;
   return d;
 }
@@ -124,9 +125,9 @@ bool CMemoryDlg::OnInitDialog() {
 void CMemoryDlg::Start() {
   Session& s = CurrentSession();
   LabelDocumentButtons(kButtons);
-  LabelFromInterfaceTexts({{kActWhatCanIDo, 0}});
-  SetItemText(kActLabelInstructions, LocalText(Win1252("Instruções"), "Instructions"));
-  SetItemText(kActLabelFinal, LocalText(Win1252("Mensagem final"), "Final message"));
+  LabelFromInterfaceTexts({{kActWhatCanIDo, Ui::kWhatCanIDo}});
+  SetItemText(kActLabelInstructions, FixedText(Fixed::kInstructionsLabel));
+  SetItemText(kActLabelFinal, FixedText(Fixed::kFinalMessageLabel));
   ShowHelp(kActHelp, HelpText("memoria_tips.rtf"));
   Clear();
   remembered_.completion = ReplaceAll(s.completionMessage, "<br>", "\r\n");
@@ -138,8 +139,8 @@ void CMemoryDlg::Clear() {
   ForgetDocumentFile();
   ForgetSettingsChange();
   ResetPageSettings();
-  remembered_.instructions = CurrentSession().UiText[35];
-  CurrentSession().documentName = CurrentSession().UiText[23];
+  remembered_.instructions = UiText(Ui::kMemoryInstructions);
+  CurrentSession().documentName = UiText(Ui::kUntitled);
 }
 
 void CMemoryDlg::CollectFields() {
@@ -177,8 +178,8 @@ void CMemoryDlg::StoreFields(FieldWriter& writer) {
 
 bool CMemoryDlg::Counted() {
   const PairCount c = CountPairs(read_.pairs);
-  if (c.refusal == 0) return true;
-  ShowMessage(CurrentSession().UiText[c.refusal], "Oops!", Buttons::Ok, this);
+  if (!c.refusal) return true;
+  ShowMessage(UiText(*c.refusal), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
@@ -206,7 +207,7 @@ std::optional<std::string> CMemoryDlg::WritePageTo(const PageDestination& destin
 
 void CMemoryDlg::Generate() {
   auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 

@@ -1,5 +1,6 @@
 #include "activities/multiple/multiple_dlg.h"
 
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "platform/text.h"
 #include "render/write_page.h"
@@ -20,7 +21,7 @@ ListActivityKind MultipleKind() {
                  "mult_opcoes.rtf",       "mult_feedback.rtf",  "mult_dica_geral.rtf"};
   k.check = ValidateMultipleItem;
   k.buildData = kMultipleFormat.buildData;
-  k.sameNameCaption = "Oops!";
+  k.sameNameCaption = OopsCaption();
   return k;
 }
 
@@ -30,22 +31,24 @@ ItemCheck ValidateMultipleItem(Item& item, size_t current) {
   ItemCheck check;
   CheckFileFlagAndQuestion(item, current, check);
   std::string& options = item[kItemFourth];
-  if (options.find('>') == std::string::npos && options != "#") check.records.push_back(114);
+  if (options.find('>') == std::string::npos && options != "#")
+    check.records.push_back(Ui::kCheckRightOption);
   std::string packed;
   for (char c : options)
     if (c != ' ') packed += c;
-  if (packed.find(">+") != std::string::npos) check.records.push_back(115);
+  if (packed.find(">+") != std::string::npos) check.records.push_back(Ui::kCheckEmptyOption);
   const size_t optionPlus = CountPlus(options);
   item[kItemFifth] = TrimBlanksAndPlus(item[kItemFifth]);
   const size_t feedbackPlus = CountPlus(item[kItemFifth]);
   item[kItemSixth] = TrimBlanksAndPlus(item[kItemSixth]);
   for (const std::string& text : item)
     if (text.empty()) {
-      check.records.push_back(116);
+      check.records.push_back(Ui::kCheckEmptyBox);
       break;
     }
-  if (feedbackPlus != optionPlus) check.records.push_back(117);
-  if (feedbackPlus > kItemPlusLimit || optionPlus > kItemPlusLimit) check.records.push_back(118);
+  if (feedbackPlus != optionPlus) check.records.push_back(Ui::kCheckFeedbackCount);
+  if (feedbackPlus > kItemPlusLimit || optionPlus > kItemPlusLimit)
+    check.records.push_back(Ui::kCheckPartLimit);
   return check;
 }
 

@@ -1,6 +1,7 @@
 #include "activities/sequence/sequence_dlg.h"
 
-#include "activities/document_cut.h"
+#include "dialogs/list_editor.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
 #include "platform/platform.h"
@@ -21,12 +22,12 @@ TextActivityKind SequenceKind() {
   k.instructionsHelp = "sequencia_tips.rtf";
   k.textHelp = "sequencia_text.rtf";
   k.textLimit = kSequenceTextLimit;
-  k.hintRecords = {33};
+  k.hintRecords = {Ui::kSequenceHint};
   k.twoLineHint = true;
   k.textLabelPt = Win1252("Texto (segmentos separados por '+')");
   k.textLabelEn = "Text (segments separated by '+')";
   k.saveMode = SaveMode::kRecreate;
-  k.defaultInstructionsRecord = 83;
+  k.defaultInstructionsRecord = Ui::kSequenceInstructions;
   k.pageChooserInDocumentsFolder = false;
   k.stayWhenNotSaved = true;
   return k;
@@ -44,7 +45,7 @@ void CSequenceDlg::LoadFields(FieldReader& reader) {
   Session& s = CurrentSession();
   ActivityFields& r = Remembered();
   r.completion = ReplaceAll(s.completionMessage, "<br>", "\r\n");
-  r.instructions = s.UiText[83];
+  r.instructions = UiText(Ui::kSequenceInstructions);
   r.text.clear();
   bool cut = false;
   // A file without the settings block is read again from its start.
@@ -56,7 +57,7 @@ bool CSequenceDlg::BuildPageData(const ActivityFields& fields, PageBuild& build,
   std::string refusal;
   data = BuildSequenceData(fields.text, refusal, build);
   if (refusal.empty()) return true;
-  ShowMessage(refusal, "Oops!", Buttons::Ok, this);
+  ShowMessage(refusal, OopsCaption(), Buttons::Ok, this);
   return false;
 }
 

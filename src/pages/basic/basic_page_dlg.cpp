@@ -2,8 +2,10 @@
 
 #include "documents/basic_document.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -55,8 +57,8 @@ DocumentEditorKind BasicKind() {
   d.saveMode = SaveMode::kRecreate;
   d.helpPanel = kBasicHelp;
   d.activityName = "sem";
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
-  d.saveErrorRecord = 84;
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenTextFile);
+  d.saveErrorRecord = Ui::kFileNotSaved;
   d.returnName = "*.hpb";
   d.previewButton = kBasicPreview;
   return d;
@@ -88,11 +90,10 @@ CBasicPageDlg::CBasicPageDlg() : CDocumentEditorDlg(BasicLayout(), BasicKind()) 
 }
 
 bool CBasicPageDlg::OnInitDialog() {
-  Session& s = CurrentSession();
   LabelDocumentButtons(kButtons);
-  LabelFromInterfaceTexts({{kBasicWhatCanIDo, 0}});
-  SetItemText(kBasicLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
-  SetItemText(kBasicHint, s.UiText[67]);
+  LabelFromInterfaceTexts({{kBasicWhatCanIDo, Ui::kWhatCanIDo}});
+  SetItemText(kBasicLabelText, FixedText(Fixed::kPageTextLabel));
+  SetItemText(kBasicHint, UiText(Ui::kFormattingHint));
   ShowHelp(kBasicHelp, HelpText("basica_intro.rtf"));
   Start();
   return true;
@@ -105,13 +106,13 @@ void CBasicPageDlg::Start() {
   StartColours();
   CurrentSession().documentName = "*.hpb";
   SetItemText(kBasicText, "");
-  SetItemText(kBasicDocumentName, CurrentSession().UiText[23]);
+  SetItemText(kBasicDocumentName, UiText(Ui::kUntitled));
 }
 
 void CBasicPageDlg::New() {
   ForgetDocumentFile();
   Start();
-  CurrentSession().documentName = CurrentSession().UiText[23];
+  CurrentSession().documentName = UiText(Ui::kUntitled);
 }
 
 void CBasicPageDlg::CollectFields() {
@@ -128,7 +129,7 @@ void CBasicPageDlg::ShowFields() {
 
 bool CBasicPageDlg::ReadyToSave() {
   if (!read_.empty()) return true;
-  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
@@ -136,7 +137,7 @@ std::optional<std::string> CBasicPageDlg::WritePageTo(const PageDestination& des
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), OopsCaption(), Buttons::Ok, this);
     return std::nullopt;
   }
   PageBuild build = SessionPageBuild();
@@ -158,8 +159,8 @@ void CBasicPageDlg::Generate() {
   Session& s = CurrentSession();
   auto written = WritePageTo(PageDestination::Chosen());
   if (!written) return;
-  ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
+  ShowMessage(UiText(Ui::kPageGenerated), "KIO", Buttons::Ok, this);
+  if (ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
 }
 
 }  // namespace kio

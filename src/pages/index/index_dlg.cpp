@@ -4,8 +4,10 @@
 
 #include "documents/basic_document.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -92,13 +94,13 @@ CIndexDlg::CIndexDlg()
         k.document.saveMode = SaveMode::kAskEveryTime;
         k.document.helpPanel = kListHelp;
         k.document.activityName = "index";
-        k.document.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+        k.document.openErrorSuffix = FixedText(Fixed::kCannotOpenFile);
         k.document.returnName = "";
         k.document.previewButton = kListPreview;
         k.fields = {
-            {kIndexTextLimit, "index_cada_link.rtf", 0, Win1252("Página do item (link)"),
+            {kIndexTextLimit, "index_cada_link.rtf", std::nullopt, Win1252("Página do item (link)"),
              "Page of the item (link)"},
-            {kIndexTextLimit, "index_cada_titulo.rtf", 0, "Texto do link", "Text of the link"},
+            {kIndexTextLimit, "index_cada_titulo.rtf", std::nullopt, "Texto do link", "Text of the link"},
         };
         k.capacity = kIndexItemLimit;
         k.lastPlace = kIndexItemLimit;
@@ -141,7 +143,7 @@ ItemCheck CIndexDlg::CheckItem(Item& item) {
   // An item needs the folder and the heading beside its two texts.
   ItemCheck check;
   if (Box(kIndexFolder).empty() || Box(kIndexHeading).empty() || item[0].empty() || item[1].empty())
-    check.records.push_back(116);
+    check.records.push_back(Ui::kCheckEmptyBox);
   return check;
 }
 
@@ -203,14 +205,14 @@ void CIndexDlg::Open() {
 }
 
 void CIndexDlg::LoadFields(FieldReader& reader) {
-  Session& s = CurrentSession();
   const uint32_t count = reader.Number();
   std::string folder = ReadTextCut(reader, kIndexTextLimit);
   std::string heading = ReadTextCut(reader, kIndexTextLimit);
   // The chooser left the working folder at the document's folder.
   const std::string actual = WorkingFolder();
   if (ToLower(folder) != ToLower(actual)) {
-    const std::string question = s.UiText[197] + folder + s.UiText[196] + actual + s.UiText[195];
+    const std::string question = UiText(Ui::kIndexFolderWas) + folder + UiText(Ui::kIndexFolderBut) + actual +
+                                 UiText(Ui::kIndexFolderNow);
     if (ShowMessage(question, "KIO", Buttons::YesNo, this) != Answer::Yes) {
       restart_ = true;
       return;
@@ -259,7 +261,6 @@ IndexDocument CIndexDlg::Document() const {
 }
 
 void CIndexDlg::InitializeIndex() {
-  Session& s = CurrentSession();
   ChooserRequest request;
   request.save = true;
   request.initialName = "index.html";
@@ -268,7 +269,8 @@ void CIndexDlg::InitializeIndex() {
   auto chosen = ChooseFile(request);
   if (!chosen || BareName(*chosen).empty()) return;
   const std::string name = ToLower(BareName(*chosen));
-  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+  if (name != "index.html" &&
+      ShowMessage(UiText(Ui::kUsualPageName), UiText(Ui::kProgramName), Buttons::YesNo, this) != Answer::Yes)
     return;
   File placeholder;
   if (!PrepareDocumentFile(placeholder, name)) return;
@@ -278,7 +280,7 @@ void CIndexDlg::InitializeIndex() {
     placeholder.Write("empty");
     placeholder.Close();
   } catch (const FileError& e) {
-    ReportFileError(e.cause, Win1252("Impossível abrir arquivo."));
+    ReportFileError(e.cause, FixedText(Fixed::kCannotOpenFile));
     return;
   }
   // The folder belongs to the index at once: the items already attached
@@ -290,7 +292,6 @@ void CIndexDlg::InitializeIndex() {
 }
 
 std::optional<std::string> CIndexDlg::LinkToFile() {
-  Session& s = CurrentSession();
   ChooserRequest request;
   request.save = false;
   request.initialName = "*.*";
@@ -303,7 +304,9 @@ std::optional<std::string> CIndexDlg::LinkToFile() {
   if (StartsWithIgnoringCase(*chosen, folder)) {
     link = chosen->substr(folder.size());
   } else {
-    if (ShowMessage(s.UiText[3], s.UiText[1], Buttons::YesNoCancel, this) != Answer::Yes) return std::nullopt;
+    if (ShowMessage(UiText(Ui::kNotInIndexFolder), UiText(Ui::kProgramName), Buttons::YesNoCancel, this) !=
+        Answer::Yes)
+      return std::nullopt;
     // A page outside the index folder is reached from the index by a
     // relative path, so the course still works when the folders move
     // together.
@@ -316,7 +319,7 @@ std::optional<std::string> CIndexDlg::LinkToFile() {
 
 std::optional<std::string> CIndexDlg::WritePageTo(const PageDestination& destination) {
   Session& s = CurrentSession();
-  if (!ConfirmItemChanges() || !HasItems(31)) return std::nullopt;
+  if (!ConfirmItemChanges() || !HasItems(Ui::kNothingToSave)) return std::nullopt;
   // The page that Initialize wrote is the one to fill; without one, the
   // name Initialize proposes.
   const std::string pageName = initializedPage_.empty() ? "index.html" : initializedPage_;
@@ -330,10 +333,10 @@ std::optional<std::string> CIndexDlg::WritePageTo(const PageDestination& destina
     const std::string& name = target->fileName;
     const std::string ending = name.size() >= 4 ? name.substr(name.size() - 4) : name;
     if (ending != ".htm" && ending != "html") {
-      ShowMessage(s.UiText[212], "Oops!", Buttons::Ok, this);
+      ShowMessage(UiText(Ui::kPageNameEnding), OopsCaption(), Buttons::Ok, this);
       return std::nullopt;
     }
-    if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+    if (name != "index.html" && ShowMessage(UiText(Ui::kUsualPageName), UiText(Ui::kProgramName), Buttons::YesNo, this) != Answer::Yes)
       return std::nullopt;
   }
   PageBuild build = SessionPageBuild();
@@ -346,7 +349,7 @@ std::optional<std::string> CIndexDlg::WritePageTo(const PageDestination& destina
 
 void CIndexDlg::Generate() {
   auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 

@@ -4,8 +4,10 @@
 
 #include "documents/lexical_document.h"
 #include "fileio/document.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "lexicon/lexicon_session.h"
 #include "lexicon/lexicon_store.h"
@@ -64,8 +66,8 @@ DocumentEditorKind LexicalKind() {
   d.saveMode = SaveMode::kRecreate;
   d.helpPanel = kLexicalHelp;
   d.activityName = "lex";
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
-  d.saveErrorRecord = 84;
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenTextFile);
+  d.saveErrorRecord = Ui::kFileNotSaved;
   d.returnName = "*.hpl";
   d.previewButton = kLexicalPreview;
   return d;
@@ -106,11 +108,10 @@ CLexicalPageDlg::~CLexicalPageDlg() {
 }
 
 bool CLexicalPageDlg::OnInitDialog() {
-  Session& s = CurrentSession();
   LabelDocumentButtons(kButtons);
-  LabelFromInterfaceTexts({{kLexicalWhatCanIDo, 140}});
-  SetItemText(kLexicalLabelText, LocalText(Win1252("Texto da página"), "Text of the page"));
-  SetItemText(kLexicalHint, s.UiText[67]);
+  LabelFromInterfaceTexts({{kLexicalWhatCanIDo, Ui::kLinkedPageButton}});
+  SetItemText(kLexicalLabelText, FixedText(Fixed::kPageTextLabel));
+  SetItemText(kLexicalHint, UiText(Ui::kFormattingHint));
   SetItemText(kLexicalMakeActivities, LocalText("Fazer atividades", "Make activities"));
   ShowHelp(kLexicalHelp, HelpText("lexical_intro.rtf"));
   if (!Start()) EndDialog(IDCANCEL);
@@ -120,19 +121,19 @@ bool CLexicalPageDlg::OnInitDialog() {
 bool CLexicalPageDlg::Start() {
   Session& s = CurrentSession();
   StartSettings();
-  ShowMessage(s.UiText[71], "KIO", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kChooseDictionary), "KIO", Buttons::Ok, this);
   lookup_.reset();
   Lexicon().CloseAll();
   const std::string folder = s.appPaths.programFolder;
   auto chosen = ChooseFile(ExtensionChooser(folder, "kio", false));
   if (!chosen) {
-    ShowMessage("Cancelado / Canceled", "KIO", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kCanceled), "KIO", Buttons::Ok, this);
     return false;
   }
   const std::string path = ToLower(*chosen);
   const std::string name = BareName(path);
   if (!InProgramFolder(*chosen)) {
-    ShowMessage(Win1252("Dicionário deve ficar na pasta:  ") + folder, "Oops!", Buttons::Ok, this);
+    ShowMessage(FixedText(Fixed::kDictionaryMustBeInFolder, {folder}), OopsCaption(), Buttons::Ok, this);
     return false;
   }
   // The chooser leaves the working folder at the dictionary's folder.
@@ -149,7 +150,7 @@ bool CLexicalPageDlg::Start() {
   ForgetSettingsChange();
   s.documentName = "*.hpl";
   SetItemText(kLexicalText, "");
-  SetItemText(kLexicalDocumentName, s.UiText[23]);
+  SetItemText(kLexicalDocumentName, UiText(Ui::kUntitled));
   SetItemText(kLexicalDictionary, LocalText(Win1252("Dicionário: "), "Dictionary: ") + dictionary_);
   return true;
 }
@@ -162,7 +163,7 @@ void CLexicalPageDlg::New() {
     EndDialog(IDCANCEL);
     return;
   }
-  CurrentSession().documentName = CurrentSession().UiText[23];
+  CurrentSession().documentName = UiText(Ui::kUntitled);
   SetFocus(kLexicalText);
 }
 
@@ -180,7 +181,7 @@ void CLexicalPageDlg::ShowFields() {
 
 bool CLexicalPageDlg::ReadyToSave() {
   if (!read_.empty()) return true;
-  ShowMessage(CurrentSession().UiText[31], "Oops!", Buttons::Ok, this);
+  ShowMessage(UiText(Ui::kNothingToSave), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
@@ -188,12 +189,12 @@ std::optional<std::string> CLexicalPageDlg::WritePageTo(const PageDestination& d
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), OopsCaption(), Buttons::Ok, this);
     return std::nullopt;
   }
   PageBuild build = SessionPageBuild();
   lexical::Tokens tokens = lexical::Tokenize(read_, build);
-  if (tokens.cut) ShowMessage(lexical::TokenLimitMessage(), s.UiText[1], Buttons::Ok, this);
+  if (tokens.cut) ShowMessage(lexical::TokenLimitMessage(), UiText(Ui::kProgramName), Buttons::Ok, this);
   std::vector<std::string> messages;
   PageRequest request;
   request.templateName = "tmplate_lexis.htm";
@@ -214,12 +215,12 @@ std::optional<std::string> CLexicalPageDlg::WritePageTo(const PageDestination& d
     // An entry the store could not read reads as empty and matches nothing;
     // the page is still written, after one short message.
     if (!Lexicon().TakeNotices().empty())
-      ShowMessage("Erro  (4) ao ler verbete do dicionario.", "KIO ", Buttons::Ok, this);
+      ShowMessage(FixedText(Fixed::kDictionaryEntryUnreadable), "KIO ", Buttons::Ok, this);
     return true;
   };
   request.after = [&](const PageTarget& target) {
-    for (const auto& m : messages) ShowMessage(m, "Oops!", Buttons::Ok, this);
-    if (!target.preview) ShowMessage(s.UiText[55] + s.outputFolder, "KIO", Buttons::Ok, this);
+    for (const auto& m : messages) ShowMessage(m, OopsCaption(), Buttons::Ok, this);
+    if (!target.preview) ShowMessage(UiText(Ui::kPageGeneratedInFolder) + s.outputFolder, "KIO", Buttons::Ok, this);
   };
   auto written = WritePage(request, build, destination);
   ReturnToSession(build);
@@ -229,7 +230,7 @@ std::optional<std::string> CLexicalPageDlg::WritePageTo(const PageDestination& d
 void CLexicalPageDlg::Generate() {
   auto written = WritePageTo(PageDestination::Chosen());
   if (written)
-    if (ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    if (ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
       OpenInBrowser(*written);
 }
 
@@ -237,7 +238,7 @@ void CLexicalPageDlg::MakeActivities() {
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
-    ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
+    ShowMessage(UiText(Ui::kNothingToGenerate), OopsCaption(), Buttons::Ok, this);
     return;
   }
   // The activities are written beside the text's document, under its name.
@@ -245,7 +246,7 @@ void CLexicalPageDlg::MakeActivities() {
   if (document.empty() || !FileExists(document)) {
     ShowMessage(LocalText("Salve o texto antes: as atividades ficam ao lado do documento, com o nome dele.",
                           "Save the text first: the activities go beside its document, under its name."),
-                "Oops!", Buttons::Ok, this);
+                OopsCaption(), Buttons::Ok, this);
     return;
   }
   CMakeActivitiesDlg ask;
@@ -276,7 +277,7 @@ void CLexicalPageDlg::MakeActivities() {
   std::string report = ok ? LocalText("Documentos escritos:", "Documents written:") : error;
   for (const auto& f : written) report += "\r\n" + f.activity + ": " + f.path;
   for (const std::string& note : made.notes) report += "\r\n" + note;
-  ShowMessage(report, ok ? "KIO" : "Oops!", Buttons::Ok, this);
+  ShowMessage(report, ok ? "KIO" : OopsCaption(), Buttons::Ok, this);
 }
 
 }  // namespace kio

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "fileio/failure.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -62,7 +63,7 @@ void CMakeActivitiesDlg::OnOK() {
   const size_t pairs = Number(GetItemText(kMakePairs));
   if (every < 1 || every > 50 || !questions::IsMemoryPairCount(pairs)) {
     ShowMessage(LocalText("N de 1 a 50; pares: 3, 4, 6 ou 8.", "N from 1 to 50; pairs: 3, 4, 6 or 8."),
-                "Oops!", Buttons::Ok, this);
+                OopsCaption(), Buttons::Ok, this);
     return;
   }
   every_ = every;

@@ -2,6 +2,7 @@
 
 #include "fileio/document.h"
 #include "fileio/session.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
@@ -55,7 +56,7 @@ DocumentEditorKind MenuKind() {
   d.saveMode = SaveMode::kAskEveryTime;
   d.settingsBlock = false;
   d.helpPanel = kMenuHelp;
-  d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
+  d.openErrorSuffix = FixedText(Fixed::kCannotOpenFile);
   d.saveErrorSuffix = d.openErrorSuffix;
   d.returnName = "*.men";
   d.previewButton = kMenuPreview;
@@ -95,11 +96,12 @@ CMenuDlg::CMenuDlg() : CDocumentEditorDlg(MenuLayout(), MenuKind()) {
 }
 
 bool CMenuDlg::OnInitDialog() {
-  Session& s = CurrentSession();
-  const std::pair<int, int> labels[] = {
-      {kMenuOpen, 147}, {kMenuSave, 148}, {kMenuGenerate, 150}, {kMenuReturn, 145}};
+  const std::pair<int, Ui> labels[] = {{kMenuOpen, Ui::kOpenButton},
+                                       {kMenuSave, Ui::kSaveButton},
+                                       {kMenuGenerate, Ui::kGenerateButton},
+                                       {kMenuReturn, Ui::kReturnButton}};
   for (auto [id, record] : labels)
-    if (!s.UiText[record].empty()) SetItemText(id, s.UiText[record]);
+    if (!UiText(record).empty()) SetItemText(id, UiText(record));
   SetItemText(kMenuLabelTitle, LocalText(Win1252("Título"), "Title"));
   SetItemText(kMenuLabelPages, LocalText(Win1252("Páginas do menu: cada botão numerado escolhe uma"),
                                          "Pages of the menu: each numbered button chooses one"));
@@ -107,7 +109,7 @@ bool CMenuDlg::OnInitDialog() {
   // The title as last opened or saved in this run, else the language's
   // record 47.
   remembered_ = MenuDocument{};
-  remembered_.title = s.UiText[47];
+  remembered_.title = UiText(Ui::kMenuTitle);
   read_ = remembered_;
   ShowFields();
   return true;
@@ -128,12 +130,12 @@ bool CMenuDlg::FieldsChanged() const {
 
 void CMenuDlg::LoadFields(FieldReader& reader) {
   remembered_ = ReadMenuDocument(reader);
-  CurrentSession().UiText[47] = remembered_.title;
+  SetUiText(Ui::kMenuTitle, remembered_.title);
 }
 
 void CMenuDlg::KeepFields() {
   remembered_ = read_;
-  CurrentSession().UiText[47] = remembered_.title;
+  SetUiText(Ui::kMenuTitle, remembered_.title);
 }
 
 void CMenuDlg::ShowFields() {
@@ -142,9 +144,9 @@ void CMenuDlg::ShowFields() {
 }
 
 bool CMenuDlg::ListIsWhole() {
-  const int problem = MenuListProblem(read_);
-  if (problem == 0) return true;
-  ShowMessage(CurrentSession().UiText[problem], "Oops!", Buttons::Ok, this);
+  const std::optional<Ui> problem = MenuListProblem(read_);
+  if (!problem) return true;
+  ShowMessage(UiText(*problem), OopsCaption(), Buttons::Ok, this);
   return false;
 }
 
@@ -170,17 +172,17 @@ std::optional<std::string> CMenuDlg::WritePageTo(const PageDestination& destinat
   auto target = ChoosePageFile(request, destination);
   if (!target) return std::nullopt;
   if (!target->preview && target->fileName != "menu.htm" &&
-      ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+      ShowMessage(UiText(Ui::kUsualPageName), UiText(Ui::kProgramName), Buttons::YesNo, this) != Answer::Yes)
     return std::nullopt;
   PageBuild build = SessionPageBuild();
   // A page that could not be written is said so, never passed over.
-  if (!WriteAssembledPage(*target, BuildMenuPage(read_, s.UiText[26]), build)) return std::nullopt;
+  if (!WriteAssembledPage(*target, BuildMenuPage(read_, UiText(Ui::kActivity)), build)) return std::nullopt;
   return target->chosenPath;
 }
 
 void CMenuDlg::Generate() {
   auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 
