@@ -83,12 +83,6 @@ std::string BuildIndexPage(const IndexDocument& index, const std::string& backgr
   return page.Text();
 }
 
-std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
-                           const std::string& boxColor) {
-  return InSessionBuild(
-      [&](PageBuild& build) { return BuildIndexPage(index, background2, boxColor, build); });
-}
-
 IndexFile ReadIndexDocument(File& file, bool& cut) {
   IndexFile document;
   ReadSettingsBlock(file, document.settings);

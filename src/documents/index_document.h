@@ -37,9 +37,6 @@ bool IsPlainLink(const std::string& link);
 // document keeps its codes.
 std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
                            const std::string& boxColor, PageBuild& build);
-// The same for the editor, on the session's settings and marks.
-std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
-                           const std::string& boxColor);
 
 // The ".dex" document: the settings block, the count, the folder, the
 // heading and the items (link, text).

@@ -50,10 +50,6 @@ std::string TokenLimitMessage() {
   return Win1252("Limite de texto ultrapassado. Apenas uma parte será processada.");
 }
 
-Tokens Tokenize(const std::string& text) {
-  return InSessionBuild([&](PageBuild& build) { return Tokenize(text, build); });
-}
-
 Tokens Tokenize(const std::string& text, PageBuild& build) {
   std::string t = " " + text + "  ";
   t = ReplaceAll(t, "\r\n", " <br>");

@@ -45,10 +45,6 @@ ItemCheck ValidateDialogicalItem(Item& item, size_t current) {
   return check;
 }
 
-std::string BuildDialogicalData(const std::vector<Item>& items) {
-  return InSessionBuild([&](PageBuild& build) { return BuildDialogicalData(items, build); });
-}
-
 CDialogicalDlg::CDialogicalDlg() : CListActivityDlg(DialogicalKind()) {}
 
 }  // namespace kio

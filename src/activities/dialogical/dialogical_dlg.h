@@ -13,9 +13,6 @@ namespace kio {
 
 // Checks and normalises a Dialogical item shown at `current`.
 ItemCheck ValidateDialogicalItem(Item& item, size_t current);
-// BuildDialogicalData on the session's settings and marks, as the editor
-// renders.
-std::string BuildDialogicalData(const std::vector<Item>& items);
 
 class CDialogicalDlg : public CListActivityDlg {
  public:

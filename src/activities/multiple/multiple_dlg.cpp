@@ -49,10 +49,6 @@ ItemCheck ValidateMultipleItem(Item& item, size_t current) {
   return check;
 }
 
-std::string BuildMultipleData(const std::vector<Item>& items) {
-  return InSessionBuild([&](PageBuild& build) { return BuildMultipleData(items, build); });
-}
-
 CMultipleDlg::CMultipleDlg() : CListActivityDlg(MultipleKind()) {}
 
 }  // namespace kio

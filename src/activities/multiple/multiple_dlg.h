@@ -13,9 +13,6 @@ namespace kio {
 
 // Checks and normalises a Multiple choice item shown at `current`.
 ItemCheck ValidateMultipleItem(Item& item, size_t current);
-// BuildMultipleData on the session's settings and marks, as the editor
-// renders.
-std::string BuildMultipleData(const std::vector<Item>& items);
 
 class CMultipleDlg : public CListActivityDlg {
  public:
