@@ -106,16 +106,16 @@ ListEditorKind ListKindOf(const ListActivityKind& a) {
   k.document.exportButton = kListExportQuestions;
   k.document.openErrorSuffix = CurrentSession().UiText[104];
   k.document.saveErrorRecord = 107;
-  const size_t limits[] = {kItemFileLimit, kItemFlagLimit, kItemTextLimit,
-                           kItemTextLimit, kItemTextLimit, kItemTextLimit};
-  for (size_t i = 0; i < 6; ++i) {
+  const ItemListFormat& items = kListActivityItems;
+  for (size_t i = 0; i < items.limits.size(); ++i) {
     ItemField f;
-    f.limit = limits[i];
+    f.limit = items.limits[i];
     f.help = i < a.fieldHelp.size() ? a.fieldHelp[i] : std::string();
     f.labelRecord = 38 + static_cast<int>(i);
-    f.lowerCase = i == kItemTextFile;
+    f.lowerCase = std::find(items.names.begin(), items.names.end(), i) != items.names.end();
     k.fields.push_back(f);
   }
+  k.capacity = items.capacity;
   k.pasteFields = 5;
   k.tipsHelp = a.tipsHelp;
   k.clipboard = &CurrentSession().Part<ItemClipboard>();

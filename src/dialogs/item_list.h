@@ -9,10 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace kio {
+#include "documents/item_list_document.h"
 
-// One item: its texts in the order of the document and of the clipboard.
-using Item = std::vector<std::string>;
+namespace kio {
 
 // One item kept across copies and pastes. Multiple choice and Dialogical
 // share one for the whole run (the session keeps it); an Index keeps its

@@ -300,31 +300,24 @@ bool CListEditorDlg::FieldsChanged() const {
 void CListEditorDlg::LoadFields(FieldReader& reader) {
   Session& s = CurrentSession();
   savedFinal_ = FinalBoxText(s.completionMessage);
-  const uint32_t count = reader.Number();
-  for (uint32_t n = 0; n < count; ++n) {
-    if (n >= kind_.capacity) {
-      cutOnOpen_ = true;
-      break;
-    }
-    Item item;
-    for (const ItemField& field : kind_.fields) {
-      std::string text = ReadTextCut(reader, field.limit);
-      if (field.lowerCase) text = ToLower(text);
-      item.push_back(std::move(text));
-    }
-    list_.Load(std::move(item));
+  for (Item& item : ReadItemList(reader, ItemFormat(), cutOnOpen_)) list_.Load(std::move(item));
+}
+
+ItemListFormat CListEditorDlg::ItemFormat() const {
+  ItemListFormat format;
+  for (size_t i = 0; i < kind_.fields.size(); ++i) {
+    format.limits.push_back(kind_.fields[i].limit);
+    if (kind_.fields[i].lowerCase) format.names.push_back(i);
   }
+  format.capacity = kind_.capacity;
+  return format;
 }
 
 std::string CListEditorDlg::ReadTextCut(FieldReader& reader, size_t limit) {
   return reader.TextCut(limit, cutOnOpen_);
 }
 
-void CListEditorDlg::StoreFields(FieldWriter& writer) {
-  writer.Number(static_cast<uint32_t>(list_.Count()));
-  for (const Item& item : list_.Items())
-    for (const std::string& text : item) writer.Text(text);
-}
+void CListEditorDlg::StoreFields(FieldWriter& writer) { WriteItemList(writer, list_.Items()); }
 
 void CListEditorDlg::KeepFields() {
   unchanged_ = true;

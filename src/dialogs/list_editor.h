@@ -7,8 +7,10 @@
 // A configuration supplies the layout (with the control ids below), the
 // item fields (their boxes, labels, help, limits) and the item check with
 // its normalisations. By default the document after the settings block is
-// the item count followed by the items' texts; an editor with other fields
-// overrides LoadFields and StoreFields and the Other* steps.
+// the item count followed by the items' texts, read and written by the
+// documents' item list (documents/item_list_document.h) configured with the
+// fields' limits, their lower-cased names and the capacity; an editor with
+// other fields overrides LoadFields and StoreFields.
 #pragma once
 #include <functional>
 #include <optional>
@@ -179,6 +181,9 @@ class CListEditorDlg : public CDocumentEditorDlg {
   std::string ReadTextCut(FieldReader& reader, size_t limit);
   // For LoadFields: the document holds more than the editor keeps.
   void NoteDocumentCut() { cutOnOpen_ = true; }
+  // The document's form of the items: the fields' limits and lower-cased
+  // names, and the capacity.
+  ItemListFormat ItemFormat() const;
 
  private:
   void Start();

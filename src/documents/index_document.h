@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/item_list_document.h"
 #include "fileio/file.h"
 #include "render/page_build.h"
 #include "render/page_settings.h"
@@ -15,6 +16,9 @@ constexpr size_t kIndexItemLimit = 100;
 // Longest text taken from each of the editor's boxes and read from a ".dex"
 // file.
 constexpr size_t kIndexTextLimit = 2000;
+// The items as the document keeps them: the link and the text, each cut to
+// kIndexTextLimit; the link keeps its case.
+extern const ItemListFormat kIndexItems;
 
 struct IndexItem {
   std::string link;  // relative to the index folder, "/" separators

@@ -94,11 +94,11 @@ CIndexDlg::CIndexDlg()
         k.document.openErrorSuffix = Win1252("Impossível abrir arquivo.");
         k.document.returnName = "";
         k.fields = {
-            {kIndexTextLimit, "index_cada_link.rtf", 0, Win1252("Página do item (link)"),
+            {kIndexItems.limits[0], "index_cada_link.rtf", 0, Win1252("Página do item (link)"),
              "Page of the item (link)"},
-            {kIndexTextLimit, "index_cada_titulo.rtf", 0, "Texto do link", "Text of the link"},
+            {kIndexItems.limits[1], "index_cada_titulo.rtf", 0, "Texto do link", "Text of the link"},
         };
-        k.capacity = kIndexItemLimit;
+        k.capacity = kIndexItems.capacity;
         k.lastPlace = kIndexItemLimit;
         k.pasteFields = 2;
         k.hasFinal = false;
@@ -217,23 +217,16 @@ void CIndexDlg::LoadFields(FieldReader& reader) {
   }
   folder_ = folder;
   heading_ = heading;
-  for (uint32_t k = 0; k < count; ++k) {
-    if (k >= kIndexItemLimit) {
-      NoteDocumentCut();
-      break;
-    }
-    std::string link = ReadTextCut(reader, kIndexTextLimit);
-    std::string text = ReadTextCut(reader, kIndexTextLimit);
-    List().Load({std::move(link), std::move(text)});
-  }
+  bool cut = false;
+  for (Item& item : ReadItems(reader, count, kIndexItems, cut)) List().Load(std::move(item));
+  if (cut) NoteDocumentCut();
 }
 
 void CIndexDlg::StoreFields(FieldWriter& writer) {
   writer.Number(static_cast<uint32_t>(List().Count()));
   writer.Text(folder_);
   writer.Text(heading_);
-  for (const Item& item : List().Items())
-    for (const std::string& text : item) writer.Text(text);
+  WriteItems(writer, List().Items());
 }
 
 std::string CIndexDlg::DexName() const {
