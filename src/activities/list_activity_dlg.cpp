@@ -156,23 +156,6 @@ void CListActivityDlg::Generate() {
     OpenInBrowser(*written);
 }
 
-void CheckFileFlagAndQuestion(Item& item, size_t current, ItemCheck& check) {
-  item.resize(6);
-  std::string& file = item[kItemTextFile];
-  file = TrimBlanksAndPlus(file.substr(0, kItemFileLimit));
-  const std::string lower = ToLower(file);
-  if (lower.size() < 4 && lower != "#" && current > 0) check.records.push_back(112);
-  // "sim", " s", "yes", "n+" are taken as the one letter they begin with.
-  std::string& flag = item[kItemAssessed];
-  flag = flag.substr(0, kItemFlagLimit);
-  for (char& c : flag) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  flag = TrimBlanksAndPlus(flag).substr(0, 1);
-  // "Y" (yes, on an English screen) is stored as the "S" the pages read.
-  if (flag == "Y") flag = "S";
-  if (flag != "S" && flag != "N") check.records.push_back(113);
-  item[kItemQuestion] = TrimBlanksAndPlus(item[kItemQuestion]);
-}
-
 int ItemFileKind(const std::string& lowerName) {
   const std::string last = lowerName.size() >= 4 ? lowerName.substr(lowerName.size() - 4) : lowerName;
   for (const char* own :

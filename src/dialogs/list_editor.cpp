@@ -28,6 +28,22 @@ std::string ItemCheck::Report() const {
   return report;
 }
 
+ItemCheck ItemCheckOf(const std::vector<ItemProblem>& problems) {
+  ItemCheck check;
+  for (const ItemProblem& problem : problems) {
+    switch (problem.rule) {
+      case ItemRule::kFileName: check.records.push_back(112); break;
+      case ItemRule::kAssessed: check.records.push_back(113); break;
+      case ItemRule::kNoRightOption: check.records.push_back(114); break;
+      case ItemRule::kMarkOnEmptyOption: check.records.push_back(115); break;
+      case ItemRule::kEmptyField: check.records.push_back(116); break;
+      case ItemRule::kFeedbackCount: check.records.push_back(117); break;
+      case ItemRule::kTooManyParts: check.records.push_back(118); break;
+    }
+  }
+  return check;
+}
+
 const std::string& DocumentCutMessage() { return FixedText(Fixed::kDocumentOpenedCut); }
 
 namespace {

@@ -19,6 +19,7 @@
 
 #include "dialogs/document_editor.h"
 #include "dialogs/item_list.h"
+#include "documents/item_checks.h"
 
 namespace kio {
 
@@ -77,6 +78,10 @@ struct ItemCheck {
   // "Error(s): " and the messages one after the other.
   std::string Report() const;
 };
+// The messages of the problems a document's item check found
+// (documents/item_checks.h), each the interface-language record of its
+// rule.
+ItemCheck ItemCheckOf(const std::vector<ItemProblem>& problems);
 
 struct ListEditorKind {
   DocumentEditorKind document;  // use SaveMode::kRecreate for these lists

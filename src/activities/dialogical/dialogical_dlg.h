@@ -11,7 +11,8 @@
 
 namespace kio {
 
-// Checks and normalises a Dialogical item shown at `current`.
+// Checks and normalises a Dialogical item shown at `current`
+// (CheckDialogicalItem), with the messages of what it found.
 ItemCheck ValidateDialogicalItem(Item& item, size_t current);
 
 class CDialogicalDlg : public CListActivityDlg {

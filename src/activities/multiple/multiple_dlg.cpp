@@ -27,26 +27,7 @@ ListActivityKind MultipleKind() {
 }  // namespace
 
 ItemCheck ValidateMultipleItem(Item& item, size_t current) {
-  ItemCheck check;
-  CheckFileFlagAndQuestion(item, current, check);
-  std::string& options = item[kItemFourth];
-  if (options.find('>') == std::string::npos && options != "#") check.records.push_back(114);
-  std::string packed;
-  for (char c : options)
-    if (c != ' ') packed += c;
-  if (packed.find(">+") != std::string::npos) check.records.push_back(115);
-  const size_t optionPlus = CountPlus(options);
-  item[kItemFifth] = TrimBlanksAndPlus(item[kItemFifth]);
-  const size_t feedbackPlus = CountPlus(item[kItemFifth]);
-  item[kItemSixth] = TrimBlanksAndPlus(item[kItemSixth]);
-  for (const std::string& text : item)
-    if (text.empty()) {
-      check.records.push_back(116);
-      break;
-    }
-  if (feedbackPlus != optionPlus) check.records.push_back(117);
-  if (feedbackPlus > kItemPlusLimit || optionPlus > kItemPlusLimit) check.records.push_back(118);
-  return check;
+  return ItemCheckOf(CheckMultipleItem(item, current));
 }
 
 CMultipleDlg::CMultipleDlg() : CListActivityDlg(MultipleKind()) {}

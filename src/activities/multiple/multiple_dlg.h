@@ -11,7 +11,8 @@
 
 namespace kio {
 
-// Checks and normalises a Multiple choice item shown at `current`.
+// Checks and normalises a Multiple choice item shown at `current`
+// (CheckMultipleItem), with the messages of what it found.
 ItemCheck ValidateMultipleItem(Item& item, size_t current);
 
 class CMultipleDlg : public CListActivityDlg {

@@ -136,11 +136,7 @@ void CIndexDlg::ClearOther() {
 }
 
 ItemCheck CIndexDlg::CheckItem(Item& item) {
-  // An item needs the folder and the heading beside its two texts.
-  ItemCheck check;
-  if (Box(kIndexFolder).empty() || Box(kIndexHeading).empty() || item[0].empty() || item[1].empty())
-    check.records.push_back(116);
-  return check;
+  return ItemCheckOf(CheckIndexItem(item, Box(kIndexFolder), Box(kIndexHeading)));
 }
 
 std::string CIndexDlg::Box(int id) const {
