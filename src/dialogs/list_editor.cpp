@@ -24,22 +24,25 @@ int FieldBox(size_t i) { return kListField + static_cast<int>(i); }
 
 std::string ItemCheck::Report() const {
   std::string report = FixedText(Fixed::kErrors);
-  for (int record : records) report += CurrentSession().UiText[record];
+  for (size_t i = 0; i < records.size(); ++i) {
+    const std::string& text = CurrentSession().UiText[records[i]];
+    report += text.empty() && i < fixedForms.size() ? FixedText(fixedForms[i]) : text;
+  }
   return report;
 }
 
 ItemCheck ItemCheckOf(const std::vector<ItemProblem>& problems) {
+  // Each rule's record and fixed text, in the order of ItemRule.
+  static const std::pair<int, Fixed> kMessages[] = {
+      {112, Fixed::kItemFileName},          {113, Fixed::kItemAssessed},   {114, Fixed::kItemNoRightOption},
+      {115, Fixed::kItemMarkOnEmptyOption}, {116, Fixed::kItemEmptyField}, {117, Fixed::kItemFeedbackCount},
+      {118, Fixed::kItemTooManyParts},
+  };
   ItemCheck check;
   for (const ItemProblem& problem : problems) {
-    switch (problem.rule) {
-      case ItemRule::kFileName: check.records.push_back(112); break;
-      case ItemRule::kAssessed: check.records.push_back(113); break;
-      case ItemRule::kNoRightOption: check.records.push_back(114); break;
-      case ItemRule::kMarkOnEmptyOption: check.records.push_back(115); break;
-      case ItemRule::kEmptyField: check.records.push_back(116); break;
-      case ItemRule::kFeedbackCount: check.records.push_back(117); break;
-      case ItemRule::kTooManyParts: check.records.push_back(118); break;
-    }
+    const auto& [record, fixed] = kMessages[static_cast<size_t>(problem.rule)];
+    check.records.push_back(record);
+    check.fixedForms.push_back(fixed);
   }
   return check;
 }

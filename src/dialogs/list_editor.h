@@ -20,6 +20,7 @@
 #include "dialogs/document_editor.h"
 #include "dialogs/item_list.h"
 #include "documents/item_checks.h"
+#include "lang/fixed_texts.h"
 
 namespace kio {
 
@@ -71,9 +72,11 @@ struct ItemField {
 };
 
 // What the check of an item found: the UiText records of its messages, in
-// order. The item is good when there are none.
+// order, and the fixed texts that stand in for a record the interface
+// language file leaves empty. The item is good when there are none.
 struct ItemCheck {
   std::vector<int> records;
+  std::vector<Fixed> fixedForms;  // one for each record
   bool Failed() const { return !records.empty(); }
   // "Error(s): " and the messages one after the other.
   std::string Report() const;

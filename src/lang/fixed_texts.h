@@ -58,6 +58,16 @@ enum class Fixed {
   kLabelSavePart,
   kLabelAsText,
   kLabelMerge,
+  // Item checks: what a list item lacks, shown after "Error(s): " when the
+  // interface language file has no text of its own for it (records 112 to
+  // 118).
+  kItemFileName,
+  kItemAssessed,
+  kItemNoRightOption,
+  kItemMarkOnEmptyOption,
+  kItemEmptyField,
+  kItemFeedbackCount,
+  kItemTooManyParts,
   kCount
 };
 

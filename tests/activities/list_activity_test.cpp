@@ -263,6 +263,18 @@ TEST(ListItemCheck, MessagesAndNormalisations) {
   }
 }
 
+// An interface language file of the teacher's own that leaves a check's
+// record empty still tells what the item lacks.
+TEST(ListItemCheck, AnEmptyRecordShowsTheFixedText) {
+  CurrentSession().Reset();
+  CurrentSession().UiText[114] = "[114]";
+  Item item = {"#", "S", "Q", "a+b", "x", "h"};
+  const ItemCheck check = ValidateMultipleItem(item, 0);
+  ASSERT_EQ(check.records, (std::vector<int>{114, 117}));
+  EXPECT_EQ(check.Report(), FixedText(Fixed::kErrors) + "[114]" + FixedText(Fixed::kItemFeedbackCount));
+  CurrentSession().Reset();
+}
+
 TEST(ListItemCheck, SelectJudgesTheFileKind) {
   const std::pair<const char*, int> cases[] = {
       {"aula.mul", 0}, {"x.gab", 0}, {"t.doc", 0}, {"i.dex", 0}, {"p.htm", 1}, {"p.html", 1},
