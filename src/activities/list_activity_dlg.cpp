@@ -38,11 +38,14 @@ DialogTemplate ListActivityLayout(const ListActivityKind& kind) {
   DialogTemplate t;
   t.title = kind.title;
   t.width = 507;
-  t.height = 292;
+  t.height = 306;
   t.controls = {
       {kListHelp, ControlKind::RichText, "", 5, 5, 150, 236, kReadOnly | kVScroll},
       {kListDocumentName, ControlKind::Edit, "", 5, 246, 150, 12, kReadOnly},
-      {kListWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 270, 150, kButtonHeight},
+      // The left-hand column as in the other editors: the document's name,
+      // Preview, "What can I do?".
+      PreviewButtonSpec(kListPreview),
+      {kListWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
       // The top line: the item's file with Select, the assessed flag, "N.".
       {HelpButton(kItemTextFile), ControlKind::Button, "?", kRight, 3, 12, 10},
       {Label(kItemTextFile), ControlKind::Label, "", kRight + 15, 4, 175, 9},
@@ -104,6 +107,7 @@ ListEditorKind ListKindOf(const ListActivityKind& a) {
   k.document.questions = a.questions;
   k.document.importButton = kListImportQuestions;
   k.document.exportButton = kListExportQuestions;
+  k.document.previewButton = kListPreview;
   k.document.openErrorSuffix = CurrentSession().UiText[104];
   k.document.saveErrorRecord = 107;
   const ItemListFormat& items = kListActivityItems;
@@ -130,8 +134,8 @@ ListEditorKind ListKindOf(const ListActivityKind& a) {
 CListActivityDlg::CListActivityDlg(const ListActivityKind& kind)
     : CListEditorDlg(ListActivityLayout(kind), ListKindOf(kind)), activity_(kind) {}
 
-void CListActivityDlg::Generate() {
-  if (!ConfirmItemChanges() || !HasItems(32)) return;
+std::optional<std::string> CListActivityDlg::WritePageTo(const PageDestination& destination) {
+  if (!ConfirmItemChanges() || !HasItems(32)) return std::nullopt;
   const std::vector<Item>& items = List().Items();
   PageBuild build = SessionPageBuild();
   PageRequest request;
@@ -149,9 +153,14 @@ void CListActivityDlg::Generate() {
     return true;
   };
   request.reportError = [](int cause) { ReportFileError(cause, CurrentSession().UiText[109]); };
-  auto written = WritePage(request, build);
+  auto written = WritePage(request, build, destination);
   ReturnToSession(build);
   CurrentSession().completionMessage = FinalText();
+  return written;
+}
+
+void CListActivityDlg::Generate() {
+  auto written = WritePageTo(PageDestination::Chosen());
   if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }

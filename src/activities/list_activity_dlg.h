@@ -38,6 +38,7 @@ class CListActivityDlg : public CListEditorDlg {
 
  protected:
   void Generate() override;
+  std::optional<std::string> WritePageTo(const PageDestination& destination) override;
 
  private:
   ListActivityKind activity_;

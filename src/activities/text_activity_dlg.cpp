@@ -20,8 +20,9 @@ namespace {
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;  // left edge of the right-hand column
 // The two button rows below the text.
-constexpr DocumentButtonIds kButtons = {kActNew,    kActOpen, kActSave,      kActSaveAs, kActGenerate,
-                                        kActReturn, kActFont, kActParagraph, kActAV,     kActGlobal};
+constexpr DocumentButtonIds kButtons = {kActNew,      kActOpen,   kActSave,   kActSaveAs,
+                                        kActGenerate, kActReturn, kActFont,   kActParagraph,
+                                        kActAV,       kActGlobal, kActPreview};
 constexpr int kRightWidth = 340;
 
 DialogTemplate ActivityLayout(const TextActivityKind& kind) {
@@ -77,6 +78,7 @@ DocumentEditorKind DocumentKindOf(const TextActivityKind& kind) {
   d.questions = kind.questions;
   d.importButton = kActImportQuestions;
   d.exportButton = kActExportQuestions;
+  d.previewButton = kActPreview;
   d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
   d.saveErrorRecord = 84;
   return d;
@@ -185,17 +187,17 @@ bool CTextActivityDlg::ReadyToSave() {
   return false;
 }
 
-void CTextActivityDlg::Generate() {
+std::optional<std::string> CTextActivityDlg::WritePageTo(const PageDestination& destination) {
   CollectFields();
   if (read_.text.empty()) {
     ShowMessage(CurrentSession().UiText[32], "Oops!", Buttons::Ok, this);
-    return;
+    return std::nullopt;
   }
   PageBuild build = SessionPageBuild();
   std::string data;
   if (!BuildPageData(read_, build, data)) {
     ReturnToSession(build);
-    return;
+    return std::nullopt;
   }
   PageRequest request;
   request.templateName = kind_.templateName;
@@ -203,8 +205,13 @@ void CTextActivityDlg::Generate() {
   request.completionField = read_.completion;
   request.data = data;
   if (!kind_.pageChooserInDocumentsFolder) request.chooser = ExtensionChooser("", "htm", true);
-  auto written = WritePage(request, build);
+  auto written = WritePage(request, build, destination);
   ReturnToSession(build);
+  return written;
+}
+
+void CTextActivityDlg::Generate() {
+  auto written = WritePageTo(PageDestination::Chosen());
   if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }

@@ -43,6 +43,7 @@ enum ActivityControl {
   kActLabelExtra = 1447,
   kActImportQuestions = 1435,  // "Import questions..." (editors with a question-bank kind)
   kActExportQuestions = 1436,
+  kActPreview = 1437,
 };
 
 struct TextActivityKind {
@@ -87,6 +88,7 @@ class CTextActivityDlg : public CDocumentEditorDlg {
   void KeepFields() override { remembered_ = read_; }
   void ShowFields() override;
   bool ReadyToSave() override;
+  std::optional<std::string> WritePageTo(const PageDestination& destination) override;
 
   // Builds the data text put between the page's markers from the boxes'
   // texts, in the page's context; false stops the generation (the message

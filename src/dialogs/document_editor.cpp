@@ -26,6 +26,11 @@ CDocumentEditorDlg::CDocumentEditorDlg(DialogTemplate layout, DocumentEditorKind
                              {"Espanhol", "Spanish"}};
   for (int i = 0; i < 3; ++i)
     AddMenuCommand(kSpellingLanguageCommand + i, LocalText(Win1252(labels[i][0]), labels[i][1]), menu);
+  if (kind_.previewButton) {
+    OnButton(kind_.previewButton, [this] { PreviewPage(); });
+    // Its help is Generate's, which tells both.
+    OnFocusEnter(kind_.previewButton, [this] { ShowHelp(kind_.helpPanel, HelpText("gera_htm.rtf")); });
+  }
   CurrentSpelling().UseDocument("");
   ShowFixedLabels(*this);
 }
@@ -46,6 +51,8 @@ void CDocumentEditorDlg::HelpOn(int button, int box, const std::string& help) {
   if (box) OnFocusEnter(box, show);
 }
 
+ControlSpec PreviewButtonSpec(int id) { return {id, ControlKind::Button, "Preview", 5, 266, 150, 14}; }
+
 void AddDocumentButtonRows(std::vector<ControlSpec>& controls, const DocumentButtonIds& ids,
                            const char* generateLabel) {
   constexpr int kLeft = 162;  // the right-hand column's left edge
@@ -64,6 +71,7 @@ void AddDocumentButtonRows(std::vector<ControlSpec>& controls, const DocumentBut
       {ids.global, ControlKind::Button, "Global", kLeft + 168, 285, kWidth, kHeight},
   };
   controls.insert(controls.end(), std::begin(rows), std::end(rows));
+  if (ids.preview) controls.push_back(PreviewButtonSpec(ids.preview));
 }
 
 void CDocumentEditorDlg::FormattingButtons(int font, int paragraph, int av, int global) {
@@ -211,6 +219,13 @@ void CDocumentEditorDlg::ReturnFromEditor() {
   ForgetDocumentFile();
   CurrentSession().documentName = kind_.returnName;
   EndDialog(IDCANCEL);
+}
+
+void CDocumentEditorDlg::PreviewPage() {
+  const auto written = WritePageTo(PageDestination::Preview());
+  if (!written) return;
+  if (!CurrentPlatform().OpenFileInBrowser(*written))
+    ShowMessage(FixedText(Fixed::kPreviewNotOpened, {*written}), OopsCaption(), Buttons::Ok, this);
 }
 
 }  // namespace kio

@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "questions/kio_documents.h"
 #include "render/fields.h"
+#include "render/write_page.h"
 
 namespace kio {
 
@@ -34,11 +35,16 @@ enum class SaveMode {
 struct DocumentButtonIds {
   int newDocument, open, save, saveAs, generate, back;  // the first row
   int font, paragraph, av, global;                      // the formatting row
+  int preview = 0;                                      // below the document's name
 };
+
+// Where the Preview button stands in the layouts whose left-hand column
+// ends with the document's name at 246 and "What can I do?" at 285.
+ControlSpec PreviewButtonSpec(int id);
 
 // Appends those rows at their places below the right-hand column: New,
 // Open, Save, Save As, Generate and Return, then Font, Paragraph, AV and
-// Global.
+// Global; and Preview in the left-hand column, below the document's name.
 void AddDocumentButtonRows(std::vector<ControlSpec>& controls, const DocumentButtonIds& ids,
                            const char* generateLabel = "&Generate Htm");
 
@@ -69,6 +75,8 @@ struct DocumentEditorKind {
   // "Export questions..." (dialogs/question_exchange.h); none: no buttons.
   std::optional<questions::DocumentKind> questions;
   int importButton = 0, exportButton = 0;
+  // The Preview button; 0: none.
+  int previewButton = 0;
 };
 
 // The commands of the spelling language menu, one per language in the order
@@ -100,6 +108,11 @@ class CDocumentEditorDlg : public Dialog {
   virtual bool ReadyToSave() { return true; }
   // The save chooser of a document that has no file yet.
   virtual ChooserRequest SaveChooser() const;
+  // Generate's steps from the boxes as they are now, with the page going to
+  // `destination`: the checks of the content (said when it is not ready),
+  // the page's file (chosen, or the preview's), the page and its support
+  // files. The page's path once written; nothing when a step stopped.
+  virtual std::optional<std::string> WritePageTo(const PageDestination& destination) = 0;
 
   // --- Shared operations ---
   // Asks UiText record 73 when the fields or the page settings changed; Yes
@@ -117,6 +130,11 @@ class CDocumentEditorDlg : public Dialog {
   bool SaveDocumentAs();
   // Return: asks to save, then closes the document and the dialog.
   void ReturnFromEditor();
+  // Preview: the page of the boxes as they are now, written into the
+  // session's private preview folder and opened in the browser. Nothing is
+  // asked or saved, the teacher's files stay as they are, and the document
+  // counts as changed or unchanged as before.
+  void PreviewPage();
   // Forgets the document's file: the next Save asks for a name.
   void ForgetDocumentFile();
   // The Frames dialog changed the page settings.

@@ -54,6 +54,7 @@ enum ListControl {
   kListAV = 1932,
   kListGlobal = 1933,
   kListWhatCanIDo = 1934,
+  kListPreview = 1937,
   kListField = 1940,
   kListFieldLabel = 1960,
   kListFieldHelp = 1980,

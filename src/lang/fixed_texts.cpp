@@ -92,6 +92,14 @@ const Entry kEntries[] = {
     {Fixed::kLabelSavePart, "Salva parte", "Save part", nullptr, true},
     {Fixed::kLabelAsText, "Como texto", "As text", nullptr, true},
     {Fixed::kLabelMerge, "Mescla", "Merge", nullptr, true},
+    // Preview
+    {Fixed::kLabelPreview, "Visualizar", "Preview", nullptr, true},
+    {Fixed::kPreviewFolderNotMade,
+     "Não foi possível criar a pasta temporária da visualização (%1): %2",
+     "The temporary folder of the preview could not be made (%1): %2"},
+    {Fixed::kPreviewNotOpened,
+     "O navegador não abriu a visualização. A página está em:\r\n%1\r\nAbra esse arquivo no navegador.",
+     "The browser did not open the preview. The page is at:\r\n%1\r\nOpen that file in your browser."},
     // Item checks
     {Fixed::kItemFileName,
      "\r\n- Arquivo de apoio: escreva o nome completo do arquivo, com a extensão, ou # para nenhum.",

@@ -48,6 +48,12 @@ class Platform {
   virtual std::optional<Rgb> PickColour() = 0;
   virtual std::optional<FontChoice> PickFont() = 0;
   virtual void OpenInBrowser(const std::string& pathOrAddress) = 0;
+  // Asks the browser to open the file `path`; false when the desktop said
+  // it could not.
+  virtual bool OpenFileInBrowser(const std::string& path) {
+    OpenInBrowser(path);
+    return true;
+  }
   virtual void SetWaitCursor(bool on) = 0;
   // True when the Escape key was pressed since the last poll.
   virtual bool EscapePressed() = 0;

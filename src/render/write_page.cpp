@@ -17,6 +17,7 @@
 #include "render/markup.h"
 #include "render/page_settings.h"
 #include "render/player_files.h"
+#include "render/preview_folder.h"
 #include "render/xapi_part.h"
 
 namespace kio {
@@ -177,10 +178,39 @@ std::optional<std::string> CutAtMarkers(const std::string& page, const std::stri
   return page.substr(0, p1 + 18) + data + page.substr(p2 < 2 ? 0 : p2 - 2);
 }
 
+std::string PreviewName(const ChooserRequest& request) {
+  const std::string proposed = BareName(request.initialName);
+  if (!proposed.empty() && proposed.find_first_of("*?") == std::string::npos) return ToLower(proposed);
+  const std::string extension = request.defaultExtension.empty() ? "htm" : request.defaultExtension;
+  std::string document = CurrentSession().documentName;
+  if (document.find_first_of("*?/") != std::string::npos) document.clear();
+  const size_t dot = document.rfind('.');
+  if (dot != std::string::npos) document.resize(dot);
+  return ToLower((document.empty() ? std::string("kio_preview") : document) + "." + extension);
+}
+
+std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request, const PageDestination& destination) {
+  if (!destination.preview) return ChoosePageFile(request);
+  Failure failure;
+  auto folder = CurrentPreviewFolder().Path(failure);
+  if (!folder) {
+    ShowMessage(failure.text, failure.caption);
+    return std::nullopt;
+  }
+  PageTarget target;
+  target.fileName = PreviewName(request);
+  target.chosenPath = *folder + target.fileName;
+  target.preview = true;
+  target.sourceFolder = FolderOf(request.initialName);
+  return target;
+}
+
 std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request) {
   auto chosen = ChooseFile(request);
   if (!chosen) return std::nullopt;
-  PageTarget target{BareName(*chosen), *chosen};
+  PageTarget target;
+  target.fileName = BareName(*chosen);
+  target.chosenPath = *chosen;
   if (CheckFileNameCharacters(target.fileName) != Answer::Yes) return std::nullopt;
   target.fileName = ToLower(target.fileName);
   File page;
@@ -236,6 +266,10 @@ bool WriteFinishedPage(const PageTarget& target, const std::string& text,
   if (build.playerFilesNeeded)
     if (auto failure = CopyBesidePage(target, "Clear_Skin_1.swf", "FLVPlayer.swf"))
       ShowMessage(failure->text, failure->caption);
+  // A preview takes copies of the teacher's files that the page shows or
+  // links to, so that it looks as the generated page will.
+  if (target.preview)
+    CopyReferencedFiles(target.sourceFolder, FolderOf(target.chosenPath), target.fileName, text);
   return true;
 }
 
@@ -283,7 +317,8 @@ BuiltPage BuildTemplatePage(const PageContent& content, const std::string& title
   return built;
 }
 
-std::optional<std::string> WritePage(const PageRequest& request, PageBuild& build) {
+std::optional<std::string> WritePage(const PageRequest& request, PageBuild& build,
+                                     const PageDestination& destination) {
   // What the renderings of this page noted is forgotten with it.
   struct Forget {
     PageBuild& build;
@@ -294,7 +329,8 @@ std::optional<std::string> WritePage(const PageRequest& request, PageBuild& buil
   } forget{build};
   // The editor's own data may have reached a limit already.
   if (RefusedForWork(build)) return std::nullopt;
-  auto target = ChoosePageFile(request.chooser ? *request.chooser : DocumentChooser("htm", true));
+  auto target =
+      ChoosePageFile(request.chooser ? *request.chooser : DocumentChooser("htm", true), destination);
   if (!target) return std::nullopt;
   if (request.check && !request.check(*target)) return std::nullopt;
 

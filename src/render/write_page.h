@@ -82,16 +82,38 @@ struct BuiltPage {
 // a work limit.
 BuiltPage BuildTemplatePage(const PageContent& content, const std::string& title, PageBuild& build);
 
-// The page file the teacher chose.
+// The page file the teacher chose, or the preview's file.
 struct PageTarget {
   std::string fileName;    // its bare name, lower-cased
   std::string chosenPath;  // exactly as chosen: the page is written under it
+  // A preview: the teacher's folder the page would have gone to, whose
+  // files the page refers to are copied beside the preview (empty: the
+  // working folder).
+  bool preview = false;
+  std::string sourceFolder;
+};
+
+// Where a page goes: the file the teacher chooses (Generate), or a file in
+// the session's private preview folder (Preview), which asks nothing and
+// touches none of the teacher's files.
+struct PageDestination {
+  bool preview = false;
+  static PageDestination Chosen() { return {}; }
+  static PageDestination Preview() { return {true}; }
 };
 
 // Step one: the save chooser, the file-name check (CheckFileNameCharacters)
 // and PrepareDocumentFile. Nothing when the teacher stopped or the file is
 // refused (its message shown).
 std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request);
+// The same for `destination`: a preview asks nothing and takes the file in
+// the preview folder named as the chooser proposes (PreviewName).
+std::optional<PageTarget> ChoosePageFile(const ChooserRequest& request, const PageDestination& destination);
+
+// The preview's file name for a page whose save chooser is `request`: the
+// name it proposes, else the document's name with the page's extension,
+// else "kio_preview" with it; lower-cased.
+std::string PreviewName(const ChooserRequest& request);
 
 // Copies two support files from the program folder beside a written page.
 // The failure that stopped the copy, when it stopped.
@@ -124,7 +146,8 @@ struct PageRequest : PageContent {
 
 // Runs the steps in `build`, showing what stops them. Returns the page's
 // path when it was written.
-std::optional<std::string> WritePage(const PageRequest& request, PageBuild& build);
+std::optional<std::string> WritePage(const PageRequest& request, PageBuild& build,
+                                     const PageDestination& destination = {});
 
 // Puts together a page from fixed pieces and the teacher's texts.
 class PageAssembler {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -15,13 +16,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "activities/cloze/cloze_dlg.h"
 #include "app/main_dlg.h"
 #include "dialogs/formatting.h"
+#include "fileio/session.h"
 #include "gui_support.h"
 #include "lang/texts.h"
 #include "platform/qt/qt_text.h"
+#include "render/preview_folder.h"
 
 namespace kio::test {
 namespace {
@@ -232,6 +236,32 @@ TEST(Desktop, LongWorkSeesEscapeAndNoOtherInput) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   QTest::mouseClick(button, Qt::LeftButton);
   EXPECT_EQ(clicks, 1);
+}
+
+// Preview asks the desktop to open the page's file: a handler of file
+// addresses (a text browser standing in for the teacher's browser) gets the
+// preview file's address, and no message is shown.
+TEST(Desktop, PreviewOpensThePagesFileThroughTheDesktop) {
+  Desktop desktop(kEnglish);
+  // The templates of this program folder, as the home screen takes it.
+  CurrentSession().appPaths.programFolder = CurrentSession().appPaths.startFolder;
+  QTextBrowser browser;
+  QDesktopServices::setUrlHandler("file", &browser, "setSource");
+  CClozeDlg cloze;
+  desktop.platform().onShown = [&](Dialog& d, QDialog& window) {
+    if (&d != &cloze) return;
+    d.SetItemText(kActText, "The [cat] sat.");
+    QTest::mouseClick(Button(window, kActPreview), Qt::LeftButton);
+    window.done(0);
+  };
+  cloze.DoModal();
+  QDesktopServices::unsetUrlHandler("file");
+  const std::string opened = browser.source().toLocalFile().toStdString();
+  const std::string folder = CurrentPreviewFolder().Made();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(opened.substr(0, folder.size()), folder) << opened;
+  EXPECT_TRUE(fs::exists(opened)) << opened;
+  EXPECT_THAT(desktop.messages, testing::IsEmpty());
 }
 
 TEST(Desktop, TheProgramIconComesInEverySizeDesktopsAskFor) {

@@ -12,6 +12,7 @@
 #include "lexicon/lexicon_store.h"
 #include "pages/lexical/lexical_page_dlg.h"
 #include "platform/text.h"
+#include "preview_check.h"
 
 namespace kio {
 namespace {
@@ -128,6 +129,30 @@ TEST_F(LexicalEditor, TooManyTokensAreCut) {
   size_t links = 0;
   for (size_t at = body.find("<a "); at != std::string::npos; at = body.find("<a ", at + 1)) ++links;
   EXPECT_EQ(links, 2500u);
+}
+
+// Preview writes the page Generate writes, with the dictionary's pictures
+// beside it, and touches nothing of the teacher's.
+TEST_F(LexicalEditor, PreviewsThePageGenerateWrites) {
+  WriteDictionary("lexis.kio", {{"in", "em"}, {"dog", "cão\r\n{i=dog.gif}"}});
+  std::filesystem::create_directories(program_ + "pictures");
+  test::WriteFile(program_ + "pictures/dog.gif", "GIF");
+  CurrentSession().appPaths.documentsFolder = s_.docs();
+  const test::PreviewCase c = {
+      "Lexical",
+      [](EditorSession& s, const std::string& script) { return s.Run<CLexicalPageDlg>(script); },
+      Start(),
+      "type 1072 in the house\n",
+      "type 1072 a dog in the house\n",
+      "hpl",
+      kLexicalOpen,
+      kLexicalSave,
+      kLexicalPreview,
+      kLexicalGenerate,
+      "lesson.htm",
+      {"dog.gif"}};
+  test::ExpectPreviewLikeGenerate(s_, c);
+  EXPECT_FALSE(std::filesystem::exists(s_ / "dog.gif"));
 }
 
 TEST_F(LexicalEditor, SavesAndOpensTheDocument) {

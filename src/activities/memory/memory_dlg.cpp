@@ -21,8 +21,9 @@ int CardId(int pair, bool b) { return kMemCardBase + 2 * pair + (b ? 1 : 0); }
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;  // left edge of the right-hand column
 // The two button rows below the text.
-constexpr DocumentButtonIds kButtons = {kActNew,    kActOpen, kActSave,      kActSaveAs, kActGenerate,
-                                        kActReturn, kActFont, kActParagraph, kActAV,     kActGlobal};
+constexpr DocumentButtonIds kButtons = {kActNew,      kActOpen,   kActSave,   kActSaveAs,
+                                        kActGenerate, kActReturn, kActFont,   kActParagraph,
+                                        kActAV,       kActGlobal, kActPreview};
 constexpr int kRightWidth = 340;
 constexpr int kHalf = 170;  // width of each half of the pairs
 constexpr int kCardWidth = 80;
@@ -70,6 +71,7 @@ DocumentEditorKind MemoryKind() {
   d.questions = questions::DocumentKind::kMemory;
   d.importButton = kActImportQuestions;
   d.exportButton = kActExportQuestions;
+  d.previewButton = kActPreview;
   d.saveMode = SaveMode::kRewriteInPlace;
   d.helpPanel = kActHelp;
   d.activityName = "memoria";
@@ -176,9 +178,9 @@ bool CMemoryDlg::Counted() {
   return false;
 }
 
-void CMemoryDlg::Generate() {
+std::optional<std::string> CMemoryDlg::WritePageTo(const PageDestination& destination) {
   CollectFields();
-  if (!Counted()) return;
+  if (!Counted()) return std::nullopt;
   PageBuild build = SessionPageBuild();
   PageRequest request;
   request.templateName = kMemoryTemplate;
@@ -191,10 +193,16 @@ void CMemoryDlg::Generate() {
     if (failure) ShowMessage(failure->text, failure->caption, Buttons::Ok, this);
     copied = !failure;
   };
-  auto written = WritePage(request, build);
+  auto written = WritePage(request, build, destination);
   ReturnToSession(build);
-  if (written && copied &&
-      ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+  // A page without its cards' faces is not offered to the browser.
+  if (!copied) return std::nullopt;
+  return written;
+}
+
+void CMemoryDlg::Generate() {
+  auto written = WritePageTo(PageDestination::Chosen());
+  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
 }
 

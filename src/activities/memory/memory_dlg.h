@@ -39,6 +39,7 @@ class CMemoryDlg : public CDocumentEditorDlg {
   void Start();
   void Clear();
   bool Counted();
+  std::optional<std::string> WritePageTo(const PageDestination& destination) override;
   void Generate();
 
   MemoryFields remembered_;  // as last loaded, saved or cleared

@@ -16,9 +16,9 @@ namespace {
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;
 // The two button rows below the text.
-constexpr DocumentButtonIds kButtons = {kBasicNew,      kBasicOpen,   kBasicSave, kBasicSaveAs,
-                                        kBasicGenerate, kBasicReturn, kBasicFont, kBasicParagraph,
-                                        kBasicAV,       kBasicGlobal};
+constexpr DocumentButtonIds kButtons = {kBasicNew,      kBasicOpen,   kBasicSave,   kBasicSaveAs,
+                                        kBasicGenerate, kBasicReturn, kBasicFont,   kBasicParagraph,
+                                        kBasicAV,       kBasicGlobal, kBasicPreview};
 constexpr int kRightWidth = 340;
 
 // The colours this editor's pages start with, in their attribute forms.
@@ -58,6 +58,7 @@ DocumentEditorKind BasicKind() {
   d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
   d.saveErrorRecord = 84;
   d.returnName = "*.hpb";
+  d.previewButton = kBasicPreview;
   return d;
 }
 
@@ -131,28 +132,34 @@ bool CBasicPageDlg::ReadyToSave() {
   return false;
 }
 
-void CBasicPageDlg::Generate() {
+std::optional<std::string> CBasicPageDlg::WritePageTo(const PageDestination& destination) {
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
     ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
-    return;
+    return std::nullopt;
   }
   PageBuild build = SessionPageBuild();
   const std::string rendered = RenderBasicText(read_, build);
   ReturnToSession(build);
-  if (RefusedForWork(build)) return;  // said before a file is chosen
-  auto target = ChoosePageFile(DocumentChooser("htm", true));
-  if (!target) return;
+  if (RefusedForWork(build)) return std::nullopt;  // said before a file is chosen
+  auto target = ChoosePageFile(DocumentChooser("htm", true), destination);
+  if (!target) return std::nullopt;
   const PageSettings& p = build.settings;
   // The page's title is its file name as the teacher chose it, capitals
   // kept.
   if (!WriteAssembledPage(
           *target, BuildBasicPage(BareName(target->chosenPath), rendered, p.background2, p.boxColor), build))
-    return;
+    return std::nullopt;
+  return target->chosenPath;
+}
+
+void CBasicPageDlg::Generate() {
+  Session& s = CurrentSession();
+  auto written = WritePageTo(PageDestination::Chosen());
+  if (!written) return;
   ShowMessage(s.UiText[53], "KIO", Buttons::Ok, this);
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(target->chosenPath);
+  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
 }
 
 }  // namespace kio

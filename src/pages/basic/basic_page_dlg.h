@@ -27,6 +27,7 @@ enum BasicPageControl {
   kBasicParagraph = 1632,
   kBasicAV = 1633,
   kBasicGlobal = 1634,
+  kBasicPreview = 1635,
 };
 
 class CBasicPageDlg : public CDocumentEditorDlg {
@@ -48,6 +49,7 @@ class CBasicPageDlg : public CDocumentEditorDlg {
  private:
   void Start();
   void New();
+  std::optional<std::string> WritePageTo(const PageDestination& destination) override;
   void Generate();
 
   std::string remembered_;  // the text as last loaded or saved

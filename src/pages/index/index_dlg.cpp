@@ -74,6 +74,7 @@ DialogTemplate IndexLayout() {
       {kListAV, ControlKind::Button, "A&V", kRight + 112, 285, kButtonWidth, kButtonHeight},
       {kListGlobal, ControlKind::Button, "Global", kRight + 168, 285, kButtonWidth, kButtonHeight},
       {kListWhatCanIDo, ControlKind::Button, "O que posso fazer?", 5, 285, 150, kButtonHeight},
+      PreviewButtonSpec(kListPreview),
   };
   return t;
 }
@@ -93,6 +94,7 @@ CIndexDlg::CIndexDlg()
         k.document.activityName = "index";
         k.document.openErrorSuffix = Win1252("Impossível abrir arquivo.");
         k.document.returnName = "";
+        k.document.previewButton = kListPreview;
         k.fields = {
             {kIndexItems.limits[0], "index_cada_link.rtf", 0, Win1252("Página do item (link)"),
              "Page of the item (link)"},
@@ -301,32 +303,40 @@ std::optional<std::string> CIndexDlg::LinkToFile() {
   return ReplaceAll(link, "\\", "/");
 }
 
-void CIndexDlg::Generate() {
+std::optional<std::string> CIndexDlg::WritePageTo(const PageDestination& destination) {
   Session& s = CurrentSession();
-  if (!ConfirmItemChanges() || !HasItems(31)) return;
+  if (!ConfirmItemChanges() || !HasItems(31)) return std::nullopt;
   // The page that Initialize wrote is the one to fill; without one, the
   // name Initialize proposes.
   const std::string pageName = initializedPage_.empty() ? "index.html" : initializedPage_;
   ChooserRequest request = ExtensionChooser(folder_, "html", true);
   request.initialName = folder_ + pageName;
   request.filter = "*.html";
-  auto target = ChoosePageFile(request);
-  if (!target) return;
-  const std::string& name = target->fileName;
-  const std::string ending = name.size() >= 4 ? name.substr(name.size() - 4) : name;
-  if (ending != ".htm" && ending != "html") {
-    ShowMessage(s.UiText[212], "Oops!", Buttons::Ok, this);
-    return;
+  auto target = ChoosePageFile(request, destination);
+  if (!target) return std::nullopt;
+  // The questions about the chosen name; a preview takes the proposed one.
+  if (!target->preview) {
+    const std::string& name = target->fileName;
+    const std::string ending = name.size() >= 4 ? name.substr(name.size() - 4) : name;
+    if (ending != ".htm" && ending != "html") {
+      ShowMessage(s.UiText[212], "Oops!", Buttons::Ok, this);
+      return std::nullopt;
+    }
+    if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
+      return std::nullopt;
   }
-  if (name != "index.html" && ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
-    return;
   PageBuild build = SessionPageBuild();
   const std::string page = BuildIndexPage(Document(), BodyColourAttribute(build.settings.background2),
                                           BoxColourAttribute(build.settings.boxColor), build);
   ReturnToSession(build);
-  if (!WriteAssembledPage(*target, page, build)) return;
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(target->chosenPath);
+  if (!WriteAssembledPage(*target, page, build)) return std::nullopt;
+  return target->chosenPath;
+}
+
+void CIndexDlg::Generate() {
+  auto written = WritePageTo(PageDestination::Chosen());
+  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(*written);
 }
 
 }  // namespace kio

@@ -40,6 +40,7 @@ class CIndexDlg : public CListEditorDlg {
   void Paste() override;
   void Open() override;
   void Generate() override;
+  std::optional<std::string> WritePageTo(const PageDestination& destination) override;
 
   ItemCheck CheckItem(Item& item) override;
   void StartOther() override;

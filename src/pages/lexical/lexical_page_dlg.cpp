@@ -24,9 +24,9 @@ namespace {
 constexpr int kButtonHeight = 14;
 constexpr int kRight = 162;
 // The two button rows below the text.
-constexpr DocumentButtonIds kButtons = {kLexicalNew,      kLexicalOpen,   kLexicalSave, kLexicalSaveAs,
-                                        kLexicalGenerate, kLexicalReturn, kLexicalFont, kLexicalParagraph,
-                                        kLexicalAV,       kLexicalGlobal};
+constexpr DocumentButtonIds kButtons = {kLexicalNew,      kLexicalOpen,   kLexicalSave,   kLexicalSaveAs,
+                                        kLexicalGenerate, kLexicalReturn, kLexicalFont,   kLexicalParagraph,
+                                        kLexicalAV,       kLexicalGlobal, kLexicalPreview};
 constexpr int kRightWidth = 340;
 
 DialogTemplate LexicalLayout() {
@@ -67,6 +67,7 @@ DocumentEditorKind LexicalKind() {
   d.openErrorSuffix = Win1252("Impossível abrir arquivo texto.");
   d.saveErrorRecord = 84;
   d.returnName = "*.hpl";
+  d.previewButton = kLexicalPreview;
   return d;
 }
 
@@ -183,12 +184,12 @@ bool CLexicalPageDlg::ReadyToSave() {
   return false;
 }
 
-void CLexicalPageDlg::Generate() {
+std::optional<std::string> CLexicalPageDlg::WritePageTo(const PageDestination& destination) {
   Session& s = CurrentSession();
   CollectFields();
   if (read_.empty()) {
     ShowMessage(s.UiText[32], "Oops!", Buttons::Ok, this);
-    return;
+    return std::nullopt;
   }
   PageBuild build = SessionPageBuild();
   lexical::Tokens tokens = lexical::Tokenize(read_, build);
@@ -202,7 +203,8 @@ void CLexicalPageDlg::Generate() {
   // entries name are copied there.
   request.check = [&](const PageTarget& target) {
     const std::string folder = FolderOf(target.chosenPath);
-    s.outputFolder = folder;
+    // A preview's folder is not where the teacher's pages go.
+    if (!target.preview) s.outputFolder = folder;
     CurrentPlatform().SetWaitCursor(true);
     lexical::LexicalLinker linker(*lookup_);
     const auto linked = linker.LinkWords(tokens.tokens);
@@ -215,14 +217,20 @@ void CLexicalPageDlg::Generate() {
       ShowMessage("Erro  (4) ao ler verbete do dicionario.", "KIO ", Buttons::Ok, this);
     return true;
   };
-  request.after = [&](const PageTarget&) {
+  request.after = [&](const PageTarget& target) {
     for (const auto& m : messages) ShowMessage(m, "Oops!", Buttons::Ok, this);
-    ShowMessage(s.UiText[55] + s.outputFolder, "KIO", Buttons::Ok, this);
+    if (!target.preview) ShowMessage(s.UiText[55] + s.outputFolder, "KIO", Buttons::Ok, this);
   };
-  auto written = WritePage(request, build);
+  auto written = WritePage(request, build, destination);
   ReturnToSession(build);
+  return written;
+}
+
+void CLexicalPageDlg::Generate() {
+  auto written = WritePageTo(PageDestination::Chosen());
   if (written)
-    if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
+    if (ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+      OpenInBrowser(*written);
 }
 
 void CLexicalPageDlg::MakeActivities() {

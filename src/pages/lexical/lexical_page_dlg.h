@@ -35,6 +35,7 @@ enum LexicalPageControl {
   kLexicalParagraph = 1732,
   kLexicalAV = 1733,
   kLexicalGlobal = 1734,
+  kLexicalPreview = 1735,
 };
 
 class CLexicalPageDlg : public CDocumentEditorDlg {
@@ -58,6 +59,7 @@ class CLexicalPageDlg : public CDocumentEditorDlg {
   // Chooses and opens the dictionary; false when the editor must close.
   bool Start();
   void New();
+  std::optional<std::string> WritePageTo(const PageDestination& destination) override;
   void Generate();
   // Makes a Cloze, Memory, Multiple choice and Sequence beside the document.
   void MakeActivities();

@@ -36,6 +36,8 @@ DialogTemplate MenuLayout() {
        kDefault},
       {kMenuReturn, ControlKind::Button, "&Return", kLeftColumn + 234, 250, 56, 14},
       {kMenuHelpFiles, ControlKind::Button, "?", kLeftColumn + 294, 252, 12, 10},
+      // Below Generate.
+      {kMenuPreview, ControlKind::Button, "Preview", kLeftColumn + 120, 268, 110, 14},
   };
   for (size_t k = 1; k <= kMenuEntries; ++k) {
     const int column = k <= 12 ? kLeftColumn : kRightColumn;
@@ -56,6 +58,7 @@ DocumentEditorKind MenuKind() {
   d.openErrorSuffix = Win1252("Impossível abrir arquivo.");
   d.saveErrorSuffix = d.openErrorSuffix;
   d.returnName = "*.men";
+  d.previewButton = kMenuPreview;
   return d;
 }
 
@@ -158,22 +161,27 @@ void CMenuDlg::ChooseEntry(size_t k) {
   SetItemText(MenuEntryBox(k), chosen ? BareName(*chosen) : "");
 }
 
-void CMenuDlg::Generate() {
+std::optional<std::string> CMenuDlg::WritePageTo(const PageDestination& destination) {
   Session& s = CurrentSession();
   CollectFields();
-  if (!ListIsWhole()) return;
+  if (!ListIsWhole()) return std::nullopt;
   ChooserRequest request = DocumentChooser("htm", true);
   request.initialName = s.appPaths.documentsFolder + "menu.htm";
-  auto target = ChoosePageFile(request);
-  if (!target) return;
-  if (target->fileName != "menu.htm" &&
+  auto target = ChoosePageFile(request, destination);
+  if (!target) return std::nullopt;
+  if (!target->preview && target->fileName != "menu.htm" &&
       ShowMessage(s.UiText[207], s.UiText[1], Buttons::YesNo, this) != Answer::Yes)
-    return;
+    return std::nullopt;
   PageBuild build = SessionPageBuild();
   // A page that could not be written is said so, never passed over.
-  if (!WriteAssembledPage(*target, BuildMenuPage(read_, s.UiText[26]), build)) return;
-  if (ShowMessage(s.UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(target->chosenPath);
+  if (!WriteAssembledPage(*target, BuildMenuPage(read_, s.UiText[26]), build)) return std::nullopt;
+  return target->chosenPath;
+}
+
+void CMenuDlg::Generate() {
+  auto written = WritePageTo(PageDestination::Chosen());
+  if (written && ShowMessage(CurrentSession().UiText[54], "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(*written);
 }
 
 }  // namespace kio

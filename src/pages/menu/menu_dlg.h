@@ -19,6 +19,7 @@ enum MenuControl {
   kMenuHelpTitle = 1180,
   kMenuLabelTitle = 1190,
   kMenuLabelPages = 1191,
+  kMenuPreview = 1192,
 };
 
 // The box and the numbered button of entry k (1 to 24).
@@ -46,6 +47,7 @@ class CMenuDlg : public CDocumentEditorDlg {
   // something is.
   bool ListIsWhole();
   void ChooseEntry(size_t k);
+  std::optional<std::string> WritePageTo(const PageDestination& destination) override;
   void Generate();
 
   MenuDocument remembered_;  // as last opened or saved

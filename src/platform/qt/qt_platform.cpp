@@ -828,6 +828,10 @@ void QtPlatform::OpenInBrowser(const std::string& target) {
   QDesktopServices::openUrl(url);
 }
 
+bool QtPlatform::OpenFileInBrowser(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(ToQt(path)).absoluteFilePath()));
+}
+
 void QtPlatform::SetWaitCursor(bool on) {
   if (on) {
     if (guard_->busy++ == 0) guard_->escape = false;

@@ -43,6 +43,7 @@ class QtPlatform : public Platform {
   std::optional<Rgb> PickColour() override;
   std::optional<FontChoice> PickFont() override;
   void OpenInBrowser(const std::string& pathOrAddress) override;
+  bool OpenFileInBrowser(const std::string& path) override;
   void SetWaitCursor(bool on) override;
   bool EscapePressed() override;
   [[noreturn]] void ExitProcess(int status) override;
