@@ -113,7 +113,8 @@ Run Generate(LexicalLookup& lookup, const std::vector<std::string>& tokens) {
     if (IsWordLetter(t[0])) ++run.words;
   for (const auto& t : linked) {
     if (t.headword.empty()) continue;
-    for (const auto& part : Tokenize(t.text).tokens)
+    PageBuild build;
+    for (const auto& part : Tokenize(t.text, build).tokens)
       if (IsWordLetter(part[0])) ++run.linkedWords;
   }
   return run;
@@ -133,7 +134,11 @@ int main(int argc, char** argv) {
 
   std::vector<double> tokenizeMs;
   Tokens tokens;
-  for (int i = 0; i < 5; ++i) tokenizeMs.push_back(Millis([&] { tokens = Tokenize(text); }));
+  for (int i = 0; i < 5; ++i)
+    tokenizeMs.push_back(Millis([&] {
+      PageBuild build;
+      tokens = Tokenize(text, build);
+    }));
 
   LexiconStore& store = Lexicon();
   double openMs = Millis([&] {

@@ -56,7 +56,7 @@ size_t Codes(const std::string& text) { return std::count(text.begin(), text.end
 
 struct Row {
   const char* kind;
-  std::function<void(const std::string&)> build;
+  std::function<void(const std::string&, PageBuild&)> build;
 };
 
 // The text cut into `n` pieces of at most `size` characters.
@@ -80,58 +80,59 @@ int main() {
   };
   const std::vector<Row> rows = {
       {"Basic",
-       [](const std::string& t) {
-         BuildBasicPage("Page.htm", RenderBasicText(t), "body bgcolor='#FFFFFF'", "x");
+       [](const std::string& t, PageBuild& b) {
+         BuildBasicPage("Page.htm", RenderBasicText(t, b), "body bgcolor='#FFFFFF'", "x");
        }},
-      {"Cloze", [](const std::string& t) { BuildClozeData(t); }},
-      {"Eclipse", [](const std::string& t) { BuildEclipseData(t, "the a"); }},
+      {"Cloze", [](const std::string& t, PageBuild& b) { BuildClozeData(t, b); }},
+      {"Eclipse", [](const std::string& t,
+                     PageBuild& b) { BuildEclipseData(t, "the a", b, CurrentSession().UiText[1]); }},
       {"Sequence",
-       [](const std::string& t) {
+       [](const std::string& t, PageBuild& b) {
          std::string refusal;
-         BuildSequenceData(t, refusal);
+         BuildSequenceData(t, refusal, b);
        }},
       {"Multiple choice",
-       [](const std::string& t) {
+       [](const std::string& t, PageBuild& b) {
          std::vector<Item> items;
          for (const auto& q : Pieces(t, 21, 2857))
            items.push_back({"#", "S", q, ">yes+no", "Good+No", "Think"});
-         BuildMultipleData(items);
+         BuildMultipleData(items, b);
        }},
       {"Dialogical",
-       [](const std::string& t) {
+       [](const std::string& t, PageBuild& b) {
          std::vector<Item> items;
          for (const auto& q : Pieces(t, 21, 2857)) items.push_back({"#", "S", q, "yes", "Good", "No"});
-         BuildDialogicalData(items);
+         BuildDialogicalData(items, b);
        }},
       {"Memory",
-       [](const std::string& t) {
+       [](const std::string& t, PageBuild& b) {
          MemoryPairs pairs;
          const auto cards = Pieces(t, 2 * kMemoryPairs, kCardLimit);
          for (size_t k = 0; k + 1 < cards.size(); k += 2) pairs[k / 2] = {cards[k], cards[k + 1]};
-         BuildMemoryData(pairs, kMemoryPairs);
+         BuildMemoryData(pairs, kMemoryPairs, b);
          std::string instructions = t.substr(0, 14999);
-         RenderMarkupWithoutCollecting(instructions);
+         RenderMarkupWithoutCollecting(instructions, b);
        }},
       {"Lexical",
-       [](const std::string& t) {
+       [](const std::string& t, PageBuild& b) {
          std::vector<lexical::LinkedToken> linked;
-         for (auto& token : lexical::Tokenize(t).tokens) linked.push_back({token, "", ""});
+         for (auto& token : lexical::Tokenize(t, b).tokens) linked.push_back({token, "", ""});
          std::vector<std::string> messages;
          lexical::PageBody(linked, {}, messages);
        }},
       {"Menu",
-       [](const std::string& t) {
+       [](const std::string& t, PageBuild&) {
          MenuDocument menu;
          menu.title = t.substr(0, kMenuTextLimit);
          for (size_t k = 1; k <= kMenuEntries; ++k) menu.entries[k] = t.substr(k * 97, 97);
          BuildMenuPage(menu, "Atividade");
        }},
       {"Index",
-       [](const std::string& t) {
+       [](const std::string& t, PageBuild& b) {
          IndexDocument index;
          index.heading = t.substr(0, kIndexTextLimit);
          for (const auto& text : Pieces(t, 30, kIndexTextLimit)) index.items.push_back({"unit.htm", text});
-         BuildIndexPage(index, "body", "bgcolor=\"#009999\"");
+         BuildIndexPage(index, "body", "bgcolor=\"#009999\"", b);
        }},
   };
   std::printf("| Page kind | Text | Characters | Codes | Median of 5 |\n|---|---|---|---|---|\n");
@@ -141,8 +142,9 @@ int main() {
       bool refused = false;
       for (int run = 0; run < 5; ++run) {
         CurrentSession().Reset();
-        times.push_back(kio::bench::Millis([&] { row.build(text); }));
-        refused = refused || CurrentSession().workLimitReached;
+        PageBuild build;
+        times.push_back(kio::bench::Millis([&] { row.build(text, build); }));
+        refused = refused || build.workLimitReached;
       }
       std::sort(times.begin(), times.end());
       std::printf("| %s | %s | %zu | %zu | %.1f ms%s |\n", row.kind, name, text.size(), Codes(text), times[2],

@@ -111,18 +111,18 @@ ListEditorKind ListKindOf(const ListActivityKind& a) {
   k.document.previewButton = kListPreview;
   k.document.openErrorSuffix = UiText(Ui::kDocumentNotOpened);
   k.document.saveErrorRecord = Ui::kDocumentNotSaved;
-  const size_t limits[] = {kItemFileLimit, kItemFlagLimit, kItemTextLimit,
-                           kItemTextLimit, kItemTextLimit, kItemTextLimit};
+  const ItemListFormat& items = kListActivityItems;
   const Ui labels[] = {Ui::kLinkedFileLabel, Ui::kAssessedLabel, Ui::kQuestionLabel,
                        Ui::kOptionsLabel,    Ui::kFeedbackLabel, Ui::kWrongHintLabel};
-  for (size_t i = 0; i < 6; ++i) {
+  for (size_t i = 0; i < items.limits.size(); ++i) {
     ItemField f;
-    f.limit = limits[i];
+    f.limit = items.limits[i];
     f.help = i < a.fieldHelp.size() ? a.fieldHelp[i] : std::string();
     f.labelRecord = labels[i];
-    f.lowerCase = i == kItemTextFile;
+    f.lowerCase = std::find(items.names.begin(), items.names.end(), i) != items.names.end();
     k.fields.push_back(f);
   }
+  k.capacity = items.capacity;
   k.pasteFields = 5;
   k.tipsHelp = a.tipsHelp;
   k.clipboard = &CurrentSession().Part<ItemClipboard>();
@@ -166,23 +166,6 @@ void CListActivityDlg::Generate() {
   auto written = WritePageTo(PageDestination::Chosen());
   if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
     OpenInBrowser(*written);
-}
-
-void CheckFileFlagAndQuestion(Item& item, size_t current, ItemCheck& check) {
-  item.resize(6);
-  std::string& file = item[kItemTextFile];
-  file = TrimBlanksAndPlus(file.substr(0, kItemFileLimit));
-  const std::string lower = ToLower(file);
-  if (lower.size() < 4 && lower != "#" && current > 0) check.records.push_back(Ui::kCheckLinkedFile);
-  // "sim", " s", "yes", "n+" are taken as the one letter they begin with.
-  std::string& flag = item[kItemAssessed];
-  flag = flag.substr(0, kItemFlagLimit);
-  for (char& c : flag) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  flag = TrimBlanksAndPlus(flag).substr(0, 1);
-  // "Y" (yes, on an English screen) is stored as the "S" the pages read.
-  if (flag == "Y") flag = "S";
-  if (flag != "S" && flag != "N") check.records.push_back(Ui::kCheckAssessed);
-  item[kItemQuestion] = TrimBlanksAndPlus(item[kItemQuestion]);
 }
 
 int ItemFileKind(const std::string& lowerName) {

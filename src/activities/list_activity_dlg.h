@@ -47,9 +47,6 @@ class CListActivityDlg : public CListEditorDlg {
 
 // --- Text steps of the checks and the data blocks ---
 
-// The checks of the first three fields, shared by both editors:
-// normalises them and adds records 112 and 113.
-void CheckFileFlagAndQuestion(Item& item, size_t current, ItemCheck& check);
 // What Select puts into the file field: the chosen file's name, lower-cased,
 // when it is a page or a picture (or the teacher takes another kind);
 // nothing when refused or kept.

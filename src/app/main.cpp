@@ -36,6 +36,19 @@ std::string ExecutableFolder(const char* argv0) {
   return self.parent_path().string();
 }
 
+// The program folder whose configuration the command-line tools read (the
+// student language of the documents they write): the teacher's own copy of
+// an installed kio when it has been made, else the installed folder, else
+// the one beside the executable. Nothing is made or copied for a tool.
+std::string ToolProgramFolder(const std::string& executableFolder) {
+  const std::string installed = kio::InstalledProgramFolder(executableFolder);
+  if (installed.empty()) return executableFolder + "/";
+  const std::string user = kio::UserProgramFolder();
+  std::error_code ec;
+  if (!user.empty() && std::filesystem::exists(user + "/lingualu.dat", ec)) return user + "/";
+  return installed + "/";
+}
+
 int RunHeadless(std::istream& script) {
   kio::HeadlessPlatform platform(script, std::cout);
   kio::SetPlatform(&platform);
@@ -66,7 +79,11 @@ int main(int argc, char** argv) {
       return 2;
     case Action::kHelp: std::cout << kio::HelpText(); return 0;
     case Action::kVersion: std::cout << kio::VersionText(); return 0;
-    case Action::kSubcommand: return line.command->run(line.arguments);
+    case Action::kSubcommand:
+      kio::CurrentSession().appPaths.programFolder = line.programFolder.empty()
+                                                         ? ToolProgramFolder(ExecutableFolder(argv[0]))
+                                                         : line.programFolder + "/";
+      return line.command->run(line.arguments);
     case Action::kDesktop:
     case Action::kHeadless: break;
   }

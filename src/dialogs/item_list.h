@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "documents/item_list_document.h"
 #include "lang/texts.h"
 
 namespace kio {
-
-// One item: its texts in the order of the document and of the clipboard.
-using Item = std::vector<std::string>;
 
 // One item kept across copies and pastes. Multiple choice and Dialogical
 // share one for the whole run (the session keeps it); an Index keeps its

@@ -24,8 +24,31 @@ int FieldBox(size_t i) { return kListField + static_cast<int>(i); }
 
 std::string ItemCheck::Report() const {
   std::string report = FixedText(Fixed::kErrors);
-  for (Ui record : records) report += UiText(record);
+  for (size_t i = 0; i < records.size(); ++i) {
+    const std::string& text = UiText(records[i]);
+    report += text.empty() && i < fixedForms.size() ? FixedText(fixedForms[i]) : text;
+  }
   return report;
+}
+
+ItemCheck ItemCheckOf(const std::vector<ItemProblem>& problems) {
+  // Each rule's record and fixed text, in the order of ItemRule.
+  static const std::pair<Ui, Fixed> kMessages[] = {
+      {Ui::kCheckLinkedFile, Fixed::kItemFileName},
+      {Ui::kCheckAssessed, Fixed::kItemAssessed},
+      {Ui::kCheckRightOption, Fixed::kItemNoRightOption},
+      {Ui::kCheckEmptyOption, Fixed::kItemMarkOnEmptyOption},
+      {Ui::kCheckEmptyBox, Fixed::kItemEmptyField},
+      {Ui::kCheckFeedbackCount, Fixed::kItemFeedbackCount},
+      {Ui::kCheckPartLimit, Fixed::kItemTooManyParts},
+  };
+  ItemCheck check;
+  for (const ItemProblem& problem : problems) {
+    const auto& [record, fixed] = kMessages[static_cast<size_t>(problem.rule)];
+    check.records.push_back(record);
+    check.fixedForms.push_back(fixed);
+  }
+  return check;
 }
 
 const std::string& DocumentCutMessage() { return FixedText(Fixed::kDocumentOpenedCut); }
@@ -302,31 +325,24 @@ bool CListEditorDlg::FieldsChanged() const {
 void CListEditorDlg::LoadFields(FieldReader& reader) {
   Session& s = CurrentSession();
   savedFinal_ = FinalBoxText(s.completionMessage);
-  const uint32_t count = reader.Number();
-  for (uint32_t n = 0; n < count; ++n) {
-    if (n >= kind_.capacity) {
-      cutOnOpen_ = true;
-      break;
-    }
-    Item item;
-    for (const ItemField& field : kind_.fields) {
-      std::string text = ReadTextCut(reader, field.limit);
-      if (field.lowerCase) text = ToLower(text);
-      item.push_back(std::move(text));
-    }
-    list_.Load(std::move(item));
+  for (Item& item : ReadItemList(reader, ItemFormat(), cutOnOpen_)) list_.Load(std::move(item));
+}
+
+ItemListFormat CListEditorDlg::ItemFormat() const {
+  ItemListFormat format;
+  for (size_t i = 0; i < kind_.fields.size(); ++i) {
+    format.limits.push_back(kind_.fields[i].limit);
+    if (kind_.fields[i].lowerCase) format.names.push_back(i);
   }
+  format.capacity = kind_.capacity;
+  return format;
 }
 
 std::string CListEditorDlg::ReadTextCut(FieldReader& reader, size_t limit) {
   return reader.TextCut(limit, cutOnOpen_);
 }
 
-void CListEditorDlg::StoreFields(FieldWriter& writer) {
-  writer.Number(static_cast<uint32_t>(list_.Count()));
-  for (const Item& item : list_.Items())
-    for (const std::string& text : item) writer.Text(text);
-}
+void CListEditorDlg::StoreFields(FieldWriter& writer) { WriteItemList(writer, list_.Items()); }
 
 void CListEditorDlg::KeepFields() {
   unchanged_ = true;

@@ -7,8 +7,10 @@
 // A configuration supplies the layout (with the control ids below), the
 // item fields (their boxes, labels, help, limits) and the item check with
 // its normalisations. By default the document after the settings block is
-// the item count followed by the items' texts; an editor with other fields
-// overrides LoadFields and StoreFields and the Other* steps.
+// the item count followed by the items' texts, read and written by the
+// documents' item list (documents/item_list_document.h) configured with the
+// fields' limits, their lower-cased names and the capacity; an editor with
+// other fields overrides LoadFields and StoreFields.
 #pragma once
 #include <functional>
 #include <optional>
@@ -17,6 +19,8 @@
 
 #include "dialogs/document_editor.h"
 #include "dialogs/item_list.h"
+#include "documents/item_checks.h"
+#include "lang/fixed_texts.h"
 
 namespace kio {
 
@@ -69,13 +73,19 @@ struct ItemField {
 };
 
 // What the check of an item found: the interface texts of its messages, in
-// order. The item is good when there are none.
+// order, and the fixed texts that stand in for a record the interface
+// language file leaves empty. The item is good when there are none.
 struct ItemCheck {
   std::vector<Ui> records;
+  std::vector<Fixed> fixedForms;  // one for each record
   bool Failed() const { return !records.empty(); }
   // "Error(s): " and the messages one after the other.
   std::string Report() const;
 };
+// The messages of the problems a document's item check found
+// (documents/item_checks.h), each the interface-language record of its
+// rule.
+ItemCheck ItemCheckOf(const std::vector<ItemProblem>& problems);
 
 struct ListEditorKind {
   DocumentEditorKind document;  // use SaveMode::kRecreate for these lists
@@ -182,6 +192,9 @@ class CListEditorDlg : public CDocumentEditorDlg {
   std::string ReadTextCut(FieldReader& reader, size_t limit);
   // For LoadFields: the document holds more than the editor keeps.
   void NoteDocumentCut() { cutOnOpen_ = true; }
+  // The document's form of the items: the fields' limits and lower-cased
+  // names, and the capacity.
+  ItemListFormat ItemFormat() const;
 
  private:
   void Start();

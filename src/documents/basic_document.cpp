@@ -42,10 +42,6 @@ std::string RenderBasicText(const std::string& text, PageBuild& build) {
   return rendered;
 }
 
-std::string RenderBasicText(const std::string& text) {
-  return InSessionBuild([&](PageBuild& build) { return RenderBasicText(text, build); });
-}
-
 std::string BuildBasicPage(const std::string& title, const std::string& rendered,
                            const std::string& background2, const std::string& boxColor) {
   const std::string box = BoxColourAttribute(boxColor);

@@ -31,8 +31,6 @@ std::string BoxColourAttribute(const std::string& boxColor);
 // The text as the page shows it: line breaks as " <br> " first, then the
 // markup codes rendered (so a code spanning a line break is not one).
 std::string RenderBasicText(const std::string& text, PageBuild& build);
-// The same for the editor, on the session's settings and marks.
-std::string RenderBasicText(const std::string& text);
 
 // The whole page: `title` is the page file's name, `rendered` the text from
 // RenderBasicText.

@@ -83,11 +83,7 @@ std::string BuildIndexPage(const IndexDocument& index, const std::string& backgr
   return page.Text();
 }
 
-std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
-                           const std::string& boxColor) {
-  return InSessionBuild(
-      [&](PageBuild& build) { return BuildIndexPage(index, background2, boxColor, build); });
-}
+const ItemListFormat kIndexItems = {{kIndexTextLimit, kIndexTextLimit}, {}, kIndexItemLimit};
 
 IndexFile ReadIndexDocument(File& file, bool& cut) {
   IndexFile document;
@@ -96,16 +92,8 @@ IndexFile ReadIndexDocument(File& file, bool& cut) {
   const uint32_t count = reader.Number();
   document.index.folder = reader.TextCut(kIndexTextLimit, cut);
   document.index.heading = reader.TextCut(kIndexTextLimit, cut);
-  for (uint32_t k = 0; k < count; ++k) {
-    if (k >= kIndexItemLimit) {
-      cut = true;
-      break;
-    }
-    IndexItem item;
-    item.link = reader.TextCut(kIndexTextLimit, cut);
-    item.text = reader.TextCut(kIndexTextLimit, cut);
-    document.index.items.push_back(std::move(item));
-  }
+  for (Item& item : ReadItems(reader, count, kIndexItems, cut))
+    document.index.items.push_back({std::move(item[0]), std::move(item[1])});
   return document;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/item_list_document.h"
 #include "fileio/file.h"
 #include "render/page_build.h"
 #include "render/page_settings.h"
@@ -15,6 +16,9 @@ constexpr size_t kIndexItemLimit = 100;
 // Longest text taken from each of the editor's boxes and read from a ".dex"
 // file.
 constexpr size_t kIndexTextLimit = 2000;
+// The items as the document keeps them: the link and the text, each cut to
+// kIndexTextLimit; the link keeps its case.
+extern const ItemListFormat kIndexItems;
 
 struct IndexItem {
   std::string link;  // relative to the index folder, "/" separators
@@ -37,9 +41,6 @@ bool IsPlainLink(const std::string& link);
 // document keeps its codes.
 std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
                            const std::string& boxColor, PageBuild& build);
-// The same for the editor, on the session's settings and marks.
-std::string BuildIndexPage(const IndexDocument& index, const std::string& background2,
-                           const std::string& boxColor);
 
 // The ".dex" document: the settings block, the count, the folder, the
 // heading and the items (link, text).

@@ -49,10 +49,6 @@ std::string OnclickString(std::string text) {
 
 std::string TokenLimitMessage() { return FixedText(Fixed::kTextLimitPassed); }
 
-Tokens Tokenize(const std::string& text) {
-  return InSessionBuild([&](PageBuild& build) { return Tokenize(text, build); });
-}
-
 Tokens Tokenize(const std::string& text, PageBuild& build) {
   std::string t = " " + text + "  ";
   t = ReplaceAll(t, "\r\n", " <br>");

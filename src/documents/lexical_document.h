@@ -48,8 +48,6 @@ struct Tokens {
 // single other characters, tags as they stand, and brace codes lower-cased
 // and rendered. Line breaks become "<br>" tags.
 Tokens Tokenize(const std::string& text, PageBuild& build);
-// The same on the session's settings and marks.
-Tokens Tokenize(const std::string& text);
 
 // The body of an entry as the page shows it, before the brackets are
 // coloured: line breaks as " <br> ". Copies the pictures its codes name from

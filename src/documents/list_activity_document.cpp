@@ -10,32 +10,23 @@
 
 namespace kio {
 
+const ItemListFormat kListActivityItems = {
+    {kItemFileLimit, kItemFlagLimit, kItemTextLimit, kItemTextLimit, kItemTextLimit, kItemTextLimit},
+    {kItemTextFile},
+    kListItemCapacity};
+
 ListActivityDocument ReadListActivityDocument(File& file, bool& cut) {
   ListActivityDocument document;
   ReadSettingsBlock(file, document.settings);
   FieldReader reader(file);
-  const uint32_t count = reader.Number();
-  const size_t limits[] = {kItemFileLimit, kItemFlagLimit, kItemTextLimit,
-                           kItemTextLimit, kItemTextLimit, kItemTextLimit};
-  for (uint32_t n = 0; n < count; ++n) {
-    if (n >= kListItemCapacity) {
-      cut = true;
-      break;
-    }
-    Item item;
-    for (size_t limit : limits) item.push_back(reader.TextCut(limit, cut));
-    item[kItemTextFile] = ToLower(item[kItemTextFile]);
-    document.items.push_back(std::move(item));
-  }
+  document.items = ReadItemList(reader, kListActivityItems, cut);
   return document;
 }
 
 void WriteListActivityDocument(File& file, ListActivityDocument& document) {
   WriteSettingsBlock(file, document.settings);
   FieldWriter writer(file);
-  writer.Number(static_cast<uint32_t>(document.items.size()));
-  for (const Item& item : document.items)
-    for (const std::string& text : item) writer.Text(text);
+  WriteItemList(writer, document.items);
 }
 
 PageContent ListActivityPage(const ListActivityFormat& format, const ListActivityDocument& document,

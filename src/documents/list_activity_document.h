@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/item_list_document.h"
 #include "fileio/file.h"
 #include "render/fields.h"
 #include "render/page_build.h"
@@ -13,9 +14,6 @@
 #include "render/write_page.h"
 
 namespace kio {
-
-// An item's texts, in the order of the document.
-using Item = std::vector<std::string>;
 
 // The six texts of an item, in the order of the document and the clipboard.
 enum ListActivityField : size_t {
@@ -37,6 +35,9 @@ constexpr size_t kItemTextLimit = 2997;
 constexpr size_t kItemPlusLimit = 20;
 // Most items a list document holds.
 constexpr size_t kListItemCapacity = 102;
+// The items of both kinds: the six fields cut to their limits, the file
+// name lower-cased.
+extern const ItemListFormat kListActivityItems;
 
 // What tells the two kinds apart.
 struct ListActivityFormat {

@@ -62,7 +62,7 @@ void StoreMemoryFields(FieldWriter& writer, const std::string& instructions, con
   }
 }
 
-void LoadMemoryFields(FieldReader& reader, std::string& instructions, MemoryPairs& pairs, bool& cut) {
+int LoadMemoryFields(FieldReader& reader, std::string& instructions, MemoryPairs& pairs, bool& cut) {
   const uint32_t count = reader.Number();
   instructions = reader.TextCut(kMemoryInstructionsLimit, cut);
   uint32_t stored = count > 0 ? count - 1 : 0;
@@ -74,6 +74,7 @@ void LoadMemoryFields(FieldReader& reader, std::string& instructions, MemoryPair
     pairs[j].a = reader.TextCut(kCardLimit, cut);
     pairs[j].b = reader.TextCut(kCardLimit, cut);
   }
+  return static_cast<int>(stored);
 }
 
 MemoryDocument ReadMemoryDocument(File& file, bool& cut) {

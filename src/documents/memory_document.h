@@ -53,8 +53,9 @@ std::string BuildMemoryData(const MemoryPairs& pairs, int count, PageBuild& buil
 void StoreMemoryFields(FieldWriter& writer, const std::string& instructions, const MemoryPairs& pairs,
                        int count);
 // Reads them back. Texts longer than their boxes and pairs beyond eight are
-// cut; `cut` tells so. Pairs the document lacks are left empty.
-void LoadMemoryFields(FieldReader& reader, std::string& instructions, MemoryPairs& pairs, bool& cut);
+// cut; `cut` tells so. Pairs the document lacks are left empty. Returns how
+// many pairs were read.
+int LoadMemoryFields(FieldReader& reader, std::string& instructions, MemoryPairs& pairs, bool& cut);
 
 // The whole document: the settings block, then the fields. Throws FileError.
 MemoryDocument ReadMemoryDocument(File& file, bool& cut);

@@ -20,10 +20,6 @@ void Session::Reset() {
   completionMessage.clear();
   MediaWidth.clear();
   MediaHeight.clear();
-  collectedMarkup.clear();
-  workLimitReached = false;
-  playerFilesNeeded = false;
-  PageText.clear();
   pageSettings = PageSettings{};
   blockStatus.clear();
   activityName.clear();

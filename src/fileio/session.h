@@ -1,10 +1,10 @@
 // The one owner of everything the program keeps for the whole run: the
 // folders and configuration read at start-up, the shared document file
-// state, the interface, help and student texts, the page settings, the page
-// being built and the rendering state, and the objects of the higher layers
-// that live as long (the dictionary in use, the item clipboard). One Reset
-// puts all of it back to the state of a program that has just started; the
-// start-up and every test fixture call it.
+// state, the interface, help and student texts, the open document's page
+// settings, and the objects of the higher layers that live as long (the
+// dictionary in use, the item clipboard). One Reset puts all of it back to
+// the state of a program that has just started; the start-up and every test
+// fixture call it.
 //
 // The members are plain records named as the rest of the program names
 // them. Layers above this one keep their own long-lived objects here too,
@@ -93,19 +93,9 @@ class Session {
   // The activity's end message; also student text entry 34.
   std::string completionMessage;
 
-  // --- Rendering ---
+  // --- The open document's page settings and media sizes ---
   // Size of videos, set by the AV dialog and by the {h= and {t= codes.
   std::string MediaWidth, MediaHeight;
-  // What the last rendering collected (tags and replacements).
-  std::string collectedMarkup;
-  // Set when a rendering or a template filling stopped at one of its work
-  // limits; the page generation that follows refuses to write, and clears it.
-  bool workLimitReached = false;
-  // Set when a rendering met a video code: the page being generated needs
-  // the video player beside it, copied once its file is written.
-  bool playerFilesNeeded = false;
-  // The page being built, read from the template and filled in place.
-  std::string PageText;
   // The one current page settings, and what the last settings block read
   // found ("tem_tres_frames_e_cortabela", "vazio" or the bytes read).
   PageSettings pageSettings;

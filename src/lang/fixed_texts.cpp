@@ -171,6 +171,25 @@ const Entry kEntries[] = {
     {Fixed::kPreviewNotOpened,
      "O navegador não abriu a visualização. A página está em:\r\n%1\r\nAbra esse arquivo no navegador.",
      "The browser did not open the preview. The page is at:\r\n%1\r\nOpen that file in your browser."},
+    // Item checks
+    {Fixed::kItemFileName,
+     "\r\n- Arquivo de apoio: escreva o nome completo do arquivo, com a extensão, ou # para nenhum.",
+     "\r\n- Linked file: type the whole file name with its extension, or # for none."},
+    {Fixed::kItemAssessed, "\r\n- Avaliar: escreva S (sim) ou N (não).",
+     "\r\n- Assessed: type Y (yes) or N (no)."},
+    {Fixed::kItemNoRightOption,
+     "\r\n- Opções: marque cada opção certa com > no início (ex.: casa+>mesa+porta).",
+     "\r\n- Options: mark each right option with > at its start (e.g. house+>table+door)."},
+    {Fixed::kItemMarkOnEmptyOption, "\r\n- Opções: há um > diante de uma opção vazia.",
+     "\r\n- Options: there is a > in front of an empty option."},
+    {Fixed::kItemEmptyField,
+     "\r\n- Nenhum campo pode ficar vazio (nas atividades, # indica um campo sem texto).",
+     "\r\n- No box may be left empty (in activities, # marks a box with no text)."},
+    {Fixed::kItemFeedbackCount,
+     "\r\n- O número de feedbacks deve ser igual ao de opções ou respostas (a mesma quantidade de +).",
+     "\r\n- There must be as many feedback parts as options or answers (the same number of +)."},
+    {Fixed::kItemTooManyParts, "\r\n- No máximo 21 partes por campo (20 sinais +).",
+     "\r\n- At most 21 parts per box (20 + signs)."},
 };
 // clang-format on
 

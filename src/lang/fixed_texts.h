@@ -139,6 +139,16 @@ enum class Fixed {
   kLabelPreview,
   kPreviewFolderNotMade,  // %1 the folder, %2 the system's reason
   kPreviewNotOpened,      // %1 the page's path
+  // Item checks: what a list item lacks, shown after "Error(s): " when the
+  // interface language file has no text of its own for it (records 112 to
+  // 118).
+  kItemFileName,
+  kItemAssessed,
+  kItemNoRightOption,
+  kItemMarkOnEmptyOption,
+  kItemEmptyField,
+  kItemFeedbackCount,
+  kItemTooManyParts,
   kCount
 };
 

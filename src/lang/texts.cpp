@@ -237,6 +237,19 @@ void LoadStudentLanguage() {
     StudentText(r) = std::move(texts[r - kFirstStudentEntry]);
 }
 
+const std::string& BuiltInCompletionMessage() {
+  static const std::string message = Win1252("Parabéns! Você concluiu a atividade.");
+  return message;
+}
+
+std::string StudentCompletionMessage(const std::string& programFolder) {
+  std::string name, contents;
+  if (!ReadTextFile(programFolder + "lingualu.dat", name) || name.size() > kLanguageNameCapacity ||
+      !ReadTextFile(programFolder + name, contents))
+    return BuiltInCompletionMessage();
+  return StudentTextsOf(contents)[34 - kFirstStudentEntry];
+}
+
 std::string LocalText(const std::string& portuguese, const std::string& english) {
   return CurrentSession().appPaths.helpFolder == "instru_eng/" ? english : portuguese;
 }

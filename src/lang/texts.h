@@ -172,6 +172,15 @@ std::vector<std::string> StudentTextsOf(const std::string& contents);
 // Ends the process when the file is unusable.
 void LoadStudentLanguage();
 
+// The completion message a new document gets when no student language file
+// can be read: the one of the student language the program ships with.
+const std::string& BuiltInCompletionMessage();
+// The completion message a new document gets in the editors, for a program
+// folder (with its trailing "/"): entry 34 of the student language file its
+// "lingualu.dat" names, read as the start-up reads it. The built-in message
+// when either file cannot be read; nothing is shown and nothing ends.
+std::string StudentCompletionMessage(const std::string& programFolder);
+
 // A caption that the program holds itself rather than in the language file
 // (a few labels of the editors): English when the interface is English,
 // Portuguese otherwise.

@@ -1,8 +1,17 @@
 #include "questions/kio_documents.h"
 
+#include <algorithm>
+
+#include "documents/cloze_document.h"
+#include "documents/lexical_document.h"
+#include "documents/list_activity_document.h"
+#include "documents/memory_document.h"
+#include "documents/sequence_document.h"
+#include "documents/text_activity_document.h"
 #include "fileio/file.h"
 #include "fileio/replacement_file.h"
 #include "fileio/session.h"
+#include "lang/texts.h"
 #include "render/fields.h"
 #include "render/page_settings.h"
 
@@ -42,46 +51,16 @@ std::string ActivityName(DocumentKind kind) {
 
 namespace {
 
-// The session's page settings, completion message and block status, put
-// back when the document has been read: reading a bank's document does
-// not change the page being built.
-class KeptPageState {
- public:
-  KeptPageState()
-      : settings_(CurrentSession().pageSettings),
-        completion_(CurrentSession().completionMessage),
-        status_(CurrentSession().blockStatus) {}
-  ~KeptPageState() {
-    CurrentSession().pageSettings = settings_;
-    CurrentSession().completionMessage = completion_;
-    CurrentSession().blockStatus = status_;
-  }
-
- private:
-  PageSettings settings_;
-  std::string completion_, status_;
-};
-
-std::vector<std::string> DefaultSettings(const std::string& completionMessage) {
-  KeptPageState kept;
-  ResetPageSettings();
-  PageSettings p = CurrentSession().pageSettings;
-  // As the settings block writes them: empty colours in their stored forms.
-  if (p.background1.empty()) p.background1 = "body bgcolor=\"#CAC5E4\"";
-  if (p.background2.empty()) p.background2 = "body bgcolor='#FFFFFF'";
-  if (p.background3.empty()) p.background3 = "body bgcolor='#008080'";
-  if (p.boxColor.empty()) p.boxColor = "bgcolor='#F0E8F0'";
-  return {"tem_tres_frames_e_cortabela",
-          p.background1,
-          p.background2,
-          p.background3,
-          p.boxColor,
-          "a_t_i_v_i_d_a_d_e__c_o_n_c_l_u_i_d_a",
-          completionMessage,
-          "tem_fontes_de_pagina",
-          p.fontColor1 + p.fontFace1 + p.fontSize1,
-          p.fontColor2 + p.fontFace2 + p.fontSize2,
-          p.fontColor3 + p.fontFace3 + p.fontSize3};
+// The settings block of a new document of the editors, with `completionMessage`.
+std::string DefaultSettings(const std::string& completionMessage) {
+  const PageSettings& current = CurrentSession().pageSettings;
+  SettingsBlock block{
+      DefaultPageSettings(current.boxColor.empty() ? UiText(Ui::kBoxColour) : current.boxColor),
+      completionMessage, ""};
+  std::string bytes;
+  FieldWriter writer(bytes);
+  WriteSettingsBlock(writer, block);
+  return bytes;
 }
 
 const char* CauseText(int cause) {
@@ -90,6 +69,27 @@ const char* CauseText(int cause) {
     case kInvalidFile: return "a field is longer than the document allows";
     default: return "it cannot be read";
   }
+}
+
+// The items as their documents keep them, the file names in the case they
+// were written in: a text longer than its field is a damaged document here.
+ItemListFormat StoredItems() {
+  ItemListFormat format = kListActivityItems;
+  format.names.clear();
+  return format;
+}
+
+// The strings of the settings block at the start of `file`, as stored; the
+// file is left after them.
+std::vector<std::string> StoredSettings(File& file) {
+  SettingsBlock block;
+  ReadSettingsBlock(file, block);
+  const uint64_t blockEnd = file.Position();
+  file.SeekToBegin();
+  FieldReader reader(file);
+  std::vector<std::string> settings;
+  while (file.Position() < blockEnd) settings.push_back(reader.Text(kBlockStringLimit));
+  return settings;
 }
 
 }  // namespace
@@ -103,44 +103,33 @@ bool ReadKioDocument(const std::string& path, DocumentKind kind, KioDocument& do
     return false;
   }
   try {
-    uint64_t blockEnd = 0;
-    {
-      KeptPageState kept;
-      ReadSettingsBlock(file);
-      blockEnd = file.Position();
-    }
-    file.SeekToBegin();
+    doc.settings = StoredSettings(file);
     FieldReader reader(file);
-    while (file.Position() < blockEnd) doc.settings.push_back(reader.Text(kBlockStringLimit));
+    bool cut = false;
     switch (kind) {
       case DocumentKind::kMultiple:
-      case DocumentKind::kDialogical: {
-        const uint32_t count = reader.Number();
-        if (count > 102) throw FileError{kInvalidFile};
-        const size_t limits[] = {kItemFileLimit, 7, kItemTextLimit, kItemTextLimit, kItemTextLimit,
-                                 kItemTextLimit};
-        for (uint32_t i = 0; i < count; ++i) {
-          ListItem item;
-          for (size_t f = 0; f < 6; ++f) item[f] = reader.Text(limits[f]);
-          doc.items.push_back(std::move(item));
+      case DocumentKind::kDialogical:
+        for (Item& item : ReadItemList(reader, StoredItems(), cut)) {
+          ListItem stored;
+          std::move(item.begin(), item.end(), stored.begin());
+          doc.items.push_back(std::move(stored));
         }
+        break;
+      case DocumentKind::kCloze: {
+        TextActivityDocument cloze;
+        ReadTextActivityFields(reader, kClozeFormat, cloze);
+        doc.instructions = std::move(cloze.instructions);
+        doc.text = std::move(cloze.text);
         break;
       }
-      case DocumentKind::kCloze:
-        doc.instructions = reader.Text(kLongTextLimit);
-        doc.text = reader.Text(kLongTextLimit);
-        break;
       case DocumentKind::kMemory: {
-        const uint32_t count = reader.Number();
-        if (count > kMemoryPairsMax + 1) throw FileError{kInvalidFile};
-        doc.instructions = reader.Text(kLongTextLimit);
-        for (uint32_t j = 1; j < count; ++j) {
-          std::string a = reader.Text(kCardLimit);
-          doc.pairs.emplace_back(std::move(a), reader.Text(kCardLimit));
-        }
+        MemoryPairs pairs;
+        const int stored = LoadMemoryFields(reader, doc.instructions, pairs, cut);
+        for (int j = 0; j < stored; ++j) doc.pairs.emplace_back(pairs[j].a, pairs[j].b);
         break;
       }
     }
+    if (cut) throw FileError{kInvalidFile};
   } catch (const FileError& e) {
     error = "The document " + path + " is damaged: " + CauseText(e.cause) + ".";
     doc = KioDocument{};
@@ -151,20 +140,29 @@ bool ReadKioDocument(const std::string& path, DocumentKind kind, KioDocument& do
 
 std::string EncodeKioDocument(const KioDocument& doc, const std::string& completionMessage) {
   std::string out;
-  for (const std::string& s : doc.settings.empty() ? DefaultSettings(completionMessage) : doc.settings)
-    out += EncodeText(s);
+  if (doc.settings.empty())
+    out = DefaultSettings(completionMessage);
+  else
+    for (const std::string& s : doc.settings) out += EncodeText(s);
+  FieldWriter writer(out);
   switch (doc.kind) {
     case DocumentKind::kMultiple:
-    case DocumentKind::kDialogical:
-      out += EncodeNumber(static_cast<uint32_t>(doc.items.size()));
-      for (const ListItem& item : doc.items)
-        for (const std::string& text : item) out += EncodeText(text);
+    case DocumentKind::kDialogical: {
+      std::vector<Item> items;
+      for (const ListItem& item : doc.items) items.emplace_back(item.begin(), item.end());
+      WriteItemList(writer, items);
       break;
-    case DocumentKind::kCloze: out += EncodeText(doc.instructions) + EncodeText(doc.text); break;
-    case DocumentKind::kMemory:
-      out += EncodeNumber(static_cast<uint32_t>(doc.pairs.size() + 1)) + EncodeText(doc.instructions);
-      for (const auto& [a, b] : doc.pairs) out += EncodeText(a) + EncodeText(b);
+    }
+    case DocumentKind::kCloze:
+      WriteTextActivityFields(writer, kClozeFormat, {{}, doc.instructions, doc.text, ""});
       break;
+    case DocumentKind::kMemory: {
+      MemoryPairs pairs;
+      const int count = static_cast<int>(std::min<size_t>(doc.pairs.size(), kMemoryPairs));
+      for (int j = 0; j < count; ++j) pairs[j] = {doc.pairs[j].first, doc.pairs[j].second};
+      StoreMemoryFields(writer, doc.instructions, pairs, count);
+      break;
+    }
   }
   return out;
 }
@@ -177,12 +175,7 @@ bool ReadLexicalText(const std::string& path, std::string& text, std::string& er
     return false;
   }
   try {
-    {
-      KeptPageState kept;
-      ReadSettingsBlock(file);
-    }
-    FieldReader reader(file);
-    text = reader.Text(kLexicalTextLimit);
+    text = lexical::ReadLexicalDocument(file).text;
   } catch (const FileError& e) {
     error = "The document " + path + " is damaged: " + CauseText(e.cause) + ".";
     text.clear();
@@ -193,12 +186,10 @@ bool ReadLexicalText(const std::string& path, std::string& text, std::string& er
 
 std::string EncodeSequenceDocument(const std::string& instructions, const std::string& text,
                                    const std::string& completionMessage) {
-  // The same fields, in the same order, as a Cloze document.
-  KioDocument doc;
-  doc.kind = DocumentKind::kCloze;
-  doc.instructions = instructions;
-  doc.text = text;
-  return EncodeKioDocument(doc, completionMessage);
+  std::string out = DefaultSettings(completionMessage);
+  FieldWriter writer(out);
+  WriteTextActivityFields(writer, kSequenceFormat, {{}, instructions, text, ""});
+  return out;
 }
 
 bool WriteKioDocument(const std::string& path, const KioDocument& doc, const std::string& completionMessage,

@@ -1,14 +1,18 @@
 // The four KIO activity documents that question banks map to (Multiple
 // choice, Dialogical, Cloze, Memory), read and written as their files hold
-// them. This is the one unit of the questions layer that knows the document
-// formats; it reads and writes them through the field reader and writer and
-// the settings block, as the editors do.
+// them. This is the one unit of the questions layer that reaches the
+// document formats; it reads and writes them through the documents layer's
+// units (src/documents), keeping the settings block's strings as stored.
 #pragma once
 #include <array>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "documents/lexical_document.h"
+#include "documents/list_activity_document.h"
+#include "documents/memory_document.h"
 
 namespace kio::questions {
 
@@ -19,14 +23,15 @@ std::optional<DocumentKind> DocumentKindForFileName(const std::string& fileName)
 std::string DocumentExtension(DocumentKind kind);  // "mul"
 std::string ActivityName(DocumentKind kind);       // "Multiple choice"
 
-// Limits of the documents, as the editors hold them.
+// Limits of the documents, as the editors hold them (the document formats
+// are those of src/documents).
 constexpr size_t kListItemsPerDocument = 101;  // the editors reach items 1 to 101
-constexpr size_t kItemTextLimit = 2997;
-constexpr size_t kItemFileLimit = 97;
-constexpr size_t kItemParts = 21;         // options, answers, feedback parts
-constexpr size_t kLongTextLimit = 14999;  // Cloze text and instructions, Memory instructions
-constexpr size_t kCardLimit = 397;
-constexpr size_t kMemoryPairsMax = 8;
+constexpr size_t kItemTextLimit = kio::kItemTextLimit;
+constexpr size_t kItemFileLimit = kio::kItemFileLimit;
+constexpr size_t kItemParts = kItemPlusLimit + 1;  // options, answers, feedback parts
+constexpr size_t kLongTextLimit = 14999;           // Cloze text and instructions, Memory instructions
+constexpr size_t kCardLimit = kio::kCardLimit;
+constexpr size_t kMemoryPairsMax = kMemoryPairs;
 
 // The six texts of a Multiple choice or Dialogical item, in file order.
 using ListItem = std::array<std::string, 6>;
@@ -58,7 +63,7 @@ bool WriteKioDocument(const std::string& path, const KioDocument& document,
 // text, as the lexical page editor reads it. False with `error` set for a
 // file that cannot be read or is damaged.
 bool ReadLexicalText(const std::string& path, std::string& text, std::string& error);
-constexpr size_t kLexicalTextLimit = 60000;
+constexpr size_t kLexicalTextLimit = lexical::kTextLimit;
 
 // The bytes of a Sequence document (".seq"): the settings block, the
 // instructions and the text with its segments separated by '+'.

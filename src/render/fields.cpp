@@ -51,8 +51,15 @@ std::string FieldReader::TextCut(size_t limit, bool& cut) {
   return out;
 }
 
-void FieldWriter::Number(uint32_t value) { file_.Write(EncodeNumber(value)); }
+void FieldWriter::Put(const std::string& encoded) {
+  if (file_)
+    file_->Write(encoded);
+  else
+    bytes_->append(encoded);
+}
 
-void FieldWriter::Text(const std::string& text) { file_.Write(EncodeText(text)); }
+void FieldWriter::Number(uint32_t value) { Put(EncodeNumber(value)); }
+
+void FieldWriter::Text(const std::string& text) { Put(EncodeText(text)); }
 
 }  // namespace kio

@@ -40,12 +40,16 @@ class FieldReader {
 
 class FieldWriter {
  public:
-  explicit FieldWriter(File& file) : file_(file) {}
+  explicit FieldWriter(File& file) : file_(&file) {}
+  // Into memory: the fields are appended to `bytes`.
+  explicit FieldWriter(std::string& bytes) : bytes_(&bytes) {}
   void Text(const std::string& text);
   void Number(uint32_t value);
 
  private:
-  File& file_;
+  void Put(const std::string& encoded);
+  File* file_ = nullptr;
+  std::string* bytes_ = nullptr;
 };
 
 // The same encoding into and out of memory.

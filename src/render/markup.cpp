@@ -54,7 +54,7 @@ struct Work {
 // What one rendering reads and changes: the page's settings, the media
 // sizes, the collected markup and the marks it leaves for the page's writing
 // (a work limit reached, video players needed). Bound to a page-build
-// context, or to the session for the editors' own renderings.
+// context.
 struct Target {
   PageSettings& settings;
   std::string& mediaWidth;
@@ -306,8 +306,6 @@ bool ReplaceAt(std::string& text, size_t i, Mode& mode, Target& to) {
 
 }  // namespace
 
-const std::string& CollectedMarkup() { return CurrentSession().collectedMarkup; }
-
 namespace {
 
 // Whether the rendering may go on; when not, the target learns why.
@@ -317,12 +315,6 @@ bool WithinLimits(const std::string& text, Target& to) {
     to.work.exceeded = true;
   if (to.work.exceeded) to.workLimitReached = true;
   return !to.work.exceeded;
-}
-
-Target SessionTarget() {
-  Session& s = CurrentSession();
-  return {s.pageSettings,    s.MediaWidth,       s.MediaHeight,
-          s.collectedMarkup, s.workLimitReached, s.playerFilesNeeded};
 }
 
 Target BuildTarget(PageBuild& build) {
@@ -352,11 +344,9 @@ bool Scan(std::string& text, Target&& to);
 
 }  // namespace
 
-bool RenderMarkupByRescanning(std::string& text) { return Rescan(text, SessionTarget()); }
 bool RenderMarkupByRescanning(std::string& text, PageBuild& build) {
   return Rescan(text, BuildTarget(build));
 }
-bool RenderMarkup(std::string& text) { return Scan(text, SessionTarget()); }
 bool RenderMarkup(std::string& text, PageBuild& build) { return Scan(text, BuildTarget(build)); }
 
 namespace {
@@ -424,11 +414,6 @@ bool Scan(std::string& text, Target&& to) {
 
 }  // namespace
 
-bool RenderMarkupWithoutCollecting(std::string& text) {
-  Target to = SessionTarget();
-  to.work.collect = false;
-  return Scan(text, std::move(to));
-}
 bool RenderMarkupWithoutCollecting(std::string& text, PageBuild& build) {
   Target to = BuildTarget(build);
   to.work.collect = false;
@@ -446,9 +431,6 @@ Target CollectingWords(Target&& to, size_t words, bool (*isLetter)(unsigned char
 
 }  // namespace
 
-bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char)) {
-  return Scan(text, CollectingWords(SessionTarget(), words, isLetter));
-}
 bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char),
                                  PageBuild& build) {
   return Scan(text, CollectingWords(BuildTarget(build), words, isLetter));

@@ -23,21 +23,20 @@ constexpr size_t kCollectedMarkupLimit = 16'000'000;  // bytes of collected mark
 constexpr uint64_t kRenderSpanLimit = 20'000'000;     // spans "{...}" tried
 constexpr uint64_t kRenderMoveLimit = 4'000'000'000;  // bytes moved by replacements
 
-// Renders `text` in place. A text that begins with "mmra" is rendered in
-// memory mode (small fixed-size media), one that begins with "sqnc" in strip
-// mode (codes removed); the prefix is removed. Any other text is rendered in
-// plain mode. False when a work limit was reached: the text is then only
-// partly rendered, and the session's workLimitReached is set.
-bool RenderMarkup(std::string& text);
-// The same in a page-build context: the codes change the context's settings
-// and media sizes, the collection and the marks go to it, and the session is
-// left alone.
+// Renders `text` in place in a page-build context: the codes change the
+// context's settings and media sizes, the collection (every tag passed over
+// and every replacement, each followed by a blank, with the tags before a
+// code collected again after each replacement) and the marks go to it. A
+// text that begins with "mmra" is rendered in memory mode (small fixed-size
+// media), one that begins with "sqnc" in strip mode (codes removed); the
+// prefix is removed. Any other text is rendered in plain mode. False when a
+// work limit was reached: the text is then only partly rendered, and the
+// context's workLimitReached is set.
 bool RenderMarkup(std::string& text, PageBuild& build);
 
 // RenderMarkup for the pages that do not read the collected markup: the
 // same text and settings, nothing collected (the collection stays empty),
 // so that neither its growth nor its limit holds back a long text.
-bool RenderMarkupWithoutCollecting(std::string& text);
 bool RenderMarkupWithoutCollecting(std::string& text, PageBuild& build);
 
 // RenderMarkup for a page that reads only the first `words` runs of
@@ -47,20 +46,13 @@ bool RenderMarkupWithoutCollecting(std::string& text, PageBuild& build);
 // square of the number of codes past what the page reads nor stops a long
 // text at its limit. What it holds is the start of what RenderMarkup
 // collects.
-bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char));
 bool RenderMarkupCollectingWords(std::string& text, size_t words, bool (*isLetter)(unsigned char),
                                  PageBuild& build);
 
 // The same result computed the simple way, rescanning from the start after
 // every replacement. Kept as the reference the fast scan is checked and
 // measured against.
-bool RenderMarkupByRescanning(std::string& text);
 bool RenderMarkupByRescanning(std::string& text, PageBuild& build);
-
-// What the last call collected: every tag passed over and every
-// replacement, each followed by a blank, with the tags before a code
-// collected again after each replacement.
-const std::string& CollectedMarkup();
 
 // Longest size of videos, set by the AV dialog and the {h= and {t= codes.
 constexpr size_t kMediaSizeLimit = 19;

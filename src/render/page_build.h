@@ -36,19 +36,5 @@ PageBuild SessionPageBuild();
 // Gives the editor back the page settings and media sizes its page's codes
 // changed, as the editor's own renderings always have.
 void ReturnToSession(const PageBuild& build);
-// Gives the session the context's collected markup and marks (the work
-// limit, the video players).
-void ReturnMarksToSession(const PageBuild& build);
-
-// Runs `step` on a context made from the session and gives the session
-// back all it changed: a rendering on the session's own state.
-template <typename Step>
-auto InSessionBuild(Step&& step) {
-  PageBuild build = SessionPageBuild();
-  auto result = step(build);
-  ReturnToSession(build);
-  ReturnMarksToSession(build);
-  return result;
-}
 
 }  // namespace kio

@@ -74,12 +74,16 @@ void ReadSettingsBlock(File& file) {
 }
 
 void WriteSettingsBlock(File& file, SettingsBlock& block) {
+  FieldWriter writer(file);
+  WriteSettingsBlock(writer, block);
+}
+
+void WriteSettingsBlock(FieldWriter& w, SettingsBlock& block) {
   PageSettings& p = block.page;
   if (p.background1.empty()) p.background1 = "body bgcolor=\"#CAC5E4\"";
   if (p.background2.empty()) p.background2 = "body bgcolor='#FFFFFF'";
   if (p.background3.empty()) p.background3 = "body bgcolor='#008080'";
   if (p.boxColor.empty()) p.boxColor = "bgcolor='#F0E8F0'";
-  FieldWriter w(file);
   w.Text(kBlockMarker);
   w.Text(p.background1);
   w.Text(p.background2);

@@ -5,6 +5,7 @@
 
 #include "fileio/file.h"
 #include "fileio/session.h"
+#include "render/fields.h"
 
 namespace kio {
 
@@ -27,6 +28,7 @@ PageSettings DefaultPageSettings(const std::string& boxColor);
 // Writes the block at the file's current position. Empty colours are
 // written (and left in `block`) as their defaults.
 void WriteSettingsBlock(File& file, SettingsBlock& block);
+void WriteSettingsBlock(FieldWriter& writer, SettingsBlock& block);
 // Reads the block from the file's current position into `block`: the
 // fields the file holds replace `block`'s, the others stay. Throws
 // FileError for a string longer than 14,999 bytes or running past the end

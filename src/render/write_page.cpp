@@ -161,24 +161,6 @@ std::optional<Failure> FillTemplate(const FillInputs& in, PageBuild& build, std:
   return std::nullopt;
 }
 
-bool FillTemplate(const FillInputs& inputs) {
-  Session& s = CurrentSession();
-  PageBuild build = SessionPageBuild();
-  build.workLimitReached = s.workLimitReached;
-  build.playerFilesNeeded = s.playerFilesNeeded;
-  std::string page;
-  auto failure = FillTemplate(inputs, build, page);
-  if (failure) {
-    ShowMessage(failure->text, failure->caption);
-    return false;
-  }
-  s.PageText = page;
-  s.pageSettings = build.settings;
-  s.completionMessage = ReplaceAll(s.completionMessage, "\r\n", " <br> ");
-  s.workLimitReached = build.workLimitReached;
-  return true;
-}
-
 std::optional<std::string> CutAtMarkers(const std::string& page, const std::string& data) {
   size_t p1 = page.find(kStartMarker);
   size_t p2 = page.find(kEndMarker);
@@ -355,14 +337,6 @@ std::optional<std::string> WritePage(const PageRequest& request, PageBuild& buil
   return target->chosenPath;
 }
 
-std::optional<std::string> WritePage(const PageRequest& request) {
-  PageBuild build = SessionPageBuild();
-  auto written = WritePage(request, build);
-  ReturnToSession(build);
-  CurrentSession().completionMessage = request.completionField.substr(0, 1499);
-  return written;
-}
-
 PageAssembler& PageAssembler::AddRendered(const std::string& markup) {
   std::string text = markup;
   RenderMarkupWithoutCollecting(text, build_);
@@ -385,13 +359,6 @@ void ReturnToSession(const PageBuild& build) {
   s.pageSettings = build.settings;
   s.MediaWidth = build.mediaWidth;
   s.MediaHeight = build.mediaHeight;
-}
-
-void ReturnMarksToSession(const PageBuild& build) {
-  Session& s = CurrentSession();
-  s.collectedMarkup = build.collectedMarkup;
-  s.workLimitReached = build.workLimitReached;
-  s.playerFilesNeeded = build.playerFilesNeeded;
 }
 
 }  // namespace kio

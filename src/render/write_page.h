@@ -53,11 +53,7 @@ Failure MarkersMissing();
 // sets the context's workLimitReached.
 std::optional<Failure> FillTemplate(const FillInputs& inputs, PageBuild& build, std::string& page);
 
-// The same for the session's PageText, page settings, completion message
-// and workLimitReached; false after the message.
-bool FillTemplate(const FillInputs& inputs);
-
-// Cuts PageText at "//INICIA DADOS" and "//TERMINA DADOS" and puts `data`
+// Cuts a filled page at "//INICIA DADOS" and "//TERMINA DADOS" and puts `data`
 // between. Empty when a marker is missing.
 std::optional<std::string> CutAtMarkers(const std::string& page, const std::string& data);
 
@@ -152,9 +148,6 @@ struct PageRequest : PageContent {
 // path when it was written.
 std::optional<std::string> WritePage(const PageRequest& request, PageBuild& build,
                                      const PageDestination& destination = {});
-// The same in a context made from the session (SessionPageBuild); the
-// settings the page's codes changed are the editor's afterwards.
-std::optional<std::string> WritePage(const PageRequest& request);
 
 // Puts together a page from fixed pieces and the teacher's texts.
 class PageAssembler {

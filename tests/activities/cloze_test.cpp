@@ -40,7 +40,10 @@ TEST(ClozeData, SegmentsAndGaps) {
        "PalavrasDadas[0]=1;\r\n"},
       {"no gaps", "palavras[0]=' no gaps';\r\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(BuildClozeData(c.text), c.data) << c.text;
+  for (const auto& c : cases) {
+    PageBuild build;
+    EXPECT_EQ(BuildClozeData(c.text, build), c.data) << c.text;
+  }
 }
 
 // Backslashes, lone line breaks and a closing script tag in the text stay
@@ -58,7 +61,10 @@ TEST(ClozeData, TextsThatWouldEndTheScriptString) {
       {"a </script> [b]",
        "palavras[0]=' a \\x3C/script> ';\r\npalavras[1]='b';\r\npalavras[2]='';\r\nPalavrasDadas[0]=1;\r\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(BuildClozeData(c.text), c.data) << c.text;
+  for (const auto& c : cases) {
+    PageBuild build;
+    EXPECT_EQ(BuildClozeData(c.text, build), c.data) << c.text;
+  }
 }
 
 TEST(ClozeEditor, ReturnAsksOnlyWhenSomethingChanged) {

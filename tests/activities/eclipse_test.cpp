@@ -26,6 +26,18 @@ std::string Entries(const char* array, std::initializer_list<std::string> items)
   return out;
 }
 
+// Builds the data in `build` and shows the notices of a cut list, as the
+// editor does.
+EclipseData BuildShown(const std::string& text, const std::string& given, PageBuild& build) {
+  EclipseData d = BuildEclipseData(text, given, build, CurrentSession().UiText[1]);
+  for (const Failure& notice : d.notices) ShowMessage(notice.text, notice.caption);
+  return d;
+}
+EclipseData BuildShown(const std::string& text, const std::string& given) {
+  PageBuild build;
+  return BuildShown(text, given, build);
+}
+
 TEST(EclipseTokens, LettersRunTogetherEverythingElseStandsAlone) {
   EXPECT_EQ(Tokenize("O gato's dia."),
             (std::vector<std::string>{"O", " ", "gato", "'", "s", " ", "dia", "."}));
@@ -56,7 +68,7 @@ TEST(EclipseData, TokensAndGivenWords) {
        Entries("PalavrasDadas", {"b", "b", "br"})},
   };
   for (const auto& c : cases) {
-    EclipseData d = BuildEclipseData(c.text, c.given);
+    EclipseData d = BuildShown(c.text, c.given);
     EXPECT_EQ(d.tokens, c.tokens) << c.text;
     EXPECT_EQ(d.given, c.givenEntries) << c.text;
   }
@@ -69,7 +81,7 @@ TEST(EclipseData, LongListsAreCutAtFiveThousandEntries) {
   for (int i = 0; i < 2600; ++i) text += "w ";  // 5,200 tokens
   for (int i = 0; i < 5100; ++i) given += "g ";
   test::HeadlessSession session;
-  EclipseData d = BuildEclipseData(text, given);
+  EclipseData d = BuildShown(text, given);
   EXPECT_TRUE(d.textCut);
   EXPECT_TRUE(d.givenCut);
   EXPECT_NE(d.tokens.find("palavras[4999]="), std::string::npos);
@@ -89,12 +101,12 @@ TEST(EclipseData, ManyCodesWithinTheLimitMakeTheirData) {
   std::string text;
   for (int i = 0; i < 2499; ++i) text += "{i=ab}";
   auto run = test::RunInChild([&] {
-    CurrentSession().workLimitReached = false;
     CurrentSession().UiText[1] = "KIO";
     test::HeadlessSession quiet;
-    EclipseData d = BuildEclipseData(text, "");
+    PageBuild build;
+    EclipseData d = BuildShown(text, "", build);
     return !d.tokens.empty() && d.givenCut && d.given.find("PalavrasDadas[4999]='") != std::string::npos &&
-           !CurrentSession().workLimitReached;
+           !build.workLimitReached;
   });
   EXPECT_TRUE(run.ok);
   EXPECT_LT(run.peakBytes, 120 * test::kMiB * test::kMemoryScale);
@@ -107,16 +119,17 @@ TEST(EclipseData, GivenWordsAreTheStartOfTheWholeCollection) {
   std::string text;
   for (int i = 0; i < 400; ++i) text += "<b>word</b> {i=p" + std::to_string(i) + ".gif} <i>x</i> ";
   std::string whole = text;
-  ASSERT_TRUE(RenderMarkup(whole));
+  PageBuild wholeBuild;
+  ASSERT_TRUE(RenderMarkup(whole, wholeBuild));
   std::string expected;
   int j = 0;
-  ForEachToken(CollectedMarkup(), [&](const std::string& token) {
+  ForEachToken(wholeBuild.collectedMarkup, [&](const std::string& token) {
     if (!IsLetter(token[0])) return true;
     expected += "PalavrasDadas[" + std::to_string(j) + "]='" + token + "';\r\n";
     return ++j < kEclipseMaxEntries;
   });
   ASSERT_EQ(j, kEclipseMaxEntries);  // the whole collection holds more
-  EXPECT_EQ(BuildEclipseData(text, "given").given, expected);
+  EXPECT_EQ(BuildShown(text, "given").given, expected);
 }
 
 TEST(EclipseEditor, SavesThreeFieldsAndGeneratesItsPage) {

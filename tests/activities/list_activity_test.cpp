@@ -41,9 +41,19 @@ std::string Oops(int record) { return test::OopsMessage(CurrentSession().UiText[
 
 // --- The page data, from the literal texts of the formats ---
 
+// The page data, each built in a context of its own.
+std::string MultipleData(const std::vector<Item>& items) {
+  PageBuild build;
+  return BuildMultipleData(items, build);
+}
+std::string DialogicalData(const std::vector<Item>& items) {
+  PageBuild build;
+  return BuildDialogicalData(items, build);
+}
+
 TEST(MultipleData, OneItemEverySection) {
   std::vector<Item> items = {{"leitura.htm", "S", "Qual?", "a+>b+c", "x+y+z", "Releia."}};
-  EXPECT_EQ(BuildMultipleData(items),
+  EXPECT_EQ(MultipleData(items),
             "\r\n"
             "Texto[0] = 'leitura.htm';\r\n"
             "\r\n\r\n"
@@ -71,7 +81,7 @@ TEST(MultipleData, TwoItemsEscapesAndEmptyParts) {
       {"#", "N", "#", "#", "#", "#"},
       {"b.htm", "S", "It's \"it\"\r\nnow", " >  <b>sim</b> + > n\\o\r\n+>x", "a\r\nb+c+d", "h"},
   };
-  EXPECT_EQ(BuildMultipleData(items),
+  EXPECT_EQ(MultipleData(items),
             "\r\n"
             "Texto[0] = '#';\r\nTexto[1] = 'b.htm';\r\n"
             "\r\n\r\n"
@@ -101,7 +111,7 @@ TEST(DialogicalData, AnswersRotatedAndFeedbackParts) {
   std::vector<Item> items = {{"texto.htm", "S", "Capital?", "Paris+paris", "Bom!+Bom!", "#"},
                              {"#", "N", "Bebe?", "d'agua", "Sim\r\nclaro", "Tente\r\nde novo+Quase"}};
   EXPECT_EQ(
-      BuildDialogicalData(items),
+      DialogicalData(items),
       "\r\n"
       "Texto[0] = 'texto.htm';\r\nTexto[1] = '#';\r\n"
       "\r\n\r\n"
@@ -131,7 +141,7 @@ TEST(DialogicalData, RotateAnswer) {
   };
   for (auto [in, out] : cases) EXPECT_EQ(RotateAnswer(Win1252(in)), Win1252(out)) << in;
   // An answer with a backslash cannot end its script string.
-  const std::string data = BuildDialogicalData({{"#", "S", "#", "a\\", "#", "#"}});
+  const std::string data = DialogicalData({{"#", "S", "#", "a\\", "#", "#"}});
   EXPECT_NE(data.find("Resposta[0][0] = 'k\\\\';"), std::string::npos) << data;
 }
 
@@ -253,6 +263,18 @@ TEST(ListItemCheck, MessagesAndNormalisations) {
     for (Ui r : check.records) records.push_back(static_cast<int>(r));
     EXPECT_EQ(records, c.records) << c.what;
   }
+}
+
+// An interface language file of the teacher's own that leaves a check's
+// record empty still tells what the item lacks.
+TEST(ListItemCheck, AnEmptyRecordShowsTheFixedText) {
+  CurrentSession().Reset();
+  CurrentSession().UiText[114] = "[114]";
+  Item item = {"#", "S", "Q", "a+b", "x", "h"};
+  const ItemCheck check = ValidateMultipleItem(item, 0);
+  ASSERT_EQ(check.records, (std::vector<Ui>{Ui::kCheckRightOption, Ui::kCheckFeedbackCount}));
+  EXPECT_EQ(check.Report(), FixedText(Fixed::kErrors) + "[114]" + FixedText(Fixed::kItemFeedbackCount));
+  CurrentSession().Reset();
 }
 
 TEST(ListItemCheck, SelectJudgesTheFileKind) {
@@ -474,8 +496,8 @@ TEST(MultipleEditor, GeneratesThePageAndGuardsTheItemsFiles) {
       << t;
   EXPECT_FALSE(std::filesystem::exists(s / "leitura.htm"));
   EXPECT_EQ(ReadFile(s / "multi.htm"),
-            "<title>multi.htm</title>\n<script>\nvar itens = 1\n//INICIA DADOS\n ok" +
-                BuildMultipleData({a}) + ".\n//TERMINA DADOS\n</script>\n<p>Bravo!</p>\n");
+            "<title>multi.htm</title>\n<script>\nvar itens = 1\n//INICIA DADOS\n ok" + MultipleData({a}) +
+                ".\n//TERMINA DADOS\n</script>\n<p>Bravo!</p>\n");
 }
 
 TEST(MultipleEditor, HelpFollowsTheFieldsAndTheButtons) {
@@ -528,7 +550,7 @@ TEST(DialogicalEditor, SharesTheClipboardAndWritesItsOwnDocument) {
   const std::string bytes = ReadFile(s / "dial.gab");
   EXPECT_EQ(bytes.substr(bytes.size() - items.size()), items);
   EXPECT_TRUE(
-      Has(ReadFile(s / "dial.htm"), "var itens = 1\n//INICIA DADOS\n ok" + BuildDialogicalData({a}) + ".\n"));
+      Has(ReadFile(s / "dial.htm"), "var itens = 1\n//INICIA DADOS\n ok" + DialogicalData({a}) + ".\n"));
 }
 
 TEST(DialogicalEditor, ChecksItsOwnRulesAndHelp) {

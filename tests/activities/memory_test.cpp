@@ -56,7 +56,8 @@ TEST(MemoryCountPairs, OnlyThreeFourSixOrEightPairsFromTheFirstOn) {
 
 TEST(MemoryData, CardsInMemoryModeWithApostrophesBreaksAndBlanks) {
   MemoryPairs p = Pairs({{"it's", "a  b"}, {"x   y", "{i=Cat.GIF}"}, {"one\r\ntwo", "back\\slash"}});
-  EXPECT_EQ(BuildMemoryData(p, 3),
+  PageBuild build;
+  EXPECT_EQ(BuildMemoryData(p, 3, build),
             "par1[0]='it\\'s';\r\n"
             "par2[0]='a&nbsp;&nbsp;b';\r\n"
             "par1[1]='x&nbsp;&nbsp; y';\r\n"
@@ -64,7 +65,7 @@ TEST(MemoryData, CardsInMemoryModeWithApostrophesBreaksAndBlanks) {
             "par1[2]='one <br> two';\r\n"
             "par2[2]='back\\\\slash';\r\n");
   // Only the counted pairs.
-  EXPECT_EQ(BuildMemoryData(p, 1), "par1[0]='it\\'s';\r\npar2[0]='a&nbsp;&nbsp;b';\r\n");
+  EXPECT_EQ(BuildMemoryData(p, 1, build), "par1[0]='it\\'s';\r\npar2[0]='a&nbsp;&nbsp;b';\r\n");
 }
 
 std::string Fields(uint32_t count, const std::string& instructions,

@@ -38,8 +38,9 @@ TEST(SequenceCheckSegment, EmptyAndBlankSegmentsAreRefused) {
 
 TEST(SequenceData, SegmentsAndTheirCopy) {
   std::string refusal;
+  PageBuild build;
   EXPECT_EQ(
-      BuildSequenceData("Era uma vez+um menino+que gostava de ler", refusal),
+      BuildSequenceData("Era uma vez+um menino+que gostava de ler", refusal, build),
       "Segmento[0] = 'Era uma vez';\r\nSegmento[1] = 'um menino';\r\nSegmento[2] = 'que gostava de ler';\r\n"
       "Segmento1[0] = 'Era uma vez';\r\nSegmento1[1] = 'um menino';\r\n"
       "Segmento1[2] = 'que gostava de ler';\r\n");
@@ -61,7 +62,8 @@ TEST(SequenceData, SegmentsAndTheirCopy) {
   };
   for (const auto& c : cases) {
     std::string why;
-    std::string data = BuildSequenceData(c.text, why);
+    PageBuild each;
+    std::string data = BuildSequenceData(c.text, why, each);
     EXPECT_EQ(why, c.refusal) << Shown(c.text);
     EXPECT_EQ(data.substr(0, c.firstLines.size()), c.firstLines) << Shown(c.text);
     if (c.refusal.empty())

@@ -290,15 +290,23 @@ TEST_F(DocumentPages, EveryPageKindsScriptsParseWhateverTheTeachersTexts) {
 
 // The pages of a build do not depend on what was built before them in the
 // same run: a page whose codes change the frames, colours and video sizes
-// and ask for the video players leaves nothing to the next.
+// and ask for the video players leaves nothing to the next, and takes
+// nothing from the one before; the program's own settings stay as they
+// were.
 TEST_F(DocumentPages, APageBuiltAfterAnotherIsTheSameAsBuiltAlone) {
   const std::string plain = "Read it's text.";
-  const auto alone = EveryPage(plain);
-  EveryPage("{40.col}{10.alt}{#FF0000.bg2}{#00FF00.box}{h=999}{t=888}{f=clip.flv} {i=a.jpg} words");
-  EXPECT_EQ(EveryPage(plain), alone);
-  EXPECT_FALSE(CurrentSession().workLimitReached);
-  EXPECT_FALSE(CurrentSession().playerFilesNeeded);
+  const std::string coded =
+      "{40.col}{10.alt}{#FF0000.bg2}{#00FF00.box}{h=999}{t=888}{f=clip.flv} {i=a.jpg} words";
+  const auto codedAlone = EveryPage(coded);
+  SetUp();
+  const auto plainAlone = EveryPage(plain);
+  EXPECT_EQ(EveryPage(coded), codedAlone);
+  EXPECT_EQ(EveryPage(plain), plainAlone);
+  EXPECT_NE(plainAlone, codedAlone);
   EXPECT_EQ(CurrentSession().pageSettings.frameCols, "");
+  EXPECT_EQ(CurrentSession().pageSettings.background2, "");
+  EXPECT_EQ(CurrentSession().MediaWidth, "");
+  EXPECT_EQ(CurrentSession().MediaHeight, "");
 }
 
 }  // namespace

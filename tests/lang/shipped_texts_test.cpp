@@ -12,6 +12,7 @@
 #include "app/output_dlg.h"
 #include "fileio/session.h"
 #include "kio_test.h"
+#include "lang/fixed_texts.h"
 #include "lang/texts.h"
 #include "platform/text_encoding.h"
 
@@ -174,6 +175,23 @@ TEST_F(ShippedTexts, InterfaceLanguagesHoldEveryRecordInPlace) {
     }
     for (int entry = kFirstStudentEntry; entry < kLastStudentEntry; ++entry)
       EXPECT_FALSE(StudentText(entry).empty()) << "student entry " << entry;
+  }
+}
+
+// The item checks' fixed texts, which stand in for an empty record, say in
+// each shipped language what its file says.
+TEST_F(ShippedTexts, ItemCheckTextsMatchTheShippedRecords) {
+  const std::pair<int, Fixed> messages[] = {
+      {112, Fixed::kItemFileName},          {113, Fixed::kItemAssessed},   {114, Fixed::kItemNoRightOption},
+      {115, Fixed::kItemMarkOnEmptyOption}, {116, Fixed::kItemEmptyField}, {117, Fixed::kItemFeedbackCount},
+      {118, Fixed::kItemTooManyParts},
+  };
+  const std::pair<const char*, InterfaceLanguage> files[] = {
+      {"portugues.lin", InterfaceLanguage::kPortuguese}, {"english.lin", InterfaceLanguage::kEnglish}};
+  for (const auto& [file, language] : files) {
+    const std::vector<std::string> records = ReadRecords(ReadFile(dir / file), 225);
+    for (const auto& [record, fixed] : messages)
+      EXPECT_EQ(FixedTextIn(fixed, language), records.at(record)) << file << " record " << record;
   }
 }
 

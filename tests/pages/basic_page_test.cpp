@@ -58,7 +58,10 @@ TEST(BasicPage, LineBreaksBecomeBreaksBeforeTheCodesAreRendered) {
       // A code broken by a line break is no code.
       {"{5.\r\nsiz}", "{5. <br> siz}"},
   };
-  for (const auto& c : cases) EXPECT_EQ(RenderBasicText(c.text), c.rendered) << c.text;
+  for (const auto& c : cases) {
+    PageBuild build;
+    EXPECT_EQ(RenderBasicText(c.text, build), c.rendered) << c.text;
+  }
 }
 
 // A long text with a size code on every line gives its page: the pages
@@ -70,12 +73,13 @@ TEST(BasicPage, ALongTextWithACodeOnEveryLineIsRendered) {
   for (int k = 0; k < 1290; ++k) text += "{3.siz}Line " + std::to_string(10000 + k) + " of my text.\r\n";
   text.pop_back();  // 1,290 lines of 31 characters, the last without its line feed
   ASSERT_EQ(text.size(), 39989u);
-  const std::string rendered = RenderBasicText(text);
-  EXPECT_FALSE(CurrentSession().workLimitReached);
+  PageBuild build;
+  const std::string rendered = RenderBasicText(text, build);
+  EXPECT_FALSE(build.workLimitReached);
   EXPECT_TRUE(rendered.starts_with("<font size = ' 3 ' >Line 10000 of my text. <br> <font size = ' 3 ' >"))
       << rendered.substr(0, 200);
   EXPECT_EQ(rendered.find("{3.siz}"), std::string::npos);
-  EXPECT_TRUE(CollectedMarkup().empty());
+  EXPECT_TRUE(build.collectedMarkup.empty());
 }
 
 TEST(BasicPage, ThePageIsTheTableAroundTheText) {

@@ -88,7 +88,8 @@ TEST(IndexPage, LinksAreEscapedWhereTheyLand) {
     item.text = "t";
     index.items.push_back(item);
   }
-  const std::string page = BuildIndexPage(index, "body", "bgcolor=\"#009999\"");
+  PageBuild build;
+  const std::string page = BuildIndexPage(index, "body", "bgcolor=\"#009999\"", build);
   EXPECT_NE(page.find(Window("it\\&#39;s.htm")), std::string::npos) << page;
   EXPECT_NE(page.find(Window("x\\&#39;);alert(1);(\\&#39;.htm")), std::string::npos) << page;
   EXPECT_NE(page.find(Plain("sub/a&quot;b&amp;menu.htm")), std::string::npos) << page;
@@ -103,7 +104,8 @@ TEST(IndexPage, HeadingAndItemsAreRenderedCopies) {
                  {"unit1.htm", "{i=a.jpg}"},
                  {"a.htm", "Short"}};
   const IndexDocument before = index;
-  EXPECT_EQ(BuildIndexPage(index, "body bgcolor='#FFFF99'", "bgcolor=\"#009999\""),
+  PageBuild build;
+  EXPECT_EQ(BuildIndexPage(index, "body bgcolor='#FFFF99'", "bgcolor=\"#009999\"", build),
             ExpectedPage("<font size = ' 5 ' >My course <br> Unit 1",
                          {{Plain("menu.htm"), "Activities <br> of unit 1"},
                           {Plain("sub/index.html"), "Unit 2"},

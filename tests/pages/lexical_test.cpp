@@ -17,6 +17,12 @@ namespace {
 
 using namespace lexical;
 
+// The tokens of a text, rendered in a context of their own.
+Tokens TokensOf(const std::string& text) {
+  PageBuild build;
+  return Tokenize(text, build);
+}
+
 // A dictionary in memory with the given headwords and bodies.
 class Dictionary {
  public:
@@ -36,13 +42,13 @@ class Dictionary {
   std::vector<std::pair<std::string, std::string>> Links(const std::string& text) {
     LexicalLinker linker(*lookup_);
     std::vector<std::pair<std::string, std::string>> links;
-    for (const auto& t : linker.LinkWords(Tokenize(text).tokens))
+    for (const auto& t : linker.LinkWords(TokensOf(text).tokens))
       if (!t.headword.empty()) links.push_back({t.text, t.headword});
     return links;
   }
   std::vector<LinkedToken> Linked(const std::string& text) {
     LexicalLinker linker(*lookup_);
-    return linker.LinkWords(Tokenize(text).tokens);
+    return linker.LinkWords(TokensOf(text).tokens);
   }
   std::string Body(const std::string& text) {
     std::vector<std::string> messages;
@@ -120,9 +126,9 @@ TEST(LexicalTokens, WordsCharactersTagsAndCodes) {
       {"a{b", {" ", "a", " ", "{", "b", " "}},
       {"it's", {" ", "it", "'", "s", " "}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Tokenize(c.text).tokens, c.tokens) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(TokensOf(c.text).tokens, c.tokens) << c.text;
   // A code is lower-cased and rendered, and takes the blank put before it.
-  auto coded = Tokenize("x{I=A.JPG}y").tokens;
+  auto coded = TokensOf("x{I=A.JPG}y").tokens;
   ASSERT_EQ(coded.size(), 5u);
   EXPECT_EQ(coded[1], "x");
   EXPECT_EQ(coded[2], "<img src='a.jpg'  border='0'>");
@@ -132,10 +138,10 @@ TEST(LexicalTokens, WordsCharactersTagsAndCodes) {
 TEST(LexicalTokens, AtMostFiveThousand) {
   std::string text;
   for (int i = 0; i < 3000; ++i) text += "word ";
-  Tokens t = Tokenize(text);
+  Tokens t = TokensOf(text);
   EXPECT_TRUE(t.cut);
   EXPECT_EQ(t.tokens.size(), kTokenLimit);
-  EXPECT_FALSE(Tokenize("word word").cut);
+  EXPECT_FALSE(TokensOf("word word").cut);
   EXPECT_EQ(TokenLimitMessage(), Win1252("Limite de texto ultrapassado. Apenas uma parte será processada."));
 }
 
@@ -153,7 +159,8 @@ TEST(LexicalPatterns, MatchPattern) {
 TEST(LexicalLinks, NoLinkAtAllWithoutTheCatchAll) {
   Dictionary d({{"apple", "maçã"}});
   std::string code = "{5.siz}";
-  RenderMarkup(code);
+  PageBuild build;
+  RenderMarkup(code, build);
   EXPECT_EQ(d.Body("The cat sat.\r\nOn {5.siz}mats!"), " The cat sat.<br>On " + code + "mats! ");
   EXPECT_TRUE(d.Links("The cat sat").empty());
 }

@@ -4,11 +4,15 @@
 
 #include <sstream>
 
+#include "documents/multiple_document.h"
+#include "fileio/file.h"
 #include "fileio/session.h"
 #include "kio_test.h"
+#include "lang/texts.h"
 #include "platform/text_encoding.h"
 #include "questions/kio_documents.h"
 #include "questions/tool/convert_command.h"
+#include "render/write_page.h"
 
 namespace kio::questions {
 namespace {
@@ -139,6 +143,54 @@ TEST_F(ConvertTest, TheProgramDispatchesConvert) {
       test::RunCommand(std::string(KIO_PROGRAM_DIR) + "/kio convert " + P("q.gift") + " " + P("q.mul"));
   EXPECT_EQ(r.status, 0) << r.transcript;
   EXPECT_TRUE(fs::exists(dir_ / "q.mul"));
+}
+
+// A document made by the command line ends its activity with the message a
+// new document of the editor has: the one of the program's student
+// language, which its page shows.
+TEST_F(ConvertTest, DocumentsCarryTheEditorsCompletionMessage) {
+  const std::string program = std::string(KIO_PROGRAM_DIR) + "/";
+  // The editor's: the student language the start-up loads.
+  CurrentSession().Reset();
+  std::string language;
+  ASSERT_TRUE(ReadTextFile(program + "lingualu.dat", language));
+  CurrentSession().appPaths.studentLanguageFile = program + language;
+  LoadStudentLanguage();
+  const std::string editors = CurrentSession().completionMessage;
+  ASSERT_FALSE(editors.empty());
+
+  test::WriteFile(dir_ / "q.gift", "Q {=a ~b}");
+  test::RunResult r =
+      test::RunCommand(std::string(KIO_PROGRAM_DIR) + "/kio convert " + P("q.gift") + " " + P("q.mul"));
+  ASSERT_EQ(r.status, 0) << r.transcript;
+  File file;
+  ASSERT_TRUE(file.Open(P("q.mul"), File::kRead));
+  bool cut = false;
+  const ListActivityDocument document = ReadListActivityDocument(file, cut);
+  EXPECT_EQ(document.settings.completionMessage, editors);
+
+  CurrentSession().Reset();
+  CurrentSession().appPaths.programFolder = program;
+  PageBuild build;
+  build.settings = document.settings.page;
+  const BuiltPage page =
+      BuildTemplatePage(ListActivityPage(kMultipleFormat, document, build), "q.htm", build);
+  ASSERT_FALSE(page.failure) << page.failure->text;
+  EXPECT_NE(page.text.find(editors), std::string::npos);
+}
+
+// Without a student language file to read, the tools still write their
+// documents, with the message the program ships with.
+TEST_F(ConvertTest, TheBuiltInCompletionMessageWhenNoLanguageCanBeRead) {
+  const std::string folder = dir_.str() + "/";
+  EXPECT_EQ(StudentCompletionMessage(folder), BuiltInCompletionMessage());
+  test::WriteFile(dir_ / "lingualu.dat", "missing.stu");
+  EXPECT_EQ(StudentCompletionMessage(folder), BuiltInCompletionMessage());
+  std::string records;  // records run in order: 34 is the completion message
+  for (int k = 0; k < 34; ++k) records += "^-~\r\n";
+  test::WriteFile(dir_ / "missing.stu", records + "^Muito bem!~\r\n");
+  EXPECT_EQ(StudentCompletionMessage(folder), "Muito bem!");
+  EXPECT_EQ(BuiltInCompletionMessage(), Win1252("Parabéns! Você concluiu a atividade."));
 }
 
 }  // namespace

@@ -10,8 +10,23 @@
 namespace kio {
 namespace {
 
-using test::RenderTest;
 using test::W;
+
+// Each test renders in one page-build context, which starts with the
+// default page settings and no media sizes.
+class MarkupTest : public test::RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    build_ = PageBuild{};
+    build_.settings = build_.settings;
+  }
+  std::string Render(std::string text) {
+    RenderMarkup(text, build_);
+    return text;
+  }
+  PageBuild build_;
+};
 
 // Plain-mode fragments, with MediaWidth "320" and MediaHeight "240".
 const std::string kPlainImage = "<img src='a.gif'  border='0'>";
@@ -49,11 +64,6 @@ const std::string kMemoryFlash =
     R"(&autoRewind=false" quality="high" scale="noscale" width = "138" height = "87" name = "FLVPlayer" )"
     R"(salign="LT" type = "application/x-shockwave-flash"/></object>)";
 
-std::string Render(std::string text) {
-  RenderMarkup(text);
-  return text;
-}
-
 struct CodeRow {
   std::string code;
   std::string plain;     // the fragment in plain mode (and what strip mode collects)
@@ -62,7 +72,7 @@ struct CodeRow {
 };
 
 // Every code of the replacement tables, as "A" + code + "B" in each mode.
-TEST_F(RenderTest, EveryCodeInEveryMode) {
+TEST_F(MarkupTest, EveryCodeInEveryMode) {
   const std::string embedEnd = "</embed> </p> ";
   const std::string video240 = "' width='240' height='180' AUTOSTART='false'> </embed></p>";
   const std::string audio245 = "' width = '245' height = '45' AUTOSTART='false'> </embed></p>";
@@ -113,37 +123,37 @@ TEST_F(RenderTest, EveryCodeInEveryMode) {
   test::HeadlessSession quiet;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.code);
-    CurrentSession().MediaWidth = "320";
-    CurrentSession().MediaHeight = "240";
+    build_.mediaWidth = "320";
+    build_.mediaHeight = "240";
     EXPECT_EQ(Render("A" + row.code + "B"), "A" + row.plain + "B");
     // The fragment is collected once as the replacement, then its short
     // tags once more as the scan passes over it.
-    EXPECT_EQ(CollectedMarkup(), row.plain + " " + row.reTagged);
+    EXPECT_EQ(build_.collectedMarkup, row.plain + " " + row.reTagged);
 
     EXPECT_EQ(Render("sqncA" + row.code + "B"), "AB");
-    EXPECT_EQ(CollectedMarkup(), row.plain + " ");
+    EXPECT_EQ(build_.collectedMarkup, row.plain + " ");
 
-    CurrentSession().MediaWidth = "320";
-    CurrentSession().MediaHeight = "240";
+    build_.mediaWidth = "320";
+    build_.mediaHeight = "240";
     EXPECT_EQ(Render("mmraA" + row.code + "B"), "A" + row.memory + "B");
   }
   EXPECT_EQ(quiet.transcript(), "");
 }
 
 // What the setting codes store, and in which modes.
-TEST_F(RenderTest, SettingCodesStoreTheirValues) {
+TEST_F(MarkupTest, SettingCodesStoreTheirValues) {
   struct Row {
     std::string code;
     std::string* field;
     std::string value;
     bool inMemoryMode;  // frame colours take effect whatever the mode
   };
-  PageSettings& p = CurrentSession().pageSettings;
+  PageSettings& p = build_.settings;
   const Row rows[] = {
       {"{40%.col}", &p.frameCols, "40%,*", false},
       {"{30%.ALT}", &p.frameRows, "30%,*", false},
-      {"{h=320}", &CurrentSession().MediaWidth, "320", false},
-      {"{T=240}", &CurrentSession().MediaHeight, "240", false},
+      {"{h=320}", &build_.mediaWidth, "320", false},
+      {"{T=240}", &build_.mediaHeight, "240", false},
       {"{#FF0000.bg1}", &p.background1, "#ff0000", true},
       {"{Teal.BG2}", &p.background2, "teal", true},
       {"{#00FF00.bg3}", &p.background3, "#00ff00", true},
@@ -166,14 +176,14 @@ TEST_F(RenderTest, SettingCodesStoreTheirValues) {
   }
 }
 
-TEST_F(RenderTest, PrefixAndExtensionIgnoreCaseAndTheValueIsLowerCased) {
+TEST_F(MarkupTest, PrefixAndExtensionIgnoreCaseAndTheValueIsLowerCased) {
   EXPECT_EQ(Render("Look {I=Photo.JPG} here"), "Look <img src='photo.jpg'  border='0'> here");
   EXPECT_EQ(Render("{X.GIF}"), "<img src='x.gif'> ");
   EXPECT_EQ(Render(W("{i=AÇÃO.jpg}")), W("<img src='ação.jpg'  border='0'>"));
   EXPECT_EQ(Render("{B.FON}x{/B.FON}"), "<b>x</b>");
 }
 
-TEST_F(RenderTest, SizeCodesInARowLeaveOnlyTheVideo) {
+TEST_F(MarkupTest, SizeCodesInARowLeaveOnlyTheVideo) {
   EXPECT_EQ(Render("{h=320}{t=240}{v=clip.avi}"),
             "<embed src='clip.avi' width='320' height='240' AUTOSTART='false'> </embed></p>");
   // The sizes persist into later calls, and memory mode neither uses nor
@@ -182,16 +192,16 @@ TEST_F(RenderTest, SizeCodesInARowLeaveOnlyTheVideo) {
   EXPECT_EQ(Render("{v=c.avi}"), kPlainVideo);
 }
 
-TEST_F(RenderTest, SizeValuesAreCutToTheirFields) {
+TEST_F(MarkupTest, SizeValuesAreCutToTheirFields) {
   Render("{h=12345678901234567890123}{t=abcdefghijklmnopqrstuvwxyz}");
-  EXPECT_EQ(CurrentSession().MediaWidth, "1234567890123456789");
-  EXPECT_EQ(CurrentSession().MediaHeight, "abcdefghijklmnopqrs");
+  EXPECT_EQ(build_.mediaWidth, "1234567890123456789");
+  EXPECT_EQ(build_.mediaHeight, "abcdefghijklmnopqrs");
   Render("{h=1234567890123456789}");
-  EXPECT_EQ(CurrentSession().MediaWidth, "1234567890123456789");
+  EXPECT_EQ(build_.mediaWidth, "1234567890123456789");
 }
 
 // Spans the acceptance test turns down stay in the text as they are.
-TEST_F(RenderTest, RejectedSpansStayUnchanged) {
+TEST_F(MarkupTest, RejectedSpansStayUnchanged) {
   const char* texts[] = {
       "{ab}",        // no dot and no known value
       "a{.x}",       // an extension of one letter
@@ -213,11 +223,11 @@ TEST_F(RenderTest, RejectedSpansStayUnchanged) {
   };
   for (const char* text : texts) {
     EXPECT_EQ(Render(text), text);
-    EXPECT_EQ(CollectedMarkup(), "") << text;
+    EXPECT_EQ(build_.collectedMarkup, "") << text;
   }
 }
 
-TEST_F(RenderTest, TheNearestClosingBraceThatGivesACodeEndsIt) {
+TEST_F(MarkupTest, TheNearestClosingBraceThatGivesACodeEndsIt) {
   EXPECT_EQ(Render("{note} text {x.jpg}"), "<img src='note} text {x.jpg'> ");
   EXPECT_EQ(Render("{a.gif}}"), "<img src='a.gif'> }");
   EXPECT_EQ(Render("{{x.jpg}"), "<img src='{x.jpg'> ");
@@ -228,14 +238,14 @@ TEST_F(RenderTest, TheNearestClosingBraceThatGivesACodeEndsIt) {
 
 // A colour code with a prefix stores the colour and still gives its
 // fragment, from the value less the extension.
-TEST_F(RenderTest, AColourExtensionOnAPrefixCode) {
+TEST_F(MarkupTest, AColourExtensionOnAPrefixCode) {
   EXPECT_EQ(Render("{i=red.bg1}"), "<img src='red'  border='0'>");
-  EXPECT_EQ(CurrentSession().pageSettings.background1, "i=red");
+  EXPECT_EQ(build_.settings.background1, "i=red");
   EXPECT_EQ(Render("{h=5.siz}"), "");
-  EXPECT_EQ(CurrentSession().MediaWidth, "5.siz");
+  EXPECT_EQ(build_.mediaWidth, "5.siz");
 }
 
-TEST_F(RenderTest, ModeComesFromTheFirstFourCharacters) {
+TEST_F(MarkupTest, ModeComesFromTheFirstFourCharacters) {
   EXPECT_EQ(Render("mmraword"), "word");
   EXPECT_EQ(Render("sqncword"), "word");
   EXPECT_EQ(Render("Mmraword"), "Mmraword");
@@ -245,90 +255,105 @@ TEST_F(RenderTest, ModeComesFromTheFirstFourCharacters) {
   EXPECT_EQ(Render("mmrasqnc{x.gif}"), R"(sqnc<img src="x.gif" width="128" height="78">)");
 
   EXPECT_EQ(Render("sqnc{i=a.jpg} word"), " word");
-  EXPECT_EQ(CollectedMarkup(), "<img src='a.jpg'  border='0'> ");
+  EXPECT_EQ(build_.collectedMarkup, "<img src='a.jpg'  border='0'> ");
   EXPECT_EQ(Render("mmra{i=a.jpg}"), R"(<img src="a.jpg" width="128" height="78">)");
 }
 
-TEST_F(RenderTest, FrameSplitCodeSwitchesTheRestToStripMode) {
+TEST_F(MarkupTest, FrameSplitCodeSwitchesTheRestToStripMode) {
   EXPECT_EQ(Render("x{f1=x}{i=a.jpg}y"), "xy");
-  EXPECT_EQ(CollectedMarkup(), "<img src='a.jpg'  border='0'> ");
+  EXPECT_EQ(build_.collectedMarkup, "<img src='a.jpg'  border='0'> ");
   EXPECT_EQ(Render("{F2=}<b>{x.gif}"), "<b>");
-  EXPECT_EQ(CollectedMarkup(), "<b> <img src='x.gif'>  <b> ");
+  EXPECT_EQ(build_.collectedMarkup, "<b> <img src='x.gif'>  <b> ");
   // The codes before it were rendered in plain mode already.
   EXPECT_EQ(Render("{x.gif}{f3=q}{y.gif}"), "<img src='x.gif'> ");
   // A memory-mode call switches too.
   EXPECT_EQ(Render("mmra{x.gif}{f1=}{y.gif}"), R"(<img src="x.gif" width="128" height="78">)");
 }
 
-TEST_F(RenderTest, TagsAreCollectedOnEveryPass) {
+TEST_F(MarkupTest, TagsAreCollectedOnEveryPass) {
   EXPECT_EQ(Render("<b>x</b> {i=a.gif}"), "<b>x</b> " + kPlainImage);
-  EXPECT_EQ(CollectedMarkup(), "<b> </b> " + kPlainImage + " <b> </b> " + kPlainImage + " ");
+  EXPECT_EQ(build_.collectedMarkup, "<b> </b> " + kPlainImage + " <b> </b> " + kPlainImage + " ");
 
   // Two codes: the tags before each are collected once per pass.
   EXPECT_EQ(Render("<p>{h=1}<i>{t=2}"), "<p><i>");
-  EXPECT_EQ(CollectedMarkup(), "<p>  <p> <i>  <p> <i> ");
+  EXPECT_EQ(build_.collectedMarkup, "<p>  <p> <i>  <p> <i> ");
 
   EXPECT_EQ(Render("<p align='center'>text</p>"), "<p align='center'>text</p>");
-  EXPECT_EQ(CollectedMarkup(), "<p align='center'> </p> ");
+  EXPECT_EQ(build_.collectedMarkup, "<p align='center'> </p> ");
   EXPECT_EQ(Render("no tags"), "no tags");
-  EXPECT_EQ(CollectedMarkup(), "");
+  EXPECT_EQ(build_.collectedMarkup, "");
 }
 
-TEST_F(RenderTest, ATagIsAtMostFiftyOneCharacters) {
+TEST_F(MarkupTest, ATagIsAtMostFiftyOneCharacters) {
   const std::string tag51 = "<" + std::string(49, 'x') + ">";
   const std::string tag52 = "<" + std::string(50, 'x') + ">";
   Render(tag51);
-  EXPECT_EQ(CollectedMarkup(), tag51 + " ");
+  EXPECT_EQ(build_.collectedMarkup, tag51 + " ");
   Render(tag52);
-  EXPECT_EQ(CollectedMarkup(), "");
+  EXPECT_EQ(build_.collectedMarkup, "");
   // The scan goes on inside a long tag: its codes are rendered and its
   // inner tags collected, while a short tag hides its codes.
   const std::string inner = "<span title='" + std::string(40, 't') + " <i> {x.gif}'>";
   EXPECT_EQ(Render(inner), "<span title='" + std::string(40, 't') + " <i> <img src='x.gif'> '>");
   EXPECT_EQ(Render("<b {x.jpg}>"), "<b {x.jpg}>");
-  EXPECT_EQ(CollectedMarkup(), "<b {x.jpg}> ");
+  EXPECT_EQ(build_.collectedMarkup, "<b {x.jpg}> ");
   EXPECT_EQ(Render("a < b {i=a.gif} c>"), "a < b {i=a.gif} c>");
   EXPECT_EQ(Render("a < b"), "a < b");
-  EXPECT_EQ(CollectedMarkup(), "");
+  EXPECT_EQ(build_.collectedMarkup, "");
 }
 
 // A "<" whose ">" lay too far away can find one in a replacement: the next
 // pass collects the longer tag.
-TEST_F(RenderTest, AReplacementCanCloseAnEarlierTag) {
+TEST_F(MarkupTest, AReplacementCanCloseAnEarlierTag) {
   const std::string filler(40, '-');
   const std::string text = "<x {i=a.gif}" + filler + ">";
   EXPECT_EQ(Render(text), "<x " + kPlainImage + filler + ">");
-  EXPECT_EQ(CollectedMarkup(), kPlainImage + " <x " + kPlainImage + " ");
+  EXPECT_EQ(build_.collectedMarkup, kPlainImage + " <x " + kPlainImage + " ");
 }
 
 // A "{" passed over can form a code once a later replacement changes what
 // follows it: the rescan finds it.
-TEST_F(RenderTest, AReplacementCanCompleteAnEarlierCode) {
+TEST_F(MarkupTest, AReplacementCanCompleteAnEarlierCode) {
   // "{q.g" finds no code while "{h=1}" stands between it and "if}"; once
   // that code is gone the first brace opens a picture.
   EXPECT_EQ(Render("{q.g{h=1}if}"), "<img src='q.gif'> ");
-  EXPECT_EQ(CollectedMarkup(), " <img src='q.gif'>  <img src='q.gif'> ");
+  EXPECT_EQ(build_.collectedMarkup, " <img src='q.gif'>  <img src='q.gif'> ");
 }
 
 // The page is not chosen yet when its texts are rendered: a video code
 // notes that the page needs the player, in plain and strip mode, and the
 // page step copies it beside the page (template_test, document_save_test).
-TEST_F(RenderTest, FlashCodeNotesThatThePageNeedsThePlayer) {
+TEST_F(MarkupTest, FlashCodeNotesThatThePageNeedsThePlayer) {
   test::TempDir out;
   CurrentSession().outputFolder = out.str() + "/";
   test::HeadlessSession session;
   Render("mmra{f=v.flv}");
-  EXPECT_FALSE(CurrentSession().playerFilesNeeded);
+  EXPECT_FALSE(build_.playerFilesNeeded);
   Render("sqnc{f=v.flv}");
-  EXPECT_TRUE(CurrentSession().playerFilesNeeded);
-  CurrentSession().playerFilesNeeded = false;
-  CurrentSession().MediaWidth = "320";
-  CurrentSession().MediaHeight = "240";
+  EXPECT_TRUE(build_.playerFilesNeeded);
+  build_.playerFilesNeeded = false;
+  build_.mediaWidth = "320";
+  build_.mediaHeight = "240";
   EXPECT_EQ(Render("{F=V.FLV}"), kPlainFlash);
-  EXPECT_TRUE(CurrentSession().playerFilesNeeded);
+  EXPECT_TRUE(build_.playerFilesNeeded);
   // Nothing is copied while rendering.
   EXPECT_TRUE(test::fs::is_empty(out.path()));
   EXPECT_EQ(session.transcript(), "");
+}
+
+// The codes change the context they are rendered in and nothing else: the
+// open document's settings and media sizes stay as they were.
+TEST_F(MarkupTest, CodesChangeOnlyTheirOwnContext) {
+  const PageSettings before = CurrentSession().pageSettings;
+  CurrentSession().MediaWidth = "320";
+  Render("<b>{#FF0000.bg1}{40%.col}{h=5}{t=6}{f=v.flv}</b>");
+  EXPECT_EQ(build_.settings.background1, "#ff0000");
+  EXPECT_EQ(build_.mediaWidth, "5");
+  EXPECT_TRUE(build_.playerFilesNeeded);
+  EXPECT_EQ(CurrentSession().pageSettings.background1, before.background1);
+  EXPECT_EQ(CurrentSession().pageSettings.frameCols, before.frameCols);
+  EXPECT_EQ(CurrentSession().MediaWidth, "320");
+  EXPECT_EQ(CurrentSession().MediaHeight, "");
 }
 
 // Generated texts: random mixes of codes, partial codes, tags, brackets and
@@ -369,16 +394,18 @@ struct Outcome {
 
 template <typename Render>
 Outcome RenderWith(Render render, const std::string& input) {
-  PageSettings& p = CurrentSession().pageSettings;
   ResetPageSettings();
-  CurrentSession().MediaWidth = "w";
-  CurrentSession().MediaHeight = "h";
+  PageBuild build;
+  build.settings = CurrentSession().pageSettings;
+  build.mediaWidth = "w";
+  build.mediaHeight = "h";
+  const PageSettings& p = build.settings;
   Outcome o;
   o.text = input;
-  render(o.text);
-  o.collected = CollectedMarkup();
-  o.width = CurrentSession().MediaWidth;
-  o.height = CurrentSession().MediaHeight;
+  render(o.text, build);
+  o.collected = build.collectedMarkup;
+  o.width = build.mediaWidth;
+  o.height = build.mediaHeight;
   const std::string* fields[] = {&p.background1, &p.background2, &p.background3, &p.boxColor,
                                  &p.fontColor1,  &p.fontColor2,  &p.fontColor3,  &p.frameCols,
                                  &p.frameRows,   &p.fontFace1,   &p.fontSize1};
@@ -386,14 +413,14 @@ Outcome RenderWith(Render render, const std::string& input) {
   return o;
 }
 
-TEST_F(RenderTest, FastScanMatchesTheRescanOnGeneratedTexts) {
+TEST_F(MarkupTest, FastScanMatchesTheRescanOnGeneratedTexts) {
   test::HeadlessSession quiet;
   std::mt19937 random(20240601);
   int replaced = 0;
   for (int n = 0; n < 4000; ++n) {
     const std::string input = RandomText(random);
-    Outcome fast = RenderWith(static_cast<bool (*)(std::string&)>(RenderMarkup), input);
-    Outcome reference = RenderWith(static_cast<bool (*)(std::string&)>(RenderMarkupByRescanning), input);
+    Outcome fast = RenderWith(RenderMarkup, input);
+    Outcome reference = RenderWith(RenderMarkupByRescanning, input);
     ASSERT_EQ(fast.text, reference.text) << "input: " << input;
     ASSERT_EQ(fast.collected, reference.collected) << "input: " << input;
     ASSERT_TRUE(fast == reference) << "input: " << input;

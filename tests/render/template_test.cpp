@@ -23,13 +23,26 @@ class TemplateTest : public RenderTest {
   void Template(const std::string& text, const std::string& name = "tmplate_t.htm") {
     test::WriteFile(program_ / "Tmplates" / name, text);
   }
-  // Fills `text` as a template; returns the page.
+  // Fills `text` as a template in a context made from the session's
+  // settings and completion message (build_); returns the page.
   std::string Fill(const std::string& text, const std::string& instructions = "instr") {
     Template(text);
-    EXPECT_TRUE(FillTemplate({"tmplate_t.htm", instructions, "page.htm", itemCount_}));
-    return CurrentSession().PageText;
+    return FillAs({"tmplate_t.htm", instructions, "page.htm", itemCount_});
+  }
+  // Fills a template as the page generation does, showing what stopped it;
+  // `page_` keeps the last page filled.
+  std::string FillAs(const FillInputs& inputs) {
+    build_ = SessionPageBuild();
+    std::string page = page_;
+    if (auto failure = FillTemplate(inputs, build_, page)) {
+      ShowMessage(failure->text, failure->caption);
+      return page_;
+    }
+    return page_ = page;
   }
   std::string itemCount_;  // what the list editors pass as their item count
+  PageBuild build_;
+  std::string page_;
 };
 
 TEST_F(TemplateTest, FrameGeometryFollowsTheSplits) {
@@ -157,8 +170,10 @@ TEST_F(TemplateTest, StoredColourFormsReachThePageBare) {
   p.background3 = "'#445566'";
   p.boxColor = "bgcolor='#778899'";
   EXPECT_EQ(Fill("#CAC5E4|#FFFFCC|#474792|#F0E8F0"), "#112233|#FFFFFF|#445566|#778899");
-  // The stored values change too.
-  EXPECT_EQ(p.background1 + p.background2 + p.background3 + p.boxColor, "#112233#FFFFFF#445566#778899");
+  // The page's stored values change too.
+  const PageSettings& built = build_.settings;
+  EXPECT_EQ(built.background1 + built.background2 + built.background3 + built.boxColor,
+            "#112233#FFFFFF#445566#778899");
   p.boxColor = "body bgcolor=\"#ABCDEF\"";
   EXPECT_EQ(Fill("#F0E8F0"), "#ABCDEF");
 }
@@ -173,34 +188,34 @@ TEST_F(TemplateTest, PageLanguageFromTheStudentLanguageFile) {
 TEST_F(TemplateTest, CompletionMessageLineBreaks) {
   CurrentSession().completionMessage = "Muito bem!\r\nFim.";
   EXPECT_EQ(Fill("<p>Atividade concluida</p>"), "<p>Muito bem! <br> Fim.</p>");
-  EXPECT_EQ(CurrentSession().completionMessage, "Muito bem! <br> Fim.");
+  // The teacher's message itself keeps its line breaks.
+  EXPECT_EQ(CurrentSession().completionMessage, "Muito bem!\r\nFim.");
+  EXPECT_EQ(build_.completionMessage, "Muito bem!\r\nFim.");
 }
 
 // The page's file name is HTML text where it lands (title and heading): a
 // name that is markup shows as itself; a plain name is unchanged.
 TEST_F(TemplateTest, TheFileNameIsEscapedAsText) {
   Template("<title>t_i_t_l_e</title><h1>t_i_t_l_e</h1>");
-  ASSERT_TRUE(FillTemplate({"tmplate_t.htm", "i", "<img src=x onerror=alert(1)>&.htm", ""}));
-  EXPECT_EQ(CurrentSession().PageText,
+  EXPECT_EQ(FillAs({"tmplate_t.htm", "i", "<img src=x onerror=alert(1)>&.htm", ""}),
             "<title>&lt;img src=x onerror=alert(1)&gt;&amp;.htm</title><h1>&lt;img src=x "
             "onerror=alert(1)&gt;&amp;.htm</h1>");
-  ASSERT_TRUE(FillTemplate({"tmplate_t.htm", "i", "it's page.htm", ""}));
-  EXPECT_EQ(CurrentSession().PageText, "<title>it's page.htm</title><h1>it's page.htm</h1>");
+  EXPECT_EQ(FillAs({"tmplate_t.htm", "i", "it's page.htm", ""}),
+            "<title>it's page.htm</title><h1>it's page.htm</h1>");
 }
 
 TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
   test::HeadlessSession session;
-  CurrentSession().PageText = "previous page";
+  page_ = "previous page";
   // Missing.
-  EXPECT_FALSE(FillTemplate({"tmplate_none.htm", "", "page.htm", ""}));
+  EXPECT_EQ(FillAs({"tmplate_none.htm", "", "page.htm", ""}), "previous page");
   // Unreadable: a folder of that name.
   std::filesystem::create_directory(program_ / "Tmplates" / "tmplate_dir.htm");
-  EXPECT_FALSE(FillTemplate({"tmplate_dir.htm", "", "page.htm", ""}));
+  EXPECT_EQ(FillAs({"tmplate_dir.htm", "", "page.htm", ""}), "previous page");
   // Longer than 40,003 bytes.
   Template(std::string(40004, 'x'));
-  EXPECT_FALSE(FillTemplate({"tmplate_t.htm", "", "page.htm", ""}));
-  EXPECT_EQ(CurrentSession().PageText, "previous page");
-  const std::string message = OopsMessage(Win1252("Modelo da página não encontrado!"));
+  EXPECT_EQ(FillAs({"tmplate_t.htm", "", "page.htm", ""}), "previous page");
+  const std::string message = OopsMessage(Win1252("Modelo da p�gina n�o encontrado!"));
   EXPECT_EQ(session.transcript(), message + message + message);
 
   // 40,003 bytes are taken whole.
@@ -264,7 +279,8 @@ class WritePageTest : public TemplateTest {
   }
   std::optional<std::string> Write(const std::string& script, const PageRequest& request) {
     test::HeadlessSession session(script);
-    auto written = WritePage(request);
+    PageBuild build = SessionPageBuild();
+    auto written = WritePage(request, build);
     transcript_ = session.transcript();
     return written;
   }
@@ -312,13 +328,14 @@ TEST_F(WritePageTest, InstructionsAndMessageAreRenderedAndCut) {
   PageRequest request = request_;
   request.instructions = "It's {b.fon}x{/b.fon}\r\n\"ok\"";
   request.completionField = "Bravo {i=a.gif}\r\nFim";
+  CurrentSession().completionMessage = request.completionField;
   ASSERT_TRUE(Write("choose " + (docs_ / "p.htm").string() + "\n", request));
   const std::string page = Page("p.htm");
   EXPECT_NE(page.find("var instrucoes='It\\'s <b>x</b> <br> \\\"ok\\\"';"), std::string::npos) << page;
   EXPECT_NE(page.find("<p style='width:200px'>Bravo <img src='a.gif'  border='0'> <br> Fim</p>"),
             std::string::npos)
       << page;
-  // The message goes back to the teacher's text once the page is built.
+  // The teacher's message stays the teacher's text once the page is built.
   EXPECT_EQ(CurrentSession().completionMessage, "Bravo {i=a.gif}\r\nFim");
 
   request.instructions = std::string(15000, 'i');
@@ -351,6 +368,7 @@ TEST_F(WritePageTest, NothingIsWrittenWhenTheTeacherStops) {
 TEST_F(WritePageTest, NoPageFromAMissingOrUnmarkedTemplate) {
   PageRequest request = request_;
   request.completionField = "Final";
+  CurrentSession().completionMessage = request.completionField;
   request.templateName = "tmplate_missing.htm";
   EXPECT_FALSE(Write("choose " + (docs_ / "a.htm").string() + "\n", request));
   EXPECT_EQ(transcript_, Chooser() + OopsMessage(Win1252("Modelo da página não encontrado!")));

@@ -42,9 +42,10 @@ TEST_F(WorkLimitTest, HostileMarkupEndsInBoundedMemory) {
   for (const auto& c : cases) {
     auto run = RunInChild([&] {
       std::string text = c.text;
-      const bool done = RenderMarkup(text);
-      return done == c.done && CurrentSession().workLimitReached == !c.done &&
-             text.size() <= kRenderedTextLimit && CollectedMarkup().size() <= kCollectedMarkupLimit;
+      PageBuild build;
+      const bool done = RenderMarkup(text, build);
+      return done == c.done && build.workLimitReached == !c.done && text.size() <= kRenderedTextLimit &&
+             build.collectedMarkup.size() <= kCollectedMarkupLimit;
     });
     EXPECT_TRUE(run.ok) << c.what;
     EXPECT_LT(run.peakBytes, 120 * kMiB * kMemoryScale) << c.what << ": " << run.peakBytes / kMiB << " MiB";
@@ -59,11 +60,11 @@ TEST_F(WorkLimitTest, WithinTheLimitsTheFastScanMatchesTheRescan) {
   };
   for (const std::string& t : texts) {
     std::string fast = t, slow = t;
-    ASSERT_TRUE(RenderMarkup(fast));
-    const std::string collected = CollectedMarkup();
-    ASSERT_TRUE(RenderMarkupByRescanning(slow));
+    PageBuild fastBuild, slowBuild;
+    ASSERT_TRUE(RenderMarkup(fast, fastBuild));
+    ASSERT_TRUE(RenderMarkupByRescanning(slow, slowBuild));
     EXPECT_EQ(fast, slow);
-    EXPECT_EQ(collected, CollectedMarkup());
+    EXPECT_EQ(fastBuild.collectedMarkup, slowBuild.collectedMarkup);
   }
 }
 
@@ -82,14 +83,16 @@ class FillLimitTest : public test::RenderTest {
 // the page.
 TEST_F(FillLimitTest, PlaceholdersHoldingEachOtherStopAtTheLimit) {
   auto run = RunInChild([] {
-    PageSettings& p = CurrentSession().pageSettings;
-    CurrentSession().completionMessage = Repeat("#474792", 214);
+    PageBuild build = SessionPageBuild();
+    PageSettings& p = build.settings;
+    build.completionMessage = Repeat("#474792", 214);
     p.background3 = Repeat("#FFFFCC", 2142);
     p.background2 = Repeat("#CAC5E4", 2142);
     p.background1 = Repeat("#000001", 2142);
-    const bool filled = FillTemplate({"tmplate_t.htm", Repeat("Atividade concluida ", 749), "p.htm", ""});
-    return filled && CurrentSession().workLimitReached &&
-           CurrentSession().PageText.size() <= kFilledPageLimit;
+    std::string page;
+    const bool filled =
+        !FillTemplate({"tmplate_t.htm", Repeat("Atividade concluida ", 749), "p.htm", ""}, build, page);
+    return filled && build.workLimitReached && page.size() <= kFilledPageLimit;
   });
   EXPECT_TRUE(run.ok);
   EXPECT_LT(run.peakBytes, 120 * kMiB * kMemoryScale);
@@ -105,10 +108,12 @@ TEST_F(FillLimitTest, TheFrameSplitIsAShareOfThePage) {
       {"25%,*", "20%,*", "<p>200 570 80</p>"},
   };
   for (const auto& c : cases) {
-    CurrentSession().pageSettings.frameCols = c.cols;
-    CurrentSession().pageSettings.frameRows = c.rows;
-    ASSERT_TRUE(FillTemplate({"tmplate_t.htm", "", "p.htm", ""}));
-    EXPECT_EQ(CurrentSession().PageText.substr(0, c.page.size()), c.page) << c.cols;
+    PageBuild build = SessionPageBuild();
+    build.settings.frameCols = c.cols;
+    build.settings.frameRows = c.rows;
+    std::string page;
+    ASSERT_FALSE(FillTemplate({"tmplate_t.htm", "", "p.htm", ""}, build, page));
+    EXPECT_EQ(page.substr(0, c.page.size()), c.page) << c.cols;
   }
 }
 
@@ -121,11 +126,12 @@ TEST_F(FillLimitTest, APageThatReachedALimitIsNotWritten) {
   request.completionField = "Bravo!";
   request.data = "x";
   test::HeadlessSession session("choose " + (docs_ / "p.htm").string() + "\n");
-  EXPECT_FALSE(WritePage(request));
+  PageBuild build = SessionPageBuild();
+  EXPECT_FALSE(WritePage(request, build));
   EXPECT_NE(session.transcript().find("MESSAGE Oops! | Este texto faz uma p"), std::string::npos)
       << session.transcript();
   EXPECT_FALSE(std::filesystem::exists(docs_ / "p.htm"));
-  EXPECT_FALSE(CurrentSession().workLimitReached);
+  EXPECT_FALSE(build.workLimitReached);
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ class XapiPartTest : public test::RenderTest {
   std::string Write() {
     std::filesystem::remove(docs_ / "p.htm");
     test::HeadlessSession session("choose " + (docs_ / "p.htm").string() + "\n");
-    written_ = WritePage(request_).has_value();
+    PageBuild build = SessionPageBuild();
+    written_ = WritePage(request_, build).has_value();
     transcript_ = session.transcript();
     return std::filesystem::exists(docs_ / "p.htm") ? test::ReadFile(docs_ / "p.htm") : "";
   }

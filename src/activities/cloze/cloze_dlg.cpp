@@ -29,10 +29,6 @@ TextActivityKind ClozeKind() {
 
 }  // namespace
 
-std::string BuildClozeData(const std::string& text) {
-  return InSessionBuild([&](PageBuild& build) { return BuildClozeData(text, build); });
-}
-
 CClozeDlg::CClozeDlg() : CTextActivityDlg(ClozeKind()) {}
 
 bool CClozeDlg::BuildPageData(const ActivityFields& fields, PageBuild& build, std::string& data) {

@@ -6,10 +6,6 @@
 
 namespace kio {
 
-// BuildClozeData on the session's settings and marks, as the editor
-// renders.
-std::string BuildClozeData(const std::string& text);
-
 // The Cloze editor: a text whose bracketed words the student supplies.
 class CClozeDlg : public CTextActivityDlg {
  public:

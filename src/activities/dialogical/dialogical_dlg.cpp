@@ -27,26 +27,7 @@ ListActivityKind DialogicalKind() {
 }  // namespace
 
 ItemCheck ValidateDialogicalItem(Item& item, size_t current) {
-  ItemCheck check;
-  CheckFileFlagAndQuestion(item, current, check);
-  const size_t answerPlus = CountPlus(item[kItemFourth]);
-  item[kItemFifth] = TrimBlanksAndPlus(item[kItemFifth]);
-  const size_t rightPlus = CountPlus(item[kItemFifth]);
-  item[kItemSixth] = TrimBlanksAndPlus(item[kItemSixth]);
-  const size_t wrongPlus = CountPlus(item[kItemSixth]);
-  for (const std::string& text : item)
-    if (text.empty()) {
-      check.records.push_back(Ui::kCheckEmptyBox);
-      break;
-    }
-  if (rightPlus != answerPlus) check.records.push_back(Ui::kCheckFeedbackCount);
-  if (rightPlus > kItemPlusLimit || answerPlus > kItemPlusLimit || wrongPlus > kItemPlusLimit)
-    check.records.push_back(Ui::kCheckPartLimit);
-  return check;
-}
-
-std::string BuildDialogicalData(const std::vector<Item>& items) {
-  return InSessionBuild([&](PageBuild& build) { return BuildDialogicalData(items, build); });
+  return ItemCheckOf(CheckDialogicalItem(item, current));
 }
 
 CDialogicalDlg::CDialogicalDlg() : CListActivityDlg(DialogicalKind()) {}

@@ -11,11 +11,9 @@
 
 namespace kio {
 
-// Checks and normalises a Dialogical item shown at `current`.
+// Checks and normalises a Dialogical item shown at `current`
+// (CheckDialogicalItem), with the messages of what it found.
 ItemCheck ValidateDialogicalItem(Item& item, size_t current);
-// BuildDialogicalData on the session's settings and marks, as the editor
-// renders.
-std::string BuildDialogicalData(const std::vector<Item>& items);
 
 class CDialogicalDlg : public CListActivityDlg {
  public:

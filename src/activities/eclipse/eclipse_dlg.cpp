@@ -31,13 +31,6 @@ TextActivityKind EclipseKind() {
 
 }  // namespace
 
-EclipseData BuildEclipseData(const std::string& text, const std::string& givenWords) {
-  EclipseData d = InSessionBuild(
-      [&](PageBuild& build) { return BuildEclipseData(text, givenWords, build, UiText(Ui::kProgramName)); });
-  for (const Failure& notice : d.notices) ShowMessage(notice.text, notice.caption);
-  return d;
-}
-
 CEclipseDlg::CEclipseDlg() : CTextActivityDlg(EclipseKind()) {}
 
 bool CEclipseDlg::BuildPageData(const ActivityFields& fields, PageBuild& build, std::string& data) {

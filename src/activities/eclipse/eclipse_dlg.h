@@ -6,10 +6,6 @@
 
 namespace kio {
 
-// BuildEclipseData on the session's settings and marks, as the editor
-// renders, showing the notices of a cut list.
-EclipseData BuildEclipseData(const std::string& text, const std::string& givenWords);
-
 // The Eclipse editor: a text the student uncovers word by word.
 class CEclipseDlg : public CTextActivityDlg {
  public:

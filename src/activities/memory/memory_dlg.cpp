@@ -89,10 +89,6 @@ std::string Cut(std::string text, size_t limit) {
 
 }  // namespace
 
-std::string BuildMemoryData(const MemoryPairs& pairs, int count) {
-  return InSessionBuild([&](PageBuild& build) { return BuildMemoryData(pairs, count, build); });
-}
-
 CMemoryDlg::CMemoryDlg() : CDocumentEditorDlg(MemoryLayout(), MemoryKind()) {
   HelpOn(kActHelpInstructions, kActInstructions, "memoria_instru.rtf");
   HelpOn(kActHelpText, CardId(0, false), "memoria_text.rtf");

@@ -10,10 +10,6 @@
 
 namespace kio {
 
-// BuildMemoryData on the session's settings and marks, as the editor
-// renders.
-std::string BuildMemoryData(const MemoryPairs& pairs, int count);
-
 // Control ids of the editor beyond those it shares with the text editors.
 constexpr int kMemCardBase = 1451;   // pair i (0..7): A is base + 2i, B base + 2i + 1
 constexpr int kMemLabelBase = 1471;  // "1 (A-B)" .. "8 (A-B)"

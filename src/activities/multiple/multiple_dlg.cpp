@@ -28,32 +28,7 @@ ListActivityKind MultipleKind() {
 }  // namespace
 
 ItemCheck ValidateMultipleItem(Item& item, size_t current) {
-  ItemCheck check;
-  CheckFileFlagAndQuestion(item, current, check);
-  std::string& options = item[kItemFourth];
-  if (options.find('>') == std::string::npos && options != "#")
-    check.records.push_back(Ui::kCheckRightOption);
-  std::string packed;
-  for (char c : options)
-    if (c != ' ') packed += c;
-  if (packed.find(">+") != std::string::npos) check.records.push_back(Ui::kCheckEmptyOption);
-  const size_t optionPlus = CountPlus(options);
-  item[kItemFifth] = TrimBlanksAndPlus(item[kItemFifth]);
-  const size_t feedbackPlus = CountPlus(item[kItemFifth]);
-  item[kItemSixth] = TrimBlanksAndPlus(item[kItemSixth]);
-  for (const std::string& text : item)
-    if (text.empty()) {
-      check.records.push_back(Ui::kCheckEmptyBox);
-      break;
-    }
-  if (feedbackPlus != optionPlus) check.records.push_back(Ui::kCheckFeedbackCount);
-  if (feedbackPlus > kItemPlusLimit || optionPlus > kItemPlusLimit)
-    check.records.push_back(Ui::kCheckPartLimit);
-  return check;
-}
-
-std::string BuildMultipleData(const std::vector<Item>& items) {
-  return InSessionBuild([&](PageBuild& build) { return BuildMultipleData(items, build); });
+  return ItemCheckOf(CheckMultipleItem(item, current));
 }
 
 CMultipleDlg::CMultipleDlg() : CListActivityDlg(MultipleKind()) {}

@@ -11,11 +11,9 @@
 
 namespace kio {
 
-// Checks and normalises a Multiple choice item shown at `current`.
+// Checks and normalises a Multiple choice item shown at `current`
+// (CheckMultipleItem), with the messages of what it found.
 ItemCheck ValidateMultipleItem(Item& item, size_t current);
-// BuildMultipleData on the session's settings and marks, as the editor
-// renders.
-std::string BuildMultipleData(const std::vector<Item>& items);
 
 class CMultipleDlg : public CListActivityDlg {
  public:

@@ -35,10 +35,6 @@ TextActivityKind SequenceKind() {
 
 }  // namespace
 
-std::string BuildSequenceData(const std::string& text, std::string& refusal) {
-  return InSessionBuild([&](PageBuild& build) { return BuildSequenceData(text, refusal, build); });
-}
-
 CSequenceDlg::CSequenceDlg() : CTextActivityDlg(SequenceKind()) {}
 
 void CSequenceDlg::LoadFields(FieldReader& reader) {

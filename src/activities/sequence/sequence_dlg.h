@@ -10,10 +10,6 @@
 
 namespace kio {
 
-// BuildSequenceData on the session's settings and marks, as the editor
-// renders.
-std::string BuildSequenceData(const std::string& text, std::string& refusal);
-
 class CSequenceDlg : public CTextActivityDlg {
  public:
   CSequenceDlg();

@@ -98,11 +98,12 @@ CIndexDlg::CIndexDlg()
         k.document.returnName = "";
         k.document.previewButton = kListPreview;
         k.fields = {
-            {kIndexTextLimit, "index_cada_link.rtf", std::nullopt, Win1252("Página do item (link)"),
+            {kIndexItems.limits[0], "index_cada_link.rtf", std::nullopt, Win1252("Página do item (link)"),
              "Page of the item (link)"},
-            {kIndexTextLimit, "index_cada_titulo.rtf", std::nullopt, "Texto do link", "Text of the link"},
+            {kIndexItems.limits[1], "index_cada_titulo.rtf", std::nullopt, "Texto do link",
+             "Text of the link"},
         };
-        k.capacity = kIndexItemLimit;
+        k.capacity = kIndexItems.capacity;
         k.lastPlace = kIndexItemLimit;
         k.pasteFields = 2;
         k.hasFinal = false;
@@ -140,11 +141,7 @@ void CIndexDlg::ClearOther() {
 }
 
 ItemCheck CIndexDlg::CheckItem(Item& item) {
-  // An item needs the folder and the heading beside its two texts.
-  ItemCheck check;
-  if (Box(kIndexFolder).empty() || Box(kIndexHeading).empty() || item[0].empty() || item[1].empty())
-    check.records.push_back(Ui::kCheckEmptyBox);
-  return check;
+  return ItemCheckOf(CheckIndexItem(item, Box(kIndexFolder), Box(kIndexHeading)));
 }
 
 std::string CIndexDlg::Box(int id) const {
@@ -221,23 +218,16 @@ void CIndexDlg::LoadFields(FieldReader& reader) {
   }
   folder_ = folder;
   heading_ = heading;
-  for (uint32_t k = 0; k < count; ++k) {
-    if (k >= kIndexItemLimit) {
-      NoteDocumentCut();
-      break;
-    }
-    std::string link = ReadTextCut(reader, kIndexTextLimit);
-    std::string text = ReadTextCut(reader, kIndexTextLimit);
-    List().Load({std::move(link), std::move(text)});
-  }
+  bool cut = false;
+  for (Item& item : ReadItems(reader, count, kIndexItems, cut)) List().Load(std::move(item));
+  if (cut) NoteDocumentCut();
 }
 
 void CIndexDlg::StoreFields(FieldWriter& writer) {
   writer.Number(static_cast<uint32_t>(List().Count()));
   writer.Text(folder_);
   writer.Text(heading_);
-  for (const Item& item : List().Items())
-    for (const std::string& text : item) writer.Text(text);
+  WriteItems(writer, List().Items());
 }
 
 std::string CIndexDlg::DexName() const {
@@ -336,7 +326,8 @@ std::optional<std::string> CIndexDlg::WritePageTo(const PageDestination& destina
       ShowMessage(UiText(Ui::kPageNameEnding), OopsCaption(), Buttons::Ok, this);
       return std::nullopt;
     }
-    if (name != "index.html" && ShowMessage(UiText(Ui::kUsualPageName), UiText(Ui::kProgramName), Buttons::YesNo, this) != Answer::Yes)
+    if (name != "index.html" && ShowMessage(UiText(Ui::kUsualPageName), UiText(Ui::kProgramName),
+                                            Buttons::YesNo, this) != Answer::Yes)
       return std::nullopt;
   }
   PageBuild build = SessionPageBuild();

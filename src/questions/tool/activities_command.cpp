@@ -9,6 +9,7 @@
 #include "platform/file_names.h"
 #include "questions/kio_documents.h"
 #include "questions/reading_activities.h"
+#include "questions/tool/tool_session.h"
 
 namespace kio::questions {
 
@@ -93,7 +94,9 @@ int RunActivitiesCommand(const std::vector<std::string>& args, std::ostream& out
   std::vector<ActivityFile> written;
   std::string outFolder = *folder;
   if (outFolder.empty() || outFolder.back() != '/') outFolder += '/';
-  if (!WriteReadingActivities(*text, outFolder, made, false, "", written, error)) return Fail(err, error);
+  if (!WriteReadingActivities(*text, outFolder, made, false, CurrentSession().completionMessage, written,
+                              error))
+    return Fail(err, error);
   for (const ActivityFile& f : written) out << "Wrote " << f.path << " (" << f.activity << ").\n";
   out << made.gaps.size() << " gaps, " << made.memory.pairs.size() << " pairs, " << made.multiple.items.size()
       << " questions.\n";
@@ -101,7 +104,7 @@ int RunActivitiesCommand(const std::vector<std::string>& args, std::ostream& out
 }
 
 int RunActivitiesCommand(const std::vector<std::string>& args) {
-  CurrentSession().Reset();
+  StartToolSession();
   return RunActivitiesCommand(args, std::cout, std::cerr);
 }
 

@@ -9,6 +9,7 @@
 #include "questions/kio_documents.h"
 #include "questions/mapping.h"
 #include "questions/question_format.h"
+#include "questions/tool/tool_session.h"
 
 namespace kio::questions {
 
@@ -105,7 +106,7 @@ int Import(const std::string& from, const std::string& in, const std::string& ou
   }
   const std::vector<std::string> names = DocumentNames(outPath, result.documents.size());
   for (size_t i = 0; i < names.size(); ++i) {
-    if (!WriteKioDocument(names[i], result.documents[i], "", error)) {
+    if (!WriteKioDocument(names[i], result.documents[i], CurrentSession().completionMessage, error)) {
       err << "kio convert: " << error << "\n";
       return 1;
     }
@@ -161,7 +162,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
 }
 
 int RunConvertCommand(const std::vector<std::string>& args) {
-  CurrentSession().Reset();
+  StartToolSession();
   return RunConvertCommand(args, std::cout, std::cerr);
 }
 

@@ -64,24 +64,15 @@ std::vector<std::string> SplitAtZeros(const std::string& input, size_t parts) {
   return out;
 }
 
-// The rendering state the codes change, put back to one start for both
-// scans.
-void StartRendering() {
-  kio::Session& s = kio::CurrentSession();
-  s.MediaWidth.clear();
-  s.MediaHeight.clear();
-  s.pageSettings = kio::PageSettings{};
-}
-
 void Markup(const std::string& input) {
   std::string fast = input, slow = input;
-  StartRendering();
-  const bool fastDone = kio::RenderMarkup(fast);
-  const std::string fastCollected = kio::CollectedMarkup();
-  StartRendering();
-  const bool slowDone = kio::RenderMarkupByRescanning(slow);
+  // Each scan starts from its own fresh context.
+  kio::PageBuild fastBuild, slowBuild;
+  const bool fastDone = kio::RenderMarkup(fast, fastBuild);
+  const bool slowDone = kio::RenderMarkupByRescanning(slow, slowBuild);
   // Within the limits both scans give the same text and collection.
-  if (fastDone && slowDone && (fast != slow || fastCollected != kio::CollectedMarkup())) __builtin_trap();
+  if (fastDone && slowDone && (fast != slow || fastBuild.collectedMarkup != slowBuild.collectedMarkup))
+    __builtin_trap();
 }
 
 void Template(const Scratch& scratch, const std::string& input) {
@@ -89,15 +80,16 @@ void Template(const Scratch& scratch, const std::string& input) {
   kio::Session& s = kio::CurrentSession();
   s.appPaths.programFolder = scratch.folder;
   Put(scratch.folder + kio::kTemplateFolder + "tmplate_fuzz.htm", part[0]);
-  s.completionMessage = part[2];
-  s.pageSettings.background1 = part[3];
-  s.pageSettings.background2 = part[4];
-  s.pageSettings.background3 = part[5];
-  s.pageSettings.frameCols = part[1].substr(0, 24);
-  s.workLimitReached = false;
-  if (kio::FillTemplate({"tmplate_fuzz.htm", part[1], "page.htm", "3;"}))
-    kio::CutAtMarkers(s.PageText, part[2]);
-  if (s.PageText.size() > 2 * kio::kFilledPageLimit) __builtin_trap();
+  kio::PageBuild build;
+  build.completionMessage = part[2];
+  build.settings.background1 = part[3];
+  build.settings.background2 = part[4];
+  build.settings.background3 = part[5];
+  build.settings.frameCols = part[1].substr(0, 24);
+  std::string page;
+  if (!kio::FillTemplate({"tmplate_fuzz.htm", part[1], "page.htm", "3;"}, build, page))
+    kio::CutAtMarkers(page, part[2]);
+  if (page.size() > 2 * kio::kFilledPageLimit) __builtin_trap();
 }
 
 void Document(const Scratch& scratch, const std::string& input) {
