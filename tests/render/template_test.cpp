@@ -215,7 +215,7 @@ TEST_F(TemplateTest, TemplatesThatCannotBeUsedStopTheGeneration) {
   // Longer than 40,003 bytes.
   Template(std::string(40004, 'x'));
   EXPECT_EQ(FillAs({"tmplate_t.htm", "", "page.htm", ""}), "previous page");
-  const std::string message = OopsMessage(Win1252("Modelo da p·gina n„o encontrado!"));
+  const std::string message = OopsMessage(Win1252("Modelo da p√°gina n√£o encontrado!"));
   EXPECT_EQ(session.transcript(), message + message + message);
 
   // 40,003 bytes are taken whole.

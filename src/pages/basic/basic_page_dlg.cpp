@@ -160,7 +160,8 @@ void CBasicPageDlg::Generate() {
   auto written = WritePageTo(PageDestination::Chosen());
   if (!written) return;
   ShowMessage(UiText(Ui::kPageGenerated), "KIO", Buttons::Ok, this);
-  if (ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes) OpenInBrowser(*written);
+  if (ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(*written);
 }
 
 }  // namespace kio

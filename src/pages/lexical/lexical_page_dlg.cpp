@@ -220,7 +220,8 @@ std::optional<std::string> CLexicalPageDlg::WritePageTo(const PageDestination& d
   };
   request.after = [&](const PageTarget& target) {
     for (const auto& m : messages) ShowMessage(m, OopsCaption(), Buttons::Ok, this);
-    if (!target.preview) ShowMessage(UiText(Ui::kPageGeneratedInFolder) + s.outputFolder, "KIO", Buttons::Ok, this);
+    if (!target.preview)
+      ShowMessage(UiText(Ui::kPageGeneratedInFolder) + s.outputFolder, "KIO", Buttons::Ok, this);
   };
   auto written = WritePage(request, build, destination);
   ReturnToSession(build);
