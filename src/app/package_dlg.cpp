@@ -95,7 +95,7 @@ bool CPackageDlg::OnInitDialog() {
   SetItemText(9402, Local("Título:", "Title:"));
   SetItemText(9403, Local("Aprovação:", "Pass mark:"));
   SetItemText(kPackageChooseStart, Local("&Escolher...", "&Choose..."));
-  SetItemText(IDCANCEL, Local("&Retornar", "&Return"));
+  SetItemText(IDCANCEL, Local("&Voltar", "&Return"));
   ShowHelp(kPackageHelp, PackageHelpText());
   return true;
 }
