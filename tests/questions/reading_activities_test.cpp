@@ -13,6 +13,7 @@
 
 #include "fileio/session.h"
 #include "kio_test.h"
+#include "lang/texts.h"
 #include "lexicon/lexicon_entry.h"
 #include "lexicon/lexicon_store.h"
 #include "platform/text_encoding.h"
@@ -185,6 +186,25 @@ TEST(ReadingActivities, NothingFromWordsTheDictionaryDoesNotKnow) {
 void WriteLexicalDocument(const fs::path& path, const std::string& text) {
   const std::string bytes = EncodeSequenceDocument(text, "", "");
   test::WriteFile(path, bytes.substr(0, bytes.size() - 4));
+}
+
+// The program's `kio activities` ends each made activity with the message a
+// new document of the editor has (the program's student language), not an
+// empty one.
+TEST(ReadingActivities, TheProgramsDocumentsCarryTheEditorsCompletionMessage) {
+  StarterCopy starter;
+  test::TempDir dir;
+  WriteLexicalDocument(dir / "fox.hpl", kParagraph);
+  fs::create_directories(dir / "out");
+  const std::string message = StudentCompletionMessage(std::string(KIO_PROGRAM_DIR) + "/");
+  ASSERT_FALSE(message.empty());
+  const test::RunResult r =
+      test::RunCommand(std::string(KIO_PROGRAM_DIR) + "/kio activities " + (dir / "fox.hpl").string() +
+                       " --dictionary " + starter.path() + " --out " + (dir / "out").string());
+  ASSERT_EQ(r.status, 0) << r.transcript;
+  for (const char* ext : {"clo", "mem", "mul", "seq"})
+    EXPECT_NE(test::ReadFile(dir / "out" / (std::string("fox.") + ext)).find(message), std::string::npos)
+        << ext;
 }
 
 TEST(ReadingActivities, CommandLineWritesOpenableDocumentsAndNeverReplaces) {
