@@ -162,12 +162,6 @@ std::optional<std::string> CListActivityDlg::WritePageTo(const PageDestination& 
   return written;
 }
 
-void CListActivityDlg::Generate() {
-  auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(*written);
-}
-
 int ItemFileKind(const std::string& lowerName) {
   const std::string last = lowerName.size() >= 4 ? lowerName.substr(lowerName.size() - 4) : lowerName;
   for (const char* own :

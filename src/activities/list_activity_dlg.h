@@ -38,7 +38,6 @@ class CListActivityDlg : public CListEditorDlg {
   explicit CListActivityDlg(const ListActivityKind& kind);
 
  protected:
-  void Generate() override;
   std::optional<std::string> WritePageTo(const PageDestination& destination) override;
 
  private:

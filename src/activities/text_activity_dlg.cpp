@@ -103,7 +103,7 @@ CTextActivityDlg::CTextActivityDlg(const TextActivityKind& kind)
   });
   OnButton(kActSave, [this] { SaveDocument(); });
   OnButton(kActSaveAs, [this] { SaveDocumentAs(); });
-  OnButton(kActGenerate, [this] { Generate(); });
+  OnButton(kActGenerate, [this] { GeneratePage(); });
   FormattingButtons(kActFont, kActParagraph, kActAV, kActGlobal);
 }
 
@@ -210,12 +210,6 @@ std::optional<std::string> CTextActivityDlg::WritePageTo(const PageDestination& 
   auto written = WritePage(request, build, destination);
   ReturnToSession(build);
   return written;
-}
-
-void CTextActivityDlg::Generate() {
-  auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(*written);
 }
 
 }  // namespace kio

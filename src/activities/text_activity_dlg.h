@@ -104,7 +104,6 @@ class CTextActivityDlg : public CDocumentEditorDlg {
   std::string FieldText(int id) const;
   void Start();
   void NewSteps();
-  void Generate();
   bool HasExtra() const { return kind_.extraLimit > 0; }
   TextActivityFormat Format() const {
     return {kind_.extension, kind_.templateName, kind_.textLimit, kind_.extraLimit};

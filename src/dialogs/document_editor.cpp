@@ -220,6 +220,12 @@ void CDocumentEditorDlg::ReturnFromEditor() {
   EndDialog(IDCANCEL);
 }
 
+void CDocumentEditorDlg::GeneratePage() {
+  const auto written = WritePageTo(PageDestination::Chosen());
+  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
+    OpenInBrowser(*written);
+}
+
 void CDocumentEditorDlg::PreviewPage() {
   const auto written = WritePageTo(PageDestination::Preview());
   if (!written) return;

@@ -136,6 +136,9 @@ class CDocumentEditorDlg : public Dialog {
   // asked or saved, the teacher's files stay as they are, and the document
   // counts as changed or unchanged as before.
   void PreviewPage();
+  // Generate: the page of the boxes into the file the teacher chooses, then
+  // the offer to open it in the browser.
+  void GeneratePage();
   // Forgets the document's file: the next Save asks for a name.
   void ForgetDocumentFile();
   // The Frames dialog changed the page settings.

@@ -93,7 +93,7 @@ CListEditorDlg::CListEditorDlg(DialogTemplate layout, ListEditorKind kind)
   OnButton(kListOpen, [this] { Open(); });
   OnButton(kListSave, [this] { Save(); });
   OnButton(kListSaveAs, [this] { SaveAs(); });
-  OnButton(kListGenerate, [this] { Generate(); });
+  OnButton(kListGenerate, [this] { GeneratePage(); });
   FormattingButtons(kListFont, kListParagraph, kListAV, kListGlobal);
 }
 

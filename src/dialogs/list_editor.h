@@ -133,8 +133,6 @@ class CListEditorDlg : public CDocumentEditorDlg {
   virtual bool Save();
   virtual bool SaveAs();
   virtual void Return();
-  // Generate: the editor's own page.
-  virtual void Generate() = 0;
 
   // --- Steps ---
   // Reads the boxes (cut to their limits), runs the check, writes the

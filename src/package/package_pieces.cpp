@@ -6,23 +6,9 @@
 
 #include "package/page_links.h"
 #include "package/scorm_script.h"
+#include "render/html_escape.h"
 
 namespace kio {
-
-std::string MarkupEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 namespace {
 
@@ -51,8 +37,8 @@ std::string AsciiMarkup(const std::string& utf8) {
 }  // namespace
 
 std::string OpeningPage(const std::string& title, const std::string& target) {
-  std::string name = AsciiMarkup(MarkupEscape(title));
-  std::string href = MarkupEscape(UrlPath(target));
+  std::string name = AsciiMarkup(HtmlAttribute(title));
+  std::string href = HtmlAttribute(UrlPath(target));
   return "<!DOCTYPE html>\n<html lang=\"und\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
          name + "</title>\n<meta http-equiv=\"refresh\" content=\"0; url=" + href +

@@ -1,13 +1,9 @@
-// Pieces the package formats share: escaping for XML and HTML, the page
-// that opens the start page, and the kit's platform script put into the
-// activity pages of a learning-platform package.
+// Pieces the package formats share: the page that opens the start page, and the kit's platform script put
+// into the activity pages of a learning-platform package.
 #pragma once
 #include <string>
 
 namespace kio {
-
-// Text for XML or HTML text and attribute values: & < > " ' as references.
-std::string MarkupEscape(const std::string& text);
 
 // A small pure-ASCII page that opens `target` (a course path) at once, with
 // a link for browsers that do not follow the refresh.

@@ -7,6 +7,7 @@
 #include "package/package_pieces.h"
 #include "package/page_links.h"
 #include "package/zip_writer.h"
+#include "render/html_escape.h"
 
 namespace kio {
 namespace {
@@ -24,7 +25,7 @@ std::vector<const CourseFile*> Items(const Course& course) {
 }
 
 std::string FileElement(const std::string& path) {
-  return "      <file href=\"" + MarkupEscape(UrlPath(path)) + "\"/>\n";
+  return "      <file href=\"" + HtmlAttribute(UrlPath(path)) + "\"/>\n";
 }
 
 std::string Percent(int mastery) {
@@ -73,7 +74,7 @@ bool WriteScorm(const Course& course, const PackageOptions& options, const std::
 
 std::string ScormManifest(const Course& course, const PackageOptions& options, const std::string& version) {
   bool v12 = version == "1.2";
-  std::string title = MarkupEscape(options.title.empty() ? DefaultCourseTitle(course) : options.title);
+  std::string title = HtmlAttribute(options.title.empty() ? DefaultCourseTitle(course) : options.title);
   std::vector<const CourseFile*> items = Items(course);
   bool assetItem = items.empty();
   if (assetItem) items.push_back(FindCourseFile(course, course.startPage));
@@ -112,7 +113,7 @@ std::string ScormManifest(const Course& course, const PackageOptions& options, c
   for (size_t i = 0; i < items.size(); ++i) {
     std::string n = std::to_string(i + 1);
     xml += "      <item identifier=\"ITEM-" + n + "\" identifierref=\"RES-" + n + "\">\n        <title>" +
-           MarkupEscape(items[i]->title) + "</title>\n";
+           HtmlAttribute(items[i]->title) + "</title>\n";
     if (!assetItem) {
       if (v12) {
         xml += "        <adlcp:masteryscore>" + std::to_string(options.mastery) + "</adlcp:masteryscore>\n";
@@ -139,7 +140,7 @@ std::string ScormManifest(const Course& course, const PackageOptions& options, c
   for (size_t i = 0; i < items.size(); ++i) {
     const CourseFile& page = *items[i];
     xml += "    <resource identifier=\"RES-" + std::to_string(i + 1) + "\" type=\"webcontent\" " + scormType +
-           "=\"" + (assetItem ? "asset" : "sco") + "\" href=\"" + MarkupEscape(UrlPath(page.path)) + "\">\n";
+           "=\"" + (assetItem ? "asset" : "sco") + "\" href=\"" + HtmlAttribute(UrlPath(page.path)) + "\">\n";
     xml += FileElement(page.path);
     listed.insert(page.path);
     for (const std::string& used : page.uses) {

@@ -109,7 +109,7 @@ CMemoryDlg::CMemoryDlg() : CDocumentEditorDlg(MemoryLayout(), MemoryKind()) {
   });
   OnButton(kActSave, [this] { SaveDocument(); });
   OnButton(kActSaveAs, [this] { SaveDocumentAs(); });
-  OnButton(kActGenerate, [this] { Generate(); });
+  OnButton(kActGenerate, [this] { GeneratePage(); });
   FormattingButtons(kActFont, kActParagraph, kActAV, kActGlobal);
 }
 
@@ -199,12 +199,6 @@ std::optional<std::string> CMemoryDlg::WritePageTo(const PageDestination& destin
   // A page without its cards' faces is not offered to the browser.
   if (!copied) return std::nullopt;
   return written;
-}
-
-void CMemoryDlg::Generate() {
-  auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(*written);
 }
 
 }  // namespace kio

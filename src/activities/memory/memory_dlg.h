@@ -40,7 +40,6 @@ class CMemoryDlg : public CDocumentEditorDlg {
   void Clear();
   bool Counted();
   std::optional<std::string> WritePageTo(const PageDestination& destination) override;
-  void Generate();
 
   MemoryFields remembered_;  // as last loaded, saved or cleared
   MemoryFields read_;        // as last read from the boxes

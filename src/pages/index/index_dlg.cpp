@@ -338,10 +338,4 @@ std::optional<std::string> CIndexDlg::WritePageTo(const PageDestination& destina
   return target->chosenPath;
 }
 
-void CIndexDlg::Generate() {
-  auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(*written);
-}
-
 }  // namespace kio

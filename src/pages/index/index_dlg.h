@@ -39,7 +39,6 @@ class CIndexDlg : public CListEditorDlg {
   void Cut() override;
   void Paste() override;
   void Open() override;
-  void Generate() override;
   std::optional<std::string> WritePageTo(const PageDestination& destination) override;
 
   ItemCheck CheckItem(Item& item) override;

@@ -96,7 +96,7 @@ CLexicalPageDlg::CLexicalPageDlg() : CDocumentEditorDlg(LexicalLayout(), Lexical
   });
   OnButton(kLexicalSave, [this] { SaveDocument(); });
   OnButton(kLexicalSaveAs, [this] { SaveDocumentAs(); });
-  OnButton(kLexicalGenerate, [this] { Generate(); });
+  OnButton(kLexicalGenerate, [this] { GeneratePage(); });
   OnButton(kLexicalMakeActivities, [this] { MakeActivities(); });
   FormattingButtons(kLexicalFont, kLexicalParagraph, kLexicalAV, kLexicalGlobal);
 }
@@ -226,13 +226,6 @@ std::optional<std::string> CLexicalPageDlg::WritePageTo(const PageDestination& d
   auto written = WritePage(request, build, destination);
   ReturnToSession(build);
   return written;
-}
-
-void CLexicalPageDlg::Generate() {
-  auto written = WritePageTo(PageDestination::Chosen());
-  if (written)
-    if (ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
-      OpenInBrowser(*written);
 }
 
 void CLexicalPageDlg::MakeActivities() {

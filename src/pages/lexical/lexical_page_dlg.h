@@ -60,7 +60,6 @@ class CLexicalPageDlg : public CDocumentEditorDlg {
   bool Start();
   void New();
   std::optional<std::string> WritePageTo(const PageDestination& destination) override;
-  void Generate();
   // Makes a Cloze, Memory, Multiple choice and Sequence beside the document.
   void MakeActivities();
 

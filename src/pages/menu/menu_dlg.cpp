@@ -92,7 +92,7 @@ CMenuDlg::CMenuDlg() : CDocumentEditorDlg(MenuLayout(), MenuKind()) {
     if (AskToSave() != SaveAnswer::kCancelled) OpenDocument();
   });
   OnButton(kMenuSave, [this] { SaveDocument(); });
-  OnButton(kMenuGenerate, [this] { Generate(); });
+  OnButton(kMenuGenerate, [this] { GeneratePage(); });
 }
 
 bool CMenuDlg::OnInitDialog() {
@@ -178,12 +178,6 @@ std::optional<std::string> CMenuDlg::WritePageTo(const PageDestination& destinat
   // A page that could not be written is said so, never passed over.
   if (!WriteAssembledPage(*target, BuildMenuPage(read_, UiText(Ui::kActivity)), build)) return std::nullopt;
   return target->chosenPath;
-}
-
-void CMenuDlg::Generate() {
-  auto written = WritePageTo(PageDestination::Chosen());
-  if (written && ShowMessage(UiText(Ui::kAskSeePage), "KIO", Buttons::YesNo, this) == Answer::Yes)
-    OpenInBrowser(*written);
 }
 
 }  // namespace kio

@@ -48,7 +48,6 @@ class CMenuDlg : public CDocumentEditorDlg {
   bool ListIsWhole();
   void ChooseEntry(size_t k);
   std::optional<std::string> WritePageTo(const PageDestination& destination) override;
-  void Generate();
 
   MenuDocument remembered_;  // as last opened or saved
   MenuDocument read_;        // as last read from the boxes
