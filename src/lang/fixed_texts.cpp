@@ -78,6 +78,8 @@ const Entry kEntries[] = {
     {Fixed::kPlayerFileMissing, "Arquivo inexistente: %1", "File not found: %1", "Arquivo inexistente:%1"},
     {Fixed::kPlayerFileNotFound, "Arquivo não encontrado: %1", "File not found: %1", "Arquivo não encontrad0: %1"},
     {Fixed::kFolderMissing, "Diretório inexistente: %1", "Folder not found: %1", "Diretório inexistente: %1"},
+    {Fixed::kPageNotWritten, "Erro ao criar arquivo html!", "The web page could not be written!", "Erro ao criar arquivo html!"},
+    {Fixed::kSupportFilesNotCopied, "Erro ao copiar arquivos para a pasta de destino", "The files could not be copied to the page's folder", "Erro ao copiar arquivos para a pasta de destino"},
     {Fixed::kTextLimitPassed, "Limite de texto ultrapassado. Apenas uma parte será processada.", "The text is over the limit. Only a part of it will be used.", "Limite de texto ultrapassado. Apenas uma parte será processada."},
     {Fixed::kDataLimitPassed, "Limite de dados ultrapassado. Apenas uma parte será processada.", "The data are over the limit. Only a part of them will be used.", "Limite de dados ultrapassado. Apenas uma parte será processada."},
     {Fixed::kSegmentTooShort, "Mínimo de 1 caractere por segmento. Corrija se iniciou ou terminou com '+'.", "Each part needs at least 1 character. Correct the text if it begins or ends with '+'.", "Mínimo de 1 caractere por segmento. Corrija se iniciou ou terminou com '+'."},

@@ -44,6 +44,8 @@ enum class Fixed {
   kPlayerFileMissing,
   kPlayerFileNotFound,
   kFolderMissing,
+  kPageNotWritten,
+  kSupportFilesNotCopied,
   // Eclipse, Sequence and the lexical page
   kTextLimitPassed,
   kDataLimitPassed,

@@ -41,7 +41,7 @@ std::optional<Failure> CopyPlayerFiles(const std::string& folder, const std::str
       file.Close();
     }
   } catch (const FileError&) {
-    return Failure{"Erro ao copiar arquivos para a pasta de destino", OopsCaption()};
+    return Failure{FixedText(Fixed::kSupportFilesNotCopied), OopsCaption()};
   }
   return std::nullopt;
 }

@@ -225,7 +225,7 @@ void WritePageFile(const PageTarget& target, const std::string& text) {
 }
 
 // The message of a page that could not be written.
-void ReportPageNotWritten(int) { ShowMessage("Erro ao criar arquivo html!", OopsCaption()); }
+void ReportPageNotWritten(int) { ShowMessage(FixedText(Fixed::kPageNotWritten), OopsCaption()); }
 
 }  // namespace
 
