@@ -151,6 +151,18 @@ void TeacherHeaders(Reply& res) {
           "default-src 'none'; style-src 'unsafe-inline'; form-action 'self'; frame-ancestors 'none'");
 }
 
+// A teacher's request that the database could not serve: logged, and told
+// to the teacher after `what` (plain text, 503).
+Reply StoreUnavailable(const std::string& what, const StoreError& e) {
+  std::cerr << "kio-results: " << e.what() << "\n";
+  Reply res;
+  TeacherHeaders(res);
+  res.status = 503;
+  res.type = "text/plain; charset=utf-8";
+  res.body = what + EscapeHtml(e.what()) + "\n";
+  return res;
+}
+
 std::string Header(MHD_Connection* connection, const char* name) {
   const char* value = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, name);
   return value ? value : "";
@@ -867,13 +879,7 @@ class ResultsServer::Impl {
       try {
         return TeacherView(req, given, language);
       } catch (const StoreError& e) {
-        std::cerr << "kio-results: " << e.what() << "\n";
-        Reply res;
-        TeacherHeaders(res);
-        res.status = 503;
-        res.type = "text/plain; charset=utf-8";
-        res.body = "The results cannot be read now: " + EscapeHtml(e.what()) + "\n";
-        return res;
+        return StoreUnavailable("The results cannot be read now: ", e);
       }
     });
   }
@@ -985,13 +991,7 @@ class ResultsServer::Impl {
         if (reader.role != Reader::kTeacher) return KeyNeeded(true, language);
         store_.ForgetStudent(reader.teacher, name);
       } catch (const StoreError& e) {
-        std::cerr << "kio-results: " << e.what() << "\n";
-        Reply res;
-        TeacherHeaders(res);
-        res.status = 503;
-        res.type = "text/plain; charset=utf-8";
-        res.body = "The results could not be deleted now; try again: " + EscapeHtml(e.what()) + "\n";
-        return res;
+        return StoreUnavailable("The results could not be deleted now; try again: ", e);
       }
       Reply res;
       TeacherHeaders(res);
