@@ -23,18 +23,9 @@ std::string BoxColourAttribute(const std::string& boxColor) {
   return boxColor;
 }
 
-BasicDocument ReadBasicDocument(File& file) {
-  BasicDocument document;
-  ReadSettingsBlock(file, document.settings);
-  FieldReader reader(file);
-  document.text = reader.Text(kBasicTextLimit);
-  return document;
-}
+BasicDocument ReadBasicDocument(File& file) { return ReadReadingDocument(file, kBasicTextLimit); }
 
-void WriteBasicDocument(File& file, BasicDocument& document) {
-  WriteSettingsBlock(file, document.settings);
-  FieldWriter(file).Text(document.text);
-}
+void WriteBasicDocument(File& file, BasicDocument& document) { WriteReadingDocument(file, document); }
 
 std::string RenderBasicText(const std::string& text, PageBuild& build) {
   std::string rendered = ReplaceAll(text, "\r\n", " <br> ");

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "documents/reading_document.h"
 #include "fileio/file.h"
 #include "render/page_build.h"
 #include "render/page_settings.h"
@@ -13,10 +14,7 @@ namespace kio {
 constexpr size_t kBasicTextLimit = 59999;
 
 // The ".hpb" document: the settings block and the text.
-struct BasicDocument {
-  SettingsBlock settings;
-  std::string text;
-};
+using BasicDocument = ReadingDocument;
 // Throws FileError; a text longer than the limit is refused.
 BasicDocument ReadBasicDocument(File& file);
 void WriteBasicDocument(File& file, BasicDocument& document);

@@ -183,18 +183,9 @@ std::optional<std::string> CutAtLexicalMarkers(const std::string& page, const st
   return page.substr(0, head) + body + page.substr(p2);
 }
 
-LexicalDocument ReadLexicalDocument(File& file) {
-  LexicalDocument document;
-  ReadSettingsBlock(file, document.settings);
-  FieldReader reader(file);
-  document.text = reader.Text(kTextLimit);
-  return document;
-}
+LexicalDocument ReadLexicalDocument(File& file) { return ReadReadingDocument(file, kTextLimit); }
 
-void WriteLexicalDocument(File& file, LexicalDocument& document) {
-  WriteSettingsBlock(file, document.settings);
-  FieldWriter(file).Text(document.text);
-}
+void WriteLexicalDocument(File& file, LexicalDocument& document) { WriteReadingDocument(file, document); }
 
 PageContent LexicalPage(const LexicalDocument& document, LexicalLookup& lookup, const PageBodyInputs& inputs,
                         PageBuild& build, std::vector<std::string>& messages, bool& tokensCut) {

@@ -20,6 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "documents/reading_document.h"
 #include "fileio/file.h"
 #include "lexicon/lexical_links.h"
 #include "render/page_build.h"
@@ -85,10 +86,7 @@ std::string InDictionaryLanguage(const std::string& dictionaryFile, const std::s
 std::optional<std::string> CutAtLexicalMarkers(const std::string& page, const std::string& body);
 
 // The ".hpl" document: the settings block and the text.
-struct LexicalDocument {
-  SettingsBlock settings;
-  std::string text;
-};
+using LexicalDocument = ReadingDocument;
 // Throws FileError; a text longer than the limit is refused.
 LexicalDocument ReadLexicalDocument(File& file);
 void WriteLexicalDocument(File& file, LexicalDocument& document);
